@@ -1,0 +1,64 @@
+// The main window's card viewer: the refresh, the four steps and the lookup by number.
+#include "browse/CardLines.h"
+#include "platform/NumberText.h"
+#include "platform/ResumeNext.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+
+void KorPivane::SetViewerVisible(bool visible) {
+    for (QWidget* control : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
+                             static_cast<QWidget*>(Command4), static_cast<QWidget*>(Command2),
+                             static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command1),
+                             static_cast<QWidget*>(Label2)})
+        control->setVisible(visible);
+}
+
+void KorPivane::Lire() {
+    SetViewerVisible(true);
+    List1->clear();
+    List1->addItems(CardLines(Text2->Text()));
+    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(Donnees.CurrentCardNumber));
+}
+
+void KorPivane::ShowCurrentRow() {
+    Recordset& cards = Store().Current();
+    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toInt();
+    Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
+    Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
+}
+
+void KorPivane::Command3_Click() {
+    Store().Current().MoveFirst();
+    ShowCurrentRow();
+    Lire();
+}
+
+void KorPivane::Command4_Click() {
+    Store().Current().MoveLast();
+    ShowCurrentRow();
+    Lire();
+}
+
+// Past either end the step fails quietly and the card on screen stays.
+void KorPivane::Command1_Click() {
+    ResumeNext([] { Store().Current().MovePrevious(); });
+    ResumeNext([this] { ShowCurrentRow(); });
+    Lire();
+}
+
+void KorPivane::Command2_Click() {
+    ResumeNext([] { Store().Current().MoveNext(); });
+    ResumeNext([this] { ShowCurrentRow(); });
+    Lire();
+}
+
+void KorPivane::Voir() {
+    Recordset& cards = Store().Current();
+    if (Donnees.CardCount > 0 && cards.Seek(Donnees.CurrentCardNumber)) {
+        Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
+        Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
+    }
+    SetViewerVisible(true);
+    Lire();
+}

@@ -1,0 +1,3 @@
+list(APPEND PIVANES_FORMS_SOURCES
+    src/edit/KorPivaneEdit.cpp
+)

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/Guard.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <vector>
+
+// A window of the program: a size in twips, a collection of controls in the order they were
+// made (menu items included), handlers that never end the program, and a close box that runs
+// the window's own way out.
+class Form : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Form(const char* className);
+
+    double Height() const;
+    double Width() const;
+    void SetHeight(double twips);
+    void SetWidth(double twips);
+
+    const std::vector<QObject*>& Controls() const { return controls_; }
+    QWidget* Client() const { return client_; }
+
+public slots:
+    virtual void Form_Load() {}
+
+protected:
+    template <class Control, class... Args>
+    Control* AddControl(const char* name, QWidget* parent, Args&&... args) {
+        auto* control = new Control(std::forward<Args>(args)..., parent ? parent : client_);
+        control->setObjectName(QString::fromLatin1(name));
+        controls_.push_back(control);
+        return control;
+    }
+    QMenu* AddMenu(const char* name, const QString& caption);
+    QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption);
+    QAction* AddMenuSeparator(QMenu* menu, const char* name);
+    // A command straight on the menu bar.
+    QAction* AddMenuCommand(const char* name, const QString& caption);
+
+    template <class F> void OnClick(QAbstractButton* button, void (F::*handler)()) {
+        connect(button, &QAbstractButton::clicked, this, Guarded(handler));
+    }
+    template <class F> void OnTriggered(QAction* action, void (F::*handler)()) {
+        connect(action, &QAction::triggered, this, Guarded(handler));
+    }
+    template <class F> auto Guarded(void (F::*handler)()) {
+        return [this, handler] { RunGuarded([this, handler] { (static_cast<F*>(this)->*handler)(); }); };
+    }
+
+    // What the window manager's close box does; by default the window is unloaded.
+    virtual void WindowClosed();
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* client_;
+    std::vector<QObject*> controls_;
+};
+
+// Places a control at a position and size in twips.
+void Place(QWidget* control, int left, int top, int width, int height);
+void SetMenuVisible(QMenu* menu, bool visible);
+bool IsMenuVisible(const QMenu* menu);

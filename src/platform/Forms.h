@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/Form.h"
+
+#include <QString>
+#include <vector>
+
+// Loads, shows and unloads windows by class. A window is reached through here, never through a
+// pointer kept from an earlier load: an unloaded window is built afresh the next time.
+namespace Forms {
+
+Form* Find(const QString& className);
+void Unload(Form* form);
+void UnloadAll();
+std::vector<Form*> Loaded();
+
+void Register(Form* form);
+
+template <class F> F* Find() {
+    return static_cast<F*>(Find(QString::fromLatin1(F::staticMetaObject.className())));
+}
+
+// Builds the window and runs its load handler, unless it is loaded already.
+template <class F> F& Load() {
+    if (F* loaded = Find<F>())
+        return *loaded;
+    F* form = new F;
+    Register(form);
+    form->Form_Load();
+    return *form;
+}
+
+template <class F> F& Show() {
+    F& form = Load<F>();
+    form.show();
+    form.raise();
+    return form;
+}
+
+template <class F> void Unload() {
+    if (F* form = Find<F>())
+        Unload(form);
+}
+
+} // namespace Forms

@@ -1,0 +1,14 @@
+list(APPEND PIVANES_CORE_SOURCES
+    src/platform/Clock.cpp
+)
+list(APPEND PIVANES_FORMS_SOURCES
+    src/platform/Application.cpp
+    src/platform/ControlProperties.cpp
+    src/platform/Controls.cpp
+    src/platform/Form.cpp
+    src/platform/Forms.cpp
+    src/platform/Guard.cpp
+    src/platform/Look.cpp
+    src/platform/MessageBox.cpp
+    src/platform/Screen.cpp
+)

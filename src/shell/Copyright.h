@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/Controls.h"
+#include "platform/Form.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <array>
+
+// The splash: version, notice, and a bar that the timer fills before the main window comes.
+class Copyright : public Form {
+    Q_OBJECT
+
+public:
+    Copyright();
+
+    QGroupBox* Frame1;
+    ImageBox* imgLogo;
+    QLabel* lblProductName;
+    QLabel* lblVersion;
+    QLabel* lblCopyright;
+    QLabel* lblCopyright2;
+    std::array<QLabel*, 2> lblPlatform;
+    QProgressBar* ProgressBar1;
+    QTimer* Timer1;
+
+    int TickCount() const { return tickCount_; }
+
+public slots:
+    void Form_Load() override;
+    void Timer1_Timer();
+
+private:
+    void HandOver();
+
+    qint32 tickCount_ = 0;
+};

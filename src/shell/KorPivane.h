@@ -1,0 +1,91 @@
+#pragma once
+
+#include "platform/Controls.h"
+#include "platform/Form.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+struct Category;
+
+// The main window: one card at a time, and the menus that lead to every other window.
+class KorPivane : public Form {
+    Q_OBJECT
+
+public:
+    KorPivane();
+
+    QLabel* lblLabels;
+    TextBox* Text1;
+    TextBox* Text2;
+    QListWidget* List1;
+    QPushButton* Command3;
+    QPushButton* Command1;
+    QLabel* Label2;
+    QPushButton* Command2;
+    QPushButton* Command4;
+    QLabel* Label1;
+
+    QMenu* Fichier;
+    QAction* Retour;
+    QAction* Imprime;
+    QAction* ListeFiche;
+    QAction* Recher;
+    QAction* Lisezmoi;
+    QAction* Talm;
+    QAction* vide;
+    QAction* Quitter;
+    QAction* Compacte;
+    QAction* Quit;
+    QMenu* Util;
+    QAction* Ajout;
+    QAction* Modif;
+    QMenu* Catego;
+    QAction* Bureautique;
+    QAction* General;
+    QMenu* Bur;
+    QAction* Ret;
+
+public slots:
+    void Form_Load() override;
+    void Depart();
+    void Lire();
+    void Voir();
+
+    void Retour_Click();
+    void Ret_Click();
+    void Quit_Click();
+    void Bureautique_Click();
+    void General_Click();
+    // The handler of each category item of both menus.
+    void ChooseCategory(const QString& code);
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+    void Imprime_Click();
+    void ListeFiche_Click();
+    void Recher_Click();
+    void Lisezmoi_Click();
+    void Talm_Click();
+    void Quitter_Click();
+    void Compacte_Click();
+    void Ajout_Click();
+    void Modif_Click();
+
+protected:
+    void WindowClosed() override;
+
+private:
+    void BuildMenus();
+    void BuildWorkArea();
+    QAction* AddCategoryItem(QMenu* menu, const Category& category);
+    void OpenDatabase();
+    void ShowSelection(const QString& sql, const QString& labelPrefix);
+    void ShowEmptySelection(const QString& labelPrefix);
+    void ShowCurrentRow();
+    void SetViewerVisible(bool visible);
+};

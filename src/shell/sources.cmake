@@ -1,0 +1,7 @@
+list(APPEND PIVANES_FORMS_SOURCES
+    src/shell/Copyright.cpp
+    src/shell/FormZoomed.cpp
+    src/shell/KorDepart.cpp
+    src/shell/KorPivane.cpp
+    src/shell/Pictures.cpp
+)

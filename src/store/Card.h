@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// One row of the card table, as stored: text lines end with CR LF.
+struct Card {
+    qint32 Numero = 0;
+    QString Cate;
+    QString Titre;
+    QString Pivanes;
+};

@@ -1,0 +1,155 @@
+#include "store/Connection.h"
+
+#include <sqlite3.h>
+
+Connection::~Connection() { Close(); }
+
+void Connection::Open(const QString& fileName, int flags) {
+    Close();
+    const QByteArray path = fileName.toUtf8();
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = EngineMessage(rc, db ? sqlite3_errmsg(db) : nullptr);
+        sqlite3_close(db);
+        throw StoreError(EngineErrorKind(rc), text);
+    }
+    db_ = db;
+    sqlite3_busy_timeout(db_, 2000);
+}
+
+void Connection::Close() {
+    for (auto& entry : statements_)
+        sqlite3_finalize(entry.second);
+    statements_.clear();
+    if (db_) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+}
+
+sqlite3* Connection::Handle() const {
+    if (!db_)
+        throw StoreError(StoreError::Kind::Closed,
+                         QStringLiteral("La base de données des fiches est fermée. "
+                                        "Choisissez de nouveau une catégorie."));
+    return db_;
+}
+
+sqlite3_stmt* Connection::Prepare(const char* sql) {
+    sqlite3* db = Handle();
+    auto found = statements_.find(sql);
+    if (found != statements_.end()) {
+        sqlite3_reset(found->second);
+        sqlite3_clear_bindings(found->second);
+        return found->second;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        Fail(rc);
+    statements_.emplace(sql, stmt);
+    return stmt;
+}
+
+void Connection::Exec(const char* sql) {
+    const int rc = sqlite3_exec(Handle(), sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        Fail(rc);
+}
+
+void Connection::Fail(int code) const {
+    throw StoreError(EngineErrorKind(code), EngineMessage(code, db_ ? sqlite3_errmsg(db_) : nullptr));
+}
+
+StoreError::Kind EngineErrorKind(int code) {
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        return StoreError::Kind::NotADatabase;
+    case SQLITE_CORRUPT:
+        return StoreError::Kind::Damaged;
+    case SQLITE_READONLY:
+        return StoreError::Kind::ReadOnly;
+    default:
+        return StoreError::Kind::Failed;
+    }
+}
+
+QString EngineMessage(int code, const char* detail) {
+    QString text;
+    switch (code & 0xff) {
+    case SQLITE_READONLY:
+        text = QStringLiteral("La base de données est en lecture seule : rien n'a été enregistré.");
+        break;
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        text = QStringLiteral("Le fichier de la base de données ne peut pas être ouvert "
+                              "(droits d'accès ou dossier en lecture seule).");
+        break;
+    case SQLITE_FULL:
+        text = QStringLiteral("Le disque est plein : rien n'a été enregistré.");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        text = QStringLiteral("La base de données est occupée par un autre programme. "
+                              "Réessayez dans un instant.");
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        text = QStringLiteral("La base de données est endommagée.");
+        break;
+    case SQLITE_IOERR:
+        text = QStringLiteral("Erreur de lecture ou d'écriture sur le disque.");
+        break;
+    default:
+        text = QStringLiteral("Erreur de la base de données.");
+        break;
+    }
+    if (detail && *detail)
+        text += QStringLiteral(" (%1)").arg(QString::fromUtf8(detail));
+    return text;
+}
+
+Statement::Statement(Connection& connection, const char* sql)
+    : connection_(connection), stmt_(connection.Prepare(sql)) {}
+
+Statement::~Statement() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+Statement& Statement::Bind(int index, qint64 value) {
+    sqlite3_bind_int64(stmt_, index, value);
+    return *this;
+}
+
+Statement& Statement::Bind(int index, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+Statement& Statement::BindNull(int index) {
+    sqlite3_bind_null(stmt_, index);
+    return *this;
+}
+
+bool Statement::Step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    connection_.Fail(rc);
+}
+
+qint64 Statement::Int64(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+QString Statement::Text(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
+}
+
+bool Statement::IsNull(int column) const {
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "store/StoreError.h"
+
+#include <QString>
+#include <map>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One open SQLite connection with a cache of prepared statements. Record sets keep a shared
+// pointer to it, so that a record set outliving the close of its database fails cleanly.
+class Connection {
+public:
+    Connection() = default;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection();
+
+    void Open(const QString& fileName, int flags);
+    void Close();
+    bool IsOpen() const { return db_ != nullptr; }
+
+    sqlite3* Handle() const;
+    // A reset statement from the cache; valid until Close.
+    sqlite3_stmt* Prepare(const char* sql);
+    void Exec(const char* sql);
+
+    [[noreturn]] void Fail(int code) const;
+
+private:
+    sqlite3* db_ = nullptr;
+    std::map<std::string, sqlite3_stmt*> statements_;
+};
+
+// The French text for an SQLite result code, with the engine's own detail when it has one.
+QString EngineMessage(int code, const char* detail);
+StoreError::Kind EngineErrorKind(int code);
+
+// Binds and steps through a cached statement; resets it when it goes out of scope.
+class Statement {
+public:
+    Statement(Connection& connection, const char* sql);
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement();
+
+    Statement& Bind(int index, qint64 value);
+    Statement& Bind(int index, const QString& text);
+    Statement& BindNull(int index);
+    bool Step(); // true while a row is ready
+    qint64 Int64(int column) const;
+    QString Text(int column) const;
+    bool IsNull(int column) const;
+
+private:
+    Connection& connection_;
+    sqlite3_stmt* stmt_;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class Connection;
+class Recordset;
+
+// The card database file. Opening never creates it and refuses anything that is not a whole
+// card database, so a wrong or damaged file is reported and never written to.
+class Database {
+public:
+    Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+    ~Database();
+
+    void Open(const QString& fileName);
+    void Close();
+    bool IsOpen() const;
+    const QString& FileName() const { return fileName_; }
+
+    // Takes one of the program's two query texts.
+    std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
+
+    // Writes a new, empty card database; refuses to replace an existing file.
+    static void CreateEmpty(const QString& fileName);
+
+    Connection& connection() const;
+
+private:
+    std::shared_ptr<Connection> connection_;
+    QString fileName_;
+};

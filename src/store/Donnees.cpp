@@ -1,0 +1,3 @@
+#include "store/Donnees.h"
+
+SharedState Donnees;

@@ -1,0 +1,269 @@
+#include "store/Recordset.h"
+
+#include "store/Connection.h"
+
+#include <limits>
+
+namespace {
+
+constexpr int kWindowRows = 512;
+
+// Statements are cached by text, so each shape of query is its own constant.
+constexpr const char* kAllAfter = "SELECT Numero, Cate, Titre FROM TrucPivane WHERE Numero > ?1 "
+                                  "ORDER BY Numero LIMIT 512";
+constexpr const char* kCategoryAfter = "SELECT Numero, Cate, Titre FROM TrucPivane "
+                                       "WHERE Cate = ?2 AND Numero > ?1 ORDER BY Numero LIMIT 512";
+constexpr const char* kAllBefore = "SELECT Numero, Cate, Titre FROM TrucPivane WHERE Numero < ?1 "
+                                   "ORDER BY Numero DESC LIMIT 512";
+constexpr const char* kCategoryBefore = "SELECT Numero, Cate, Titre FROM TrucPivane WHERE Cate = "
+                                        "?2 AND Numero < ?1 ORDER BY Numero DESC LIMIT 512";
+constexpr const char* kCountAll = "SELECT COUNT(*) FROM TrucPivane";
+constexpr const char* kCountCategory = "SELECT COUNT(*) FROM TrucPivane WHERE Cate = ?1";
+constexpr const char* kReadRow = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
+                                 "WHERE Numero = ?1";
+
+QVariant TextOrNull(const Statement& statement, int column) {
+    return statement.IsNull(column) ? QVariant() : QVariant(statement.Text(column));
+}
+
+StoreError NoCurrentRecord() {
+    return StoreError(StoreError::Kind::NoCurrentRecord,
+                      QStringLiteral("Aucune fiche en cours : la sélection est vide ou "
+                                     "a été parcourue jusqu'au bout."));
+}
+
+} // namespace
+
+Recordset::Recordset(std::shared_ptr<Connection> connection, bool allCards, QString categoryCode)
+    : connection_(std::move(connection)), allCards_(allCards),
+      categoryCode_(std::move(categoryCode)) {}
+
+Recordset::~Recordset() = default;
+
+Recordset::Column Recordset::ColumnNamed(const QString& name) {
+    static const std::pair<const char*, Column> kColumns[] = {{"Numero", Column::Numero},
+                                                              {"Cate", Column::Cate},
+                                                              {"Titre", Column::Titre},
+                                                              {"Pivanes", Column::Pivanes}};
+    for (const auto& [columnName, column] : kColumns)
+        if (name.compare(QLatin1String(columnName), Qt::CaseInsensitive) == 0)
+            return column;
+    throw StoreError(StoreError::Kind::Failed,
+                     QStringLiteral("La table des fiches n'a pas de colonne « %1 ».").arg(name));
+}
+
+bool Recordset::LoadAfter(qint64 numero) {
+    Statement statement(*connection_, allCards_ ? kAllAfter : kCategoryAfter);
+    statement.Bind(1, numero);
+    if (!allCards_)
+        statement.Bind(2, categoryCode_);
+    std::vector<Row> rows;
+    rows.reserve(kWindowRows);
+    while (statement.Step())
+        rows.push_back({statement.Int64(0), TextOrNull(statement, 1), TextOrNull(statement, 2)});
+    if (rows.empty())
+        return false;
+    window_ = std::move(rows);
+    index_ = 0;
+    return true;
+}
+
+bool Recordset::LoadBefore(qint64 numero) {
+    Statement statement(*connection_, allCards_ ? kAllBefore : kCategoryBefore);
+    statement.Bind(1, numero);
+    if (!allCards_)
+        statement.Bind(2, categoryCode_);
+    std::vector<Row> rows;
+    rows.reserve(kWindowRows);
+    while (statement.Step())
+        rows.push_back({statement.Int64(0), TextOrNull(statement, 1), TextOrNull(statement, 2)});
+    if (rows.empty())
+        return false;
+    window_.assign(std::make_move_iterator(rows.rbegin()), std::make_move_iterator(rows.rend()));
+    index_ = window_.size() - 1;
+    return true;
+}
+
+void Recordset::MoveFirst() {
+    connection_->Handle();
+    position_ = LoadAfter(std::numeric_limits<qint64>::min()) ? Position::OnRow
+                                                               : Position::AfterLast;
+}
+
+void Recordset::MoveLast() {
+    {
+        Statement count(*connection_, allCards_ ? kCountAll : kCountCategory);
+        if (!allCards_)
+            count.Bind(1, categoryCode_);
+        count.Step();
+        recordCount_ = qint32(count.Int64(0));
+    }
+    if (!LoadBefore(std::numeric_limits<qint64>::max())) {
+        position_ = Position::AfterLast;
+        throw NoCurrentRecord();
+    }
+    position_ = Position::OnRow;
+}
+
+bool Recordset::Seek(qint32 numero) {
+    if (LoadAfter(qint64(numero) - 1) && window_.front().numero == numero) {
+        position_ = Position::OnRow;
+        return true;
+    }
+    position_ = Position::AfterLast;
+    return false;
+}
+
+void Recordset::MoveNext() {
+    switch (position_) {
+    case Position::AfterLast:
+        return;
+    case Position::BeforeFirst:
+        MoveFirst();
+        return;
+    case Position::OnRow:
+        if (index_ + 1 < window_.size()) {
+            ++index_;
+            return;
+        }
+        if (!LoadAfter(window_[index_].numero))
+            position_ = Position::AfterLast;
+        return;
+    }
+}
+
+void Recordset::MovePrevious() {
+    switch (position_) {
+    case Position::BeforeFirst:
+        return;
+    case Position::AfterLast:
+        position_ = LoadBefore(std::numeric_limits<qint64>::max()) ? Position::OnRow
+                                                                    : Position::BeforeFirst;
+        return;
+    case Position::OnRow:
+        if (index_ > 0) {
+            --index_;
+            return;
+        }
+        if (!LoadBefore(window_[index_].numero))
+            position_ = Position::BeforeFirst;
+        return;
+    }
+}
+
+const Recordset::Row& Recordset::CurrentRow() const {
+    if (position_ != Position::OnRow)
+        throw NoCurrentRecord();
+    return window_[index_];
+}
+
+QVariant Recordset::Fields(const QString& name) const {
+    const Column column = ColumnNamed(name);
+    const Row& row = CurrentRow();
+    switch (column) {
+    case Column::Numero:
+        return QVariant(qint32(row.numero));
+    case Column::Cate:
+        return row.cate;
+    case Column::Titre:
+        return row.titre;
+    case Column::Pivanes:
+        break;
+    }
+    Statement statement(*connection_, kReadRow);
+    statement.Bind(1, row.numero);
+    if (!statement.Step())
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("La fiche N° %1 n'existe plus dans la base.")
+                             .arg(row.numero));
+    return TextOrNull(statement, 3);
+}
+
+void Recordset::AddNew() {
+    connection_->Handle();
+    mode_ = Mode::Adding;
+    pending_.clear();
+}
+
+void Recordset::Edit() {
+    CurrentRow();
+    mode_ = Mode::Editing;
+    pending_.clear();
+}
+
+void Recordset::SetField(const QString& name, const QVariant& value) {
+    if (mode_ == Mode::Browse)
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("Écriture d'un champ hors d'un ajout ou d'une modification."));
+    const Column column = ColumnNamed(name);
+    for (auto& entry : pending_)
+        if (entry.first == column) {
+            entry.second = value;
+            return;
+        }
+    pending_.emplace_back(column, value);
+}
+
+namespace {
+
+void BindValue(Statement& statement, int index, const QVariant& value, bool isNumber) {
+    if (value.isNull())
+        statement.BindNull(index);
+    else if (isNumber)
+        statement.Bind(index, value.toLongLong());
+    else
+        statement.Bind(index, value.toString());
+}
+
+} // namespace
+
+void Recordset::Update() {
+    if (mode_ == Mode::Browse)
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("Aucun ajout ni modification en cours."));
+    // Every column is always written, so the two statements have a fixed text.
+    QVariant values[4];
+    qint64 target = 0;
+    if (mode_ == Mode::Editing) {
+        const Row& row = CurrentRow();
+        target = row.numero;
+        values[0] = QVariant(row.numero);
+        {
+            Statement read(*connection_, kReadRow);
+            read.Bind(1, row.numero);
+            if (!read.Step())
+                throw StoreError(StoreError::Kind::Failed,
+                                 QStringLiteral("La fiche N° %1 n'existe plus dans la base.")
+                                     .arg(row.numero));
+            for (int column = 1; column < 4; ++column)
+                values[column] = TextOrNull(read, column);
+        }
+    }
+    for (const auto& [column, value] : pending_)
+        values[int(column)] = value;
+
+    if (mode_ == Mode::Adding) {
+        Statement insert(*connection_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
+                                       "VALUES (?1, ?2, ?3, ?4)");
+        for (int column = 0; column < 4; ++column)
+            BindValue(insert, column + 1, values[column], column == 0);
+        insert.Step();
+    } else {
+        Statement update(*connection_, "UPDATE TrucPivane SET Numero = ?1, Cate = ?2, "
+                                       "Titre = ?3, Pivanes = ?4 WHERE Numero = ?5");
+        for (int column = 0; column < 4; ++column)
+            BindValue(update, column + 1, values[column], column == 0);
+        update.Bind(5, target);
+        update.Step();
+        RefreshCurrentRow(values[0].toLongLong());
+    }
+    mode_ = Mode::Browse;
+    pending_.clear();
+}
+
+void Recordset::RefreshCurrentRow(qint64 numero) {
+    Statement read(*connection_, kReadRow);
+    read.Bind(1, numero);
+    if (read.Step())
+        window_[index_] = {numero, TextOrNull(read, 1), TextOrNull(read, 2)};
+}

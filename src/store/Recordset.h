@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class Connection;
+
+// A live, updatable view of the rows of one query, in order of addition (ascending Numero).
+// It holds only a window of numbers, categories and titles around the current row and reads a
+// card's text when asked for it, so a very large table opens and steps in constant memory.
+// Stepping past either end is no error; reading a field there is.
+class Recordset {
+public:
+    // An empty category code selects all cards.
+    Recordset(std::shared_ptr<Connection> connection, bool allCards, QString categoryCode);
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+    ~Recordset();
+
+    void MoveFirst();
+    void MoveLast(); // throws on an empty set; counts the rows
+    void MoveNext();
+    void MovePrevious();
+    bool Eof() const { return position_ == Position::AfterLast; }
+    bool Bof() const { return position_ == Position::BeforeFirst; }
+    // Stands on the row numbered numero when the set holds it; otherwise past the last row.
+    bool Seek(qint32 numero);
+    // The number of rows as counted by the last MoveLast.
+    qint32 RecordCount() const { return recordCount_; }
+
+    // "Numero", "Cate", "Titre" or "Pivanes", any case. A field without value is a null variant.
+    QVariant Fields(const QString& name) const;
+
+    void AddNew();
+    void Edit();
+    void SetField(const QString& name, const QVariant& value);
+    void Update(); // writes the pending row in one statement
+
+private:
+    enum class Position { BeforeFirst, OnRow, AfterLast };
+    enum class Mode { Browse, Adding, Editing };
+    enum class Column { Numero, Cate, Titre, Pivanes };
+    struct Row {
+        qint64 numero;
+        QVariant cate;
+        QVariant titre;
+    };
+
+    static Column ColumnNamed(const QString& name);
+    bool LoadAfter(qint64 numero);  // window of rows above numero; false when there are none
+    bool LoadBefore(qint64 numero); // window of rows below numero, in ascending order
+    const Row& CurrentRow() const;
+    void RefreshCurrentRow(qint64 numero);
+
+    std::shared_ptr<Connection> connection_;
+    bool allCards_;
+    QString categoryCode_;
+    std::vector<Row> window_;
+    std::size_t index_ = 0;
+    Position position_ = Position::BeforeFirst;
+    qint32 recordCount_ = 0;
+    Mode mode_ = Mode::Browse;
+    std::vector<std::pair<Column, QVariant>> pending_;
+};

@@ -1,0 +1,11 @@
+list(APPEND PIVANES_CORE_SOURCES
+    src/store/CardStore.cpp
+    src/store/CategoryCatalogue.cpp
+    src/store/CollectionWriter.cpp
+    src/store/Connection.cpp
+    src/store/Database.cpp
+    src/store/Donnees.cpp
+    src/store/Recordset.cpp
+    src/store/StoreError.cpp
+    src/store/TitleArray.cpp
+)

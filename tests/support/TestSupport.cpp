@@ -1,0 +1,91 @@
+#include "TestSupport.h"
+
+#include "SyntheticCards.h"
+#include "platform/Application.h"
+#include "platform/Clock.h"
+#include "platform/Form.h"
+#include "platform/Forms.h"
+#include "platform/MessageBox.h"
+#include "platform/Screen.h"
+#include "shell/FormZoomed.h"
+#include "store/CardStore.h"
+#include "store/CollectionWriter.h"
+#include "store/Donnees.h"
+
+#include <QAction>
+#include <QDir>
+
+void PrepareTestEnvironment() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void EnableTestSeams() {
+    MessageBox::Testing::Enable();
+    Application::Testing::Enable();
+}
+
+void ResetProgramState() {
+    Forms::UnloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Store().Reset();
+    Donnees = SharedState{};
+    FormZoomed::ScalePercent = 0;
+    MessageBox::Testing::Clear();
+    Application::Testing::Clear();
+    Clock::SetForTests({});
+    Screen::SetHeightForTests(std::nullopt);
+}
+
+ProgramFixture::ProgramFixture() : previous_(QDir::currentPath()) {
+    ResetProgramState();
+    QDir::setCurrent(folder_.path());
+}
+
+ProgramFixture::~ProgramFixture() {
+    ResetProgramState();
+    QDir::setCurrent(previous_);
+}
+
+QString ProgramFixture::Path(const QString& name) const {
+    return name.isEmpty() ? folder_.path() : folder_.filePath(name);
+}
+
+void WriteCollection(const QList<Card>& cards, const QString& file) {
+    CollectionWriter writer(file);
+    for (const Card& card : cards)
+        writer.Add(card);
+    writer.Commit();
+}
+
+void WriteSyntheticCollection(int count, const QString& file) {
+    CollectionWriter writer(file);
+    for (qint32 numero = 1; numero <= count; ++numero)
+        writer.Add(SyntheticCard(numero));
+    writer.Commit();
+}
+
+QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode) {
+    QList<Card> cards;
+    for (const auto& [code, count] : countsByCode)
+        for (int i = 1; i <= count; ++i) {
+            const qint32 numero = qint32(cards.size()) + 1;
+            cards.append({numero, code, QStringLiteral("%1 %2").arg(code).arg(numero),
+                          QStringLiteral("Texte %1\r\nLigne 2\r\n").arg(numero)});
+        }
+    return cards;
+}
+
+QAction* MenuItem(const Form& form, const char* name) {
+    auto* item = form.findChild<QAction*>(QString::fromLatin1(name));
+    if (!item)
+        qFatal("no menu item %s", name);
+    return item;
+}
+
+QStringList ShownMessages() {
+    QStringList texts;
+    for (const auto& message : MessageBox::Testing::Shown())
+        texts << message.text;
+    return texts;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/Guard.h"
+#include "store/Card.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class Form;
+class QAction;
+
+// Message boxes, the program's end and the clock are test seams; Qt runs without a display.
+void PrepareTestEnvironment();
+void EnableTestSeams();
+
+#define PIVANES_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char** argv) {                                                              \
+        PrepareTestEnvironment();                                                                  \
+        PivanesApplication app(argc, argv);                                                        \
+        EnableTestSeams();                                                                         \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
+// Each test runs in a fresh temporary folder that is the current directory, with the program's
+// shared state as at start; everything is put back when it ends.
+class ProgramFixture {
+public:
+    ProgramFixture();
+    ProgramFixture(const ProgramFixture&) = delete;
+    ProgramFixture& operator=(const ProgramFixture&) = delete;
+    ~ProgramFixture();
+
+    QString Path(const QString& name = QString()) const;
+
+private:
+    QTemporaryDir folder_;
+    QString previous_;
+};
+
+void ResetProgramState();
+
+// "Pivane.mdb" (or another file) with these cards; line ends of texts are written as given.
+void WriteCollection(const QList<Card>& cards, const QString& file = QStringLiteral("Pivane.mdb"));
+void WriteSyntheticCollection(int count, const QString& file = QStringLiteral("Pivane.mdb"));
+// Cards numbered from 1 in the given categories, titled "<CODE> <n>".
+QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode);
+
+QAction* MenuItem(const Form& form, const char* name);
+QStringList ShownMessages();

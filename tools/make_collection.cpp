@@ -1,0 +1,55 @@
+// Writes a card collection: the demo tips, or N made-up cards for tests and benchmarks.
+#include "DemoCards.h"
+#include "SyntheticCards.h"
+#include "store/CollectionWriter.h"
+#include "store/StoreError.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+int Usage() {
+    std::fputs("usage: pivanes-collection demo FICHIER\n"
+               "       pivanes-collection synthetic N FICHIER   (N de 1 à 1000000)\n",
+               stderr);
+    return 2;
+}
+
+QString StoredText(const char* text) {
+    return QString::fromUtf8(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    try {
+        if (args.size() == 2 && args[0] == QLatin1String("demo")) {
+            CollectionWriter writer(args[1]);
+            qint32 numero = 0;
+            for (const DemoCard& demo : DemoCards())
+                writer.Add({++numero, QString::fromLatin1(demo.cate),
+                            QString::fromUtf8(demo.titre), StoredText(demo.pivanes)});
+            writer.Commit();
+            return 0;
+        }
+        if (args.size() == 3 && args[0] == QLatin1String("synthetic")) {
+            bool ok = false;
+            const int count = args[1].toInt(&ok);
+            if (!ok || count < 1 || count > 1000000)
+                return Usage();
+            CollectionWriter writer(args[2]);
+            for (qint32 numero = 1; numero <= count; ++numero)
+                writer.Add(SyntheticCard(numero));
+            writer.Commit();
+            return 0;
+        }
+    } catch (const StoreError& error) {
+        QTextStream(stderr) << error.text() << '\n';
+        return 1;
+    }
+    return Usage();
+}
