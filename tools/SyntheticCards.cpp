@@ -8,9 +8,9 @@ namespace {
 
 const char* const kVerbs[] = {"RÉGLER",   "NETTOYER",  "SAUVEGARDER", "ACCÉLÉRER",
                               "IMPRIMER", "RETROUVER", "PROTÉGER",    "PARTAGER"};
-const char* const kThings[] = {"LE DISQUE DUR",     "UN FICHIER",    "LE MOT DE PASSE",
-                               "LA MISE EN PAGE",   "UN TABLEAU",    "LES RACCOURCIS",
-                               "LA BOÎTE DE RÉCEPTION", "UNE IMAGE", "LE RÉSEAU WI-FI",
+const char* const kThings[] = {"LE DISQUE DUR",         "UN FICHIER", "LE MOT DE PASSE",
+                               "LA MISE EN PAGE",       "UN TABLEAU", "LES RACCOURCIS",
+                               "LA BOÎTE DE RÉCEPTION", "UNE IMAGE",  "LE RÉSEAU WI-FI",
                                "UNE PRÉSENTATION"};
 const char* const kEndings[] = {"", " SANS RIEN PERDRE", " EN DEUX MINUTES", " AU CLAVIER",
                                 " AVEC LE MENU CONTEXTUEL"};
@@ -46,8 +46,7 @@ Card SyntheticCard(qint32 numero) {
     card.Cate = QString::fromLatin1(categories[std::size_t(numero) % categories.size()].code);
     card.Titre = QString::fromUtf8(Pick(kVerbs, seed)) + QLatin1Char(' ') +
                  QString::fromUtf8(Pick(kThings, seed >> 4)) +
-                 QString::fromUtf8(Pick(kEndings, seed >> 8)) +
-                 QStringLiteral(" N°%1").arg(numero);
+                 QString::fromUtf8(Pick(kEndings, seed >> 8)) + QStringLiteral(" N°%1").arg(numero);
     QStringList lines;
     const int lineCount = 2 + int((seed >> 12) % 4);
     for (int line = 0; line < lineCount; ++line)

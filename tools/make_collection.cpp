@@ -31,8 +31,8 @@ int main(int argc, char** argv) {
             CollectionWriter writer(args[1]);
             qint32 numero = 0;
             for (const DemoCard& demo : DemoCards())
-                writer.Add({++numero, QString::fromLatin1(demo.cate),
-                            QString::fromUtf8(demo.titre), StoredText(demo.pivanes)});
+                writer.Add({++numero, QString::fromLatin1(demo.cate), QString::fromUtf8(demo.titre),
+                            StoredText(demo.pivanes)});
             writer.Commit();
             return 0;
         }

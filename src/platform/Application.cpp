@@ -25,9 +25,15 @@ void End() {
 }
 
 namespace Testing {
-void Enable() { TheState().testing = true; }
-bool EndRequested() { return TheState().endRequested; }
-void Clear() { TheState().endRequested = false; }
+void Enable() {
+    TheState().testing = true;
+}
+bool EndRequested() {
+    return TheState().endRequested;
+}
+void Clear() {
+    TheState().endRequested = false;
+}
 } // namespace Testing
 
 } // namespace Application

@@ -9,8 +9,12 @@ std::function<QDateTime()>& TestClock() {
 
 namespace Clock {
 
-QDateTime Now() { return TestClock() ? TestClock()() : QDateTime::currentDateTime(); }
+QDateTime Now() {
+    return TestClock() ? TestClock()() : QDateTime::currentDateTime();
+}
 
-void SetForTests(std::function<QDateTime()> now) { TestClock() = std::move(now); }
+void SetForTests(std::function<QDateTime()> now) {
+    TestClock() = std::move(now);
+}
 
 } // namespace Clock

@@ -21,9 +21,13 @@ QString ShownToStored(const QString& shown) {
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {}
 
-QString TextBox::Text() const { return ShownToStored(toPlainText()); }
+QString TextBox::Text() const {
+    return ShownToStored(toPlainText());
+}
 
-void TextBox::SetText(const QString& text) { setPlainText(StoredToShown(text)); }
+void TextBox::SetText(const QString& text) {
+    setPlainText(StoredToShown(text));
+}
 
 void TextBox::SetMultiLine(bool multiLine) {
     multiLine_ = multiLine;
@@ -69,7 +73,9 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     insertPlainText(text.left(std::max(RoomLeft(), 0)));
 }
 
-ImageBox::ImageBox(QWidget* parent) : QLabel(parent) { setScaledContents(true); }
+ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {
+    setScaledContents(true);
+}
 
 LineControl::LineControl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);

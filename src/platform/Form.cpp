@@ -12,10 +12,18 @@ Form::Form(const char* className) : client_(new QWidget(this)) {
     client_->setAutoFillBackground(true);
 }
 
-double Form::Height() const { return PixelsToTwips(height()); }
-double Form::Width() const { return PixelsToTwips(width()); }
-void Form::SetHeight(double twips) { resize(width(), TwipsToPixels(twips)); }
-void Form::SetWidth(double twips) { resize(TwipsToPixels(twips), height()); }
+double Form::Height() const {
+    return PixelsToTwips(height());
+}
+double Form::Width() const {
+    return PixelsToTwips(width());
+}
+void Form::SetHeight(double twips) {
+    resize(width(), TwipsToPixels(twips));
+}
+void Form::SetWidth(double twips) {
+    resize(TwipsToPixels(twips), height());
+}
 
 QMenu* Form::AddMenu(const char* name, const QString& caption) {
     QMenu* menu = menuBar()->addMenu(caption);
@@ -46,7 +54,9 @@ QAction* Form::AddMenuCommand(const char* name, const QString& caption) {
     return action;
 }
 
-void Form::WindowClosed() { Forms::Unload(this); }
+void Form::WindowClosed() {
+    Forms::Unload(this);
+}
 
 void Form::closeEvent(QCloseEvent* event) {
     event->ignore();
@@ -58,6 +68,10 @@ void Place(QWidget* control, int left, int top, int width, int height) {
                          TwipsToPixels(height));
 }
 
-void SetMenuVisible(QMenu* menu, bool visible) { menu->menuAction()->setVisible(visible); }
+void SetMenuVisible(QMenu* menu, bool visible) {
+    menu->menuAction()->setVisible(visible);
+}
 
-bool IsMenuVisible(const QMenu* menu) { return menu->menuAction()->isVisible(); }
+bool IsMenuVisible(const QMenu* menu) {
+    return menu->menuAction()->isVisible();
+}

@@ -49,7 +49,9 @@ protected:
         connect(action, &QAction::triggered, this, Guarded(handler));
     }
     template <class F> auto Guarded(void (F::*handler)()) {
-        return [this, handler] { RunGuarded([this, handler] { (static_cast<F*>(this)->*handler)(); }); };
+        return [this, handler] {
+            RunGuarded([this, handler] { (static_cast<F*>(this)->*handler)(); });
+        };
     }
 
     // What the window manager's close box does; by default the window is unloaded.

@@ -11,7 +11,9 @@ QHash<QString, Form*>& Registry() {
 
 namespace Forms {
 
-Form* Find(const QString& className) { return Registry().value(className, nullptr); }
+Form* Find(const QString& className) {
+    return Registry().value(className, nullptr);
+}
 
 void Register(Form* form) {
     Registry().insert(QString::fromLatin1(form->metaObject()->className()), form);

@@ -7,7 +7,9 @@ class QWidget;
 
 // Colours and fonts of the windows. The faces are named as designed; the system's font
 // substitution maps them to their metric twins.
-inline QColor Rgb(int red, int green, int blue) { return QColor(red, green, blue); }
+inline QColor Rgb(int red, int green, int blue) {
+    return QColor(red, green, blue);
+}
 
 namespace Colors {
 inline const QColor LightBlue = Rgb(128, 128, 255);

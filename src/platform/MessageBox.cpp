@@ -25,13 +25,17 @@ MessageBox::Answer Recorded(const QString& title, const QString& text,
     return answer;
 }
 
-QWidget* Parent() { return QApplication::activeWindow(); }
+QWidget* Parent() {
+    return QApplication::activeWindow();
+}
 
 } // namespace
 
 namespace MessageBox {
 
-QString AppTitle() { return QStringLiteral("Pivanes"); }
+QString AppTitle() {
+    return QStringLiteral("Pivanes");
+}
 
 void Show(const QString& text, const QString& title) {
     if (State().enabled) {
@@ -59,9 +63,15 @@ Answer AskYesNo(const QString& text, const QString& title) {
 }
 
 namespace Testing {
-void Enable() { State().enabled = true; }
-void SetNextAnswer(Answer answer) { State().nextAnswer = answer; }
-const QList<Message>& Shown() { return State().shown; }
+void Enable() {
+    State().enabled = true;
+}
+void SetNextAnswer(Answer answer) {
+    State().nextAnswer = answer;
+}
+const QList<Message>& Shown() {
+    return State().shown;
+}
 void Clear() {
     State().shown.clear();
     State().nextAnswer.reset();

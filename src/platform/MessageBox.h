@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QList>
+#include <QString>
 
 // Message boxes, with a test mode in which nothing is shown: every message is recorded and
 // questions get the answer that the test gave in advance.
@@ -17,7 +17,7 @@ struct Message {
 QString AppTitle();
 
 void Show(const QString& text, const QString& title = AppTitle()); // OK button
-void Error(const QString& text);                                    // OK button, error icon
+void Error(const QString& text);                                   // OK button, error icon
 Answer AskYesNo(const QString& text, const QString& title = AppTitle());
 
 namespace Testing {

@@ -21,6 +21,8 @@ int HeightTwips() {
     return screen ? int(PixelsToTwips(screen->geometry().height())) : 0;
 }
 
-void SetHeightForTests(std::optional<int> twips) { TestHeight() = twips; }
+void SetHeightForTests(std::optional<int> twips) {
+    TestHeight() = twips;
+}
 
 } // namespace Screen

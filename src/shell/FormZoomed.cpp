@@ -15,8 +15,8 @@ struct ZoomRow {
 };
 
 constexpr ZoomRow kZoomRows[] = {
-    {9000, 95, 95, 100},     {11520, 122, 122, 128}, {12960, 139, 139, 144},
-    {14400, 152, 153, 160},  {15360, 163, 164, 160},
+    {9000, 95, 95, 100},    {11520, 122, 122, 128}, {12960, 139, 139, 144},
+    {14400, 152, 153, 160}, {15360, 163, 164, 160},
 };
 
 constexpr Property kBox[] = {Property::Top, Property::Left, Property::Height, Property::Width,

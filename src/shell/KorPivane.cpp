@@ -37,7 +37,8 @@ void KorPivane::BuildMenus() {
     Modif = AddMenuItem(Util, "Modif", QStringLiteral("Ajouter Une Fiche"));
 
     Catego = AddMenu("Catego", QStringLiteral("Categories"));
-    Bureautique = AddMenuItem(Catego, CategoryCatalogue::kOfficeItem, QStringLiteral("Bureautique"));
+    Bureautique =
+        AddMenuItem(Catego, CategoryCatalogue::kOfficeItem, QStringLiteral("Bureautique"));
     Bur = AddMenu("Bur", QStringLiteral("Bureautique"));
     for (const Category& category : CategoryCatalogue::All())
         AddCategoryItem(category.group == CategoryGroup::Top ? Catego : Bur, category);
@@ -62,8 +63,7 @@ void KorPivane::BuildMenus() {
 }
 
 QAction* KorPivane::AddCategoryItem(QMenu* menu, const Category& category) {
-    QAction* item =
-        AddMenuItem(menu, category.menuItem, QString::fromLatin1(category.menuCaption));
+    QAction* item = AddMenuItem(menu, category.menuItem, QString::fromLatin1(category.menuCaption));
     const QString code = QString::fromLatin1(category.code);
     connect(item, &QAction::triggered, this,
             [this, code] { RunGuarded([this, code] { ChooseCategory(code); }); });
@@ -173,11 +173,15 @@ void KorPivane::Retour_Click() {
     Depart();
 }
 
-void KorPivane::Ret_Click() { Retour_Click(); }
+void KorPivane::Ret_Click() {
+    Retour_Click();
+}
 
 void KorPivane::Quit_Click() {
     Store().CloseDatabase();
     Application::End();
 }
 
-void KorPivane::WindowClosed() { Quit_Click(); }
+void KorPivane::WindowClosed() {
+    Quit_Click();
+}

@@ -27,4 +27,6 @@ private:
     std::unique_ptr<Recordset> current_;
 };
 
-inline CardStore& Store() { return CardStore::Instance(); }
+inline CardStore& Store() {
+    return CardStore::Instance();
+}

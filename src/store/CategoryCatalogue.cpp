@@ -27,7 +27,9 @@ constexpr Category kCategories[] = {
 
 namespace CategoryCatalogue {
 
-std::span<const Category> All() { return kCategories; }
+std::span<const Category> All() {
+    return kCategories;
+}
 
 const Category* FindByCode(const QString& code) {
     for (const Category& category : kCategories)

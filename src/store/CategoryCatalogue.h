@@ -8,14 +8,14 @@
 enum class CategoryGroup { Top, Office };
 
 struct Category {
-    const char* code;         // stored in Cate
-    CategoryGroup group;      // top-level menu, or the office menu
-    const char* menuItem;     // main window's menu item
+    const char* code;     // stored in Cate
+    CategoryGroup group;  // top-level menu, or the office menu
+    const char* menuItem; // main window's menu item
     const char* menuCaption;
-    const char* labelPrefix;  // before the count in the main window's label
-    const char* buttonName;   // card forms' button
+    const char* labelPrefix; // before the count in the main window's label
+    const char* buttonName;  // card forms' button
     const char* buttonCaption;
-    const char* buttonLabel;  // card forms' label once the button is pressed
+    const char* buttonLabel; // card forms' label once the button is pressed
 };
 
 namespace CategoryCatalogue {

@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
-Connection::~Connection() { Close(); }
+Connection::~Connection() {
+    Close();
+}
 
 void Connection::Open(const QString& fileName, int flags) {
     Close();
@@ -59,7 +61,8 @@ void Connection::Exec(const char* sql) {
 }
 
 void Connection::Fail(int code) const {
-    throw StoreError(EngineErrorKind(code), EngineMessage(code, db_ ? sqlite3_errmsg(db_) : nullptr));
+    throw StoreError(EngineErrorKind(code),
+                     EngineMessage(code, db_ ? sqlite3_errmsg(db_) : nullptr));
 }
 
 StoreError::Kind EngineErrorKind(int code) {
@@ -143,7 +146,9 @@ bool Statement::Step() {
     connection_.Fail(rc);
 }
 
-qint64 Statement::Int64(int column) const { return sqlite3_column_int64(stmt_, column); }
+qint64 Statement::Int64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
 QString Statement::Text(int column) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));

@@ -48,9 +48,9 @@ void CheckTable(Connection& connection, const QString& fileName) {
             for (const char* column : kColumns)
                 if (columns.Text(0) == QLatin1String(column))
                     ++found;
-    } catch (const StoreError& error) {
-        throw StoreError(error.kind() == StoreError::Kind::Failed ? StoreError::Kind::Damaged
-                                                                  : error.kind(),
+    } catch (const StoreError&) {
+        // The header said SQLite: whatever fails past it is damage.
+        throw StoreError(StoreError::Kind::Damaged,
                          QStringLiteral("Le fichier %1 est endommagé et ne peut pas être lu. "
                                         "Il n'a pas été modifié. Restaurez une sauvegarde.")
                              .arg(Where(fileName)));
@@ -66,14 +66,16 @@ void CheckTable(Connection& connection, const QString& fileName) {
 
 Database::Database() : connection_(std::make_shared<Connection>()) {}
 
-Database::~Database() { Close(); }
+Database::~Database() {
+    Close();
+}
 
 void Database::Open(const QString& fileName) {
     Close();
     if (!QFileInfo(fileName).isFile())
-        throw StoreError(StoreError::Kind::MissingFile,
-                         QStringLiteral("Le fichier des fiches %1 est introuvable.")
-                             .arg(Where(fileName)));
+        throw StoreError(
+            StoreError::Kind::MissingFile,
+            QStringLiteral("Le fichier des fiches %1 est introuvable.").arg(Where(fileName)));
     CheckHeader(fileName);
     // A fresh connection: record sets of the previous one keep failing cleanly.
     connection_ = std::make_shared<Connection>();
@@ -94,11 +96,17 @@ void Database::Open(const QString& fileName) {
     fileName_ = fileName;
 }
 
-void Database::Close() { connection_->Close(); }
+void Database::Close() {
+    connection_->Close();
+}
 
-bool Database::IsOpen() const { return connection_->IsOpen(); }
+bool Database::IsOpen() const {
+    return connection_->IsOpen();
+}
 
-Connection& Database::connection() const { return *connection_; }
+Connection& Database::connection() const {
+    return *connection_;
+}
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql) {
     connection_->Handle();

@@ -86,8 +86,8 @@ bool Recordset::LoadBefore(qint64 numero) {
 
 void Recordset::MoveFirst() {
     connection_->Handle();
-    position_ = LoadAfter(std::numeric_limits<qint64>::min()) ? Position::OnRow
-                                                               : Position::AfterLast;
+    position_ =
+        LoadAfter(std::numeric_limits<qint64>::min()) ? Position::OnRow : Position::AfterLast;
 }
 
 void Recordset::MoveLast() {
@@ -115,6 +115,7 @@ bool Recordset::Seek(qint32 numero) {
 }
 
 void Recordset::MoveNext() {
+    connection_->Handle();
     switch (position_) {
     case Position::AfterLast:
         return;
@@ -133,12 +134,13 @@ void Recordset::MoveNext() {
 }
 
 void Recordset::MovePrevious() {
+    connection_->Handle();
     switch (position_) {
     case Position::BeforeFirst:
         return;
     case Position::AfterLast:
         position_ = LoadBefore(std::numeric_limits<qint64>::max()) ? Position::OnRow
-                                                                    : Position::BeforeFirst;
+                                                                   : Position::BeforeFirst;
         return;
     case Position::OnRow:
         if (index_ > 0) {
@@ -151,7 +153,10 @@ void Recordset::MovePrevious() {
     }
 }
 
+// Every access goes through the connection's state, so that a closed database never shows
+// half a card from the window of rows kept in memory.
 const Recordset::Row& Recordset::CurrentRow() const {
+    connection_->Handle();
     if (position_ != Position::OnRow)
         throw NoCurrentRecord();
     return window_[index_];
@@ -173,9 +178,9 @@ QVariant Recordset::Fields(const QString& name) const {
     Statement statement(*connection_, kReadRow);
     statement.Bind(1, row.numero);
     if (!statement.Step())
-        throw StoreError(StoreError::Kind::Failed,
-                         QStringLiteral("La fiche N° %1 n'existe plus dans la base.")
-                             .arg(row.numero));
+        throw StoreError(
+            StoreError::Kind::Failed,
+            QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(row.numero));
     return TextOrNull(statement, 3);
 }
 
@@ -193,8 +198,9 @@ void Recordset::Edit() {
 
 void Recordset::SetField(const QString& name, const QVariant& value) {
     if (mode_ == Mode::Browse)
-        throw StoreError(StoreError::Kind::Failed,
-                         QStringLiteral("Écriture d'un champ hors d'un ajout ou d'une modification."));
+        throw StoreError(
+            StoreError::Kind::Failed,
+            QStringLiteral("Écriture d'un champ hors d'un ajout ou d'une modification."));
     const Column column = ColumnNamed(name);
     for (auto& entry : pending_)
         if (entry.first == column) {
@@ -232,9 +238,9 @@ void Recordset::Update() {
             Statement read(*connection_, kReadRow);
             read.Bind(1, row.numero);
             if (!read.Step())
-                throw StoreError(StoreError::Kind::Failed,
-                                 QStringLiteral("La fiche N° %1 n'existe plus dans la base.")
-                                     .arg(row.numero));
+                throw StoreError(
+                    StoreError::Kind::Failed,
+                    QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(row.numero));
             for (int column = 1; column < 4; ++column)
                 values[column] = TextOrNull(read, column);
         }

@@ -1,0 +1,1 @@
+pivanes_add_test(tst_CategoryViewer browse/tst_CategoryViewer.cpp)

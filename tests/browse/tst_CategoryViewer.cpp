@@ -1,0 +1,239 @@
+#include "TestSupport.h"
+
+#include "browse/CardLines.h"
+#include "platform/Forms.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+
+namespace {
+
+QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+void Click(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// WIN cards 1, 3, 5; MAT 2, 4; OFFI 6; OPEN 7, 8.
+QList<Card> Mixed() {
+    return {{1, "WIN", "W1", "Un\r\nDeux\r\n"},
+            {2, "MAT", "M2", "m"},
+            {3, "WIN", "W3", "Trois\r\n"},
+            {4, "MAT", "M4", "m"},
+            {5, "WIN", "W5", "Cinq"},
+            {6, "OFFI", "O6", "o"},
+            {7, "OPEN", "P7", "p"},
+            {8, "OPEN", "P8", "p"}};
+}
+
+} // namespace
+
+class TestCategoryViewer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void categoryShowsItsCountAndFirstCard_data() {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("firstTitle");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("Windows") << QStringList{"Windows"} << "WINDOWS /  3 Fiches"
+                                 << "W1"
+                                 << "WIN";
+        QTest::newRow("Materiel") << QStringList{"Materiel"} << "MATERIEL /  2 Fiches"
+                                  << "M2"
+                                  << "MAT";
+        QTest::newRow("OpenOffice is not Office")
+            << QStringList{"Bureautique", "OpenO"} << "OPEN OFFICE /  2 Fiches"
+            << "P7"
+            << "OPEN";
+        QTest::newRow("Office") << QStringList{"Bureautique", "Offi"} << "OFFICE /  1 Fiches"
+                                << "O6"
+                                << "OFFI";
+        QTest::newRow("GENERALE keeps the code")
+            << QStringList{"Materiel", "General"} << "GENERALE /  8 Fiches"
+            << "W1"
+            << "MAT";
+    }
+    void categoryShowsItsCountAndFirstCard() {
+        QFETCH(QStringList, path);
+        QFETCH(QString, label);
+        QFETCH(QString, firstTitle);
+        QFETCH(QString, code);
+        ProgramFixture fixture;
+        WriteCollection(Mixed());
+        KorPivane& main = Forms::Load<KorPivane>();
+        for (const QString& item : path)
+            MenuItem(main, qPrintable(item))->trigger();
+        QCOMPARE(main.lblLabels->text(), label);
+        QCOMPARE(main.Text1->Text(), firstTitle);
+        QCOMPARE(Donnees.CurrentCategoryCode, code);
+        for (QWidget* shown :
+             std::initializer_list<QWidget*>{main.Text1, main.Text2, main.Command1, main.Command2,
+                                             main.Command3, main.Command4, main.Label2})
+            QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
+        QVERIFY(!main.List1->isVisible());
+        for (const char* item : {"Retour", "Imprime", "ListeFiche"})
+            QVERIFY(MenuItem(main, item)->isVisible());
+        QVERIFY(ShownMessages().isEmpty());
+    }
+
+    void stepsStopAtBothEnds_data() {
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("< at the start, then > >")
+            << QStringList{"<", ">", ">"} << QStringList{"W1", "W1", "W3"};
+        QTest::newRow("> past the end, then <")
+            << QStringList{">>", ">", "<", "<"} << QStringList{"W5", "W5", "W5", "W3"};
+        QTest::newRow("<< and >>")
+            << QStringList{">>", "<<", ">", ">>"} << QStringList{"W5", "W1", "W3", "W5"};
+    }
+    void stepsStopAtBothEnds() {
+        QFETCH(QStringList, buttons);
+        QFETCH(QStringList, titles);
+        ProgramFixture fixture;
+        WriteCollection(Mixed());
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        const QHash<QString, QPushButton*> byCaption{{"<<", main.Command3},
+                                                     {"<", main.Command1},
+                                                     {">", main.Command2},
+                                                     {">>", main.Command4}};
+        QStringList seen;
+        for (const QString& caption : buttons) {
+            QCOMPARE(byCaption[caption]->text(), caption);
+            Click(byCaption[caption]);
+            seen << main.Text1->Text();
+            QCOMPARE(main.Label2->text(),
+                     QStringLiteral("FICHE N°  %1").arg(main.Text1->Text().mid(1)));
+            for (QPushButton* button : byCaption)
+                QVERIFY(button->isVisible());
+        }
+        QCOMPARE(seen, titles);
+        QVERIFY(ShownMessages().isEmpty());
+    }
+
+    void linesOfTheText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("three lines") << "a\r\nb\r\nc\r\n" << QStringList{"a", "b", "c"};
+        QTest::newRow("a line of blanks") << "a\r\n    \r\nc\r\n" << QStringList{"a", "", "c"};
+        QTest::newRow("an empty line") << "a\r\n\r\nc\r\n" << QStringList{"a", "", "c"};
+        QTest::newRow("no final line break") << "a\r\nlast" << QStringList{"a", "last"};
+        QTest::newRow("bare line feeds") << "a\nb\n\nc" << QStringList{"a", "b", "", "c"};
+        QTest::newRow("inner blanks kept") << "  a  b \r\n" << QStringList{"  a  b "};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+    void linesOfTheText() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(CardLines(text), lines);
+
+        // And through the viewer, from the stored card to the hidden list.
+        ProgramFixture fixture;
+        WriteCollection({{1, "WIN", "T", text}});
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        QCOMPARE(Items(main.List1), lines);
+    }
+
+    void shownTextIsStoredTextUnchanged() {
+        ProgramFixture fixture;
+        const QString text = QStringLiteral("Première ligne\r\n\r\n  retrait\r\nfin");
+        WriteCollection({{1, "WIN", "ÉTÉ", text}});
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        QCOMPARE(main.Text2->Text(), text);
+        QCOMPARE(main.Text2->toPlainText(), QString(text).replace("\r\n", "\n"));
+        QCOMPARE(main.Text1->Text(), QStringLiteral("ÉTÉ"));
+    }
+
+    void voirShowsTheCardByNumber_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("in the set") << 5 << "W5";
+        QTest::newRow("not in the set") << 4 << "W1";
+        QTest::newRow("unknown") << 99 << "W1";
+    }
+    void voirShowsTheCardByNumber() {
+        QFETCH(int, number);
+        QFETCH(QString, title);
+        ProgramFixture fixture;
+        WriteCollection(Mixed());
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        main.List1->clear();
+        Donnees.CurrentCardNumber = number;
+        QVERIFY(QMetaObject::invokeMethod(&main, "Voir"));
+        QCOMPARE(main.Text1->Text(), title);
+        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  %1").arg(number));
+        QVERIFY(main.List1->count() > 0);
+        QVERIFY(main.Command4->isVisible());
+    }
+
+    void officeMenuSwitch() {
+        ProgramFixture fixture;
+        WriteCollection(Mixed());
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        MenuItem(main, "Bureautique")->trigger();
+        QCOMPARE(main.lblLabels->text(), QStringLiteral("BUREAUTIQUE"));
+        QVERIFY(!IsMenuVisible(main.Catego));
+        QVERIFY(IsMenuVisible(main.Bur));
+        QVERIFY(!main.Text1->isVisible());
+        QVERIFY(!main.Command1->isVisible());
+        QCOMPARE(main.List1->count(), 0);
+        for (const char* item : {"Retour", "Imprime", "ListeFiche"})
+            QVERIFY(MenuItem(main, item)->isVisible());
+        QCOMPARE(main.Text1->Text(), QStringLiteral("W1")); // kept, only hidden
+        MenuItem(main, "Wor")->trigger();                   // no Word card: empty
+        MenuItem(main, "OpenO")->trigger();
+        QVERIFY(IsMenuVisible(main.Bur));
+        QVERIFY(!IsMenuVisible(main.Catego));
+        QCOMPARE(main.Text1->Text(), QStringLiteral("P7"));
+    }
+
+    void emptyCategoryShowsNothingOfAnEarlierCard() {
+        ProgramFixture fixture;
+        WriteCollection(Mixed());
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        MenuItem(main, "Internet")->trigger();
+        QCOMPARE(main.lblLabels->text(), QStringLiteral("INTERNET /  0 Fiches"));
+        QCOMPARE(Donnees.CardCount, 0);
+        QCOMPARE(Donnees.CurrentCategoryCode, QStringLiteral("INT"));
+        QVERIFY(main.Text1->Text().isEmpty());
+        QVERIFY(main.Text2->Text().isEmpty());
+        QCOMPARE(main.List1->count(), 0);
+        for (QWidget* hidden : std::initializer_list<QWidget*>{
+                 main.Text1, main.Text2, main.Command1, main.Command4, main.Label2})
+            QVERIFY(!hidden->isVisible());
+        QVERIFY(ShownMessages().isEmpty());
+        // A category with cards brings the viewer back.
+        MenuItem(main, "Materiel")->trigger();
+        QVERIFY(main.Command1->isVisible());
+        QCOMPARE(main.Text1->Text(), QStringLiteral("M2"));
+    }
+
+    void stepsAfterTheDatabaseClosedSayWhy() {
+        ProgramFixture fixture;
+        WriteCollection(Mixed());
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        Store().CloseDatabase();
+        Click(main.Command2); // ">" ignores the failure
+        QCOMPARE(main.Text1->Text(), QStringLiteral("W1"));
+        QVERIFY(ShownMessages().isEmpty());
+        Click(main.Command4); // ">>" reports it
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY(main.isVisible());
+    }
+};
+
+PIVANES_TEST_MAIN(TestCategoryViewer)
+#include "tst_CategoryViewer.moc"

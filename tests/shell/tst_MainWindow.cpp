@@ -1,0 +1,202 @@
+#include "TestSupport.h"
+
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "platform/MessageBox.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+
+#include <QDir>
+
+namespace {
+
+QStringList Captions(const QMenu* menu) {
+    QStringList captions;
+    for (const QAction* item : menu->actions())
+        captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    return captions;
+}
+
+QStringList Names(const QMenu* menu) {
+    QStringList names;
+    for (const QAction* item : menu->actions())
+        names << item->objectName();
+    return names;
+}
+
+QStringList VisibleTopMenus(const KorPivane& main) {
+    QStringList names;
+    for (QMenu* menu : {main.Fichier, main.Util, main.Catego, main.Bur})
+        if (IsMenuVisible(menu))
+            names << menu->objectName();
+    return names;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusCarryTheirNamesAndCaptions_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("Fichier") << "Fichier"
+                                 << "Menu"
+                                 << QStringList{"Retour",   "Imprime", "ListeFiche", "Recher",
+                                                "Lisezmoi", "Talm",    "vide",       "Quitter",
+                                                "Compacte", "Quit"}
+                                 << QStringList{
+                                        "Retour",    "Imprimer Fiche", "Liste",
+                                        "Recherche", "Lisez Moi",      "Talmir",
+                                        "-",         "Sauvegarde",     "Compression de Base",
+                                        "Quitter"};
+        QTest::newRow("Util") << "Util"
+                              << "Utilitaire" << QStringList{"Ajout", "Modif"}
+                              << QStringList{"Modif une fiche", "Ajouter Une Fiche"};
+        QTest::newRow("Catego") << "Catego"
+                                << "Categories"
+                                << QStringList{"Bureautique", "Windows",  "Materiel",
+                                               "Multimedia",  "Internet", "General"}
+                                << QStringList{"Bureautique", "Windows",  "Materiel",
+                                               "Multimedia",  "Internet", "GENERALE"};
+        QTest::newRow("Bur") << "Bur"
+                             << "Bureautique"
+                             << QStringList{"Dive", "Acce", "Exce", "Offi", "OpenO",
+                                            "Outl", "Pain", "Powe", "Wor",  "Ret"}
+                             << QStringList{"Divers",     "Access",  "Excel",    "Office",
+                                            "OpenOffice", "Outlook", "PainShop", "PowerPoint",
+                                            "Word",       "Retour"};
+    }
+    void menusCarryTheirNamesAndCaptions() {
+        QFETCH(QString, menu);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, captions);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        KorPivane& main = Forms::Load<KorPivane>();
+        const QMenu* found = main.findChild<QMenu*>(menu);
+        QVERIFY(found);
+        QCOMPARE(found->title(), caption);
+        QCOMPARE(Names(found), names);
+        QCOMPARE(Captions(found), captions);
+    }
+
+    void entryState() {
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        KorPivane& main = Forms::Load<KorPivane>();
+        QVERIFY(main.isVisible());
+        QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
+        for (const char* hidden : {"Retour", "Imprime", "ListeFiche"})
+            QVERIFY2(!MenuItem(main, hidden)->isVisible(), hidden);
+        for (const char* shown : {"Recher", "Lisezmoi", "Talm", "Quitter", "Compacte", "Quit"})
+            QVERIFY2(MenuItem(main, shown)->isVisible(), shown);
+        QCOMPARE(main.lblLabels->text(), QStringLiteral("NOM  PIVANE"));
+        QVERIFY(main.lblLabels->isVisible());
+        for (QWidget* hidden : std::initializer_list<QWidget*>{
+                 main.Text1, main.Text2, main.List1, main.Command1, main.Command2, main.Command3,
+                 main.Command4, main.Label2, main.Label1})
+            QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
+        QVERIFY(Store().database().IsOpen());
+        QCOMPARE(Donnees.DatabaseFileName, QStringLiteral("Pivane.mdb"));
+        QCOMPARE(Donnees.StartDirectory, QDir::currentPath());
+        QVERIFY(ShownMessages().isEmpty());
+    }
+
+    void returnReopensAndKeepsTheCategoryCaption_data() {
+        QTest::addColumn<QString>("returnItem");
+        QTest::addColumn<QString>("category");
+        QTest::newRow("Retour after Windows") << "Retour"
+                                              << "Windows";
+        QTest::newRow("Retour of the office menu") << "Ret"
+                                                   << "Exce";
+    }
+    void returnReopensAndKeepsTheCategoryCaption() {
+        QFETCH(QString, returnItem);
+        QFETCH(QString, category);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}, {"EXCE", 3}}));
+        KorPivane& main = Forms::Load<KorPivane>();
+        if (category == "Exce")
+            MenuItem(main, "Bureautique")->trigger();
+        MenuItem(main, qPrintable(category))->trigger();
+        const QString caption = main.lblLabels->text();
+        QVERIFY(caption.endsWith(" Fiches"));
+        MenuItem(main, qPrintable(returnItem))->trigger();
+        QCOMPARE(main.lblLabels->text(), caption);
+        QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
+        QVERIFY(!main.Text1->isVisible());
+        QVERIFY(main.List1->count() == 0);
+        QVERIFY(Store().database().IsOpen());
+    }
+
+    void quitClosesTheDatabaseAndEnds_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Quitter") << false;
+        QTest::newRow("window manager's close box") << true;
+    }
+    void quitClosesTheDatabaseAndEnds() {
+        QFETCH(bool, closeBox);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        KorPivane& main = Forms::Load<KorPivane>();
+        if (closeBox)
+            main.close();
+        else
+            MenuItem(main, "Quit")->trigger();
+        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(!Store().database().IsOpen());
+        QVERIFY(!Forms::Find<KorPivane>());
+    }
+
+    void missingCollectionIsCreatedOnlyOnYes_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void missingCollectionIsCreatedOnlyOnYes() {
+        QFETCH(bool, yes);
+        ProgramFixture fixture;
+        MessageBox::Testing::SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
+        KorPivane& main = Forms::Load<KorPivane>();
+        QVERIFY(main.isVisible());
+        QCOMPARE(ShownMessages().size(), 1);
+        const QString question = ShownMessages().first();
+        QVERIFY(question.contains("Pivane.mdb"));
+        QVERIFY(question.contains(QDir::toNativeSeparators(QDir::currentPath())));
+        QCOMPARE(QFile::exists("Pivane.mdb"), yes);
+        QCOMPARE(Store().database().IsOpen(), yes);
+        if (yes) {
+            // The new collection is usable: an empty category shows its zero count.
+            MenuItem(main, "Windows")->trigger();
+            QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  0 Fiches"));
+            QCOMPARE(ShownMessages().size(), 1);
+        }
+    }
+
+    void foreignFileGetsAMessageAndStaysUntouched() {
+        ProgramFixture fixture;
+        QFile file("Pivane.mdb");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray jet = QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(1000, '\1');
+        file.write(jet);
+        file.close();
+        KorPivane& main = Forms::Load<KorPivane>();
+        QVERIFY(main.isVisible());
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), jet);
+        // The category commands report the closed store instead of ending the program.
+        MenuItem(main, "Windows")->trigger();
+        QCOMPARE(ShownMessages().size(), 2);
+    }
+};
+
+PIVANES_TEST_MAIN(TestMainWindow)
+#include "tst_MainWindow.moc"

@@ -1,0 +1,72 @@
+#include "TestSupport.h"
+
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "shell/Copyright.h"
+#include "shell/KorDepart.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splashFillsTheBarThenHandsOver() {
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        Forms::Load<KorDepart>();
+        Copyright* splash = Forms::Find<Copyright>();
+        QVERIFY(splash && splash->isVisible());
+        QVERIFY(Forms::Find<KorDepart>()->isVisible());
+        splash->Timer1->stop(); // the test gives the ticks itself
+        QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 5.0.2"));
+        QVERIFY(!splash->lblCopyright->text().isEmpty());
+        QVERIFY(!splash->lblCopyright2->text().isEmpty());
+        QCOMPARE(splash->ProgressBar1->value(), 0);
+
+        int highest = 0;
+        for (int tick = 1; tick <= 100; ++tick) {
+            splash->Timer1_Timer();
+            highest = std::max(highest, splash->ProgressBar1->value());
+            QCOMPARE(splash->ProgressBar1->value(), tick);
+            QVERIFY2(!Forms::Find<KorPivane>(), "main window before the 101st tick");
+        }
+        QCOMPARE(highest, 100);
+        splash->Timer1_Timer();
+        QCOMPARE(splash->ProgressBar1->value(), 100);
+        KorPivane* main = Forms::Find<KorPivane>();
+        QVERIFY(main && main->isVisible());
+        QVERIFY(Store().database().IsOpen());
+        QVERIFY(!Forms::Find<Copyright>());
+        QVERIFY(!Forms::Find<KorDepart>());
+        QVERIFY(!splash->Timer1->isActive());
+    }
+
+    void aFailingStartStillEndsTheSplash() {
+        ProgramFixture fixture; // no collection here, and the user declines to create one
+        Forms::Load<KorDepart>();
+        Copyright* splash = Forms::Find<Copyright>();
+        splash->Timer1->stop();
+        for (int tick = 1; tick <= 101; ++tick)
+            splash->Timer1_Timer();
+        QVERIFY(!Forms::Find<Copyright>());
+        QVERIFY(!Forms::Find<KorDepart>());
+        KorPivane* main = Forms::Find<KorPivane>();
+        QVERIFY(main && main->isVisible());
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
+        QVERIFY(!QFile::exists("Pivane.mdb"));
+    }
+
+    void theBackdropFillsItsWindow() {
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        KorDepart& backdrop = Forms::Load<KorDepart>();
+        Forms::Find<Copyright>()->Timer1->stop();
+        QCOMPARE(backdrop.Image1->geometry(), QRect(0, 0, backdrop.width(), backdrop.height()));
+        QVERIFY(!backdrop.Image1->pixmap().isNull());
+    }
+};
+
+PIVANES_TEST_MAIN(TestStartup)
+#include "tst_Startup.moc"
