@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QKeyEvent>
 
 void PrepareTestEnvironment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -74,6 +75,13 @@ QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode) {
                           QStringLiteral("Texte %1\r\nLigne 2\r\n").arg(numero)});
         }
     return cards;
+}
+
+void TypeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(widget, &press);
+    }
 }
 
 QAction* MenuItem(const Form& form, const char* name) {

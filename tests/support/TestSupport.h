@@ -48,5 +48,9 @@ void WriteSyntheticCollection(int count, const QString& file = QStringLiteral("P
 // Cards numbered from 1 in the given categories, titled "<CODE> <n>".
 QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode);
 
+// Types each character as a key press carrying that text; unlike QTest::keyClicks it takes any
+// character (é, ç...).
+void TypeText(QWidget* widget, const QString& text);
+
 QAction* MenuItem(const Form& form, const char* name);
 QStringList ShownMessages();

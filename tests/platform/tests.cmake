@@ -1,0 +1,1 @@
+pivanes_add_test(tst_Controls platform/tst_Controls.cpp)

@@ -1,0 +1,133 @@
+#include "TestSupport.h"
+
+#include "platform/Controls.h"
+#include "platform/Forms.h"
+#include "store/StoreError.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
+
+namespace {
+
+// A window whose button fails the way a handler can.
+class FailingForm : public Form {
+    Q_OBJECT
+
+public:
+    FailingForm() : Form("FailingForm") {
+        button = AddControl<QPushButton>("Command1", nullptr, "Go");
+        OnClick(button, &FailingForm::Command1_Click);
+    }
+    QPushButton* button;
+    std::function<void()> failure;
+
+public slots:
+    void Command1_Click() { failure(); }
+};
+
+} // namespace
+
+class TestControls : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textBoxConvertsLineEnds_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("CR LF") << "a\r\nb\r\n"
+                               << "a\nb\n"
+                               << "a\r\nb\r\n";
+        QTest::newRow("bare LF is stored as CR LF") << "a\nb"
+                                                    << "a\nb"
+                                                    << "a\r\nb";
+        QTest::newRow("no line end") << "été"
+                                     << "été"
+                                     << "été";
+        QTest::newRow("empty lines") << "\r\n\r\n"
+                                     << "\n\n"
+                                     << "\r\n\r\n";
+    }
+    void textBoxConvertsLineEnds() {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, readBack);
+        TextBox box;
+        box.SetText(stored);
+        QCOMPARE(box.toPlainText(), shown);
+        QCOMPARE(box.Text(), readBack);
+    }
+
+    void keyPressHandlerCanReplaceAndRefuse() {
+        TextBox box;
+        box.KeyPress = [](int& key) {
+            if (key == 'x')
+                key = 0;
+            else
+                key = QChar(char16_t(key)).toUpper().unicode();
+        };
+        TypeText(&box, QStringLiteral("aéxb"));
+        QCOMPARE(box.Text(), QStringLiteral("AÉB"));
+    }
+
+    void lengthLimitRefusesTypedAndPastedExcess() {
+        TextBox box;
+        box.SetMaxLength(5);
+        QTest::keyClicks(&box, QStringLiteral("abcdefg"));
+        QCOMPARE(box.Text(), QStringLiteral("abcde"));
+        box.SetText(QStringLiteral("ab"));
+        box.moveCursor(QTextCursor::End);
+        QGuiApplication::clipboard()->setText(QStringLiteral("123456"));
+        box.paste();
+        QCOMPARE(box.Text(), QStringLiteral("ab123"));
+    }
+
+    void oneLineBoxSendsEnterWithoutBreakingTheLine() {
+        TextBox box;
+        box.SetMultiLine(false);
+        int enters = 0;
+        box.KeyPress = [&](int& key) { enters += key == 13; };
+        QTest::keyClicks(&box, QStringLiteral("mot"));
+        QTest::keyClick(&box, Qt::Key_Return);
+        QCOMPARE(enters, 1);
+        QCOMPARE(box.Text(), QStringLiteral("mot"));
+    }
+
+    void failingHandlersBecomeMessages_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("store") << 0 << "La base est fermée.";
+        QTest::newRow("other") << 1 << "Une erreur inattendue est survenue : panne";
+    }
+    void failingHandlersBecomeMessages() {
+        QFETCH(int, kind);
+        QFETCH(QString, expected);
+        ProgramFixture fixture;
+        FailingForm form;
+        form.failure = [kind] {
+            if (kind == 0)
+                throw StoreError(StoreError::Kind::Closed, "La base est fermée.");
+            throw std::runtime_error("panne");
+        };
+        QTest::mouseClick(form.button, Qt::LeftButton);
+        QCOMPARE(ShownMessages(), QStringList{expected});
+    }
+
+    void windowsAreLoadedOnceAndBuiltAfreshAfterUnload() {
+        ProgramFixture fixture;
+        FailingForm& first = Forms::Load<FailingForm>();
+        QCOMPARE(&Forms::Load<FailingForm>(), &first);
+        QCOMPARE(first.objectName(), QStringLiteral("FailingForm"));
+        first.failure = [] {};
+        first.close(); // the close box unloads by default
+        QVERIFY(!Forms::Find<FailingForm>());
+        QPointer<FailingForm> gone(&first);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(gone.isNull());
+        QVERIFY(Forms::Show<FailingForm>().isVisible());
+    }
+};
+
+PIVANES_TEST_MAIN(TestControls)
+#include "tst_Controls.moc"
