@@ -91,13 +91,7 @@ void Recordset::MoveFirst() {
 }
 
 void Recordset::MoveLast() {
-    {
-        Statement count(*connection_, allCards_ ? kCountAll : kCountCategory);
-        if (!allCards_)
-            count.Bind(1, categoryCode_);
-        count.Step();
-        recordCount_ = qint32(count.Int64(0));
-    }
+    countPending_ = true;
     if (!LoadBefore(std::numeric_limits<qint64>::max())) {
         position_ = Position::AfterLast;
         throw NoCurrentRecord();
@@ -112,6 +106,19 @@ bool Recordset::Seek(qint32 numero) {
     }
     position_ = Position::AfterLast;
     return false;
+}
+
+// Counting a large table costs a scan: only callers that read the count pay for it.
+qint32 Recordset::RecordCount() const {
+    if (countPending_) {
+        Statement count(*connection_, allCards_ ? kCountAll : kCountCategory);
+        if (!allCards_)
+            count.Bind(1, categoryCode_);
+        count.Step();
+        recordCount_ = qint32(count.Int64(0));
+        countPending_ = false;
+    }
+    return recordCount_;
 }
 
 void Recordset::MoveNext() {

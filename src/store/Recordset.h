@@ -27,8 +27,8 @@ public:
     bool Bof() const { return position_ == Position::BeforeFirst; }
     // Stands on the row numbered numero when the set holds it; otherwise past the last row.
     bool Seek(qint32 numero);
-    // The number of rows as counted by the last MoveLast.
-    qint32 RecordCount() const { return recordCount_; }
+    // The number of rows, counted at the first call after the last MoveLast; 0 before any.
+    qint32 RecordCount() const;
 
     // "Numero", "Cate", "Titre" or "Pivanes", any case. A field without value is a null variant.
     QVariant Fields(const QString& name) const;
@@ -60,7 +60,8 @@ private:
     std::vector<Row> window_;
     std::size_t index_ = 0;
     Position position_ = Position::BeforeFirst;
-    qint32 recordCount_ = 0;
+    mutable qint32 recordCount_ = 0;
+    mutable bool countPending_ = false;
     Mode mode_ = Mode::Browse;
     std::vector<std::pair<Column, QVariant>> pending_;
 };

@@ -168,7 +168,9 @@ private slots:
         cards.SetField("Titre", "NOUVELLE");
         cards.SetField("Pivanes", "Ligne 1\r\nLigne 2");
         cards.Update();
-        QCOMPARE(cards.RecordCount(), 3); // counted when it was last moved to the end
+        cards.MoveLast();
+        QCOMPARE(cards.RecordCount(), 4);
+        QCOMPARE(cards.Fields("Titre").toString(), QStringLiteral("NOUVELLE"));
         cards.MoveFirst();
         cards.Edit();
         cards.SetField("Titre", "CHANGÉE");
