@@ -68,34 +68,35 @@ void PrintJob::Begin() {
     if (!painter_.begin(&printer_))
         Fail();
     painter_.setFont(font_);
-    nextTop_ = 0;
+    lineOnPage_ = 0;
 }
 
 double PrintJob::LineHeight() const {
     return QFontMetricsF(font_, &printer_).lineSpacing();
 }
 
+double PrintJob::PageHeight() const {
+    return printer_.pageLayout().paintRectPixels(printer_.resolution()).height();
+}
+
 int PrintJob::LinesPerPage() {
     Begin();
-    const double pageHeight = printer_.pageLayout().paintRectPixels(printer_.resolution()).height();
-    return int(std::floor(pageHeight / LineHeight()));
+    return int(std::floor(PageHeight() / LineHeight()));
 }
 
 void PrintJob::PrintLine(const QString& text) {
-    Begin();
-    const double pageHeight = printer_.pageLayout().paintRectPixels(printer_.resolution()).height();
-    if (nextTop_ + LineHeight() > pageHeight)
+    if (LinesPerPage() <= lineOnPage_)
         NewPage();
-    const QFontMetricsF metrics(font_, &printer_);
-    painter_.drawText(QPointF(0, nextTop_ + metrics.ascent()), text);
-    nextTop_ += LineHeight();
+    const double top = lineOnPage_ * LineHeight();
+    painter_.drawText(QPointF(0, top + QFontMetricsF(font_, &printer_).ascent()), text);
+    ++lineOnPage_;
 }
 
 void PrintJob::NewPage() {
     Begin();
     if (!printer_.newPage())
         Fail();
-    nextTop_ = 0;
+    lineOnPage_ = 0;
 }
 
 void PrintJob::EndDoc() {

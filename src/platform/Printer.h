@@ -29,13 +29,14 @@ public:
 private:
     void Begin();
     double LineHeight() const;
+    double PageHeight() const;
     [[noreturn]] void Fail() const;
 
     QPrinter printer_;
     QPainter painter_;
     bool toFile_;
     QFont font_;
-    double nextTop_ = 0;
+    int lineOnPage_ = 0;
 };
 
 // Why a document could not be printed or written, in French.

@@ -111,6 +111,7 @@ private slots:
     void noCardShownPrintsNothing_data();
     void noCardShownPrintsNothing();
     void pageHoldsTwoBlankAnd65Lines();
+    void lineBelowTheLastGoesOnNextPage();
 };
 
 void ImprimeRTest::previewShowsTheCard() {
@@ -312,6 +313,24 @@ void ImprimeRTest::pageHoldsTwoBlankAnd65Lines() {
 
     qInfo("lines of Arial 10 points on an A4 page with 10 mm margins: %d", lines);
     QVERIFY(lines >= 2 + 65);
+}
+
+void ImprimeRTest::lineBelowTheLastGoesOnNextPage() {
+    ProgramFixture fixture;
+    const QString pdf = fixture.Path(QStringLiteral("long.pdf"));
+    {
+        PrintJob job(pdf);
+        job.SetFont(QStringLiteral("Arial"), 10);
+        const int lines = job.LinesPerPage();
+        for (int index = 0; index <= lines; ++index)
+            job.PrintLine(LineLabel(index));
+        job.EndDoc();
+    }
+
+    QCOMPARE(PageCount(pdf), 2);
+    const auto pages = WordTops(pdf);
+    QCOMPARE(pages[1].size(), 1);
+    QVERIFY(pages[1][0].top < pages[0][1].top);
 }
 
 PIVANES_TEST_MAIN(ImprimeRTest)
