@@ -5,10 +5,12 @@ list(APPEND PIVANES_FORMS_SOURCES
     src/platform/Application.cpp
     src/platform/ControlProperties.cpp
     src/platform/Controls.cpp
+    src/platform/FileDialog.cpp
     src/platform/Form.cpp
     src/platform/Forms.cpp
     src/platform/Guard.cpp
     src/platform/Look.cpp
     src/platform/MessageBox.cpp
+    src/platform/Printer.cpp
     src/platform/Screen.cpp
 )

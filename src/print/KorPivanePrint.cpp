@@ -1,7 +1,16 @@
 // The main window's print command.
+#include "platform/Forms.h"
 #include "platform/MessageBox.h"
+#include "print/ImprimeR.h"
 #include "shell/KorPivane.h"
 
+// With no card on screen (an empty category, the office menu) the boxes may still hold an
+// earlier card, which must not be printed in its place.
 void KorPivane::Imprime_Click() {
-    MessageBox::Show(QStringLiteral("L'impression n'est pas encore disponible."));
+    if (Text1->isHidden()) {
+        MessageBox::Show(QStringLiteral("AUCUNE FICHE A IMPRIMER"));
+        return;
+    }
+    Forms::Load<ImprimeR>();
+    hide();
 }

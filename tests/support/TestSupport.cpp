@@ -3,9 +3,11 @@
 #include "SyntheticCards.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
+#include "platform/FileDialog.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
+#include "platform/Printer.h"
 #include "platform/Screen.h"
 #include "shell/FormZoomed.h"
 #include "store/CardStore.h"
@@ -24,6 +26,8 @@ void PrepareTestEnvironment() {
 void EnableTestSeams() {
     MessageBox::Testing::Enable();
     Application::Testing::Enable();
+    Printer::Testing::Enable();
+    FileDialog::Testing::Enable();
 }
 
 void ResetProgramState() {
@@ -34,6 +38,8 @@ void ResetProgramState() {
     FormZoomed::ScalePercent = 0;
     MessageBox::Testing::Clear();
     Application::Testing::Clear();
+    Printer::Testing::Clear();
+    FileDialog::Testing::Clear();
     Clock::SetForTests({});
     Screen::SetHeightForTests(std::nullopt);
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QPrinter>
+#include <QString>
+#include <stdexcept>
+
+// The printer object: lines of text in one font, page after page, on A4 paper with 10 mm
+// margins. The document goes to the system's default printer, or to a PDF file when one is
+// named. Tests route the "system printer" to a PDF file, or have no printer at all.
+class PrintJob {
+public:
+    explicit PrintJob(const QString& pdfFile = QString());
+    PrintJob(const PrintJob&) = delete;
+    PrintJob& operator=(const PrintJob&) = delete;
+    ~PrintJob();
+
+    void SetFont(const QString& family, double points);
+    // Prints one line and moves to the next; a line that would pass the bottom goes on a new page.
+    void PrintLine(const QString& text);
+    void NewPage();
+    // Ends the document, which sends it to the printer or writes the file.
+    void EndDoc();
+
+    // How many lines of the current font fit between the top and bottom margins.
+    int LinesPerPage();
+
+private:
+    void Begin();
+    double LineHeight() const;
+    double PageHeight() const;
+    [[noreturn]] void Fail() const;
+
+    QPrinter printer_;
+    QPainter painter_;
+    bool toFile_;
+    QFont font_;
+    int lineOnPage_ = 0;
+};
+
+// Why a document could not be printed or written, in French.
+class PrinterError : public std::runtime_error {
+public:
+    explicit PrinterError(const QString& text);
+    QString text() const { return text_; }
+
+private:
+    QString text_;
+};
+
+namespace Printer {
+
+// Whether the system has a printer to print on.
+bool Installed();
+
+namespace Testing {
+// From now on no real printer is used: without a route there is none.
+void Enable();
+// The system printer writes to this PDF file; an empty name removes the printer again.
+void RouteToPdf(const QString& file);
+void Clear();
+} // namespace Testing
+
+} // namespace Printer

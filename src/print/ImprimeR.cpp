@@ -1,0 +1,143 @@
+#include "print/ImprimeR.h"
+
+#include "platform/FileDialog.h"
+#include "platform/Forms.h"
+#include "platform/Look.h"
+#include "platform/MessageBox.h"
+#include "platform/Printer.h"
+#include "platform/ResumeNext.h"
+#include "print/PrintLayout.h"
+#include "shell/FormZoomed.h"
+#include "shell/KorPivane.h"
+#include "store/Donnees.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+
+namespace {
+
+KorPivane& MainWindow() {
+    KorPivane* main = Forms::Find<KorPivane>();
+    if (!main)
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("La fenêtre principale n'est pas ouverte."));
+    return *main;
+}
+
+QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int row = 0; row < list->count(); ++row)
+        items.append(list->item(row)->text());
+    return items;
+}
+
+// With no printer installed the printout is offered as a PDF file instead; empty: cancelled.
+QString AskPdfFile() {
+    return FileDialog::SaveFileName(
+        QStringLiteral("Aucune imprimante : enregistrer la fiche en PDF"),
+        QDir::current().filePath(QStringLiteral("Fiche.pdf")),
+        QStringLiteral("Documents PDF (*.pdf)"), QStringLiteral("pdf"));
+}
+
+} // namespace
+
+ImprimeR::ImprimeR() : Form("ImprimeR") {
+    setWindowTitle(QStringLiteral("Form1"));
+    SetBackground(Client(), Colors::Green);
+
+    List1 = AddControl<QListWidget>("List1", nullptr);
+    List1->setFont(Face("MS Sans Serif", 8.25));
+    Place(List1, 0, 0, 11820, 7980);
+
+    List2 = AddControl<QListWidget>("List2", nullptr);
+    List2->setFont(Face("Arial", 9.75, true));
+    SetColors(List2, Colors::Blue, Colors::LightYellow);
+    Place(List2, 375, 45, 11130, 8220);
+
+    Imprim = AddControl<QPushButton>("Imprim", nullptr, QStringLiteral("Imprimer"));
+    Imprim->setFont(Face("MS Sans Serif", 8.25, true));
+    Place(Imprim, 6578, 8460, 1245, 345);
+
+    Retour = AddControl<QPushButton>("Retour", nullptr, QStringLiteral("Retour"));
+    Retour->setFont(Face("MS Sans Serif", 8.25, true));
+    Place(Retour, 4058, 8460, 1245, 345);
+
+    OnClick(Imprim, &ImprimeR::Imprim_Click);
+    OnClick(Retour, &ImprimeR::Retour_Click);
+}
+
+void ImprimeR::Form_Load() {
+    FormZoomed::LoadProtocol(*this);
+    show();
+    CopyMainWindowCard();
+    List2->setFont(Face("Arial", double(10.0f / 100 * float(FormZoomed::ScalePercent)), true));
+    List1->hide();
+    List2->addItems(PrintLayout::LayOutLines(Items(List1)));
+    List2->show();
+    Retour->show();
+    Imprim->show();
+}
+
+// The title and text lines as the main window shows them; a step that fails is skipped.
+void ImprimeR::CopyMainWindowCard() {
+    ResumeNext([this] { List1->clear(); });
+    ResumeNext([this] { Imprim->hide(); });
+    ResumeNext([this] { Retour->show(); });
+    ResumeNext([this] { List1->show(); });
+    ResumeNext([this] { List2->hide(); });
+    ResumeNext([this] { List1->addItem(MainWindow().Text1->Text()); });
+    ResumeNext([this] { List1->addItems({QString(), QString()}); });
+    ResumeNext([this] {
+        const QListWidget* lines = MainWindow().List1;
+        Donnees.GridTotal = lines->count();
+        for (Donnees.LoopIndex = 0; Donnees.LoopIndex < Donnees.GridTotal; ++Donnees.LoopIndex)
+            List1->addItem(lines->item(Donnees.LoopIndex)->text());
+    });
+}
+
+void ImprimeR::Imprim_Click() {
+    QString pdfFile;
+    if (!Printer::Installed()) {
+        pdfFile = AskPdfFile();
+        if (pdfFile.isEmpty())
+            return;
+    }
+    try {
+        PrintJob job(pdfFile);
+        PrintPreview(job);
+    } catch (const PrinterError& error) {
+        MessageBox::Error(error.text());
+        return;
+    }
+    if (!pdfFile.isEmpty())
+        MessageBox::Show(
+            QStringLiteral("AUCUNE IMPRIMANTE N'EST INSTALLEE.\nLa fiche est enregistrée dans le "
+                           "fichier :\n%1")
+                .arg(QDir::toNativeSeparators(pdfFile)));
+}
+
+void ImprimeR::PrintPreview(PrintJob& job) {
+    job.SetFont(QStringLiteral("Arial"), 10);
+    job.PrintLine(QString());
+    job.PrintLine(QString());
+    for (Donnees.PrintListIndex = 0; Donnees.PrintListIndex < List2->count();
+         ++Donnees.PrintListIndex) {
+        if (PrintLayout::StartsNewPage(Donnees.PrintListIndex)) {
+            job.NewPage();
+            job.PrintLine(QString());
+            job.PrintLine(QString());
+        }
+        Donnees.PrintLine = List2->item(Donnees.PrintListIndex)->text();
+        job.PrintLine(Donnees.PrintLine);
+    }
+    job.EndDoc();
+}
+
+void ImprimeR::Retour_Click() {
+    Forms::Show<KorPivane>();
+    Forms::Unload(this);
+}
+
+void ImprimeR::WindowClosed() {
+    Retour_Click();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Form.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+class PrintJob;
+
+// The printout of the card shown in the main window: a preview of its print lines, and the
+// command that prints them in pages of 65 lines.
+class ImprimeR : public Form {
+    Q_OBJECT
+
+public:
+    ImprimeR();
+
+    QListWidget* List1;
+    QListWidget* List2;
+    QPushButton* Imprim;
+    QPushButton* Retour;
+
+public slots:
+    void Form_Load() override;
+    void Imprim_Click();
+    void Retour_Click();
+
+protected:
+    void WindowClosed() override;
+
+private:
+    void CopyMainWindowCard();
+    void PrintPreview(PrintJob& job);
+};

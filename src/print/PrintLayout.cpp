@@ -1,0 +1,117 @@
+#include "print/PrintLayout.h"
+
+#include "store/Donnees.h"
+
+#include <cmath>
+
+namespace {
+
+const QChar kBlank = QLatin1Char(' ');
+
+// Only blanks count as the ends of a line here, never tabs or line breaks.
+QString WithoutTrailingBlanks(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == kBlank)
+        --end;
+    return text.left(end);
+}
+
+QString WithoutEndBlanks(const QString& text) {
+    qsizetype start = 0;
+    while (start < text.size() && text.at(start) == kBlank)
+        ++start;
+    return WithoutTrailingBlanks(text.mid(start));
+}
+
+// Shortens the full line back to the blank where it breaks, giving back the characters taken
+// after it. A line without any blank keeps all its characters.
+void BackToBlank() {
+    Donnees.PrintLineLength = qint32(Donnees.PrintLine.size());
+    while (!Donnees.PrintLine.endsWith(kBlank) && Donnees.PrintLine.contains(kBlank)) {
+        --Donnees.PrintCharIndex;
+        --Donnees.PrintLineLength;
+        Donnees.PrintLine.truncate(Donnees.PrintLineLength);
+    }
+}
+
+// One pass from right to left, widening each gap by one blank until the line is `width` long
+// or the gaps run out.
+void Justify(qint16 width) {
+    const auto trimmedLength = qint16(WithoutEndBlanks(Donnees.PrintLine).size());
+    if (trimmedLength >= width)
+        return;
+    Donnees.PrintPadCount = qint16(width - trimmedLength);
+    for (Donnees.PrintGapPosition = qint16(trimmedLength - 1); Donnees.PrintGapPosition >= 1;
+         --Donnees.PrintGapPosition) {
+        if (Donnees.PrintLine.at(Donnees.PrintGapPosition - 1) != kBlank)
+            continue;
+        Donnees.ScratchText = Donnees.PrintLine.left(Donnees.PrintGapPosition);
+        Donnees.ScratchRest = Donnees.PrintLine.mid(Donnees.PrintGapPosition);
+        Donnees.PrintLine = Donnees.ScratchText + kBlank + Donnees.ScratchRest;
+        if (--Donnees.PrintPadCount == 0)
+            return;
+    }
+}
+
+} // namespace
+
+namespace PrintLayout {
+
+void CoupeLigne(QString text, qint16 width, QStringList& preview) {
+    Donnees.PrintLine.clear();
+    QString source = WithoutTrailingBlanks(text);
+    if (source.size() <= width) {
+        PrnText(source, preview);
+        return;
+    }
+    const auto last = qint32(source.size());
+    for (Donnees.PrintCharIndex = 1; Donnees.PrintCharIndex <= last; ++Donnees.PrintCharIndex) {
+        Donnees.PrintLine += source.at(Donnees.PrintCharIndex - 1);
+        Donnees.PrintLineWidth = qint16(Donnees.PrintLine.size());
+        if (Donnees.PrintLineWidth > width) {
+            BackToBlank();
+            Justify(width);
+            PrnText(Donnees.PrintLine, preview);
+            Donnees.PrintLine.clear();
+        }
+    }
+    if (!Donnees.PrintLine.isEmpty()) {
+        PrnText(Donnees.PrintLine, preview);
+        Donnees.PrintLine.clear();
+    }
+}
+
+void PrnText(QString& line, QStringList& preview) {
+    line = WithoutEndBlanks(line);
+    if (Donnees.PrintListIndex >= 2) {
+        line.prepend(QString(kIndent, kBlank));
+    } else {
+        Donnees.PrintPadCount = qint16(std::lrint((kCentringField - line.size()) / 2.0));
+        line.prepend(QString(qMax<qint16>(Donnees.PrintPadCount, 0), kBlank));
+    }
+    preview.append(line);
+}
+
+QStringList CardSourceLines(const QString& title, const QStringList& textLines) {
+    return QStringList{title, QString(), QString()} + textLines;
+}
+
+QStringList LayOutLines(const QStringList& sourceLines) {
+    QStringList preview;
+    for (Donnees.PrintListIndex = 0; Donnees.PrintListIndex < sourceLines.size();
+         ++Donnees.PrintListIndex) {
+        Donnees.PrintLine = sourceLines.at(Donnees.PrintListIndex);
+        CoupeLigne(Donnees.PrintLine, kWrapWidth, preview);
+    }
+    return preview;
+}
+
+QStringList LayOutCard(const QString& title, const QStringList& textLines) {
+    return LayOutLines(CardSourceLines(title, textLines));
+}
+
+bool StartsNewPage(qint32 index) {
+    return index % kLinesPerPage == 0 && index > 10;
+}
+
+} // namespace PrintLayout

@@ -1,0 +1,337 @@
+#include "TestSupport.h"
+
+#include "platform/FileDialog.h"
+#include "platform/Forms.h"
+#include "platform/Printer.h"
+#include "platform/Screen.h"
+#include "print/ImprimeR.h"
+#include "shell/KorPivane.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+QString Tool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qFatal("%s failed", qPrintable(program));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int PageCount(const QString& pdf) {
+    const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                           .match(Tool(QStringLiteral("pdfinfo"), {pdf}));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QStringList PagesText(const QString& pdf) {
+    QStringList pages =
+        Tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+            .split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+struct Word {
+    QString text;
+    double top; // points from the top of the page
+};
+
+// The words of each page, as pdftotext places them.
+QList<QList<Word>> WordTops(const QString& pdf) {
+    const QString html =
+        Tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    QList<QList<Word>> pages;
+    static const QRegularExpression tag(
+        QStringLiteral("<page |<word [^>]*yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const auto match = it.next();
+        if (match.captured(0).startsWith(QStringLiteral("<page")))
+            pages.append(QList<Word>());
+        else
+            pages.last().append(Word{match.captured(2), match.captured(1).toDouble()});
+    }
+    return pages;
+}
+
+QString LineLabel(int index) {
+    return QStringLiteral("Ligne%1").arg(index, 3, 10, QLatin1Char('0'));
+}
+
+// A card whose text lines are labelled with the index of the print line they become.
+Card CardOfPrintLines(int printLines) {
+    QString text;
+    for (int index = 3; index < printLines; ++index)
+        text += LineLabel(index) + QStringLiteral("\r\n");
+    return {1, QStringLiteral("WIN"), QStringLiteral("Titre de la fiche"), text};
+}
+
+KorPivane& MainWindowOn(const Card& card) {
+    WriteCollection({card});
+    KorPivane& main = Forms::Load<KorPivane>();
+    MenuItem(main, "Windows")->trigger();
+    return main;
+}
+
+ImprimeR& OpenPrintout(KorPivane& main) {
+    MenuItem(main, "Imprime")->trigger();
+    ImprimeR* printout = Forms::Find<ImprimeR>();
+    if (!printout)
+        qFatal("the printout did not open");
+    return *printout;
+}
+
+QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int row = 0; row < list->count(); ++row)
+        items << list->item(row)->text();
+    return items;
+}
+
+} // namespace
+
+class ImprimeRTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void previewShowsTheCard();
+    void previewFontFollowsScale_data();
+    void previewFontFollowsScale();
+    void printsPagesOf65Lines();
+    void leavingPrintsNothing_data();
+    void leavingPrintsNothing();
+    void noPrinterOffersPdf_data();
+    void noPrinterOffersPdf();
+    void failureKeepsPreviewOpen_data();
+    void failureKeepsPreviewOpen();
+    void noCardShownPrintsNothing_data();
+    void noCardShownPrintsNothing();
+    void pageHoldsTwoBlankAnd65Lines();
+    void lineBelowTheLastGoesOnNextPage();
+};
+
+void ImprimeRTest::previewShowsTheCard() {
+    ProgramFixture fixture;
+    const Card card{1, QStringLiteral("WIN"), QStringLiteral("Copier"),
+                    QStringLiteral("Ctrl C\r\n\r\nCtrl V")};
+    KorPivane& main = MainWindowOn(card);
+
+    ImprimeR& printout = OpenPrintout(main);
+
+    QVERIFY(main.isHidden());
+    QCOMPARE(printout.windowTitle(), QStringLiteral("Form1"));
+    QVERIFY(printout.isVisible());
+    QVERIFY(printout.List1->isHidden());
+    QVERIFY(printout.List2->isVisible());
+    QCOMPARE(printout.Imprim->text(), QStringLiteral("Imprimer"));
+    QVERIFY(printout.Imprim->isVisible());
+    QVERIFY(printout.Retour->isVisible());
+    const QString indent(15, QLatin1Char(' '));
+    QCOMPARE(Items(printout.List2),
+             (QStringList{QString(50, QLatin1Char(' ')) + QStringLiteral("Copier"),
+                          QString(52, QLatin1Char(' ')), indent, indent + QStringLiteral("Ctrl C"),
+                          indent, indent + QStringLiteral("Ctrl V")}));
+}
+
+void ImprimeRTest::previewFontFollowsScale_data() {
+    QTest::addColumn<int>("screenTwips");
+    QTest::addColumn<double>("points");
+    QTest::newRow("unknown screen") << 12000 << 10.0;
+    QTest::newRow("smallest screen") << 9000 << 9.5;
+    QTest::newRow("1024 x 768") << 11520 << 12.2;
+    QTest::newRow("largest screen") << 15360 << 16.3;
+}
+
+void ImprimeRTest::previewFontFollowsScale() {
+    QFETCH(int, screenTwips);
+    QFETCH(double, points);
+    ProgramFixture fixture;
+    Screen::SetHeightForTests(screenTwips);
+    KorPivane& main = MainWindowOn(CardOfPrintLines(4));
+
+    const ImprimeR& printout = OpenPrintout(main);
+
+    QVERIFY(qAbs(printout.List2->font().pointSizeF() - points) < 0.01);
+}
+
+void ImprimeRTest::printsPagesOf65Lines() {
+    ProgramFixture fixture;
+    const QString pdf = fixture.Path(QStringLiteral("printer.pdf"));
+    Printer::Testing::RouteToPdf(pdf);
+    KorPivane& main = MainWindowOn(CardOfPrintLines(140));
+    ImprimeR& printout = OpenPrintout(main);
+    QCOMPARE(printout.List2->count(), 140);
+
+    QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+
+    QCOMPARE(ShownMessages(), QStringList());
+    QVERIFY(FileDialog::Testing::Asked().isEmpty());
+    QCOMPARE(PageCount(pdf), 3);
+    const QStringList pages = PagesText(pdf);
+    QCOMPARE(pages.size(), 3);
+    const int firstOfPage[] = {0, 65, 130, 140};
+    for (int page = 0; page < 3; ++page)
+        for (int index = 3; index < 140; ++index)
+            QCOMPARE(pages[page].contains(LineLabel(index)),
+                     index >= firstOfPage[page] && index < firstOfPage[page + 1]);
+    QVERIFY(pages[0].contains(QStringLiteral("Titre de la fiche")));
+    QVERIFY(printout.isVisible());
+
+    // Every page opens with two empty lines; the lines follow at the spacing of Arial 10 points.
+    const auto tops = WordTops(pdf);
+    QCOMPARE(tops.size(), 3);
+    const double lineSpacing = tops[1][1].top - tops[1][0].top;
+    QVERIFY2(qAbs(lineSpacing - 11.5) < 0.3, qPrintable(QString::number(lineSpacing)));
+    const double firstTop = tops[1][0].top;
+    QCOMPARE(tops[1][0].text, LineLabel(65));
+    QCOMPARE(tops[2][0].text, LineLabel(130));
+    QVERIFY(qAbs(tops[2][0].top - firstTop) < 0.1);
+    QVERIFY(qAbs(tops[0][0].top - firstTop) < 0.1); // the title
+    const double margin = 10 / 25.4 * 72;
+    QVERIFY2(qAbs(firstTop - (margin + 2 * lineSpacing)) < 3,
+             qPrintable(QString::number(firstTop)));
+    QVERIFY(Tool(QStringLiteral("pdffonts"), {pdf}).contains(QStringLiteral("LiberationSans")));
+}
+
+void ImprimeRTest::leavingPrintsNothing_data() {
+    QTest::addColumn<bool>("byCloseBox");
+    QTest::newRow("Retour") << false;
+    QTest::newRow("close box") << true;
+}
+
+void ImprimeRTest::leavingPrintsNothing() {
+    QFETCH(bool, byCloseBox);
+    ProgramFixture fixture;
+    const QString pdf = fixture.Path(QStringLiteral("printer.pdf"));
+    Printer::Testing::RouteToPdf(pdf);
+    KorPivane& main = MainWindowOn(CardOfPrintLines(10));
+    ImprimeR& printout = OpenPrintout(main);
+
+    if (byCloseBox)
+        printout.close();
+    else
+        QTest::mouseClick(printout.Retour, Qt::LeftButton);
+
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!Forms::Find<ImprimeR>());
+    QVERIFY(main.isVisible());
+    QVERIFY(main.Text1->isVisible());
+    QCOMPARE(ShownMessages(), QStringList());
+}
+
+void ImprimeRTest::noPrinterOffersPdf_data() {
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("file named") << true;
+    QTest::newRow("dialog cancelled") << false;
+}
+
+void ImprimeRTest::noPrinterOffersPdf() {
+    QFETCH(bool, answered);
+    ProgramFixture fixture;
+    const QString pdf = fixture.Path(QStringLiteral("ma fiche.pdf"));
+    KorPivane& main = MainWindowOn(CardOfPrintLines(10));
+    ImprimeR& printout = OpenPrintout(main);
+    if (answered)
+        FileDialog::Testing::SetNextAnswer(pdf);
+
+    QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+
+    QCOMPARE(FileDialog::Testing::Asked().size(), 1);
+    QCOMPARE(QFile::exists(pdf), answered);
+    QVERIFY(printout.isVisible());
+    if (!answered) {
+        QCOMPARE(ShownMessages(), QStringList());
+        return;
+    }
+    QCOMPARE(PageCount(pdf), 1);
+    const QString text = PagesText(pdf).value(0);
+    QVERIFY(text.contains(QStringLiteral("Titre de la fiche")));
+    QVERIFY(text.contains(LineLabel(9)));
+    QCOMPARE(ShownMessages().size(), 1);
+    QVERIFY(ShownMessages().first().startsWith(QStringLiteral("AUCUNE IMPRIMANTE")));
+    QVERIFY(ShownMessages().first().contains(pdf));
+}
+
+void ImprimeRTest::failureKeepsPreviewOpen_data() {
+    QTest::addColumn<bool>("printerInstalled");
+    QTest::addColumn<QString>("messageStart");
+    QTest::newRow("printer fails") << true << QStringLiteral("ERREUR D'IMPRESSION");
+    QTest::newRow("file cannot be written") << false << QStringLiteral("Le fichier");
+}
+
+void ImprimeRTest::failureKeepsPreviewOpen() {
+    QFETCH(bool, printerInstalled);
+    QFETCH(QString, messageStart);
+    ProgramFixture fixture;
+    const QString unwritable = fixture.Path(QStringLiteral("absent/fiche.pdf"));
+    if (printerInstalled)
+        Printer::Testing::RouteToPdf(unwritable);
+    else
+        FileDialog::Testing::SetNextAnswer(unwritable);
+    KorPivane& main = MainWindowOn(CardOfPrintLines(10));
+    ImprimeR& printout = OpenPrintout(main);
+
+    QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+
+    QCOMPARE(ShownMessages().size(), 1);
+    QVERIFY2(ShownMessages().first().startsWith(messageStart), qPrintable(ShownMessages().first()));
+    QCOMPARE(Forms::Find<ImprimeR>(), &printout);
+    QVERIFY(printout.isVisible());
+    QCOMPARE(printout.List2->count(), 10);
+}
+
+void ImprimeRTest::noCardShownPrintsNothing_data() {
+    QTest::addColumn<QString>("menuItem");
+    QTest::newRow("empty category") << QStringLiteral("Internet");
+    QTest::newRow("office menu") << QStringLiteral("Bureautique");
+}
+
+void ImprimeRTest::noCardShownPrintsNothing() {
+    QFETCH(QString, menuItem);
+    ProgramFixture fixture;
+    KorPivane& main = MainWindowOn(CardOfPrintLines(10));
+    MenuItem(main, qPrintable(menuItem))->trigger();
+
+    MenuItem(main, "Imprime")->trigger();
+
+    QVERIFY(!Forms::Find<ImprimeR>());
+    QVERIFY(main.isVisible());
+    QCOMPARE(ShownMessages(), QStringList{QStringLiteral("AUCUNE FICHE A IMPRIMER")});
+}
+
+void ImprimeRTest::pageHoldsTwoBlankAnd65Lines() {
+    ProgramFixture fixture;
+    PrintJob job(fixture.Path(QStringLiteral("mesure.pdf")));
+    job.SetFont(QStringLiteral("Arial"), 10);
+
+    const int lines = job.LinesPerPage();
+    job.EndDoc();
+
+    qInfo("lines of Arial 10 points on an A4 page with 10 mm margins: %d", lines);
+    QVERIFY(lines >= 2 + 65);
+}
+
+void ImprimeRTest::lineBelowTheLastGoesOnNextPage() {
+    ProgramFixture fixture;
+    const QString pdf = fixture.Path(QStringLiteral("long.pdf"));
+    {
+        PrintJob job(pdf);
+        job.SetFont(QStringLiteral("Arial"), 10);
+        const int lines = job.LinesPerPage();
+        for (int index = 0; index <= lines; ++index)
+            job.PrintLine(LineLabel(index));
+        job.EndDoc();
+    }
+
+    QCOMPARE(PageCount(pdf), 2);
+    const auto pages = WordTops(pdf);
+    QCOMPARE(pages[1].size(), 1);
+    QVERIFY(pages[1][0].top < pages[0][1].top);
+}
+
+PIVANES_TEST_MAIN(ImprimeRTest)
+#include "tst_ImprimeR.moc"
