@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QTextDocument>
 
 QString StoredToShown(const QString& stored) {
     QString shown = stored;
@@ -21,9 +22,17 @@ QString ShownToStored(const QString& shown) {
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {}
 
-QString TextBox::Text() const { return ShownToStored(toPlainText()); }
+// The raw text, since the plain text turns non-breaking spaces into spaces and a card rewritten
+// unchanged must stay byte for byte the same.
+QString TextBox::Text() const {
+    QString shown = document()->toRawText();
+    shown.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return ShownToStored(shown);
+}
 
-void TextBox::SetText(const QString& text) { setPlainText(StoredToShown(text)); }
+void TextBox::SetText(const QString& text) {
+    setPlainText(StoredToShown(text));
+}
 
 void TextBox::SetMultiLine(bool multiLine) {
     multiLine_ = multiLine;
@@ -69,7 +78,9 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     insertPlainText(text.left(std::max(RoomLeft(), 0)));
 }
 
-ImageBox::ImageBox(QWidget* parent) : QLabel(parent) { setScaledContents(true); }
+ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {
+    setScaledContents(true);
+}
 
 LineControl::LineControl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
