@@ -1,4 +1,6 @@
 // The main window's commands that open the card forms.
+#include "edit/KorAjouter.h"
+#include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/KorPivane.h"
 
@@ -7,5 +9,6 @@ void KorPivane::Ajout_Click() {
 }
 
 void KorPivane::Modif_Click() {
-    MessageBox::Show(QStringLiteral("L'ajout de fiches n'est pas encore disponible."));
+    Forms::Load<KorAjouter>();
+    Forms::Unload<KorPivane>();
 }

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QTextDocument>
 
 QString StoredToShown(const QString& stored) {
     QString shown = stored;
@@ -21,8 +22,12 @@ QString ShownToStored(const QString& shown) {
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {}
 
+// The raw text, since the plain text turns non-breaking spaces into spaces and a card rewritten
+// unchanged must stay byte for byte the same.
 QString TextBox::Text() const {
-    return ShownToStored(toPlainText());
+    QString shown = document()->toRawText();
+    shown.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return ShownToStored(shown);
 }
 
 void TextBox::SetText(const QString& text) {

@@ -1,0 +1,81 @@
+#include "edit/CardForm.h"
+
+#include "edit/CategoryButtons.h"
+#include "platform/Look.h"
+#include "platform/MessageBox.h"
+#include "shell/Pictures.h"
+#include "store/CardStore.h"
+#include "store/Queries.h"
+
+CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top)
+    : Form(className) {
+    setWindowTitle(QStringLiteral("Pivanes"));
+    SetBackground(Client(), Colors::LightBlue);
+
+    Text1 = AddControl<TextBox>("Text1", nullptr);
+    Text1->SetMaxLength(100);
+    Text1->setFont(Face("Courier New", 8.25, true));
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetColors(Text1, Colors::Yellow, Colors::Blue);
+    Place(Text1, 1830, 420, 9915, 360);
+    Text1->KeyPress = [this](int& keyAscii) { Text1_KeyPress(keyAscii); };
+
+    Text2 = AddControl<TextBox>("Text2", nullptr);
+    Text2->setFont(Face("Courier New", 9.75, true));
+    Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SetColors(Text2, Colors::Yellow, Colors::Blue);
+    Place(Text2, 1860, 840, 9915, 7005);
+
+    lblLabels = AddControl<QLabel>("lblLabels", nullptr);
+    lblLabels->setFont(Face("Comic Sans MS", 8.25, true));
+    lblLabels->setAlignment(Qt::AlignCenter);
+    SetColors(lblLabels, Colors::Green, Colors::Blue);
+    Place(lblLabels, labelPlace.left, 60, labelPlace.width, 285);
+
+    Label2 = AddControl<QLabel>("Label2", nullptr);
+    Label2->setFont(Face("Arial", 8.25, true));
+    Label2->setAlignment(Qt::AlignCenter);
+    SetColors(Label2, Colors::Yellow, Colors::LightBlue);
+    Place(Label2, 4624, 8070, 2625, 360);
+
+    Command1 = AddControl<QPushButton>("Command1", nullptr, QStringLiteral("Enregistrer"));
+    PlaceCommandButton(Command1, 60, command1Top);
+    OnClick(Command1, &CardForm::Command1_Click);
+
+    Image1 = AddControl<ImageBox>("Image1", nullptr);
+    Image1->setPixmap(Pictures::Logo());
+    Place(Image1, 60, 420, 1725, 1725);
+
+    Retour = AddMenuCommand("Retour", QStringLiteral("Retour"));
+    OnTriggered(Retour, &CardForm::Retour_Click);
+}
+
+void CardForm::Text1_KeyPress(int& keyAscii) {
+    keyAscii = QString(QChar(char16_t(keyAscii))).toUpper().at(0).unicode();
+}
+
+void CardForm::WindowClosed() {
+    Retour_Click();
+}
+
+void CardForm::ClearCard() {
+    Text1->SetText(QString());
+    Text2->SetText(QString());
+    Text2->show();
+    Text1->show();
+    lblLabels->show();
+}
+
+Recordset& CardForm::OpenAllCards() {
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.MoveFirst();
+    if (!cards.Eof())
+        cards.MoveLast();
+    return cards;
+}
+
+void CardForm::ReportNotSaved(const QString& reason) {
+    MessageBox::Error(QStringLiteral("La fiche n'a pas été enregistrée.\n\n%1\n\n"
+                                     "Le titre et le texte restent dans la fenêtre.")
+                          .arg(reason));
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QPushButton>
+#include <QString>
+#include <array>
+#include <functional>
+#include <vector>
+
+struct Category;
+
+// Where a form puts its column of category buttons, in twips. Each office button takes the
+// place of a top-level one, since the two sets are never shown together.
+struct CategoryButtonPlaces {
+    int left;
+    int officeSwitchTop;             // "Bureautique"
+    std::array<int, 4> topLevelTops; // the top-level categories, in catalogue order
+    std::array<int, 9> officeTops;   // the office categories, in catalogue order
+};
+
+// The "Bureautique" button and one button per category of the catalogue, shared by the
+// new-card form and the card picker. The form makes each button (so that it is one of its
+// controls) and hears which one was pressed.
+class CategoryButtons : public QObject {
+    Q_OBJECT
+
+public:
+    // Makes an empty button named name among the form's controls.
+    using MakeButton = std::function<QPushButton*(const char* name)>;
+
+    CategoryButtons(const MakeButton& make, const CategoryButtonPlaces& places, QObject* parent);
+
+    QPushButton* OfficeSwitch() const { return officeSwitch_; }
+    // The button of a category code; null for a code that is not in the catalogue.
+    QPushButton* Button(const QString& code) const;
+
+    // "Bureautique" and the top-level categories; the office ones hidden.
+    void ShowTopLevel();
+    // The office categories; "Bureautique" and the top-level ones hidden.
+    void ShowOffice();
+    void HideAll();
+
+signals:
+    void OfficeGroupChosen();
+    void CategoryChosen(const QString& code, const QString& label);
+
+private:
+    struct Entry {
+        const Category* category;
+        QPushButton* button;
+    };
+    void ShowGroup(bool office);
+
+    QPushButton* officeSwitch_;
+    std::vector<Entry> entries_;
+};
+
+// Every command button of the card forms: 1725 x 315 twips, Arial bold 9.75 points.
+void PlaceCommandButton(QPushButton* button, int left, int top);

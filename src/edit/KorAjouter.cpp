@@ -1,0 +1,105 @@
+#include "edit/KorAjouter.h"
+
+#include "edit/CategoryButtons.h"
+#include "platform/Forms.h"
+#include "shell/FormZoomed.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/CategoryCatalogue.h"
+#include "store/Donnees.h"
+#include "store/StoreError.h"
+
+#include <limits>
+
+namespace {
+
+const CategoryButtonPlaces kPlaces = {
+    60, 2700, {3195, 3705, 4215, 4710}, {2700, 3210, 3705, 4215, 4710, 5220, 5730, 6240, 6750}};
+
+// The number after the last card's; the first card of an empty table is number 1.
+qint32 NextCardNumber(const Recordset& cards) {
+    if (cards.Eof())
+        return 1;
+    const qint32 last = cards.Fields(QStringLiteral("Numero")).toInt();
+    if (last == std::numeric_limits<qint32>::max())
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("Le plus grand numéro de fiche possible est atteint : "
+                                        "aucune fiche ne peut plus être ajoutée."));
+    return last + 1;
+}
+
+} // namespace
+
+KorAjouter::KorAjouter() : CardForm("KorAjouter", {5153, 1575}, 7290) {
+    lblLabels->setText(QStringLiteral("NOM  PIVANE"));
+    Categories = new CategoryButtons(
+        [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces, this);
+    connect(Categories, &CategoryButtons::OfficeGroupChosen, this,
+            Guarded(&KorAjouter::Bureautique_Click));
+    connect(Categories, &CategoryButtons::CategoryChosen, this,
+            [this](const QString& code, const QString& label) {
+                RunGuarded([&] { ChooseCategory(code, label); });
+            });
+}
+
+void KorAjouter::Form_Load() {
+    FormZoomed::LoadProtocol(*this);
+    Depart();
+}
+
+void KorAjouter::Depart() {
+    show();
+    Categories->HideAll();
+    Command1->show();
+    ClearCard();
+    OpenAllCards();
+    Text1->setFocus();
+}
+
+void KorAjouter::Command1_Click() {
+    Command1->hide();
+    Categories->ShowTopLevel();
+}
+
+void KorAjouter::Bureautique_Click() {
+    lblLabels->setText(QString::fromLatin1(CategoryCatalogue::kOfficeLabel));
+    Categories->ShowOffice();
+}
+
+void KorAjouter::ChooseCategory(const QString& code, const QString& label) {
+    const QString shownBefore = lblLabels->text();
+    lblLabels->setText(label);
+    Donnees.CurrentCategoryCode = code;
+    if (!Ecrire())
+        lblLabels->setText(shownBefore);
+}
+
+bool KorAjouter::Ecrire() {
+    try {
+        WriteCard();
+    } catch (const StoreError& error) {
+        ReportNotSaved(error.text());
+        return false;
+    }
+    Depart();
+    return true;
+}
+
+// One insert: the card is stored whole or not at all, and the boxes keep what was typed
+// until it is.
+void KorAjouter::WriteCard() {
+    Recordset& cards = OpenAllCards();
+    const qint32 numero = NextCardNumber(cards);
+    cards.AddNew();
+    cards.SetField(QStringLiteral("Numero"), numero);
+    cards.SetField(QStringLiteral("Cate"), Donnees.CurrentCategoryCode);
+    cards.SetField(QStringLiteral("Titre"), Text1->Text());
+    cards.SetField(QStringLiteral("Pivanes"), Text2->Text());
+    cards.Update();
+    Donnees.CurrentCardNumber = numero;
+}
+
+void KorAjouter::Retour_Click() {
+    Forms::Show<KorPivane>();
+    Forms::Unload<KorAjouter>();
+}

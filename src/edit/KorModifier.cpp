@@ -1,0 +1,78 @@
+#include "edit/KorModifier.h"
+
+#include "platform/Forms.h"
+#include "platform/Look.h"
+#include "platform/NumberText.h"
+#include "shell/FormZoomed.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+#include "store/Queries.h"
+#include "store/StoreError.h"
+
+KorModifier::KorModifier() : CardForm("KorModifier", {4913, 2055}, 4185) {}
+
+void KorModifier::Form_Load() {
+    FormZoomed::LoadProtocol(*this);
+    Depart();
+}
+
+void KorModifier::Depart() {
+    show();
+    ClearCard();
+    Recordset& cards = OpenAllCards();
+    Donnees.CardCount = cards.RecordCount();
+    if (cards.Seek(Donnees.CurrentCardNumber)) {
+        // A field without value reads as an empty text.
+        Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
+        Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
+    }
+    Text1->setFocus();
+    ShowSaved(false);
+    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(Donnees.CurrentCardNumber) +
+                    QStringLiteral(" / ") + NumberText(Donnees.CardCount));
+}
+
+void KorModifier::ShowSaved(bool saved) {
+    SetColors(lblLabels, Colors::Green, saved ? Colors::Red : Colors::Blue);
+    lblLabels->setText(saved ? QStringLiteral("ENREGISTREE") : QStringLiteral("NON ENREGISTREE"));
+}
+
+void KorModifier::Command1_Click() {
+    try {
+        if (!WriteCard()) {
+            ReportNotSaved(QStringLiteral("La fiche N° %1 n'est pas dans la catégorie « %2 ».")
+                               .arg(Donnees.CurrentCardNumber)
+                               .arg(Donnees.CurrentCategoryCode));
+            return;
+        }
+    } catch (const StoreError& error) {
+        ReportNotSaved(error.text());
+        return;
+    }
+    ShowSaved(true);
+}
+
+// One update of the picked card; no other card is ever written in its place.
+bool KorModifier::WriteCard() {
+    Recordset& cards = Store().OpenRecordset(Queries::Category(Donnees.CurrentCategoryCode));
+    if (!cards.Seek(Donnees.CurrentCardNumber))
+        return false;
+    cards.Edit();
+    cards.SetField(QStringLiteral("Cate"), Donnees.CurrentCategoryCode);
+    cards.SetField(QStringLiteral("Titre"), Text1->Text());
+    cards.SetField(QStringLiteral("Pivanes"), Text2->Text());
+    cards.Update();
+    return true;
+}
+
+// Back to the card picker, or to the main window while there is none to go back to.
+void KorModifier::Retour_Click() {
+    if (Form* picker = Forms::Find(QStringLiteral("KorModifie"))) {
+        picker->show();
+        picker->raise();
+    } else {
+        Forms::Show<KorPivane>();
+    }
+    Forms::Unload<KorModifier>();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "edit/CardForm.h"
+
+// Shows the card picked in the card picker (its number and category in the shared state), lets
+// the user change its title and text, and writes them back on "Enregistrer".
+class KorModifier : public CardForm {
+    Q_OBJECT
+
+public:
+    KorModifier();
+
+public slots:
+    void Form_Load() override;
+    void Depart();
+
+    void Command1_Click() override;
+    void Retour_Click() override;
+
+private:
+    void ShowSaved(bool saved);
+    // False when the card is not among the cards of the picked category.
+    bool WriteCard();
+};

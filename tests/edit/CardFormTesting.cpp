@@ -1,0 +1,64 @@
+#include "CardFormTesting.h"
+
+#include "store/CardStore.h"
+#include "store/Connection.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QtTest>
+#include <algorithm>
+
+QList<Card> StoredCards() {
+    Database database;
+    database.Open(QStringLiteral("Pivane.mdb"));
+    auto cards = database.OpenRecordset(Queries::AllCards());
+    QList<Card> stored;
+    for (cards->MoveFirst(); !cards->Eof(); cards->MoveNext())
+        stored.append({cards->Fields(QStringLiteral("Numero")).toInt(),
+                       cards->Fields(QStringLiteral("Cate")).toString(),
+                       cards->Fields(QStringLiteral("Titre")).toString(),
+                       cards->Fields(QStringLiteral("Pivanes")).toString()});
+    return stored;
+}
+
+void Type(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        if (character.unicode() < 0x80)
+            QTest::keyClick(widget, char(character.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(character.toUpper().unicode()),
+                                QString(character), Qt::NoModifier);
+    }
+}
+
+bool Press(const QWidget& form, const char* name) {
+    auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));
+    if (!button || !button->isVisible())
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+QStringList VisibleButtons(const QWidget& form) {
+    auto buttons = form.findChildren<QPushButton*>();
+    buttons.removeIf([](const QPushButton* button) { return !button->isVisible(); });
+    std::sort(buttons.begin(), buttons.end(),
+              [](const QPushButton* a, const QPushButton* b) { return a->y() < b->y(); });
+    QStringList names;
+    for (const QPushButton* button : buttons)
+        names << button->objectName();
+    return names;
+}
+
+void RefuseWrites(const QString& fileName) {
+    QFile::setPermissions(fileName, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    Store().OpenDatabase(fileName);
+    QFile probe(fileName);
+    if (probe.open(QIODevice::ReadWrite)) {
+        probe.close();
+        Store().database().connection().Exec("PRAGMA query_only = ON");
+    }
+}

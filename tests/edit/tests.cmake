@@ -1,0 +1,2 @@
+pivanes_add_test(tst_KorAjouter edit/tst_KorAjouter.cpp edit/CardFormTesting.cpp)
+pivanes_add_test(tst_KorModifier edit/tst_KorModifier.cpp edit/CardFormTesting.cpp)

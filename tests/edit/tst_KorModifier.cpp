@@ -1,0 +1,203 @@
+#include "CardFormTesting.h"
+#include "TestSupport.h"
+
+#include "edit/KorModifier.h"
+#include "platform/Forms.h"
+#include "platform/MessageBox.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+#include "store/Queries.h"
+
+namespace {
+
+void ProcessUnloads() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// 345 cards: 200 of Windows, then 145 of Materiel; card 12 is a Windows card.
+QList<Card> Collection() {
+    QList<Card> cards = CardsIn({{"WIN", 200}, {"MAT", 145}});
+    cards[11].Titre = QStringLiteral("VIDER LE CACHE");
+    cards[11].Pivanes = QStringLiteral("Ouvrir l'explorateur.\r\n\r\n  Puis : « Outils ».\r\n");
+    cards[12].Titre = QStringLiteral("ESPACE\u00A0INSÉCABLE\tET TABULATION");
+    cards[12].Pivanes = QStringLiteral("\r\nA\u00A0:\u2028B \r\n\r\n");
+    return cards;
+}
+
+// As the card picker leaves things: the main window hidden, the card and its category chosen.
+KorModifier* OpenEditor(qint32 numero, const QString& code) {
+    Forms::Load<KorPivane>().hide();
+    Donnees.CurrentCardNumber = numero;
+    Donnees.CurrentCategoryCode = code;
+    return &Forms::Load<KorModifier>();
+}
+
+QColor LabelBackground(const KorModifier& form) {
+    return form.lblLabels->palette().color(QPalette::Window);
+}
+
+} // namespace
+
+class TestKorModifier : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsThePickedCard_data();
+    void showsThePickedCard();
+    void showsEmptyBoxesForAFieldWithoutValue();
+    void rewritingWithoutChangeKeepsTheCard_data();
+    void rewritingWithoutChangeKeepsTheCard();
+    void writesWhatWasTyped();
+    void refusesToWriteACardOutsideTheCategory();
+    void refusedWriteKeepsTheText();
+    void leavingLosesUnwrittenChanges_data();
+    void leavingLosesUnwrittenChanges();
+};
+
+void TestKorModifier::showsThePickedCard_data() {
+    QTest::addColumn<qint32>("numero");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("numberLine");
+    QTest::newRow("card 12") << 12 << "VIDER LE CACHE"
+                             << "Ouvrir l'explorateur.\n\n  Puis : « Outils ».\n"
+                             << "FICHE N°  12 /  345";
+    QTest::newRow("last card") << 345 << "MAT 345"
+                               << "Texte 345\nLigne 2\n"
+                               << "FICHE N°  345 /  345";
+    QTest::newRow("no such card") << 999 << ""
+                                  << ""
+                                  << "FICHE N°  999 /  345";
+}
+
+void TestKorModifier::showsThePickedCard() {
+    QFETCH(qint32, numero);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(QString, numberLine);
+    ProgramFixture fixture;
+    WriteCollection(Collection());
+    KorModifier* form = OpenEditor(numero, QStringLiteral("WIN"));
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->Text1->toPlainText(), title);
+    QCOMPARE(form->Text2->toPlainText(), text);
+    QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
+    QCOMPARE(LabelBackground(*form), QColor(0, 0, 255));
+    QCOMPARE(form->Label2->text(), numberLine);
+    QCOMPARE(Donnees.CardCount, 345);
+    QCOMPARE(form->focusWidget(), form->Text1);
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorModifier::showsEmptyBoxesForAFieldWithoutValue() {
+    ProgramFixture fixture;
+    WriteCollection(CardsIn({{"WIN", 2}}));
+    Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.AddNew();
+    cards.SetField(QStringLiteral("Numero"), 3);
+    cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
+    cards.Update();
+    KorModifier* form = OpenEditor(3, QStringLiteral("WIN"));
+    QCOMPARE(form->Text1->Text(), QString());
+    QCOMPARE(form->Text2->Text(), QString());
+    QCOMPARE(form->Label2->text(), QStringLiteral("FICHE N°  3 /  3"));
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorModifier::rewritingWithoutChangeKeepsTheCard_data() {
+    QTest::addColumn<qint32>("numero");
+    QTest::newRow("lines and quotes") << 12;
+    QTest::newRow("unusual blanks") << 13;
+}
+
+void TestKorModifier::rewritingWithoutChangeKeepsTheCard() {
+    QFETCH(qint32, numero);
+    ProgramFixture fixture;
+    WriteCollection(Collection());
+    KorModifier* form = OpenEditor(numero, QStringLiteral("WIN"));
+    QVERIFY(Press(*form, "Command1"));
+    QCOMPARE(form->lblLabels->text(), QStringLiteral("ENREGISTREE"));
+    QCOMPARE(LabelBackground(*form), QColor(255, 0, 0));
+    QCOMPARE(StoredCards(), Collection());
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorModifier::writesWhatWasTyped() {
+    ProgramFixture fixture;
+    WriteCollection(Collection());
+    KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
+    QTest::keyClick(form->Text1, Qt::Key_End);
+    Type(form->Text1, QStringLiteral(" du navigateur"));
+    QTest::keyClick(form->Text2, Qt::Key_End, Qt::ControlModifier);
+    Type(form->Text2, QStringLiteral("Et réessayer."));
+    QVERIFY(Press(*form, "Command1"));
+    // A later change waits for the next "Enregistrer".
+    Type(form->Text1, QStringLiteral("x"));
+    QCOMPARE(form->lblLabels->text(), QStringLiteral("ENREGISTREE"));
+
+    QList<Card> expected = Collection();
+    expected[11].Titre = QStringLiteral("VIDER LE CACHE DU NAVIGATEUR");
+    expected[11].Pivanes += QStringLiteral("Et réessayer.");
+    QCOMPARE(StoredCards(), expected);
+}
+
+void TestKorModifier::refusesToWriteACardOutsideTheCategory() {
+    ProgramFixture fixture;
+    WriteCollection(Collection());
+    // Card 12 is a Windows card, and card 999 does not exist.
+    for (const auto& [numero, code] : {std::pair{12, "MAT"}, std::pair{999, "WIN"}}) {
+        KorModifier* form = OpenEditor(numero, QString::fromLatin1(code));
+        Type(form->Text1, QStringLiteral("remplace"));
+        QVERIFY(Press(*form, "Command1"));
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY2(ShownMessages().first().contains(QStringLiteral("pas dans la catégorie")),
+                 qPrintable(ShownMessages().first()));
+        QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
+        QCOMPARE(StoredCards(), Collection());
+        Forms::Unload(form);
+        ProcessUnloads();
+        MessageBox::Testing::Clear();
+    }
+}
+
+void TestKorModifier::refusedWriteKeepsTheText() {
+    ProgramFixture fixture;
+    WriteCollection(Collection());
+    KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
+    RefuseWrites();
+    Type(form->Text2, QStringLiteral("ajout"));
+    QVERIFY(Press(*form, "Command1"));
+    QCOMPARE(ShownMessages().size(), 1);
+    QVERIFY2(ShownMessages().first().contains(QStringLiteral("lecture seule")),
+             qPrintable(ShownMessages().first()));
+    QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
+    QVERIFY(form->Text2->toPlainText().startsWith(QStringLiteral("ajoutOuvrir")));
+    QCOMPARE(StoredCards(), Collection());
+}
+
+void TestKorModifier::leavingLosesUnwrittenChanges_data() {
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("Retour") << false;
+    QTest::newRow("close box") << true;
+}
+
+void TestKorModifier::leavingLosesUnwrittenChanges() {
+    QFETCH(bool, closeBox);
+    ProgramFixture fixture;
+    WriteCollection(Collection());
+    KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
+    Type(form->Text1, QStringLiteral("oubli"));
+    if (closeBox)
+        form->close();
+    else
+        form->Retour->trigger();
+    ProcessUnloads();
+    QVERIFY(!Forms::Find<KorModifier>());
+    QVERIFY(Forms::Find<KorPivane>()->isVisible());
+    QCOMPARE(StoredCards(), Collection());
+}
+
+PIVANES_TEST_MAIN(TestKorModifier)
+#include "tst_KorModifier.moc"
