@@ -5,6 +5,8 @@ list(APPEND PIVANES_FORMS_SOURCES
     src/platform/Application.cpp
     src/platform/ControlProperties.cpp
     src/platform/Controls.cpp
+    src/platform/Desktop.cpp
+    src/platform/FileControls.cpp
     src/platform/Form.cpp
     src/platform/Forms.cpp
     src/platform/Guard.cpp

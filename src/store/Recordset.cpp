@@ -115,6 +115,8 @@ bool Recordset::Seek(qint32 numero) {
 }
 
 void Recordset::MoveNext() {
+    // A record set whose database was closed (compaction, restore) serves no stale rows.
+    connection_->Handle();
     switch (position_) {
     case Position::AfterLast:
         return;
@@ -133,6 +135,7 @@ void Recordset::MoveNext() {
 }
 
 void Recordset::MovePrevious() {
+    connection_->Handle();
     switch (position_) {
     case Position::BeforeFirst:
         return;
@@ -158,6 +161,7 @@ const Recordset::Row& Recordset::CurrentRow() const {
 }
 
 QVariant Recordset::Fields(const QString& name) const {
+    connection_->Handle();
     const Column column = ColumnNamed(name);
     const Row& row = CurrentRow();
     switch (column) {

@@ -3,6 +3,7 @@
 #include "SyntheticCards.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
@@ -23,6 +24,7 @@ void PrepareTestEnvironment() {
 void EnableTestSeams() {
     MessageBox::Testing::Enable();
     Application::Testing::Enable();
+    Desktop::Testing::Enable();
 }
 
 void ResetProgramState() {
@@ -33,6 +35,7 @@ void ResetProgramState() {
     FormZoomed::ScalePercent = 0;
     MessageBox::Testing::Clear();
     Application::Testing::Clear();
+    Desktop::Testing::Clear();
     Clock::SetForTests({});
     Screen::SetHeightForTests(std::nullopt);
 }
