@@ -6,6 +6,8 @@ list(APPEND PIVANES_FORMS_SOURCES
     src/platform/ControlProperties.cpp
     src/platform/Controls.cpp
     src/platform/FileDialog.cpp
+    src/platform/Desktop.cpp
+    src/platform/FileControls.cpp
     src/platform/Form.cpp
     src/platform/Forms.cpp
     src/platform/Guard.cpp

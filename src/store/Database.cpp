@@ -123,6 +123,46 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql) {
                      QStringLiteral("Requête non reconnue : %1").arg(sql));
 }
 
+void Database::BackupTo(const QString& target) const {
+    sqlite3* source = connection_->Handle();
+    Connection copy;
+    copy.Open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup* backup = sqlite3_backup_init(copy.Handle(), "main", source, "main");
+    if (!backup)
+        copy.Fail(sqlite3_errcode(copy.Handle()));
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        copy.Fail(rc);
+}
+
+void Database::CompactInto(const QString& target) const {
+    Statement vacuum(*connection_, "VACUUM INTO ?1");
+    vacuum.Bind(1, target).Step();
+}
+
+qint64 Database::VerifiedCardCount(const QString& fileName) {
+    CheckHeader(fileName);
+    Connection connection;
+    connection.Open(fileName, SQLITE_OPEN_READONLY);
+    CheckTable(connection, fileName);
+    qint64 cards = -1;
+    try {
+        Statement check(connection, "PRAGMA integrity_check");
+        if (check.Step() && check.Text(0) == QLatin1String("ok")) {
+            Statement count(connection, "SELECT count(*) FROM TrucPivane");
+            if (count.Step())
+                cards = count.Int64(0);
+        }
+    } catch (const StoreError&) {
+        // Reported below like any other damage.
+    }
+    if (cards < 0)
+        throw StoreError(StoreError::Kind::Damaged,
+                         QStringLiteral("Le fichier %1 est endommagé.").arg(Where(fileName)));
+    return cards;
+}
+
 void Database::CreateEmpty(const QString& fileName) {
     if (QFileInfo::exists(fileName))
         throw StoreError(StoreError::Kind::Failed,

@@ -26,6 +26,13 @@ public:
     // Writes a new, empty card database; refuses to replace an existing file.
     static void CreateEmpty(const QString& fileName);
 
+    // A consistent copy of the open database into a new file, page by page.
+    void BackupTo(const QString& target) const;
+    // A compacted copy of the open database into a new file.
+    void CompactInto(const QString& target) const;
+    // Opens a card database read-only, checks it whole and answers its number of cards.
+    static qint64 VerifiedCardCount(const QString& fileName);
+
     Connection& connection() const;
 
 private:

@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/FileDialog.h"
+#include "platform/Desktop.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
@@ -28,6 +29,7 @@ void EnableTestSeams() {
     Application::Testing::Enable();
     Printer::Testing::Enable();
     FileDialog::Testing::Enable();
+    Desktop::Testing::Enable();
 }
 
 void ResetProgramState() {
@@ -40,6 +42,7 @@ void ResetProgramState() {
     Application::Testing::Clear();
     Printer::Testing::Clear();
     FileDialog::Testing::Clear();
+    Desktop::Testing::Clear();
     Clock::SetForTests({});
     Screen::SetHeightForTests(std::nullopt);
 }

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/Controls.h"
+#include "platform/FileControls.h"
+#include "platform/Form.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <optional>
+
+struct MarkerLines;
+
+// Backup of the card database and the marker file to a folder of any volume, and restore from
+// such a folder. A backup returns to the main window; a restore ends the program.
+class KorSauve : public Form {
+    Q_OBJECT
+
+public:
+    KorSauve();
+
+    QLabel* Label1;
+    QLabel* Label3;
+    QLabel* Label2;
+    DriveList* Drive1;
+    DirectoryList* Dir1;
+    TextBox* Text1;
+    FileList* File1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QGroupBox* Frame1;
+    QProgressBar* ProgressBar1;
+
+    QMenu* Menu;
+    QAction* Sauve;
+    QAction* vide;
+    QAction* Restoration;
+    QAction* vide1;
+    QAction* Quitter;
+
+    static inline const QString kFailedBackupTitle =
+        QStringLiteral("ERREUR SUR LA SAUVEGARDE, VOIR LE DISQUE DESTINATAIRE");
+
+public slots:
+    void Form_Load() override;
+    void Drive1_Change();
+    void Dir1_Change();
+    void Sauve_Click();
+    void Command1_Click();
+    void Restoration_Click();
+    void Command2_Click();
+    void Quitter_Click();
+
+public:
+    void Text1_KeyPress(int& keyAscii);
+
+protected:
+    void WindowClosed() override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void SetShown(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> hidden);
+    void ShowLastBackup(const MarkerLines& lines);
+    void SelectFolder(const QString& folder);
+    void StartCopying(const QString& activity);
+    void AdvanceProgress(int done);
+    void RunBackup();
+    bool CopyToBackup(const QString& source, const QString& target);
+    std::optional<QString> CheckedRestoreFolder(const QString& picked);
+    void RunRestore();
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <optional>
+
+// The backup marker "Sauve.kor": where and when the last backup was written. Three lines, each
+// ended by CR LF, always rewritten whole.
+struct MarkerLines {
+    QString backupFolder;
+    QString programFolder;
+    QString date;
+};
+
+namespace Marker {
+
+inline const QString kFileName = QStringLiteral("Sauve.kor");
+
+// Nothing when the file is missing, unreadable or shorter than three lines.
+std::optional<MarkerLines> Read(const QString& fileName = kFileName);
+// False when the file cannot be written; the old file then stays as it was.
+bool Write(const MarkerLines& lines, const QString& fileName = kFileName);
+
+// The date as backups record it: dd/mm/yyyy.
+QString BackupDate(const QDate& date);
+
+// The file's content as it was, to be put back after a failed backup.
+class Snapshot {
+public:
+    explicit Snapshot(const QString& fileName = kFileName);
+    bool PutBack() const;
+
+private:
+    QString fileName_;
+    std::optional<QByteArray> bytes_;
+};
+
+} // namespace Marker

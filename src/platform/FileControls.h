@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QString>
+
+// The mounted volumes of non-zero size, by their root folder.
+class DriveList : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    void Refresh();
+    QString Drive() const; // the chosen volume's root, ending in "/"
+    // Chooses the volume that holds path; Change runs when that is another volume.
+    bool SetDrive(const QString& path);
+
+    // The root of the volume that holds path (or its nearest existing parent), ending in "/".
+    static QString RootOf(const QString& path);
+
+signals:
+    void Change();
+};
+
+// A folder, its parents above it and its subfolders below; a double click opens a folder.
+class DirectoryList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit DirectoryList(QWidget* parent = nullptr);
+
+    QString Path() const { return path_; }
+    // False, and nothing changed, when path is not an existing folder.
+    bool SetPath(const QString& path);
+
+signals:
+    void Change();
+
+private:
+    void Fill();
+
+    QString path_;
+};
+
+// The files of a folder that match a pattern such as "*.kor;*.mdb", whatever the case.
+class FileList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    void SetPattern(const QString& pattern) { pattern_ = pattern; }
+    void SetPath(const QString& path) { path_ = path; }
+    QString Path() const { return path_; }
+    void Refresh();
+
+private:
+    QString pattern_ = QStringLiteral("*.*");
+    QString path_;
+};
+
+// A folder path with exactly one "/" at its end.
+QString WithFinalSlash(const QString& path);

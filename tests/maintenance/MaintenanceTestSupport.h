@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class KorPivane;
+class KorSauve;
+
+// Every card of a database file, one line each: number, category, title and text.
+QStringList CardRows(const QString& file = QStringLiteral("Pivane.mdb"));
+// Changes the title of one card through the card store.
+void RetitleCard(qint32 numero, const QString& title);
+
+QByteArray FileBytes(const QString& file);
+void WriteBytes(const QString& file, const QByteArray& bytes);
+
+// A clock that moves on by step at each reading, so that the pauses between files end.
+void UseAdvancingClock(const QDateTime& start, int stepMsecs = 100);
+inline const QDate kToday(2026, 3, 9);
+
+// The main window, then the backup window opened from its "Sauvegarde" command.
+KorPivane& OpenMainWindow();
+KorSauve& OpenBackupWindow();

@@ -1,0 +1,141 @@
+// Restore from a backup folder: the live files are replaced whole, or not at all.
+#include "MaintenanceTestSupport.h"
+#include "TestSupport.h"
+#include "maintenance/KorSauve.h"
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "platform/MessageBox.h"
+#include "store/CardStore.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QByteArray MarkerNaming(const QString& folder) {
+    return (folder + "\r\n" + QDir::currentPath() + "/\r\n09/03/2026\r\n").toUtf8();
+}
+
+void BackUpThroughTheWindow(const QString& folder) {
+    KorSauve& sauve = OpenBackupWindow();
+    sauve.Sauve->trigger();
+    sauve.Text1->SetText(folder);
+    QTest::mouseClick(sauve.Command1, Qt::LeftButton);
+}
+
+void RestoreFrom(const QString& picked) {
+    KorSauve& sauve = OpenBackupWindow();
+    sauve.Restoration->trigger();
+    sauve.Text1->SetText(picked);
+    QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+}
+
+void DamagePagesAfterTheFirst(const QString& file) {
+    QByteArray bytes = FileBytes(file);
+    for (qsizetype i = 4096; i < bytes.size() - 512; i += 7)
+        bytes[i] = char(0x5a);
+    WriteBytes(file, bytes);
+}
+
+} // namespace
+
+class tst_Restore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void restoreUndoesChangesMadeAfterTheBackup_data() {
+        QTest::addColumn<bool>("pickAnotherFolder");
+        QTest::newRow("picked the backup folder") << false;
+        QTest::newRow("picked a folder whose marker names the backup") << true;
+    }
+    void restoreUndoesChangesMadeAfterTheBackup() {
+        QFETCH(bool, pickAnotherFolder);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
+        QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));
+        BackUpThroughTheWindow(backup);
+        const QStringList backedUp = CardRows();
+
+        RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
+        QVERIFY(CardRows() != backedUp);
+        QString picked = backup;
+        if (pickAnotherFolder) {
+            picked = fixture.Path(QStringLiteral("dest/Other"));
+            QVERIFY(QDir().mkpath(picked));
+            QVERIFY(QFile::copy(backup + "/SAUVE.KOR", picked + "/SAUVE.KOR"));
+        }
+        RestoreFrom(picked);
+
+        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(ShownMessages().isEmpty());
+        QCOMPARE(CardRows(), backedUp);
+        // Restored onto the live names, with nothing left beside them.
+        QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Pivane.mdb", "Sauve.kor"}));
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FileBytes(backup + "/SAUVE.KOR"));
+    }
+
+    void restorePreparationProposesTheLastBackupFolder() {
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        const QString backup = fixture.Path(QStringLiteral("dest/"));
+        QVERIFY(QDir().mkpath(backup));
+        WriteBytes(QStringLiteral("Sauve.kor"), MarkerNaming(backup));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        sauve.Restoration->trigger();
+        QCOMPARE(sauve.Text1->Text(), backup);
+        QCOMPARE(sauve.Dir1->Path(), backup);
+        QVERIFY(sauve.Command2->isVisible() && !sauve.Command1->isVisible());
+        QVERIFY(!sauve.Sauve->isEnabled() && !sauve.Restoration->isEnabled());
+    }
+
+    void restoreIsRefusedAndNothingChanges_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("no marker in the picked folder") << "no marker";
+        QTest::newRow("marker cut short") << "short marker";
+        QTest::newRow("marker names a missing folder") << "missing folder";
+        QTest::newRow("no database in the backup") << "no database";
+        QTest::newRow("damaged database") << "damaged";
+        QTest::newRow("not a database") << "not a database";
+    }
+    void restoreIsRefusedAndNothingChanges() {
+        QFETCH(QString, fault);
+        ProgramFixture fixture;
+        WriteSyntheticCollection(40);
+        const QString backup = fixture.Path(QStringLiteral("dest/"));
+        QVERIFY(QDir().mkpath(backup));
+        WriteSyntheticCollection(400, backup + "PIVANE.MDB");
+        WriteBytes(backup + "SAUVE.KOR", MarkerNaming(backup));
+        if (fault == "no marker")
+            QFile::remove(backup + "SAUVE.KOR");
+        else if (fault == "short marker")
+            WriteBytes(backup + "SAUVE.KOR", MarkerNaming(backup).left(10));
+        else if (fault == "missing folder")
+            WriteBytes(backup + "SAUVE.KOR", MarkerNaming(fixture.Path("gone/")));
+        else if (fault == "no database")
+            QFile::remove(backup + "PIVANE.MDB");
+        else if (fault == "damaged")
+            DamagePagesAfterTheFirst(backup + "PIVANE.MDB");
+        else
+            WriteBytes(backup + "PIVANE.MDB", "Standard Jet DB");
+        const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+
+        RestoreFrom(backup);
+
+        QVERIFY(!Application::Testing::EndRequested());
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY2(ShownMessages().front().contains(QStringLiteral("rien n'a été modifié")),
+                 qPrintable(ShownMessages().front()));
+        QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
+        QVERIFY(Store().database().IsOpen());
+        KorSauve* sauve = Forms::Find<KorSauve>();
+        QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Quitter->isEnabled());
+    }
+};
+
+PIVANES_TEST_MAIN(tst_Restore)
+#include "tst_Restore.moc"

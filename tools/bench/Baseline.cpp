@@ -1,0 +1,107 @@
+#include "Baseline.h"
+
+#include <QFile>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Check(sqlite3* db, int rc) {
+    if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+struct Query {
+    Query(sqlite3* db, const char* sql) : db(db) {
+        Check(db, sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr));
+    }
+    ~Query() { sqlite3_finalize(stmt); }
+    bool Step() {
+        const int rc = sqlite3_step(stmt);
+        Check(db, rc);
+        return rc == SQLITE_ROW;
+    }
+    sqlite3* db;
+    sqlite3_stmt* stmt = nullptr;
+};
+
+} // namespace
+
+Baseline::Baseline(const QString& file) {
+    Check(db_, sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr));
+    sqlite3_exec(db_, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+}
+
+Baseline::~Baseline() { sqlite3_close(db_); }
+
+qint64 Baseline::OpenAndCount(const QString& code) {
+    const QByteArray utf8 = code.toUtf8();
+    Query count(db_, code.isEmpty() ? "SELECT COUNT(*) FROM TrucPivane"
+                                    : "SELECT COUNT(*) FROM TrucPivane WHERE Cate = ?1");
+    Query first(db_, code.isEmpty() ? "SELECT Numero, Titre FROM TrucPivane ORDER BY Numero LIMIT 1"
+                                    : "SELECT Numero, Titre FROM TrucPivane WHERE Cate = ?1 "
+                                      "ORDER BY Numero LIMIT 1");
+    if (!code.isEmpty()) {
+        sqlite3_bind_text(count.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+        sqlite3_bind_text(first.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    }
+    count.Step();
+    first.Step();
+    return sqlite3_column_int64(count.stmt, 0) + sqlite3_column_int64(first.stmt, 0);
+}
+
+qint64 Baseline::ReadCard(qint32 numero) {
+    Query read(db_, "SELECT Titre, Pivanes FROM TrucPivane WHERE Numero = ?1");
+    sqlite3_bind_int(read.stmt, 1, numero);
+    if (!read.Step())
+        return 0;
+    const std::string title(reinterpret_cast<const char*>(sqlite3_column_text(read.stmt, 0)));
+    const std::string text(reinterpret_cast<const char*>(sqlite3_column_text(read.stmt, 1)));
+    return qint64(title.size() + text.size());
+}
+
+qint64 Baseline::CollectTitles(const QString& keyword, bool filter) {
+    const QByteArray utf8 = keyword.toUtf8();
+    Query all(db_, filter ? "SELECT Numero, Titre FROM TrucPivane WHERE instr(Titre, ?1) > 0 "
+                            "ORDER BY Numero"
+                          : "SELECT Numero, Titre FROM TrucPivane ORDER BY Numero");
+    if (filter)
+        sqlite3_bind_text(all.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    std::vector<qint32> numbers;
+    std::vector<std::string> titles;
+    while (all.Step()) {
+        numbers.push_back(sqlite3_column_int(all.stmt, 0));
+        titles.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(all.stmt, 1)));
+    }
+    return qint64(numbers.size());
+}
+
+void Baseline::InsertCard(qint32 numero) {
+    Query insert(db_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
+                      "VALUES (?1, 'WIN', 'MESURE', 'Texte de mesure')");
+    sqlite3_bind_int(insert.stmt, 1, numero);
+    insert.Step();
+}
+
+void Baseline::UpdateCard(qint32 numero) {
+    Query update(db_, "UPDATE TrucPivane SET Titre = 'MESURE', Pivanes = 'Texte modifié' "
+                      "WHERE Numero = ?1");
+    sqlite3_bind_int(update.stmt, 1, numero);
+    update.Step();
+}
+
+void Baseline::VacuumInto(const QString& target) {
+    QFile::remove(target);
+    Query vacuum(db_, "VACUUM INTO ?1");
+    const QByteArray utf8 = target.toUtf8();
+    sqlite3_bind_text(vacuum.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    vacuum.Step();
+}
+
+void Baseline::CopyFile(const QString& source, const QString& target) {
+    QFile::remove(target);
+    if (!QFile::copy(source, target))
+        throw std::runtime_error("copy failed");
+}
