@@ -11,29 +11,6 @@
 #include <QtTest>
 #include <algorithm>
 
-QList<Card> StoredCards() {
-    Database database;
-    database.Open(QStringLiteral("Pivane.mdb"));
-    auto cards = database.OpenRecordset(Queries::AllCards());
-    QList<Card> stored;
-    for (cards->MoveFirst(); !cards->Eof(); cards->MoveNext())
-        stored.append({cards->Fields(QStringLiteral("Numero")).toInt(),
-                       cards->Fields(QStringLiteral("Cate")).toString(),
-                       cards->Fields(QStringLiteral("Titre")).toString(),
-                       cards->Fields(QStringLiteral("Pivanes")).toString()});
-    return stored;
-}
-
-void Type(QWidget* widget, const QString& text) {
-    for (const QChar character : text) {
-        if (character.unicode() < 0x80)
-            QTest::keyClick(widget, char(character.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(character.toUpper().unicode()),
-                                QString(character), Qt::NoModifier);
-    }
-}
-
 bool Press(const QWidget& form, const char* name) {
     auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));
     if (!button || !button->isVisible())

@@ -85,7 +85,7 @@ void TestKorAjouter::numbersFollowTheLastCard() {
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
     for (qint32 numero : expected) {
-        Type(form->Text1, QStringLiteral("fiche %1").arg(numero));
+        TypeText(form->Text1, QStringLiteral("fiche %1").arg(numero));
         QVERIFY(Press(*form, "Command1"));
         QVERIFY(Press(*form, "Materiel"));
         QCOMPARE(Donnees.CurrentCardNumber, numero);
@@ -140,8 +140,8 @@ void TestKorAjouter::categoryButtonWritesTheCard() {
     WriteCollection(CardsIn({{"WIN", 2}}));
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
-    Type(form->Text1, QStringLiteral("titre"));
-    Type(form->Text2, QStringLiteral("texte"));
+    TypeText(form->Text1, QStringLiteral("titre"));
+    TypeText(form->Text2, QStringLiteral("texte"));
     QVERIFY(Press(*form, "Command1"));
     QCOMPARE(VisibleButtons(*form), kTopLevel);
     if (office) {
@@ -170,7 +170,7 @@ void TestKorAjouter::choosingTheGroupWritesNothing() {
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
     Donnees.CurrentCategoryCode = QStringLiteral("MAT");
-    Type(form->Text1, QStringLiteral("titre"));
+    TypeText(form->Text1, QStringLiteral("titre"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Bureautique"));
     QCOMPARE(form->lblLabels->text(), QStringLiteral("BUREAUTIQUE"));
@@ -224,7 +224,7 @@ void TestKorAjouter::typedTitleLettersBecomeCapitals() {
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
     auto* target = form->findChild<TextBox*>(box);
-    Type(target, typed);
+    TypeText(target, typed);
     QCOMPARE(target->Text(), shown);
 }
 
@@ -233,7 +233,7 @@ void TestKorAjouter::pastedTitleKeepsItsCase() {
     WriteCollection(CardsIn({{"WIN", 1}}));
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
-    Type(form->Text1, QStringLiteral("a"));
+    TypeText(form->Text1, QStringLiteral("a"));
     QApplication::clipboard()->setText(QStringLiteral("collé tel quel"));
     form->Text1->paste();
     QCOMPARE(form->Text1->Text(), QStringLiteral("Acollé tel quel"));
@@ -244,7 +244,7 @@ void TestKorAjouter::titleRefusesA101stCharacter() {
     WriteCollection(CardsIn({{"WIN", 1}}));
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
-    Type(form->Text1, QString(99, QLatin1Char('a')) + QStringLiteral("bc"));
+    TypeText(form->Text1, QString(99, QLatin1Char('a')) + QStringLiteral("bc"));
     QCOMPARE(form->Text1->Text(), QString(99, QLatin1Char('A')) + QStringLiteral("B"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Windows"));
@@ -256,10 +256,10 @@ void TestKorAjouter::linesComeBackAsTyped() {
     WriteCollection(CardsIn({{"WIN", 1}}));
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
-    Type(form->Text2, QStringLiteral("une"));
+    TypeText(form->Text2, QStringLiteral("une"));
     QTest::keyClick(form->Text2, Qt::Key_Return);
     QTest::keyClick(form->Text2, Qt::Key_Return);
-    Type(form->Text2, QStringLiteral("  deux "));
+    TypeText(form->Text2, QStringLiteral("  deux "));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Windows"));
     QCOMPARE(StoredCards().last().Pivanes, QStringLiteral("une\r\n\r\n  deux "));
@@ -272,8 +272,8 @@ void TestKorAjouter::refusedWriteKeepsTheCard() {
     QVERIFY(form);
     RefuseWrites();
     Donnees.CurrentCardNumber = 2;
-    Type(form->Text1, QStringLiteral("titre"));
-    Type(form->Text2, QStringLiteral("texte à garder"));
+    TypeText(form->Text1, QStringLiteral("titre"));
+    TypeText(form->Text2, QStringLiteral("texte à garder"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Bureautique"));
     QVERIFY(Press(*form, "Command7"));
@@ -307,7 +307,7 @@ void TestKorAjouter::leavingWithoutCategoryWritesNothing() {
     WriteCollection(CardsIn({{"WIN", 2}}));
     KorAjouter* form = OpenFromMainWindow();
     QVERIFY(form);
-    Type(form->Text1, QStringLiteral("perdu"));
+    TypeText(form->Text1, QStringLiteral("perdu"));
     for (const QString& name : pressed)
         QVERIFY(Press(*form, name.toLatin1().constData()));
     if (closeBox)

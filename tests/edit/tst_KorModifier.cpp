@@ -129,12 +129,12 @@ void TestKorModifier::writesWhatWasTyped() {
     WriteCollection(Collection());
     KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
     QTest::keyClick(form->Text1, Qt::Key_End);
-    Type(form->Text1, QStringLiteral(" du navigateur"));
+    TypeText(form->Text1, QStringLiteral(" du navigateur"));
     QTest::keyClick(form->Text2, Qt::Key_End, Qt::ControlModifier);
-    Type(form->Text2, QStringLiteral("Et réessayer."));
+    TypeText(form->Text2, QStringLiteral("Et réessayer."));
     QVERIFY(Press(*form, "Command1"));
     // A later change waits for the next "Enregistrer".
-    Type(form->Text1, QStringLiteral("x"));
+    TypeText(form->Text1, QStringLiteral("x"));
     QCOMPARE(form->lblLabels->text(), QStringLiteral("ENREGISTREE"));
 
     QList<Card> expected = Collection();
@@ -149,7 +149,7 @@ void TestKorModifier::refusesToWriteACardOutsideTheCategory() {
     // Card 12 is a Windows card, and card 999 does not exist.
     for (const auto& [numero, code] : {std::pair{12, "MAT"}, std::pair{999, "WIN"}}) {
         KorModifier* form = OpenEditor(numero, QString::fromLatin1(code));
-        Type(form->Text1, QStringLiteral("remplace"));
+        TypeText(form->Text1, QStringLiteral("remplace"));
         QVERIFY(Press(*form, "Command1"));
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().first().contains(QStringLiteral("pas dans la catégorie")),
@@ -167,7 +167,7 @@ void TestKorModifier::refusedWriteKeepsTheText() {
     WriteCollection(Collection());
     KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
     RefuseWrites();
-    Type(form->Text2, QStringLiteral("ajout"));
+    TypeText(form->Text2, QStringLiteral("ajout"));
     QVERIFY(Press(*form, "Command1"));
     QCOMPARE(ShownMessages().size(), 1);
     QVERIFY2(ShownMessages().first().contains(QStringLiteral("lecture seule")),
@@ -188,7 +188,7 @@ void TestKorModifier::leavingLosesUnwrittenChanges() {
     ProgramFixture fixture;
     WriteCollection(Collection());
     KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
-    Type(form->Text1, QStringLiteral("oubli"));
+    TypeText(form->Text1, QStringLiteral("oubli"));
     if (closeBox)
         form->close();
     else

@@ -15,16 +15,10 @@
 #include <memory>
 
 QStringList CardRows(const QString& file) {
-    Database database;
-    database.Open(file);
-    std::unique_ptr<Recordset> cards = database.OpenRecordset(Queries::AllCards());
     QStringList rows;
-    for (cards->MoveFirst(); !cards->Eof(); cards->MoveNext()) {
-        QStringList fields;
-        for (const char* name : {"Numero", "Cate", "Titre", "Pivanes"})
-            fields << cards->Fields(QString::fromLatin1(name)).toString();
-        rows << fields.join(QLatin1Char('|'));
-    }
+    for (const Card& card : StoredCards(file))
+        rows << QStringList{QString::number(card.Numero), card.Cate, card.Titre, card.Pivanes}.join(
+            QLatin1Char('|'));
     return rows;
 }
 
@@ -35,17 +29,6 @@ void RetitleCard(qint32 numero, const QString& title) {
     cards.Edit();
     cards.SetField(QStringLiteral("Titre"), title);
     cards.Update();
-}
-
-QByteArray FileBytes(const QString& file) {
-    QFile in(file);
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& file, const QByteArray& bytes) {
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(file));
 }
 
 void UseAdvancingClock(const QDateTime& start, int stepMsecs) {

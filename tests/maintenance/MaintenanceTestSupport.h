@@ -13,9 +13,6 @@ QStringList CardRows(const QString& file = QStringLiteral("Pivane.mdb"));
 // Changes the title of one card through the card store.
 void RetitleCard(qint32 numero, const QString& title);
 
-QByteArray FileBytes(const QString& file);
-void WriteBytes(const QString& file, const QByteArray& bytes);
-
 // A clock that moves on by step at each reading, so that the pauses between files end.
 void UseAdvancingClock(const QDateTime& start, int stepMsecs = 100);
 inline const QDate kToday(2026, 3, 9);

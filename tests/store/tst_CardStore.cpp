@@ -38,17 +38,6 @@ void Step(Recordset& cards, int move) {
     }
 }
 
-QByteArray Bytes(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& file, const QByteArray& bytes) {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 } // namespace
 
 class TestCardStore : public QObject {
@@ -246,7 +235,7 @@ private slots:
             QVERIFY(error.text().contains("Pivane.mdb"));
         }
         QVERIFY(!Store().database().IsOpen());
-        QCOMPARE(Bytes("Pivane.mdb"), content);
+        QCOMPARE(FileBytes("Pivane.mdb"), content);
     }
 
     void missingFileIsNeverCreated() {
@@ -267,14 +256,14 @@ private slots:
         sqlite.start("sqlite3", {"Pivane.mdb", "ALTER TABLE TrucPivane RENAME TO Autre"});
         QVERIFY(sqlite.waitForFinished());
         QCOMPARE(sqlite.exitCode(), 0);
-        const QByteArray before = Bytes("Pivane.mdb");
+        const QByteArray before = FileBytes("Pivane.mdb");
         try {
             Store().OpenDatabase("Pivane.mdb");
             QFAIL("opened a database without the card table");
         } catch (const StoreError& error) {
             QCOMPARE(error.kind(), StoreError::Kind::NoTable);
         }
-        QCOMPARE(Bytes("Pivane.mdb"), before);
+        QCOMPARE(FileBytes("Pivane.mdb"), before);
     }
 };
 

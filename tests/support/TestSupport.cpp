@@ -3,8 +3,8 @@
 #include "SyntheticCards.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
-#include "platform/FileDialog.h"
 #include "platform/Desktop.h"
+#include "platform/FileDialog.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
@@ -13,11 +13,14 @@
 #include "shell/FormZoomed.h"
 #include "store/CardStore.h"
 #include "store/CollectionWriter.h"
+#include "store/Database.h"
 #include "store/Donnees.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
 
 #include <QAction>
 #include <QDir>
-#include <QKeyEvent>
+#include <QFile>
 
 void PrepareTestEnvironment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -88,9 +91,36 @@ QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode) {
 
 void TypeText(QWidget* widget, const QString& text) {
     for (const QChar character : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
-        QCoreApplication::sendEvent(widget, &press);
+        if (character.unicode() < 0x80)
+            QTest::keyClick(widget, char(character.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(character.toUpper().unicode()),
+                                QString(character), Qt::NoModifier);
     }
+}
+
+QList<Card> StoredCards(const QString& file) {
+    Database database;
+    database.Open(file);
+    auto cards = database.OpenRecordset(Queries::AllCards());
+    QList<Card> stored;
+    for (cards->MoveFirst(); !cards->Eof(); cards->MoveNext())
+        stored.append({cards->Fields(QStringLiteral("Numero")).toInt(),
+                       cards->Fields(QStringLiteral("Cate")).toString(),
+                       cards->Fields(QStringLiteral("Titre")).toString(),
+                       cards->Fields(QStringLiteral("Pivanes")).toString()});
+    return stored;
+}
+
+QByteArray FileBytes(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& file, const QByteArray& bytes) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file));
 }
 
 QAction* MenuItem(const Form& form, const char* name) {

@@ -48,9 +48,17 @@ void WriteSyntheticCollection(int count, const QString& file = QStringLiteral("P
 // Cards numbered from 1 in the given categories, titled "<CODE> <n>".
 QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode);
 
-// Types each character as a key press carrying that text; unlike QTest::keyClicks it takes any
-// character (é, ç...).
+// Types text key by key; QTest::keyClicks knows only ASCII, and accented letters are typed too.
 void TypeText(QWidget* widget, const QString& text);
+
+inline bool operator==(const Card& a, const Card& b) {
+    return a.Numero == b.Numero && a.Cate == b.Cate && a.Titre == b.Titre && a.Pivanes == b.Pivanes;
+}
+// Every card of a database file, read through a connection of its own, in ascending number.
+QList<Card> StoredCards(const QString& file = QStringLiteral("Pivane.mdb"));
+
+QByteArray FileBytes(const QString& file);
+void WriteBytes(const QString& file, const QByteArray& bytes);
 
 QAction* MenuItem(const Form& form, const char* name);
 QStringList ShownMessages();
