@@ -1,11 +1,32 @@
 // The main window's commands that open the grid screens.
-#include "platform/MessageBox.h"
+#include "browse/KorListe.h"
+#include "browse/KorRecherche.h"
+#include "platform/Forms.h"
 #include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+#include "store/Queries.h"
 
 void KorPivane::ListeFiche_Click() {
-    MessageBox::Show(QStringLiteral("La liste des fiches n'est pas encore disponible."));
+    // A list that could not collect its cards would be an empty window to close by hand.
+    try {
+        Forms::Load<KorListe>();
+    } catch (...) {
+        Forms::Unload<KorListe>();
+        throw;
+    }
+    hide();
 }
 
 void KorPivane::Recher_Click() {
-    MessageBox::Show(QStringLiteral("La recherche n'est pas encore disponible."));
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    Donnees.CardCount = 0;
+    cards.MoveFirst();
+    if (!cards.Eof()) {
+        cards.MoveLast();
+        Donnees.CardCount = cards.RecordCount();
+        cards.MoveFirst();
+    }
+    Forms::Load<KorRecherche>();
+    hide();
 }

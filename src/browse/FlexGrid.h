@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QTableWidget>
+#include <vector>
+
+// A grid of text cells worked like the card screens expect: a current cell (Row, Col) that every
+// cell operation acts on, row 0 as the fixed header row, column widths in twips, and a Click
+// raised when the user clicks a cell, after the clicked cell has become the current one.
+class FlexGrid : public QTableWidget {
+    Q_OBJECT
+
+public:
+    // Alignments of a cell's text, as CellAlignment numbers them.
+    enum Alignment { LeftCenter = 1, CenterCenter = 4 };
+
+    explicit FlexGrid(QWidget* parent = nullptr);
+
+    // Empties every cell, the header row included; rows, columns and widths stay.
+    void Clear();
+
+    bool Visible() const { return !isHidden(); }
+    void SetVisible(bool visible) { setVisible(visible); }
+
+    int Cols() const { return columnCount(); }
+    void SetCols(int cols);
+    int ColWidth(int col) const;
+    void SetColWidth(int col, int twips);
+
+    // Rows counts the header row: a grid of 2 rows has one row under its header.
+    int Rows() const { return rowCount() + 1; }
+    void SetRows(int rows);
+    int Row() const { return row_; }
+    void SetRow(int row);
+    int Col() const { return col_; }
+    void SetCol(int col);
+
+    int CellAlignment() const;
+    void SetCellAlignment(int alignment);
+    QString Text() const;
+    void SetText(const QString& text);
+
+    // The text of any cell, without moving the current cell.
+    QString TextMatrix(int row, int col) const;
+
+signals:
+    void Click();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    QTableWidgetItem* Cell(int row, int col) const;
+    QTableWidgetItem* CurrentCell();
+    void FitRowsToFont();
+
+    int row_ = 0;
+    int col_ = 0;
+    std::vector<int> widthsTwips_;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The arithmetic of the card grid's pages of 300 cards. A page after the first repeats the
+// card that ended the page before it, so it holds up to 301 rows.
+namespace GridPaging {
+
+inline constexpr qint32 kPageSize = 300;
+
+// N, the number of collected cards, and E, the page marker: the last slot shown after the first
+// page and after "Suite", the first slot shown after "Retour".
+struct PageState {
+    qint32 total = 0;
+    qint32 mark = 0;
+    bool operator==(const PageState&) const = default;
+};
+
+// A page to show: slots first to last, both included; the marker it leaves; which paging
+// commands it offers.
+struct Page {
+    qint32 first = 0;
+    qint32 last = 0;
+    qint32 step = 0; // K, how far the page reaches beyond its start
+    PageState state;
+    bool suiteShown = false;
+    bool retourShown = false;
+    bool operator==(const Page&) const = default;
+};
+
+// More than one page: the grid offers "Suite" and keeps a page state.
+bool IsPaged(qint32 total);
+// The marker after the first page: its last slot.
+qint32 FirstPageMark(qint32 total);
+// A state that pages over the collected cards only, starting at slot 1 or later.
+bool IsUsable(PageState state, qint32 collected);
+
+Page Next(PageState state);
+Page Previous(PageState state);
+
+// Text without leading and trailing blanks (other white space stays).
+QString TrimBlanks(const QString& text);
+// The searched keyword as typed: upper case, without blanks around it.
+QString SearchKeyword(const QString& typed);
+// Whether a title holds the keyword, comparing characters exactly. An empty keyword is found in
+// every title that is not empty itself.
+bool TitleHolds(const QString& title, const QString& keyword);
+
+} // namespace GridPaging

@@ -1,0 +1,241 @@
+#include "browse/PagedCardGrid.h"
+
+#include "browse/PageStateFile.h"
+#include "platform/Forms.h"
+#include "platform/Look.h"
+#include "platform/MessageBox.h"
+#include "platform/ResumeNext.h"
+#include "shell/FormZoomed.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+
+#include <QDir>
+
+using GridPaging::Page;
+using GridPaging::PageState;
+
+namespace {
+
+enum class From { First, Last };
+
+// How many rows of a page fit before the record set ends, walking it from one end as the
+// page is written. The walk stops with the page, so it never costs more than a page.
+qint32 RowsBeforeEnd(From from, qint32 wanted) {
+    Recordset& cards = Store().Current();
+    if (from == From::First)
+        cards.MoveFirst();
+    else
+        cards.MoveLast();
+    qint32 rows = 0;
+    bool ended = false;
+    while (rows < wanted && !ended) {
+        ++rows;
+        if (from == From::First) {
+            cards.MoveNext();
+            ended = cards.Eof();
+        } else {
+            cards.MovePrevious();
+            ended = cards.Bof();
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+PagedCardGrid::PagedCardGrid(const char* className, int gridTop) : Form(className) {
+    SetBackground(Client(), Colors::LightBlue);
+    MSFlexGrid1 = AddControl<FlexGrid>("MSFlexGrid1", nullptr);
+    MSFlexGrid1->setFont(Face("Courier New", 8.25, true));
+    MSFlexGrid1->SetCols(2);
+    MSFlexGrid1->SetRows(2);
+    MSFlexGrid1->SetColWidth(0, 750);
+    MSFlexGrid1->SetColWidth(1, 10270);
+    Place(MSFlexGrid1, 263, gridTop, 11355, 7710);
+
+    Mem = AddMenu("Mem", QStringLiteral("Menu"));
+    ListeSuite = AddMenuItem(Mem, "ListeSuite", QStringLiteral("Suite"));
+    Retour = AddMenuItem(Mem, "Retour", QStringLiteral("Retour"));
+    ListeFin = AddMenuCommand("ListeFin", QStringLiteral("Quitter"));
+
+    OnTriggered(ListeSuite, &PagedCardGrid::ListeSuite_Click);
+    OnTriggered(Retour, &PagedCardGrid::Retour_Click);
+    OnTriggered(ListeFin, &PagedCardGrid::ListeFin_Click);
+    connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::MSFlexGrid1_Click));
+}
+
+void PagedCardGrid::FirstFill(const TitleRule& keeps) {
+    PrepareGrid();
+    Collect(keeps);
+    const qint32 total = Donnees.GridTotal;
+    paged_ = GridPaging::IsPaged(total);
+    Donnees.GridPageMark = GridPaging::FirstPageMark(total);
+    if (paged_) {
+        SetMenuVisible(Mem, true);
+        ListeSuite->setVisible(true);
+        Retour->setVisible(false);
+        KeepPageState({total, Donnees.GridPageMark});
+    } else {
+        SetMenuVisible(Mem, false);
+    }
+    ShowFirstPage();
+}
+
+void PagedCardGrid::PrepareGrid() {
+    MSFlexGrid1->Clear();
+    MSFlexGrid1->SetVisible(false);
+    MSFlexGrid1->SetCols(2);
+    MSFlexGrid1->SetColWidth(0, FormZoomed::Scaled(750));
+    MSFlexGrid1->SetColWidth(1, FormZoomed::Scaled(10270));
+    MSFlexGrid1->SetRows(2);
+}
+
+// Only numbers and titles are read; the record set reads a card's text only when asked.
+void PagedCardGrid::Collect(const TitleRule& keeps) {
+    const qint32 count = std::max(Donnees.CardCount, 0);
+    Donnees.GridNumbers.assign(1, 0);
+    Donnees.GridNumbers.reserve(std::size_t(count) + 1);
+    Donnees.GridTitles.Reset(count);
+    if (count > 0) {
+        Recordset& cards = Store().Current();
+        cards.MoveFirst();
+        for (qint32 taken = 0; taken < count && !cards.Eof(); ++taken, cards.MoveNext()) {
+            const QString title = cards.Fields(QStringLiteral("Titre")).toString();
+            if (keeps && !keeps(title))
+                continue;
+            Donnees.GridNumbers.push_back(cards.Fields(QStringLiteral("Numero")).toInt());
+            Donnees.GridTitles.Append(title);
+        }
+    }
+    Donnees.GridTotal = qint32(Donnees.GridNumbers.size()) - 1;
+}
+
+void PagedCardGrid::ShowFirstPage() {
+    WriteHeader();
+    const qint32 last = Donnees.GridPageMark;
+    // The record set is walked beside the page, so it stands where the page ends.
+    ResumeNext([last] {
+        Recordset& cards = Store().Current();
+        cards.MoveFirst();
+        for (qint32 slot = 1; slot <= last; ++slot)
+            cards.MoveNext();
+    });
+    WriteRows(1, last, false);
+    MSFlexGrid1->SetVisible(true);
+}
+
+void PagedCardGrid::ListeSuite_Click() {
+    const std::optional<PageState> state = CurrentPageState();
+    if (!state)
+        return;
+    const Page page = GridPaging::Next(*state);
+    ShowPage(page, RowsBeforeEnd(From::First, page.last - page.first + 1));
+}
+
+void PagedCardGrid::Retour_Click() {
+    const std::optional<PageState> state = CurrentPageState();
+    if (!state)
+        return;
+    const Page page = GridPaging::Previous(*state);
+    ShowPage(page, RowsBeforeEnd(From::Last, page.last - page.first + 1));
+}
+
+void PagedCardGrid::ShowPage(const Page& page, qint32 rows) {
+    MSFlexGrid1->Clear();
+    MSFlexGrid1->SetVisible(false);
+    MSFlexGrid1->SetRows(2);
+    WriteHeader();
+    WriteRows(page.first, rows, true);
+    Donnees.GridPageStep = page.step;
+    ListeSuite->setVisible(page.suiteShown);
+    Retour->setVisible(page.retourShown);
+    MSFlexGrid1->SetVisible(true);
+    KeepPageState(page.state);
+}
+
+void PagedCardGrid::WriteHeader() {
+    MSFlexGrid1->SetRow(0);
+    MSFlexGrid1->SetCol(0);
+    MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
+    MSFlexGrid1->SetText(QStringLiteral("NUMERO"));
+    MSFlexGrid1->SetCol(1);
+    MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
+    MSFlexGrid1->SetText(QStringLiteral("TITRE DE FICHE"));
+    MSFlexGrid1->SetRow(1);
+}
+
+// One row per slot under the header, and the empty row kept below the last card.
+void PagedCardGrid::WriteRows(qint32 firstSlot, qint32 count, bool trimmed) {
+    const qint32 lastSlot = std::min(firstSlot + count - 1, Donnees.GridTotal);
+    for (qint32 slot = firstSlot; slot <= lastSlot; ++slot) {
+        MSFlexGrid1->SetRow(slot - firstSlot + 1);
+        MSFlexGrid1->SetCol(0);
+        MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
+        MSFlexGrid1->SetText(QString::number(Donnees.GridNumbers[std::size_t(slot)]));
+        MSFlexGrid1->SetCol(1);
+        MSFlexGrid1->SetCellAlignment(FlexGrid::LeftCenter);
+        const QString title = Donnees.GridTitles.At(slot);
+        MSFlexGrid1->SetText(trimmed ? GridPaging::TrimBlanks(title) : title);
+        MSFlexGrid1->SetRows(MSFlexGrid1->Rows() + 1);
+    }
+}
+
+// The state of this screen's own paging, from the file unless it could not be written last
+// time. A file that does not fit the cards collected here (missing, emptied, left by another
+// screen or changed by hand) turns the command into nothing.
+std::optional<PageState> PagedCardGrid::CurrentPageState() const {
+    if (!paged_)
+        return std::nullopt;
+    const std::optional<PageState> state = stateInFile_ ? PageStateFile::Read() : memory_;
+    if (!state || state->total != memory_.total || !GridPaging::IsUsable(*state, Donnees.GridTotal))
+        return std::nullopt;
+    return state;
+}
+
+void PagedCardGrid::KeepPageState(PageState state) {
+    memory_ = state;
+    Donnees.GridTotal = state.total;
+    Donnees.GridPageMark = state.mark;
+    stateInFile_ = PageStateFile::Write(state);
+    if (!stateInFile_)
+        ReportUnwritableFile();
+}
+
+void PagedCardGrid::ReportUnwritableFile() {
+    if (writeFailureReported_)
+        return;
+    writeFailureReported_ = true;
+    MessageBox::Error(QStringLiteral("Le fichier « %1 » ne peut pas être écrit dans le dossier "
+                                     "%2.\nLes pages de la liste restent disponibles tant que "
+                                     "cette fenêtre est ouverte.")
+                          .arg(QString::fromLatin1(PageStateFile::kName),
+                               QDir::toNativeSeparators(QDir::currentPath())));
+}
+
+void PagedCardGrid::ListeFin_Click() {
+    Forms::Show<KorPivane>();
+    if (!PageStateFile::Empty())
+        ReportUnwritableFile();
+    Forms::Unload(this);
+}
+
+void PagedCardGrid::WindowClosed() {
+    ListeFin_Click();
+}
+
+void PagedCardGrid::MSFlexGrid1_Click() {
+    ResumeNext([this] { MSFlexGrid1->SetCol(0); });
+    bool isNumber = false;
+    const qint32 clicked = MSFlexGrid1->Text().toInt(&isNumber);
+    // The empty row below the last card leaves the current card as it was.
+    if (isNumber)
+        Donnees.CurrentCardNumber = clicked;
+    OpenClickedCard();
+    Forms::Unload(this);
+}
+
+void PagedCardGrid::ShowCardInMainWindow() {
+    ResumeNext([] { Forms::Load<KorPivane>().Voir(); });
+    ResumeNext([] { Forms::Show<KorPivane>(); });
+}

@@ -1,0 +1,64 @@
+#include "GridTesting.h"
+
+#include "TestSupport.h"
+#include "browse/FlexGrid.h"
+#include "browse/PagedCardGrid.h"
+#include "platform/Forms.h"
+#include "shell/KorPivane.h"
+
+#include <QFile>
+#include <QHeaderView>
+
+void ProcessUnloads() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+KorPivane& MainWindowShowing(const char* categoryItem) {
+    KorPivane& main = Forms::Load<KorPivane>();
+    MenuItem(main, categoryItem)->trigger();
+    return main;
+}
+
+QList<qint32> ShownNumbers(const FlexGrid& grid) {
+    QList<qint32> numbers;
+    for (int row = 1; row < grid.Rows() - 1; ++row)
+        numbers << grid.TextMatrix(row, 0).toInt();
+    return numbers;
+}
+
+QString ShownTitle(const FlexGrid& grid, int row) {
+    return grid.TextMatrix(row, 1);
+}
+
+void ClickRow(FlexGrid& grid, int row) {
+    const QModelIndex cell = grid.model()->index(row - 1, 1);
+    grid.scrollTo(cell);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
+}
+
+QString PageStateFileText() {
+    QFile file(QStringLiteral("Liste"));
+    if (!file.exists())
+        return QStringLiteral("missing");
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unreadable");
+    return QString::fromLatin1(file.readAll());
+}
+
+void WritePageStateFile(const QByteArray& contents) {
+    QFile file(QStringLiteral("Liste"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+QString OfferedMenus(const PagedCardGrid& screen) {
+    QString menus;
+    if (IsMenuVisible(screen.Mem)) {
+        QStringList items;
+        for (const QAction* item : {screen.ListeSuite, screen.Retour})
+            if (item->isVisible())
+                items << item->text();
+        menus = QStringLiteral("Menu(%1) ").arg(items.join(QLatin1Char(',')));
+    }
+    return menus + (screen.ListeFin->isVisible() ? screen.ListeFin->text() : QString());
+}

@@ -1,0 +1,399 @@
+#include "GridTesting.h"
+#include "TestSupport.h"
+
+#include "browse/FlexGrid.h"
+#include "browse/KorListe.h"
+#include "platform/Forms.h"
+#include "platform/NumberText.h"
+#include "platform/Screen.h"
+#include "shell/KorPivane.h"
+#include "store/Donnees.h"
+
+#include <QDir>
+#include <sqlite3.h>
+
+using Counts = QList<QPair<QString, int>>;
+
+namespace {
+
+// Cards of other categories come first, so that a card's number is never its slot in the list.
+constexpr int kOthersBefore = 4;
+
+qint32 NumberOfSlot(int slot) {
+    return slot + kOthersBefore;
+}
+
+QString StoredTitle(qint32 numero) {
+    return QStringLiteral("  FICHE %1  ").arg(numero);
+}
+
+// Four "MAT" cards, then `count` "WIN" cards whose titles have blanks around them.
+void WriteWindowsCards(int count) {
+    QList<Card> cards = CardsIn({{"MAT", kOthersBefore}, {"WIN", count}});
+    for (Card& card : cards)
+        card.Titre = StoredTitle(card.Numero);
+    WriteCollection(cards);
+}
+
+KorListe* OpenList(const char* categoryItem = "Windows") {
+    MenuItem(MainWindowShowing(categoryItem), "ListeFiche")->trigger();
+    return Forms::Find<KorListe>();
+}
+
+void Page(KorListe& list, QChar command) {
+    MenuItem(list, command == QLatin1Char('S') ? "ListeSuite" : "Retour")->trigger();
+}
+
+QString PageStateText(int total, int mark) {
+    return QStringLiteral("%1\r\n%2\r\n").arg(total).arg(mark);
+}
+
+// What one page shows, in slots of the collected cards.
+struct PageSeen {
+    int first;
+    int last;
+    QString menus;
+    int mark;
+};
+
+void CheckPage(const KorListe& list, const PageSeen& page, int total, bool firstPage = false) {
+    const FlexGrid& grid = *list.MSFlexGrid1;
+    QVERIFY(grid.Visible());
+    QCOMPARE(grid.Rows(), page.last - page.first + 3);
+    QCOMPARE(grid.TextMatrix(1, 0), QString::number(NumberOfSlot(page.first)));
+    QCOMPARE(grid.TextMatrix(grid.Rows() - 2, 0), QString::number(NumberOfSlot(page.last)));
+    // The first page shows the titles as stored, the later ones without blanks around them.
+    const QString stored = StoredTitle(NumberOfSlot(page.first));
+    QCOMPARE(ShownTitle(grid, 1), firstPage ? stored : stored.trimmed());
+    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 0), QString());
+    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 1), QString());
+    QCOMPARE(OfferedMenus(list), page.menus);
+    QCOMPARE(PageStateFileText(), PageStateText(total, page.mark));
+}
+
+const QString kSuiteOnly = QStringLiteral("Menu(Suite) Quitter");
+const QString kBoth = QStringLiteral("Menu(Suite,Retour) Quitter");
+const QString kRetourOnly = QStringLiteral("Menu(Retour) Quitter");
+
+} // namespace
+
+Q_DECLARE_METATYPE(PageSeen)
+Q_DECLARE_METATYPE(QList<PageSeen>)
+
+class TestKorListe : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listOpensInPlaceOfTheMainWindow();
+    void singlePageListsEveryCard_data();
+    void singlePageListsEveryCard();
+    void pagingSequences_data();
+    void pagingSequences();
+    void pagingIgnoresAFileThatDoesNotFit_data();
+    void pagingIgnoresAFileThatDoesNotFit();
+    void pagingGoesOnWhenTheFileCannotBeWritten();
+    void leavingEmptiesThePageState_data();
+    void leavingEmptiesThePageState();
+    void clickShowsTheCardInTheMainWindow_data();
+    void clickShowsTheCardInTheMainWindow();
+    void columnWidthsFollowTheScale_data();
+    void columnWidthsFollowTheScale();
+    void titleWithoutValueIsListedEmpty();
+    void closedDatabaseLeavesTheMainWindowInPlace();
+};
+
+void TestKorListe::listOpensInPlaceOfTheMainWindow() {
+    ProgramFixture fixture;
+    WriteWindowsCards(3);
+    KorListe* list = OpenList();
+    QVERIFY(list);
+    QVERIFY(list->isVisible());
+    QVERIFY(!Forms::Find<KorPivane>()->isVisible());
+    QCOMPARE(list->windowTitle(), QStringLiteral("Liste"));
+    QCOMPARE(list->Label1->text(), QStringLiteral("Liste"));
+    QCOMPARE(list->MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("NUMERO"));
+    QCOMPARE(list->MSFlexGrid1->TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
+    FlexGrid& grid = *list->MSFlexGrid1;
+    grid.SetRow(1);
+    grid.SetCol(0);
+    QCOMPARE(grid.CellAlignment(), int(FlexGrid::CenterCenter));
+    grid.SetCol(1);
+    QCOMPARE(grid.CellAlignment(), int(FlexGrid::LeftCenter));
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorListe::singlePageListsEveryCard_data() {
+    QTest::addColumn<Counts>("collection");
+    QTest::addColumn<QString>("categoryItem");
+    QTest::addColumn<QList<qint32>>("numbers");
+
+    const Counts mixed = {{"MAT", 2}, {"WIN", 2}, {"MAT", 1}, {"MUL", 1}};
+    QTest::newRow("category in record-set order") << mixed << "Materiel" << QList<qint32>{1, 2, 5};
+    QTest::newRow("one card") << mixed << "Multimedia" << QList<qint32>{6};
+    QTest::newRow("empty category") << mixed << "Internet" << QList<qint32>{};
+    QTest::newRow("all cards") << mixed << "General" << QList<qint32>{1, 2, 3, 4, 5, 6};
+
+    QList<qint32> full;
+    for (qint32 numero = 2; numero <= 301; ++numero)
+        full << numero;
+    QTest::newRow("300 cards") << Counts{{"MAT", 1}, {"WIN", 300}} << "Windows" << full;
+}
+
+void TestKorListe::singlePageListsEveryCard() {
+    QFETCH(Counts, collection);
+    QFETCH(QString, categoryItem);
+    QFETCH(QList<qint32>, numbers);
+    ProgramFixture fixture;
+    WriteCollection(CardsIn(collection));
+    KorListe* list = OpenList(categoryItem.toLatin1().constData());
+    QVERIFY(list);
+    QCOMPARE(ShownNumbers(*list->MSFlexGrid1), numbers);
+    QCOMPARE(list->MSFlexGrid1->Rows(), numbers.size() + 2);
+    QCOMPARE(list->MSFlexGrid1->TextMatrix(list->MSFlexGrid1->Rows() - 1, 0), QString());
+    QCOMPARE(OfferedMenus(*list), QStringLiteral("Quitter"));
+    QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorListe::pagingSequences_data() {
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("commands");
+    QTest::addColumn<QList<PageSeen>>("pages");
+
+    QTest::newRow("301") << 301 << "SR"
+                         << QList<PageSeen>{{300, 301, kRetourOnly, 301}, {1, 301, kSuiteOnly, 1}};
+    QTest::newRow("750 to the end and back")
+        << 750 << "SSRRSS" << QList<PageSeen>{{300, 600, kBoth, 600}, {600, 750, kRetourOnly, 750},
+                                              {300, 600, kBoth, 300}, {1, 301, kSuiteOnly, 1},
+                                              {1, 301, kBoth, 301},   {301, 601, kBoth, 601}};
+    QTest::newRow("750 back from the second page")
+        << 750 << "SRR"
+        << QList<PageSeen>{{300, 600, kBoth, 600}, {150, 450, kBoth, 150}, {1, 301, kSuiteOnly, 1}};
+    QTest::newRow("900") << 900 << "SRR"
+                         << QList<PageSeen>{{300, 600, kBoth, 600},
+                                            {300, 600, kBoth, 300},
+                                            {1, 301, kSuiteOnly, 1}};
+    QTest::newRow("1000 to the end")
+        << 1000 << "SSS"
+        << QList<PageSeen>{
+               {300, 600, kBoth, 600}, {600, 900, kBoth, 900}, {900, 1000, kRetourOnly, 1000}};
+    // From a page that starts between two multiples of 300, the last page starts where the
+    // page before it ended, so no card is passed over.
+    QTest::newRow("700 forward after back") << 700 << "SRSS"
+                                            << QList<PageSeen>{{300, 600, kBoth, 600},
+                                                               {200, 500, kBoth, 200},
+                                                               {200, 500, kBoth, 500},
+                                                               {500, 700, kRetourOnly, 700}};
+    QTest::newRow("600 forward from the first slot")
+        << 600 << "SRRSS"
+        << QList<PageSeen>{{300, 600, kRetourOnly, 600},
+                           {300, 600, kBoth, 300},
+                           {1, 301, kSuiteOnly, 1},
+                           {1, 301, kBoth, 301},
+                           {301, 600, kRetourOnly, 600}};
+    QTest::newRow("Retour from the first page")
+        << 450 << "R" << QList<PageSeen>{{1, 301, kSuiteOnly, 1}};
+}
+
+void TestKorListe::pagingSequences() {
+    QFETCH(int, total);
+    QFETCH(QString, commands);
+    QFETCH(QList<PageSeen>, pages);
+    ProgramFixture fixture;
+    WriteWindowsCards(total);
+    KorListe* list = OpenList();
+    QVERIFY(list);
+    CheckPage(*list, {1, 300, kSuiteOnly, 300}, total, true);
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        Page(*list, commands.at(i));
+        CheckPage(*list, pages.at(i), total);
+        if (QTest::currentTestFailed()) {
+            qWarning("after command %lld", static_cast<long long>(i + 1));
+            return;
+        }
+    }
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorListe::pagingIgnoresAFileThatDoesNotFit_data() {
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("present");
+
+    QTest::newRow("missing") << QByteArray() << false;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("not numbers") << QByteArray("abc\r\ndef\r\n") << true;
+    QTest::newRow("one number") << QByteArray("750\r\n") << true;
+    QTest::newRow("another screen's total") << QByteArray("2000\r\n600\r\n") << true;
+    QTest::newRow("marker before the first card") << QByteArray("750\r\n0\r\n") << true;
+    QTest::newRow("marker past the last card") << QByteArray("750\r\n751\r\n") << true;
+}
+
+void TestKorListe::pagingIgnoresAFileThatDoesNotFit() {
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, present);
+    ProgramFixture fixture;
+    WriteWindowsCards(750);
+    KorListe* list = OpenList();
+    Page(*list, QLatin1Char('S'));
+    QFile::remove(QStringLiteral("Liste"));
+    if (present)
+        WritePageStateFile(contents);
+    const QString before = PageStateFileText();
+    for (QChar command : {QLatin1Char('S'), QLatin1Char('R')}) {
+        Page(*list, command);
+        QVERIFY(list->MSFlexGrid1->Visible());
+        QCOMPARE(list->MSFlexGrid1->Rows(), 303);
+        QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
+        QCOMPARE(OfferedMenus(*list), kBoth);
+        QCOMPARE(PageStateFileText(), before);
+    }
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
+    ProgramFixture fixture;
+    WriteWindowsCards(750);
+    QVERIFY(QDir().mkdir(QStringLiteral("Liste")));
+    KorListe* list = OpenList();
+    QCOMPARE(ShownMessages().size(), 1);
+    QVERIFY(ShownMessages().first().contains(QStringLiteral("« Liste »")));
+    Page(*list, QLatin1Char('S'));
+    Page(*list, QLatin1Char('S'));
+    QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(600)));
+    Page(*list, QLatin1Char('R'));
+    QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
+    QCOMPARE(OfferedMenus(*list), kBoth);
+    MenuItem(*list, "ListeFin")->trigger();
+    ProcessUnloads();
+    QVERIFY(!Forms::Find<KorListe>());
+    QVERIFY(Forms::Find<KorPivane>()->isVisible());
+    QCOMPARE(ShownMessages().size(), 1);
+}
+
+void TestKorListe::leavingEmptiesThePageState_data() {
+    QTest::addColumn<int>("total");
+    QTest::addColumn<bool>("closeBox");
+
+    QTest::newRow("Quitter, one page") << 5 << false;
+    QTest::newRow("Quitter, after paging") << 750 << false;
+    QTest::newRow("close box, one page") << 5 << true;
+    QTest::newRow("close box, after paging") << 750 << true;
+}
+
+void TestKorListe::leavingEmptiesThePageState() {
+    QFETCH(int, total);
+    QFETCH(bool, closeBox);
+    ProgramFixture fixture;
+    WriteWindowsCards(total);
+    KorListe* list = OpenList();
+    Page(*list, QLatin1Char('S'));
+    if (closeBox)
+        list->close();
+    else
+        MenuItem(*list, "ListeFin")->trigger();
+    ProcessUnloads();
+    QVERIFY(!Forms::Find<KorListe>());
+    const KorPivane* main = Forms::Find<KorPivane>();
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->Text1->Text(), StoredTitle(NumberOfSlot(1)));
+    QCOMPARE(PageStateFileText(), QString());
+}
+
+void TestKorListe::clickShowsTheCardInTheMainWindow_data() {
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("commands");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<qint32>("shown");
+    QTest::addColumn<QString>("pageState");
+
+    // The main window shows the third card when the list is opened.
+    QTest::newRow("card row") << 5 << "" << 2 << NumberOfSlot(2) << "missing";
+    QTest::newRow("last card row") << 5 << "" << 5 << NumberOfSlot(5) << "missing";
+    QTest::newRow("empty row") << 5 << "" << 6 << NumberOfSlot(3) << "missing";
+    QTest::newRow("card on a later page")
+        << 750 << "S" << 1 << NumberOfSlot(300) << PageStateText(750, 600);
+    QTest::newRow("empty row of a later page")
+        << 750 << "SS" << 152 << NumberOfSlot(3) << PageStateText(750, 750);
+}
+
+void TestKorListe::clickShowsTheCardInTheMainWindow() {
+    QFETCH(int, total);
+    QFETCH(QString, commands);
+    QFETCH(int, row);
+    QFETCH(qint32, shown);
+    QFETCH(QString, pageState);
+    ProgramFixture fixture;
+    WriteWindowsCards(total);
+    KorPivane& main = MainWindowShowing("Windows");
+    main.Command2->click();
+    main.Command2->click();
+    MenuItem(main, "ListeFiche")->trigger();
+    KorListe* list = Forms::Find<KorListe>();
+    for (QChar command : commands)
+        Page(*list, command);
+    ClickRow(*list->MSFlexGrid1, row);
+    ProcessUnloads();
+    QVERIFY(!Forms::Find<KorListe>());
+    QVERIFY(main.isVisible());
+    QCOMPARE(Donnees.CurrentCardNumber, shown);
+    QCOMPARE(main.Text1->Text(), StoredTitle(shown));
+    QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N° ") + NumberText(shown));
+    QCOMPARE(PageStateFileText(), pageState);
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestKorListe::columnWidthsFollowTheScale_data() {
+    QTest::addColumn<int>("screenHeight");
+    QTest::addColumn<int>("numberWidth");
+    QTest::addColumn<int>("titleWidth");
+
+    QTest::newRow("95 percent") << 9000 << 712 << 9756;
+    QTest::newRow("139 percent") << 12960 << 1042 << 14275;
+    QTest::newRow("screen of no row: 100 percent") << 10000 << 750 << 10270;
+}
+
+void TestKorListe::columnWidthsFollowTheScale() {
+    QFETCH(int, screenHeight);
+    QFETCH(int, numberWidth);
+    QFETCH(int, titleWidth);
+    ProgramFixture fixture;
+    Screen::SetHeightForTests(screenHeight);
+    WriteWindowsCards(2);
+    const FlexGrid& grid = *OpenList()->MSFlexGrid1;
+    QCOMPARE(grid.ColWidth(0), numberWidth);
+    QCOMPARE(grid.ColWidth(1), titleWidth);
+    QCOMPARE(grid.columnWidth(1), (titleWidth + 7) / 15);
+}
+
+void TestKorListe::titleWithoutValueIsListedEmpty() {
+    ProgramFixture fixture;
+    WriteWindowsCards(3);
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open("Pivane.mdb", &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "UPDATE TrucPivane SET Titre = NULL WHERE Numero = 6", nullptr,
+                          nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(db);
+    KorListe* list = OpenList();
+    QCOMPARE(ShownNumbers(*list->MSFlexGrid1), (QList<qint32>{5, 6, 7}));
+    QCOMPARE(ShownTitle(*list->MSFlexGrid1, 2), QString());
+    QCOMPARE(ShownTitle(*list->MSFlexGrid1, 3), StoredTitle(7));
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+// "Retour" of the main window closes the database under the selection it showed.
+void TestKorListe::closedDatabaseLeavesTheMainWindowInPlace() {
+    ProgramFixture fixture;
+    WriteWindowsCards(3);
+    KorPivane& main = MainWindowShowing("Windows");
+    MenuItem(main, "Retour")->trigger();
+    MenuItem(main, "Bureautique")->trigger();
+    MenuItem(main, "ListeFiche")->trigger();
+    ProcessUnloads();
+    QCOMPARE(ShownMessages().size(), 1);
+    QVERIFY(!Forms::Find<KorListe>());
+    QVERIFY(main.isVisible());
+}
+
+PIVANES_TEST_MAIN(TestKorListe)
+#include "tst_KorListe.moc"
