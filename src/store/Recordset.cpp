@@ -2,21 +2,25 @@
 
 #include "store/Connection.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
-constexpr int kWindowRows = 512;
+// A walk reads ever larger windows of rows, so that opening a set reads a handful of rows and a
+// long walk makes few queries.
+constexpr qint64 kFirstWindowRows = 16;
+constexpr qint64 kLargestWindowRows = 1024;
 
 // Statements are cached by text, so each shape of query is its own constant.
-constexpr const char* kAllAfter = "SELECT Numero, Cate, Titre FROM TrucPivane WHERE Numero > ?1 "
-                                  "ORDER BY Numero LIMIT 512";
-constexpr const char* kCategoryAfter = "SELECT Numero, Cate, Titre FROM TrucPivane "
-                                       "WHERE Cate = ?2 AND Numero > ?1 ORDER BY Numero LIMIT 512";
-constexpr const char* kAllBefore = "SELECT Numero, Cate, Titre FROM TrucPivane WHERE Numero < ?1 "
-                                   "ORDER BY Numero DESC LIMIT 512";
-constexpr const char* kCategoryBefore = "SELECT Numero, Cate, Titre FROM TrucPivane WHERE Cate = "
-                                        "?2 AND Numero < ?1 ORDER BY Numero DESC LIMIT 512";
+constexpr const char* kAllAfter = "SELECT Numero, Titre FROM TrucPivane WHERE Numero > ?1 "
+                                  "ORDER BY Numero LIMIT ?3";
+constexpr const char* kCategoryAfter = "SELECT Numero, Titre FROM TrucPivane "
+                                       "WHERE Cate = ?2 AND Numero > ?1 ORDER BY Numero LIMIT ?3";
+constexpr const char* kAllBefore = "SELECT Numero, Titre FROM TrucPivane WHERE Numero < ?1 "
+                                   "ORDER BY Numero DESC LIMIT ?3";
+constexpr const char* kCategoryBefore = "SELECT Numero, Titre FROM TrucPivane WHERE Cate = "
+                                        "?2 AND Numero < ?1 ORDER BY Numero DESC LIMIT ?3";
 constexpr const char* kCountAll = "SELECT COUNT(*) FROM TrucPivane";
 constexpr const char* kCountCategory = "SELECT COUNT(*) FROM TrucPivane WHERE Cate = ?1";
 constexpr const char* kReadRow = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
@@ -52,46 +56,48 @@ Recordset::Column Recordset::ColumnNamed(const QString& name) {
                      QStringLiteral("La table des fiches n'a pas de colonne « %1 ».").arg(name));
 }
 
-bool Recordset::LoadAfter(qint64 numero) {
-    Statement statement(*connection_, allCards_ ? kAllAfter : kCategoryAfter);
+bool Recordset::LoadWindow(const char* sql, qint64 numero) {
+    Statement statement(*connection_, sql);
     statement.Bind(1, numero);
     if (!allCards_)
         statement.Bind(2, categoryCode_);
+    statement.Bind(3, windowRows_);
     std::vector<Row> rows;
-    rows.reserve(kWindowRows);
+    rows.reserve(std::size_t(windowRows_));
     while (statement.Step())
-        rows.push_back({statement.Int64(0), TextOrNull(statement, 1), TextOrNull(statement, 2)});
+        rows.push_back({statement.Int64(0), TextOrNull(statement, 1)});
+    windowRows_ = std::min(windowRows_ * 4, kLargestWindowRows);
     if (rows.empty())
         return false;
     window_ = std::move(rows);
+    return true;
+}
+
+bool Recordset::LoadAfter(qint64 numero) {
+    if (!LoadWindow(allCards_ ? kAllAfter : kCategoryAfter, numero))
+        return false;
     index_ = 0;
     return true;
 }
 
 bool Recordset::LoadBefore(qint64 numero) {
-    Statement statement(*connection_, allCards_ ? kAllBefore : kCategoryBefore);
-    statement.Bind(1, numero);
-    if (!allCards_)
-        statement.Bind(2, categoryCode_);
-    std::vector<Row> rows;
-    rows.reserve(kWindowRows);
-    while (statement.Step())
-        rows.push_back({statement.Int64(0), TextOrNull(statement, 1), TextOrNull(statement, 2)});
-    if (rows.empty())
+    if (!LoadWindow(allCards_ ? kAllBefore : kCategoryBefore, numero))
         return false;
-    window_.assign(std::make_move_iterator(rows.rbegin()), std::make_move_iterator(rows.rend()));
+    std::reverse(window_.begin(), window_.end());
     index_ = window_.size() - 1;
     return true;
 }
 
 void Recordset::MoveFirst() {
     connection_->Handle();
+    windowRows_ = kFirstWindowRows;
     position_ =
         LoadAfter(std::numeric_limits<qint64>::min()) ? Position::OnRow : Position::AfterLast;
 }
 
 void Recordset::MoveLast() {
     countPending_ = true;
+    windowRows_ = kFirstWindowRows;
     if (!LoadBefore(std::numeric_limits<qint64>::max())) {
         position_ = Position::AfterLast;
         throw NoCurrentRecord();
@@ -100,12 +106,20 @@ void Recordset::MoveLast() {
 }
 
 bool Recordset::Seek(qint32 numero) {
-    if (LoadAfter(qint64(numero) - 1) && window_.front().numero == numero) {
-        position_ = Position::OnRow;
-        return true;
-    }
+    windowRows_ = kFirstWindowRows;
     position_ = Position::AfterLast;
-    return false;
+    Statement read(*connection_, kReadRow);
+    read.Bind(1, numero);
+    if (!read.Step())
+        return false;
+    const QVariant cate = TextOrNull(read, 1);
+    if (!allCards_ && cate.toString() != categoryCode_)
+        return false;
+    window_ = {{numero, TextOrNull(read, 2)}};
+    index_ = 0;
+    position_ = Position::OnRow;
+    KeepRestOfRow(numero, cate, TextOrNull(read, 3));
+    return true;
 }
 
 // Counting a large table costs a scan: only callers that read the count pay for it.
@@ -175,20 +189,26 @@ QVariant Recordset::Fields(const QString& name) const {
     switch (column) {
     case Column::Numero:
         return QVariant(qint32(row.numero));
-    case Column::Cate:
-        return row.cate;
     case Column::Titre:
         return row.titre;
+    case Column::Cate:
     case Column::Pivanes:
         break;
     }
-    Statement statement(*connection_, kReadRow);
-    statement.Bind(1, row.numero);
-    if (!statement.Step())
-        throw StoreError(
-            StoreError::Kind::Failed,
-            QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(row.numero));
-    return TextOrNull(statement, 3);
+    if (!rest_ || rest_->numero != row.numero) {
+        Statement statement(*connection_, kReadRow);
+        statement.Bind(1, row.numero);
+        if (!statement.Step())
+            throw StoreError(
+                StoreError::Kind::Failed,
+                QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(row.numero));
+        KeepRestOfRow(row.numero, TextOrNull(statement, 1), TextOrNull(statement, 3));
+    }
+    return column == Column::Cate ? rest_->cate : rest_->text;
+}
+
+void Recordset::KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const {
+    rest_ = RestOfRow{numero, std::move(cate), std::move(text)};
 }
 
 void Recordset::AddNew() {
@@ -275,8 +295,9 @@ void Recordset::Update() {
 }
 
 void Recordset::RefreshCurrentRow(qint64 numero) {
+    rest_.reset();
     Statement read(*connection_, kReadRow);
     read.Bind(1, numero);
     if (read.Step())
-        window_[index_] = {numero, TextOrNull(read, 1), TextOrNull(read, 2)};
+        window_[index_] = {numero, TextOrNull(read, 2)};
 }

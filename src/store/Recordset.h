@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Connection;
@@ -44,21 +45,30 @@ private:
     enum class Column { Numero, Cate, Titre, Pivanes };
     struct Row {
         qint64 numero;
-        QVariant cate;
         QVariant titre;
+    };
+    // The long text and the category of one row, read when first asked for.
+    struct RestOfRow {
+        qint64 numero;
+        QVariant cate;
+        QVariant text;
     };
 
     static Column ColumnNamed(const QString& name);
+    bool LoadWindow(const char* sql, qint64 numero);
     bool LoadAfter(qint64 numero);  // window of rows above numero; false when there are none
     bool LoadBefore(qint64 numero); // window of rows below numero, in ascending order
     const Row& CurrentRow() const;
     void RefreshCurrentRow(qint64 numero);
+    void KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const;
 
     std::shared_ptr<Connection> connection_;
     bool allCards_;
     QString categoryCode_;
     std::vector<Row> window_;
     std::size_t index_ = 0;
+    qint64 windowRows_ = 16;
+    mutable std::optional<RestOfRow> rest_;
     Position position_ = Position::BeforeFirst;
     mutable qint32 recordCount_ = 0;
     mutable bool countPending_ = false;

@@ -34,7 +34,9 @@ Baseline::Baseline(const QString& file) {
     sqlite3_exec(db_, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
-Baseline::~Baseline() { sqlite3_close(db_); }
+Baseline::~Baseline() {
+    sqlite3_close(db_);
+}
 
 qint64 Baseline::OpenAndCount(const QString& code) {
     const QByteArray utf8 = code.toUtf8();

@@ -1,0 +1,111 @@
+#include "ProgramSide.h"
+
+#include "browse/KorListe.h"
+#include "browse/KorRecherche.h"
+#include "edit/KorAjouter.h"
+#include "edit/KorModifier.h"
+#include "maintenance/Compaction.h"
+#include "maintenance/SafeFiles.h"
+#include "platform/Forms.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+#include "store/Queries.h"
+
+#include <QCoreApplication>
+#include <stdexcept>
+
+namespace {
+
+void DropUnloadedWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void OpenAllCardsCounted() {
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.MoveLast();
+    Donnees.CardCount = cards.RecordCount();
+    cards.MoveFirst();
+}
+
+} // namespace
+
+namespace ProgramSide {
+
+qint64 OpenAndCount(const QString& code) {
+    Recordset& cards =
+        Store().OpenRecordset(code.isEmpty() ? Queries::AllCards() : Queries::Category(code));
+    cards.MoveLast();
+    const qint64 count = cards.RecordCount();
+    cards.MoveFirst();
+    return count + cards.Fields(QStringLiteral("Numero")).toInt();
+}
+
+qint64 Voir(qint32 numero) {
+    Recordset& cards = Store().Current();
+    if (!cards.Seek(numero))
+        throw std::runtime_error("card not found");
+    return cards.Fields(QStringLiteral("Titre")).toString().size() +
+           cards.Fields(QStringLiteral("Pivanes")).toString().size();
+}
+
+void OpenList() {
+    OpenAllCardsCounted();
+    Forms::Load<KorListe>();
+}
+
+void NextPage() {
+    Forms::Find<KorListe>()->ListeSuite_Click();
+}
+
+void CloseList() {
+    Forms::Unload<KorListe>();
+    DropUnloadedWindows();
+}
+
+qint64 Search(const QString& keyword) {
+    OpenAllCardsCounted();
+    KorRecherche& search = Forms::Load<KorRecherche>();
+    search.Text1->SetText(keyword);
+    int enter = 13;
+    search.Text1_KeyPress(enter);
+    const qint64 found = Donnees.GridTotal;
+    Forms::Unload<KorRecherche>();
+    DropUnloadedWindows();
+    return found;
+}
+
+void WriteNewCard() {
+    KorAjouter& form = Forms::Load<KorAjouter>();
+    form.Text1->SetText(QStringLiteral("MESURE D'UNE NOUVELLE FICHE"));
+    form.Text2->SetText(QStringLiteral("Texte de mesure\r\nsur deux lignes"));
+    Donnees.CurrentCategoryCode = QStringLiteral("WIN");
+    if (!form.Ecrire())
+        throw std::runtime_error("new card not written");
+}
+
+void OpenEditor(qint32 numero) {
+    Donnees.CurrentCardNumber = numero;
+    Donnees.CurrentCategoryCode = QStringLiteral("WIN");
+    Forms::Load<KorModifier>().Text2->SetText(QStringLiteral("Texte modifié"));
+}
+
+void SaveEditedCard() {
+    Forms::Find<KorModifier>()->Command1_Click();
+}
+
+void CloseEditor() {
+    Forms::Unload<KorModifier>();
+    DropUnloadedWindows();
+}
+
+void Compact() {
+    Store().CloseDatabase();
+    CompactDatabaseFile(Donnees.DatabaseFileName, QStringLiteral("temp.MDB"));
+    Store().OpenDatabase(Donnees.DatabaseFileName);
+}
+
+void Backup(const QString& target) {
+    SafeFiles::CopyDatabase(Store().database(), target);
+}
+
+} // namespace ProgramSide
