@@ -57,10 +57,10 @@ QString SearchKeyword(const QString& typed) {
     return TrimBlanks(typed.toUpper());
 }
 
-bool TitleHolds(const QString& title, const QString& keyword) {
+bool TitleHolds(QByteArrayView title, QByteArrayView keyword) {
     if (title.isEmpty())
         return false;
-    return title.contains(keyword, Qt::CaseSensitive);
+    return title.contains(keyword);
 }
 
 } // namespace GridPaging

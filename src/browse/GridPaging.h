@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
@@ -43,8 +44,8 @@ Page Previous(PageState state);
 QString TrimBlanks(const QString& text);
 // The searched keyword as typed: upper case, without blanks around it.
 QString SearchKeyword(const QString& typed);
-// Whether a title holds the keyword, comparing characters exactly. An empty keyword is found in
-// every title that is not empty itself.
-bool TitleHolds(const QString& title, const QString& keyword);
+// Whether a title holds the keyword, both in UTF-8, comparing characters exactly (in UTF-8 a
+// character matches only itself). An empty keyword is found in every title that is not empty.
+bool TitleHolds(QByteArrayView title, QByteArrayView keyword);
 
 } // namespace GridPaging

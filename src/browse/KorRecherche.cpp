@@ -51,7 +51,9 @@ void KorRecherche::Text1_KeyPress(int& KeyAscii) {
     Donnees.CurrentCategoryCode = keyword;
     Text1->hide();
     Label2->hide();
-    FirstFill([keyword](const QString& title) { return GridPaging::TitleHolds(title, keyword); });
+    FirstFill([keyword = keyword.toUtf8()](QByteArrayView title) {
+        return GridPaging::TitleHolds(title, keyword);
+    });
 }
 
 void KorRecherche::OpenClickedCard() {

@@ -101,7 +101,7 @@ void PagedCardGrid::Collect(const TitleRule& keeps) {
         Recordset& cards = Store().Current();
         cards.MoveFirst();
         for (qint32 taken = 0; taken < count && !cards.Eof(); ++taken, cards.MoveNext()) {
-            const QString title = cards.Fields(QStringLiteral("Titre")).toString();
+            const QByteArrayView title = cards.TitleBytes();
             if (keeps && !keeps(title))
                 continue;
             Donnees.GridNumbers.push_back(cards.Fields(QStringLiteral("Numero")).toInt());

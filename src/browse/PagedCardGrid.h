@@ -26,7 +26,7 @@ public:
     QAction* ListeFin;
 
     // Which titles are listed; an empty rule lists every card.
-    using TitleRule = std::function<bool(const QString& title)>;
+    using TitleRule = std::function<bool(QByteArrayView titleUtf8)>;
 
 public slots:
     void ListeSuite_Click();

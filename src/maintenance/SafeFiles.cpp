@@ -83,10 +83,7 @@ void Commit(const QString& temporary, const QString& target) {
 }
 
 void CopyDatabase(const Database& database, const QString& target) {
-    const qint64 cards = [&] {
-        Statement count(database.connection(), "SELECT count(*) FROM TrucPivane");
-        return count.Step() ? count.Int64(0) : 0;
-    }();
+    const qint64 cards = database.CardCount();
     Install(
         target, [&](const QString& temporary) { database.BackupTo(temporary); },
         [&](const QString& temporary) {

@@ -52,6 +52,7 @@ public:
     bool Step(); // true while a row is ready
     qint64 Int64(int column) const;
     QString Text(int column) const;
+    QByteArray Bytes(int column) const; // the UTF-8 text as stored
     bool IsNull(int column) const;
 
 private:

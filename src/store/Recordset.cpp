@@ -26,6 +26,11 @@ constexpr const char* kCountCategory = "SELECT COUNT(*) FROM TrucPivane WHERE Ca
 constexpr const char* kReadRow = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
                                  "WHERE Numero = ?1";
 
+// The title column as a row of the window keeps it.
+std::pair<QByteArray, bool> TitleOf(const Statement& statement, int column) {
+    return {statement.Bytes(column), statement.IsNull(column)};
+}
+
 QVariant TextOrNull(const Statement& statement, int column) {
     return statement.IsNull(column) ? QVariant() : QVariant(statement.Text(column));
 }
@@ -64,8 +69,10 @@ bool Recordset::LoadWindow(const char* sql, qint64 numero) {
     statement.Bind(3, windowRows_);
     std::vector<Row> rows;
     rows.reserve(std::size_t(windowRows_));
-    while (statement.Step())
-        rows.push_back({statement.Int64(0), TextOrNull(statement, 1)});
+    while (statement.Step()) {
+        auto [titre, titreNull] = TitleOf(statement, 1);
+        rows.push_back({statement.Int64(0), std::move(titre), titreNull});
+    }
     windowRows_ = std::min(windowRows_ * 4, kLargestWindowRows);
     if (rows.empty())
         return false;
@@ -115,7 +122,8 @@ bool Recordset::Seek(qint32 numero) {
     const QVariant cate = TextOrNull(read, 1);
     if (!allCards_ && cate.toString() != categoryCode_)
         return false;
-    window_ = {{numero, TextOrNull(read, 2)}};
+    auto [titre, titreNull] = TitleOf(read, 2);
+    window_ = {{numero, std::move(titre), titreNull}};
     index_ = 0;
     position_ = Position::OnRow;
     KeepRestOfRow(numero, cate, TextOrNull(read, 3));
@@ -190,7 +198,7 @@ QVariant Recordset::Fields(const QString& name) const {
     case Column::Numero:
         return QVariant(qint32(row.numero));
     case Column::Titre:
-        return row.titre;
+        return row.titreNull ? QVariant() : QVariant(QString::fromUtf8(row.titre));
     case Column::Cate:
     case Column::Pivanes:
         break;
@@ -205,6 +213,10 @@ QVariant Recordset::Fields(const QString& name) const {
         KeepRestOfRow(row.numero, TextOrNull(statement, 1), TextOrNull(statement, 3));
     }
     return column == Column::Cate ? rest_->cate : rest_->text;
+}
+
+QByteArrayView Recordset::TitleBytes() const {
+    return CurrentRow().titre;
 }
 
 void Recordset::KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const {
@@ -298,6 +310,8 @@ void Recordset::RefreshCurrentRow(qint64 numero) {
     rest_.reset();
     Statement read(*connection_, kReadRow);
     read.Bind(1, numero);
-    if (read.Step())
-        window_[index_] = {numero, TextOrNull(read, 2)};
+    if (read.Step()) {
+        auto [titre, titreNull] = TitleOf(read, 2);
+        window_[index_] = {numero, std::move(titre), titreNull};
+    }
 }

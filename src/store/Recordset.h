@@ -33,6 +33,9 @@ public:
 
     // "Numero", "Cate", "Titre" or "Pivanes", any case. A field without value is a null variant.
     QVariant Fields(const QString& name) const;
+    // The title as stored (UTF-8; empty when it has no value): what collecting the titles of a
+    // whole table reads, without converting each one.
+    QByteArrayView TitleBytes() const;
 
     void AddNew();
     void Edit();
@@ -45,7 +48,8 @@ private:
     enum class Column { Numero, Cate, Titre, Pivanes };
     struct Row {
         qint64 numero;
-        QVariant titre;
+        QByteArray titre; // as stored, UTF-8
+        bool titreNull;
     };
     // The long text and the category of one row, read when first asked for.
     struct RestOfRow {

@@ -9,8 +9,8 @@ void TitleArray::Reset(qsizetype last) {
     ends_.push_back(0);
 }
 
-qsizetype TitleArray::Append(const QString& title) {
-    bytes_.append(title.toUtf8());
+qsizetype TitleArray::Append(QByteArrayView title) {
+    bytes_.append(title);
     ends_.push_back(quint32(bytes_.size()));
     return Count();
 }

@@ -10,8 +10,8 @@ class TitleArray {
 public:
     // Drops every slot and makes room for slots 1 to last.
     void Reset(qsizetype last);
-    // Fills the next slot and returns its index.
-    qsizetype Append(const QString& title);
+    // Fills the next slot with a title in UTF-8 and returns its index.
+    qsizetype Append(QByteArrayView title);
     qsizetype Count() const { return qsizetype(ends_.size()) - 1; }
     // The title of a filled slot; an empty text for any other index.
     QString At(qsizetype slot) const;

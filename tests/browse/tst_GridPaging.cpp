@@ -151,7 +151,7 @@ void TestGridPaging::keywordAndTitles() {
     QFETCH(QString, keyword);
     QFETCH(bool, found);
     QCOMPARE(GridPaging::SearchKeyword(typed), keyword);
-    QCOMPARE(GridPaging::TitleHolds(title, keyword), found);
+    QCOMPARE(GridPaging::TitleHolds(title.toUtf8(), keyword.toUtf8()), found);
 }
 
 PIVANES_TEST_MAIN(TestGridPaging)

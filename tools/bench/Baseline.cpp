@@ -87,10 +87,11 @@ void Baseline::InsertCard(qint32 numero) {
     insert.Step();
 }
 
-void Baseline::UpdateCard(qint32 numero) {
-    Query update(db_, "UPDATE TrucPivane SET Titre = 'MESURE', Pivanes = 'Texte modifié' "
-                      "WHERE Numero = ?1");
+void Baseline::UpdateCard(qint32 numero, const QString& text) {
+    Query update(db_, "UPDATE TrucPivane SET Pivanes = ?2 WHERE Numero = ?1");
     sqlite3_bind_int(update.stmt, 1, numero);
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(update.stmt, 2, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
     update.Step();
 }
 

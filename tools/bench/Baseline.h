@@ -18,7 +18,7 @@ public:
     qint64 ReadCard(qint32 numero);           // title and text of one card
     qint64 CollectTitles(const QString& keyword, bool filter);
     void InsertCard(qint32 numero);
-    void UpdateCard(qint32 numero);
+    void UpdateCard(qint32 numero, const QString& text);
     void VacuumInto(const QString& target);
     static void CopyFile(const QString& source, const QString& target);
 

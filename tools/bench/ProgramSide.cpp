@@ -53,6 +53,10 @@ void OpenList() {
     Forms::Load<KorListe>();
 }
 
+void FillList() {
+    Forms::Find<KorListe>()->Form_Load();
+}
+
 void NextPage() {
     Forms::Find<KorListe>()->ListeSuite_Click();
 }
@@ -62,16 +66,22 @@ void CloseList() {
     DropUnloadedWindows();
 }
 
-qint64 Search(const QString& keyword) {
+void OpenSearch() {
     OpenAllCardsCounted();
-    KorRecherche& search = Forms::Load<KorRecherche>();
+    Forms::Load<KorRecherche>();
+}
+
+qint64 Search(const QString& keyword) {
+    KorRecherche& search = *Forms::Find<KorRecherche>();
     search.Text1->SetText(keyword);
     int enter = 13;
     search.Text1_KeyPress(enter);
-    const qint64 found = Donnees.GridTotal;
+    return Donnees.GridTotal;
+}
+
+void CloseSearch() {
     Forms::Unload<KorRecherche>();
     DropUnloadedWindows();
-    return found;
 }
 
 void WriteNewCard() {
@@ -83,10 +93,10 @@ void WriteNewCard() {
         throw std::runtime_error("new card not written");
 }
 
-void OpenEditor(qint32 numero) {
+void OpenEditor(qint32 numero, const QString& text) {
     Donnees.CurrentCardNumber = numero;
     Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-    Forms::Load<KorModifier>().Text2->SetText(QStringLiteral("Texte modifié"));
+    Forms::Load<KorModifier>().Text2->SetText(text);
 }
 
 void SaveEditedCard() {
