@@ -1,10 +1,10 @@
 #include "edit/KorModifier.h"
 
+#include "edit/KorModifie.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
 #include "shell/FormZoomed.h"
-#include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
@@ -66,13 +66,8 @@ bool KorModifier::WriteCard() {
     return true;
 }
 
-// Back to the card picker, or to the main window while there is none to go back to.
+// Back to the card picker, which starts again from the choice of a category.
 void KorModifier::Retour_Click() {
-    if (Form* picker = Forms::Find(QStringLiteral("KorModifie"))) {
-        picker->show();
-        picker->raise();
-    } else {
-        Forms::Show<KorPivane>();
-    }
+    Forms::Load<KorModifie>();
     Forms::Unload<KorModifier>();
 }

@@ -1,11 +1,12 @@
 // The main window's commands that open the card forms.
 #include "edit/KorAjouter.h"
+#include "edit/KorModifie.h"
 #include "platform/Forms.h"
-#include "platform/MessageBox.h"
 #include "shell/KorPivane.h"
 
 void KorPivane::Ajout_Click() {
-    MessageBox::Show(QStringLiteral("La modification des fiches n'est pas encore disponible."));
+    Forms::Load<KorModifie>();
+    hide();
 }
 
 void KorPivane::Modif_Click() {

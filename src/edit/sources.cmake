@@ -2,6 +2,7 @@ list(APPEND PIVANES_FORMS_SOURCES
     src/edit/CardForm.cpp
     src/edit/CategoryButtons.cpp
     src/edit/KorAjouter.cpp
+    src/edit/KorModifie.cpp
     src/edit/KorModifier.cpp
     src/edit/KorPivaneEdit.cpp
 )

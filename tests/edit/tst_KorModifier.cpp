@@ -1,6 +1,7 @@
 #include "CardFormTesting.h"
 #include "TestSupport.h"
 
+#include "edit/KorModifie.h"
 #include "edit/KorModifier.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
@@ -195,7 +196,14 @@ void TestKorModifier::leavingLosesUnwrittenChanges() {
         form->Retour->trigger();
     ProcessUnloads();
     QVERIFY(!Forms::Find<KorModifier>());
-    QVERIFY(Forms::Find<KorPivane>()->isVisible());
+    // Back to the picker, afresh on its choice of a category; the main window stays hidden.
+    const KorModifie* picker = Forms::Find<KorModifie>();
+    QVERIFY(picker);
+    QVERIFY(picker->isVisible());
+    QCOMPARE(VisibleButtons(*picker),
+             QStringList({"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"}));
+    QCOMPARE(picker->Label1->text(), QStringLiteral("Liste"));
+    QVERIFY(!Forms::Find<KorPivane>()->isVisible());
     QCOMPARE(StoredCards(), Collection());
 }
 
