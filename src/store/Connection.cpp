@@ -155,9 +155,9 @@ QString Statement::Text(int column) const {
     return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
 }
 
-QByteArray Statement::Bytes(int column) const {
+QByteArrayView Statement::View(int column) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    return QByteArray(bytes, sqlite3_column_bytes(stmt_, column));
+    return QByteArrayView(bytes, sqlite3_column_bytes(stmt_, column));
 }
 
 bool Statement::IsNull(int column) const {

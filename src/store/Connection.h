@@ -52,7 +52,8 @@ public:
     bool Step(); // true while a row is ready
     qint64 Int64(int column) const;
     QString Text(int column) const;
-    QByteArray Bytes(int column) const; // the UTF-8 text as stored
+    // The UTF-8 text as stored, valid until the next step.
+    QByteArrayView View(int column) const;
     bool IsNull(int column) const;
 
 private:

@@ -9,7 +9,7 @@ namespace {
 
 // A walk reads ever larger windows of rows, so that opening a set reads a handful of rows and a
 // long walk makes few queries.
-constexpr qint64 kFirstWindowRows = 16;
+constexpr qint64 kFirstWindowRows = 2;
 constexpr qint64 kLargestWindowRows = 1024;
 
 // Statements are cached by text, so each shape of query is its own constant.
@@ -25,11 +25,6 @@ constexpr const char* kCountAll = "SELECT COUNT(*) FROM TrucPivane";
 constexpr const char* kCountCategory = "SELECT COUNT(*) FROM TrucPivane WHERE Cate = ?1";
 constexpr const char* kReadRow = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
                                  "WHERE Numero = ?1";
-
-// The title column as a row of the window keeps it.
-std::pair<QByteArray, bool> TitleOf(const Statement& statement, int column) {
-    return {statement.Bytes(column), statement.IsNull(column)};
-}
 
 QVariant TextOrNull(const Statement& statement, int column) {
     return statement.IsNull(column) ? QVariant() : QVariant(statement.Text(column));
@@ -61,22 +56,40 @@ Recordset::Column Recordset::ColumnNamed(const QString& name) {
                      QStringLiteral("La table des fiches n'a pas de colonne « %1 ».").arg(name));
 }
 
+void Recordset::Window::Clear() {
+    numbers_.clear();
+    ends_.clear();
+    nulls_.clear();
+    titles_.clear();
+    descending_ = false;
+}
+
+void Recordset::Window::Append(qint64 numero, QByteArrayView title, bool titleNull) {
+    numbers_.push_back(numero);
+    titles_.append(title);
+    ends_.push_back(titles_.size());
+    nulls_.push_back(titleNull);
+}
+
+QByteArrayView Recordset::Window::Title(std::size_t i) const {
+    const std::size_t slot = Slot(i);
+    const qsizetype begin = slot == 0 ? 0 : ends_[slot - 1];
+    return QByteArrayView(titles_.constData() + begin, ends_[slot] - begin);
+}
+
 bool Recordset::LoadWindow(const char* sql, qint64 numero) {
     Statement statement(*connection_, sql);
     statement.Bind(1, numero);
     if (!allCards_)
         statement.Bind(2, categoryCode_);
     statement.Bind(3, windowRows_);
-    std::vector<Row> rows;
-    rows.reserve(std::size_t(windowRows_));
-    while (statement.Step()) {
-        auto [titre, titreNull] = TitleOf(statement, 1);
-        rows.push_back({statement.Int64(0), std::move(titre), titreNull});
-    }
-    windowRows_ = std::min(windowRows_ * 4, kLargestWindowRows);
-    if (rows.empty())
+    windowRows_ = std::min(windowRows_ * 8, kLargestWindowRows);
+    if (!statement.Step())
         return false;
-    window_ = std::move(rows);
+    window_.Clear();
+    do
+        window_.Append(statement.Int64(0), statement.View(1), statement.IsNull(1));
+    while (statement.Step());
     return true;
 }
 
@@ -90,8 +103,8 @@ bool Recordset::LoadAfter(qint64 numero) {
 bool Recordset::LoadBefore(qint64 numero) {
     if (!LoadWindow(allCards_ ? kAllBefore : kCategoryBefore, numero))
         return false;
-    std::reverse(window_.begin(), window_.end());
-    index_ = window_.size() - 1;
+    window_.Reverse();
+    index_ = window_.Size() - 1;
     return true;
 }
 
@@ -122,9 +135,7 @@ bool Recordset::Seek(qint32 numero) {
     const QVariant cate = TextOrNull(read, 1);
     if (!allCards_ && cate.toString() != categoryCode_)
         return false;
-    auto [titre, titreNull] = TitleOf(read, 2);
-    window_ = {{numero, std::move(titre), titreNull}};
-    index_ = 0;
+    LoadSingleRow(read);
     position_ = Position::OnRow;
     KeepRestOfRow(numero, cate, TextOrNull(read, 3));
     return true;
@@ -152,11 +163,11 @@ void Recordset::MoveNext() {
         MoveFirst();
         return;
     case Position::OnRow:
-        if (index_ + 1 < window_.size()) {
+        if (index_ + 1 < window_.Size()) {
             ++index_;
             return;
         }
-        if (!LoadAfter(window_[index_].numero))
+        if (!LoadAfter(window_.Numero(index_)))
             position_ = Position::AfterLast;
         return;
     }
@@ -176,7 +187,7 @@ void Recordset::MovePrevious() {
             --index_;
             return;
         }
-        if (!LoadBefore(window_[index_].numero))
+        if (!LoadBefore(window_.Numero(index_)))
             position_ = Position::BeforeFirst;
         return;
     }
@@ -184,39 +195,41 @@ void Recordset::MovePrevious() {
 
 // Every access goes through the connection's state, so that a closed database never shows
 // half a card from the window of rows kept in memory.
-const Recordset::Row& Recordset::CurrentRow() const {
+std::size_t Recordset::CurrentRow() const {
     connection_->Handle();
     if (position_ != Position::OnRow)
         throw NoCurrentRecord();
-    return window_[index_];
+    return index_;
 }
 
 QVariant Recordset::Fields(const QString& name) const {
     const Column column = ColumnNamed(name);
-    const Row& row = CurrentRow();
+    const std::size_t row = CurrentRow();
+    const qint64 numero = window_.Numero(row);
     switch (column) {
     case Column::Numero:
-        return QVariant(qint32(row.numero));
+        return QVariant(qint32(numero));
     case Column::Titre:
-        return row.titreNull ? QVariant() : QVariant(QString::fromUtf8(row.titre));
+        return window_.TitleNull(row) ? QVariant()
+                                      : QVariant(QString::fromUtf8(window_.Title(row)));
     case Column::Cate:
     case Column::Pivanes:
         break;
     }
-    if (!rest_ || rest_->numero != row.numero) {
+    if (!rest_ || rest_->numero != numero) {
         Statement statement(*connection_, kReadRow);
-        statement.Bind(1, row.numero);
+        statement.Bind(1, numero);
         if (!statement.Step())
             throw StoreError(
                 StoreError::Kind::Failed,
-                QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(row.numero));
-        KeepRestOfRow(row.numero, TextOrNull(statement, 1), TextOrNull(statement, 3));
+                QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(numero));
+        KeepRestOfRow(numero, TextOrNull(statement, 1), TextOrNull(statement, 3));
     }
     return column == Column::Cate ? rest_->cate : rest_->text;
 }
 
 QByteArrayView Recordset::TitleBytes() const {
-    return CurrentRow().titre;
+    return window_.Title(CurrentRow());
 }
 
 void Recordset::KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const {
@@ -270,16 +283,15 @@ void Recordset::Update() {
     QVariant values[4];
     qint64 target = 0;
     if (mode_ == Mode::Editing) {
-        const Row& row = CurrentRow();
-        target = row.numero;
-        values[0] = QVariant(row.numero);
+        target = window_.Numero(CurrentRow());
+        values[0] = QVariant(target);
         {
             Statement read(*connection_, kReadRow);
-            read.Bind(1, row.numero);
+            read.Bind(1, target);
             if (!read.Step())
                 throw StoreError(
                     StoreError::Kind::Failed,
-                    QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(row.numero));
+                    QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(target));
             for (int column = 1; column < 4; ++column)
                 values[column] = TextOrNull(read, column);
         }
@@ -306,12 +318,17 @@ void Recordset::Update() {
     pending_.clear();
 }
 
+void Recordset::LoadSingleRow(const Statement& read) {
+    window_.Clear();
+    window_.Append(read.Int64(0), read.View(2), read.IsNull(2));
+    index_ = 0;
+}
+
+// The edited row alone: its neighbours are read again when the walk goes on.
 void Recordset::RefreshCurrentRow(qint64 numero) {
     rest_.reset();
     Statement read(*connection_, kReadRow);
     read.Bind(1, numero);
-    if (read.Step()) {
-        auto [titre, titreNull] = TitleOf(read, 2);
-        window_[index_] = {numero, std::move(titre), titreNull};
-    }
+    if (read.Step())
+        LoadSingleRow(read);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class Connection;
+class Statement;
 
 // A live, updatable view of the rows of one query, in order of addition (ascending Numero).
 // It holds only a window of numbers, categories and titles around the current row and reads a
@@ -46,10 +47,25 @@ private:
     enum class Position { BeforeFirst, OnRow, AfterLast };
     enum class Mode { Browse, Adding, Editing };
     enum class Column { Numero, Cate, Titre, Pivanes };
-    struct Row {
-        qint64 numero;
-        QByteArray titre; // as stored, UTF-8
-        bool titreNull;
+    // Numbers and titles of consecutive rows, the titles packed in one buffer (as stored, UTF-8)
+    // so that a walk through a large table allocates per window, not per row.
+    class Window {
+    public:
+        void Clear();
+        void Append(qint64 numero, QByteArrayView title, bool titleNull);
+        void Reverse() { descending_ = !descending_; }
+        std::size_t Size() const { return numbers_.size(); }
+        qint64 Numero(std::size_t i) const { return numbers_[Slot(i)]; }
+        QByteArrayView Title(std::size_t i) const;
+        bool TitleNull(std::size_t i) const { return nulls_[Slot(i)]; }
+
+    private:
+        std::size_t Slot(std::size_t i) const { return descending_ ? Size() - 1 - i : i; }
+        std::vector<qint64> numbers_;
+        std::vector<qsizetype> ends_;
+        std::vector<bool> nulls_;
+        QByteArray titles_;
+        bool descending_ = false;
     };
     // The long text and the category of one row, read when first asked for.
     struct RestOfRow {
@@ -62,16 +78,17 @@ private:
     bool LoadWindow(const char* sql, qint64 numero);
     bool LoadAfter(qint64 numero);  // window of rows above numero; false when there are none
     bool LoadBefore(qint64 numero); // window of rows below numero, in ascending order
-    const Row& CurrentRow() const;
+    std::size_t CurrentRow() const; // index in the window
+    void LoadSingleRow(const Statement& read); // a window of the row just read by number
     void RefreshCurrentRow(qint64 numero);
     void KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const;
 
     std::shared_ptr<Connection> connection_;
     bool allCards_;
     QString categoryCode_;
-    std::vector<Row> window_;
+    Window window_;
     std::size_t index_ = 0;
-    qint64 windowRows_ = 16;
+    qint64 windowRows_ = 2;
     mutable std::optional<RestOfRow> rest_;
     Position position_ = Position::BeforeFirst;
     mutable qint32 recordCount_ = 0;
