@@ -54,8 +54,11 @@ void KorPivane::Command2_Click() {
 }
 
 void KorPivane::Voir() {
+    // An empty selection stays shown as such: there is no card to come back to.
+    if (Donnees.CardCount <= 0)
+        return;
     Recordset& cards = Store().Current();
-    if (Donnees.CardCount > 0 && cards.Seek(Donnees.CurrentCardNumber)) {
+    if (cards.Seek(Donnees.CurrentCardNumber)) {
         Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
         Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
     }

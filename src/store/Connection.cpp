@@ -33,8 +33,9 @@ void Connection::Close() {
 sqlite3* Connection::Handle() const {
     if (!db_)
         throw StoreError(StoreError::Kind::Closed,
-                         QStringLiteral("La base de données des fiches est fermée. "
-                                        "Choisissez de nouveau une catégorie."));
+                         QStringLiteral("La base de données des fiches n'est pas ouverte, ou a été "
+                                        "refermée depuis : choisissez de nouveau une catégorie, "
+                                        "ou « Retour » dans le menu pour la rouvrir."));
     return db_;
 }
 

@@ -214,6 +214,10 @@ private slots:
                  main.Text1, main.Text2, main.Command1, main.Command4, main.Label2})
             QVERIFY(!hidden->isVisible());
         QVERIFY(ShownMessages().isEmpty());
+        // Coming back from an empty list shows no card either.
+        QVERIFY(QMetaObject::invokeMethod(&main, "Voir"));
+        QVERIFY(!main.Command1->isVisible());
+        QVERIFY(main.Text1->Text().isEmpty());
         // A category with cards brings the viewer back.
         MenuItem(main, "Materiel")->trigger();
         QVERIFY(main.Command1->isVisible());
