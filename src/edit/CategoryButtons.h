@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Guard.h"
+
 #include <QObject>
 #include <QPushButton>
 #include <QString>
@@ -29,6 +31,21 @@ public:
     using MakeButton = std::function<QPushButton*(const char* name)>;
 
     CategoryButtons(const MakeButton& make, const CategoryButtonPlaces& places, QObject* parent);
+
+    // The buttons of a card form, whose choices go to its Bureautique_Click and
+    // ChooseCategory(code, label) through the error guard.
+    template <class CardForm>
+    static CategoryButtons* For(CardForm* form, const MakeButton& make,
+                                const CategoryButtonPlaces& places) {
+        auto* buttons = new CategoryButtons(make, places, form);
+        connect(buttons, &CategoryButtons::OfficeGroupChosen, form,
+                [form] { RunGuarded([form] { form->Bureautique_Click(); }); });
+        connect(buttons, &CategoryButtons::CategoryChosen, form,
+                [form](const QString& code, const QString& label) {
+                    RunGuarded([&] { form->ChooseCategory(code, label); });
+                });
+        return buttons;
+    }
 
     QPushButton* OfficeSwitch() const { return officeSwitch_; }
     // The button of a category code; null for a code that is not in the catalogue.

@@ -32,14 +32,8 @@ qint32 NextCardNumber(const Recordset& cards) {
 
 KorAjouter::KorAjouter() : CardForm("KorAjouter", {5153, 1575}, 7290) {
     lblLabels->setText(QStringLiteral("NOM  PIVANE"));
-    Categories = new CategoryButtons(
-        [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces, this);
-    connect(Categories, &CategoryButtons::OfficeGroupChosen, this,
-            Guarded(&KorAjouter::Bureautique_Click));
-    connect(Categories, &CategoryButtons::CategoryChosen, this,
-            [this](const QString& code, const QString& label) {
-                RunGuarded([&] { ChooseCategory(code, label); });
-            });
+    Categories = CategoryButtons::For(
+        this, [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
 }
 
 void KorAjouter::Form_Load() {

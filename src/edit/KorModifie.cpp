@@ -38,14 +38,8 @@ KorModifie::KorModifie() : PagedCardGrid("KorModifie", 540) {
     SetColors(Label1, Colors::Yellow, Colors::LightBlue);
     Place(Label1, 4808, 120, 2265, 345);
 
-    Categories = new CategoryButtons(
-        [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces, this);
-    connect(Categories, &CategoryButtons::OfficeGroupChosen, this,
-            Guarded(&KorModifie::Bureautique_Click));
-    connect(Categories, &CategoryButtons::CategoryChosen, this,
-            [this](const QString& code, const QString& label) {
-                RunGuarded([&] { ChooseCategory(code, label); });
-            });
+    Categories = CategoryButtons::For(
+        this, [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
 }
 
 void KorModifie::Form_Load() {
