@@ -3,9 +3,11 @@
 #include "platform/Look.h"
 #include "platform/Twips.h"
 
+#include <QAbstractTableModel>
 #include <QEvent>
 #include <QHeaderView>
 #include <array>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -28,7 +30,92 @@ void Require(bool valid, const char* what) {
 
 } // namespace
 
-FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
+// The cells of a grid, row 0 being the header. Changes made while the grid is hidden are kept
+// inside one reset of the model, which ends when the grid is shown again.
+class FlexGridCells : public QAbstractTableModel {
+public:
+    struct Cell {
+        QString text;
+        int alignment = FlexGrid::LeftCenter;
+    };
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : int(cells_.size()) - 1;
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : cols_;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        return Role(At(index.row() + 1, index.column()), role);
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || section < 0 || section >= cols_)
+            return QVariant();
+        return Role(At(0, section), role);
+    }
+
+    int Rows() const { return int(cells_.size()); }
+    int Cols() const { return cols_; }
+    const Cell& At(int row, int col) const { return cells_[std::size_t(row)][std::size_t(col)]; }
+
+    // Runs a change, inside the open reset or in one of its own.
+    template <class Change> void Apply(Change&& change) {
+        if (deferring_) {
+            change();
+            return;
+        }
+        beginResetModel();
+        change();
+        endResetModel();
+    }
+    void Defer(bool defer) {
+        if (defer == deferring_)
+            return;
+        deferring_ = defer;
+        if (defer)
+            beginResetModel();
+        else
+            endResetModel();
+    }
+
+    void SetRows(int rows) {
+        Apply([&] { cells_.resize(std::size_t(rows), std::vector<Cell>(std::size_t(cols_))); });
+    }
+    void SetCols(int cols) {
+        Apply([&] {
+            cols_ = cols;
+            for (auto& row : cells_)
+                row.resize(std::size_t(cols));
+        });
+    }
+    void Clear() {
+        Apply([&] {
+            for (auto& row : cells_)
+                for (Cell& cell : row)
+                    cell = Cell();
+        });
+    }
+    void Set(int row, int col, const std::function<void(Cell&)>& change) {
+        Apply([&] { change(cells_[std::size_t(row)][std::size_t(col)]); });
+    }
+
+private:
+    static QVariant Role(const Cell& cell, int role) {
+        if (role == Qt::DisplayRole)
+            return cell.text;
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(kAlignments[std::size_t(cell.alignment)]);
+        return QVariant();
+    }
+
+    std::vector<std::vector<Cell>> cells_{1};
+    int cols_ = 0;
+    bool deferring_ = false;
+};
+
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), cells_(new FlexGridCells) {
+    cells_->setParent(this);
+    setModel(cells_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -49,44 +136,64 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     colours.setColor(QPalette::ButtonText, Colors::Black);
     setPalette(colours);
     FitRowsToFont();
-    connect(this, &QTableWidget::cellClicked, this, [this](int row, int col) {
-        row_ = row + 1;
-        col_ = col;
+    connect(this, &QTableView::clicked, this, [this](const QModelIndex& cell) {
+        row_ = cell.row() + 1;
+        col_ = cell.column();
         emit Click();
     });
 }
 
+FlexGrid::~FlexGrid() {
+    cells_->Defer(false);
+}
+
+void FlexGrid::SetVisible(bool visible) {
+    cells_->Defer(!visible);
+    // A reset of the model forgets the columns' widths.
+    if (visible)
+        ApplyColumnWidths();
+    setVisible(visible);
+}
+
+int FlexGrid::Cols() const {
+    return cells_->Cols();
+}
+
+int FlexGrid::Rows() const {
+    return cells_->Rows();
+}
+
+void FlexGrid::ApplyColumnWidths() {
+    for (std::size_t col = 0; col < widthsTwips_.size(); ++col)
+        setColumnWidth(int(col), TwipsToPixels(widthsTwips_[col]));
+}
+
 void FlexGrid::Clear() {
-    clearContents();
-    for (int col = 0; col < columnCount(); ++col)
-        setHorizontalHeaderItem(col, new QTableWidgetItem);
+    cells_->Clear();
 }
 
 void FlexGrid::SetCols(int cols) {
     Require(cols >= 1, "Nombre de colonnes incorrect");
-    const int added = columnCount();
-    setColumnCount(cols);
-    // A header cell without an item would show the column's number.
-    for (int col = added; col < cols; ++col)
-        setHorizontalHeaderItem(col, new QTableWidgetItem);
+    cells_->SetCols(cols);
     widthsTwips_.resize(std::size_t(cols), 0);
+    ApplyColumnWidths();
     col_ = std::min(col_, cols - 1);
 }
 
 int FlexGrid::ColWidth(int col) const {
-    Require(col >= 0 && col < columnCount(), "Numéro de colonne incorrect");
+    Require(col >= 0 && col < Cols(), "Numéro de colonne incorrect");
     return widthsTwips_[std::size_t(col)];
 }
 
 void FlexGrid::SetColWidth(int col, int twips) {
-    Require(col >= 0 && col < columnCount(), "Numéro de colonne incorrect");
+    Require(col >= 0 && col < Cols(), "Numéro de colonne incorrect");
     widthsTwips_[std::size_t(col)] = twips;
     setColumnWidth(col, TwipsToPixels(twips));
 }
 
 void FlexGrid::SetRows(int rows) {
     Require(rows >= 1, "Nombre de lignes incorrect");
-    setRowCount(rows - 1);
+    cells_->SetRows(rows);
     row_ = std::min(row_, rows - 1);
 }
 
@@ -96,38 +203,17 @@ void FlexGrid::SetRow(int row) {
 }
 
 void FlexGrid::SetCol(int col) {
-    Require(col >= 0 && col < columnCount(), "Numéro de colonne incorrect");
+    Require(col >= 0 && col < Cols(), "Numéro de colonne incorrect");
     col_ = col;
 }
 
-QTableWidgetItem* FlexGrid::Cell(int row, int col) const {
-    return row == 0 ? horizontalHeaderItem(col) : item(row - 1, col);
-}
-
-QTableWidgetItem* FlexGrid::CurrentCell() {
-    if (QTableWidgetItem* cell = Cell(row_, col_))
-        return cell;
-    auto* cell = new QTableWidgetItem;
-    if (row_ == 0)
-        setHorizontalHeaderItem(col_, cell);
-    else
-        setItem(row_ - 1, col_, cell);
-    return cell;
-}
-
 int FlexGrid::CellAlignment() const {
-    const QTableWidgetItem* cell = Cell(row_, col_);
-    const Qt::Alignment alignment =
-        cell ? Qt::Alignment(QFlag(cell->textAlignment())) : kAlignments[LeftCenter];
-    for (std::size_t i = 0; i < kAlignments.size(); ++i)
-        if (kAlignments[i] == alignment)
-            return int(i);
-    return LeftCenter;
+    return cells_->At(row_, col_).alignment;
 }
 
 void FlexGrid::SetCellAlignment(int alignment) {
     Require(alignment >= 0 && alignment < int(kAlignments.size()), "Alignement incorrect");
-    CurrentCell()->setTextAlignment(kAlignments[std::size_t(alignment)]);
+    cells_->Set(row_, col_, [alignment](FlexGridCells::Cell& cell) { cell.alignment = alignment; });
 }
 
 QString FlexGrid::Text() const {
@@ -135,16 +221,17 @@ QString FlexGrid::Text() const {
 }
 
 void FlexGrid::SetText(const QString& text) {
-    CurrentCell()->setText(text);
+    cells_->Set(row_, col_, [&text](FlexGridCells::Cell& cell) { cell.text = text; });
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const {
-    const QTableWidgetItem* cell = Cell(row, col);
-    return cell ? cell->text() : QString();
+    if (row < 0 || row >= Rows() || col < 0 || col >= Cols())
+        return QString();
+    return cells_->At(row, col).text;
 }
 
 void FlexGrid::changeEvent(QEvent* event) {
-    QTableWidget::changeEvent(event);
+    QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         FitRowsToFont();
 }

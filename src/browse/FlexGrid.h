@@ -1,12 +1,17 @@
 #pragma once
 
-#include <QTableWidget>
+#include <QTableView>
 #include <vector>
+
+class FlexGridCells;
 
 // A grid of text cells worked like the card screens expect: a current cell (Row, Col) that every
 // cell operation acts on, row 0 as the fixed header row, column widths in twips, and a Click
 // raised when the user clicks a cell, after the clicked cell has become the current one.
-class FlexGrid : public QTableWidget {
+//
+// The cells live in a model of their own; while the grid is hidden, writing them tells the view
+// nothing, and showing the grid draws the whole page at once.
+class FlexGrid : public QTableView {
     Q_OBJECT
 
 public:
@@ -14,20 +19,21 @@ public:
     enum Alignment { LeftCenter = 1, CenterCenter = 4 };
 
     explicit FlexGrid(QWidget* parent = nullptr);
+    ~FlexGrid() override;
 
     // Empties every cell, the header row included; rows, columns and widths stay.
     void Clear();
 
     bool Visible() const { return !isHidden(); }
-    void SetVisible(bool visible) { setVisible(visible); }
+    void SetVisible(bool visible);
 
-    int Cols() const { return columnCount(); }
+    int Cols() const;
     void SetCols(int cols);
     int ColWidth(int col) const;
     void SetColWidth(int col, int twips);
 
     // Rows counts the header row: a grid of 2 rows has one row under its header.
-    int Rows() const { return rowCount() + 1; }
+    int Rows() const;
     void SetRows(int rows);
     int Row() const { return row_; }
     void SetRow(int row);
@@ -49,10 +55,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QTableWidgetItem* Cell(int row, int col) const;
-    QTableWidgetItem* CurrentCell();
     void FitRowsToFont();
+    void ApplyColumnWidths();
 
+    FlexGridCells* cells_;
     int row_ = 0;
     int col_ = 0;
     std::vector<int> widthsTwips_;
