@@ -80,10 +80,10 @@ qint64 Baseline::CollectTitles(const QString& keyword, bool filter) {
     return qint64(numbers.size());
 }
 
-void Baseline::InsertCard(qint32 numero) {
+void Baseline::InsertCard() {
     Query insert(db_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
-                      "VALUES (?1, 'WIN', 'MESURE', 'Texte de mesure')");
-    sqlite3_bind_int(insert.stmt, 1, numero);
+                      "VALUES ((SELECT max(Numero) FROM TrucPivane) + 1, 'WIN', 'MESURE', "
+                      "'Texte de mesure')");
     insert.Step();
 }
 

@@ -17,7 +17,7 @@ public:
     qint64 OpenAndCount(const QString& code); // an empty code counts all cards
     qint64 ReadCard(qint32 numero);           // title and text of one card
     qint64 CollectTitles(const QString& keyword, bool filter);
-    void InsertCard(qint32 numero);
+    void InsertCard(); // numbered after the last card, as the program numbers it
     void UpdateCard(qint32 numero, const QString& text);
     void VacuumInto(const QString& target);
     static void CopyFile(const QString& source, const QString& target);
