@@ -17,6 +17,9 @@ public:
     QString At(qsizetype slot) const;
 
 private:
+    void MakeRoomFor(qsizetype bytes);
+
     QByteArray bytes_;
     std::vector<quint32> ends_{0};
+    qsizetype last_ = 0;
 };

@@ -26,6 +26,7 @@
 #include <QThread>
 #include <algorithm>
 #include <functional>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <sqlite3.h>
@@ -54,8 +55,10 @@ double Median(std::vector<double> times) {
     return times[times.size() / 2];
 }
 
-// Lets the next reading of the peak resident memory start from what is resident now.
+// Lets the next reading of the peak resident memory start from what is resident now, once the
+// heap has handed back what the other side freed.
 void ResetPeakResident() {
+    malloc_trim(0);
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
