@@ -8,13 +8,7 @@
 #include "store/Queries.h"
 
 void KorPivane::ListeFiche_Click() {
-    // A list that could not collect its cards would be an empty window to close by hand.
-    try {
-        Forms::Load<KorListe>();
-    } catch (...) {
-        Forms::Unload<KorListe>();
-        throw;
-    }
+    Forms::Load<KorListe>();
     hide();
 }
 

@@ -75,12 +75,7 @@ void KorModifie::Depart() {
     FirstFill();
 }
 
-// An editor that could not show its card is not left half-open; the picker stays.
+// An editor that could not show its card is not left open; the picker stays.
 void KorModifie::OpenClickedCard() {
-    try {
-        Forms::Load<KorModifier>();
-    } catch (...) {
-        Forms::Unload<KorModifier>();
-        throw;
-    }
+    Forms::Load<KorModifier>();
 }

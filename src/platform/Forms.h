@@ -20,13 +20,19 @@ template <class F> F* Find() {
     return static_cast<F*>(Find(QString::fromLatin1(F::staticMetaObject.className())));
 }
 
-// Builds the window and runs its load handler, unless it is loaded already.
+// Builds the window and runs its load handler, unless it is loaded already. A window whose load
+// handler fails is unloaded again: it would be an empty window to close by hand.
 template <class F> F& Load() {
     if (F* loaded = Find<F>())
         return *loaded;
     F* form = new F;
     Register(form);
-    form->Form_Load();
+    try {
+        form->Form_Load();
+    } catch (...) {
+        Unload(form);
+        throw;
+    }
     return *form;
 }
 

@@ -22,8 +22,15 @@ public:
     QPushButton* button;
     std::function<void()> failure;
 
+    static inline bool loadFails = false;
+
 public slots:
     void Command1_Click() { failure(); }
+    void Form_Load() override {
+        if (loadFails)
+            throw StoreError(StoreError::Kind::Closed, "La base est fermée.");
+        show();
+    }
 };
 
 } // namespace
@@ -126,6 +133,15 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(gone.isNull());
         QVERIFY(Forms::Show<FailingForm>().isVisible());
+    }
+
+    void aWindowWhoseLoadFailsIsNotLeftOpen() {
+        ProgramFixture fixture;
+        FailingForm::loadFails = true;
+        QVERIFY_THROWS_EXCEPTION(StoreError, Forms::Load<FailingForm>());
+        FailingForm::loadFails = false;
+        QVERIFY(!Forms::Find<FailingForm>());
+        QVERIFY(Forms::Load<FailingForm>().isVisible());
     }
 };
 
