@@ -208,7 +208,7 @@ void TestKorListe::pagingSequences() {
         Page(*list, commands.at(i));
         CheckPage(*list, pages.at(i), total);
         if (QTest::currentTestFailed()) {
-            qWarning("after command %lld", static_cast<long long>(i + 1));
+            qWarning("after command %s", qPrintable(QString::number(i + 1)));
             return;
         }
     }

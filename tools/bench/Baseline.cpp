@@ -14,7 +14,7 @@ void Check(sqlite3* db, int rc) {
 }
 
 struct Query {
-    Query(sqlite3* db, const char* sql) : db(db) {
+    Query(sqlite3* connection, const char* sql) : db(connection) {
         Check(db, sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr));
     }
     ~Query() { sqlite3_finalize(stmt); }
