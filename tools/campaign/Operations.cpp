@@ -1,0 +1,219 @@
+#include "Operations.h"
+
+#include "browse/PageStateFile.h"
+#include "maintenance/KorSauve.h"
+#include "maintenance/Marker.h"
+#include "platform/Application.h"
+#include "platform/Clock.h"
+#include "platform/Forms.h"
+#include "platform/Guard.h"
+#include "platform/MessageBox.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/Donnees.h"
+#include "store/Queries.h"
+#include "store/StoreError.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace Operations {
+
+namespace {
+
+const QString kDatabase = QStringLiteral("Pivane.mdb");
+const QDate kToday(2026, 3, 9);
+
+QString Utf8(const std::optional<QByteArray>& bytes) {
+    return bytes ? QString::fromUtf8(*bytes) : QString();
+}
+
+QStringList TakeMessages() {
+    QStringList texts;
+    for (const MessageBox::Message& message : MessageBox::Testing::Shown())
+        texts << (message.title + QStringLiteral(" | ") + message.text);
+    MessageBox::Testing::Clear();
+    return texts;
+}
+
+// Leaves the windows as at start, so that a child can run one command after another.
+void CloseWindows() {
+    Forms::UnloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Store().Reset();
+    Donnees = SharedState{};
+    Application::Testing::Clear();
+}
+
+KorSauve& BackupWindow() {
+    RunGuarded([] { Forms::Load<KorPivane>(); });
+    RunGuarded([] { Forms::Find<KorPivane>()->Quitter_Click(); });
+    KorSauve* window = Forms::Find<KorSauve>();
+    if (!window)
+        qFatal("the backup window did not open: %s", qPrintable(TakeMessages().join('\n')));
+    return *window;
+}
+
+void Type(KorSauve& window, const QString& folder) {
+    window.Text1->SetText(folder);
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> StartWindows(int& argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto application = std::make_unique<PivanesApplication>(argc, argv);
+    MessageBox::Testing::Enable();
+    Application::Testing::Enable();
+    auto now = std::make_shared<QDateTime>(kToday, QTime(10, 0));
+    Clock::SetForTests([now] { return *now = now->addMSecs(100); });
+    return application;
+}
+
+void OpenCollection() {
+    Donnees.DatabaseFileName = kDatabase;
+    Store().OpenDatabase(kDatabase);
+}
+
+qint64 AddCard(const StoredCard& card) {
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.MoveFirst();
+    if (!cards.Eof())
+        cards.MoveLast();
+    const qint32 numero = cards.Eof() ? 1 : cards.Fields(QStringLiteral("Numero")).toInt() + 1;
+    cards.AddNew();
+    cards.SetField(QStringLiteral("Numero"), numero);
+    cards.SetField(QStringLiteral("Cate"), Utf8(card.cate));
+    cards.SetField(QStringLiteral("Titre"), Utf8(card.titre));
+    cards.SetField(QStringLiteral("Pivanes"), Utf8(card.pivanes));
+    cards.Update();
+    return numero;
+}
+
+void EditCard(const StoredCard& card) {
+    Recordset& cards = Store().OpenRecordset(Queries::Category(Utf8(card.cate)));
+    if (!cards.Seek(qint32(card.numero)))
+        throw StoreError(StoreError::Kind::Failed, QStringLiteral("card not in its category"));
+    cards.Edit();
+    cards.SetField(QStringLiteral("Cate"), Utf8(card.cate));
+    cards.SetField(QStringLiteral("Titre"), Utf8(card.titre));
+    cards.SetField(QStringLiteral("Pivanes"), Utf8(card.pivanes));
+    cards.Update();
+}
+
+QString CurrentErrorText() {
+    try {
+        throw;
+    } catch (const StoreError& error) {
+        return error.text();
+    } catch (const std::exception& error) {
+        return QStringLiteral("not the program's error: ") + QString::fromLocal8Bit(error.what());
+    }
+}
+
+Said Compact(const std::function<void()>& prepare) {
+    RunGuarded([] { Forms::Load<KorPivane>(); });
+    TakeMessages();
+    prepare();
+    RunGuarded([] { Forms::Find<KorPivane>()->Compacte_Click(); });
+    Said said;
+    said.messages = TakeMessages();
+    said.done =
+        said.messages.size() == 1 &&
+        said.messages[0].endsWith(QStringLiteral("Compactage de la Base de Données et Terminée"));
+    CloseWindows();
+    return said;
+}
+
+Said Backup(const QString& folder, const std::function<void()>& prepare) {
+    KorSauve& window = BackupWindow();
+    RunGuarded([&] { window.Sauve_Click(); });
+    Type(window, folder);
+    TakeMessages();
+    prepare();
+    RunGuarded([&] { window.Command1_Click(); });
+    Said said;
+    said.messages = TakeMessages();
+    // A backup that went through returns to the main window.
+    said.done = said.messages.isEmpty() && !Forms::Find<KorSauve>() && Forms::Find<KorPivane>();
+    CloseWindows();
+    return said;
+}
+
+Said Restore(const QString& folder, const std::function<void()>& prepare) {
+    KorSauve& window = BackupWindow();
+    RunGuarded([&] { window.Restoration_Click(); });
+    Type(window, folder);
+    TakeMessages();
+    prepare();
+    RunGuarded([&] { window.Command2_Click(); });
+    Said said;
+    said.messages = TakeMessages();
+    // A restore that went through ends the program.
+    said.done = said.messages.isEmpty() && Application::Testing::EndRequested();
+    CloseWindows();
+    return said;
+}
+
+bool WritePageState(int total, int mark) {
+    return PageStateFile::Write({total, mark});
+}
+
+QByteArray PageStateBytes(int total, int mark) {
+    return QByteArray::number(total) + "\r\n" + QByteArray::number(mark) + "\r\n";
+}
+
+QByteArray MarkerBytes(const QStringList& lines) {
+    QTemporaryDir scratch;
+    const QString file = scratch.filePath(Marker::kFileName);
+    if (lines.size() != 3 || !Marker::Write({lines[0], lines[1], lines[2]}, file))
+        qFatal("cannot write a marker in %s", qPrintable(scratch.path()));
+    return FileBytes(file);
+}
+
+QString BackupDate() {
+    return Marker::BackupDate(kToday);
+}
+
+Opening OpenDatabaseFile() {
+    RunGuarded([] { Forms::Load<KorPivane>(); });
+    Opening opening;
+    opening.refused = !Store().database().IsOpen();
+    if (!opening.refused) {
+        KorPivane& window = *Forms::Find<KorPivane>();
+        RunGuarded([&] { window.General_Click(); });
+        for (const auto step :
+             {&KorPivane::Command2_Click, &KorPivane::Command2_Click, &KorPivane::Command4_Click,
+              &KorPivane::Command1_Click, &KorPivane::Command3_Click, &KorPivane::Command1_Click})
+            RunGuarded([&] { (window.*step)(); });
+        RunGuarded([&] { window.ChooseCategory(QStringLiteral("WIN")); });
+    }
+    opening.messages = TakeMessages();
+    CloseWindows();
+    return opening;
+}
+
+Opening ReadMarker() {
+    Opening opening;
+    try {
+        opening.refused = !Marker::Read().has_value();
+    } catch (...) {
+        opening.refused = true;
+        opening.messages << CurrentErrorText();
+    }
+    return opening;
+}
+
+Opening ReadPageState() {
+    Opening opening;
+    try {
+        opening.refused = !PageStateFile::Read().has_value();
+    } catch (...) {
+        opening.refused = true;
+        opening.messages << CurrentErrorText();
+    }
+    return opening;
+}
+
+} // namespace Operations
