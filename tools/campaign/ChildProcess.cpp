@@ -23,10 +23,6 @@ int RemainingMs(Clock::time_point deadline) {
 
 } // namespace
 
-QString SelfPath() {
-    return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
-}
-
 ChildProcess::ChildProcess(const QStringList& arguments) {
     int in[2], out[2], err[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
@@ -36,7 +32,8 @@ ChildProcess::ChildProcess(const QStringList& arguments) {
     posix_spawn_file_actions_adddup2(&actions, in[0], 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    const QByteArray program = QFile::encodeName(SelfPath());
+    // This very program, even when a newer build has replaced its file meanwhile.
+    const QByteArray program("/proc/self/exe");
     std::vector<QByteArray> storage{program, QByteArrayLiteral("child")};
     for (const QString& argument : arguments)
         storage.push_back(QFile::encodeName(argument));
@@ -44,7 +41,17 @@ ChildProcess::ChildProcess(const QStringList& arguments) {
     for (QByteArray& bytes : storage)
         argv.push_back(bytes.data());
     argv.push_back(nullptr);
-    const int rc = posix_spawn(&pid_, program.constData(), &actions, nullptr, argv.data(), environ);
+    // The campaign ignores SIGPIPE (a child may die before reading); its children do not.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &pipe);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    const int rc =
+        posix_spawn(&pid_, program.constData(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -112,6 +119,12 @@ QList<QByteArray> ChildProcess::RemainingLines() {
             lines << line;
     outputBytes_.clear();
     return lines;
+}
+
+void ChildProcess::Write(const QByteArray& bytes) {
+    if (input_ >= 0 &&
+        ::write(input_, bytes.constData(), std::size_t(bytes.size())) != bytes.size())
+        CloseInput();
 }
 
 void ChildProcess::CloseInput() {

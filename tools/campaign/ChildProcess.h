@@ -21,6 +21,7 @@ public:
     std::optional<QByteArray> ReadLine(std::chrono::milliseconds timeout);
     // The lines that came since the last ReadLine, once the child has ended.
     QList<QByteArray> RemainingLines();
+    void Write(const QByteArray& bytes);
     void CloseInput();
     bool OutputEnded() const { return output_ < 0 && outputBytes_.indexOf('\n') < 0; }
     void Kill();
@@ -52,6 +53,3 @@ private:
     bool reaped_ = false;
     std::optional<int> status_; // the wait status, once reaped by Kill
 };
-
-// This program's own path, to start children.
-QString SelfPath();

@@ -9,13 +9,17 @@
 #include <QFile>
 #include <QTextStream>
 #include <cstdio>
+#include <iostream>
 #include <map>
+#include <string>
 #include <time.h>
 #include <unistd.h>
 
 namespace {
 
 using std::chrono::milliseconds;
+
+constexpr int kReplays = 25;
 
 const char* const kNames[] = {"add", "edit", "compact", "backup", "restore", "pagestate"};
 
@@ -259,8 +263,13 @@ void PrepareRun(const RunPlan& plan, const RunFolders& folders) {
 
 int RunPlannedOperation(const RunPlan& plan, const RunFolders& folders) {
     QElapsedTimer clock;
+    // Ready once started; the parent starts the next run's child while it checks the last one,
+    // and says when to go.
     const auto ready = [&] {
         Say("ready");
+        std::string go;
+        if (!std::getline(std::cin, go))
+            std::exit(0);
         clock.start();
     };
     const auto report = [](const Operations::Said& said) {
@@ -314,36 +323,66 @@ int RunPlannedOperation(const RunPlan& plan, const RunFolders& folders) {
     return 0;
 }
 
+namespace {
+
+// A run whose child is starting: its plan, its folders and the child.
+struct PendingRun {
+    int run;
+    RunPlan plan;
+    std::unique_ptr<RunFolders> folders;
+    std::unique_ptr<ChildProcess> child;
+};
+
+PendingRun StartRun(const KillSettings& settings, int run, const QString& root) {
+    const Operation operation = settings.replayOperation
+                                    ? *settings.replayOperation
+                                    : kOperations[std::size_t(run) % std::size(kOperations)];
+    const quint64 seed =
+        settings.replayOperation ? settings.replaySeed : RunSeed(settings.seed, run);
+    // Two sets of folders in turn: one for the run being checked, one for the child starting.
+    const QString folder = root + (run % 2 ? QStringLiteral("/odd") : QStringLiteral("/even"));
+    PendingRun pending{run, PlanRun(operation, seed), std::make_unique<RunFolders>(folder), {}};
+    PrepareRun(pending.plan, *pending.folders);
+    pending.child = std::make_unique<ChildProcess>(
+        QStringList{QStringLiteral("kill-run"), NameOf(operation), QString::number(seed), folder});
+    return pending;
+}
+
+} // namespace
+
 void RunKills(const KillSettings& settings, Figures& figures) {
-    const QString root = settings.work + QStringLiteral("/kills");
-    QDir().mkpath(root);
-    const RunFolders folders(QFileInfo(root).canonicalFilePath());
+    QDir().mkpath(settings.work + QStringLiteral("/kills"));
+    const QString root = QFileInfo(settings.work + QStringLiteral("/kills")).canonicalFilePath();
     QFile log(settings.work + QStringLiteral("/kills.log"));
     log.open(QIODevice::WriteOnly | QIODevice::Append);
     QTextStream logLine(&log);
     QRandomGenerator delays = Seeded(settings.seed ^ 0xde1a7);
     std::map<Operation, double> microsEstimate;
-    const int runs = settings.replayOperation ? 1 : settings.kills;
+    // Where a kill lands shifts with the machine's load: a replay runs the same state again and
+    // again with delays spread around the logged one.
+    const int runs = settings.replayOperation ? kReplays : settings.kills;
+    std::optional<PendingRun> next = StartRun(settings, 0, root);
     for (int run = 0; run < runs; ++run) {
-        const Operation operation = settings.replayOperation
-                                        ? *settings.replayOperation
-                                        : kOperations[std::size_t(run) % std::size(kOperations)];
-        const quint64 seed =
-            settings.replayOperation ? settings.replaySeed : RunSeed(settings.seed, run);
-        const RunPlan plan = PlanRun(operation, seed);
-        PrepareRun(plan, folders);
+        PendingRun current = std::move(*next);
+        next.reset();
+        if (run + 1 < runs)
+            next = StartRun(settings, run + 1, root);
+        const RunPlan& plan = current.plan;
+        const RunFolders& folders = *current.folders;
+        ChildProcess& child = *current.child;
+        const Operation operation = plan.operation;
+        const quint64 seed = plan.seed;
 
-        ChildProcess child({QStringLiteral("kill-run"), NameOf(operation), QString::number(seed),
-                            QFileInfo(root).canonicalFilePath()});
         QList<QByteArray> lines;
         const std::optional<QByteArray> ready = child.ReadLine(milliseconds(120000));
         qint64 delay = -1;
         if (ready == QByteArray("ready")) {
             const auto estimate = microsEstimate.find(operation);
             if (settings.replayDelayMicros >= 0)
-                delay = settings.replayDelayMicros;
+                delay = settings.replayDelayMicros * (kReplays + 2 * run) / (2 * kReplays);
             else if (estimate != microsEstimate.end())
                 delay = qint64(delays.bounded(1.25 * estimate->second));
+            child.Write("go\n");
             if (delay >= 0) {
                 SleepMicros(delay);
             } else {

@@ -147,6 +147,8 @@ Said Restore(const QString& folder, const std::function<void()>& prepare) {
     Type(window, folder);
     TakeMessages();
     prepare();
+    // The user confirms the restore when asked.
+    MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
     RunGuarded([&] { window.Command2_Click(); });
     Said said;
     said.messages = TakeMessages();

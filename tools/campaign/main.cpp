@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -86,6 +87,7 @@ int Child(int argc, char** argv) {
 }
 
 void PrepareChildren() {
+    std::signal(SIGPIPE, SIG_IGN);
     // Children run offscreen, in French order of things, with reports the campaign can read.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("ASAN_OPTIONS"))
