@@ -28,7 +28,7 @@ QByteArray Words(QRandomGenerator& random, int count) {
 
 QByteArray Text(QRandomGenerator& random) {
     // One card in forty carries a long text: several pages of the database file.
-    const int lines = random.bounded(40) == 0 ? 300 + random.bounded(3000) : random.bounded(12);
+    const int lines = random.bounded(40) == 0 ? 200 + random.bounded(1000) : random.bounded(12);
     QByteArray text;
     for (int line = 0; line < lines; ++line) {
         if (line > 0)

@@ -36,12 +36,22 @@ struct Expected {
     QByteArray liveMarkerAfterBackup;
 };
 
-Expected ExpectedMarkers(const RunFolders& folders) {
+const Expected& ExpectedMarkers(const RunFolders& folders) {
+    // Written once for each set of folders: each costs a flush to the disk.
+    static std::map<QString, Expected> known;
     const QString data = folders.data + QLatin1Char('/');
     const QString backup = folders.backup + QLatin1Char('/');
-    return {Operations::MarkerBytes({backup, data, QStringLiteral("01/01/2020")}),
-            Operations::MarkerBytes({backup, data, QStringLiteral("02/02/2019")}),
-            Operations::MarkerBytes({backup, data, Operations::BackupDate()})};
+    auto found = known.find(data);
+    if (found == known.end())
+        found =
+            known
+                .emplace(
+                    data,
+                    Expected{Operations::MarkerBytes({backup, data, QStringLiteral("01/01/2020")}),
+                             Operations::MarkerBytes({backup, data, QStringLiteral("02/02/2019")}),
+                             Operations::MarkerBytes({backup, data, Operations::BackupDate()})})
+                .first;
+    return found->second;
 }
 
 CardList Applied(const RunPlan& plan, std::size_t writes) {
@@ -89,6 +99,12 @@ public:
               closest->differences.mid(0, 3).join(QStringLiteral("; ")));
     }
 
+    // The next start of the program must open the collection the kill left.
+    void Restart(const QString& file) {
+        if (const std::optional<QString> refusal = Operations::OpenAtStart(file))
+            Fault(QStringLiteral("the next start refuses Pivane.mdb: ") + *refusal);
+    }
+
     void SmallFile(const QString& file, const std::vector<QByteArray>& candidates,
                    const QString& what) {
         ++figures_.smallFilesChecked;
@@ -118,7 +134,8 @@ void CheckRun(const RunPlan& plan, const RunFolders& folders, std::size_t done, 
     const QString backupDatabase = folders.backup + QStringLiteral("/PIVANE.MDB");
     const QString liveMarker = folders.data + QStringLiteral("/Sauve.kor");
     const QString backupMarker = folders.backup + QStringLiteral("/SAUVE.KOR");
-    const Expected markers = ExpectedMarkers(folders);
+    const Expected& markers = ExpectedMarkers(folders);
+    check.Restart(live);
     switch (plan.operation) {
     case Operation::Add:
     case Operation::Edit: {
@@ -250,7 +267,7 @@ void PrepareRun(const RunPlan& plan, const RunFolders& folders) {
     QDir().mkpath(folders.data);
     QDir().mkpath(folders.backup);
     WriteDatabase(folders.data + QStringLiteral("/Pivane.mdb"), plan.live, {plan.freePages, true});
-    const Expected markers = ExpectedMarkers(folders);
+    const Expected& markers = ExpectedMarkers(folders);
     if (!plan.backup.empty()) {
         WriteDatabase(folders.backup + QStringLiteral("/PIVANE.MDB"), plan.backup);
         PutFile(folders.data + QStringLiteral("/Sauve.kor"), markers.liveMarkerBefore);

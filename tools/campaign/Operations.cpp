@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
+#include "store/Database.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
 #include "store/StoreError.h"
@@ -176,6 +177,17 @@ QByteArray MarkerBytes(const QStringList& lines) {
 
 QString BackupDate() {
     return Marker::BackupDate(kToday);
+}
+
+std::optional<QString> OpenAtStart(const QString& file) {
+    try {
+        Database database;
+        database.Open(file);
+        database.CardCount();
+    } catch (...) {
+        return CurrentErrorText();
+    }
+    return std::nullopt;
 }
 
 Opening OpenDatabaseFile() {

@@ -51,6 +51,10 @@ QByteArray MarkerBytes(const QStringList& lines);
 // The date that the backup writes into the marker under StartWindows' clock.
 QString BackupDate();
 
+// Opens a collection as the program does at start and counts its cards; the refusal's text when
+// it cannot.
+std::optional<QString> OpenAtStart(const QString& file);
+
 // Opening a file of unknown content by the program's own reading path. Refused: the program
 // would not use it (a message may say why).
 struct Opening {
