@@ -497,21 +497,20 @@ std::vector<BadFile> BadFiles(quint64 seed, const QString& scratch) {
     for (const auto& [what, make] : SpecialFiles(scratch, indexed))
         database(what, make);
 
-    const QByteArray marker = "/tmp/SauvePivane/\r\n/tmp/\r\n09/03/2026\r\n";
-    for (const auto& [what, bytes] : MarkerShapes(random))
-        files.push_back({FileKind::Marker, what, Bytes(bytes)});
-    AddVariants(files, FileKind::Marker, marker, random, 50);
-    for (const auto& [what, make] : SpecialFiles(scratch, scratch + QStringLiteral("/marker")))
-        files.push_back({FileKind::Marker, what, make});
-    PutFile(scratch + QStringLiteral("/marker"), marker);
-
-    const QByteArray pageState = "12\r\n300\r\n";
-    for (const auto& [what, bytes] : PageStateShapes(random))
-        files.push_back({FileKind::PageState, what, Bytes(bytes)});
-    AddVariants(files, FileKind::PageState, pageState, random, 40);
-    for (const auto& [what, make] : SpecialFiles(scratch, scratch + QStringLiteral("/liste")))
-        files.push_back({FileKind::PageState, what, make});
-    PutFile(scratch + QStringLiteral("/liste"), pageState);
+    const auto smallFiles = [&](FileKind kind, const QByteArray& valid,
+                                const std::vector<std::pair<QString, QByteArray>>& shapes,
+                                int flips) {
+        for (const auto& [what, bytes] : shapes)
+            files.push_back({kind, what, Bytes(bytes)});
+        AddVariants(files, kind, valid, random, flips);
+        const QString target = scratch + QLatin1Char('/') + NameOf(kind);
+        PutFile(target, valid);
+        for (const auto& [what, make] : SpecialFiles(scratch, target))
+            files.push_back({kind, what, make});
+    };
+    smallFiles(FileKind::Marker, "/tmp/SauvePivane/\r\n/tmp/\r\n09/03/2026\r\n",
+               MarkerShapes(random), 50);
+    smallFiles(FileKind::PageState, "12\r\n300\r\n", PageStateShapes(random), 40);
     return files;
 }
 

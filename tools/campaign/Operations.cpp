@@ -208,10 +208,13 @@ Opening OpenDatabaseFile() {
     return opening;
 }
 
-Opening ReadMarker() {
+namespace {
+
+// A small file's reading: refused when it gives nothing; the program's error says why.
+Opening Reading(const std::function<bool()>& read) {
     Opening opening;
     try {
-        opening.refused = !Marker::Read().has_value();
+        opening.refused = !read();
     } catch (...) {
         opening.refused = true;
         opening.messages << CurrentErrorText();
@@ -219,15 +222,14 @@ Opening ReadMarker() {
     return opening;
 }
 
+} // namespace
+
+Opening ReadMarker() {
+    return Reading([] { return Marker::Read().has_value(); });
+}
+
 Opening ReadPageState() {
-    Opening opening;
-    try {
-        opening.refused = !PageStateFile::Read().has_value();
-    } catch (...) {
-        opening.refused = true;
-        opening.messages << CurrentErrorText();
-    }
-    return opening;
+    return Reading([] { return PageStateFile::Read().has_value(); });
 }
 
 } // namespace Operations
