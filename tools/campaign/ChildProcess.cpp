@@ -3,9 +3,12 @@
 #include <QFile>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
+#include <iostream>
 #include <poll.h>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -154,7 +157,13 @@ ChildProcess::End ChildProcess::Wait(std::chrono::milliseconds timeout) {
             status_ = status;
             break;
         }
-        if (Clock::now() >= deadline && !killed_) {
+        if (killed_) {
+            // Nothing stops a SIGKILL: the end comes without waiting for output.
+            if (::waitpid(pid_, &status, 0) == pid_)
+                status_ = status;
+            break;
+        }
+        if (Clock::now() >= deadline) {
             timedOut_ = true;
             Kill();
             continue;
@@ -191,4 +200,12 @@ QString ChildProcess::End::Describe() const {
     if (!errors.isEmpty())
         text += QStringLiteral("; stderr: ") + QString::fromLocal8Bit(errors.right(1500));
     return text;
+}
+
+void AwaitGo() {
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    std::string go;
+    if (!std::getline(std::cin, go))
+        std::exit(0);
 }

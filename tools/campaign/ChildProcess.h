@@ -53,3 +53,7 @@ private:
     bool reaped_ = false;
     std::optional<int> status_; // the wait status, once reaped by Kill
 };
+
+// The child's side of a start ahead of time: says "ready" once started, then waits until the
+// parent says to go; ends quietly when the parent goes away instead.
+void AwaitGo();

@@ -27,8 +27,8 @@ QByteArray Words(QRandomGenerator& random, int count) {
 }
 
 QByteArray Text(QRandomGenerator& random) {
-    // One card in forty carries a long text: several pages of the database file.
-    const int lines = random.bounded(40) == 0 ? 200 + random.bounded(1000) : random.bounded(12);
+    // One card in fifty carries a long text: several pages of the database file.
+    const int lines = random.bounded(50) == 0 ? 100 + random.bounded(800) : random.bounded(12);
     QByteArray text;
     for (int line = 0; line < lines; ++line) {
         if (line > 0)

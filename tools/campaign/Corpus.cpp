@@ -518,8 +518,10 @@ int OpenAsTheProgramDoes(FileKind kind, int& argc, char** argv) {
     Operations::Opening opening;
     if (kind == FileKind::Database) {
         const auto windows = Operations::StartWindows(argc, argv);
+        AwaitGo();
         opening = Operations::OpenDatabaseFile();
     } else {
+        AwaitGo();
         opening = kind == FileKind::Marker ? Operations::ReadMarker() : Operations::ReadPageState();
     }
     std::printf("%s\n", opening.refused ? "refused" : "accepted");
@@ -530,6 +532,32 @@ int OpenAsTheProgramDoes(FileKind kind, int& argc, char** argv) {
     std::fflush(stdout);
     return 0;
 }
+
+namespace {
+
+// A bad file in its folder, with its child starting.
+struct PendingFile {
+    std::size_t index;
+    QString folder;
+    QString path;
+    Snapshot before;
+    std::unique_ptr<ChildProcess> child;
+};
+
+PendingFile StartFile(const std::vector<BadFile>& all, std::size_t index, const QString& folder) {
+    const BadFile& file = all[index];
+    RemoveTree(folder);
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + NameOf(file.kind);
+    file.make(path);
+    Age(path);
+    PendingFile pending{index, folder, path, Take(folder, path), {}};
+    pending.child = std::make_unique<ChildProcess>(
+        QStringList{QStringLiteral("open"), NameOf(file.kind), folder});
+    return pending;
+}
+
+} // namespace
 
 void RunCorpus(const CorpusSettings& settings, Figures& figures) {
     const QString root = settings.work + QStringLiteral("/corpus");
@@ -542,17 +570,22 @@ void RunCorpus(const CorpusSettings& settings, Figures& figures) {
     if (settings.only >= 0)
         chosen = {std::size_t(settings.only) % all.size()};
     std::fprintf(stderr, "bad files: %zu of %zu\n", chosen.size(), all.size());
-    for (const std::size_t index : chosen) {
+    // The next file's child starts while the last one is checked, in the other folder.
+    const QString folders[2] = {root + QStringLiteral("/even"), root + QStringLiteral("/odd")};
+    std::optional<PendingFile> next = StartFile(all, chosen[0], folders[0]);
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        PendingFile current = std::move(*next);
+        next.reset();
+        if (i + 1 < chosen.size())
+            next = StartFile(all, chosen[i + 1], folders[(i + 1) % 2]);
+        const std::size_t index = current.index;
         const BadFile& file = all[index];
-        const QString folder = root + QStringLiteral("/file");
-        RemoveTree(folder);
-        QDir().mkpath(folder);
-        const QString path = folder + QLatin1Char('/') + NameOf(file.kind);
-        file.make(path);
-        Age(path);
-        const Snapshot before = Take(folder, path);
-
-        ChildProcess child({QStringLiteral("open"), NameOf(file.kind), folder});
+        const QString& folder = current.folder;
+        const QString& path = current.path;
+        const Snapshot& before = current.before;
+        ChildProcess& child = *current.child;
+        if (child.ReadLine(std::chrono::seconds(settings.timeoutSeconds)) == QByteArray("ready"))
+            child.Write("go\n");
         const ChildProcess::End end = child.Wait(std::chrono::seconds(settings.timeoutSeconds));
         const QList<QByteArray> lines = child.RemainingLines();
         const Snapshot after = Take(folder, path);

@@ -283,10 +283,7 @@ int RunPlannedOperation(const RunPlan& plan, const RunFolders& folders) {
     // Ready once started; the parent starts the next run's child while it checks the last one,
     // and says when to go.
     const auto ready = [&] {
-        Say("ready");
-        std::string go;
-        if (!std::getline(std::cin, go))
-            std::exit(0);
+        AwaitGo();
         clock.start();
     };
     const auto report = [](const Operations::Said& said) {
