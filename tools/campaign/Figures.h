@@ -41,10 +41,6 @@ struct Figures {
     int DataLost() const {
         return damagedDatabases + cardsLost + cardsChanged + smallFilesPartial + savesLost;
     }
-    int Faults() const {
-        return DataLost() + crashes + hangs + sanitizerReports + filesChangedByOpening +
-               filesWithoutFrenchMessage;
-    }
     void Find(const QString& part, const QString& what, const QString& replay);
 };
 

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
+#include <stdexcept>
 
 namespace Operations {
 
@@ -95,7 +96,7 @@ qint64 AddCard(const StoredCard& card) {
 void EditCard(const StoredCard& card) {
     Recordset& cards = Store().OpenRecordset(Queries::Category(Utf8(card.cate)));
     if (!cards.Seek(qint32(card.numero)))
-        throw StoreError(StoreError::Kind::Failed, QStringLiteral("card not in its category"));
+        throw std::runtime_error("the card is not in its category");
     cards.Edit();
     cards.SetField(QStringLiteral("Cate"), Utf8(card.cate));
     cards.SetField(QStringLiteral("Titre"), Utf8(card.titre));
