@@ -164,12 +164,10 @@ Inspection Inspect(const QString& file) {
     if (rc != SQLITE_DONE)
         return fail(QStringLiteral("integrity_check"));
     if (report != QStringList{QStringLiteral("ok")}) {
-        result.problem =
-            QStringLiteral("integrity_check: ") + report.mid(0, 4)
-                                                      .join(QStringLiteral("; "))
-                                                      .replace(QLatin1Char('\n'), QLatin1Char(' '));
-        if (report.size() > 4)
-            result.problem += QStringLiteral(" (%1 problems)").arg(report.size());
+        const QString text =
+            report.join(QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        result.problem = QStringLiteral("integrity_check: ") + text.left(300) +
+                         (text.size() > 300 ? QStringLiteral("…") : QString());
         sqlite3_close(db);
         return result;
     }
