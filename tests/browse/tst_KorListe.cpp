@@ -12,7 +12,6 @@
 #include "store/Donnees.h"
 
 #include <QDir>
-#include <cerrno>
 #include <optional>
 #include <sqlite3.h>
 
@@ -283,12 +282,10 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
     } else {
         QVERIFY(QDir::setCurrent(volume->Path()));
         WriteBytes(QStringLiteral("Liste"), before);
-        const bool full = fault == QLatin1String("full disk");
-        if (full)
-            QVERIFY(volume->Fill());
-        else
-            QVERIFY2(volume->MakeReadOnly(), qPrintable(volume->WhyNot()));
-        reason = UserError::SystemReason(full ? ENOSPC : EROFS);
+        const DiskFault disk =
+            fault == QLatin1String("full disk") ? DiskFault::Full : DiskFault::ReadOnly;
+        QVERIFY2(volume->Break(disk), qPrintable(volume->WhyNot()));
+        reason = UserError::SystemReason(ErrorNumberOf(disk));
     }
     MenuItem(main, "ListeFiche")->trigger();
     KorListe* list = Forms::Find<KorListe>();

@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QStorageInfo>
-#include <cerrno>
 
 namespace {
 
@@ -196,14 +195,10 @@ private slots:
         QVERIFY(!Application::Testing::EndRequested());
     }
 
-    void markerOnAFullOrReadOnlyDiskKeepsItsBytes_data() {
-        QTest::addColumn<bool>("full");
-        QTest::newRow("full disk") << true;
-        QTest::newRow("read-only disk") << false;
-    }
+    void markerOnAFullOrReadOnlyDiskKeepsItsBytes_data() { AddDiskFaultRows(); }
     // The data folder on the faulty disk; the collection stays open where it was.
     void markerOnAFullOrReadOnlyDiskKeepsItsBytes() {
-        QFETCH(bool, full);
+        QFETCH(DiskFault, fault);
         ScratchVolume volume;
         SKIP_WITHOUT_VOLUME(volume);
         ProgramFixture fixture;
@@ -215,10 +210,7 @@ private slots:
         const QByteArray before =
             MarkerBytes({fixture.Path(QStringLiteral("old/")), volume.Path() + "/", "01/01/2020"});
         WriteBytes(QStringLiteral("Sauve.kor"), before);
-        if (full)
-            QVERIFY(volume.Fill());
-        else
-            QVERIFY2(volume.MakeReadOnly(), qPrintable(volume.WhyNot()));
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
         MenuItem(main, "Quitter")->trigger();
         KorSauve* sauve = Forms::Find<KorSauve>();
         QVERIFY(sauve);
@@ -229,7 +221,7 @@ private slots:
         QVERIFY2(message.startsWith(QStringLiteral("Le fichier « Sauve.kor » ne peut pas être "
                                                    "écrit")),
                  qPrintable(message));
-        QVERIFY2(message.endsWith(UserError::SystemReason(full ? ENOSPC : EROFS)),
+        QVERIFY2(message.endsWith(UserError::SystemReason(ErrorNumberOf(fault))),
                  qPrintable(message));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
         QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
@@ -237,13 +229,9 @@ private slots:
         QVERIFY(!Forms::Find<KorPivane>());
     }
 
-    void backupOntoAFullOrReadOnlyDiskIsNotReportedDone_data() {
-        QTest::addColumn<bool>("full");
-        QTest::newRow("full disk") << true;
-        QTest::newRow("read-only disk") << false;
-    }
+    void backupOntoAFullOrReadOnlyDiskIsNotReportedDone_data() { AddDiskFaultRows(); }
     void backupOntoAFullOrReadOnlyDiskIsNotReportedDone() {
-        QFETCH(bool, full);
+        QFETCH(DiskFault, fault);
         ScratchVolume volume;
         SKIP_WITHOUT_VOLUME(volume);
         ProgramFixture fixture;
@@ -255,10 +243,7 @@ private slots:
         WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
         WriteBytes(folder + QStringLiteral("SAUVE.KOR"), olderMarker);
         WriteBytes(QStringLiteral("Sauve.kor"), olderMarker);
-        if (full)
-            QVERIFY(volume.Fill());
-        else
-            QVERIFY2(volume.MakeReadOnly(), qPrintable(volume.WhyNot()));
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         KorSauve& sauve = OpenBackupWindow();
         StartBackupTo(sauve, folder, false);

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <cerrno>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -52,15 +51,15 @@ private slots:
     }
 
     void failedWriteKeepsTheOldFile_data() {
-        QTest::addColumn<bool>("full");
+        QTest::addColumn<DiskFault>("fault");
         QTest::addColumn<bool>("copy");
-        QTest::newRow("full disk, bytes") << true << false;
-        QTest::newRow("full disk, copy") << true << true;
-        QTest::newRow("read-only disk, bytes") << false << false;
-        QTest::newRow("read-only disk, copy") << false << true;
+        QTest::newRow("full disk, bytes") << DiskFault::Full << false;
+        QTest::newRow("full disk, copy") << DiskFault::Full << true;
+        QTest::newRow("read-only disk, bytes") << DiskFault::ReadOnly << false;
+        QTest::newRow("read-only disk, copy") << DiskFault::ReadOnly << true;
     }
     void failedWriteKeepsTheOldFile() {
-        QFETCH(bool, full);
+        QFETCH(DiskFault, fault);
         QFETCH(bool, copy);
         ScratchVolume volume;
         SKIP_WITHOUT_VOLUME(volume);
@@ -71,10 +70,7 @@ private slots:
         const QByteArray old("1200\r\n901\r\n");
         WriteBytes(target, old);
         const QStringList before = Entries(volume.Path());
-        if (full)
-            QVERIFY(volume.Fill());
-        else
-            QVERIFY2(volume.MakeReadOnly(), qPrintable(volume.WhyNot()));
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
         const QStringList present = Entries(volume.Path());
 
         std::optional<UserError> failure;
@@ -91,7 +87,7 @@ private slots:
         }
 
         QVERIFY2(failure, "reported as written");
-        QCOMPARE(failure->reason(), UserError::SystemReason(full ? ENOSPC : EROFS));
+        QCOMPARE(failure->reason(), UserError::SystemReason(ErrorNumberOf(fault)));
         QVERIFY(failure->sentence().contains(target));
         QVERIFY(failure->text().startsWith(failure->sentence()));
         QCOMPARE(FileBytes(target), old);

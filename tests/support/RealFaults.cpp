@@ -1,6 +1,7 @@
 #include "RealFaults.h"
 
 #include <QFile>
+#include <QTest>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -21,6 +22,16 @@ QByteArray SizeOption(qint64 bytes) {
 }
 
 } // namespace
+
+int ErrorNumberOf(DiskFault fault) {
+    return fault == DiskFault::Full ? ENOSPC : EROFS;
+}
+
+void AddDiskFaultRows() {
+    QTest::addColumn<DiskFault>("fault");
+    QTest::newRow("full disk") << DiskFault::Full;
+    QTest::newRow("read-only disk") << DiskFault::ReadOnly;
+}
 
 ScratchVolume::ScratchVolume(qint64 bytes) {
     if (::geteuid() != 0) {
@@ -46,17 +57,25 @@ QString ScratchVolume::Path(const QString& name) const {
     return name.isEmpty() ? mountPoint_.path() : mountPoint_.filePath(name);
 }
 
+bool ScratchVolume::Break(DiskFault fault) {
+    return fault == DiskFault::Full ? Fill() : MakeReadOnly();
+}
+
 bool ScratchVolume::Fill() {
     const int filler = ::open(QFile::encodeName(Path(QStringLiteral(".filler"))).constData(),
                               O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (filler < 0)
+    if (filler < 0) {
+        whyNot_ = SystemText();
         return false;
+    }
     const QByteArray block(4096, 'x');
     ssize_t written = 0;
     do {
         written = ::write(filler, block.constData(), std::size_t(block.size()));
     } while (written > 0);
     const bool full = written < 0 && errno == ENOSPC;
+    if (!full)
+        whyNot_ = QStringLiteral("the disk did not fill: ") + SystemText();
     ::close(filler);
     return full;
 }

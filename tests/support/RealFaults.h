@@ -1,11 +1,20 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QTemporaryDir>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+// The two ways a disk refuses a write.
+enum class DiskFault { Full, ReadOnly };
+Q_DECLARE_METATYPE(DiskFault)
+// The system's error for each.
+int ErrorNumberOf(DiskFault fault);
+// One test row per fault, in the column "fault".
+void AddDiskFaultRows();
 
 // A small tmpfs of its own, to meet a real full or read-only disk. Mounting needs root; where it
 // cannot be mounted, WhyNot says why and the test skips.
@@ -20,12 +29,14 @@ public:
     QString WhyNot() const { return whyNot_; }
     QString Path(const QString& name = QString()) const;
 
-    // Takes every free byte with a file of its own; false when the disk did not end up full.
-    bool Fill();
-    // False, with WhyNot set, when the volume cannot be remounted read-only.
-    bool MakeReadOnly();
+    // Fills every free byte, or remounts the volume read-only; false, with WhyNot set, when the
+    // disk did not end up so.
+    bool Break(DiskFault fault);
 
 private:
+    bool Fill();
+    bool MakeReadOnly();
+
     QTemporaryDir mountPoint_;
     bool mounted_ = false;
     QString whyNot_;
