@@ -8,12 +8,12 @@
 #include "platform/Forms.h"
 #include "platform/Guard.h"
 #include "platform/MessageBox.h"
+#include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Database.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
-#include "store/StoreError.h"
 
 #include <QAction>
 #include <QDir>
@@ -107,7 +107,7 @@ void EditCard(const StoredCard& card) {
 QString CurrentErrorText() {
     try {
         throw;
-    } catch (const StoreError& error) {
+    } catch (const UserError& error) {
         return error.text();
     } catch (const std::exception& error) {
         return QStringLiteral("not the program's error: ") + QString::fromLocal8Bit(error.what());
@@ -160,8 +160,8 @@ Said Restore(const QString& folder, const std::function<void()>& prepare) {
     return said;
 }
 
-bool WritePageState(int total, int mark) {
-    return PageStateFile::Write({total, mark});
+void WritePageState(int total, int mark) {
+    PageStateFile::Write({total, mark});
 }
 
 QByteArray PageStateBytes(int total, int mark) {
@@ -171,8 +171,9 @@ QByteArray PageStateBytes(int total, int mark) {
 QByteArray MarkerBytes(const QStringList& lines) {
     QTemporaryDir scratch;
     const QString file = scratch.filePath(Marker::kFileName);
-    if (lines.size() != 3 || !Marker::Write({lines[0], lines[1], lines[2]}, file))
-        qFatal("cannot write a marker in %s", qPrintable(scratch.path()));
+    if (lines.size() != 3)
+        qFatal("a marker has three lines");
+    Marker::Write({lines[0], lines[1], lines[2]}, file);
     return FileBytes(file);
 }
 

@@ -43,8 +43,8 @@ Said Compact(const std::function<void()>& prepare);
 Said Backup(const QString& folder, const std::function<void()>& prepare);
 // The backup window: "Restoration", the folder typed, "Lire la sauvegarde".
 Said Restore(const QString& folder, const std::function<void()>& prepare);
-// The grid's page state, written as a paging command writes it.
-bool WritePageState(int total, int mark);
+// The grid's page state, written as a paging command writes it. Throws the program's error.
+void WritePageState(int total, int mark);
 QByteArray PageStateBytes(int total, int mark);
 // The marker's bytes for these three lines, as the program writes them.
 QByteArray MarkerBytes(const QStringList& lines);
