@@ -130,8 +130,12 @@ struct JetSource::Impl {
     }
 
     void Open() {
+        const qint64 pageSize = header.format == JetHeader::Format::Jet3 ? 2048 : 4096;
+        if (QFileInfo(fileName).size() % pageSize != 0)
+            Damaged(fileName, QStringLiteral("il est tronqué"));
         mdb = mdb_open(QFile::encodeName(fileName).constData(), MDB_NOFLAGS);
-        if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE))
+        // Every Jet file lists at least its own system tables.
+        if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE) || mdb->num_catalog == 0)
             Damaged(fileName, QStringLiteral("son catalogue des tables est illisible"));
         for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
             auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
