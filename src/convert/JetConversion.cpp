@@ -1,5 +1,6 @@
 #include "convert/JetConversion.h"
 
+#include "convert/Isolated.h"
 #include "convert/JetSource.h"
 #include "maintenance/SafeFiles.h"
 #include "store/Connection.h"
@@ -28,6 +29,13 @@ JetError Failure(const QString& jetFile, const QString& reason) {
                     QStringLiteral("La conversion de « %1 » a échoué : %2 Le fichier Jet n'a "
                                    "pas été modifié.")
                         .arg(Shown(jetFile), reason));
+}
+
+// libmdb may crash on a damaged file: the conversion runs in a child process.
+QString CrashMessage(const QString& jetFile) {
+    return QStringLiteral("Le fichier « %1 » est au format Jet (Access) mais il est endommagé : "
+                          "sa lecture s'est arrêtée en cours de route. Il n'a pas été modifié.")
+        .arg(Shown(jetFile));
 }
 
 QString WorkName(const QString& jetFile) {
@@ -185,8 +193,13 @@ void CompareCards(const QString& jetFile, const QString& work, ProgressCounter& 
 namespace JetConversion {
 
 qint64 CountCards(const QString& jetFile) {
-    JetSource source(jetFile);
-    return source.CountCards();
+    return Isolated::Run(
+               [&](const Isolated::Report&) {
+                   JetSource source(jetFile);
+                   return Isolated::Result{source.CountCards(), {}};
+               },
+               {}, CrashMessage(jetFile))
+        .number;
 }
 
 QString KeptName(const QString& jetFile) {
@@ -200,7 +213,8 @@ QString KeptName(const QString& jetFile) {
 namespace {
 
 Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
-    const qint64 total = CountCards(jetFile);
+    JetSource counting(jetFile);
+    const qint64 total = counting.CountCards();
     const QString work = WorkName(jetFile);
     ProgressCounter counter(progress, 2 * total);
     Outcome outcome;
@@ -229,7 +243,8 @@ Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
 
 } // namespace
 
-Outcome Convert(const QString& jetFile, const Progress& progress) {
+// In the child process: the whole conversion, every failure in French.
+Outcome ConvertReported(const QString& jetFile, const Progress& progress) {
     try {
         return ConvertChecked(jetFile, progress);
     } catch (const JetError&) {
@@ -237,6 +252,22 @@ Outcome Convert(const QString& jetFile, const Progress& progress) {
     } catch (const StoreError& error) {
         // The new file's own failures: the disk, the engine.
         throw Failure(jetFile, error.text());
+    }
+}
+
+Outcome Convert(const QString& jetFile, const Progress& progress) {
+    try {
+        const Isolated::Result result = Isolated::Run(
+            [&](const Isolated::Report& report) {
+                const Outcome outcome = ConvertReported(jetFile, report);
+                return Isolated::Result{outcome.cards, outcome.keptAs};
+            },
+            progress, CrashMessage(jetFile));
+        return {result.number, result.text};
+    } catch (const StoreError&) {
+        // A child that died leaves its work file behind; the Jet file has no other name yet.
+        RemoveWork(jetFile);
+        throw;
     }
 }
 

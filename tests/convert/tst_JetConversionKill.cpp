@@ -7,6 +7,7 @@
 #include "store/Database.h"
 #include "store/StoreError.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -37,6 +38,22 @@ qint64 ConversionMicroseconds() {
     if (!child.waitForFinished(120000) || child.exitCode() != 0)
         qFatal("the conversion failed: %s", child.readAllStandardError().constData());
     return qMax<qint64>(elapsed.nsecsElapsed() / 1000, 100);
+}
+
+// The conversion's worker process dies with the killed program, an instant later: wait for it.
+void WaitForTheWorkerToEnd() {
+    const QByteArray program = QByteArray(CONVERT_CHILD);
+    for (bool running = true; running;) {
+        running = false;
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            QFile status(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().startsWith(program) &&
+                status.open(QIODevice::ReadOnly) && !status.readAll().contains(") Z "))
+                running = true;
+        }
+        QThread::yieldCurrentThread();
+    }
 }
 
 // The Jet file is still the collection, or the conversion is complete.
@@ -82,6 +99,7 @@ private slots:
             QThread::usleep(quint64(delay));
             ::kill(pid_t(child.processId()), SIGKILL);
             QVERIFY(child.waitForFinished());
+            WaitForTheWorkerToEnd();
             qInfo("run %d: killed after %lld µs", run, delay);
             CheckWhatTheKillLeft(original, cards, run, delay);
             if (!ReadJetHeader(kFile).IsJet()) {
