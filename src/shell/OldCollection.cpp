@@ -30,7 +30,8 @@ std::unique_ptr<QProgressDialog> ProgressFor(const QString& fileName, qint64 car
     if (cards < kProgressFrom)
         return nullptr;
     auto dialog = std::make_unique<QProgressDialog>(
-        QStringLiteral("Conversion de « %1 » : %2 fiches, écrites puis vérifiées une à une…")
+        QStringLiteral("Conversion de « %1 » (%2 fiches) :\nécriture, puis vérification fiche par "
+                       "fiche…")
             .arg(QFileInfo(fileName).fileName())
             .arg(cards),
         QString(), 0, int(2 * cards));

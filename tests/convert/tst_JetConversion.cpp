@@ -7,7 +7,11 @@
 #include "store/StoreError.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +44,38 @@ int FirstChainPage(const QByteArray& bytes, int pageSize) {
     }
     return -1;
 }
+
+// A tmpfs of its own holding the Jet file, filled to the brim or made read-only: a real disk
+// that refuses the new file. Mounting needs root.
+class TightVolume {
+public:
+    TightVolume(const QByteArray& jet, bool readOnly) {
+        const QByteArray point = QFile::encodeName(mountPoint_.path());
+        const QByteArray size = "size=" + QByteArray::number((jet.size() / 4096 + 3) * 4096);
+        if (::mount("pivanes-test", point.constData(), "tmpfs", 0, size.constData()) != 0) {
+            whyNot_ = QString::fromLocal8Bit(strerror(errno));
+            return;
+        }
+        mounted_ = true;
+        WriteBytes(Path(kFile), jet);
+        if (readOnly &&
+            ::mount(nullptr, point.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+            whyNot_ = QString::fromLocal8Bit(strerror(errno));
+    }
+    ~TightVolume() {
+        if (mounted_)
+            ::umount2(QFile::encodeName(mountPoint_.path()).constData(), MNT_DETACH);
+    }
+    QString WhyNot() const { return whyNot_; }
+    QString Path(const QString& name = QString()) const {
+        return name.isEmpty() ? mountPoint_.path() : mountPoint_.filePath(name);
+    }
+
+private:
+    QTemporaryDir mountPoint_;
+    bool mounted_ = false;
+    QString whyNot_;
+};
 
 } // namespace
 
@@ -129,6 +165,36 @@ private slots:
         QCOMPARE(FolderNames(fixture.Path()), QStringList({kKept, kFile}));
         QCOMPARE(FileBytes(kKept), original);
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
+    }
+
+    void aDiskThatRefusesTheNewFileLeavesTheJetFile_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("disque plein") << false;
+        QTest::newRow("disque en lecture seule") << true;
+    }
+
+    void aDiskThatRefusesTheNewFileLeavesTheJetFile() {
+        QFETCH(bool, readOnly);
+        JetWriter writer(Version::Jet4);
+        writer.Compress(false);
+        for (const JetCard& card : SampleCards(12, Version::Jet4))
+            writer.Add(card);
+        const QByteArray jet = writer.Bytes();
+        TightVolume volume(jet, readOnly);
+        if (!volume.WhyNot().isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no tmpfs of our own: ") + volume.WhyNot()));
+
+        QString message;
+        try {
+            JetConversion::Convert(volume.Path(kFile));
+        } catch (const StoreError& error) {
+            message = error.text();
+        }
+
+        QVERIFY2(message.contains(QStringLiteral("Le fichier Jet n'a pas été modifié")),
+                 qPrintable(message));
+        QCOMPARE(FileBytes(volume.Path(kFile)), jet);
+        QCOMPARE(FolderNames(volume.Path()), QStringList({kFile}));
     }
 
     void refusesAndLeavesTheFileAsItWas_data() {
