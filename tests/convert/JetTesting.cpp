@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QtTest>
+#include <algorithm>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -58,6 +59,12 @@ void WriteJet(const QString& file, JetWriter::Version version, const QList<JetCa
     for (const JetCard& card : cards)
         writer.Add(card);
     writer.Write(file);
+}
+
+QList<JetCard> ByNumber(QList<JetCard> cards) {
+    std::sort(cards.begin(), cards.end(),
+              [](const JetCard& a, const JetCard& b) { return a.Numero < b.Numero; });
+    return cards;
 }
 
 QList<JetCard> StoredJetCards(const QString& file) {

@@ -11,6 +11,8 @@
 QList<JetCard> SampleCards(int count, JetWriter::Version version);
 void WriteJet(const QString& file, JetWriter::Version version, const QList<JetCard>& cards);
 
+QList<JetCard> ByNumber(QList<JetCard> cards);
+
 // The cards of a card database as stored, NULLs kept, in ascending number.
 QList<JetCard> StoredJetCards(const QString& file);
 

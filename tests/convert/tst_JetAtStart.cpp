@@ -22,12 +22,6 @@ using Version = JetWriter::Version;
 const QString kFile = QStringLiteral("Pivane.mdb");
 const QString kKept = QStringLiteral("Pivane-jet.mdb");
 
-QList<JetCard> ByNumber(QList<JetCard> cards) {
-    std::sort(cards.begin(), cards.end(),
-              [](const JetCard& a, const JetCard& b) { return a.Numero < b.Numero; });
-    return cards;
-}
-
 // Notes the conversion's progress window whenever it is shown.
 class ProgressWatcher : public QObject {
 public:

@@ -21,12 +21,6 @@ using Version = JetWriter::Version;
 const QString kFile = QStringLiteral("Pivane.mdb");
 const QString kKept = QStringLiteral("Pivane-jet.mdb");
 
-QList<JetCard> ByNumber(QList<JetCard> cards) {
-    std::sort(cards.begin(), cards.end(),
-              [](const JetCard& a, const JetCard& b) { return a.Numero < b.Numero; });
-    return cards;
-}
-
 QByteArray WithPage(QByteArray bytes, int pageSize, int page, const QByteArray& content) {
     bytes.replace(qsizetype(page) * pageSize, content.size(), content);
     return bytes;

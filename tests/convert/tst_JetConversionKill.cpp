@@ -81,11 +81,10 @@ class TestJetConversionKill : public QObject {
 private slots:
     void killedConversionLeavesTheJetFileOrTheWholeCollection() {
         ProgramFixture fixture;
-        QList<JetCard> cards = SampleCards(kCards, JetWriter::Version::Jet4);
-        WriteJet(kFile, JetWriter::Version::Jet4, cards);
+        const QList<JetCard> written = SampleCards(kCards, JetWriter::Version::Jet4);
+        WriteJet(kFile, JetWriter::Version::Jet4, written);
         const QByteArray original = FileBytes(kFile);
-        std::sort(cards.begin(), cards.end(),
-                  [](const JetCard& a, const JetCard& b) { return a.Numero < b.Numero; });
+        const QList<JetCard> cards = ByNumber(written);
         const qint64 duration = ConversionMicroseconds();
         qInfo("one conversion: %lld µs", duration);
 
