@@ -13,6 +13,8 @@ constexpr quint32 kMemoOnePage = 0x40000000u;
 constexpr quint32 kMemoLengthMask = 0x3FFFFFFFu;
 constexpr int kMemoHeader = 12;
 constexpr int kOffsetMask = 0x1FFF;
+constexpr quint16 kDeletedRow = 0x8000;
+constexpr quint16 kMovedRow = 0x4000;
 
 QString Where(const QString& fileName) {
     const QFileInfo info(fileName);
@@ -148,7 +150,7 @@ struct JetSource::Impl {
                         fileName,
                         QStringLiteral("la définition de la table « TrucPivane » est illisible"));
                 FindColumns();
-                mdb_rewind_table(table);
+                Rewind();
                 return;
             }
         }
@@ -266,11 +268,51 @@ struct JetSource::Impl {
         }
     }
 
-    // The row mdb_fetch_row has just read, taken apart again to see NULLs and raw bytes.
+    // The table's rows, page after page. The flags of a row's offset say that it is deleted
+    // (among them the rows moved elsewhere), or that it holds a pointer to where the row was
+    // moved. libmdb 1.0 reads these two flags the wrong way round, so the walk is done here.
+    quint16 Entry(int row) const {
+        return quint16(mdb_get_int16(mdb->pg_buf, mdb->fmt->row_count_offset + 2 + 2 * row));
+    }
+
+    // Moves to the next card; false after the last one.
+    bool Advance() {
+        for (;;) {
+            if (!pageLoaded || rowIndex >= mdb_get_int16(mdb->pg_buf, mdb->fmt->row_count_offset)) {
+                if (!mdb_read_next_dpg(table))
+                    return false;
+                pageLoaded = true;
+                rowIndex = 0;
+            }
+            const quint16 entry = Entry(rowIndex++);
+            if (!(entry & kDeletedRow))
+                return true;
+        }
+    }
+
+    // The card Advance moved to, taken apart to see NULLs and raw bytes.
     void ReadCurrent(JetCardRow& row) {
+        const int index = rowIndex - 1;
+        if (!(Entry(index) & kMovedRow)) {
+            ReadRow(index, row);
+            return;
+        }
         int start = 0;
         size_t size = 0;
-        if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0)
+        if (mdb_find_row(mdb, index, &start, &size) != 0 || size < 4)
+            Damaged(fileName, QStringLiteral("une fiche déplacée est illisible"));
+        const quint32 pointer = Int32(mdb->pg_buf + (start & kOffsetMask));
+        const unsigned long here = mdb->cur_pg;
+        if (mdb_read_pg(mdb, pointer >> 8) != mdb->fmt->pg_size || mdb->pg_buf[0] != MDB_PAGE_DATA)
+            Damaged(fileName, QStringLiteral("une fiche déplacée est illisible"));
+        ReadRow(int(pointer & 0xFF), row);
+        mdb_read_pg(mdb, here);
+    }
+
+    void ReadRow(int index, JetCardRow& row) {
+        int start = 0;
+        size_t size = 0;
+        if (mdb_find_row(mdb, index, &start, &size) != 0 || size == 0)
             Damaged(fileName, QStringLiteral("une fiche est illisible"));
         std::vector<MdbField> fields(table->num_cols);
         if (mdb_crack_row(table, start & kOffsetMask, size, fields.data()) < 0)
@@ -280,6 +322,15 @@ struct JetSource::Impl {
         row.Titre = Text(fields[size_t(columns[2])], Column(2)->col_type);
         row.Pivanes = Text(fields[size_t(columns[3])], Column(3)->col_type);
     }
+
+    void Rewind() {
+        mdb_rewind_table(table);
+        pageLoaded = false;
+        rowIndex = 0;
+    }
+
+    bool pageLoaded = false;
+    int rowIndex = 0;
 };
 
 JetSource::JetSource(const QString& fileName) : impl_(std::make_unique<Impl>()) {
@@ -293,18 +344,18 @@ JetSource::JetSource(const QString& fileName) : impl_(std::make_unique<Impl>()) 
 JetSource::~JetSource() = default;
 
 bool JetSource::Next(JetCardRow& row) {
-    if (!mdb_fetch_row(impl_->table))
+    if (!impl_->Advance())
         return false;
     impl_->ReadCurrent(row);
     return true;
 }
 
 qint64 JetSource::CountCards() {
-    mdb_rewind_table(impl_->table);
+    impl_->Rewind();
     qint64 count = 0;
-    while (mdb_fetch_row(impl_->table))
+    while (impl_->Advance())
         ++count;
-    mdb_rewind_table(impl_->table);
+    impl_->Rewind();
     return count;
 }
 

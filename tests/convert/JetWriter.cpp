@@ -19,6 +19,8 @@ constexpr quint8 kTypeMemo = 0x0C;
 constexpr quint8 kFlagFixed = 0x01;
 constexpr quint8 kFlagNullable = 0x02;
 
+constexpr quint16 kDeletedRow = 0x8000;
+constexpr quint16 kMovedRow = 0x4000;
 constexpr quint32 kMemoInline = 0x80000000u;
 constexpr quint32 kMemoOnePage = 0x40000000u;
 // Longer memos than this leave the row for long-value pages; it also keeps each step of a Jet 3
@@ -133,13 +135,13 @@ public:
     }
 
     // The row's index on the page, or -1 when it does not fit.
-    int AddRow(const QByteArray& row) {
+    int AddRow(const QByteArray& row, quint16 flags = 0) {
         const int end = rows_ == 0 ? layout_.pageSize : rowStarts_.back();
         const int start = end - int(row.size());
         if (rows_ >= 255 || start < layout_.rowCountOffset + 2 + 2 * (rows_ + 1))
             return -1;
         bytes_.replace(start, row.size(), row);
-        PutInt16(bytes_, layout_.rowCountOffset + 2 + 2 * rows_, quint16(start));
+        PutInt16(bytes_, layout_.rowCountOffset + 2 + 2 * rows_, quint16(start | flags));
         rowStarts_.push_back(start);
         ++rows_;
         UpdateHeader();
@@ -182,14 +184,14 @@ public:
     void Set(int page, const QByteArray& bytes) { pages_[size_t(page)] = bytes; }
 
     // A row on the table's current data page, or on a new one.
-    quint32 AddDataRow(int tablePage, const QByteArray& row) {
+    quint32 AddDataRow(int tablePage, const QByteArray& row, quint16 flags = 0) {
         auto& open = openData_[tablePage];
-        if (open.page < 0 || (open.row = open.content->AddRow(row)) < 0) {
+        if (open.page < 0 || (open.row = open.content->AddRow(row, flags)) < 0) {
             Flush(open);
             open.page = Reserve();
             open.content = std::make_unique<Page>(layout_, Int32(quint32(tablePage)));
             dataPages_[tablePage].push_back(open.page);
-            open.row = open.content->AddRow(row);
+            open.row = open.content->AddRow(row, flags);
             if (open.row < 0)
                 throw std::runtime_error("row larger than a page");
         }
@@ -398,7 +400,15 @@ JetWriter& JetWriter::EncryptionKey(quint32 key) {
 }
 
 void JetWriter::Add(const JetCard& card) {
-    cards_.append(card);
+    cards_.append({card, Kind::Live});
+}
+
+void JetWriter::AddDeleted(const JetCard& card) {
+    cards_.append({card, Kind::Deleted});
+}
+
+void JetWriter::AddMoved(const JetCard& card) {
+    cards_.append({card, Kind::Moved});
 }
 
 QByteArray JetWriter::Bytes() const {
@@ -448,15 +458,29 @@ QByteArray JetWriter::Bytes() const {
                                                   QStringLiteral("MSysObjects"), 1, 0x80000002u));
     file.AddDataRow(catalogDefinition, catalogRow(quint32(cardDefinition), tableName_, 1, 0));
 
-    for (const JetCard& card : cards_) {
+    auto cardRow = [&](const JetCard& card) {
         std::vector<std::optional<QByteArray>> vars = {optionalText(card.Cate),
                                                        optionalText(card.Titre), std::nullopt};
         if (card.Pivanes)
             vars[2] = file.MemoField(text(*card.Pivanes));
         const quint8 mask = quint8(0x01 | (card.Cate ? 0x02 : 0) | (card.Titre ? 0x04 : 0) |
                                    (card.Pivanes ? 0x08 : 0));
-        file.AddDataRow(cardDefinition,
-                        PackRow(layout, Int32(quint32(card.Numero)), vars, mask, 4));
+        return PackRow(layout, Int32(quint32(card.Numero)), vars, mask, 4);
+    };
+    // A moved row: its data, marked deleted, and where it was, a pointer marked moved.
+    std::vector<quint32> movedTo;
+    for (const Entry& entry : cards_)
+        if (entry.kind == Kind::Moved)
+            movedTo.push_back(file.AddDataRow(cardDefinition, cardRow(entry.card), kDeletedRow));
+    size_t moved = 0;
+    quint32 live = 0;
+    for (const Entry& entry : cards_) {
+        if (entry.kind == Kind::Moved)
+            file.AddDataRow(cardDefinition, Int32(movedTo[moved++]), kMovedRow);
+        else
+            file.AddDataRow(cardDefinition, cardRow(entry.card),
+                            entry.kind == Kind::Deleted ? kDeletedRow : 0);
+        live += entry.kind == Kind::Deleted ? 0 : 1;
     }
     file.FlushAll();
 
@@ -494,7 +518,7 @@ QByteArray JetWriter::Bytes() const {
     file.Set(catalogDefinition,
              TableDefinition(layout, catalogColumns, 2, true, PageRow(maps, catalogUsage),
                              PageRow(maps, catalogFree)));
-    file.Set(cardDefinition, TableDefinition(layout, cardColumns, quint32(cards_.size()), false,
+    file.Set(cardDefinition, TableDefinition(layout, cardColumns, live, false,
                                              PageRow(maps, cardUsage), PageRow(maps, cardFree)));
 
     QByteArray first(layout.pageSize, '\0');

@@ -31,6 +31,10 @@ public:
     JetWriter& EncryptionKey(quint32 key);
 
     void Add(const JetCard& card);
+    // A row deleted from the table, still on its page.
+    void AddDeleted(const JetCard& card);
+    // A row that grew and was moved to another place, leaving a pointer where it was.
+    void AddMoved(const JetCard& card);
     QByteArray Bytes() const;
     void Write(const QString& fileName) const;
 
@@ -41,5 +45,10 @@ private:
     quint16 codePage_ = 1252;
     QByteArray password_;
     quint32 encryptionKey_ = 0;
-    QList<JetCard> cards_;
+    enum class Kind { Live, Deleted, Moved };
+    struct Entry {
+        JetCard card;
+        Kind kind;
+    };
+    QList<Entry> cards_;
 };

@@ -115,6 +115,37 @@ private slots:
         QCOMPARE(Store().database().CardCount(), count);
     }
 
+    void leavesDeletedRowsAndFollowsMovedOnes_data() {
+        QTest::addColumn<Version>("version");
+        QTest::newRow("Jet 3") << Version::Jet3;
+        QTest::newRow("Jet 4") << Version::Jet4;
+    }
+
+    void leavesDeletedRowsAndFollowsMovedOnes() {
+        QFETCH(Version, version);
+        ProgramFixture fixture;
+        const QList<JetCard> cards = SampleCards(40, version);
+        JetWriter writer(version);
+        QList<JetCard> kept;
+        for (int i = 0; i < cards.size(); ++i) {
+            if (i % 8 == 1) {
+                writer.AddDeleted(cards[i]);
+                continue;
+            }
+            if (i % 8 == 2)
+                writer.AddMoved(cards[i]);
+            else
+                writer.Add(cards[i]);
+            kept.append(cards[i]);
+        }
+        writer.Write(kFile);
+
+        QCOMPARE(JetConversion::CountCards(kFile), kept.size());
+        JetConversion::Convert(kFile);
+
+        QCOMPARE(StoredJetCards(kFile), ByNumber(kept));
+    }
+
     void decodesTheCodePageOfAJet3File() {
         ProgramFixture fixture;
         JetWriter writer(Version::Jet3);
