@@ -275,10 +275,17 @@ struct JetSource::Impl {
         return quint16(mdb_get_int16(mdb->pg_buf, mdb->fmt->row_count_offset + 2 + 2 * row));
     }
 
+    int RowCount() const {
+        const int rows = mdb_get_int16(mdb->pg_buf, mdb->fmt->row_count_offset);
+        if (rows > (mdb->fmt->pg_size - mdb->fmt->row_count_offset - 2) / 2)
+            Damaged(fileName, QStringLiteral("une page de fiches est illisible"));
+        return rows;
+    }
+
     // Moves to the next card; false after the last one.
     bool Advance() {
         for (;;) {
-            if (!pageLoaded || rowIndex >= mdb_get_int16(mdb->pg_buf, mdb->fmt->row_count_offset)) {
+            if (!pageLoaded || rowIndex >= RowCount()) {
                 if (!mdb_read_next_dpg(table))
                     return false;
                 pageLoaded = true;
