@@ -49,6 +49,8 @@ void Send(int fd, Record type, qint64 a, qint64 b, const QString& text = QString
         Send(fd, kResult, result.number, 0, result.text);
     } catch (const StoreError& error) {
         Send(fd, kFailure, qint64(error.kind()), 0, error.text());
+    } catch (const UserError& error) {
+        Send(fd, kFailure, qint64(StoreError::Kind::Failed), 0, error.text());
     } catch (...) {
         status = 4;
     }

@@ -3,8 +3,10 @@
 #include "convert/Isolated.h"
 #include "convert/JetSource.h"
 #include "maintenance/SafeFiles.h"
+#include "platform/FileWriter.h"
 #include "store/Connection.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -138,12 +140,14 @@ private:
     qint64 done_ = 0;
 };
 
+// Fills the empty work file the writer made.
 qint64 WriteCards(const QString& jetFile, const QString& work, ProgressCounter& progress) {
-    Database::CreateEmpty(work);
     Connection connection;
     connection.Open(work, SQLITE_OPEN_READWRITE);
     connection.Exec("PRAGMA journal_mode = DELETE");
     connection.Exec("PRAGMA synchronous = FULL");
+    connection.Exec(kCardTableSchema);
+    connection.Exec(kCategoryIndexSchema);
     connection.Exec("BEGIN");
     JetSource source(jetFile);
     JetCardRow row;
@@ -215,25 +219,20 @@ namespace {
 Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
     JetSource counting(jetFile);
     const qint64 total = counting.CountCards();
-    const QString work = WorkName(jetFile);
     ProgressCounter counter(progress, 2 * total);
     Outcome outcome;
+    RemoveWork(jetFile);
+    // The writer removes its work file unless it is committed.
+    FileWriter file(jetFile, WorkName(jetFile));
+    outcome.cards = WriteCards(jetFile, file.TemporaryName(), counter);
+    if (Database::VerifiedCardCount(file.TemporaryName()) != outcome.cards)
+        throw Failure(jetFile, QStringLiteral("le nouveau fichier ne contient pas toutes les "
+                                              "fiches."));
+    CompareCards(jetFile, file.TemporaryName(), counter);
+    outcome.keptAs = KeepOriginal(jetFile);
     try {
-        RemoveWork(jetFile);
-        outcome.cards = WriteCards(jetFile, work, counter);
-        if (Database::VerifiedCardCount(work) != outcome.cards)
-            throw Failure(jetFile, QStringLiteral("le nouveau fichier ne contient pas toutes "
-                                                  "les fiches."));
-        CompareCards(jetFile, work, counter);
-        outcome.keptAs = KeepOriginal(jetFile);
+        file.Commit();
     } catch (...) {
-        RemoveWork(jetFile);
-        throw;
-    }
-    try {
-        SafeFiles::Commit(work, jetFile);
-    } catch (...) {
-        RemoveWork(jetFile);
         if (SameFile(jetFile, outcome.keptAs))
             QFile::remove(outcome.keptAs);
         throw;
@@ -249,7 +248,7 @@ Outcome ConvertReported(const QString& jetFile, const Progress& progress) {
         return ConvertChecked(jetFile, progress);
     } catch (const JetError&) {
         throw;
-    } catch (const StoreError& error) {
+    } catch (const UserError& error) {
         // The new file's own failures: the disk, the engine.
         throw Failure(jetFile, error.text());
     }

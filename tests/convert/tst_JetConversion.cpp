@@ -1,4 +1,5 @@
 #include "JetTesting.h"
+#include "RealFaults.h"
 #include "TestSupport.h"
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
@@ -7,11 +8,7 @@
 #include "store/StoreError.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -38,38 +35,6 @@ int FirstChainPage(const QByteArray& bytes, int pageSize) {
     }
     return -1;
 }
-
-// A tmpfs of its own holding the Jet file, filled to the brim or made read-only: a real disk
-// that refuses the new file. Mounting needs root.
-class TightVolume {
-public:
-    TightVolume(const QByteArray& jet, bool readOnly) {
-        const QByteArray point = QFile::encodeName(mountPoint_.path());
-        const QByteArray size = "size=" + QByteArray::number((jet.size() / 4096 + 3) * 4096);
-        if (::mount("pivanes-test", point.constData(), "tmpfs", 0, size.constData()) != 0) {
-            whyNot_ = QString::fromLocal8Bit(strerror(errno));
-            return;
-        }
-        mounted_ = true;
-        WriteBytes(Path(kFile), jet);
-        if (readOnly &&
-            ::mount(nullptr, point.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
-            whyNot_ = QString::fromLocal8Bit(strerror(errno));
-    }
-    ~TightVolume() {
-        if (mounted_)
-            ::umount2(QFile::encodeName(mountPoint_.path()).constData(), MNT_DETACH);
-    }
-    QString WhyNot() const { return whyNot_; }
-    QString Path(const QString& name = QString()) const {
-        return name.isEmpty() ? mountPoint_.path() : mountPoint_.filePath(name);
-    }
-
-private:
-    QTemporaryDir mountPoint_;
-    bool mounted_ = false;
-    QString whyNot_;
-};
 
 } // namespace
 
@@ -192,22 +157,21 @@ private slots:
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
     }
 
-    void aDiskThatRefusesTheNewFileLeavesTheJetFile_data() {
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("disque plein") << false;
-        QTest::newRow("disque en lecture seule") << true;
-    }
+    void aDiskThatRefusesTheNewFileLeavesTheJetFile_data() { AddDiskFaultRows(); }
 
     void aDiskThatRefusesTheNewFileLeavesTheJetFile() {
-        QFETCH(bool, readOnly);
+        QFETCH(DiskFault, fault);
         JetWriter writer(Version::Jet4);
         writer.Compress(false);
         for (const JetCard& card : SampleCards(12, Version::Jet4))
             writer.Add(card);
         const QByteArray jet = writer.Bytes();
-        TightVolume volume(jet, readOnly);
-        if (!volume.WhyNot().isEmpty())
-            QSKIP(qPrintable(QStringLiteral("no tmpfs of our own: ") + volume.WhyNot()));
+        // Room for the Jet file and a little more: a full disk strikes in the middle.
+        ScratchVolume volume((jet.size() / 4096 + 3) * 4096);
+        SKIP_WITHOUT_VOLUME(volume);
+        WriteBytes(volume.Path(kFile), jet);
+        if (fault == DiskFault::ReadOnly)
+            QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
 
         QString message;
         try {
