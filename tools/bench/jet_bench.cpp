@@ -103,13 +103,14 @@ int main(int argc, char** argv) {
         << "`pivanes-bench-jet`: a Jet 4 file of made-up cards (" << jetBytes / 1048576
         << " MiB) converted by the program (`pivanes --convertir`), beside the same cards read "
            "through the same reader and inserted into plain SQLite in one transaction (median of "
-        << reps << " runs, milliseconds). The program also reads the Jet file a second time and "
+        << reps
+        << " runs, milliseconds). The program also reads the Jet file a second time and "
            "compares every card, checks the integrity of the new file, flushes it to the disk, "
            "and does it all in a child process.\n\n"
         << "| Command | Cards | Program (ms) | Plain SQLite (ms) | Ratio |\n"
         << "|---|---:|---:|---:|---:|\n"
         << "| Conversion Jet 4 → collection | " << cards << " | "
-        << QString::number(programMs, 'f', 1) << " | " << QString::number(plainMs, 'f', 1)
-        << " | " << QString::number(programMs / plainMs, 'f', 2) << " |\n";
+        << QString::number(programMs, 'f', 1) << " | " << QString::number(plainMs, 'f', 1) << " | "
+        << QString::number(programMs / plainMs, 'f', 2) << " |\n";
     return 0;
 }
