@@ -1,7 +1,10 @@
 #include "convert/JetHeader.h"
 
-#include <QFile>
+#include "platform/FileWriter.h"
+#include "platform/UserError.h"
+
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -57,10 +60,16 @@ bool HasPassword(const QByteArray& bytes, bool jet4) {
 
 JetHeader ReadJetHeader(const QString& fileName) {
     JetHeader header;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read: a pipe under the name would never answer.
+    std::optional<QByteArray> read;
+    try {
+        read = ReadRegularFile(fileName, kHeaderSize);
+    } catch (const UserError&) {
         return header;
-    QByteArray bytes = file.read(kHeaderSize);
+    }
+    if (!read)
+        return header;
+    QByteArray bytes = *read;
     if (bytes.size() < kHeaderSize || !bytes.startsWith(QByteArray("\0\1\0\0", 4)))
         return header;
     const QByteArray engine = bytes.mid(4, 16);

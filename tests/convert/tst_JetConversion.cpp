@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -109,6 +110,12 @@ private slots:
         JetConversion::Convert(kFile);
 
         QCOMPARE(StoredJetCards(kFile), ByNumber(kept));
+    }
+
+    void aPipeUnderTheNameIsNeverOpened() {
+        ProgramFixture fixture;
+        QVERIFY(::mkfifo("Pivane.mdb", 0600) == 0);
+        QVERIFY(!ReadJetHeader(kFile).IsJet());
     }
 
     void decodesTheCodePageOfAJet3File() {
