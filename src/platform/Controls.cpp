@@ -1,11 +1,14 @@
 #include "platform/Controls.h"
 
 #include "platform/Guard.h"
+#include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 
 QString StoredToShown(const QString& stored) {
@@ -20,18 +23,149 @@ QString ShownToStored(const QString& shown) {
     return stored;
 }
 
-TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {}
+namespace {
 
-// The raw text, since the plain text turns non-breaking spaces into spaces and a card rewritten
-// unchanged must stay byte for byte the same.
+// A piece is laid out in a few milliseconds, even as one word without blanks; the first part of
+// a text fills many screens; each further part is taken as the user nears the end of the last.
+constexpr qsizetype kPieceLength = 16384;
+constexpr qsizetype kFirstPart = 65536;
+constexpr qsizetype kNextPart = 65536;
+// A cut looks back this far for a blank, so that a piece ends between words where it can.
+constexpr qsizetype kBlankSearch = 200;
+
+// Marks a block that continues the line of the block before it.
+constexpr int kContinuesLine = 1;
+
+// The characters that a text document turns into a block break.
+bool BreaksBlock(QChar c) {
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
+           c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
+}
+
+// Where a line longer than a piece is cut: after its last blank close to the piece's end, else
+// at the end, never between the two halves of a surrogate pair.
+qsizetype PieceCut(QStringView line) {
+    if (line.isEmpty())
+        return 0;
+    for (qsizetype at = line.size(); at > line.size() - kBlankSearch && at > 0; --at)
+        if (line.at(at - 1) == QLatin1Char(' '))
+            return at;
+    qsizetype cut = line.size();
+    if (line.at(cut - 1).isHighSurrogate())
+        --cut;
+    return cut;
+}
+
+} // namespace
+
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (!loading_ && (removed != 0 || added != 0))
+            edited_ = true;
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TextBox::ShowMoreNearEnd);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::ShowAllAtCursor);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &TextBox::ShowAllAtCursor);
+}
+
 QString TextBox::Text() const {
-    QString shown = document()->toRawText();
-    shown.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return ShownToStored(shown);
+    if (!edited_)
+        return stored_;
+    const QString shown = ShownText();
+    return shown == shown_ ? stored_ : ShownToStored(shown);
+}
+
+// The blocks joined again, line breaks only where the text had them, then what is not on
+// screen yet. The raw text, since the plain text turns non-breaking spaces into spaces.
+QString TextBox::ShownText() const {
+    QString shown;
+    shown.reserve(document()->characterCount() + shown_.size() - shownUpTo_);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (block != document()->begin() && block.userState() != kContinuesLine)
+            shown += QLatin1Char('\n');
+        shown += block.text();
+    }
+    shown += QStringView(shown_).mid(shownUpTo_);
+    return shown;
 }
 
 void TextBox::SetText(const QString& text) {
-    setPlainText(StoredToShown(text));
+    stored_ = text;
+    shown_ = StoredToShown(text);
+    shownUpTo_ = 0;
+    lastLineLength_ = 0;
+    loading_ = true;
+    setPlainText(QString());
+    loading_ = false;
+    ShowMore(kFirstPart);
+    moveCursor(QTextCursor::Start);
+    edited_ = false;
+}
+
+qsizetype TextBox::Length() const {
+    if (!edited_)
+        return shown_.size();
+    return document()->characterCount() - 1 + shown_.size() - shownUpTo_;
+}
+
+void TextBox::ShowAll() {
+    ShowMore(shown_.size() - shownUpTo_);
+}
+
+// The user's own undo steps would take the text shown back off the screen: they go.
+void TextBox::ShowMore(qsizetype characters) {
+    if (WhollyShown() || loading_)
+        return;
+    loading_ = true;
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    const qsizetype end = std::min(shown_.size(), shownUpTo_ + characters);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    InsertInPieces(cursor, QStringView(shown_).mid(shownUpTo_, end - shownUpTo_),
+                   lastLineLength_);
+    lastLineLength_ = cursor.positionInBlock();
+    shownUpTo_ = end;
+    document()->setUndoRedoEnabled(undo);
+    loading_ = false;
+}
+
+void TextBox::InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength) {
+    qsizetype from = 0;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (BreaksBlock(text.at(at))) {
+            lineLength = 0;
+            continue;
+        }
+        if (++lineLength <= kPieceLength)
+            continue;
+        const qsizetype lineStart = at - (lineLength - 1);
+        const qsizetype cut =
+            std::max(lineStart, from) + PieceCut(text.mid(std::max(lineStart, from),
+                                                          at - std::max(lineStart, from)));
+        cursor.insertText(text.mid(from, cut - from).toString());
+        cursor.insertBlock();
+        cursor.block().setUserState(kContinuesLine);
+        from = cut;
+        lineLength = at - cut + 1;
+    }
+    cursor.insertText(text.mid(from).toString());
+}
+
+void TextBox::ShowMoreNearEnd() {
+    const QScrollBar* bar = verticalScrollBar();
+    if (!WhollyShown() && bar->value() >= bar->maximum() - bar->pageStep())
+        ShowMore(kNextPart);
+}
+
+// Moving to the end, or selecting up to it, means the end of the whole text.
+void TextBox::ShowAllAtCursor() {
+    if (WhollyShown() || loading_)
+        return;
+    const int end = document()->characterCount() - 1;
+    const QTextCursor cursor = textCursor();
+    if (cursor.position() == end || cursor.anchor() == end)
+        ShowAll();
 }
 
 void TextBox::SetMultiLine(bool multiLine) {
@@ -41,41 +175,68 @@ void TextBox::SetMultiLine(bool multiLine) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-int TextBox::RoomLeft() const {
+qsizetype TextBox::RoomLeft() const {
     if (maxLength_ <= 0)
-        return std::numeric_limits<int>::max();
-    const int selected = int(textCursor().selectedText().size());
-    return maxLength_ - int(toPlainText().size()) + selected;
+        return std::numeric_limits<qsizetype>::max();
+    return maxLength_ - Length() + textCursor().selectedText().size();
+}
+
+bool TextBox::Fits(qsizetype characters) {
+    if (characters <= RoomLeft())
+        return true;
+    if (!limitMessage_.isEmpty())
+        MessageBox::Show(limitMessage_);
+    return false;
+}
+
+bool TextBox::Type(const QString& text) {
+    if (!Fits(text.size()))
+        return false;
+    insertPlainText(text);
+    return true;
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const bool character = enter || (typed.size() == 1 && typed.at(0).isPrint());
+    const QList<uint> codePoints = typed.toUcs4();
+    const bool character =
+        enter || (codePoints.size() == 1 && QChar::isPrint(char32_t(codePoints.first())));
     if (!character || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    int keyAscii = enter ? 13 : typed.at(0).unicode();
+    int keyAscii = enter ? 13 : int(codePoints.first());
     if (KeyPress)
         RunGuarded([&] { KeyPress(keyAscii); });
-    if (keyAscii == 0 || RoomLeft() < 1)
+    if (keyAscii == 0)
         return;
     if (keyAscii == 13) {
         if (multiLine_)
-            insertPlainText(QStringLiteral("\n"));
+            Type(QStringLiteral("\n"));
         return;
     }
-    insertPlainText(QString(QChar(char16_t(keyAscii))));
+    const char32_t code = char32_t(keyAscii);
+    Type(QString::fromUcs4(&code, 1));
 }
 
+// A paste that does not fit is refused whole when the box says so, else cut to the room left.
 void TextBox::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText())
         return;
     QString text = source->text();
     if (!multiLine_)
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    insertPlainText(text.left(std::max(RoomLeft(), 0)));
+    if (!limitMessage_.isEmpty() && !Fits(text.size()))
+        return;
+    text.truncate(std::max<qsizetype>(RoomLeft(), 0));
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    InsertInPieces(cursor, text, cursor.positionInBlock());
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {

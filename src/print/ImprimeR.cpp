@@ -52,6 +52,9 @@ ImprimeR::ImprimeR() : Form("ImprimeR") {
     List2 = AddControl<QListWidget>("List2", nullptr);
     List2->setFont(Face("Arial", 9.75, true));
     SetColors(List2, Colors::Blue, Colors::LightYellow);
+    // Every print line is one line of the same font: the preview of a card of thousands of
+    // pages is laid out without measuring each.
+    List2->setUniformItemSizes(true);
     Place(List2, 375, 45, 11130, 8220);
 
     Imprim = AddControl<QPushButton>("Imprim", nullptr, QStringLiteral("Imprimer"));

@@ -12,14 +12,15 @@ struct SharedState {
     QString DatabaseFileName;
     QString StartDirectory;
     QString CurrentCategoryCode;
-    qint32 CurrentCardNumber = 0;
+    // A foreign file may number cards beyond 32 bits: they are shown and kept as stored.
+    qint64 CurrentCardNumber = 0;
     qint32 CardCount = 0;
     qint32 LoopIndex = 0;
     QString ScratchText;
     qint32 ScratchNumber = 0;
 
     // Paged card grid.
-    std::vector<qint32> GridNumbers;
+    std::vector<qint64> GridNumbers;
     TitleArray GridTitles;
     qint32 GridTotal = 0;
     qint32 GridPageMark = 0;
