@@ -102,10 +102,14 @@ void TextBox::SetText(const QString& text) {
     edited_ = false;
 }
 
+// The cuts between the pieces of a long line take a place in the document but are no character.
 qsizetype TextBox::Length() const {
     if (!edited_)
         return shown_.size();
-    return document()->characterCount() - 1 + shown_.size() - shownUpTo_;
+    qsizetype cuts = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        cuts += block.userState() == kContinuesLine;
+    return document()->characterCount() - 1 - cuts + shown_.size() - shownUpTo_;
 }
 
 void TextBox::ShowAll() {
