@@ -67,10 +67,10 @@ void CardForm::Text1_KeyPress(int& keyAscii) {
 }
 
 QString CardForm::TextLimitMessage() {
-    return QStringLiteral("Le texte d'une fiche est limité à %L1 caractères : ce qui le "
-                          "dépasserait n'a pas été ajouté. Le texte de la fiche reste tel qu'il "
-                          "était.")
-        .arg(kTextLimit);
+    return QStringLiteral("Le texte d'une fiche est limité à %1 millions de caractères : ce qui "
+                          "l'aurait dépassé n'a pas été ajouté. Le texte de la fiche reste tel "
+                          "qu'il était.")
+        .arg(kTextLimit / 1'000'000);
 }
 
 void CardForm::WindowClosed() {

@@ -126,8 +126,7 @@ void TextBox::ShowMore(qsizetype characters) {
     const qsizetype end = std::min(shown_.size(), shownUpTo_ + characters);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    InsertInPieces(cursor, QStringView(shown_).mid(shownUpTo_, end - shownUpTo_),
-                   lastLineLength_);
+    InsertInPieces(cursor, QStringView(shown_).mid(shownUpTo_, end - shownUpTo_), lastLineLength_);
     lastLineLength_ = cursor.positionInBlock();
     shownUpTo_ = end;
     document()->setUndoRedoEnabled(undo);
@@ -145,8 +144,8 @@ void TextBox::InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype li
             continue;
         const qsizetype lineStart = at - (lineLength - 1);
         const qsizetype cut =
-            std::max(lineStart, from) + PieceCut(text.mid(std::max(lineStart, from),
-                                                          at - std::max(lineStart, from)));
+            std::max(lineStart, from) +
+            PieceCut(text.mid(std::max(lineStart, from), at - std::max(lineStart, from)));
         cursor.insertText(text.mid(from, cut - from).toString());
         cursor.insertBlock();
         cursor.block().setUserState(kContinuesLine);

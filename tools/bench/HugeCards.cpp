@@ -47,9 +47,9 @@ const HugeCard kCards[] = {
 
 // A pasted log: words and blanks, one line or lines of about 70 characters; or one long word.
 QString HugeText(qsizetype bytes, Shape shape) {
-    static const QString kWords[] = {QStringLiteral("erreur"), QStringLiteral("réseau"),
+    static const QString kWords[] = {QStringLiteral("erreur"),   QStringLiteral("réseau"),
                                      QStringLiteral("0x7ffd3a"), QStringLiteral("connexion"),
-                                     QStringLiteral("délai"), QStringLiteral("paquet")};
+                                     QStringLiteral("délai"),    QStringLiteral("paquet")};
     QString text;
     text.reserve(bytes + 16);
     qsizetype lineLength = 0;
@@ -106,7 +106,8 @@ void WriteCollection(const QString& file) {
         writer.Add({numero - 1, QStringLiteral("WIN"), QStringLiteral("PETITE FICHE"),
                     QStringLiteral("Une ligne.\r\n")});
         const QString text = HugeText(huge.bytes, huge.shape);
-        writer.Add({numero, QStringLiteral("WIN"), huge.inTitle ? text : QString::fromUtf8(huge.name),
+        writer.Add({numero, QStringLiteral("WIN"),
+                    huge.inTitle ? text : QString::fromUtf8(huge.name),
                     huge.inTitle ? QStringLiteral("Texte court.\r\n") : text});
     }
     writer.Add({HugeNumero(index) - 1, QStringLiteral("WIN"), QStringLiteral("DERNIERE FICHE"),
