@@ -25,13 +25,14 @@ QString ShownToStored(const QString& shown) {
 
 namespace {
 
-// A piece is laid out in a few milliseconds, even as one word without blanks; the first part of
-// a text fills many screens; each further part is taken as the user nears the end of the last.
+// A piece is laid out in a few milliseconds: a line of words in pieces of up to 16,384
+// characters, cut after a blank; a run without blanks, which the layout breaks at a cost that
+// grows with the square of its length, in pieces of 2,048. The first part of a text fills many
+// screens; each further part is taken as the user nears the end of the last.
 constexpr qsizetype kPieceLength = 16384;
+constexpr qsizetype kWordPieceLength = 2048;
 constexpr qsizetype kFirstPart = 65536;
 constexpr qsizetype kNextPart = 65536;
-// A cut looks back this far for a blank, so that a piece ends between words where it can.
-constexpr qsizetype kBlankSearch = 200;
 
 // Marks a block that continues the line of the block before it.
 constexpr int kContinuesLine = 1;
@@ -42,18 +43,52 @@ bool BreaksBlock(QChar c) {
            c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
 }
 
-// Where a line longer than a piece is cut: after its last blank close to the piece's end, else
-// at the end, never between the two halves of a surrogate pair.
-qsizetype PieceCut(QStringView line) {
-    if (line.isEmpty())
-        return 0;
-    for (qsizetype at = line.size(); at > line.size() - kBlankSearch && at > 0; --at)
-        if (line.at(at - 1) == QLatin1Char(' '))
-            return at;
-    qsizetype cut = line.size();
-    if (line.at(cut - 1).isHighSurrogate())
-        --cut;
-    return cut;
+// A text with a block break at each cut of a long line, and the cuts' places in the document.
+struct Pieces {
+    QString text;
+    std::vector<qsizetype> cuts;
+};
+
+// lineLength: how long the line is that the text continues.
+Pieces CutInPieces(QStringView text, qsizetype lineLength) {
+    Pieces pieces;
+    qsizetype from = 0;
+    qsizetype afterBlank = -1; // where the line may be cut after its last blank
+    qsizetype run = 0;         // characters since that blank
+    qsizetype joined = 0;      // CR LF pairs so far, which the document makes one break
+    // The new block holds what the line had from the cut up to `at`.
+    auto cutAt = [&](qsizetype cut, qsizetype at) {
+        pieces.text += text.mid(from, cut - from);
+        pieces.cuts.push_back(pieces.text.size() - joined);
+        pieces.text += QChar::ParagraphSeparator;
+        lineLength = at - cut;
+        run = std::min(run, lineLength);
+        from = cut;
+        afterBlank = -1;
+    };
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (BreaksBlock(c)) {
+            joined += c == QLatin1Char('\r') && text.mid(at + 1, 1) == u"\n";
+            lineLength = run = 0;
+            afterBlank = -1;
+            continue;
+        }
+        // Never between the two halves of a surrogate pair.
+        const bool mayCut = !c.isLowSurrogate();
+        if (mayCut && run >= kWordPieceLength)
+            cutAt(at, at);
+        else if (mayCut && lineLength >= kPieceLength)
+            cutAt(afterBlank > from ? afterBlank : at, at);
+        ++lineLength;
+        ++run;
+        if (c == QLatin1Char(' ')) {
+            afterBlank = at + 1;
+            run = 0;
+        }
+    }
+    pieces.text += text.mid(from);
+    return pieces;
 }
 
 } // namespace
@@ -133,26 +168,14 @@ void TextBox::ShowMore(qsizetype characters) {
     loading_ = false;
 }
 
+// In one insertion, so that the document lays the blocks out when they come into view rather
+// than each as it is inserted.
 void TextBox::InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength) {
-    qsizetype from = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        if (BreaksBlock(text.at(at))) {
-            lineLength = 0;
-            continue;
-        }
-        if (++lineLength <= kPieceLength)
-            continue;
-        const qsizetype lineStart = at - (lineLength - 1);
-        const qsizetype cut =
-            std::max(lineStart, from) +
-            PieceCut(text.mid(std::max(lineStart, from), at - std::max(lineStart, from)));
-        cursor.insertText(text.mid(from, cut - from).toString());
-        cursor.insertBlock();
-        cursor.block().setUserState(kContinuesLine);
-        from = cut;
-        lineLength = at - cut + 1;
-    }
-    cursor.insertText(text.mid(from).toString());
+    const Pieces pieces = CutInPieces(text, lineLength);
+    const int start = cursor.position();
+    cursor.insertText(pieces.text);
+    for (const qsizetype cut : pieces.cuts)
+        document()->findBlock(start + int(cut) + 1).setUserState(kContinuesLine);
 }
 
 void TextBox::ShowMoreNearEnd() {

@@ -12,6 +12,13 @@
 
 namespace {
 
+QString LongLine(qsizetype characters) {
+    QString line;
+    for (int word = 0; line.size() < characters; ++word)
+        line += QStringLiteral("mot%1 ").arg(word);
+    return line;
+}
+
 // A window whose button fails the way a handler can.
 class FailingForm : public Form {
     Q_OBJECT
@@ -97,23 +104,27 @@ private slots:
     // pieces; whatever the user does, the text reads back whole, without a break at the cuts.
     void longTextsReadBackWhole_data() {
         QTest::addColumn<QString>("stored");
-        QString oneLine;
-        for (int word = 0; oneLine.size() < 300000; ++word)
-            oneLine += QStringLiteral("mot%1 ").arg(word);
+        QTest::addColumn<QString>("typedAtStart");
+        const QString oneLine = LongLine(300000);
         QString lines;
         for (int line = 0; lines.size() < 300000; ++line)
             lines += QStringLiteral("ligne %1 du journal\r\n").arg(line);
-        QTest::newRow("one line with blanks") << oneLine;
-        QTest::newRow("one word") << QString(300000, QLatin1Char('W'));
         QString pairs = QStringLiteral("x");
         const char32_t deseret = 0x10428;
         for (int i = 0; i < 100000; ++i)
             pairs += QString::fromUcs4(&deseret, 1);
-        QTest::newRow("lines") << lines;
-        QTest::newRow("surrogate pairs across the cuts") << pairs;
+        const QString word(300000, QLatin1Char('W'));
+        QTest::newRow("one line with blanks") << oneLine << QLatin1Char('A') + oneLine;
+        QTest::newRow("one word") << word << QLatin1Char('A') + word;
+        QTest::newRow("lines") << lines << QLatin1Char('A') + lines;
+        QTest::newRow("surrogate pairs across the cuts") << pairs << QLatin1Char('A') + pairs;
+        // The box shows CR CR LF as one line break, and stores what it shows once changed.
+        QTest::newRow("CR CR LF before a long line")
+            << QStringLiteral("\r\r\n") + oneLine << QStringLiteral("A\r\n") + oneLine;
     }
     void longTextsReadBackWhole() {
         QFETCH(QString, stored);
+        QFETCH(QString, typedAtStart);
         TextBox box;
         box.resize(400, 300);
         box.SetText(stored);
@@ -125,8 +136,8 @@ private slots:
             QVERIFY(block.length() <= 16385);
         // An edit at the start keeps the rest, shown or not.
         QTest::keyClicks(&box, QStringLiteral("A"));
-        QCOMPARE(box.Text(), QLatin1Char('A') + stored);
-        QCOMPARE(box.Length(), length + 1);
+        QCOMPARE(box.Text(), typedAtStart);
+        QCOMPARE(box.Length(), StoredToShown(typedAtStart).size());
         // Selecting everything and typing over it leaves only what was typed.
         QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
         QVERIFY(box.WhollyShown());
@@ -153,16 +164,22 @@ private slots:
     }
 
     // Enter in the middle of a piece of a long line breaks the line there, and only there.
+    void enterInALongLineBreaksItOnce_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("words") << LongLine(20000) + QStringLiteral("ICI ") + LongLine(20000);
+        QTest::newRow("one word") << QString(20000, 'z') + QStringLiteral("ICI") +
+                                         QString(20000, 'z');
+    }
     void enterInALongLineBreaksItOnce() {
-        const QString stored(40000, QLatin1Char('z'));
+        QFETCH(QString, stored);
         TextBox box;
         box.SetText(stored);
-        // Past the cut at 16384, which takes one place in the document.
-        QTextCursor cursor = box.textCursor();
-        cursor.setPosition(20001);
-        box.setTextCursor(cursor);
+        QTextCursor after = box.document()->find(QStringLiteral("ICI"));
+        after.clearSelection();
+        box.setTextCursor(after);
         QTest::keyClick(&box, Qt::Key_Return);
-        QCOMPARE(box.Text(), stored.left(20000) + QStringLiteral("\r\n") + stored.mid(20000));
+        const qsizetype at = stored.indexOf(QStringLiteral("ICI")) + 3;
+        QCOMPARE(box.Text(), stored.left(at) + QStringLiteral("\r\n") + stored.mid(at));
     }
 
     void pasteBeyondTheLimitIsRefusedWithAMessage() {
