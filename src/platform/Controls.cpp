@@ -11,15 +11,39 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+namespace {
+
+bool EndsLine(const QString& text, qsizetype at) {
+    return text.at(at) == QLatin1Char('\r') && at + 1 < text.size() &&
+           text.at(at + 1) == QLatin1Char('\n');
+}
+
+} // namespace
+
+// One pass each way: replacing every line end in place moves the rest of a text of megabytes
+// again and again.
 QString StoredToShown(const QString& stored) {
-    QString shown = stored;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (!stored.contains(QLatin1Char('\r')))
+        return stored;
+    QString shown;
+    shown.reserve(stored.size());
+    for (qsizetype at = 0; at < stored.size(); ++at)
+        if (!EndsLine(stored, at))
+            shown += stored.at(at);
     return shown;
 }
 
+// Every line feed becomes CR LF, and CR LF stays itself.
 QString ShownToStored(const QString& shown) {
-    QString stored = StoredToShown(shown);
-    stored.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    QString stored;
+    stored.reserve(shown.size() + shown.size() / 16);
+    for (qsizetype at = 0; at < shown.size(); ++at) {
+        if (EndsLine(shown, at))
+            continue;
+        if (shown.at(at) == QLatin1Char('\n'))
+            stored += QLatin1Char('\r');
+        stored += shown.at(at);
+    }
     return stored;
 }
 
@@ -263,6 +287,35 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+    setModel(model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+int ListBox::count() const {
+    return model_->rowCount();
+}
+
+QString ListBox::Item(int row) const {
+    return model_->stringList().value(row);
+}
+
+QStringList ListBox::Items() const {
+    return model_->stringList();
+}
+
+void ListBox::clear() {
+    model_->setStringList({});
+}
+
+void ListBox::addItem(const QString& text) {
+    addItems({text});
+}
+
+void ListBox::addItems(const QStringList& texts) {
+    model_->setStringList(model_->stringList().isEmpty() ? texts : model_->stringList() + texts);
 }
 
 ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
+#include <QStringListModel>
 #include <QStringView>
 #include <QWidget>
 #include <functional>
@@ -63,6 +65,25 @@ private:
     QString limitMessage_;
     bool multiLine_ = true;
 };
+// A list box of text items. Its items are one shared list of strings, so that the lines of a
+// text of megabytes go in and out in one step rather than one item at a time.
+class ListBox : public QListView {
+    Q_OBJECT
+
+public:
+    explicit ListBox(QWidget* parent = nullptr);
+
+    int count() const;
+    QString Item(int row) const;
+    QStringList Items() const;
+    void clear();
+    void addItem(const QString& text);
+    void addItems(const QStringList& texts);
+
+private:
+    QStringListModel* model_;
+};
+
 // Converts between stored text (CR LF) and what the widgets show (LF).
 QString StoredToShown(const QString& stored);
 QString ShownToStored(const QString& shown);
