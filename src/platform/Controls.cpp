@@ -11,39 +11,38 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-namespace {
-
-bool EndsLine(const QString& text, qsizetype at) {
-    return text.at(at) == QLatin1Char('\r') && at + 1 < text.size() &&
-           text.at(at + 1) == QLatin1Char('\n');
-}
-
-} // namespace
-
-// One pass each way: replacing every line end in place moves the rest of a text of megabytes
-// again and again.
+// One pass each way, a line at a time into room taken once: replacing every line end in place
+// moves the rest of a text of megabytes again and again.
 QString StoredToShown(const QString& stored) {
-    if (!stored.contains(QLatin1Char('\r')))
+    qsizetype at = stored.indexOf(QLatin1Char('\r'));
+    if (at < 0)
         return stored;
     QString shown;
     shown.reserve(stored.size());
-    for (qsizetype at = 0; at < stored.size(); ++at)
-        if (!EndsLine(stored, at))
-            shown += stored.at(at);
+    qsizetype from = 0;
+    for (; at >= 0; at = stored.indexOf(QLatin1Char('\r'), at + 1)) {
+        if (at + 1 < stored.size() && stored.at(at + 1) == QLatin1Char('\n')) {
+            shown += QStringView(stored).mid(from, at - from);
+            from = at + 1;
+        }
+    }
+    shown += QStringView(stored).mid(from);
     return shown;
 }
 
 // Every line feed becomes CR LF, and CR LF stays itself.
 QString ShownToStored(const QString& shown) {
     QString stored;
-    stored.reserve(shown.size() + shown.size() / 16);
-    for (qsizetype at = 0; at < shown.size(); ++at) {
-        if (EndsLine(shown, at))
-            continue;
-        if (shown.at(at) == QLatin1Char('\n'))
+    stored.reserve(shown.size() + shown.size() / 8);
+    qsizetype from = 0;
+    for (qsizetype at = shown.indexOf(QLatin1Char('\n')); at >= 0;
+         at = shown.indexOf(QLatin1Char('\n'), at + 1)) {
+        stored += QStringView(shown).mid(from, at - from);
+        if (at == 0 || shown.at(at - 1) != QLatin1Char('\r'))
             stored += QLatin1Char('\r');
-        stored += shown.at(at);
+        from = at;
     }
+    stored += QStringView(shown).mid(from);
     return stored;
 }
 
