@@ -36,21 +36,25 @@ void BackToBlank() {
 }
 
 // One pass from right to left, widening each gap by one blank until the line is `width` long
-// or the gaps run out.
+// or the gaps run out. The two pieces at the last gap widened are left in the scratch texts.
 void Justify(qint16 width) {
     const auto trimmedLength = qint16(WithoutEndBlanks(Donnees.PrintLine).size());
     if (trimmedLength >= width)
         return;
     Donnees.PrintPadCount = qint16(width - trimmedLength);
+    qint16 widened = 0;
     for (Donnees.PrintGapPosition = qint16(trimmedLength - 1); Donnees.PrintGapPosition >= 1;
          --Donnees.PrintGapPosition) {
         if (Donnees.PrintLine.at(Donnees.PrintGapPosition - 1) != kBlank)
             continue;
-        Donnees.ScratchText = Donnees.PrintLine.left(Donnees.PrintGapPosition);
-        Donnees.ScratchRest = Donnees.PrintLine.mid(Donnees.PrintGapPosition);
-        Donnees.PrintLine = Donnees.ScratchText + kBlank + Donnees.ScratchRest;
+        Donnees.PrintLine.insert(Donnees.PrintGapPosition, kBlank);
+        widened = Donnees.PrintGapPosition;
         if (--Donnees.PrintPadCount == 0)
-            return;
+            break;
+    }
+    if (widened > 0) {
+        Donnees.ScratchText = Donnees.PrintLine.left(widened);
+        Donnees.ScratchRest = Donnees.PrintLine.mid(widened + 1);
     }
 }
 
