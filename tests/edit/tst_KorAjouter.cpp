@@ -16,10 +16,6 @@ const QStringList kEntry = {"Command1"};
 const QStringList kTopLevel = CatalogueButtons(CategoryGroup::Top);
 const QStringList kOffice = CatalogueButtons(CategoryGroup::Office);
 
-void ProcessUnloads() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // The way a user gets there: the main window's "Ajouter Une Fiche".
 KorAjouter* OpenFromMainWindow() {
     MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();

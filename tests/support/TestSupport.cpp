@@ -52,6 +52,10 @@ void ResetProgramState() {
     CategoryCatalogue::Testing::Restore();
 }
 
+void ProcessUnloads() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 ProgramFixture::ProgramFixture() : previous_(QDir::currentPath()) {
     ResetProgramState();
     QDir::setCurrent(folder_.path());
