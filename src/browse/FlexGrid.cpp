@@ -23,6 +23,10 @@ constexpr std::array<Qt::Alignment, 9> kAlignments = {
 
 const QColor kHeaderGrey = Rgb(192, 192, 192);
 
+// More than a cell ever shows, even at the widest scale; a title of megabytes would otherwise
+// be laid out whole at every paint.
+constexpr qsizetype kShownCharacters = 1024;
+
 // Checked before the grid is touched, so a refused change leaves it as it was.
 void Require(bool valid, const char* what) {
     if (!valid)
@@ -105,7 +109,7 @@ public:
 private:
     static QVariant Role(const Cell& cell, int role) {
         if (role == Qt::DisplayRole)
-            return cell.text;
+            return cell.text.left(kShownCharacters);
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(kAlignments[std::size_t(cell.alignment)]);
         return QVariant();

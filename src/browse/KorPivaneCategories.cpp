@@ -34,7 +34,7 @@ void KorPivane::ShowSelection(const QString& sql, const QString& labelPrefix) {
     cards.MoveLast();
     Donnees.CardCount = cards.RecordCount();
     cards.MoveFirst();
-    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toInt();
+    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toLongLong();
     lblLabels->setText(labelPrefix + NumberText(Donnees.CardCount) + QStringLiteral(" Fiches"));
     Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
     Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());

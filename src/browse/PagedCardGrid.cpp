@@ -105,7 +105,7 @@ void PagedCardGrid::Collect(const TitleRule& keeps) {
             const QByteArrayView title = cards.TitleBytes();
             if (keeps && !keeps(title))
                 continue;
-            Donnees.GridNumbers.push_back(cards.Fields(QStringLiteral("Numero")).toInt());
+            Donnees.GridNumbers.push_back(cards.Fields(QStringLiteral("Numero")).toLongLong());
             Donnees.GridTitles.Append(title);
         }
     }
@@ -236,12 +236,12 @@ void PagedCardGrid::WindowClosed() {
 void PagedCardGrid::MSFlexGrid1_Click() {
     ResumeNext([this] { MSFlexGrid1->SetCol(0); });
     bool isNumber = false;
-    const qint32 clicked = MSFlexGrid1->Text().toInt(&isNumber);
+    const qint64 clicked = MSFlexGrid1->Text().toLongLong(&isNumber);
     // The empty row below the last card leaves the current card as it was.
     if (isNumber)
         Donnees.CurrentCardNumber = clicked;
-    OpenClickedCard();
-    Forms::Unload(this);
+    if (OpenClickedCard())
+        Forms::Unload(this);
 }
 
 void PagedCardGrid::ShowCardInMainWindow() {

@@ -93,7 +93,7 @@ void KorPivane::BuildWorkArea() {
     SetColors(Text2, Colors::Yellow, Colors::Blue);
     Place(Text2, 98, 900, 11445, 7200);
 
-    List1 = AddControl<QListWidget>("List1", nullptr);
+    List1 = AddControl<ListBox>("List1", nullptr);
     Place(List1, 98, 900, 11445, 7200);
 
     const QFont arial = Face("Arial", 9.75, true);

@@ -4,7 +4,6 @@
 #include "platform/Form.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 
 struct Category;
@@ -29,7 +28,7 @@ public:
     QLabel* lblLabels;
     TextBox* Text1;
     TextBox* Text2;
-    QListWidget* List1;
+    ListBox* List1;
     QPushButton* Command3;
     QPushButton* Command1;
     QLabel* Label2;

@@ -125,7 +125,7 @@ void Recordset::MoveLast() {
     position_ = Position::OnRow;
 }
 
-bool Recordset::Seek(qint32 numero) {
+bool Recordset::Seek(qint64 numero) {
     windowRows_ = kFirstWindowRows;
     position_ = Position::AfterLast;
     Statement read(*connection_, kReadRow);
@@ -208,7 +208,7 @@ QVariant Recordset::Fields(const QString& name) const {
     const qint64 numero = window_.Numero(row);
     switch (column) {
     case Column::Numero:
-        return QVariant(qint32(numero));
+        return QVariant(numero);
     case Column::Titre:
         return window_.TitleNull(row) ? QVariant()
                                       : QVariant(QString::fromUtf8(window_.Title(row)));

@@ -85,13 +85,6 @@ ImprimeR& OpenPrintout(KorPivane& main) {
     return *printout;
 }
 
-QStringList Items(const QListWidget* list) {
-    QStringList items;
-    for (int row = 0; row < list->count(); ++row)
-        items << list->item(row)->text();
-    return items;
-}
-
 } // namespace
 
 class ImprimeRTest : public QObject {
@@ -131,7 +124,7 @@ void ImprimeRTest::previewShowsTheCard() {
     QVERIFY(printout.Imprim->isVisible());
     QVERIFY(printout.Retour->isVisible());
     const QString indent(15, QLatin1Char(' '));
-    QCOMPARE(Items(printout.List2),
+    QCOMPARE(printout.List2->Items(),
              (QStringList{QString(50, QLatin1Char(' ')) + QStringLiteral("Copier"),
                           QString(52, QLatin1Char(' ')), indent, indent + QStringLiteral("Ctrl C"),
                           indent, indent + QStringLiteral("Ctrl V")}));

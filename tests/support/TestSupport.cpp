@@ -111,7 +111,7 @@ QList<Card> StoredCards(const QString& file) {
     auto cards = database.OpenRecordset(Queries::AllCards());
     QList<Card> stored;
     for (cards->MoveFirst(); !cards->Eof(); cards->MoveNext())
-        stored.append({cards->Fields(QStringLiteral("Numero")).toInt(),
+        stored.append({cards->Fields(QStringLiteral("Numero")).toLongLong(),
                        cards->Fields(QStringLiteral("Cate")).toString(),
                        cards->Fields(QStringLiteral("Titre")).toString(),
                        cards->Fields(QStringLiteral("Pivanes")).toString()});
