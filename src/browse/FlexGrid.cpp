@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <array>
 #include <functional>
 #include <stdexcept>
@@ -136,11 +137,22 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), cells_(new FlexGridCel
     colours.setColor(QPalette::ButtonText, Colors::Black);
     setPalette(colours);
     FitRowsToFont();
-    connect(this, &QTableView::clicked, this, [this](const QModelIndex& cell) {
-        row_ = cell.row() + 1;
-        col_ = cell.column();
-        emit Click();
-    });
+    connect(this, &QTableView::clicked, this, &FlexGrid::ClickCell);
+}
+
+void FlexGrid::ClickCell(const QModelIndex& cell) {
+    row_ = cell.row() + 1;
+    col_ = cell.column();
+    emit Click();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || !currentIndex().isValid()) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    ClickCell(currentIndex());
 }
 
 FlexGrid::~FlexGrid() {
@@ -150,8 +162,11 @@ FlexGrid::~FlexGrid() {
 void FlexGrid::SetVisible(bool visible) {
     cells_->Defer(!visible);
     // A reset of the model forgets the columns' widths.
-    if (visible)
+    if (visible) {
         ApplyColumnWidths();
+        if (!currentIndex().isValid() && cells_->rowCount({}) > 0)
+            setCurrentIndex(cells_->index(0, 0));
+    }
     setVisible(visible);
 }
 

@@ -20,7 +20,10 @@ QString ShownToStored(const QString& shown) {
     return stored;
 }
 
-TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {}
+// Tab and Shift+Tab go to the next and previous control, as in every other window.
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(true);
+}
 
 // The raw text, since the plain text turns non-breaking spaces into spaces and a card rewritten
 // unchanged must stay byte for byte the same.
@@ -73,8 +76,10 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText())
         return;
     QString text = source->text();
-    if (!multiLine_)
+    if (!multiLine_) {
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    }
     insertPlainText(text.left(std::max(RoomLeft(), 0)));
 }
 

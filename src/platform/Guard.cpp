@@ -1,5 +1,6 @@
 #include "platform/Guard.h"
 
+#include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "store/StoreError.h"
 
@@ -28,7 +29,9 @@ void RunGuarded(const std::function<void()>& handler) {
     }
 }
 
-PivanesApplication::PivanesApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+PivanesApplication::PivanesApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setStyle(KeyboardMenusStyle());
+}
 
 bool PivanesApplication::notify(QObject* receiver, QEvent* event) {
     bool handled = false;

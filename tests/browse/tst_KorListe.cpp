@@ -349,7 +349,7 @@ void TestKorListe::columnWidthsFollowTheScale_data() {
 
     QTest::newRow("95 percent") << 9000 << 712 << 9756;
     QTest::newRow("139 percent") << 12960 << 1042 << 14275;
-    QTest::newRow("screen of no row: 100 percent") << 10000 << 750 << 10270;
+    QTest::newRow("1080 pixels: 171 percent") << 16200 << 1282 << 17562;
 }
 
 void TestKorListe::columnWidthsFollowTheScale() {
