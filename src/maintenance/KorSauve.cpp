@@ -66,18 +66,23 @@ void RefuseFolder(const QString& folder) {
                           .arg(QDir::toNativeSeparators(folder)));
 }
 
-// A backup folder that exists must take files; a new one is made in a folder that must.
+// Checked before anything is written, so that a folder the user may not use is never followed
+// into a row of failed copies. A new folder is made one level down from an existing one.
 std::optional<QString> WhyFolderRefusesBackup(const QString& folder) {
-    const QFileInfo info(folder);
-    const QString shown = QDir::toNativeSeparators(folder);
-    if (info.exists() && !info.isDir())
+    const QString target = QDir::cleanPath(folder);
+    const QString existing = ExistingAncestor(target);
+    const QString shown = QDir::toNativeSeparators(existing);
+    if (!QFileInfo(existing).isDir())
         return QStringLiteral("« %1 » est un fichier, pas un dossier").arg(shown);
-    if (info.isDir() && !CanWriteIn(folder))
+    if (!CanEnter(existing))
+        return QStringLiteral("vous n'avez pas le droit d'entrer dans le dossier « %1 »")
+            .arg(shown);
+    if (existing == target && !CanWriteIn(target))
         return QStringLiteral("vous n'avez pas le droit d'écrire dans le dossier « %1 »")
             .arg(shown);
-    const QString parent = QFileInfo(QDir::cleanPath(folder)).absolutePath();
-    if (!info.exists() && QFileInfo(parent).isDir() && !CanWriteIn(parent))
-        return QStringLiteral("vous n'avez pas le droit de créer le dossier « %1 »").arg(shown);
+    if (existing == QFileInfo(target).absolutePath() && !CanWriteIn(existing))
+        return QStringLiteral("vous n'avez pas le droit de créer un dossier dans « %1 »")
+            .arg(shown);
     return std::nullopt;
 }
 

@@ -8,14 +8,14 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
+} // namespace
+
 QString ExistingAncestor(const QString& path) {
     QFileInfo info(QDir::cleanPath(QDir(path).absolutePath()));
     while (!info.exists() && !info.isRoot())
         info = QFileInfo(info.absolutePath());
     return info.absoluteFilePath();
 }
-
-} // namespace
 
 bool CanEnter(const QString& folder) {
     const QFileInfo info(folder);

@@ -63,6 +63,8 @@ private:
     QString path_;
 };
 
+// path itself when it exists, else its nearest parent that does (as far as the user can see).
+QString ExistingAncestor(const QString& path);
 // An existing folder whose list of files the user may read and into which they may go.
 bool CanEnter(const QString& folder);
 // An existing folder in which the user may also create and replace files.
