@@ -1,6 +1,5 @@
 #include "platform/Guard.h"
 
-#include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "store/StoreError.h"
 
@@ -29,9 +28,7 @@ void RunGuarded(const std::function<void()>& handler) {
     }
 }
 
-PivanesApplication::PivanesApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    setStyle(KeyboardMenusStyle());
-}
+PivanesApplication::PivanesApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool PivanesApplication::notify(QObject* receiver, QEvent* event) {
     bool handled = false;

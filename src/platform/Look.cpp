@@ -1,7 +1,6 @@
 #include "platform/Look.h"
 
 #include <QPalette>
-#include <QProxyStyle>
 #include <QWidget>
 
 void SetColors(QWidget* widget, const QColor& text, const QColor& back) {
@@ -27,22 +26,4 @@ QFont Face(const char* family, double points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
-}
-
-namespace {
-
-class KeyboardMenus : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* answer) const override {
-        if (hint == SH_MenuBar_AltKeyNavigation)
-            return 1;
-        return QProxyStyle::styleHint(hint, option, widget, answer);
-    }
-};
-
-} // namespace
-
-QStyle* KeyboardMenusStyle() {
-    return new KeyboardMenus;
 }

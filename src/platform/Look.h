@@ -26,8 +26,3 @@ inline const QColor Black = Rgb(0, 0, 0);
 void SetColors(QWidget* widget, const QColor& text, const QColor& back);
 void SetBackground(QWidget* widget, const QColor& back);
 QFont Face(const char* family, double points, bool bold = false);
-
-class QStyle;
-// The platform's style, with the Alt key alone opening the menu bar so that every window can be
-// used without a mouse.
-QStyle* KeyboardMenusStyle();
