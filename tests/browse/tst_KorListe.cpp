@@ -94,6 +94,8 @@ private slots:
     void pagingGoesOnWhenTheFileCannotBeWritten();
     void leavingEmptiesThePageState_data();
     void leavingEmptiesThePageState();
+    void leavingAReadOnlyFolderSaysNothingUntrue_data();
+    void leavingAReadOnlyFolderSaysNothingUntrue();
     void clickShowsTheCardInTheMainWindow_data();
     void clickShowsTheCardInTheMainWindow();
     void columnWidthsFollowTheScale_data();
@@ -268,6 +270,41 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
     QVERIFY(!Forms::Find<KorListe>());
     QVERIFY(Forms::Find<KorPivane>()->isVisible());
     QCOMPARE(ShownMessages().size(), 1);
+}
+
+void TestKorListe::leavingAReadOnlyFolderSaysNothingUntrue_data() {
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("one page: nothing to keep") << 5 << 0;
+    QTest::newRow("pages kept in memory while the list is open") << 750 << 1;
+}
+
+// The page state cannot be written in a read-only data folder (a real read-only file system).
+// While the list is open it keeps its pages in memory and says so; leaving it says nothing
+// more, since the pages go with the window.
+void TestKorListe::leavingAReadOnlyFolderSaysNothingUntrue() {
+    QFETCH(int, total);
+    QFETCH(int, messages);
+    ProgramFixture fixture;
+    ScratchVolume volume(fixture.Path(QStringLiteral("data")));
+    if (!volume.Mounted())
+        QSKIP("mounting a read-only file system needs root");
+    QDir::setCurrent(fixture.Path(QStringLiteral("data")));
+    WriteWindowsCards(total);
+    QVERIFY(volume.MakeReadOnly());
+    KorListe* list = OpenList();
+    QCOMPARE(ShownMessages().size(), messages);
+    if (messages > 0) {
+        QVERIFY(ShownMessages().first().contains(QStringLiteral("tant que cette fenêtre")));
+        Page(*list, QLatin1Char('S'));
+        QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
+    }
+    MenuItem(*list, "ListeFin")->trigger();
+    ProcessUnloads();
+    QVERIFY(!Forms::Find<KorListe>());
+    QVERIFY(Forms::Find<KorPivane>()->isVisible());
+    QCOMPARE(ShownMessages().size(), messages);
+    QDir::setCurrent(fixture.Path());
 }
 
 void TestKorListe::leavingEmptiesThePageState_data() {
