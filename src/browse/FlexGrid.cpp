@@ -251,8 +251,10 @@ void FlexGrid::changeEvent(QEvent* event) {
         FitRowsToFont();
 }
 
-// Rows as high as the text, as a grid of many short rows is read best.
+// Rows as high as the text, as a grid of many short rows is read best. The header row is a row
+// of the grid and takes its font, which the style would otherwise keep at its own size.
 void FlexGrid::FitRowsToFont() {
+    horizontalHeader()->setFont(font());
     const int height = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(height);
     horizontalHeader()->setFixedHeight(height + 2);

@@ -10,6 +10,7 @@
 #include "store/Donnees.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <sqlite3.h>
 
 using Counts = QList<QPair<QString, int>>;
@@ -400,6 +401,7 @@ void TestKorListe::columnWidthsFollowTheScale() {
     QCOMPARE(grid.ColWidth(0), numberWidth);
     QCOMPARE(grid.ColWidth(1), titleWidth);
     QCOMPARE(grid.columnWidth(1), (titleWidth + 7) / 15);
+    QCOMPARE(grid.horizontalHeader()->font(), grid.font());
 }
 
 void TestKorListe::titleWithoutValueIsListedEmpty() {
