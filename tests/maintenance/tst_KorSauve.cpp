@@ -12,6 +12,7 @@
 #include "store/Donnees.h"
 
 #include <QDir>
+#include <QMenuBar>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -297,9 +298,8 @@ private slots:
     // A failed backup loads the window again: it is scaled from its design each time.
     void failedBackupsKeepTheWindowsSize_data() {
         QTest::addColumn<int>("screenPixels");
-        QTest::newRow("768") << 768;
-        QTest::newRow("1080") << 1080;
-        QTest::newRow("1440") << 1440;
+        for (int pixels : {720, 768, 1080, 1440, 2160})
+            QTest::addRow("%d", pixels) << pixels;
     }
     void failedBackupsKeepTheWindowsSize() {
         QFETCH(int, screenPixels);
@@ -391,6 +391,43 @@ private slots:
         QVERIFY(!Application::Testing::EndRequested());
         QVERIFY(
             QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    // The whole backup from the keyboard, on a screen of 1080 pixels: the menu through Alt, the
+    // folder list through Tab, the arrows and Enter, the button through Space.
+    void backupWithoutAMouse() {
+        ProgramFixture fixture;
+        Screen::SetHeightForTests(1080 * 15);
+        const HomeAt home(fixture.Path());
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        QVERIFY(QDir().mkdir(fixture.Path(QStringLiteral("dest"))));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        auto focused = [&sauve] {
+            return sauve.focusWidget() ? sauve.focusWidget() : static_cast<QWidget*>(&sauve);
+        };
+        auto tabTo = [&](QWidget* control) {
+            for (int step = 0; step < 20 && focused() != control; ++step)
+                QTest::keyClick(focused(), Qt::Key_Tab);
+            return focused() == control;
+        };
+        QTest::keyClick(&sauve, Qt::Key_Alt);
+        QTest::keyClick(sauve.menuBar(), Qt::Key_Down);
+        QTest::keyClick(sauve.Menu, Qt::Key_Return);
+        QVERIFY(sauve.Command1->isVisible());
+
+        QVERIFY(tabTo(sauve.Dir1));
+        for (int step = 0; step < 20 && !sauve.Dir1->currentItem()->text().endsWith("dest"); ++step)
+            QTest::keyClick(sauve.Dir1, Qt::Key_Down);
+        QTest::keyClick(sauve.Dir1, Qt::Key_Return);
+        QCOMPARE(sauve.Text1->Text(), fixture.Path(QStringLiteral("dest/")));
+        QVERIFY(tabTo(sauve.Command1));
+        QTest::keyClick(sauve.Command1, Qt::Key_Space);
+
+        QVERIFY(ShownMessages().isEmpty());
+        QVERIFY(!Forms::Find<KorSauve>());
+        QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
+                 QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
     }
 
     void backupPreparationReplacesAMissingFolder() {
