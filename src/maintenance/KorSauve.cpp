@@ -49,9 +49,8 @@ QString WhyMarkerIsUnwritable() {
     if (marker.exists() && !marker.isFile())
         return QStringLiteral("« %1 » y est un dossier").arg(Marker::kFileName);
     if (!QFileInfo(DataFolder()).isWritable() || (marker.exists() && !marker.isWritable()))
-        return QStringLiteral("vous ne pouvez pas écrire dans ce dossier : il est en lecture "
-                              "seule ou protégé");
-    return QStringLiteral("le disque est peut-être plein");
+        return QStringLiteral("dossier en lecture seule ou protégé");
+    return QStringLiteral("disque peut-être plein");
 }
 
 void ReportBackupNotMade(const QString& why) {
@@ -342,7 +341,7 @@ void KorSauve::RunBackup() {
                         Marker::BackupDate(Clock::Now().date())})) {
         ReportBackupNotMade(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de "
                                            "la dernière sauvegarde, ne peut pas être écrit dans "
-                                           "le dossier des fiches « %2 » : %3")
+                                           "le dossier des fiches « %2 » (%3)")
                                 .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
                                      WhyMarkerIsUnwritable()));
         Form_Load();

@@ -28,25 +28,25 @@ void Form::SetWidth(double twips) {
 }
 
 void Form::BackToDesignLayout() {
-    const bool taken = designTaken_;
-    designTaken_ = true;
-    if (!taken)
-        design_.resize(controls_.size());
-    for (std::size_t i = 0; i < design_.size(); ++i) {
-        auto* widget = qobject_cast<QWidget*>(controls_[i]);
-        if (!widget)
-            continue;
-        DesignPlace& place = design_[i];
-        auto* line = qobject_cast<LineControl*>(widget);
-        if (!taken) {
-            place = {widget->geometry(), widget->font(), 0, 0, 0, 0};
-            if (line)
+    if (!designTaken_) {
+        designTaken_ = true;
+        for (QObject* control : controls_) {
+            DesignPlace place{};
+            if (const auto* widget = qobject_cast<const QWidget*>(control))
+                place = {widget->geometry(), widget->font(), 0, 0, 0, 0};
+            if (const auto* line = qobject_cast<const LineControl*>(control))
                 place = {place.geometry, place.font, line->X1, line->Y1, line->X2, line->Y2};
-            continue;
+            design_.push_back(place);
         }
-        widget->setGeometry(place.geometry);
-        widget->setFont(place.font);
-        if (line) {
+        return;
+    }
+    for (std::size_t i = 0; i < design_.size(); ++i) {
+        const DesignPlace& place = design_[i];
+        if (auto* widget = qobject_cast<QWidget*>(controls_[i])) {
+            widget->setGeometry(place.geometry);
+            widget->setFont(place.font);
+        }
+        if (auto* line = qobject_cast<LineControl*>(controls_[i])) {
             line->X1 = place.x1;
             line->Y1 = place.y1;
             line->X2 = place.x2;
