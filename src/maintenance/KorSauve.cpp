@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
+#include "platform/UserError.h"
 #include "shell/FormZoomed.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
@@ -47,16 +48,28 @@ MarkerLines FirstRunLines() {
 QString WhyMarkerIsUnwritable() {
     const QFileInfo marker(Marker::kFileName);
     if (marker.exists() && !marker.isFile())
-        return QStringLiteral("« %1 » y est un dossier").arg(Marker::kFileName);
+        return QStringLiteral("« %1 » n'y est pas un fichier ordinaire").arg(Marker::kFileName);
     if (!QFileInfo(DataFolder()).isWritable() || (marker.exists() && !marker.isWritable()))
         return QStringLiteral("dossier en lecture seule ou protégé");
     return QStringLiteral("disque peut-être plein");
 }
 
-void ReportBackupNotMade(const QString& why) {
-    MessageBox::Error(QStringLiteral("La sauvegarde n'a pas été faite : %1.\nAucun fichier n'a "
-                                     "été copié ; les fiches n'ont pas été modifiées.")
-                          .arg(why));
+void ReportBackupNotMade(const QString& why, const QString& reason = QString()) {
+    MessageBox::Error(WithReason(QStringLiteral("La sauvegarde n'a pas été faite : %1.\nAucun "
+                                                "fichier n'a été copié ; les fiches n'ont pas été "
+                                                "modifiées.")
+                                     .arg(why),
+                                 reason));
+}
+
+// The marker only remembers the last backup: when the data folder cannot keep it, the window
+// still shows the right folder, and the backup, which cannot be made then, says why.
+void KeepMarkerIfPossible(const MarkerLines& lines) {
+    try {
+        Marker::Write(lines);
+    } catch (const UserError&) {
+        // Told by the backup.
+    }
 }
 
 void RefuseFolder(const QString& folder) {
@@ -77,10 +90,12 @@ std::optional<QString> WhyFolderRefusesBackup(const QString& folder) {
         return QStringLiteral("vous n'avez pas le droit d'entrer dans le dossier « %1 »")
             .arg(shown);
     if (existing == target && !CanWriteIn(target))
-        return QStringLiteral("vous n'avez pas le droit d'écrire dans le dossier « %1 »")
+        return QStringLiteral("vous ne pouvez pas écrire dans le dossier « %1 » (lecture seule ou "
+                              "protégé)")
             .arg(shown);
     if (existing == QFileInfo(target).absolutePath() && !CanWriteIn(existing))
-        return QStringLiteral("vous n'avez pas le droit de créer un dossier dans « %1 »")
+        return QStringLiteral("vous ne pouvez pas créer de dossier dans « %1 » (lecture seule ou "
+                              "protégé)")
             .arg(shown);
     return std::nullopt;
 }
@@ -229,9 +244,7 @@ void KorSauve::Form_Load() {
         // Missing, unreadable or cut short: start again as on the first use.
         lines = FirstRunLines();
         Label3->setText(kFirstBackup);
-        // Only a memory of the last backup: a data folder that cannot keep it is reported by the
-        // backup, which cannot be made then.
-        Marker::Write(*lines);
+        KeepMarkerIfPossible(*lines);
     }
     Donnees.BackupFolder = lines->backupFolder;
     Donnees.LastBackupDate = lines->date;
@@ -286,8 +299,8 @@ void KorSauve::Sauve_Click() {
     if (!lines || !QFileInfo(Donnees.BackupFolder).isDir()) {
         Donnees.BackupFolder = WithFinalSlash(DataFolder()) + kDefaultFolder;
         Donnees.StartDirectory = DataFolder();
-        Marker::Write({Donnees.BackupFolder, Donnees.StartDirectory,
-                       Marker::BackupDate(Clock::Now().date())});
+        KeepMarkerIfPossible({Donnees.BackupFolder, Donnees.StartDirectory,
+                              Marker::BackupDate(Clock::Now().date())});
     }
     SelectFolder(Donnees.BackupFolder);
     SetShown({Drive1, Dir1, Command1}, {});
@@ -337,13 +350,16 @@ void KorSauve::RunBackup() {
         return;
     }
     const Marker::Snapshot before;
-    if (!Marker::Write({Donnees.BackupFolder, Donnees.StartDirectory,
-                        Marker::BackupDate(Clock::Now().date())})) {
+    try {
+        Marker::Write({Donnees.BackupFolder, Donnees.StartDirectory,
+                       Marker::BackupDate(Clock::Now().date())});
+    } catch (const UserError& error) {
         ReportBackupNotMade(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de "
                                            "la dernière sauvegarde, ne peut pas être écrit dans "
                                            "le dossier des fiches « %2 » (%3)")
                                 .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
-                                     WhyMarkerIsUnwritable()));
+                                     WhyMarkerIsUnwritable()),
+                            error.reason());
         Form_Load();
         return;
     }
@@ -390,7 +406,7 @@ bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
                                            : SafeFiles::Check::Bytes);
         return true;
-    } catch (const StoreError&) {
+    } catch (const UserError&) {
         return false;
     }
 }
@@ -497,7 +513,7 @@ void KorSauve::RunRestore() {
             SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget,
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
                                            : SafeFiles::Check::Bytes);
-        } catch (const StoreError&) {
+        } catch (const UserError&) {
             failed << name;
         }
         AdvanceProgress(i + 1);

@@ -1,5 +1,6 @@
 // The backup window: the marker file, the backup and the ways out.
 #include "MaintenanceTestSupport.h"
+#include "RealFaults.h"
 #include "TestSupport.h"
 #include "maintenance/KorSauve.h"
 #include "platform/Application.h"
@@ -7,6 +8,7 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
+#include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
@@ -73,15 +75,11 @@ void RunAsNobody(const char* testFunction) {
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (setpriv.isEmpty())
         QSKIP("setpriv is needed to run the check as another user");
-    QTemporaryDir place;
-    QVERIFY(QFile::setPermissions(place.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ExeOwner | QFile::ReadOther |
-                                                    QFile::ExeOther));
-    const QString lockedRoot = place.filePath(QStringLiteral("locked-volume"));
-    const ScratchVolume volume(lockedRoot, "size=1m,mode=0700");
+    ScratchVolume lent(1024 * 1024);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (volume.Mounted())
-        environment.insert(QStringLiteral("PIVANES_LOCKED_VOLUME"), lockedRoot);
+    if (lent.IsMounted() &&
+        QFile::setPermissions(lent.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        environment.insert(QStringLiteral("PIVANES_LOCKED_VOLUME"), lent.Path());
     QProcess child;
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
@@ -93,7 +91,9 @@ void RunAsNobody(const char* testFunction) {
     QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
              output.constData());
     QVERIFY2(!output.contains("SKIP"), output.constData());
-    QVERIFY2(!volume.Mounted() || !output.contains("no volume lent"), output.constData());
+    QVERIFY2(!environment.contains(QStringLiteral("PIVANES_LOCKED_VOLUME")) ||
+                 !output.contains("no volume lent"),
+             output.constData());
 }
 
 } // namespace
@@ -254,21 +254,22 @@ private slots:
         QTest::addColumn<bool>("readOnlyVolume");
         QTest::addColumn<QString>("why");
         QTest::newRow("a folder named like the marker")
-            << false << "« Sauve.kor » y est un dossier";
+            << false << "« Sauve.kor » n'y est pas un fichier ordinaire";
         QTest::newRow("read-only data folder") << true << "lecture seule";
     }
     void unwritableMarkerAbandonsTheBackupWithOneMessage() {
         QFETCH(bool, readOnlyVolume);
         QFETCH(QString, why);
-        ProgramFixture fixture;
         std::optional<ScratchVolume> volume;
         if (readOnlyVolume) {
-            volume.emplace(fixture.Path(QStringLiteral("data")));
-            if (!volume->Mounted())
-                QSKIP("mounting a read-only file system needs root");
-            QDir::setCurrent(fixture.Path(QStringLiteral("data")));
+            volume.emplace(4 * 1024 * 1024);
+            SKIP_WITHOUT_VOLUME(*volume);
+        }
+        ProgramFixture fixture;
+        if (volume) {
+            QVERIFY(QDir::setCurrent(volume->Path()));
             WriteCollection(CardsIn({{"WIN", 1}}));
-            QVERIFY(volume->MakeReadOnly());
+            QVERIFY2(volume->Break(DiskFault::ReadOnly), qPrintable(volume->WhyNot()));
         } else {
             WriteCollection(CardsIn({{"WIN", 1}}));
             QVERIFY(QDir().mkdir(QStringLiteral("Sauve.kor")));
@@ -292,7 +293,6 @@ private slots:
         QCOMPARE(Forms::Find<KorSauve>(), &sauve);
         QVERIFY(sauve.Sauve->isEnabled() && sauve.Text1->isVisible());
         QVERIFY(!Application::Testing::EndRequested());
-        QDir::setCurrent(fixture.Path());
     }
 
     // A failed backup loads the window again: it is scaled from its design each time.
@@ -428,6 +428,96 @@ private slots:
         QVERIFY(!Forms::Find<KorSauve>());
         QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
                  QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
+    }
+
+    void markerOnAFullOrReadOnlyDiskKeepsItsBytes_data() { AddDiskFaultRows(); }
+    // The data folder on the faulty disk; the collection stays open where it was.
+    void markerOnAFullOrReadOnlyDiskKeepsItsBytes() {
+        QFETCH(DiskFault, fault);
+        ScratchVolume volume;
+        SKIP_WITHOUT_VOLUME(volume);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        QVERIFY(QDir().mkdir(fixture.Path(QStringLiteral("old"))));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorPivane& main = OpenMainWindow();
+        QVERIFY(QDir::setCurrent(volume.Path()));
+        const QByteArray before =
+            MarkerBytes({fixture.Path(QStringLiteral("old/")), volume.Path() + "/", "01/01/2020"});
+        WriteBytes(QStringLiteral("Sauve.kor"), before);
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
+        MenuItem(main, "Quitter")->trigger();
+        KorSauve* sauve = Forms::Find<KorSauve>();
+        QVERIFY(sauve);
+        StartBackupTo(*sauve, fixture.Path(QStringLiteral("dest")), false);
+
+        QCOMPARE(ShownMessages().size(), 1);
+        const QString message = ShownMessages().front();
+        QVERIFY2(message.startsWith(QStringLiteral("La sauvegarde n'a pas été faite : le fichier "
+                                                   "« Sauve.kor »")),
+                 qPrintable(message));
+        QVERIFY2(message.endsWith(UserError::SystemReason(ErrorNumberOf(fault))),
+                 qPrintable(message));
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
+        QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
+        QCOMPARE(Forms::Find<KorSauve>(), sauve);
+        QVERIFY(!Forms::Find<KorPivane>());
+    }
+
+    void backupOntoAFullOrReadOnlyDiskIsNotReportedDone_data() { AddDiskFaultRows(); }
+    void backupOntoAFullOrReadOnlyDiskIsNotReportedDone() {
+        QFETCH(DiskFault, fault);
+        ScratchVolume volume;
+        SKIP_WITHOUT_VOLUME(volume);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        const QString folder = volume.Path(QStringLiteral("Sauve/"));
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray olderMarker =
+            MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
+        WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
+        WriteBytes(folder + QStringLiteral("SAUVE.KOR"), olderMarker);
+        WriteBytes(QStringLiteral("Sauve.kor"), olderMarker);
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        StartBackupTo(sauve, folder, false);
+
+        // A read-only folder is refused before anything is written; a full one fails its copies.
+        QCOMPARE(MessageBox::Testing::Shown().size(), 1);
+        if (fault == DiskFault::ReadOnly)
+            QVERIFY(ShownMessages().front().startsWith(
+                QStringLiteral("La sauvegarde n'a pas été faite : vous ne pouvez pas écrire")));
+        else
+            QCOMPARE(MessageBox::Testing::Shown().front().title, KorSauve::kFailedBackupTitle);
+        QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
+        QCOMPARE(FileBytes(folder + QStringLiteral("PIVANE.MDB")), QByteArray("older copy"));
+        QCOMPARE(FileBytes(folder + QStringLiteral("SAUVE.KOR")), olderMarker);
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), olderMarker);
+        QCOMPARE(Forms::Find<KorSauve>(), &sauve);
+        QVERIFY(!Forms::Find<KorPivane>());
+    }
+
+    void pipeInPlaceOfTheMarkerIsRefused() {
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        WatchedPipe pipe(fixture.Path(QStringLiteral("Sauve.kor")));
+        QVERIFY(pipe.Made());
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+        StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
+        sauve.Restoration->trigger();
+
+        QVERIFY2(!pipe.Released(), "blocked on the pipe");
+        QVERIFY(!ShownMessages().isEmpty());
+        for (const QString& message : ShownMessages())
+            QVERIFY2(message.contains(QStringLiteral("« Sauve.kor »")) &&
+                         message.contains(QStringLiteral("pas un fichier ordinaire")),
+                     qPrintable(message));
+        QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
+        QVERIFY(!QFileInfo(QStringLiteral("Sauve.kor")).isFile());
+        QVERIFY(QFileInfo::exists(QStringLiteral("Sauve.kor")));
     }
 
     void backupPreparationReplacesAMissingFolder() {

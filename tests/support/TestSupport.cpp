@@ -22,7 +22,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <sys/mount.h>
 
 void PrepareTestEnvironment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -142,20 +141,4 @@ QStringList ShownMessages() {
     for (const auto& message : MessageBox::Testing::Shown())
         texts << message.text;
     return texts;
-}
-
-ScratchVolume::ScratchVolume(const QString& folder, const QByteArray& options) : folder_(folder) {
-    QDir().mkpath(folder);
-    mounted_ = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
-                       options.constData()) == 0;
-}
-
-ScratchVolume::~ScratchVolume() {
-    if (mounted_)
-        ::umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
-}
-
-bool ScratchVolume::MakeReadOnly() {
-    return mounted_ && ::mount(nullptr, QFile::encodeName(folder_).constData(), nullptr,
-                               MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }

@@ -65,21 +65,3 @@ void WriteBytes(const QString& file, const QByteArray& bytes);
 
 QAction* MenuItem(const Form& form, const char* name);
 QStringList ShownMessages();
-
-// A small tmpfs mounted on an empty folder while it lives, for faults of a real file system.
-// Mounting needs root: Mounted() says whether it worked. Unmounted lazily, so that a file still
-// open inside does not keep it.
-class ScratchVolume {
-public:
-    explicit ScratchVolume(const QString& folder, const QByteArray& options = "size=8m");
-    ScratchVolume(const ScratchVolume&) = delete;
-    ScratchVolume& operator=(const ScratchVolume&) = delete;
-    ~ScratchVolume();
-
-    bool Mounted() const { return mounted_; }
-    bool MakeReadOnly();
-
-private:
-    QString folder_;
-    bool mounted_ = false;
-};
