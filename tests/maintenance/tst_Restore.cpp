@@ -42,6 +42,16 @@ void AddCard(const QString& title) {
     cards.Update();
 }
 
+// Five cards backed up through the window to dest/Sauve, on 09/03/2026.
+QString BackUpFiveCards(const ProgramFixture& fixture) {
+    WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
+    UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+    QDir().mkpath(fixture.Path(QStringLiteral("dest")));
+    const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
+    BackUpThroughTheWindow(backup);
+    return backup;
+}
+
 void DamagePagesAfterTheFirst(const QString& file) {
     QByteArray bytes = FileBytes(file);
     for (qsizetype i = 4096; i < bytes.size() - 512; i += 7)
@@ -63,11 +73,7 @@ private slots:
     void restoreUndoesChangesMadeAfterTheBackup() {
         QFETCH(bool, pickAnotherFolder);
         ProgramFixture fixture;
-        WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
-        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
-        const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
-        QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));
-        BackUpThroughTheWindow(backup);
+        const QString backup = BackUpFiveCards(fixture);
         const QStringList backedUp = CardRows();
 
         RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
@@ -100,11 +106,7 @@ private slots:
     void restoreAsksFirstAndSaysItCloses() {
         QFETCH(bool, yes);
         ProgramFixture fixture;
-        WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
-        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
-        const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
-        QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));
-        BackUpThroughTheWindow(backup);
+        const QString backup = BackUpFiveCards(fixture);
         const QStringList backedUp = CardRows();
         AddCard(QStringLiteral("ADDED AFTER THE BACKUP"));
         const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
