@@ -1,5 +1,7 @@
 #include "maintenance/KorSauve.h"
 
+#include "convert/JetConversion.h"
+#include "convert/JetHeader.h"
 #include "maintenance/Marker.h"
 #include "maintenance/Pause.h"
 #include "maintenance/SafeFiles.h"
@@ -126,6 +128,18 @@ std::optional<qint64> LiveCardCount() {
         // Told to the user as a collection that cannot be read.
     }
     return std::nullopt;
+}
+
+// A backup of the old program is converted first, by a command that keeps the original beside.
+QString JetBackupRefusal(const QString& database) {
+    const QString shown = QDir::toNativeSeparators(database);
+    return QStringLiteral("La sauvegarde « %1 » est au format Jet (Access) de l'ancienne version "
+                          "du programme : elle ne peut pas être restaurée telle quelle.\n"
+                          "Convertissez-la d'abord avec la commande\n"
+                          "    pivanes --convertir \"%1\"\n"
+                          "(l'original reste à côté, sous le nom « %2 »), puis recommencez la "
+                          "restauration.")
+        .arg(shown, QFileInfo(JetConversion::KeptName(database)).fileName());
 }
 
 void RefuseRestore(const QString& reason) {
@@ -452,6 +466,10 @@ std::optional<KorSauve::RestoreSource> KorSauve::CheckedRestoreSource(const QStr
         return std::nullopt;
     }
     const QString database = folder + SafeFiles::TwinIn(folder, DatabaseName());
+    if (ReadJetHeader(database).IsJet()) {
+        RefuseRestore(JetBackupRefusal(database));
+        return std::nullopt;
+    }
     try {
         return RestoreSource{folder, lines->date, Database::VerifiedCardCount(database)};
     } catch (const StoreError& error) {
