@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <array>
 #include <functional>
 
@@ -143,11 +144,22 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), cells_(new FlexGridCel
     colours.setColor(QPalette::ButtonText, Colors::Black);
     setPalette(colours);
     FitRowsToFont();
-    connect(this, &QTableView::clicked, this, [this](const QModelIndex& cell) {
-        row_ = cell.row() + 1;
-        col_ = cell.column();
-        emit Click();
-    });
+    connect(this, &QTableView::clicked, this, &FlexGrid::ClickCell);
+}
+
+void FlexGrid::ClickCell(const QModelIndex& cell) {
+    row_ = cell.row() + 1;
+    col_ = cell.column();
+    emit Click();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || !currentIndex().isValid()) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    ClickCell(currentIndex());
 }
 
 FlexGrid::~FlexGrid() {
@@ -157,8 +169,11 @@ FlexGrid::~FlexGrid() {
 void FlexGrid::SetVisible(bool visible) {
     cells_->Defer(!visible);
     // A reset of the model forgets the columns' widths.
-    if (visible)
+    if (visible) {
         ApplyColumnWidths();
+        if (!currentIndex().isValid() && cells_->rowCount({}) > 0)
+            setCurrentIndex(cells_->index(0, 0));
+    }
     setVisible(visible);
 }
 
@@ -243,8 +258,10 @@ void FlexGrid::changeEvent(QEvent* event) {
         FitRowsToFont();
 }
 
-// Rows as high as the text, as a grid of many short rows is read best.
+// Rows as high as the text, as a grid of many short rows is read best. The header row is a row
+// of the grid and takes its font, which the style would otherwise keep at its own size.
 void FlexGrid::FitRowsToFont() {
+    horizontalHeader()->setFont(font());
     const int height = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(height);
     horizontalHeader()->setFixedHeight(height + 2);

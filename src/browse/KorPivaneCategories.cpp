@@ -8,7 +8,7 @@
 
 void KorPivane::ChooseCategory(const QString& code) {
     const Category* category = CategoryCatalogue::FindByCode(code);
-    if (!category)
+    if (!category || !CollectionIsOpen())
         return;
     Donnees.CurrentCategoryCode = code;
     if (category->group == CategoryGroup::Top)
@@ -19,6 +19,8 @@ void KorPivane::ChooseCategory(const QString& code) {
 }
 
 void KorPivane::General_Click() {
+    if (!CollectionIsOpen())
+        return;
     for (QAction* item : {Retour, Imprime, ListeFiche})
         item->setVisible(true);
     ShowSelection(Queries::AllCards(), QString::fromLatin1(CategoryCatalogue::kGeneralPrefix));

@@ -63,6 +63,7 @@ PagedCardGrid::PagedCardGrid(const char* className, int gridTop) : Form(classNam
     OnTriggered(ListeSuite, &PagedCardGrid::ListeSuite_Click);
     OnTriggered(Retour, &PagedCardGrid::Retour_Click);
     OnTriggered(ListeFin, &PagedCardGrid::ListeFin_Click);
+    OnEscape(ListeFin);
     connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::MSFlexGrid1_Click));
 }
 
@@ -124,6 +125,7 @@ void PagedCardGrid::ShowFirstPage() {
     });
     WriteRows(1, last, false);
     MSFlexGrid1->SetVisible(true);
+    MSFlexGrid1->setFocus();
 }
 
 void PagedCardGrid::ListeSuite_Click() {
@@ -152,6 +154,7 @@ void PagedCardGrid::ShowPage(const Page& page, qint32 rows) {
     ListeSuite->setVisible(page.suiteShown);
     Retour->setVisible(page.retourShown);
     MSFlexGrid1->SetVisible(true);
+    MSFlexGrid1->setFocus();
     KeepPageState(page.state);
 }
 
@@ -221,10 +224,11 @@ void PagedCardGrid::ReportUnwritableFile(const UserError& error) {
 
 void PagedCardGrid::ListeFin_Click() {
     Forms::Show<KorPivane>();
+    // The file only carried the pages of this window, which is going: a folder that cannot
+    // take it any more loses nothing, and the user is not troubled with it.
     try {
         PageStateFile::Empty();
-    } catch (const UserError& error) {
-        ReportUnwritableFile(error);
+    } catch (const UserError&) {
     }
     Forms::Unload(this);
 }

@@ -15,6 +15,8 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
 
     Text1 = AddControl<TextBox>("Text1", nullptr);
     Text1->SetMaxLength(100);
+    // A title is one line: Enter and Tab never put a line break or a tab into it.
+    Text1->SetMultiLine(false);
     Text1->setFont(Face("Courier New", 8.25, true));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetColors(Text1, Colors::Yellow, Colors::Blue);

@@ -116,7 +116,9 @@ Pieces CutInPieces(QStringView text, qsizetype lineLength) {
 
 } // namespace
 
+// Tab and Shift+Tab go to the next and previous control, as in every other window.
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!loading_ && (removed != 0 || added != 0))
             edited_ = true;
@@ -274,8 +276,10 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText())
         return;
     QString text = source->text();
-    if (!multiLine_)
+    if (!multiLine_) {
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    }
     if (!limitMessage_.isEmpty() && !Fits(text.size()))
         return;
     text.truncate(std::max<qsizetype>(RoomLeft(), 0));

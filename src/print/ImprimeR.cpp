@@ -59,6 +59,7 @@ ImprimeR::ImprimeR() : Form("ImprimeR") {
 
     OnClick(Imprim, &ImprimeR::Imprim_Click);
     OnClick(Retour, &ImprimeR::Retour_Click);
+    OnEscape(Retour);
 }
 
 void ImprimeR::Form_Load() {

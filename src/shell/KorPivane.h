@@ -93,6 +93,8 @@ private:
     void BuildWorkArea();
     QAction* AddCategoryItem(QMenu* menu, const Category& category);
     void OpenDatabase();
+    // False, once the user has been told what to do, when no collection is open.
+    bool CollectionIsOpen() const;
     void ShowSelection(const QString& sql, const QString& labelPrefix);
     void ShowEmptySelection(const QString& labelPrefix);
     void ShowCurrentRow();

@@ -6,6 +6,8 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "store/CardStore.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +32,26 @@ void RestoreFrom(const QString& picked) {
     QTest::mouseClick(sauve.Command2, Qt::LeftButton);
 }
 
+void AddCard(const QString& title) {
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.AddNew();
+    cards.SetField(QStringLiteral("Numero"), 99);
+    cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
+    cards.SetField(QStringLiteral("Titre"), title);
+    cards.SetField(QStringLiteral("Pivanes"), QString());
+    cards.Update();
+}
+
+// Five cards backed up through the window to dest/Sauve, on 09/03/2026.
+QString BackUpFiveCards(const ProgramFixture& fixture) {
+    WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
+    UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+    QDir().mkpath(fixture.Path(QStringLiteral("dest")));
+    const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
+    BackUpThroughTheWindow(backup);
+    return backup;
+}
+
 void DamagePagesAfterTheFirst(const QString& file) {
     QByteArray bytes = FileBytes(file);
     for (qsizetype i = 4096; i < bytes.size() - 512; i += 7)
@@ -51,11 +73,7 @@ private slots:
     void restoreUndoesChangesMadeAfterTheBackup() {
         QFETCH(bool, pickAnotherFolder);
         ProgramFixture fixture;
-        WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
-        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
-        const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
-        QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));
-        BackUpThroughTheWindow(backup);
+        const QString backup = BackUpFiveCards(fixture);
         const QStringList backedUp = CardRows();
 
         RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
@@ -66,15 +84,57 @@ private slots:
             QVERIFY(QDir().mkpath(picked));
             QVERIFY(QFile::copy(backup + "/SAUVE.KOR", picked + "/SAUVE.KOR"));
         }
+        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
         RestoreFrom(picked);
 
         QVERIFY(Application::Testing::EndRequested());
-        QVERIFY(ShownMessages().isEmpty());
+        QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(CardRows(), backedUp);
         // Restored onto the live names, with nothing left beside them.
         QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
                  QStringList({"Pivane.mdb", "Sauve.kor"}));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FileBytes(backup + "/SAUVE.KOR"));
+    }
+
+    // Every card of the collection in place is replaced: the user is asked first, with what
+    // each side holds, and told at the end that the program closes.
+    void restoreAsksFirstAndSaysItCloses_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Oui") << true;
+        QTest::newRow("Non") << false;
+    }
+    void restoreAsksFirstAndSaysItCloses() {
+        QFETCH(bool, yes);
+        ProgramFixture fixture;
+        const QString backup = BackUpFiveCards(fixture);
+        const QStringList backedUp = CardRows();
+        AddCard(QStringLiteral("ADDED AFTER THE BACKUP"));
+        const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
+
+        if (yes)
+            MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        RestoreFrom(backup);
+
+        const auto& shown = MessageBox::Testing::Shown();
+        QCOMPARE(shown.front().title, QStringLiteral("Restoration"));
+        for (const char* part : {"09/03/2026", "(5 fiches)", "(6 fiches)", "perdues"})
+            QVERIFY2(shown.front().text.contains(QString::fromUtf8(part)),
+                     qPrintable(shown.front().text));
+        QCOMPARE(Application::Testing::EndRequested(), yes);
+        if (!yes) {
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
+            QVERIFY(Store().database().IsOpen());
+            KorSauve* sauve = Forms::Find<KorSauve>();
+            QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Text1->isVisible());
+            return;
+        }
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown.back().text.contains(QStringLiteral("restaurée")) &&
+                     shown.back().text.contains(QStringLiteral("5 fiches")) &&
+                     shown.back().text.contains(QStringLiteral("se fermer")),
+                 qPrintable(shown.back().text));
+        QCOMPARE(CardRows(), backedUp);
     }
 
     void restorePreparationProposesTheLastBackupFolder() {

@@ -133,7 +133,7 @@ void ImprimeRTest::previewShowsTheCard() {
 void ImprimeRTest::previewFontFollowsScale_data() {
     QTest::addColumn<int>("screenTwips");
     QTest::addColumn<double>("points");
-    QTest::newRow("unknown screen") << 12000 << 10.0;
+    QTest::newRow("800 pixels") << 12000 << 12.7;
     QTest::newRow("smallest screen") << 9000 << 9.5;
     QTest::newRow("1024 x 768") << 11520 << 12.2;
     QTest::newRow("largest screen") << 15360 << 16.3;
