@@ -60,6 +60,12 @@ bool SameFile(const QString& first, const QString& second) {
     return QFileInfo(first).canonicalFilePath() == QFileInfo(second).canonicalFilePath();
 }
 
+QString FailedCopy(const QString& name, const QString& reason) {
+    return QStringLiteral("Le fichier « %1 » n'a pas pu être sauvegardé dans le dossier « %2 » : "
+                          "%3")
+        .arg(name, QDir::toNativeSeparators(Donnees.BackupFolder), reason);
+}
+
 void RefuseRestore(const QString& reason) {
     MessageBox::Error(reason + QStringLiteral("\nLa restauration n'a pas été faite : rien n'a "
                                               "été modifié."));
@@ -283,7 +289,7 @@ void KorSauve::RunBackup() {
     Donnees.GridRowIndex = count;
     ProgressBar1->setValue(0);
     ProgressBar1->setMaximum(count);
-    bool allCopied = true;
+    QStringList failures;
     for (int i = 0; i < count; ++i) {
         Donnees.LoopIndex = i;
         const QString name = File1->item(i)->text();
@@ -291,13 +297,17 @@ void KorSauve::RunBackup() {
         Donnees.CopyTarget = Donnees.BackupFolder + name.toUpper();
         Frame1->setTitle(Donnees.CurrentCategoryCode);
         QCoreApplication::processEvents();
-        allCopied = CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget) && allCopied;
+        if (const std::optional<QString> reason =
+                CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget))
+            failures << FailedCopy(name.toUpper(), *reason);
         AdvanceProgress(i + 1);
     }
     Quitter->setEnabled(true);
-    if (!allCopied) {
+    if (!failures.isEmpty()) {
         before.PutBack();
-        MessageBox::Show(QString(), kFailedBackupTitle);
+        MessageBox::Show(failures.join(QLatin1Char('\n')) +
+                             QStringLiteral("\nLa collection en place n'a pas été modifiée."),
+                         kFailedBackupTitle);
         Form_Load();
         return;
     }
@@ -305,7 +315,11 @@ void KorSauve::RunBackup() {
     Forms::Unload(this);
 }
 
-bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
+std::optional<QString> KorSauve::CopyToBackup(const QString& source, const QString& target) {
+    if (!QFileInfo(Donnees.BackupFolder).isDir())
+        return QStringLiteral("le dossier n'existe pas et n'a pas pu être créé (dossier parent "
+                              "absent, nom déjà pris par un fichier, disque en lecture seule ou "
+                              "plein).");
     try {
         const bool isDatabase =
             QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
@@ -316,9 +330,9 @@ bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
             SafeFiles::CopyFile(source, target,
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
                                            : SafeFiles::Check::Bytes);
-        return true;
-    } catch (const StoreError&) {
-        return false;
+        return std::nullopt;
+    } catch (const StoreError& error) {
+        return error.text();
     }
 }
 
@@ -373,7 +387,7 @@ void KorSauve::Command2_Click() {
 void KorSauve::RunRestore() {
     StartCopying(QStringLiteral("JE RESTORE"));
     PauseBetweenFiles();
-    // The live files are replaced under their names: nothing may hold them open.
+    // The program ends after the restore: its own connection has nothing more to do.
     Store().Reset();
     Donnees.StartDirectory = WithFinalSlash(DataFolder());
     File1->SetPath(Donnees.BackupFolder);
@@ -393,9 +407,10 @@ void KorSauve::RunRestore() {
         PauseBetweenFiles();
         const bool isDatabase = name.compare(DatabaseName(), Qt::CaseInsensitive) == 0;
         try {
-            SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget,
-                                isDatabase ? SafeFiles::Check::BytesAndDatabase
-                                           : SafeFiles::Check::Bytes);
+            if (isDatabase)
+                SafeFiles::RestoreDatabase(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
+            else
+                SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
         } catch (const StoreError&) {
             failed << name;
         }

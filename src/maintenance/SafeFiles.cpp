@@ -13,9 +13,10 @@
 
 namespace {
 
-StoreError CopyError(const QString& target, const QString& reason) {
-    return StoreError(StoreError::Kind::Failed, QStringLiteral("La copie vers « %1 » a échoué : %2")
-                                                    .arg(QDir::toNativeSeparators(target), reason));
+StoreError CopyError(const QString& target, const QString& reason,
+                     StoreError::Kind kind = StoreError::Kind::Failed) {
+    return StoreError(kind, QStringLiteral("La copie vers « %1 » a échoué : %2")
+                                .arg(QDir::toNativeSeparators(target), reason));
 }
 
 bool SyncPath(const QString& path, int flags) {
@@ -97,10 +98,12 @@ void CopyFile(const QString& source, const QString& target, Check check) {
     Install(
         target,
         [&](const QString& temporary) {
-            if (!QFile::copy(source, temporary))
-                throw CopyError(target, QStringLiteral("« %1 » ne peut pas être lu ou la "
-                                                       "destination ne peut pas être écrite.")
-                                            .arg(QDir::toNativeSeparators(source)));
+            QFile original(source);
+            if (!original.copy(temporary))
+                throw CopyError(target,
+                                QStringLiteral("« %1 » ne peut pas être lu ou la "
+                                               "destination ne peut pas être écrite (%2).")
+                                    .arg(QDir::toNativeSeparators(source), original.errorString()));
         },
         [&](const QString& temporary) {
             if (!SameBytes(source, temporary))
@@ -108,6 +111,20 @@ void CopyFile(const QString& source, const QString& target, Check check) {
             if (check == Check::BytesAndDatabase)
                 Database::VerifiedCardCount(temporary);
         });
+}
+
+void RestoreDatabase(const QString& source, const QString& target) {
+    if (QFileInfo(target).isFile()) {
+        try {
+            Database::WriteInto(source, target);
+            return;
+        } catch (const StoreError& error) {
+            if (error.kind() != StoreError::Kind::NotADatabase &&
+                error.kind() != StoreError::Kind::Damaged)
+                throw CopyError(target, error.text(), error.kind());
+        }
+    }
+    CopyFile(source, target, Check::BytesAndDatabase);
 }
 
 } // namespace SafeFiles

@@ -20,6 +20,11 @@ void CopyDatabase(const Database& database, const QString& target);
 enum class Check { Bytes, BytesAndDatabase };
 void CopyFile(const QString& source, const QString& target, Check check = Check::Bytes);
 
+// Puts the checked card database source in place of target. An existing database is written
+// into under the engine's locks, never renamed over, since another program may hold it open;
+// a missing target, or one that is no database at all, is installed like any other file.
+void RestoreDatabase(const QString& source, const QString& target);
+
 // Writes a temporary file beside target, checks it, flushes it to the disk and renames it over
 // target; on failure the temporary file goes and target is untouched. Throws StoreError.
 void Install(const QString& target, const std::function<void(const QString& temporary)>& write,

@@ -17,6 +17,9 @@ void Connection::Open(const QString& fileName, int flags) {
         throw StoreError(EngineErrorKind(rc), text);
     }
     db_ = db;
+    writesPrepared_ = false;
+    // "File replaced" is an extended code: folded into "read-only" it would mislead.
+    sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 2000);
 }
 
@@ -67,6 +70,8 @@ void Connection::Fail(int code) const {
 }
 
 StoreError::Kind EngineErrorKind(int code) {
+    if (code == SQLITE_READONLY_DBMOVED)
+        return StoreError::Kind::Replaced;
     switch (code & 0xff) {
     case SQLITE_NOTADB:
         return StoreError::Kind::NotADatabase;
@@ -74,40 +79,59 @@ StoreError::Kind EngineErrorKind(int code) {
         return StoreError::Kind::Damaged;
     case SQLITE_READONLY:
         return StoreError::Kind::ReadOnly;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreError::Kind::Busy;
+    case SQLITE_IOERR:
+        return StoreError::Kind::DiskError;
     default:
         return StoreError::Kind::Failed;
     }
 }
 
+// A failed statement is rolled back whole by the engine: the file keeps what it held before.
 QString EngineMessage(int code, const char* detail) {
     QString text;
-    switch (code & 0xff) {
-    case SQLITE_READONLY:
-        text = QStringLiteral("La base de données est en lecture seule : rien n'a été enregistré.");
-        break;
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        text = QStringLiteral("Le fichier de la base de données ne peut pas être ouvert "
-                              "(droits d'accès ou dossier en lecture seule).");
-        break;
-    case SQLITE_FULL:
-        text = QStringLiteral("Le disque est plein : rien n'a été enregistré.");
-        break;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        text = QStringLiteral("La base de données est occupée par un autre programme. "
-                              "Réessayez dans un instant.");
-        break;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        text = QStringLiteral("La base de données est endommagée.");
-        break;
-    case SQLITE_IOERR:
-        text = QStringLiteral("Erreur de lecture ou d'écriture sur le disque.");
-        break;
-    default:
-        text = QStringLiteral("Erreur de la base de données.");
-        break;
+    if (code == SQLITE_READONLY_DBMOVED) {
+        text = QStringLiteral("Le fichier de la base de données a été remplacé par un autre "
+                              "programme depuis son ouverture : rien n'a été enregistré. Quittez "
+                              "Pivanes et relancez-le pour travailler sur le fichier en place.");
+    } else {
+        switch (code & 0xff) {
+        case SQLITE_READONLY:
+            text = QStringLiteral("La base de données est en lecture seule : rien n'a été "
+                                  "enregistré, les fiches déjà enregistrées sont inchangées.");
+            break;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+            text = QStringLiteral("Le fichier de la base de données ne peut pas être ouvert "
+                                  "(droits d'accès ou dossier en lecture seule) : il n'a pas été "
+                                  "modifié.");
+            break;
+        case SQLITE_FULL:
+            text = QStringLiteral("Le disque est plein : rien n'a été enregistré, les fiches "
+                                  "déjà enregistrées sont inchangées.");
+            break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            text = QStringLiteral("La base de données est occupée par un autre programme : rien "
+                                  "n'a été fait. Réessayez dans un instant.");
+            break;
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            text = QStringLiteral("La base de données est endommagée : l'opération n'a pas été "
+                                  "faite et le fichier n'a pas été modifié.");
+            break;
+        case SQLITE_IOERR:
+            text = QStringLiteral("Le disque a signalé une erreur de lecture ou d'écriture : "
+                                  "l'opération n'a pas été faite, la base garde son dernier état "
+                                  "enregistré.");
+            break;
+        default:
+            text = QStringLiteral("La base de données a refusé l'opération : rien n'a été "
+                                  "enregistré, les fiches déjà enregistrées sont inchangées.");
+            break;
+        }
     }
     if (detail && *detail)
         text += QStringLiteral(" (%1)").arg(QString::fromUtf8(detail));

@@ -29,8 +29,13 @@ public:
 
     [[noreturn]] void Fail(int code) const;
 
+    // Whether this connection has made the file ready for its first write (indexes, journal).
+    bool WritesPrepared() const { return writesPrepared_; }
+    void SetWritesPrepared() { writesPrepared_ = true; }
+
 private:
     sqlite3* db_ = nullptr;
+    bool writesPrepared_ = false;
     std::map<std::string, sqlite3_stmt*> statements_;
 };
 
