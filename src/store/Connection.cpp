@@ -1,5 +1,6 @@
 #include "store/Connection.h"
 
+#include <cerrno>
 #include <sqlite3.h>
 
 Connection::~Connection() {
@@ -12,9 +13,9 @@ void Connection::Open(const QString& fileName, int flags) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString text = EngineMessage(rc, db ? sqlite3_errmsg(db) : nullptr);
+        const StoreError error = EngineError(db, rc);
         sqlite3_close(db);
-        throw StoreError(EngineErrorKind(rc), text);
+        throw error;
     }
     db_ = db;
     writesPrepared_ = false;
@@ -65,8 +66,19 @@ void Connection::Exec(const char* sql) {
 }
 
 void Connection::Fail(int code) const {
-    throw StoreError(EngineErrorKind(code),
-                     EngineMessage(code, db_ ? sqlite3_errmsg(db_) : nullptr));
+    throw EngineError(db_, code);
+}
+
+StoreError EngineError(sqlite3* db, int code) {
+    // The engine reports a disk's read error as damage; the file's last system error tells
+    // them apart.
+    int systemError = 0;
+    if (db && ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_IOERR) &&
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &systemError) == SQLITE_OK &&
+        systemError == EIO)
+        code = SQLITE_IOERR_READ;
+    return StoreError(EngineErrorKind(code),
+                      EngineMessage(code, db ? sqlite3_errmsg(db) : nullptr));
 }
 
 StoreError::Kind EngineErrorKind(int code) {

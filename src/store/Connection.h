@@ -39,6 +39,8 @@ private:
     std::map<std::string, sqlite3_stmt*> statements_;
 };
 
+// The error for an SQLite result code of the connection db (null when none could be made).
+StoreError EngineError(sqlite3* db, int code);
 // The French text for an SQLite result code, with the engine's own detail when it has one.
 QString EngineMessage(int code, const char* detail);
 StoreError::Kind EngineErrorKind(int code);
