@@ -77,6 +77,7 @@ void KillAtRandomPoints(const QStringList& arguments, const std::function<void()
     for (const qint64 delay : KillDelays(round)) {
         const QString run =
             QStringLiteral("kill after %1 µs (round of %2 µs)").arg(delay).arg(round);
+        qInfo("%s", qPrintable(run));
         reset();
         QProcess child;
         StartChild(child, arguments);
