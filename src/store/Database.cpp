@@ -229,15 +229,14 @@ qint64 Database::CardCount() const {
     return count.Step() ? count.Int64(0) : 0;
 }
 
-qint64 Database::VerifiedCardCount(const QString& fileName, Check depth) {
+qint64 Database::VerifiedCardCount(const QString& fileName) {
     CheckHeader(fileName);
     Connection connection;
     connection.Open(fileName, SQLITE_OPEN_READONLY);
     CheckTable(connection, fileName);
     qint64 cards = -1;
     try {
-        Statement check(connection,
-                        depth == Check::Whole ? "PRAGMA integrity_check" : "PRAGMA quick_check");
+        Statement check(connection, "PRAGMA integrity_check");
         if (check.Step() && check.Text(0) == QLatin1String("ok")) {
             Statement count(connection, "SELECT count(*) FROM TrucPivane");
             if (count.Step())

@@ -43,10 +43,8 @@ public:
     static void PrepareForWrites(Connection& connection);
     // The number of cards of the open database.
     qint64 CardCount() const;
-    // Opens a card database read-only, checks it and answers its number of cards. A quick check
-    // reads every page but skips the cross-check of the index against the table.
-    enum class Check { Whole, Quick };
-    static qint64 VerifiedCardCount(const QString& fileName, Check check = Check::Whole);
+    // Opens a card database read-only, checks it whole and answers its number of cards.
+    static qint64 VerifiedCardCount(const QString& fileName);
 
     Connection& connection() const;
 

@@ -36,42 +36,42 @@ void Report(const char* format, long long first, long long second) {
     std::fflush(stdout);
 }
 
-// Runs one round after another; any failure but a busy file ends the program with its text.
-void Repeat(long long rounds, const std::function<void()>& round) {
-    for (long long done = 0; done != rounds && !StopAsked();) {
-        const long long start = Microseconds();
+// Tries again as long as the other program holds the file.
+void UntilNotBusy(const std::function<void()>& step) {
+    for (;;) {
         try {
-            round();
+            step();
+            return;
         } catch (const StoreError& error) {
             if (error.kind() != StoreError::Kind::Busy)
                 throw;
-            continue;
         }
+    }
+}
+
+void Repeat(long long rounds, const std::function<void()>& round) {
+    for (long long done = 0; done != rounds && !StopAsked(); ++done) {
+        const long long start = Microseconds();
+        UntilNotBusy(round);
         Report("done %lld %lld\n", start, Microseconds());
-        ++done;
     }
 }
 
 void SaveCards(const QString& file, qint32 first) {
-    Store().OpenDatabase(file);
+    UntilNotBusy([&] { Store().OpenDatabase(file); });
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    for (qint32 numero = first; !StopAsked();) {
+    for (qint32 numero = first; !StopAsked(); ++numero) {
         const long long start = Microseconds();
-        try {
+        UntilNotBusy([&] {
             cards.AddNew();
             cards.SetField(QStringLiteral("Numero"), numero);
             cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
             cards.SetField(QStringLiteral("Titre"), QStringLiteral("SAVED %1").arg(numero));
-            cards.SetField(QStringLiteral("Pivanes"), QStringLiteral("Saved while the other "
-                                                                     "program works.\r\n"));
+            cards.SetField(QStringLiteral("Pivanes"),
+                           QStringLiteral("Saved while the other program works.\r\n"));
             cards.Update();
-        } catch (const StoreError& error) {
-            if (error.kind() != StoreError::Kind::Busy)
-                throw;
-            continue;
-        }
+        });
         Report("saved %lld %lld\n", numero, start);
-        ++numero;
     }
 }
 
