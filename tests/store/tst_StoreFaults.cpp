@@ -208,6 +208,8 @@ private slots:
             << "replaced" << int(StoreError::Kind::Replaced) << "remplacé par un autre programme";
         QTest::newRow("read-only file system")
             << "read-only" << int(StoreError::Kind::ReadOnly) << "lecture seule : rien n'a été";
+        QTest::newRow("WAL file held open by another program")
+            << "wal held" << int(StoreError::Kind::Busy) << "occupée par un autre programme";
         QTest::newRow("disk read error at opening")
             << "eio at open" << int(StoreError::Kind::DiskError) << "erreur de lecture du disque";
         QTest::newRow("disk read error while browsing")
@@ -223,7 +225,15 @@ private slots:
         if (onVolume && !volume.Ready())
             QSKIP("mounting a file system needs root, and a failing disk a loop device");
         const QString file = onVolume ? volume.File(QStringLiteral("Pivane.mdb")) : "Pivane.mdb";
-        WriteCollection(CardsIn({{"WIN", 3}}), file);
+        QProcess holder;
+        if (fault == "wal held") {
+            WriteWalCollection(file, false);
+            holder.start(QStringLiteral("sqlite3"), {file});
+            holder.write("SELECT count(*) FROM TrucPivane;\n");
+            QVERIFY(holder.waitForReadyRead(30000));
+        } else {
+            WriteCollection(CardsIn({{"WIN", 3}}), file);
+        }
         if (fault == "read-only")
             QVERIFY(volume.MakeReadOnly());
         if (fault == "eio at open")
@@ -251,6 +261,11 @@ private slots:
         QVERIFY2(text.indexOf(QLatin1Char('(')) != 0 && !text.startsWith(QStringLiteral("disk")),
                  qPrintable(text));
         QVERIFY2(!text.contains(QStringLiteral("Restaurez")), qPrintable(text));
+        if (fault == "wal held") {
+            holder.closeWriteChannel();
+            QVERIFY(holder.waitForFinished());
+            QCOMPARE(StoredCards().size(), 5);
+        }
     }
 };
 
