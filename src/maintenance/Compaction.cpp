@@ -11,7 +11,8 @@ void CompactDatabaseFile(const QString& fileName) {
     } catch (const StoreError& error) {
         throw StoreError(error.kind(),
                          QStringLiteral("Le compactage de la base a échoué : la base n'a pas été "
-                                        "modifiée.\n%1")
-                             .arg(error.text()));
+                                        "modifiée. %1")
+                             .arg(error.sentence()),
+                         error.reason());
     }
 }

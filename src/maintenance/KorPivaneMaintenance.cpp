@@ -6,10 +6,10 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/ResumeNext.h"
+#include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
-#include "store/StoreError.h"
 
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
@@ -25,7 +25,7 @@ void KorPivane::Compacte_Click() {
     ResumeNext([] { Store().CloseDatabase(); });
     try {
         CompactDatabaseFile(Donnees.DatabaseFileName);
-    } catch (const StoreError& error) {
+    } catch (const UserError& error) {
         MessageBox::Error(error.text());
         // What keeps the file from being compacted keeps it from opening: it was just said.
         ResumeNext([] { Store().OpenDatabase(Donnees.DatabaseFileName); });

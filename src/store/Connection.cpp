@@ -77,8 +77,8 @@ StoreError EngineError(sqlite3* db, int code) {
         sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &systemError) == SQLITE_OK &&
         systemError == EIO)
         code = SQLITE_IOERR_READ;
-    return StoreError(EngineErrorKind(code),
-                      EngineMessage(code, db ? sqlite3_errmsg(db) : nullptr));
+    return StoreError(EngineErrorKind(code), EngineMessage(code),
+                      db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString());
 }
 
 StoreError::Kind EngineErrorKind(int code) {
@@ -102,7 +102,7 @@ StoreError::Kind EngineErrorKind(int code) {
 }
 
 // A failed statement is rolled back whole by the engine: the file keeps what it held before.
-QString EngineMessage(int code, const char* detail) {
+QString EngineMessage(int code) {
     QString text;
     if (code == SQLITE_READONLY_DBMOVED) {
         text = QStringLiteral("Le fichier de la base de données a été remplacé par un autre "
@@ -145,8 +145,6 @@ QString EngineMessage(int code, const char* detail) {
             break;
         }
     }
-    if (detail && *detail)
-        text += QStringLiteral(" (%1)").arg(QString::fromUtf8(detail));
     return text;
 }
 

@@ -41,8 +41,8 @@ private:
 
 // The error for an SQLite result code of the connection db (null when none could be made).
 StoreError EngineError(sqlite3* db, int code);
-// The French text for an SQLite result code, with the engine's own detail when it has one.
-QString EngineMessage(int code, const char* detail);
+// The French sentence for an SQLite result code: what happened and what was kept.
+QString EngineMessage(int code);
 StoreError::Kind EngineErrorKind(int code);
 
 // Binds and steps through a cached statement; resets it when it goes out of scope.

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -32,7 +31,8 @@ StoreError ReadError(const QString& fileName) {
                                      "du disque). Rien n'a été modifié, et le fichier n'est pas "
                                      "forcément endommagé : vérifiez le disque avant toute "
                                      "restauration, puis relancez Pivanes.")
-                          .arg(Where(fileName)));
+                          .arg(Where(fileName)),
+                      UserError::SystemReason(EIO));
 }
 
 StoreError Unreadable(const QString& fileName, int error) {
@@ -40,8 +40,9 @@ StoreError Unreadable(const QString& fileName, int error) {
         return ReadError(fileName);
     return StoreError(StoreError::Kind::Failed,
                       QStringLiteral("Le fichier %1 ne peut pas être lu ; il n'a pas été "
-                                     "modifié. (%2)")
-                          .arg(Where(fileName), QString::fromLocal8Bit(std::strerror(error))));
+                                     "modifié.")
+                          .arg(Where(fileName)),
+                      UserError::SystemReason(error));
 }
 
 void CheckFileExists(const QString& fileName) {

@@ -7,6 +7,7 @@
 // A round refused because the other program holds the file is tried again.
 #include "maintenance/Compaction.h"
 #include "maintenance/SafeFiles.h"
+#include "platform/UserError.h"
 #include "store/CardStore.h"
 #include "store/Database.h"
 #include "store/Queries.h"
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
             SaveCards(Argument(argv, 2) + QStringLiteral("/Pivane.mdb"), Argument(argv, 3).toInt());
             return 0;
         }
-    } catch (const StoreError& error) {
+    } catch (const UserError& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.text()));
         return 1;
     }

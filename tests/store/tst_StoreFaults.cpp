@@ -1,5 +1,6 @@
 // Opening and reading a collection never write to it, whatever wrote it; the first write
 // prepares it; engine failures are told in French first, each by its real cause.
+#include "RealFaults.h"
 #include "TestSupport.h"
 #include "store/CardStore.h"
 #include "store/Database.h"
@@ -9,72 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
+#include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-bool Run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-// A real volume mounted inside the test's folder: a small tmpfs that can be made read-only, or
-// an ext4 file system on a loop device that can be shut down, after which every read or write
-// of it fails with EIO as on a failing disk. Needs root; Ready() says whether it could be made.
-class Volume {
-public:
-    enum class Kind { Tmpfs, FailingDisk };
-    explicit Volume(Kind kind) : path_(QDir::current().absoluteFilePath(QStringLiteral("volume"))) {
-        if (::geteuid() != 0 || !QDir().mkpath(path_))
-            return;
-        if (kind == Kind::Tmpfs) {
-            ready_ = Run("mount", {"-t", "tmpfs", "-o", "size=8m", "tmpfs", path_});
-            return;
-        }
-        const QString image = QDir::current().absoluteFilePath(QStringLiteral("volume.img"));
-        QFile file(image);
-        if (!file.open(QIODevice::WriteOnly) || !file.resize(16 << 20))
-            return;
-        file.close();
-        QProcess losetup;
-        losetup.start("losetup", {"--find", "--show", image});
-        if (!losetup.waitForFinished() || losetup.exitCode() != 0)
-            return;
-        device_ = QString::fromLocal8Bit(losetup.readAllStandardOutput()).trimmed();
-        ready_ = Run("mkfs.ext4", {"-q", device_}) && Run("mount", {device_, path_});
-    }
-    ~Volume() {
-        // The store lets go of its file first, or the volume stays busy.
-        Store().Reset();
-        if (ready_)
-            Run("umount", {path_});
-        if (!device_.isEmpty())
-            Run("losetup", {"-d", device_});
-    }
-    bool Ready() const { return ready_; }
-    QString File(const QString& name) const { return path_ + QLatin1Char('/') + name; }
-    bool MakeReadOnly() { return Run("mount", {"-o", "remount,ro", path_}); }
-    // From now on the disk answers every request with an I/O error.
-    bool Fail() {
-        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
-        quint32 flags = 2; // no log flush: the disk is gone
-        const bool failed = fd >= 0 && ::ioctl(fd, _IOR('X', 125, quint32), &flags) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        return failed;
-    }
-
-private:
-    QString path_;
-    QString device_;
-    bool ready_ = false;
-};
 
 // What opening and browsing could have changed: the bytes, the time of change, the files beside.
 struct FileState {
@@ -141,11 +80,11 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, seen);
         ProgramFixture fixture;
-        Volume volume(Volume::Kind::Tmpfs);
+        ScratchVolume volume(8 << 20);
         const QString name =
-            file == "read-only" ? volume.File(QStringLiteral("Pivane.mdb")) : "Pivane.mdb";
-        if (file == "read-only" && !volume.Ready())
-            QSKIP("mounting a read-only file system needs root");
+            file == "read-only" ? volume.Path(QStringLiteral("Pivane.mdb")) : "Pivane.mdb";
+        if (file == "read-only")
+            SKIP_WITHOUT_VOLUME(volume);
         if (file == "foreign")
             RunSqliteShell(name, kForeignSchema);
         else if (file.startsWith("wal"))
@@ -155,7 +94,7 @@ private slots:
         if (file == "no index")
             RunSqliteShell(name, QStringLiteral("DROP INDEX TrucPivane_Cate"));
         if (file == "read-only")
-            QVERIFY(volume.MakeReadOnly());
+            QVERIFY2(volume.Break(DiskFault::ReadOnly), qPrintable(volume.WhyNot()));
         const FileState before(name);
 
         QCOMPARE(BrowseEverything(name), seen);
@@ -220,11 +159,17 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, told);
         ProgramFixture fixture;
-        Volume volume(fault.startsWith("eio") ? Volume::Kind::FailingDisk : Volume::Kind::Tmpfs);
-        const bool onVolume = fault == "read-only" || fault.startsWith("eio");
-        if (onVolume && !volume.Ready())
-            QSKIP("mounting a file system needs root, and a failing disk a loop device");
-        const QString file = onVolume ? volume.File(QStringLiteral("Pivane.mdb")) : "Pivane.mdb";
+        ScratchVolume readOnly(8 << 20);
+        std::optional<FailingDisk> failing;
+        QString file = QStringLiteral("Pivane.mdb");
+        if (fault == "read-only") {
+            SKIP_WITHOUT_VOLUME(readOnly);
+            file = readOnly.Path(file);
+        } else if (fault.startsWith("eio")) {
+            failing.emplace();
+            SKIP_WITHOUT_VOLUME(*failing);
+            file = failing->Path(file);
+        }
         QProcess holder;
         if (fault == "wal held") {
             WriteWalCollection(file, false);
@@ -235,17 +180,18 @@ private slots:
             WriteCollection(CardsIn({{"WIN", 3}}), file);
         }
         if (fault == "read-only")
-            QVERIFY(volume.MakeReadOnly());
+            QVERIFY2(readOnly.Break(DiskFault::ReadOnly), qPrintable(readOnly.WhyNot()));
         if (fault == "eio at open")
-            QVERIFY(volume.Fail());
+            QVERIFY2(failing->Fail(), qPrintable(failing->WhyNot()));
 
         QString text;
         try {
             Store().OpenDatabase(file);
             if (fault == "eio later")
-                QVERIFY(volume.Fail());
+                QVERIFY2(failing->Fail(), qPrintable(failing->WhyNot()));
             if (fault == "replaced")
-                QVERIFY(Run("sh", {"-c", "cp Pivane.mdb new.mdb && mv new.mdb Pivane.mdb"}));
+                QCOMPARE(QProcess::execute("sh", {"-c", "cp Pivane.mdb new && mv new Pivane.mdb"}),
+                         0);
             Recordset& cards = Store().OpenRecordset(Queries::AllCards());
             cards.MoveLast();
             cards.AddNew();
