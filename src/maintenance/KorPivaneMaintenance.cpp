@@ -14,7 +14,6 @@
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
 const QString kWebPage = QStringLiteral("https://pivanes.example.org/");
-const QString kCompactionFile = QStringLiteral("temp.MDB");
 } // namespace
 
 void KorPivane::Quitter_Click() {
@@ -25,11 +24,14 @@ void KorPivane::Quitter_Click() {
 void KorPivane::Compacte_Click() {
     ResumeNext([] { Store().CloseDatabase(); });
     try {
-        CompactDatabaseFile(Donnees.DatabaseFileName, kCompactionFile);
-        MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
+        CompactDatabaseFile(Donnees.DatabaseFileName);
     } catch (const UserError& error) {
         MessageBox::Error(error.text());
+        // What keeps the file from being compacted keeps it from opening: it was just said.
+        ResumeNext([] { Store().OpenDatabase(Donnees.DatabaseFileName); });
+        return;
     }
+    MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
     Store().OpenDatabase(Donnees.DatabaseFileName);
 }
 

@@ -123,11 +123,17 @@ std::optional<qint64> LiveCardCount() {
         if (live.IsOpen())
             return live.CardCount();
         if (QFileInfo(DatabaseName()).isFile())
-            return Database::VerifiedCardCount(DatabaseName(), Database::Check::Quick);
+            return Database::VerifiedCardCount(DatabaseName());
     } catch (const StoreError&) {
         // Told to the user as a collection that cannot be read.
     }
     return std::nullopt;
+}
+
+QString FailedCopy(const QString& name, const QString& reason) {
+    return QStringLiteral("Le fichier « %1 » n'a pas pu être sauvegardé dans le dossier « %2 » : "
+                          "%3")
+        .arg(name, QDir::toNativeSeparators(Donnees.BackupFolder), reason);
 }
 
 // A backup of the old program is converted first, by a command that keeps the original beside.
@@ -386,7 +392,7 @@ void KorSauve::RunBackup() {
     Donnees.GridRowIndex = count;
     ProgressBar1->setValue(0);
     ProgressBar1->setMaximum(count);
-    bool allCopied = true;
+    QStringList failures;
     for (int i = 0; i < count; ++i) {
         Donnees.LoopIndex = i;
         const QString name = File1->item(i)->text();
@@ -394,13 +400,17 @@ void KorSauve::RunBackup() {
         Donnees.CopyTarget = Donnees.BackupFolder + name.toUpper();
         Frame1->setTitle(Donnees.CurrentCategoryCode);
         QCoreApplication::processEvents();
-        allCopied = CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget) && allCopied;
+        if (const std::optional<QString> reason =
+                CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget))
+            failures << FailedCopy(name.toUpper(), *reason);
         AdvanceProgress(i + 1);
     }
     Quitter->setEnabled(true);
-    if (!allCopied) {
+    if (!failures.isEmpty()) {
         before.PutBack();
-        MessageBox::Show(QString(), kFailedBackupTitle);
+        MessageBox::Show(failures.join(QLatin1Char('\n')) +
+                             QStringLiteral("\nLa collection en place n'a pas été modifiée."),
+                         kFailedBackupTitle);
         Form_Load();
         return;
     }
@@ -408,7 +418,11 @@ void KorSauve::RunBackup() {
     Forms::Unload(this);
 }
 
-bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
+std::optional<QString> KorSauve::CopyToBackup(const QString& source, const QString& target) {
+    if (!QFileInfo(Donnees.BackupFolder).isDir())
+        return QStringLiteral("le dossier n'existe pas et n'a pas pu être créé (dossier parent "
+                              "absent, nom déjà pris par un fichier, disque en lecture seule ou "
+                              "plein).");
     try {
         const bool isDatabase =
             QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
@@ -419,9 +433,9 @@ bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
             SafeFiles::CopyFile(source, target,
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
                                            : SafeFiles::Check::Bytes);
-        return true;
-    } catch (const UserError&) {
-        return false;
+        return std::nullopt;
+    } catch (const UserError& error) {
+        return error.text();
     }
 }
 
@@ -508,7 +522,7 @@ void KorSauve::Command2_Click() {
 void KorSauve::RunRestore() {
     StartCopying(QStringLiteral("JE RESTORE"));
     PauseBetweenFiles();
-    // The live files are replaced under their names: nothing may hold them open.
+    // The program ends after the restore: its own connection has nothing more to do.
     Store().Reset();
     Donnees.StartDirectory = WithFinalSlash(DataFolder());
     File1->SetPath(Donnees.BackupFolder);
@@ -528,9 +542,10 @@ void KorSauve::RunRestore() {
         PauseBetweenFiles();
         const bool isDatabase = name.compare(DatabaseName(), Qt::CaseInsensitive) == 0;
         try {
-            SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget,
-                                isDatabase ? SafeFiles::Check::BytesAndDatabase
-                                           : SafeFiles::Check::Bytes);
+            if (isDatabase)
+                SafeFiles::RestoreDatabase(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
+            else
+                SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
         } catch (const UserError&) {
             failed << name;
         }

@@ -67,7 +67,8 @@ private:
     void StartCopying(const QString& activity);
     void AdvanceProgress(int done);
     void RunBackup();
-    bool CopyToBackup(const QString& source, const QString& target);
+    // The reason why the copy failed, if it did.
+    std::optional<QString> CopyToBackup(const QString& source, const QString& target);
     struct RestoreSource {
         QString folder;
         QString date;

@@ -1,6 +1,7 @@
 #include "store/Recordset.h"
 
 #include "store/Connection.h"
+#include "store/Database.h"
 
 #include <algorithm>
 #include <limits>
@@ -279,6 +280,7 @@ void Recordset::Update() {
     if (mode_ == Mode::Browse)
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Aucun ajout ni modification en cours."));
+    Database::PrepareForWrites(*connection_);
     // Every column is always written, so the two statements have a fixed text.
     QVariant values[4];
     qint64 target = 0;

@@ -207,7 +207,14 @@ private slots:
 
         QCOMPARE(MessageBox::Testing::Shown().size(), 1);
         QCOMPARE(MessageBox::Testing::Shown().front().title, KorSauve::kFailedBackupTitle);
-        QCOMPARE(MessageBox::Testing::Shown().front().text, QString());
+        // What failed, where, why, and that nothing else changed.
+        const QString text = MessageBox::Testing::Shown().front().text;
+        for (const QString& part :
+             {QStringLiteral("« PIVANE.MDB »"), QStringLiteral("« SAUVE.KOR »"),
+              QStringLiteral("« %1/ »").arg(fixture.Path(target)),
+              QStringLiteral("n'existe pas et n'a pas pu être créé"),
+              QStringLiteral("La collection en place n'a pas été modifiée.")})
+            QVERIFY2(text.contains(part), qPrintable(text));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
         QCOMPARE(CardRows(), cards);
         // The window starts again as when it was loaded.

@@ -6,6 +6,7 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "store/CardStore.h"
+#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 
@@ -43,8 +44,10 @@ void AddCard(const QString& title) {
 }
 
 // Five cards backed up through the window to dest/Sauve, on 09/03/2026.
-QString BackUpFiveCards(const ProgramFixture& fixture) {
+QString BackUpFiveCards(const ProgramFixture& fixture, bool walMode = false) {
     WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
+    if (walMode)
+        RunSqliteShell(QStringLiteral("Pivane.mdb"), QStringLiteral("PRAGMA journal_mode = WAL"));
     UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
     QDir().mkpath(fixture.Path(QStringLiteral("dest")));
     const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
@@ -67,14 +70,20 @@ class tst_Restore : public QObject {
 private slots:
     void restoreUndoesChangesMadeAfterTheBackup_data() {
         QTest::addColumn<bool>("pickAnotherFolder");
-        QTest::newRow("picked the backup folder") << false;
-        QTest::newRow("picked a folder whose marker names the backup") << true;
+        QTest::addColumn<bool>("walMode");
+        QTest::newRow("picked the backup folder") << false << false;
+        QTest::newRow("picked a folder whose marker names the backup") << true << false;
+        QTest::newRow("collection left in WAL mode by another program") << false << true;
     }
     void restoreUndoesChangesMadeAfterTheBackup() {
         QFETCH(bool, pickAnotherFolder);
+        QFETCH(bool, walMode);
         ProgramFixture fixture;
-        const QString backup = BackUpFiveCards(fixture);
+        const QString backup = BackUpFiveCards(fixture, walMode);
         const QStringList backedUp = CardRows();
+        // A backup stands alone, whatever journal the live file had.
+        QCOMPARE(RunSqliteShell(backup + "/PIVANE.MDB", QStringLiteral("PRAGMA journal_mode")),
+                 QStringLiteral("delete"));
 
         RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
         QVERIFY(CardRows() != backedUp);
@@ -85,11 +94,14 @@ private slots:
             QVERIFY(QFile::copy(backup + "/SAUVE.KOR", picked + "/SAUVE.KOR"));
         }
         MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        const quint64 identity = FileIdentity();
         RestoreFrom(picked);
 
         QVERIFY(Application::Testing::EndRequested());
         QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(CardRows(), backedUp);
+        // Written into, never renamed over: another program holding it open sees the backup.
+        QCOMPARE(FileIdentity(), identity);
         // Restored onto the live names, with nothing left beside them.
         QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
                  QStringList({"Pivane.mdb", "Sauve.kor"}));
@@ -135,6 +147,31 @@ private slots:
                      shown.back().text.contains(QStringLiteral("se fermer")),
                  qPrintable(shown.back().text));
         QCOMPARE(CardRows(), backedUp);
+    }
+
+    // What is restored over is no collection: it is replaced whole.
+    void restoreOverALiveFileThatIsNoCollection_data() {
+        QTest::addColumn<QByteArray>("live");
+        QTest::newRow("text file") << QByteArray("Mes fiches, en texte.\n");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("damaged header") << QByteArray("SQLite format 3\0", 16).append(4080, 'x');
+    }
+    void restoreOverALiveFileThatIsNoCollection() {
+        QFETCH(QByteArray, live);
+        ProgramFixture fixture;
+        const QString backup = fixture.Path(QStringLiteral("dest/"));
+        QVERIFY(QDir().mkpath(backup));
+        WriteCollection(CardsIn({{"WIN", 4}}), backup + "PIVANE.MDB");
+        WriteBytes(backup + "SAUVE.KOR", MarkerNaming(backup));
+        WriteBytes(QStringLiteral("Pivane.mdb"), live);
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+
+        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        RestoreFrom(backup);
+
+        QVERIFY(Application::Testing::EndRequested());
+        QCOMPARE(CardRows(), CardRows(backup + "PIVANE.MDB"));
+        QCOMPARE(Database::VerifiedCardCount(QStringLiteral("Pivane.mdb")), 4);
     }
 
     void restorePreparationProposesTheLastBackupFolder() {

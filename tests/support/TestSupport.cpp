@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 void PrepareTestEnvironment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -134,6 +135,22 @@ QAction* MenuItem(const Form& form, const char* name) {
     if (!item)
         qFatal("no menu item %s", name);
     return item;
+}
+
+QString RunSqliteShell(const QString& file, const QString& sql, const QStringList& options) {
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), QStringList(options) << file << sql);
+    if (!shell.waitForFinished(60000) || shell.exitCode() != 0)
+        qFatal("sqlite3 failed: %s", shell.readAllStandardError().constData());
+    return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+}
+
+QStringList IndexNames(const QString& file) {
+    return RunSqliteShell(file,
+                          QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                         "AND sql IS NOT NULL ORDER BY name"),
+                          {QStringLiteral("-readonly")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QStringList ShownMessages() {

@@ -110,7 +110,7 @@ void CloseEditor() {
 
 void Compact() {
     Store().CloseDatabase();
-    CompactDatabaseFile(Donnees.DatabaseFileName, QStringLiteral("temp.MDB"));
+    CompactDatabaseFile(Donnees.DatabaseFileName);
     Store().OpenDatabase(Donnees.DatabaseFileName);
 }
 
