@@ -166,8 +166,12 @@ private slots:
         WriteBytes(QStringLiteral("Pivane.mdb"), live);
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
 
+        // The backup window opens on a collection that cannot be read: that is said first.
+        KorSauve& sauve = OpenBackupWindow();
+        sauve.Restoration->trigger();
+        sauve.Text1->SetText(backup);
         MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
-        RestoreFrom(backup);
+        QTest::mouseClick(sauve.Command2, Qt::LeftButton);
 
         QVERIFY(Application::Testing::EndRequested());
         QCOMPARE(CardRows(), CardRows(backup + "PIVANE.MDB"));
