@@ -1,21 +1,86 @@
+#include "platform/Display.h"
+#include "platform/FolderLock.h"
 #include "platform/Forms.h"
-#include "platform/Guard.h"
+#include "platform/MessageBox.h"
+#include "shell/CommandLine.h"
+#include "shell/DataFolder.h"
 #include "shell/KorDepart.h"
 
+#include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
+
+namespace {
+
+void Print(const QString& text, FILE* stream) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+QStringList Arguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+    return arguments;
+}
+
+// The terminal gets every refusal; a user who started from the desktop menu sees a box too.
+void Refuse(const QString& text) {
+    Print(text + QLatin1Char('\n'), stderr);
+    if (HasVisibleScreen())
+        MessageBox::Error(text);
+}
+
+void InstallFrenchQtTexts(QCoreApplication& application) {
+    auto* qtFrench = new QTranslator(&application);
+    if (qtFrench->load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        application.installTranslator(qtFrench);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    PivanesApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Pivanes"));
-    // Windows come and go by hiding; the program ends only through its own commands.
-    app.setQuitOnLastWindowClosed(false);
+    const CommandLine line = ReadCommandLine(Arguments(argc, argv));
+    if (line.action != CommandLine::Action::Run) {
+        Print(line.text, line.action == CommandLine::Action::Refuse ? stderr : stdout);
+        return line.exitCode;
+    }
+    const DataFolder::Choice folder = DataFolder::Choose(line.folder);
+    if (folder.path.isEmpty()) {
+        Print(folder.problem + QLatin1Char('\n'), stderr);
+        return 1;
+    }
 
-    QTranslator qtFrench;
-    if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtFrench);
+    const auto application = MakeApplication();
+    application->setApplicationName(QStringLiteral("Pivanes"));
+    // Windows come and go by hiding; the program ends only through its own commands.
+    application->setQuitOnLastWindowClosed(false);
+    InstallFrenchQtTexts(*application);
+
+    // Before the lock, so that a copy seen holding it already works in its folder.
+    QDir::setCurrent(folder.path);
+    FolderLock lock(folder.path);
+    switch (lock.Take()) {
+    case FolderLock::Outcome::Taken:
+        break;
+    case FolderLock::Outcome::HeldByOther:
+        Refuse(QStringLiteral("Pivanes est déjà ouvert sur le dossier « %1 » (processus %2). "
+                              "Rien n'a été modifié : revenez à la fenêtre de Pivanes déjà "
+                              "ouverte, ou fermez-la avant de le relancer.")
+                   .arg(QDir::toNativeSeparators(folder.path))
+                   .arg(lock.Holder()));
+        return 1;
+    case FolderLock::Outcome::NotWritable:
+        // Nothing can be written there, by this copy or another: the collection is safe.
+        Print(QStringLiteral("Le dossier « %1 » est en lecture seule : Pivanes s'ouvre pour la "
+                             "lecture seulement.\n")
+                  .arg(folder.path),
+              stderr);
+        break;
+    }
 
     RunGuarded([] { Forms::Load<KorDepart>(); });
-    return app.exec();
+    return application->exec();
 }

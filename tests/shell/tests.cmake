@@ -1,3 +1,7 @@
 pivanes_add_test(tst_FormZoomed shell/tst_FormZoomed.cpp)
 pivanes_add_test(tst_Startup shell/tst_Startup.cpp)
 pivanes_add_test(tst_MainWindow shell/tst_MainWindow.cpp)
+pivanes_add_test(tst_CommandLine shell/tst_CommandLine.cpp)
+pivanes_add_test(tst_ProgramProcess shell/tst_ProgramProcess.cpp)
+add_dependencies(tst_ProgramProcess pivanes)
+target_compile_definitions(tst_ProgramProcess PRIVATE PIVANES_PROGRAM="$<TARGET_FILE:pivanes>")
