@@ -11,9 +11,10 @@ set_property(SOURCE src/maintenance/KorPivaneMaintenance.cpp APPEND PROPERTY COM
              PIVANES_GUIDE_FROM_PROGRAM="${PIVANES_GUIDE_FROM_PROGRAM}")
 
 # The guide also lies beside the built program, where the program finds it as once installed.
-add_custom_target(pivanes_guide ALL
+add_custom_target(pivanes_guide
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/docs/guide
             ${CMAKE_BINARY_DIR}/share/pivanes)
+add_dependencies(pivanes pivanes_guide pivanes_compressed_docs)
 
 configure_file(packaging/pivanes.1.in pivanes.1 @ONLY)
 add_custom_command(OUTPUT pivanes.1.gz changelog.gz

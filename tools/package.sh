@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-release -j"$(nproc)" --target pivanes pivanes_guide pivanes_compressed_docs
+cmake --build build-release -j"$(nproc)" --target pivanes
 bash tools/check-package.sh build-release build-release
