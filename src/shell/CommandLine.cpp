@@ -48,10 +48,7 @@ QString HelpText() {
 }
 
 QString VersionText() {
-    return QStringLiteral("Pivanes %1.%2.%3\n")
-        .arg(Version::kMajor)
-        .arg(Version::kMinor)
-        .arg(Version::kRevision);
+    return QStringLiteral("Pivanes %1\n").arg(QLatin1String(Version::kText));
 }
 
 CommandLine Refusal(const QString& why) {
