@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+class UserError;
+
 // A screen that lists cards of the current record set as rows of number and title, in pages of
 // 300 cards, with the menu "Menu" ("Suite", "Retour") and the command "Quitter". A screen built
 // on it says which cards it lists (FirstFill's rule) and what a click on a card opens
@@ -59,7 +61,7 @@ private:
     void WriteRows(qint32 firstSlot, qint32 count, bool trimmed);
     std::optional<GridPaging::PageState> CurrentPageState() const;
     void KeepPageState(GridPaging::PageState state);
-    void ReportUnwritableFile();
+    void ReportUnwritableFile(const UserError& error);
 
     bool paged_ = false;
     GridPaging::PageState memory_;

@@ -1,30 +1,17 @@
 #include "maintenance/SafeFiles.h"
 
-#include "store/Connection.h"
+#include "platform/FileWriter.h"
+#include "platform/UserError.h"
 #include "store/Database.h"
-#include "store/StoreError.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-StoreError CopyError(const QString& target, const QString& reason) {
-    return StoreError(StoreError::Kind::Failed, QStringLiteral("La copie vers « %1 » a échoué : %2")
-                                                    .arg(QDir::toNativeSeparators(target), reason));
-}
-
-bool SyncPath(const QString& path, int flags) {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
+UserError CopyError(const QString& target, const QString& reason) {
+    return UserError(QStringLiteral("La copie vers « %1 » a échoué : %2")
+                         .arg(QDir::toNativeSeparators(target), reason));
 }
 
 } // namespace
@@ -37,10 +24,6 @@ QString TwinIn(const QString& folder, const QString& name) {
         if (present.compare(name, Qt::CaseInsensitive) == 0)
             return present;
     return name;
-}
-
-QString TemporaryNameFor(const QString& target) {
-    return target + QStringLiteral(".tmp");
 }
 
 bool SameBytes(const QString& first, const QString& second) {
@@ -56,58 +39,23 @@ bool SameBytes(const QString& first, const QString& second) {
     return true;
 }
 
-void Install(const QString& target, const std::function<void(const QString&)>& write,
-             const std::function<void(const QString&)>& verify) {
-    const QString temporary = TemporaryNameFor(target);
-    try {
-        if (QFileInfo::exists(temporary) && !QFile::remove(temporary))
-            throw CopyError(target, QStringLiteral("un ancien fichier temporaire ne peut pas "
-                                                   "être supprimé."));
-        write(temporary);
-        verify(temporary);
-        Commit(temporary, target);
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
-}
-
-void Commit(const QString& temporary, const QString& target) {
-    if (!SyncPath(temporary, O_RDONLY))
-        throw CopyError(target, QStringLiteral("le fichier n'a pas pu être écrit sur le disque."));
-    if (std::rename(QFile::encodeName(temporary).constData(),
-                    QFile::encodeName(target).constData()) != 0)
-        throw CopyError(target, QStringLiteral("le fichier ne peut pas être remplacé."));
-    // The rename itself reaches the disk with its folder.
-    SyncPath(QFileInfo(target).absolutePath(), O_RDONLY | O_DIRECTORY);
-}
-
 void CopyDatabase(const Database& database, const QString& target) {
     const qint64 cards = database.CardCount();
-    Install(
-        target, [&](const QString& temporary) { database.BackupTo(temporary); },
-        [&](const QString& temporary) {
-            if (Database::VerifiedCardCount(temporary) != cards)
-                throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les "
-                                                       "fiches."));
-        });
+    FileWriter file(target);
+    database.BackupTo(file.TemporaryName());
+    if (Database::VerifiedCardCount(file.TemporaryName()) != cards)
+        throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les fiches."));
+    file.Commit();
 }
 
 void CopyFile(const QString& source, const QString& target, Check check) {
-    Install(
-        target,
-        [&](const QString& temporary) {
-            if (!QFile::copy(source, temporary))
-                throw CopyError(target, QStringLiteral("« %1 » ne peut pas être lu ou la "
-                                                       "destination ne peut pas être écrite.")
-                                            .arg(QDir::toNativeSeparators(source)));
-        },
-        [&](const QString& temporary) {
-            if (!SameBytes(source, temporary))
-                throw CopyError(target, QStringLiteral("la copie diffère de l'original."));
-            if (check == Check::BytesAndDatabase)
-                Database::VerifiedCardCount(temporary);
-        });
+    FileWriter file(target);
+    file.CopyFrom(source);
+    if (!SameBytes(source, file.TemporaryName()))
+        throw CopyError(target, QStringLiteral("la copie diffère de l'original."));
+    if (check == Check::BytesAndDatabase)
+        Database::VerifiedCardCount(file.TemporaryName());
+    file.Commit();
 }
 
 } // namespace SafeFiles

@@ -1,6 +1,8 @@
 list(APPEND PIVANES_CORE_SOURCES
     src/platform/Clock.cpp
     src/platform/FolderLock.cpp
+    src/platform/FileWriter.cpp
+    src/platform/UserError.cpp
 )
 list(APPEND PIVANES_FORMS_SOURCES
     src/platform/Application.cpp
