@@ -72,11 +72,13 @@ int main(int argc, char** argv) {
                    .arg(QDir::toNativeSeparators(folder.path))
                    .arg(lock.Holder()));
         return 1;
-    case FolderLock::Outcome::NotWritable:
-        // Nothing can be written there, by this copy or another: the collection is safe.
-        Print(QStringLiteral("Le dossier « %1 » est en lecture seule : Pivanes s'ouvre pour la "
-                             "lecture seulement.\n")
-                  .arg(folder.path),
+    case FolderLock::Outcome::NotPlaced:
+        // Reading the cards needs no lock; where no lock file can be written, SQLite cannot
+        // write its journal either, so no copy can change the collection.
+        Print(QStringLiteral("Le verrou de Pivanes n'a pas pu être posé dans le dossier « %1 » "
+                             "(dossier en lecture seule ou disque plein) : Pivanes s'ouvre quand "
+                             "même, mais n'en lancez pas un second sur ce dossier.\n")
+                  .arg(QDir::toNativeSeparators(folder.path)),
               stderr);
         break;
     }

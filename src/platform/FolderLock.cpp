@@ -10,8 +10,7 @@ FolderLock::FolderLock(const QString& folder) : lock_(QDir(folder).filePath(File
 FolderLock::Outcome FolderLock::Take() {
     if (lock_.tryLock(0))
         return Outcome::Taken;
-    return lock_.error() == QLockFile::LockFailedError ? Outcome::HeldByOther
-                                                       : Outcome::NotWritable;
+    return lock_.error() == QLockFile::LockFailedError ? Outcome::HeldByOther : Outcome::NotPlaced;
 }
 
 qint64 FolderLock::Holder() const {

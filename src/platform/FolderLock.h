@@ -7,7 +7,8 @@
 // The lock is a small file in the folder; the lock of a process that died is taken over.
 class FolderLock {
 public:
-    enum class Outcome { Taken, HeldByOther, NotWritable };
+    // NotPlaced: the lock file cannot be written there (read-only folder, full disk).
+    enum class Outcome { Taken, HeldByOther, NotPlaced };
 
     explicit FolderLock(const QString& folder);
     FolderLock(const FolderLock&) = delete;

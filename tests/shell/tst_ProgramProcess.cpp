@@ -1,5 +1,6 @@
 // The real program as a process: answers that need no display, no display at all, and one
 // program per data folder, with a second real process and a real SIGKILL.
+#include "RealFaults.h"
 #include "TestSupport.h"
 
 #include "platform/FolderLock.h"
@@ -191,6 +192,35 @@ private slots:
         }
         QCOMPARE(first.state(), QProcess::Running);
         Kill(first);
+    }
+
+    // The cards can still be read where no lock file can be written; nothing can be written
+    // there by any copy either.
+    void aFolderWithoutRoomForTheLockStillOpens_data() { AddDiskFaultRows(); }
+    void aFolderWithoutRoomForTheLockStillOpens() {
+        QFETCH(DiskFault, fault);
+        ProgramFixture fixture;
+        ScratchVolume volume;
+        SKIP_WITHOUT_VOLUME(volume);
+        WriteCollection(CardsIn({{"WIN", 2}}), volume.Path("Pivane.mdb"));
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
+        const QStringList before = Snapshot(volume.Path());
+
+        QProcess program;
+        program.setReadChannel(QProcess::StandardError);
+        Start(program, {volume.Path()}, Offscreen());
+        QString said;
+        while (!said.contains(QStringLiteral("n'en lancez pas un second")) &&
+               program.waitForReadyRead(60000))
+            said += QString::fromLocal8Bit(program.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("Le verrou de Pivanes n'a pas pu être posé dans le "
+                                              "dossier « %1 » (dossier en lecture seule ou disque "
+                                              "plein) : Pivanes s'ouvre quand même")
+                                   .arg(volume.Path())),
+                 qPrintable(said));
+        QCOMPARE(program.state(), QProcess::Running);
+        QCOMPARE(Snapshot(volume.Path()), before);
+        Kill(program);
     }
 
     void theLockOfAKilledCopyIsTakenOver() {
