@@ -1,3 +1,4 @@
+#include "convert/ConvertCommand.h"
 #include "platform/Display.h"
 #include "platform/FolderLock.h"
 #include "platform/Forms.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QLibraryInfo>
+#include <QTextStream>
 #include <QTranslator>
 #include <cstdio>
 
@@ -43,6 +45,12 @@ void InstallFrenchQtTexts(QCoreApplication& application) {
 
 int main(int argc, char** argv) {
     const CommandLine line = ReadCommandLine(Arguments(argc, argv));
+    if (line.action == CommandLine::Action::Convert) {
+        QCoreApplication core(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return RunConvertCommand(line.jetFile, out, err);
+    }
     if (line.action != CommandLine::Action::Run) {
         Print(line.text, line.action == CommandLine::Action::Refuse ? stderr : stdout);
         return line.exitCode;

@@ -57,6 +57,8 @@ private slots:
             << QStringList{"notes", "--dossier", "notes"} << A::Run << "notes" << 0 << "";
         QTest::newRow("folder named like an option")
             << QStringList{"--", "-notes"} << A::Run << "-notes" << 0 << "";
+        QTest::newRow("--convertir")
+            << QStringList{"--convertir", "Vieux.mdb"} << A::Convert << "" << 0 << "";
         QTest::newRow("--help") << QStringList{"--help"} << A::Help << "" << 0 << "Utilisation :";
         QTest::newRow("-h with a folder")
             << QStringList{"notes", "-h"} << A::Help << "" << 0 << "Utilisation :";
@@ -70,7 +72,14 @@ private slots:
         QTest::newRow("unknown beside help")
             << QStringList{"--help", "--bogus"} << A::Refuse << "" << 2 << "Option inconnue";
         QTest::newRow("no value") << QStringList{"--dossier"} << A::Refuse << "" << 2
-                                  << "La ligne de commande n'a pas pu être lue";
+                                  << "L'option --dossier attend une valeur : pivanes --dossier "
+                                     "DOSSIER.";
+        QTest::newRow("no file to convert")
+            << QStringList{"--convertir"} << A::Refuse << "" << 2
+            << "L'option --convertir attend une valeur : pivanes --convertir FICHIER.mdb.";
+        QTest::newRow("convert with a folder")
+            << QStringList{"--convertir", "Vieux.mdb", "notes"} << A::Refuse << "" << 2
+            << "La conversion prend un seul fichier et aucun dossier";
         QTest::newRow("empty value") << QStringList{"--dossier", ""} << A::Refuse << "" << 2
                                      << "Le nom du dossier de données est vide.";
         QTest::newRow("two folders") << QStringList{"a", "b"} << A::Refuse << "" << 2
@@ -89,6 +98,7 @@ private slots:
         QCOMPARE(line.folder, folder);
         QCOMPARE(line.exitCode, exitCode);
         QVERIFY2(line.text.contains(saying), qPrintable(line.text));
+        QCOMPARE(line.jetFile, action == CommandLine::Action::Convert ? arguments.value(1) : "");
         if (action == CommandLine::Action::Refuse)
             QVERIFY(line.text.contains("« pivanes --help » donne les options."));
     }
