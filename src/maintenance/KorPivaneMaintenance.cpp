@@ -11,9 +11,24 @@
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
 const QString kWebPage = QStringLiteral("https://pivanes.example.org/");
+// The guide installed with the program, found from the program's own place; a program run from
+// its build folder finds the copy made there.
+QString InstalledGuide() {
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    for (const QString& folder :
+         {QStringLiteral(PIVANES_GUIDE_FROM_PROGRAM), QStringLiteral("share/pivanes")}) {
+        const QString guide = programFolder.filePath(folder + QStringLiteral("/Lisez-Moi.html"));
+        if (QFileInfo(guide).isFile())
+            return QDir::cleanPath(guide);
+    }
+    return {};
+}
 } // namespace
 
 void KorPivane::Quitter_Click() {
@@ -35,8 +50,9 @@ void KorPivane::Compacte_Click() {
     Store().OpenDatabase(Donnees.DatabaseFileName);
 }
 
+// The user's own help file first, then the guide; the program's own window where neither opens.
 void KorPivane::Lisezmoi_Click() {
-    if (!Desktop::OpenFile(kHelpFile))
+    if (!Desktop::OpenFile(kHelpFile) && !Desktop::OpenFile(InstalledGuide()))
         ShowProgramHelp();
 }
 
