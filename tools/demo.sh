@@ -11,5 +11,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "Pas d'écran ici : lancez « xvfb-run -a -s '-screen 0 1024x768x24' bash tools/demo.sh » pour un écran virtuel, ou ce script depuis un bureau."
     exit 0
 fi
-cd demo
-exec ../build/pivanes
+exec build/pivanes demo

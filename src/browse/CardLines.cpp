@@ -1,5 +1,7 @@
 #include "browse/CardLines.h"
 
+#include <algorithm>
+
 QStringList CardLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;
@@ -11,9 +13,10 @@ QStringList CardLines(const QString& text) {
         qsizetype length = end - start;
         if (length > 0 && text.at(end - 1) == QLatin1Char('\r'))
             --length;
-        const QString line = text.mid(start, length);
-        const bool onlyBlanks = line.count(QLatin1Char(' ')) == line.size();
-        lines.append(onlyBlanks ? QString() : line);
+        const QStringView line = QStringView(text).mid(start, length);
+        const bool onlyBlanks =
+            std::all_of(line.begin(), line.end(), [](QChar c) { return c == QLatin1Char(' '); });
+        lines.append(onlyBlanks ? QString() : text.mid(start, length));
         start = end + 1;
     }
     return lines;

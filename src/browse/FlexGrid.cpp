@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <array>
 #include <functional>
 
@@ -22,6 +23,10 @@ constexpr std::array<Qt::Alignment, 9> kAlignments = {
 };
 
 const QColor kHeaderGrey = Rgb(192, 192, 192);
+
+// More than a cell ever shows, even at the widest scale; a title of megabytes would otherwise
+// be laid out whole at every paint.
+constexpr qsizetype kShownCharacters = 1024;
 
 // Checked before the grid is touched, so a refused change leaves it as it was.
 void Require(bool valid, const char* what) {
@@ -105,7 +110,7 @@ public:
 private:
     static QVariant Role(const Cell& cell, int role) {
         if (role == Qt::DisplayRole)
-            return cell.text;
+            return cell.text.left(kShownCharacters);
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(kAlignments[std::size_t(cell.alignment)]);
         return QVariant();
@@ -139,11 +144,22 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), cells_(new FlexGridCel
     colours.setColor(QPalette::ButtonText, Colors::Black);
     setPalette(colours);
     FitRowsToFont();
-    connect(this, &QTableView::clicked, this, [this](const QModelIndex& cell) {
-        row_ = cell.row() + 1;
-        col_ = cell.column();
-        emit Click();
-    });
+    connect(this, &QTableView::clicked, this, &FlexGrid::ClickCell);
+}
+
+void FlexGrid::ClickCell(const QModelIndex& cell) {
+    row_ = cell.row() + 1;
+    col_ = cell.column();
+    emit Click();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || !currentIndex().isValid()) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    ClickCell(currentIndex());
 }
 
 FlexGrid::~FlexGrid() {
@@ -153,8 +169,11 @@ FlexGrid::~FlexGrid() {
 void FlexGrid::SetVisible(bool visible) {
     cells_->Defer(!visible);
     // A reset of the model forgets the columns' widths.
-    if (visible)
+    if (visible) {
         ApplyColumnWidths();
+        if (!currentIndex().isValid() && cells_->rowCount({}) > 0)
+            setCurrentIndex(cells_->index(0, 0));
+    }
     setVisible(visible);
 }
 
@@ -239,8 +258,10 @@ void FlexGrid::changeEvent(QEvent* event) {
         FitRowsToFont();
 }
 
-// Rows as high as the text, as a grid of many short rows is read best.
+// Rows as high as the text, as a grid of many short rows is read best. The header row is a row
+// of the grid and takes its font, which the style would otherwise keep at its own size.
 void FlexGrid::FitRowsToFont() {
+    horizontalHeader()->setFont(font());
     const int height = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(height);
     horizontalHeader()->setFixedHeight(height + 2);

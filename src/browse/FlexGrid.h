@@ -7,7 +7,8 @@ class FlexGridCells;
 
 // A grid of text cells worked like the card screens expect: a current cell (Row, Col) that every
 // cell operation acts on, row 0 as the fixed header row, column widths in twips, and a Click
-// raised when the user clicks a cell, after the clicked cell has become the current one.
+// raised when the user clicks a cell or presses Enter on one, after that cell has become the
+// current one. Shown, the grid stands on its first row, which the arrows move.
 //
 // The cells live in a model of their own; while the grid is hidden, writing them tells the view
 // nothing, and showing the grid draws the whole page at once.
@@ -53,8 +54,11 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Enter opens the current row as a click on it does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ClickCell(const QModelIndex& cell);
     void FitRowsToFont();
     void ApplyColumnWidths();
 

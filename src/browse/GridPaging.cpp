@@ -1,5 +1,7 @@
 #include "browse/GridPaging.h"
 
+#include "platform/Capitals.h"
+
 #include <algorithm>
 
 namespace GridPaging {
@@ -54,7 +56,7 @@ QString TrimBlanks(const QString& text) {
 }
 
 QString SearchKeyword(const QString& typed) {
-    return TrimBlanks(typed.toUpper());
+    return TrimBlanks(Capitals(typed));
 }
 
 bool TitleHolds(QByteArrayView title, QByteArrayView keyword) {

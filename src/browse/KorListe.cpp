@@ -19,6 +19,7 @@ void KorListe::Form_Load() {
     FirstFill();
 }
 
-void KorListe::OpenClickedCard() {
+bool KorListe::OpenClickedCard() {
     ShowCardInMainWindow();
+    return true;
 }

@@ -18,5 +18,5 @@ public slots:
     void Form_Load() override;
 
 protected:
-    void OpenClickedCard() override;
+    bool OpenClickedCard() override;
 };

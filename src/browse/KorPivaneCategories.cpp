@@ -8,7 +8,7 @@
 
 void KorPivane::ChooseCategory(const QString& code) {
     const Category* category = CategoryCatalogue::FindByCode(code);
-    if (!category)
+    if (!category || !CollectionIsOpen())
         return;
     Donnees.CurrentCategoryCode = code;
     if (category->group == CategoryGroup::Top)
@@ -19,6 +19,8 @@ void KorPivane::ChooseCategory(const QString& code) {
 }
 
 void KorPivane::General_Click() {
+    if (!CollectionIsOpen())
+        return;
     for (QAction* item : {Retour, Imprime, ListeFiche})
         item->setVisible(true);
     ShowSelection(Queries::AllCards(), QString::fromLatin1(CategoryCatalogue::kGeneralPrefix));
@@ -34,7 +36,7 @@ void KorPivane::ShowSelection(const QString& sql, const QString& labelPrefix) {
     cards.MoveLast();
     Donnees.CardCount = cards.RecordCount();
     cards.MoveFirst();
-    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toInt();
+    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toLongLong();
     lblLabels->setText(labelPrefix + NumberText(Donnees.CardCount) + QStringLiteral(" Fiches"));
     Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
     Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());

@@ -13,6 +13,8 @@ void KorPivane::ListeFiche_Click() {
 }
 
 void KorPivane::Recher_Click() {
+    if (!CollectionIsOpen())
+        return;
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     Donnees.CardCount = 0;
     cards.MoveFirst();

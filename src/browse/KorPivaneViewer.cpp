@@ -23,7 +23,7 @@ void KorPivane::Lire() {
 
 void KorPivane::ShowCurrentRow() {
     Recordset& cards = Store().Current();
-    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toInt();
+    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toLongLong();
     Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
     Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
 }

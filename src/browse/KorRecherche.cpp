@@ -56,6 +56,7 @@ void KorRecherche::Text1_KeyPress(int& KeyAscii) {
     });
 }
 
-void KorRecherche::OpenClickedCard() {
+bool KorRecherche::OpenClickedCard() {
     ShowCardInMainWindow();
+    return true;
 }

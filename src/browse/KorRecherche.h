@@ -23,5 +23,5 @@ public slots:
     void Text1_KeyPress(int& KeyAscii);
 
 protected:
-    void OpenClickedCard() override;
+    bool OpenClickedCard() override;
 };

@@ -63,6 +63,7 @@ PagedCardGrid::PagedCardGrid(const char* className, int gridTop) : Form(classNam
     OnTriggered(ListeSuite, &PagedCardGrid::ListeSuite_Click);
     OnTriggered(Retour, &PagedCardGrid::Retour_Click);
     OnTriggered(ListeFin, &PagedCardGrid::ListeFin_Click);
+    OnEscape(ListeFin);
     connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::MSFlexGrid1_Click));
 }
 
@@ -105,7 +106,7 @@ void PagedCardGrid::Collect(const TitleRule& keeps) {
             const QByteArrayView title = cards.TitleBytes();
             if (keeps && !keeps(title))
                 continue;
-            Donnees.GridNumbers.push_back(cards.Fields(QStringLiteral("Numero")).toInt());
+            Donnees.GridNumbers.push_back(cards.Fields(QStringLiteral("Numero")).toLongLong());
             Donnees.GridTitles.Append(title);
         }
     }
@@ -124,6 +125,7 @@ void PagedCardGrid::ShowFirstPage() {
     });
     WriteRows(1, last, false);
     MSFlexGrid1->SetVisible(true);
+    MSFlexGrid1->setFocus();
 }
 
 void PagedCardGrid::ListeSuite_Click() {
@@ -152,6 +154,7 @@ void PagedCardGrid::ShowPage(const Page& page, qint32 rows) {
     ListeSuite->setVisible(page.suiteShown);
     Retour->setVisible(page.retourShown);
     MSFlexGrid1->SetVisible(true);
+    MSFlexGrid1->setFocus();
     KeepPageState(page.state);
 }
 
@@ -221,10 +224,11 @@ void PagedCardGrid::ReportUnwritableFile(const UserError& error) {
 
 void PagedCardGrid::ListeFin_Click() {
     Forms::Show<KorPivane>();
+    // The file only carried the pages of this window, which is going: a folder that cannot
+    // take it any more loses nothing, and the user is not troubled with it.
     try {
         PageStateFile::Empty();
-    } catch (const UserError& error) {
-        ReportUnwritableFile(error);
+    } catch (const UserError&) {
     }
     Forms::Unload(this);
 }
@@ -236,12 +240,12 @@ void PagedCardGrid::WindowClosed() {
 void PagedCardGrid::MSFlexGrid1_Click() {
     ResumeNext([this] { MSFlexGrid1->SetCol(0); });
     bool isNumber = false;
-    const qint32 clicked = MSFlexGrid1->Text().toInt(&isNumber);
+    const qint64 clicked = MSFlexGrid1->Text().toLongLong(&isNumber);
     // The empty row below the last card leaves the current card as it was.
     if (isNumber)
         Donnees.CurrentCardNumber = clicked;
-    OpenClickedCard();
-    Forms::Unload(this);
+    if (OpenClickedCard())
+        Forms::Unload(this);
 }
 
 void PagedCardGrid::ShowCardInMainWindow() {

@@ -45,8 +45,9 @@ protected:
     void FirstFill(const TitleRule& keeps = {});
 
     // What a click on a card opens; CurrentCardNumber holds the clicked card (or, for the empty
-    // row, the card that was current). The screen is unloaded afterwards.
-    virtual void OpenClickedCard() = 0;
+    // row, the card that was current). The screen is unloaded afterwards, unless the card was
+    // refused (false).
+    virtual bool OpenClickedCard() = 0;
     // The click target of the screens that return to the main window: it shows that card.
     static void ShowCardInMainWindow();
 

@@ -1,6 +1,7 @@
 #include "edit/CardForm.h"
 
 #include "edit/CategoryButtons.h"
+#include "platform/Capitals.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "shell/Pictures.h"
@@ -14,6 +15,8 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
 
     Text1 = AddControl<TextBox>("Text1", nullptr);
     Text1->SetMaxLength(100);
+    // A title is one line: Enter and Tab never put a line break or a tab into it.
+    Text1->SetMultiLine(false);
     Text1->setFont(Face("Courier New", 8.25, true));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetColors(Text1, Colors::Yellow, Colors::Blue);
@@ -21,6 +24,8 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
     Text1->KeyPress = [this](int& keyAscii) { Text1_KeyPress(keyAscii); };
 
     Text2 = AddControl<TextBox>("Text2", nullptr);
+    Text2->SetMaxLength(kTextLimit);
+    Text2->SetLimitMessage(TextLimitMessage());
     Text2->setFont(Face("Courier New", 9.75, true));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SetColors(Text2, Colors::Yellow, Colors::Blue);
@@ -51,7 +56,23 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
 }
 
 void CardForm::Text1_KeyPress(int& keyAscii) {
-    keyAscii = QString(QChar(char16_t(keyAscii))).toUpper().at(0).unicode();
+    const auto typed = char32_t(keyAscii);
+    const QString capital = Capitals(QString::fromUcs4(&typed, 1));
+    const QList<uint> codes = capital.toUcs4();
+    if (codes.size() == 1) {
+        keyAscii = int(codes.first());
+        return;
+    }
+    // A capital form of several letters is typed whole, or not at all where it does not fit.
+    keyAscii = 0;
+    Text1->Type(capital);
+}
+
+QString CardForm::TextLimitMessage() {
+    return QStringLiteral("Le texte d'une fiche est limité à %1 millions de caractères : ce qui "
+                          "l'aurait dépassé n'a pas été ajouté. Le texte de la fiche reste tel "
+                          "qu'il était.")
+        .arg(kTextLimit / 1'000'000);
 }
 
 void CardForm::WindowClosed() {

@@ -24,6 +24,11 @@ public:
     ImageBox* Image1;
     QAction* Retour;
 
+    // A card's text is refused beyond this many characters: ten megabytes or so, which the
+    // boxes still show and edit at once, and far more than any tip needs.
+    static constexpr int kTextLimit = 10'000'000;
+    static QString TextLimitMessage();
+
     // Turns each character typed in the title box into its capital.
     void Text1_KeyPress(int& keyAscii);
 

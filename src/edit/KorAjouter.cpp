@@ -21,12 +21,12 @@ const CategoryButtonPlaces kPlaces = {60, 2700, kTopLevelTops, kOfficeTops};
 qint32 NextCardNumber(const Recordset& cards) {
     if (cards.Eof())
         return 1;
-    const qint32 last = cards.Fields(QStringLiteral("Numero")).toInt();
-    if (last == std::numeric_limits<qint32>::max())
+    const qint64 last = cards.Fields(QStringLiteral("Numero")).toLongLong();
+    if (last >= std::numeric_limits<qint32>::max())
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Le plus grand numéro de fiche possible est atteint : "
                                         "aucune fiche ne peut plus être ajoutée."));
-    return last + 1;
+    return qint32(last + 1);
 }
 
 } // namespace

@@ -4,10 +4,13 @@
 #include "edit/KorModifier.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
+#include "platform/MessageBox.h"
 #include "shell/FormZoomed.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
+
+#include <limits>
 
 namespace {
 
@@ -76,7 +79,18 @@ void KorModifie::Depart() {
     FirstFill();
 }
 
-// An editor that could not show its card is not left open; the picker stays.
-void KorModifie::OpenClickedCard() {
+// An editor that could not show its card is not left open; the picker stays. So it does for a
+// card numbered beyond what the program writes (a foreign file): it is kept as it is.
+bool KorModifie::OpenClickedCard() {
+    if (Donnees.CurrentCardNumber > std::numeric_limits<qint32>::max() ||
+        Donnees.CurrentCardNumber < std::numeric_limits<qint32>::min()) {
+        MessageBox::Show(QStringLiteral("La fiche N° %1 ne peut pas être modifiée : son numéro "
+                                        "dépasse le plus grand que Pivanes sait écrire (%2).\n"
+                                        "Elle reste telle quelle dans la base.")
+                             .arg(Donnees.CurrentCardNumber)
+                             .arg(std::numeric_limits<qint32>::max()));
+        return false;
+    }
     Forms::Load<KorModifier>();
+    return true;
 }

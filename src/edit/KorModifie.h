@@ -26,5 +26,5 @@ public slots:
     void ChooseCategory(const QString& code, const QString& label);
 
 protected:
-    void OpenClickedCard() override;
+    bool OpenClickedCard() override;
 };

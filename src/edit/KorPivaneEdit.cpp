@@ -5,11 +5,15 @@
 #include "shell/KorPivane.h"
 
 void KorPivane::Ajout_Click() {
+    if (!CollectionIsOpen())
+        return;
     Forms::Load<KorModifie>();
     hide();
 }
 
 void KorPivane::Modif_Click() {
+    if (!CollectionIsOpen())
+        return;
     Forms::Load<KorAjouter>();
     Forms::Unload<KorPivane>();
 }

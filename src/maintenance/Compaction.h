@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Rewrites a card database compacted, under its own name. The compacted copy is written to
-// temporaryName, checked (whole, same number of cards), flushed to the disk and renamed over
-// the database in one step: at every moment a complete database bears the name. Throws
-// UserError with a French text; the database is then untouched.
-void CompactDatabaseFile(const QString& fileName, const QString& temporaryName);
+// Rewrites a card database compacted, in place, through the engine's own VACUUM: under its
+// locks and its rollback journal, so that a program holding the file open and a crash at any
+// moment both find either the old file or the compacted one. Throws StoreError with a French
+// text (StoreError, whose kind says why); the database is then untouched.
+void CompactDatabaseFile(const QString& fileName);

@@ -11,10 +11,24 @@
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
 const QString kWebPage = QStringLiteral("https://pivanes.example.org/");
-const QString kCompactionFile = QStringLiteral("temp.MDB");
+// The guide installed with the program, found from the program's own place; a program run from
+// its build folder finds the copy made there.
+QString InstalledGuide() {
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    for (const QString& folder :
+         {QStringLiteral(PIVANES_GUIDE_FROM_PROGRAM), QStringLiteral("share/pivanes")}) {
+        const QString guide = programFolder.filePath(folder + QStringLiteral("/Lisez-Moi.html"));
+        if (QFileInfo(guide).isFile())
+            return QDir::cleanPath(guide);
+    }
+    return {};
+}
 } // namespace
 
 void KorPivane::Quitter_Click() {
@@ -25,16 +39,20 @@ void KorPivane::Quitter_Click() {
 void KorPivane::Compacte_Click() {
     ResumeNext([] { Store().CloseDatabase(); });
     try {
-        CompactDatabaseFile(Donnees.DatabaseFileName, kCompactionFile);
-        MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
+        CompactDatabaseFile(Donnees.DatabaseFileName);
     } catch (const UserError& error) {
         MessageBox::Error(error.text());
+        // What keeps the file from being compacted keeps it from opening: it was just said.
+        ResumeNext([] { Store().OpenDatabase(Donnees.DatabaseFileName); });
+        return;
     }
+    MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
     Store().OpenDatabase(Donnees.DatabaseFileName);
 }
 
+// The user's own help file first, then the guide; the program's own window where neither opens.
 void KorPivane::Lisezmoi_Click() {
-    if (!Desktop::OpenFile(kHelpFile))
+    if (!Desktop::OpenFile(kHelpFile) && !Desktop::OpenFile(InstalledGuide()))
         ShowProgramHelp();
 }
 

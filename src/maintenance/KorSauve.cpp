@@ -38,24 +38,68 @@ QString DatabaseName() {
                                               : Donnees.DatabaseFileName;
 }
 
+// A normal user cannot write at the root of the file system: the first backup is proposed in
+// their home folder.
 MarkerLines FirstRunLines() {
     // The date as every other writer gives it: the program speaks French whatever the locale.
-    return {DriveList::RootOf(DataFolder()), DataFolder(), Marker::BackupDate(Clock::Now().date())};
+    return {WithFinalSlash(QDir::homePath()), DataFolder(),
+            Marker::BackupDate(Clock::Now().date())};
 }
 
-// False, once the user is told why, when the marker cannot be written.
-bool WriteMarker(const MarkerLines& lines) {
+// Why the marker cannot be written in the data folder, as far as the file system tells.
+QString WhyMarkerIsUnwritable() {
+    const QFileInfo marker(Marker::kFileName);
+    if (marker.exists() && !marker.isFile())
+        return QStringLiteral("« %1 » n'y est pas un fichier ordinaire").arg(Marker::kFileName);
+    if (!QFileInfo(DataFolder()).isWritable() || (marker.exists() && !marker.isWritable()))
+        return QStringLiteral("dossier en lecture seule ou protégé");
+    return QStringLiteral("disque peut-être plein");
+}
+
+void ReportBackupNotMade(const QString& why, const QString& reason = QString()) {
+    MessageBox::Error(WithReason(QStringLiteral("La sauvegarde n'a pas été faite : %1.\nAucun "
+                                                "fichier n'a été copié ; les fiches n'ont pas été "
+                                                "modifiées.")
+                                     .arg(why),
+                                 reason));
+}
+
+// The marker only remembers the last backup: when the data folder cannot keep it, the window
+// still shows the right folder, and the backup, which cannot be made then, says why.
+void KeepMarkerIfPossible(const MarkerLines& lines) {
     try {
         Marker::Write(lines);
-        return true;
-    } catch (const UserError& error) {
-        MessageBox::Error(WithReason(
-            QStringLiteral("Le fichier « %1 » ne peut pas être écrit dans le dossier « %2 ». La "
-                           "date de la dernière sauvegarde n'est pas enregistrée.")
-                .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder())),
-            error.reason()));
-        return false;
+    } catch (const UserError&) {
+        // Told by the backup.
     }
+}
+
+void RefuseFolder(const QString& folder) {
+    MessageBox::Error(QStringLiteral("Le dossier « %1 » ne peut pas être ouvert : vous n'avez "
+                                     "pas le droit d'y entrer. Choisissez un autre dossier.")
+                          .arg(QDir::toNativeSeparators(folder)));
+}
+
+// Checked before anything is written, so that a folder the user may not use is never followed
+// into a row of failed copies. A new folder is made one level down from an existing one.
+std::optional<QString> WhyFolderRefusesBackup(const QString& folder) {
+    const QString target = QDir::cleanPath(folder);
+    const QString existing = ExistingAncestor(target);
+    const QString shown = QDir::toNativeSeparators(existing);
+    if (!QFileInfo(existing).isDir())
+        return QStringLiteral("« %1 » est un fichier, pas un dossier").arg(shown);
+    if (!CanEnter(existing))
+        return QStringLiteral("vous n'avez pas le droit d'entrer dans le dossier « %1 »")
+            .arg(shown);
+    if (existing == target && !CanWriteIn(target))
+        return QStringLiteral("vous ne pouvez pas écrire dans le dossier « %1 » (lecture seule ou "
+                              "protégé)")
+            .arg(shown);
+    if (existing == QFileInfo(target).absolutePath() && !CanWriteIn(existing))
+        return QStringLiteral("vous ne pouvez pas créer de dossier dans « %1 » (lecture seule ou "
+                              "protégé)")
+            .arg(shown);
+    return std::nullopt;
 }
 
 QString Absolute(const QString& typed) {
@@ -64,6 +108,32 @@ QString Absolute(const QString& typed) {
 
 bool SameFile(const QString& first, const QString& second) {
     return QFileInfo(first).canonicalFilePath() == QFileInfo(second).canonicalFilePath();
+}
+
+QString CardsText(qint64 cards) {
+    if (cards == 0)
+        return QStringLiteral("aucune fiche");
+    return cards == 1 ? QStringLiteral("1 fiche") : QStringLiteral("%1 fiches").arg(cards);
+}
+
+// The cards of the collection in place, when there is one that can be read.
+std::optional<qint64> LiveCardCount() {
+    try {
+        const Database& live = Store().database();
+        if (live.IsOpen())
+            return live.CardCount();
+        if (QFileInfo(DatabaseName()).isFile())
+            return Database::VerifiedCardCount(DatabaseName());
+    } catch (const StoreError&) {
+        // Told to the user as a collection that cannot be read.
+    }
+    return std::nullopt;
+}
+
+QString FailedCopy(const QString& name, const QString& reason) {
+    return QStringLiteral("Le fichier « %1 » n'a pas pu être sauvegardé dans le dossier « %2 » : "
+                          "%3")
+        .arg(name, QDir::toNativeSeparators(Donnees.BackupFolder), reason);
 }
 
 // A backup of the old program is converted first, by a command that keeps the original beside.
@@ -102,6 +172,7 @@ void KorSauve::BuildMenu() {
     OnTriggered(Sauve, &KorSauve::Sauve_Click);
     OnTriggered(Restoration, &KorSauve::Restoration_Click);
     OnTriggered(Quitter, &KorSauve::Quitter_Click);
+    OnEscape(Quitter);
 }
 
 void KorSauve::BuildControls() {
@@ -161,6 +232,7 @@ void KorSauve::BuildControls() {
 
     connect(Drive1, &DriveList::Change, this, Guarded(&KorSauve::Drive1_Change));
     connect(Dir1, &DirectoryList::Change, this, Guarded(&KorSauve::Dir1_Change));
+    connect(Dir1, &DirectoryList::Refused, this, &RefuseFolder);
     Text1->KeyPress = [this](int& keyAscii) { RunGuarded([&] { Text1_KeyPress(keyAscii); }); };
     OnClick(Command1, &KorSauve::Command1_Click);
     OnClick(Command2, &KorSauve::Command2_Click);
@@ -185,7 +257,6 @@ void KorSauve::Form_Load() {
     show();
 
     Donnees.StartDirectory = DataFolder();
-    SelectFolder(DataFolder());
     std::optional<MarkerLines> lines = Marker::Read();
     if (lines) {
         ShowLastBackup(*lines);
@@ -193,10 +264,12 @@ void KorSauve::Form_Load() {
         // Missing, unreadable or cut short: start again as on the first use.
         lines = FirstRunLines();
         Label3->setText(kFirstBackup);
-        WriteMarker(*lines);
+        KeepMarkerIfPossible(*lines);
     }
     Donnees.BackupFolder = lines->backupFolder;
     Donnees.LastBackupDate = lines->date;
+    // The lists start where the text box points, on that folder's volume.
+    SelectFolder(CanEnter(Donnees.BackupFolder) ? Donnees.BackupFolder : DataFolder());
     Text1->SetText(Donnees.BackupFolder);
     // Listed once the marker exists, so that the first backup carries it too.
     File1->SetPath(DataFolder());
@@ -219,7 +292,12 @@ void KorSauve::SelectFolder(const QString& folder) {
 }
 
 void KorSauve::Drive1_Change() {
-    Dir1->SetPath(Drive1->Drive());
+    if (!Dir1->SetPath(Drive1->Drive())) {
+        RefuseFolder(Drive1->Drive());
+        const QSignalBlocker quiet(Drive1);
+        Drive1->SetDrive(Dir1->Path());
+        return;
+    }
     Donnees.BackupFolder = Drive1->Drive();
 }
 
@@ -241,8 +319,8 @@ void KorSauve::Sauve_Click() {
     if (!lines || !QFileInfo(Donnees.BackupFolder).isDir()) {
         Donnees.BackupFolder = WithFinalSlash(DataFolder()) + kDefaultFolder;
         Donnees.StartDirectory = DataFolder();
-        WriteMarker({Donnees.BackupFolder, Donnees.StartDirectory,
-                     Marker::BackupDate(Clock::Now().date())});
+        KeepMarkerIfPossible({Donnees.BackupFolder, Donnees.StartDirectory,
+                              Marker::BackupDate(Clock::Now().date())});
     }
     SelectFolder(Donnees.BackupFolder);
     SetShown({Drive1, Dir1, Command1}, {});
@@ -275,8 +353,14 @@ void KorSauve::AdvanceProgress(int done) {
 }
 
 void KorSauve::RunBackup() {
+    const QString folder = Absolute(Text1->Text().trimmed());
+    // Refused before anything is written, and the user picks again.
+    if (const std::optional<QString> why = WhyFolderRefusesBackup(folder)) {
+        ReportBackupNotMade(*why);
+        return;
+    }
     SetShown({}, {Dir1, Drive1, Command1});
-    Donnees.BackupFolder = Absolute(Text1->Text().trimmed());
+    Donnees.BackupFolder = folder;
     Donnees.StartDirectory = WithFinalSlash(DataFolder());
     if (SameFile(Donnees.BackupFolder, Donnees.StartDirectory)) {
         // Copies named in capitals beside the live files would be taken for live files.
@@ -286,8 +370,16 @@ void KorSauve::RunBackup() {
         return;
     }
     const Marker::Snapshot before;
-    if (!WriteMarker({Donnees.BackupFolder, Donnees.StartDirectory,
-                      Marker::BackupDate(Clock::Now().date())})) {
+    try {
+        Marker::Write({Donnees.BackupFolder, Donnees.StartDirectory,
+                       Marker::BackupDate(Clock::Now().date())});
+    } catch (const UserError& error) {
+        ReportBackupNotMade(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de "
+                                           "la dernière sauvegarde, ne peut pas être écrit dans "
+                                           "le dossier des fiches « %2 » (%3)")
+                                .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
+                                     WhyMarkerIsUnwritable()),
+                            error.reason());
         Form_Load();
         return;
     }
@@ -300,7 +392,7 @@ void KorSauve::RunBackup() {
     Donnees.GridRowIndex = count;
     ProgressBar1->setValue(0);
     ProgressBar1->setMaximum(count);
-    bool allCopied = true;
+    QStringList failures;
     for (int i = 0; i < count; ++i) {
         Donnees.LoopIndex = i;
         const QString name = File1->item(i)->text();
@@ -308,13 +400,17 @@ void KorSauve::RunBackup() {
         Donnees.CopyTarget = Donnees.BackupFolder + name.toUpper();
         Frame1->setTitle(Donnees.CurrentCategoryCode);
         QCoreApplication::processEvents();
-        allCopied = CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget) && allCopied;
+        if (const std::optional<QString> reason =
+                CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget))
+            failures << FailedCopy(name.toUpper(), *reason);
         AdvanceProgress(i + 1);
     }
     Quitter->setEnabled(true);
-    if (!allCopied) {
+    if (!failures.isEmpty()) {
         before.PutBack();
-        MessageBox::Show(QString(), kFailedBackupTitle);
+        MessageBox::Show(failures.join(QLatin1Char('\n')) +
+                             QStringLiteral("\nLa collection en place n'a pas été modifiée."),
+                         kFailedBackupTitle);
         Form_Load();
         return;
     }
@@ -322,7 +418,11 @@ void KorSauve::RunBackup() {
     Forms::Unload(this);
 }
 
-bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
+std::optional<QString> KorSauve::CopyToBackup(const QString& source, const QString& target) {
+    if (!QFileInfo(Donnees.BackupFolder).isDir())
+        return QStringLiteral("le dossier n'existe pas et n'a pas pu être créé (dossier parent "
+                              "absent, nom déjà pris par un fichier, disque en lecture seule ou "
+                              "plein).");
     try {
         const bool isDatabase =
             QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
@@ -333,9 +433,9 @@ bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
             SafeFiles::CopyFile(source, target,
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
                                            : SafeFiles::Check::Bytes);
-        return true;
-    } catch (const UserError&) {
-        return false;
+        return std::nullopt;
+    } catch (const UserError& error) {
+        return error.text();
     }
 }
 
@@ -350,7 +450,12 @@ void KorSauve::Restoration_Click() {
     SetShown({Drive1, Dir1, Text1, Command2}, {});
 }
 
-std::optional<QString> KorSauve::CheckedRestoreFolder(const QString& picked) {
+std::optional<KorSauve::RestoreSource> KorSauve::CheckedRestoreSource(const QString& picked) {
+    if (QFileInfo(picked).isDir() && !CanEnter(picked)) {
+        RefuseRestore(QStringLiteral("Vous n'avez pas le droit d'ouvrir le dossier « %1 ».")
+                          .arg(QDir::toNativeSeparators(picked)));
+        return std::nullopt;
+    }
     const QString markerFile = picked + SafeFiles::TwinIn(picked, Marker::kFileName);
     if (!QFileInfo(markerFile).isFile()) {
         RefuseRestore(QStringLiteral("Le dossier « %1 » ne contient pas de sauvegarde : le "
@@ -367,26 +472,49 @@ std::optional<QString> KorSauve::CheckedRestoreFolder(const QString& picked) {
                 .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(markerFile)));
         return std::nullopt;
     }
+    if (!CanEnter(folder)) {
+        RefuseRestore(
+            QStringLiteral("Vous n'avez pas le droit d'ouvrir le dossier de sauvegarde "
+                           "« %1 » indiqué par « %2 ».")
+                .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(markerFile)));
+        return std::nullopt;
+    }
     const QString database = folder + SafeFiles::TwinIn(folder, DatabaseName());
     if (ReadJetHeader(database).IsJet()) {
         RefuseRestore(JetBackupRefusal(database));
         return std::nullopt;
     }
     try {
-        Database::VerifiedCardCount(database);
+        return RestoreSource{folder, lines->date, Database::VerifiedCardCount(database)};
     } catch (const StoreError& error) {
         RefuseRestore(QStringLiteral("La base sauvegardée ne peut pas être restaurée.\n") +
                       error.text());
         return std::nullopt;
     }
-    return folder;
+}
+
+// Every card of the collection in place is replaced: the user weighs what they lose first.
+bool KorSauve::RestoreConfirmed(const RestoreSource& source) {
+    const std::optional<qint64> live = LiveCardCount();
+    const QString backup =
+        QStringLiteral("la sauvegarde du %1 (%2)").arg(source.date, CardsText(source.cards));
+    const QString question =
+        live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
+                              "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
+                   .arg(CardsText(*live), backup)
+             : QStringLiteral("Restaurer %1 ?\n\nAucune collection lisible n'est en place dans "
+                              "le dossier « %2 ».")
+                   .arg(backup, QDir::toNativeSeparators(DataFolder()));
+    return MessageBox::AskYesNo(question, QStringLiteral("Restoration")) == MessageBox::Answer::Yes;
 }
 
 void KorSauve::Command2_Click() {
-    const std::optional<QString> folder = CheckedRestoreFolder(Absolute(Text1->Text().trimmed()));
-    if (!folder)
+    const std::optional<RestoreSource> source =
+        CheckedRestoreSource(Absolute(Text1->Text().trimmed()));
+    if (!source || !RestoreConfirmed(*source))
         return;
-    Donnees.BackupFolder = *folder;
+    restoring_ = *source;
+    Donnees.BackupFolder = source->folder;
     SelectFolder(Donnees.BackupFolder);
     RunRestore();
 }
@@ -394,7 +522,7 @@ void KorSauve::Command2_Click() {
 void KorSauve::RunRestore() {
     StartCopying(QStringLiteral("JE RESTORE"));
     PauseBetweenFiles();
-    // The live files are replaced under their names: nothing may hold them open.
+    // The program ends after the restore: its own connection has nothing more to do.
     Store().Reset();
     Donnees.StartDirectory = WithFinalSlash(DataFolder());
     File1->SetPath(Donnees.BackupFolder);
@@ -414,18 +542,32 @@ void KorSauve::RunRestore() {
         PauseBetweenFiles();
         const bool isDatabase = name.compare(DatabaseName(), Qt::CaseInsensitive) == 0;
         try {
-            SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget,
-                                isDatabase ? SafeFiles::Check::BytesAndDatabase
-                                           : SafeFiles::Check::Bytes);
+            if (isDatabase)
+                SafeFiles::RestoreDatabase(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
+            else
+                SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
         } catch (const UserError&) {
             failed << name;
         }
         AdvanceProgress(i + 1);
     }
-    if (!failed.isEmpty())
+    EndAfterRestore(failed);
+}
+
+// The program ends so that its next start opens what was restored; the user is told first.
+void KorSauve::EndAfterRestore(const QStringList& failed) {
+    const QString closing = QStringLiteral("\nLe programme va maintenant se fermer.");
+    if (failed.isEmpty())
+        MessageBox::Show(QStringLiteral("La collection a été restaurée : elle contient les %1 de "
+                                        "la sauvegarde du %2.")
+                                 .arg(CardsText(restoring_.cards), restoring_.date) +
+                             closing,
+                         QStringLiteral("Restoration"));
+    else
         MessageBox::Error(QStringLiteral("Ces fichiers n'ont pas pu être restaurés ; ceux qui "
                                          "étaient en place n'ont pas été modifiés : %1")
-                              .arg(failed.join(QStringLiteral(", "))));
+                              .arg(failed.join(QStringLiteral(", "))) +
+                          closing);
     Application::End();
 }
 

@@ -67,7 +67,17 @@ private:
     void StartCopying(const QString& activity);
     void AdvanceProgress(int done);
     void RunBackup();
-    bool CopyToBackup(const QString& source, const QString& target);
-    std::optional<QString> CheckedRestoreFolder(const QString& picked);
+    // The reason why the copy failed, if it did.
+    std::optional<QString> CopyToBackup(const QString& source, const QString& target);
+    struct RestoreSource {
+        QString folder;
+        QString date;
+        qint64 cards = 0;
+    };
+    std::optional<RestoreSource> CheckedRestoreSource(const QString& picked);
+    static bool RestoreConfirmed(const RestoreSource& source);
     void RunRestore();
+    void EndAfterRestore(const QStringList& failed);
+
+    RestoreSource restoring_;
 };

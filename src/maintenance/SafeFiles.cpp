@@ -3,9 +3,11 @@
 #include "platform/FileWriter.h"
 #include "platform/UserError.h"
 #include "store/Database.h"
+#include "store/StoreError.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -56,6 +58,24 @@ void CopyFile(const QString& source, const QString& target, Check check) {
     if (check == Check::BytesAndDatabase)
         Database::VerifiedCardCount(file.TemporaryName());
     file.Commit();
+}
+
+void RestoreDatabase(const QString& source, const QString& target) {
+    if (QFileInfo(target).isFile()) {
+        try {
+            Database::WriteInto(source, target);
+            return;
+        } catch (const StoreError& error) {
+            if (error.kind() != StoreError::Kind::NotADatabase &&
+                error.kind() != StoreError::Kind::Damaged)
+                throw StoreError(error.kind(),
+                                 QStringLiteral("La base ne peut pas être restaurée dans « %1 ». "
+                                                "%2")
+                                     .arg(QDir::toNativeSeparators(target), error.sentence()),
+                                 error.reason());
+        }
+    }
+    CopyFile(source, target, Check::BytesAndDatabase);
 }
 
 } // namespace SafeFiles

@@ -19,6 +19,11 @@ void CopyDatabase(const Database& database, const QString& target);
 enum class Check { Bytes, BytesAndDatabase };
 void CopyFile(const QString& source, const QString& target, Check check = Check::Bytes);
 
+// Puts the checked card database source in place of target. An existing database is written
+// into under the engine's locks, never renamed over, since another program may hold it open;
+// a missing target, or one that is no database at all, is installed like any other file.
+void RestoreDatabase(const QString& source, const QString& target);
+
 bool SameBytes(const QString& first, const QString& second);
 
 } // namespace SafeFiles

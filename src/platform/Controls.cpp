@@ -1,37 +1,222 @@
 #include "platform/Controls.h"
 
 #include "platform/Guard.h"
+#include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 
+// One pass each way, a line at a time into room taken once: replacing every line end in place
+// moves the rest of a text of megabytes again and again.
 QString StoredToShown(const QString& stored) {
-    QString shown = stored;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    qsizetype at = stored.indexOf(QLatin1Char('\r'));
+    if (at < 0)
+        return stored;
+    QString shown;
+    shown.reserve(stored.size());
+    qsizetype from = 0;
+    for (; at >= 0; at = stored.indexOf(QLatin1Char('\r'), at + 1)) {
+        if (at + 1 < stored.size() && stored.at(at + 1) == QLatin1Char('\n')) {
+            shown += QStringView(stored).mid(from, at - from);
+            from = at + 1;
+        }
+    }
+    shown += QStringView(stored).mid(from);
     return shown;
 }
 
+// Every line feed becomes CR LF, and CR LF stays itself.
 QString ShownToStored(const QString& shown) {
-    QString stored = StoredToShown(shown);
-    stored.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    QString stored;
+    stored.reserve(shown.size() + shown.size() / 8);
+    qsizetype from = 0;
+    for (qsizetype at = shown.indexOf(QLatin1Char('\n')); at >= 0;
+         at = shown.indexOf(QLatin1Char('\n'), at + 1)) {
+        stored += QStringView(shown).mid(from, at - from);
+        if (at == 0 || shown.at(at - 1) != QLatin1Char('\r'))
+            stored += QLatin1Char('\r');
+        from = at;
+    }
+    stored += QStringView(shown).mid(from);
     return stored;
 }
 
-TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {}
+namespace {
 
-// The raw text, since the plain text turns non-breaking spaces into spaces and a card rewritten
-// unchanged must stay byte for byte the same.
+// A piece is laid out in a few milliseconds: a line of words in pieces of up to 16,384
+// characters, cut after a blank; a run without blanks, which the layout breaks at a cost that
+// grows with the square of its length, in pieces of 2,048. The first part of a text fills many
+// screens; each further part is taken as the user nears the end of the last.
+constexpr qsizetype kPieceLength = 16384;
+constexpr qsizetype kWordPieceLength = 2048;
+constexpr qsizetype kFirstPart = 65536;
+constexpr qsizetype kNextPart = 65536;
+
+// Marks a block that continues the line of the block before it.
+constexpr int kContinuesLine = 1;
+
+// The characters that a text document turns into a block break.
+bool BreaksBlock(QChar c) {
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
+           c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
+}
+
+// A text with a block break at each cut of a long line, and the cuts' places in the document.
+struct Pieces {
+    QString text;
+    std::vector<qsizetype> cuts;
+};
+
+// lineLength: how long the line is that the text continues.
+Pieces CutInPieces(QStringView text, qsizetype lineLength) {
+    Pieces pieces;
+    qsizetype from = 0;
+    qsizetype afterBlank = -1; // where the line may be cut after its last blank
+    qsizetype run = 0;         // characters since that blank
+    qsizetype joined = 0;      // CR LF pairs so far, which the document makes one break
+    // The new block holds what the line had from the cut up to `at`.
+    auto cutAt = [&](qsizetype cut, qsizetype at) {
+        pieces.text += text.mid(from, cut - from);
+        pieces.cuts.push_back(pieces.text.size() - joined);
+        pieces.text += QChar::ParagraphSeparator;
+        lineLength = at - cut;
+        run = std::min(run, lineLength);
+        from = cut;
+        afterBlank = -1;
+    };
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (BreaksBlock(c)) {
+            joined += c == QLatin1Char('\r') && text.mid(at + 1, 1) == u"\n";
+            lineLength = run = 0;
+            afterBlank = -1;
+            continue;
+        }
+        // Never between the two halves of a surrogate pair.
+        const bool mayCut = !c.isLowSurrogate();
+        if (mayCut && run >= kWordPieceLength)
+            cutAt(at, at);
+        else if (mayCut && lineLength >= kPieceLength)
+            cutAt(afterBlank > from ? afterBlank : at, at);
+        ++lineLength;
+        ++run;
+        if (c == QLatin1Char(' ')) {
+            afterBlank = at + 1;
+            run = 0;
+        }
+    }
+    pieces.text += text.mid(from);
+    return pieces;
+}
+
+} // namespace
+
+// Tab and Shift+Tab go to the next and previous control, as in every other window.
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(true);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (!loading_ && (removed != 0 || added != 0))
+            edited_ = true;
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TextBox::ShowMoreNearEnd);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::ShowAllAtCursor);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &TextBox::ShowAllAtCursor);
+}
+
 QString TextBox::Text() const {
-    QString shown = document()->toRawText();
-    shown.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return ShownToStored(shown);
+    if (!edited_)
+        return stored_;
+    const QString shown = ShownText();
+    return shown == shown_ ? stored_ : ShownToStored(shown);
+}
+
+// The blocks joined again, line breaks only where the text had them, then what is not on
+// screen yet. The raw text, since the plain text turns non-breaking spaces into spaces.
+QString TextBox::ShownText() const {
+    QString shown;
+    shown.reserve(document()->characterCount() + shown_.size() - shownUpTo_);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (block != document()->begin() && block.userState() != kContinuesLine)
+            shown += QLatin1Char('\n');
+        shown += block.text();
+    }
+    shown += QStringView(shown_).mid(shownUpTo_);
+    return shown;
 }
 
 void TextBox::SetText(const QString& text) {
-    setPlainText(StoredToShown(text));
+    stored_ = text;
+    shown_ = StoredToShown(text);
+    shownUpTo_ = 0;
+    lastLineLength_ = 0;
+    loading_ = true;
+    setPlainText(QString());
+    loading_ = false;
+    ShowMore(kFirstPart);
+    moveCursor(QTextCursor::Start);
+    edited_ = false;
+}
+
+// The cuts between the pieces of a long line take a place in the document but are no character.
+qsizetype TextBox::Length() const {
+    if (!edited_)
+        return shown_.size();
+    qsizetype cuts = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        cuts += block.userState() == kContinuesLine;
+    return document()->characterCount() - 1 - cuts + shown_.size() - shownUpTo_;
+}
+
+void TextBox::ShowAll() {
+    ShowMore(shown_.size() - shownUpTo_);
+}
+
+// The user's own undo steps would take the text shown back off the screen: they go.
+void TextBox::ShowMore(qsizetype characters) {
+    if (WhollyShown() || loading_)
+        return;
+    loading_ = true;
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    const qsizetype end = std::min(shown_.size(), shownUpTo_ + characters);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    InsertInPieces(cursor, QStringView(shown_).mid(shownUpTo_, end - shownUpTo_), lastLineLength_);
+    lastLineLength_ = cursor.positionInBlock();
+    shownUpTo_ = end;
+    document()->setUndoRedoEnabled(undo);
+    loading_ = false;
+}
+
+// In one insertion, so that the document lays the blocks out when they come into view rather
+// than each as it is inserted.
+void TextBox::InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength) {
+    const Pieces pieces = CutInPieces(text, lineLength);
+    const int start = cursor.position();
+    cursor.insertText(pieces.text);
+    for (const qsizetype cut : pieces.cuts)
+        document()->findBlock(start + int(cut) + 1).setUserState(kContinuesLine);
+}
+
+void TextBox::ShowMoreNearEnd() {
+    const QScrollBar* bar = verticalScrollBar();
+    if (!WhollyShown() && bar->value() >= bar->maximum() - bar->pageStep())
+        ShowMore(kNextPart);
+}
+
+// Moving to the end, or selecting up to it, means the end of the whole text.
+void TextBox::ShowAllAtCursor() {
+    if (WhollyShown() || loading_)
+        return;
+    const int end = document()->characterCount() - 1;
+    const QTextCursor cursor = textCursor();
+    if (cursor.position() == end || cursor.anchor() == end)
+        ShowAll();
 }
 
 void TextBox::SetMultiLine(bool multiLine) {
@@ -41,41 +226,99 @@ void TextBox::SetMultiLine(bool multiLine) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-int TextBox::RoomLeft() const {
+qsizetype TextBox::RoomLeft() const {
     if (maxLength_ <= 0)
-        return std::numeric_limits<int>::max();
-    const int selected = int(textCursor().selectedText().size());
-    return maxLength_ - int(toPlainText().size()) + selected;
+        return std::numeric_limits<qsizetype>::max();
+    return maxLength_ - Length() + textCursor().selectedText().size();
+}
+
+bool TextBox::Fits(qsizetype characters) {
+    if (characters <= RoomLeft())
+        return true;
+    if (!limitMessage_.isEmpty())
+        MessageBox::Show(limitMessage_);
+    return false;
+}
+
+bool TextBox::Type(const QString& text) {
+    if (!Fits(text.size()))
+        return false;
+    insertPlainText(text);
+    return true;
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const bool character = enter || (typed.size() == 1 && typed.at(0).isPrint());
+    const QList<uint> codePoints = typed.toUcs4();
+    const bool character =
+        enter || (codePoints.size() == 1 && QChar::isPrint(char32_t(codePoints.first())));
     if (!character || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    int keyAscii = enter ? 13 : typed.at(0).unicode();
+    int keyAscii = enter ? 13 : int(codePoints.first());
     if (KeyPress)
         RunGuarded([&] { KeyPress(keyAscii); });
-    if (keyAscii == 0 || RoomLeft() < 1)
+    if (keyAscii == 0)
         return;
     if (keyAscii == 13) {
         if (multiLine_)
-            insertPlainText(QStringLiteral("\n"));
+            Type(QStringLiteral("\n"));
         return;
     }
-    insertPlainText(QString(QChar(char16_t(keyAscii))));
+    const char32_t code = char32_t(keyAscii);
+    Type(QString::fromUcs4(&code, 1));
 }
 
+// A paste that does not fit is refused whole when the box says so, else cut to the room left.
 void TextBox::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText())
         return;
     QString text = source->text();
-    if (!multiLine_)
+    if (!multiLine_) {
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    insertPlainText(text.left(std::max(RoomLeft(), 0)));
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    }
+    if (!limitMessage_.isEmpty() && !Fits(text.size()))
+        return;
+    text.truncate(std::max<qsizetype>(RoomLeft(), 0));
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    InsertInPieces(cursor, text, cursor.positionInBlock());
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+    setModel(model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+int ListBox::count() const {
+    return model_->rowCount();
+}
+
+QString ListBox::Item(int row) const {
+    return model_->stringList().value(row);
+}
+
+QStringList ListBox::Items() const {
+    return model_->stringList();
+}
+
+void ListBox::clear() {
+    model_->setStringList({});
+}
+
+void ListBox::addItem(const QString& text) {
+    addItems({text});
+}
+
+void ListBox::addItems(const QStringList& texts) {
+    model_->setStringList(model_->stringList().isEmpty() ? texts : model_->stringList() + texts);
 }
 
 ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {

@@ -1,25 +1,42 @@
 #pragma once
 
 #include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
+#include <QStringListModel>
+#include <QStringView>
 #include <QWidget>
 #include <functional>
 
 // A text box. Its text is read and written with CR LF line ends, as cards are stored, and shown
 // with the line feeds that Qt's widgets use. Typed characters pass through a key-press handler
 // that may replace or refuse them; the length limit refuses what would go beyond it.
+//
+// A long text goes on screen a part at a time, as the user scrolls or moves towards its end, and
+// a line of many thousand characters is laid out in pieces: laying out a whole document, or one
+// huge line, takes seconds to minutes, while the user only ever sees one screenful.
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
 
 public:
     explicit TextBox(QWidget* parent = nullptr);
 
+    // What the user has not changed reads back exactly as it was set, whatever its line ends.
     QString Text() const;
     void SetText(const QString& text);
+    // In characters, whether or not all of the text is on screen yet.
+    qsizetype Length() const;
     void SetMaxLength(int characters) { maxLength_ = characters; }
     int MaxLength() const { return maxLength_; }
+    // Shown when the length limit refuses something; without one the refusal is silent.
+    void SetLimitMessage(const QString& message) { limitMessage_ = message; }
     // A one-line box: Enter reaches the key-press handler but inserts nothing.
     void SetMultiLine(bool multiLine);
+    // Types a text at the cursor as the user would, within the length limit; false if refused.
+    bool Type(const QString& text);
+    // Puts the whole text on screen, as moving to its end does.
+    void ShowAll();
+    bool WhollyShown() const { return shownUpTo_ == shown_.size(); }
 
     // Receives the character code of each typed character; 0 refuses it.
     std::function<void(int& keyAscii)> KeyPress;
@@ -29,10 +46,42 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    int RoomLeft() const;
+    qsizetype RoomLeft() const;
+    bool Fits(qsizetype characters);
+    void ShowMore(qsizetype characters);
+    void ShowMoreNearEnd();
+    void ShowAllAtCursor();
+    // Inserts text at the cursor, cutting lines longer than a piece into blocks of their own.
+    void InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength);
+    QString ShownText() const;
 
+    QString stored_;
+    QString shown_;           // the stored text with the line feeds the box shows
+    qsizetype shownUpTo_ = 0; // how much of it is in the document
+    qsizetype lastLineLength_ = 0;
+    bool edited_ = false;
+    bool loading_ = false;
     int maxLength_ = 0; // 0: no limit
+    QString limitMessage_;
     bool multiLine_ = true;
+};
+// A list box of text items. Its items are one shared list of strings, so that the lines of a
+// text of megabytes go in and out in one step rather than one item at a time.
+class ListBox : public QListView {
+    Q_OBJECT
+
+public:
+    explicit ListBox(QWidget* parent = nullptr);
+
+    int count() const;
+    QString Item(int row) const;
+    QStringList Items() const;
+    void clear();
+    void addItem(const QString& text);
+    void addItems(const QStringList& texts);
+
+private:
+    QStringListModel* model_;
 };
 
 // Converts between stored text (CR LF) and what the widgets show (LF).

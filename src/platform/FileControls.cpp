@@ -8,6 +8,8 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
+} // namespace
+
 QString ExistingAncestor(const QString& path) {
     QFileInfo info(QDir::cleanPath(QDir(path).absolutePath()));
     while (!info.exists() && !info.isRoot())
@@ -15,7 +17,14 @@ QString ExistingAncestor(const QString& path) {
     return info.absoluteFilePath();
 }
 
-} // namespace
+bool CanEnter(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+bool CanWriteIn(const QString& folder) {
+    return CanEnter(folder) && QFileInfo(folder).isWritable();
+}
 
 QString WithFinalSlash(const QString& path) {
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
@@ -56,13 +65,16 @@ QString DriveList::RootOf(const QString& path) {
 }
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
-    connect(this, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { SetPath(item->data(kPathRole).toString()); });
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        const QString folder = item->data(kPathRole).toString();
+        if (!SetPath(folder) && QFileInfo(folder).isDir())
+            emit Refused(folder);
+    });
 }
 
 bool DirectoryList::SetPath(const QString& path) {
     const QFileInfo folder(path);
-    if (path.isEmpty() || !folder.isDir())
+    if (path.isEmpty() || !CanEnter(path))
         return false;
     const QString chosen = WithFinalSlash(QDir::cleanPath(folder.absoluteFilePath()));
     if (chosen == path_)

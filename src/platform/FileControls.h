@@ -23,7 +23,8 @@ signals:
     void Change();
 };
 
-// A folder, its parents above it and its subfolders below; a double click opens a folder.
+// A folder, its parents above it and its subfolders below; a double click or Enter opens a
+// folder.
 class DirectoryList : public QListWidget {
     Q_OBJECT
 
@@ -31,11 +32,13 @@ public:
     explicit DirectoryList(QWidget* parent = nullptr);
 
     QString Path() const { return path_; }
-    // False, and nothing changed, when path is not an existing folder.
+    // False, and nothing changed, when path is not a folder that the user may enter.
     bool SetPath(const QString& path);
 
 signals:
     void Change();
+    // The user opened a folder that they may not enter.
+    void Refused(const QString& folder);
 
 private:
     void Fill();
@@ -59,6 +62,13 @@ private:
     QString pattern_ = QStringLiteral("*.*");
     QString path_;
 };
+
+// path itself when it exists, else its nearest parent that does (as far as the user can see).
+QString ExistingAncestor(const QString& path);
+// An existing folder whose list of files the user may read and into which they may go.
+bool CanEnter(const QString& folder);
+// An existing folder in which the user may also create and replace files.
+bool CanWriteIn(const QString& folder);
 
 // A folder path with exactly one "/" at its end.
 QString WithFinalSlash(const QString& path);

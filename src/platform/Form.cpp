@@ -1,9 +1,11 @@
 #include "platform/Form.h"
 
+#include "platform/Controls.h"
 #include "platform/Forms.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 
 Form::Form(const char* className) : client_(new QWidget(this)) {
@@ -23,6 +25,35 @@ void Form::SetHeight(double twips) {
 }
 void Form::SetWidth(double twips) {
     resize(TwipsToPixels(twips), height());
+}
+
+void Form::BackToDesignLayout() {
+    if (!designTaken_) {
+        designTaken_ = true;
+        for (QObject* control : controls_) {
+            DesignPlace place{};
+            if (const auto* widget = qobject_cast<const QWidget*>(control))
+                place = {widget->geometry(), widget->font(), 0, 0, 0, 0};
+            if (const auto* line = qobject_cast<const LineControl*>(control))
+                place = {place.geometry, place.font, line->X1, line->Y1, line->X2, line->Y2};
+            design_.push_back(place);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < design_.size(); ++i) {
+        const DesignPlace& place = design_[i];
+        if (auto* widget = qobject_cast<QWidget*>(controls_[i])) {
+            widget->setGeometry(place.geometry);
+            widget->setFont(place.font);
+        }
+        if (auto* line = qobject_cast<LineControl*>(controls_[i])) {
+            line->X1 = place.x1;
+            line->Y1 = place.y1;
+            line->X2 = place.x2;
+            line->Y2 = place.y2;
+            line->Refresh();
+        }
+    }
 }
 
 QMenu* Form::AddMenu(const char* name, const QString& caption) {
@@ -61,6 +92,29 @@ void Form::WindowClosed() {
 void Form::closeEvent(QCloseEvent* event) {
     event->ignore();
     RunGuarded([this] { WindowClosed(); });
+}
+
+void Form::OnEscape(QAction* command) {
+    escape_ = [command] {
+        if (command->isEnabled() && command->isVisible())
+            command->trigger();
+    };
+}
+
+void Form::OnEscape(QAbstractButton* command) {
+    escape_ = [command] {
+        if (command->isEnabled() && command->isVisible())
+            command->click();
+    };
+}
+
+// Reached when the control that has the focus leaves Escape alone.
+void Form::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier || !escape_) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    RunGuarded(escape_);
 }
 
 void Place(QWidget* control, int left, int top, int width, int height) {

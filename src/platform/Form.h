@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
+#include <functional>
 #include <vector>
 
 // A window of the program: a size in twips, a collection of controls in the order they were
@@ -24,6 +25,10 @@ public:
 
     const std::vector<QObject*>& Controls() const { return controls_; }
     QWidget* Client() const { return client_; }
+
+    // Puts every control back where it was built, with its font, as taken the first time this
+    // runs: a load that runs again scales from the design, never from geometry already scaled.
+    void BackToDesignLayout();
 
 public slots:
     virtual void Form_Load() {}
@@ -58,9 +63,23 @@ protected:
     virtual void WindowClosed();
     void closeEvent(QCloseEvent* event) override;
 
+    // Escape does what this command does, while it is enabled and shown.
+    void OnEscape(QAction* command);
+    void OnEscape(QAbstractButton* command);
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    struct DesignPlace {
+        QRect geometry;
+        QFont font;
+        double x1, y1, x2, y2;
+    };
+
     QWidget* client_;
     std::vector<QObject*> controls_;
+    std::vector<DesignPlace> design_;
+    bool designTaken_ = false;
+    std::function<void()> escape_;
 };
 
 // Places a control at a position and size in twips.

@@ -6,23 +6,45 @@
 #include <QScreen>
 
 namespace {
-std::optional<int>& TestHeight() {
-    static std::optional<int> height;
-    return height;
+
+struct TestScreen {
+    int heightTwips;
+    QSize available;
+};
+
+std::optional<TestScreen>& TestValue() {
+    static std::optional<TestScreen> screen;
+    return screen;
 }
+
 } // namespace
 
 namespace Screen {
 
 int HeightTwips() {
-    if (TestHeight())
-        return *TestHeight();
+    if (TestValue())
+        return TestValue()->heightTwips;
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? int(PixelsToTwips(screen->geometry().height())) : 0;
 }
 
-void SetHeightForTests(std::optional<int> twips) {
-    TestHeight() = twips;
+QSize AvailablePixels() {
+    if (TestValue())
+        return TestValue()->available;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize();
+}
+
+void SetHeightForTests(std::optional<int> twips, QSize availablePixels) {
+    if (!twips) {
+        TestValue().reset();
+        return;
+    }
+    if (!availablePixels.isValid()) {
+        const int pixels = TwipsToPixels(*twips);
+        availablePixels = QSize(pixels * 16 / 9, pixels);
+    }
+    TestValue() = TestScreen{*twips, availablePixels};
 }
 
 } // namespace Screen

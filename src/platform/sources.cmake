@@ -1,5 +1,6 @@
 list(APPEND PIVANES_CORE_SOURCES
     src/platform/Clock.cpp
+    src/platform/FolderLock.cpp
     src/platform/FileWriter.cpp
     src/platform/UserError.cpp
 )
@@ -9,6 +10,7 @@ list(APPEND PIVANES_FORMS_SOURCES
     src/platform/Controls.cpp
     src/platform/FileDialog.cpp
     src/platform/Desktop.cpp
+    src/platform/Display.cpp
     src/platform/FileControls.cpp
     src/platform/Form.cpp
     src/platform/Forms.cpp

@@ -23,13 +23,6 @@ KorPivane& MainWindow() {
     return *main;
 }
 
-QStringList Items(const QListWidget* list) {
-    QStringList items;
-    for (int row = 0; row < list->count(); ++row)
-        items.append(list->item(row)->text());
-    return items;
-}
-
 // With no printer installed the printout is offered as a PDF file instead; empty: cancelled.
 QString AskPdfFile() {
     return FileDialog::SaveFileName(
@@ -44,13 +37,16 @@ ImprimeR::ImprimeR() : Form("ImprimeR") {
     setWindowTitle(QStringLiteral("Form1"));
     SetBackground(Client(), Colors::Green);
 
-    List1 = AddControl<QListWidget>("List1", nullptr);
+    List1 = AddControl<ListBox>("List1", nullptr);
     List1->setFont(Face("MS Sans Serif", 8.25));
     Place(List1, 0, 0, 11820, 7980);
 
-    List2 = AddControl<QListWidget>("List2", nullptr);
+    List2 = AddControl<ListBox>("List2", nullptr);
     List2->setFont(Face("Arial", 9.75, true));
     SetColors(List2, Colors::Blue, Colors::LightYellow);
+    // Every print line is one line of the same font: the preview of a card of thousands of
+    // pages is laid out without measuring each.
+    List2->setUniformItemSizes(true);
     Place(List2, 375, 45, 11130, 8220);
 
     Imprim = AddControl<QPushButton>("Imprim", nullptr, QStringLiteral("Imprimer"));
@@ -63,6 +59,7 @@ ImprimeR::ImprimeR() : Form("ImprimeR") {
 
     OnClick(Imprim, &ImprimeR::Imprim_Click);
     OnClick(Retour, &ImprimeR::Retour_Click);
+    OnEscape(Retour);
 }
 
 void ImprimeR::Form_Load() {
@@ -71,7 +68,7 @@ void ImprimeR::Form_Load() {
     CopyMainWindowCard();
     List2->setFont(Face("Arial", double(10.0f / 100 * float(FormZoomed::ScalePercent)), true));
     List1->hide();
-    List2->addItems(PrintLayout::LayOutLines(Items(List1)));
+    List2->addItems(PrintLayout::LayOutLines(List1->Items()));
     List2->show();
     Retour->show();
     Imprim->show();
@@ -87,10 +84,13 @@ void ImprimeR::CopyMainWindowCard() {
     ResumeNext([this] { List1->addItem(MainWindow().Text1->Text()); });
     ResumeNext([this] { List1->addItems({QString(), QString()}); });
     ResumeNext([this] {
-        const QListWidget* lines = MainWindow().List1;
+        const ListBox* lines = MainWindow().List1;
         Donnees.GridTotal = lines->count();
+        QStringList copied;
+        copied.reserve(Donnees.GridTotal);
         for (Donnees.LoopIndex = 0; Donnees.LoopIndex < Donnees.GridTotal; ++Donnees.LoopIndex)
-            List1->addItem(lines->item(Donnees.LoopIndex)->text());
+            copied.append(lines->Item(Donnees.LoopIndex));
+        List1->addItems(copied);
     });
 }
 
@@ -126,7 +126,7 @@ void ImprimeR::PrintPreview(PrintJob& job) {
             job.PrintLine(QString());
             job.PrintLine(QString());
         }
-        Donnees.PrintLine = List2->item(Donnees.PrintListIndex)->text();
+        Donnees.PrintLine = List2->Item(Donnees.PrintListIndex);
         job.PrintLine(Donnees.PrintLine);
     }
     job.EndDoc();

@@ -2,7 +2,7 @@
 
 #include "platform/Form.h"
 
-#include <QListWidget>
+#include "platform/Controls.h"
 #include <QPushButton>
 
 class PrintJob;
@@ -15,8 +15,8 @@ class ImprimeR : public Form {
 public:
     ImprimeR();
 
-    QListWidget* List1;
-    QListWidget* List2;
+    ListBox* List1;
+    ListBox* List2;
     QPushButton* Imprim;
     QPushButton* Retour;
 

@@ -27,29 +27,34 @@ QString WithoutEndBlanks(const QString& text) {
 // after it. A line without any blank keeps all its characters.
 void BackToBlank() {
     Donnees.PrintLineLength = qint32(Donnees.PrintLine.size());
-    while (!Donnees.PrintLine.endsWith(kBlank) && Donnees.PrintLine.contains(kBlank)) {
-        --Donnees.PrintCharIndex;
-        --Donnees.PrintLineLength;
-        Donnees.PrintLine.truncate(Donnees.PrintLineLength);
-    }
+    const auto lastBlank = qint32(Donnees.PrintLine.lastIndexOf(kBlank));
+    if (lastBlank < 0)
+        return;
+    Donnees.PrintCharIndex -= Donnees.PrintLineLength - (lastBlank + 1);
+    Donnees.PrintLineLength = lastBlank + 1;
+    Donnees.PrintLine.truncate(Donnees.PrintLineLength);
 }
 
 // One pass from right to left, widening each gap by one blank until the line is `width` long
-// or the gaps run out.
+// or the gaps run out. The two pieces at the last gap widened are left in the scratch texts.
 void Justify(qint16 width) {
     const auto trimmedLength = qint16(WithoutEndBlanks(Donnees.PrintLine).size());
     if (trimmedLength >= width)
         return;
     Donnees.PrintPadCount = qint16(width - trimmedLength);
+    qint16 widened = 0;
     for (Donnees.PrintGapPosition = qint16(trimmedLength - 1); Donnees.PrintGapPosition >= 1;
          --Donnees.PrintGapPosition) {
         if (Donnees.PrintLine.at(Donnees.PrintGapPosition - 1) != kBlank)
             continue;
-        Donnees.ScratchText = Donnees.PrintLine.left(Donnees.PrintGapPosition);
-        Donnees.ScratchRest = Donnees.PrintLine.mid(Donnees.PrintGapPosition);
-        Donnees.PrintLine = Donnees.ScratchText + kBlank + Donnees.ScratchRest;
+        Donnees.PrintLine.insert(Donnees.PrintGapPosition, kBlank);
+        widened = Donnees.PrintGapPosition;
         if (--Donnees.PrintPadCount == 0)
-            return;
+            break;
+    }
+    if (widened > 0) {
+        Donnees.ScratchText = Donnees.PrintLine.left(widened);
+        Donnees.ScratchRest = Donnees.PrintLine.mid(widened + 1);
     }
 }
 
@@ -64,18 +69,24 @@ void CoupeLigne(QString text, qint16 width, QStringList& preview) {
         PrnText(source, preview);
         return;
     }
+    // A line fills up one character at a time until it is one longer than the width: the
+    // characters are taken that many at once, which is the same line, in a text of megabytes.
     const auto last = qint32(source.size());
-    for (Donnees.PrintCharIndex = 1; Donnees.PrintCharIndex <= last; ++Donnees.PrintCharIndex) {
-        Donnees.PrintLine += source.at(Donnees.PrintCharIndex - 1);
-        Donnees.PrintLineWidth = qint16(Donnees.PrintLine.size());
-        if (Donnees.PrintLineWidth > width) {
-            BackToBlank();
-            Justify(width);
-            PrnText(Donnees.PrintLine, preview);
-            Donnees.PrintLine.clear();
-        }
+    qint32 first = 1;
+    while (last - first >= width) {
+        Donnees.PrintLine = source.mid(first - 1, width + 1);
+        Donnees.PrintCharIndex = first + width;
+        Donnees.PrintLineWidth = qint16(width + 1);
+        BackToBlank();
+        Justify(width);
+        PrnText(Donnees.PrintLine, preview);
+        Donnees.PrintLine.clear();
+        first = Donnees.PrintCharIndex + 1;
     }
-    if (!Donnees.PrintLine.isEmpty()) {
+    Donnees.PrintCharIndex = last + 1;
+    if (first <= last) {
+        Donnees.PrintLine = source.mid(first - 1);
+        Donnees.PrintLineWidth = qint16(Donnees.PrintLine.size());
         PrnText(Donnees.PrintLine, preview);
         Donnees.PrintLine.clear();
     }

@@ -5,6 +5,9 @@
 #include "platform/Screen.h"
 #include "platform/Twips.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 struct ZoomRow {
@@ -18,6 +21,34 @@ constexpr ZoomRow kZoomRows[] = {
     {9000, 95, 95, 100},    {11520, 122, 122, 128}, {12960, 139, 139, 144},
     {14400, 152, 153, 160}, {15360, 163, 164, 160},
 };
+
+constexpr qint32 kDesignHeight = 9000;
+constexpr qint32 kDesignWidth = 12000;
+
+// Another height continues the table's trend: the controls at 95 % of the screen's share of the
+// design height, the window as high as its controls and as wide as that share of the design
+// width; but never beyond what the screen leaves to windows.
+ZoomRow TrendRow(qint32 screenTwips) {
+    const double share = double(screenTwips) / kDesignHeight;
+    const QSize available = Screen::AvailablePixels();
+    const qint32 heightRoom = qint32(100 * PixelsToTwips(available.height()) / kDesignHeight);
+    const qint32 widthRoom = qint32(100 * PixelsToTwips(available.width()) / kDesignWidth);
+    const qint32 formHeight = std::min(qint32(RoundHalfEven(95 * share)), heightRoom);
+    const qint32 formWidth = std::min(qint32(RoundHalfEven(100 * share)), widthRoom);
+    return {screenTwips, std::min(formHeight, formWidth), formHeight, formWidth};
+}
+
+std::optional<ZoomRow> RowFor(qint32 designHeight, qint32 screenTwips) {
+    if (designHeight != kDesignHeight)
+        return std::nullopt;
+    for (const ZoomRow& row : kZoomRows)
+        if (screenTwips == row.screenHeight)
+            return row;
+    const ZoomRow trend = TrendRow(screenTwips);
+    if (trend.controlPercent <= 0)
+        return std::nullopt;
+    return trend;
+}
 
 constexpr Property kBox[] = {Property::Top, Property::Left, Property::Height, Property::Width,
                              Property::FontSize};
@@ -63,13 +94,11 @@ void ApplyZoom(Form& form) {
     ControlIndex = 0;
     ScreenHeight = Screen::HeightTwips();
     ScalePercent = 0;
-    for (const ZoomRow& row : kZoomRows)
-        if (DesignFormHeight == 9000 && ScreenHeight == row.screenHeight) {
-            ScalePercent = row.controlPercent;
-            form.SetHeight(DesignFormHeight / 100.0 * row.formHeightPercent);
-            form.SetWidth(DesignFormWidth / 100.0 * row.formWidthPercent);
-        }
-    if (ScalePercent == 0) {
+    if (const std::optional<ZoomRow> row = RowFor(DesignFormHeight, ScreenHeight)) {
+        ScalePercent = row->controlPercent;
+        form.SetHeight(DesignFormHeight / 100.0 * row->formHeightPercent);
+        form.SetWidth(DesignFormWidth / 100.0 * row->formWidthPercent);
+    } else {
         ScalePercent = 100;
         form.SetHeight(DesignFormHeight);
         form.SetWidth(DesignFormWidth);
@@ -91,8 +120,9 @@ void ApplyZoom(Form& form) {
 }
 
 void LoadProtocol(Form& form) {
-    form.SetHeight(9000);
-    form.SetWidth(12000);
+    form.BackToDesignLayout();
+    form.SetHeight(kDesignHeight);
+    form.SetWidth(kDesignWidth);
     SaveLayout(form);
     ApplyZoom(form);
 }

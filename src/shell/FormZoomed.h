@@ -6,7 +6,7 @@
 class Form;
 class QObject;
 
-// Scales a window laid out for 9000 x 12000 twips to the five known screen heights: the
+// Scales a window laid out for 9000 x 12000 twips to the screen height: the
 // window by its own percentages, every control (and its font) by one percentage.
 namespace FormZoomed {
 

@@ -12,6 +12,7 @@
 #include "store/StoreError.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 KorPivane::KorPivane() : Form("KorPivane") {
     setWindowTitle(QStringLiteral("Pivanes"));
@@ -93,7 +94,7 @@ void KorPivane::BuildWorkArea() {
     SetColors(Text2, Colors::Yellow, Colors::Blue);
     Place(Text2, 98, 900, 11445, 7200);
 
-    List1 = AddControl<QListWidget>("List1", nullptr);
+    List1 = AddControl<ListBox>("List1", nullptr);
     Place(List1, 98, 900, 11445, 7200);
 
     const QFont arial = Face("Arial", 9.75, true);
@@ -172,6 +173,28 @@ void KorPivane::OpenDatabase() {
         Database::CreateEmpty(Donnees.DatabaseFileName);
         Store().OpenDatabase(Donnees.DatabaseFileName);
     }
+}
+
+bool KorPivane::CollectionIsOpen() const {
+    if (Store().database().IsOpen())
+        return true;
+    const QString file = Donnees.DatabaseFileName;
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    const QString what =
+        QFileInfo::exists(file)
+            ? QStringLiteral("Le fichier « %1 » du dossier « %2 » n'a pas pu être ouvert.")
+            : QStringLiteral("Le fichier « %1 » est introuvable dans le dossier « %2 ».");
+    const QString toDo =
+        QFileInfo::exists(file)
+            ? QStringLiteral("Restaurez une sauvegarde (Menu, « Sauvegarde », puis "
+                             "« Restoration »), ou quittez le programme et remettez un fichier "
+                             "de fiches valide à sa place.")
+            : QStringLiteral("Restaurez une sauvegarde (Menu, « Sauvegarde », puis "
+                             "« Restoration »), ou quittez et relancez le programme : il "
+                             "proposera de créer une collection vide.");
+    MessageBox::Error(QStringLiteral("Aucune collection de fiches n'est ouverte. ") +
+                      what.arg(file, folder) + QStringLiteral("\n\n") + toDo);
+    return false;
 }
 
 void KorPivane::Retour_Click() {

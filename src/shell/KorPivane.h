@@ -4,7 +4,6 @@
 #include "platform/Form.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 
 struct Category;
@@ -29,7 +28,7 @@ public:
     QLabel* lblLabels;
     TextBox* Text1;
     TextBox* Text2;
-    QListWidget* List1;
+    ListBox* List1;
     QPushButton* Command3;
     QPushButton* Command1;
     QLabel* Label2;
@@ -94,6 +93,8 @@ private:
     void BuildWorkArea();
     QAction* AddCategoryItem(QMenu* menu, const Category& category);
     void OpenDatabase();
+    // False, once the user has been told what to do, when no collection is open.
+    bool CollectionIsOpen() const;
     void ShowSelection(const QString& sql, const QString& labelPrefix);
     void ShowEmptySelection(const QString& labelPrefix);
     void ShowCurrentRow();

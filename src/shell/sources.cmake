@@ -1,3 +1,7 @@
+list(APPEND PIVANES_CORE_SOURCES
+    src/shell/CommandLine.cpp
+    src/shell/DataFolder.cpp
+)
 list(APPEND PIVANES_FORMS_SOURCES
     src/shell/Copyright.cpp
     src/shell/FormZoomed.cpp

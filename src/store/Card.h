@@ -5,7 +5,7 @@
 
 // One row of the card table, as stored: text lines end with CR LF.
 struct Card {
-    qint32 Numero = 0;
+    qint64 Numero = 0;
     QString Cate;
     QString Titre;
     QString Pivanes;

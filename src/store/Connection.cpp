@@ -1,5 +1,6 @@
 #include "store/Connection.h"
 
+#include <cerrno>
 #include <sqlite3.h>
 
 Connection::~Connection() {
@@ -12,11 +13,14 @@ void Connection::Open(const QString& fileName, int flags) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString text = EngineMessage(rc, db ? sqlite3_errmsg(db) : nullptr);
+        const StoreError error = EngineError(db, rc);
         sqlite3_close(db);
-        throw StoreError(EngineErrorKind(rc), text);
+        throw error;
     }
     db_ = db;
+    writesPrepared_ = false;
+    // "File replaced" is an extended code: folded into "read-only" it would mislead.
+    sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 2000);
 }
 
@@ -62,11 +66,24 @@ void Connection::Exec(const char* sql) {
 }
 
 void Connection::Fail(int code) const {
-    throw StoreError(EngineErrorKind(code),
-                     EngineMessage(code, db_ ? sqlite3_errmsg(db_) : nullptr));
+    throw EngineError(db_, code);
+}
+
+StoreError EngineError(sqlite3* db, int code) {
+    // The engine reports a disk's read error as damage; the file's last system error tells
+    // them apart.
+    int systemError = 0;
+    if (db && ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_IOERR) &&
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &systemError) == SQLITE_OK &&
+        systemError == EIO)
+        code = SQLITE_IOERR_READ;
+    return StoreError(EngineErrorKind(code), EngineMessage(code),
+                      db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString());
 }
 
 StoreError::Kind EngineErrorKind(int code) {
+    if (code == SQLITE_READONLY_DBMOVED)
+        return StoreError::Kind::Replaced;
     switch (code & 0xff) {
     case SQLITE_NOTADB:
         return StoreError::Kind::NotADatabase;
@@ -74,43 +91,60 @@ StoreError::Kind EngineErrorKind(int code) {
         return StoreError::Kind::Damaged;
     case SQLITE_READONLY:
         return StoreError::Kind::ReadOnly;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreError::Kind::Busy;
+    case SQLITE_IOERR:
+        return StoreError::Kind::DiskError;
     default:
         return StoreError::Kind::Failed;
     }
 }
 
-QString EngineMessage(int code, const char* detail) {
+// A failed statement is rolled back whole by the engine: the file keeps what it held before.
+QString EngineMessage(int code) {
     QString text;
-    switch (code & 0xff) {
-    case SQLITE_READONLY:
-        text = QStringLiteral("La base de données est en lecture seule : rien n'a été enregistré.");
-        break;
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        text = QStringLiteral("Le fichier de la base de données ne peut pas être ouvert "
-                              "(droits d'accès ou dossier en lecture seule).");
-        break;
-    case SQLITE_FULL:
-        text = QStringLiteral("Le disque est plein : rien n'a été enregistré.");
-        break;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        text = QStringLiteral("La base de données est occupée par un autre programme. "
-                              "Réessayez dans un instant.");
-        break;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        text = QStringLiteral("La base de données est endommagée.");
-        break;
-    case SQLITE_IOERR:
-        text = QStringLiteral("Erreur de lecture ou d'écriture sur le disque.");
-        break;
-    default:
-        text = QStringLiteral("Erreur de la base de données.");
-        break;
+    if (code == SQLITE_READONLY_DBMOVED) {
+        text = QStringLiteral("Le fichier de la base de données a été remplacé par un autre "
+                              "programme depuis son ouverture : rien n'a été enregistré. Quittez "
+                              "Pivanes et relancez-le pour travailler sur le fichier en place.");
+    } else {
+        switch (code & 0xff) {
+        case SQLITE_READONLY:
+            text = QStringLiteral("La base de données est en lecture seule : rien n'a été "
+                                  "enregistré, les fiches déjà enregistrées sont inchangées.");
+            break;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+            text = QStringLiteral("Le fichier de la base de données ne peut pas être ouvert "
+                                  "(droits d'accès ou dossier en lecture seule) : il n'a pas été "
+                                  "modifié.");
+            break;
+        case SQLITE_FULL:
+            text = QStringLiteral("Le disque est plein : rien n'a été enregistré, les fiches "
+                                  "déjà enregistrées sont inchangées.");
+            break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            text = QStringLiteral("La base de données est occupée par un autre programme : rien "
+                                  "n'a été fait. Réessayez dans un instant.");
+            break;
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            text = QStringLiteral("La base de données est endommagée : l'opération n'a pas été "
+                                  "faite et le fichier n'a pas été modifié.");
+            break;
+        case SQLITE_IOERR:
+            text = QStringLiteral("Le disque a signalé une erreur de lecture ou d'écriture : "
+                                  "l'opération n'a pas été faite, la base garde son dernier état "
+                                  "enregistré.");
+            break;
+        default:
+            text = QStringLiteral("La base de données a refusé l'opération : rien n'a été "
+                                  "enregistré, les fiches déjà enregistrées sont inchangées.");
+            break;
+        }
     }
-    if (detail && *detail)
-        text += QStringLiteral(" (%1)").arg(QString::fromUtf8(detail));
     return text;
 }
 

@@ -29,13 +29,20 @@ public:
 
     [[noreturn]] void Fail(int code) const;
 
+    // Whether this connection has made the file ready for its first write (indexes, journal).
+    bool WritesPrepared() const { return writesPrepared_; }
+    void SetWritesPrepared() { writesPrepared_ = true; }
+
 private:
     sqlite3* db_ = nullptr;
+    bool writesPrepared_ = false;
     std::map<std::string, sqlite3_stmt*> statements_;
 };
 
-// The French text for an SQLite result code, with the engine's own detail when it has one.
-QString EngineMessage(int code, const char* detail);
+// The error for an SQLite result code of the connection db (null when none could be made).
+StoreError EngineError(sqlite3* db, int code);
+// The French sentence for an SQLite result code: what happened and what was kept.
+QString EngineMessage(int code);
 StoreError::Kind EngineErrorKind(int code);
 
 // Binds and steps through a cached statement; resets it when it goes out of scope.

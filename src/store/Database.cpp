@@ -9,7 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,19 +23,58 @@ QString Where(const QString& fileName) {
         .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()));
 }
 
+// A read error says nothing about the file: pointing the user at a restore would overwrite
+// what may be a sound collection on a failing disk.
+StoreError ReadError(const QString& fileName) {
+    return StoreError(StoreError::Kind::DiskError,
+                      QStringLiteral("Le disque n'a pas pu lire le fichier %1 (erreur de lecture "
+                                     "du disque). Rien n'a été modifié, et le fichier n'est pas "
+                                     "forcément endommagé : vérifiez le disque avant toute "
+                                     "restauration, puis relancez Pivanes.")
+                          .arg(Where(fileName)),
+                      UserError::SystemReason(EIO));
+}
+
+StoreError Unreadable(const QString& fileName, int error) {
+    if (error == EIO)
+        return ReadError(fileName);
+    return StoreError(StoreError::Kind::Failed,
+                      QStringLiteral("Le fichier %1 ne peut pas être lu ; il n'a pas été "
+                                     "modifié.")
+                          .arg(Where(fileName)),
+                      UserError::SystemReason(error));
+}
+
+void CheckFileExists(const QString& fileName) {
+    struct stat status;
+    if (::stat(QFile::encodeName(fileName).constData(), &status) == 0) {
+        if (S_ISREG(status.st_mode))
+            return;
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+        throw Unreadable(fileName, errno);
+    }
+    throw StoreError(
+        StoreError::Kind::MissingFile,
+        QStringLiteral("Le fichier des fiches %1 est introuvable.").arg(Where(fileName)));
+}
+
 void CheckHeader(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw StoreError(StoreError::Kind::Failed,
-                         QStringLiteral("Le fichier %1 ne peut pas être lu.").arg(Where(fileName)));
     static const QByteArray kMagic("SQLite format 3\0", 16);
-    const QByteArray head = file.read(16);
-    if (file.size() == 0)
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Unreadable(fileName, errno);
+    char head[16];
+    const ssize_t got = ::read(fd, head, sizeof head);
+    const int readError = errno;
+    ::close(fd);
+    if (got < 0)
+        throw Unreadable(fileName, readError);
+    if (got == 0)
         throw StoreError(StoreError::Kind::NoTable,
                          QStringLiteral("Le fichier %1 est vide : ce n'est pas une collection "
                                         "de fiches.")
                              .arg(Where(fileName)));
-    if (head != kMagic)
+    if (QByteArray(head, int(got)) != kMagic)
         throw StoreError(StoreError::Kind::NotADatabase,
                          QStringLiteral("Le fichier %1 n'est pas une base de fiches que ce "
                                         "programme sait lire (format inconnu ou ancien format). "
@@ -48,8 +91,13 @@ void CheckTable(Connection& connection, const QString& fileName) {
             for (const char* column : kColumns)
                 if (columns.Text(0) == QLatin1String(column))
                     ++found;
-    } catch (const StoreError&) {
-        // The header said SQLite: whatever fails past it is damage.
+    } catch (const StoreError& error) {
+        if (error.kind() == StoreError::Kind::DiskError)
+            throw ReadError(fileName);
+        // A busy or read-only file is no damage: the engine's own account says it.
+        if (error.kind() != StoreError::Kind::Damaged &&
+            error.kind() != StoreError::Kind::NotADatabase)
+            throw;
         throw StoreError(StoreError::Kind::Damaged,
                          QStringLiteral("Le fichier %1 est endommagé et ne peut pas être lu. "
                                         "Il n'a pas été modifié. Restaurez une sauvegarde.")
@@ -62,6 +110,22 @@ void CheckTable(Connection& connection, const QString& fileName) {
                              .arg(Where(fileName)));
 }
 
+QString Pragma(Connection& connection, const char* sql) {
+    Statement pragma(connection, sql);
+    return pragma.Step() ? pragma.Text(0) : QString();
+}
+
+// Every page of source into destination, in one write transaction of destination.
+void CopyPages(Connection& destination, sqlite3* source) {
+    sqlite3_backup* backup = sqlite3_backup_init(destination.Handle(), "main", source, "main");
+    if (!backup)
+        destination.Fail(sqlite3_extended_errcode(destination.Handle()));
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        destination.Fail(rc);
+}
+
 } // namespace
 
 Database::Database() : connection_(std::make_shared<Connection>()) {}
@@ -72,28 +136,37 @@ Database::~Database() {
 
 void Database::Open(const QString& fileName) {
     Close();
-    if (!QFileInfo(fileName).isFile())
-        throw StoreError(
-            StoreError::Kind::MissingFile,
-            QStringLiteral("Le fichier des fiches %1 est introuvable.").arg(Where(fileName)));
+    CheckFileExists(fileName);
     CheckHeader(fileName);
     // A fresh connection: record sets of the previous one keep failing cleanly.
     connection_ = std::make_shared<Connection>();
     connection_->Open(fileName, SQLITE_OPEN_READWRITE);
     try {
         CheckTable(*connection_, fileName);
-        connection_->Exec("PRAGMA journal_mode = DELETE");
         connection_->Exec("PRAGMA synchronous = FULL");
+        // Closing a file in WAL mode folds its log into it: a file that was only read keeps
+        // its log as it found it.
+        if (QFileInfo(fileName + QStringLiteral("-wal")).size() > 0)
+            sqlite3_db_config(connection_->Handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     } catch (...) {
         connection_->Close();
         throw;
     }
-    try {
-        connection_->Exec(kCategoryIndexSchema);
-    } catch (const StoreError&) {
-        // A read-only collection is still readable without the index.
-    }
     fileName_ = fileName;
+}
+
+void Database::EnsureIndexes(Connection& connection) {
+    connection.Exec(kCategoryIndexSchema);
+}
+
+void Database::PrepareForWrites(Connection& connection) {
+    if (connection.WritesPrepared())
+        return;
+    // Leaving WAL mode fails while another program holds the file in it: nothing is written.
+    if (Pragma(connection, "PRAGMA journal_mode") != QLatin1String("delete"))
+        connection.Exec("PRAGMA journal_mode = DELETE");
+    EnsureIndexes(connection);
+    connection.SetWritesPrepared();
 }
 
 void Database::Close() {
@@ -127,18 +200,26 @@ void Database::BackupTo(const QString& target) const {
     sqlite3* source = connection_->Handle();
     Connection copy;
     copy.Open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    sqlite3_backup* backup = sqlite3_backup_init(copy.Handle(), "main", source, "main");
-    if (!backup)
-        copy.Fail(sqlite3_errcode(copy.Handle()));
-    const int rc = sqlite3_backup_step(backup, -1);
-    sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE)
-        copy.Fail(rc);
+    CopyPages(copy, source);
+    // The pages carry the journal mode of the live file; a copy stands alone.
+    copy.Exec("PRAGMA journal_mode = DELETE");
 }
 
-void Database::CompactInto(const QString& target) const {
-    Statement vacuum(*connection_, "VACUUM INTO ?1");
-    vacuum.Bind(1, target).Step();
+void Database::WriteInto(const QString& source, const QString& target) {
+    Connection from;
+    from.Open(source, SQLITE_OPEN_READONLY);
+    Connection into;
+    into.Open(target, SQLITE_OPEN_READWRITE);
+    into.Exec("PRAGMA synchronous = FULL");
+    CopyPages(into, from.Handle());
+}
+
+void Database::Compact() {
+    if (Pragma(*connection_, "PRAGMA quick_check") != QLatin1String("ok"))
+        throw StoreError(StoreError::Kind::Damaged,
+                         QStringLiteral("Le fichier %1 est endommagé.").arg(Where(fileName_)));
+    PrepareForWrites(*connection_);
+    connection_->Exec("VACUUM");
 }
 
 qint64 Database::CardCount() const {
@@ -146,15 +227,14 @@ qint64 Database::CardCount() const {
     return count.Step() ? count.Int64(0) : 0;
 }
 
-qint64 Database::VerifiedCardCount(const QString& fileName, Check depth) {
+qint64 Database::VerifiedCardCount(const QString& fileName) {
     CheckHeader(fileName);
     Connection connection;
     connection.Open(fileName, SQLITE_OPEN_READONLY);
     CheckTable(connection, fileName);
     qint64 cards = -1;
     try {
-        Statement check(connection,
-                        depth == Check::Whole ? "PRAGMA integrity_check" : "PRAGMA quick_check");
+        Statement check(connection, "PRAGMA integrity_check");
         if (check.Step() && check.Text(0) == QLatin1String("ok")) {
             Statement count(connection, "SELECT count(*) FROM TrucPivane");
             if (count.Step())
@@ -177,5 +257,5 @@ void Database::CreateEmpty(const QString& fileName) {
     connection.Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     connection.Exec("PRAGMA journal_mode = DELETE");
     connection.Exec(kCardTableSchema);
-    connection.Exec(kCategoryIndexSchema);
+    EnsureIndexes(connection);
 }

@@ -6,8 +6,8 @@
 class Connection;
 class Recordset;
 
-// The card database file. Opening never creates it and refuses anything that is not a whole
-// card database, so a wrong or damaged file is reported and never written to.
+// The card database file. Opening never creates it, never writes to it, and refuses anything
+// that is not a whole card database, so a wrong or damaged file is reported and left as it is.
 class Database {
 public:
     Database();
@@ -28,14 +28,23 @@ public:
 
     // A consistent copy of the open database into a new file, page by page.
     void BackupTo(const QString& target) const;
-    // A compacted copy of the open database into a new file.
-    void CompactInto(const QString& target) const;
+    // Writes every page of the card database source into the existing database file target,
+    // in one transaction under the engine's locks: a program that holds target open sees the
+    // old collection or the new one, and a crash leaves the old one.
+    static void WriteInto(const QString& source, const QString& target);
+    // Rewrites the open database compacted, in place and in one transaction; refuses a damaged
+    // file.
+    void Compact();
+
+    // The program's indexes, all made here: when a collection is created, compacted or first
+    // written, never on opening.
+    static void EnsureIndexes(Connection& connection);
+    // Runs once per connection before its first write: rollback journal and indexes.
+    static void PrepareForWrites(Connection& connection);
     // The number of cards of the open database.
     qint64 CardCount() const;
-    // Opens a card database read-only, checks it and answers its number of cards. A quick check
-    // reads every page but skips the cross-check of the index against the table.
-    enum class Check { Whole, Quick };
-    static qint64 VerifiedCardCount(const QString& fileName, Check check = Check::Whole);
+    // Opens a card database read-only, checks it whole and answers its number of cards.
+    static qint64 VerifiedCardCount(const QString& fileName);
 
     Connection& connection() const;
 

@@ -13,14 +13,15 @@ struct SharedState {
     QString DatabaseFileName;
     QString StartDirectory;
     QString CurrentCategoryCode;
-    qint32 CurrentCardNumber = 0;
+    // A foreign file may number cards beyond 32 bits: they are shown and kept as stored.
+    qint64 CurrentCardNumber = 0;
     qint32 CardCount = 0;
     qint32 LoopIndex = 0;     // the printout's copy loop and the backup's file loop run on it
     QString ScratchText;      // the justified line's left part while a blank is inserted
     qint32 ScratchNumber = 0; // the backup's pause mark; kept for the record, no window reads it
 
     // Paged card grid.
-    std::vector<qint32> GridNumbers;
+    std::vector<qint64> GridNumbers;
     TitleArray GridTitles;
     qint32 GridTotal = 0;
     qint32 GridPageMark = 0;

@@ -1,6 +1,7 @@
 #include "store/Recordset.h"
 
 #include "store/Connection.h"
+#include "store/Database.h"
 
 #include <algorithm>
 #include <limits>
@@ -125,7 +126,7 @@ void Recordset::MoveLast() {
     position_ = Position::OnRow;
 }
 
-bool Recordset::Seek(qint32 numero) {
+bool Recordset::Seek(qint64 numero) {
     windowRows_ = kFirstWindowRows;
     position_ = Position::AfterLast;
     Statement read(*connection_, kReadRow);
@@ -208,7 +209,7 @@ QVariant Recordset::Fields(const QString& name) const {
     const qint64 numero = window_.Numero(row);
     switch (column) {
     case Column::Numero:
-        return QVariant(qint32(numero));
+        return QVariant(numero);
     case Column::Titre:
         return window_.TitleNull(row) ? QVariant()
                                       : QVariant(QString::fromUtf8(window_.Title(row)));
@@ -279,6 +280,7 @@ void Recordset::Update() {
     if (mode_ == Mode::Browse)
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Aucun ajout ni modification en cours."));
+    Database::PrepareForWrites(*connection_);
     // Every column is always written, so the two statements have a fixed text.
     QVariant values[4];
     qint64 target = 0;

@@ -28,11 +28,12 @@ public:
     bool Eof() const { return position_ == Position::AfterLast; }
     bool Bof() const { return position_ == Position::BeforeFirst; }
     // Stands on the row numbered numero when the set holds it; otherwise past the last row.
-    bool Seek(qint32 numero);
+    bool Seek(qint64 numero);
     // The number of rows, counted at the first call after the last MoveLast; 0 before any.
     qint32 RecordCount() const;
 
-    // "Numero", "Cate", "Titre" or "Pivanes", any case. A field without value is a null variant.
+    // "Numero", "Cate", "Titre" or "Pivanes", any case. A field without value is a null variant;
+    // the number is a 64-bit integer, as stored.
     QVariant Fields(const QString& name) const;
     // The title as stored (UTF-8; empty when it has no value): what collecting the titles of a
     // whole table reads, without converting each one.

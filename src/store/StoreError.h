@@ -15,6 +15,9 @@ public:
         NoCurrentRecord,
         NoRecordset,
         ReadOnly,
+        Busy,
+        Replaced,  // another program put a new file in place of the open one
+        DiskError, // the disk answered a read or a write with an error
         Failed,
     };
 

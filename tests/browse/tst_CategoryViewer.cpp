@@ -8,13 +8,6 @@
 
 namespace {
 
-QStringList Items(const QListWidget* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i)
-        items << list->item(i)->text();
-    return items;
-}
-
 void Click(QPushButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
@@ -139,7 +132,7 @@ private slots:
         WriteCollection({{1, "WIN", "T", text}});
         KorPivane& main = Forms::Load<KorPivane>();
         MenuItem(main, "Windows")->trigger();
-        QCOMPARE(Items(main.List1), lines);
+        QCOMPARE(main.List1->Items(), lines);
     }
 
     void shownTextIsStoredTextUnchanged() {

@@ -12,6 +12,7 @@
 #include "store/Donnees.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <optional>
 #include <sqlite3.h>
 
@@ -98,6 +99,8 @@ private slots:
     void pagingGoesOnWhenTheFileCannotBeWritten();
     void leavingEmptiesThePageState_data();
     void leavingEmptiesThePageState();
+    void leavingAReadOnlyFolderSaysNothingUntrue_data();
+    void leavingAReadOnlyFolderSaysNothingUntrue();
     void clickShowsTheCardInTheMainWindow_data();
     void clickShowsTheCardInTheMainWindow();
     void columnWidthsFollowTheScale_data();
@@ -315,6 +318,39 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
     QVERIFY(fault.endsWith(QLatin1String("disk")) || !QFileInfo(QStringLiteral("Liste")).isFile());
 }
 
+void TestKorListe::leavingAReadOnlyFolderSaysNothingUntrue_data() {
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("one page: nothing to keep") << 5 << 0;
+    QTest::newRow("pages kept in memory while the list is open") << 750 << 1;
+}
+
+// The page state cannot be written in a read-only data folder (a real read-only file system).
+// While the list is open it keeps its pages in memory and says so; leaving it says nothing
+// more, since the pages go with the window.
+void TestKorListe::leavingAReadOnlyFolderSaysNothingUntrue() {
+    QFETCH(int, total);
+    QFETCH(int, messages);
+    ScratchVolume volume(4 * 1024 * 1024);
+    SKIP_WITHOUT_VOLUME(volume);
+    ProgramFixture fixture;
+    QVERIFY(QDir::setCurrent(volume.Path()));
+    WriteWindowsCards(total);
+    QVERIFY2(volume.Break(DiskFault::ReadOnly), qPrintable(volume.WhyNot()));
+    KorListe* list = OpenList();
+    QCOMPARE(ShownMessages().size(), messages);
+    if (messages > 0) {
+        QVERIFY(ShownMessages().first().contains(QStringLiteral("tant que cette fenêtre")));
+        Page(*list, QLatin1Char('S'));
+        QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
+    }
+    MenuItem(*list, "ListeFin")->trigger();
+    ProcessUnloads();
+    QVERIFY(!Forms::Find<KorListe>());
+    QVERIFY(Forms::Find<KorPivane>()->isVisible());
+    QCOMPARE(ShownMessages().size(), messages);
+}
+
 void TestKorListe::leavingEmptiesThePageState_data() {
     QTest::addColumn<int>("total");
     QTest::addColumn<bool>("closeBox");
@@ -394,7 +430,7 @@ void TestKorListe::columnWidthsFollowTheScale_data() {
 
     QTest::newRow("95 percent") << 9000 << 712 << 9756;
     QTest::newRow("139 percent") << 12960 << 1042 << 14275;
-    QTest::newRow("screen of no row: 100 percent") << 10000 << 750 << 10270;
+    QTest::newRow("1080 pixels: 171 percent") << 16200 << 1282 << 17562;
 }
 
 void TestKorListe::columnWidthsFollowTheScale() {
@@ -408,6 +444,7 @@ void TestKorListe::columnWidthsFollowTheScale() {
     QCOMPARE(grid.ColWidth(0), numberWidth);
     QCOMPARE(grid.ColWidth(1), titleWidth);
     QCOMPARE(grid.columnWidth(1), (titleWidth + 7) / 15);
+    QCOMPARE(grid.horizontalHeader()->font(), grid.font());
 }
 
 void TestKorListe::titleWithoutValueIsListedEmpty() {

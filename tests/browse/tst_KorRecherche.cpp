@@ -1,8 +1,10 @@
+#include "../edit/CardFormTesting.h"
 #include "GridTesting.h"
 #include "TestSupport.h"
 
 #include "browse/FlexGrid.h"
 #include "browse/KorRecherche.h"
+#include "edit/KorAjouter.h"
 #include "platform/Forms.h"
 #include "platform/NumberText.h"
 #include "shell/KorPivane.h"
@@ -71,6 +73,7 @@ private slots:
     void clickShowsTheCardInTheMainWindow_data();
     void clickShowsTheCardInTheMainWindow();
     void emptyCollection();
+    void findsATitleTypedWithALetterOfTwoCapitals();
 };
 
 void TestKorRecherche::opensOnTheKeywordEntry() {
@@ -229,6 +232,27 @@ void TestKorRecherche::emptyCollection() {
     ProcessUnloads();
     QVERIFY(Forms::Find<KorPivane>()->isVisible());
     QVERIFY(ShownMessages().isEmpty());
+}
+
+// The title box and the search turn "ß" into the same capitals, so what was typed is found.
+void TestKorRecherche::findsATitleTypedWithALetterOfTwoCapitals() {
+    ProgramFixture fixture;
+    WriteCollection(kTitled);
+    MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
+    ProcessUnloads();
+    KorAjouter* form = Forms::Find<KorAjouter>();
+    QVERIFY(form);
+    TypeText(form->Text1, QStringLiteral("la straße"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral("LA STRASSE"));
+    QVERIFY(Press(*form, "Command1"));
+    QVERIFY(Press(*form, "Windows"));
+    form->Retour->trigger();
+    ProcessUnloads();
+    KorRecherche* search = OpenSearch();
+    QVERIFY(search);
+    Search(*search, QStringLiteral("straße"));
+    QCOMPARE(ShownNumbers(*search->MSFlexGrid1), QList<qint32>{8});
+    QCOMPARE(ShownTitle(*search->MSFlexGrid1, 1), QStringLiteral("LA STRASSE"));
 }
 
 PIVANES_TEST_MAIN(TestKorRecherche)

@@ -170,6 +170,7 @@ private slots:
         QCOMPARE(Program({QStringLiteral("--convertir"), backup + "PIVANE.MDB"}).exitCode, 0);
         ResetProgramState();
         UseAdvancingClock(QDateTime(kToday, QTime(11, 0)));
+        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
         RestoreFrom(backup);
         QVERIFY(Application::Testing::EndRequested());
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));

@@ -40,6 +40,7 @@ private slots:
     void typedTitleLettersBecomeCapitals();
     void pastedTitleKeepsItsCase();
     void titleRefusesA101stCharacter();
+    void titleTakesTwoLetterCapitalsWholeOrNotAtAll();
     void linesComeBackAsTyped();
     void refusedWriteKeepsTheCard();
     void leavingWithoutCategoryWritesNothing_data();
@@ -203,6 +204,9 @@ void TestKorAjouter::typedTitleLettersBecomeCapitals_data() {
     QTest::newRow("title accents") << "Text1"
                                    << "été à l'île, ça"
                                    << "ÉTÉ À L'ÎLE, ÇA";
+    QTest::newRow("title letter with a capital of two") << "Text1"
+                                                        << "la straße, ﬁn"
+                                                        << "LA STRASSE, FIN";
     QTest::newRow("title without capitals") << "Text1"
                                             << "12 + 3 = ?!"
                                             << "12 + 3 = ?!";
@@ -245,6 +249,20 @@ void TestKorAjouter::titleRefusesA101stCharacter() {
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Windows"));
     QCOMPARE(StoredCards().last().Titre.size(), 100);
+}
+
+// A letter whose capital is two letters goes in whole or not at all: never cut to "S".
+void TestKorAjouter::titleTakesTwoLetterCapitalsWholeOrNotAtAll() {
+    ProgramFixture fixture;
+    WriteCollection(CardsIn({{"WIN", 1}}));
+    KorAjouter* form = OpenFromMainWindow();
+    QVERIFY(form);
+    TypeText(form->Text1, QString(98, QLatin1Char('a')) + QStringLiteral("ßß"));
+    QCOMPARE(form->Text1->Text(), QString(98, QLatin1Char('A')) + QStringLiteral("SS"));
+    form->Text1->SetText(QString(99, QLatin1Char('A')));
+    form->Text1->moveCursor(QTextCursor::End);
+    TypeText(form->Text1, QStringLiteral("ß"));
+    QCOMPARE(form->Text1->Text(), QString(99, QLatin1Char('A')));
 }
 
 void TestKorAjouter::linesComeBackAsTyped() {

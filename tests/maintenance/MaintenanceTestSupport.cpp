@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QFile>
 #include <memory>
+#include <sys/stat.h>
 
 QStringList CardRows(const QString& file) {
     QStringList rows;
@@ -20,6 +21,13 @@ QStringList CardRows(const QString& file) {
         rows << QStringList{QString::number(card.Numero), card.Cate, card.Titre, card.Pivanes}.join(
             QLatin1Char('|'));
     return rows;
+}
+
+quint64 FileIdentity(const QString& file) {
+    struct stat status;
+    if (::stat(QFile::encodeName(file).constData(), &status) != 0)
+        qFatal("no file %s", qPrintable(file));
+    return status.st_ino;
 }
 
 void RetitleCard(qint32 numero, const QString& title) {

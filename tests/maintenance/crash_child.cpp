@@ -1,41 +1,122 @@
-// Runs compaction or restore of one database over and over until it is killed.
-//   crash_child compact FOLDER          compacts FOLDER/Pivane.mdb through FOLDER/temp.MDB
-//   crash_child restore BACKUP FOLDER   copies BACKUP/PIVANE.MDB over FOLDER/Pivane.mdb
+// The other program of the crash and two-program tests. Each mode repeats its work until its
+// standard input is closed (or ROUNDS times), reporting each round on its standard output with
+// the monotonic clock in microseconds, which both programs share:
+//   crash_child compact FOLDER [ROUNDS]          compacts FOLDER/Pivane.mdb     "done START END"
+//   crash_child restore BACKUP FOLDER [ROUNDS]   restores BACKUP/PIVANE.MDB     "done START END"
+//   crash_child save FOLDER FIRST                adds cards FIRST, FIRST + 1... "saved N START"
+// A round refused because the other program holds the file is tried again.
 #include "maintenance/Compaction.h"
 #include "maintenance/SafeFiles.h"
 #include "platform/UserError.h"
+#include "store/CardStore.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/StoreError.h"
 
 #include <QString>
 #include <cstdio>
+#include <ctime>
+#include <functional>
+#include <poll.h>
+
+namespace {
+
+long long Microseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
+}
+
+bool StopAsked() {
+    pollfd input{0, POLLIN, 0};
+    return ::poll(&input, 1, 0) > 0;
+}
+
+void Report(const char* format, long long first, long long second) {
+    std::printf(format, first, second);
+    std::fflush(stdout);
+}
+
+// Tries again as long as the other program holds the file.
+void UntilNotBusy(const std::function<void()>& step) {
+    for (;;) {
+        try {
+            step();
+            return;
+        } catch (const StoreError& error) {
+            if (error.kind() != StoreError::Kind::Busy)
+                throw;
+        }
+    }
+}
+
+void Repeat(long long rounds, const std::function<void()>& round) {
+    for (long long done = 0; done != rounds && !StopAsked(); ++done) {
+        const long long start = Microseconds();
+        UntilNotBusy(round);
+        Report("done %lld %lld\n", start, Microseconds());
+    }
+}
+
+void SaveCards(const QString& file, qint32 first) {
+    UntilNotBusy([&] { Store().OpenDatabase(file); });
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    for (qint32 numero = first; !StopAsked(); ++numero) {
+        const long long start = Microseconds();
+        UntilNotBusy([&] {
+            cards.AddNew();
+            cards.SetField(QStringLiteral("Numero"), numero);
+            cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
+            cards.SetField(QStringLiteral("Titre"), QStringLiteral("SAVED %1").arg(numero));
+            cards.SetField(QStringLiteral("Pivanes"),
+                           QStringLiteral("Saved while the other program works.\r\n"));
+            cards.Update();
+        });
+        Report("saved %lld %lld\n", numero, start);
+    }
+}
+
+QString Argument(char** argv, int index) {
+    return QString::fromLocal8Bit(argv[index]);
+}
+
+long long Rounds(int argc, char** argv, int index) {
+    return argc > index ? Argument(argv, index).toLongLong() : -1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QString mode = argc > 1 ? Argument(argv, 1) : QString();
     // The parent starts counting from here, whatever the start-up took.
     std::fputs("start\n", stdout);
     std::fflush(stdout);
     try {
-        if (mode == QLatin1String("compact") && argc == 3) {
-            const QString folder = QString::fromLocal8Bit(argv[2]) + QLatin1Char('/');
-            for (;;) {
-                CompactDatabaseFile(folder + "Pivane.mdb", folder + "temp.MDB");
-                std::fputs("done\n", stdout);
-                std::fflush(stdout);
-            }
+        if (mode == QLatin1String("compact") && argc >= 3) {
+            const QString file = Argument(argv, 2) + QStringLiteral("/Pivane.mdb");
+            Repeat(Rounds(argc, argv, 3), [&] { CompactDatabaseFile(file); });
+            return 0;
         }
-        if (mode == QLatin1String("restore") && argc == 4) {
-            const QString backup = QString::fromLocal8Bit(argv[2]) + QLatin1Char('/');
-            const QString folder = QString::fromLocal8Bit(argv[3]) + QLatin1Char('/');
-            for (;;) {
-                SafeFiles::CopyFile(backup + "PIVANE.MDB", folder + "Pivane.mdb",
-                                    SafeFiles::Check::BytesAndDatabase);
-                std::fputs("done\n", stdout);
-                std::fflush(stdout);
-            }
+        if (mode == QLatin1String("restore") && argc >= 4) {
+            const QString backup = Argument(argv, 2) + QStringLiteral("/PIVANE.MDB");
+            const QString live = Argument(argv, 3) + QStringLiteral("/Pivane.mdb");
+            Repeat(Rounds(argc, argv, 4), [&] {
+                // As the backup window does: the backup is checked whole before it is used.
+                Database::VerifiedCardCount(backup);
+                SafeFiles::RestoreDatabase(backup, live);
+            });
+            return 0;
+        }
+        if (mode == QLatin1String("save") && argc == 4) {
+            SaveCards(Argument(argv, 2) + QStringLiteral("/Pivane.mdb"), Argument(argv, 3).toInt());
+            return 0;
         }
     } catch (const UserError& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.text()));
         return 1;
     }
-    std::fputs("usage: crash_child compact FOLDER | restore BACKUP FOLDER\n", stderr);
+    std::fputs("usage: crash_child compact FOLDER [ROUNDS] | restore BACKUP FOLDER [ROUNDS] | "
+               "save FOLDER FIRST\n",
+               stderr);
     return 2;
 }

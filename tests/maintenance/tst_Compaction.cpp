@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 namespace {
 
@@ -31,64 +32,91 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::newRow("plain") << "";
         QTest::newRow("cards deleted, numbers with gaps") << "deleted";
-        QTest::newRow("stale temp.MDB of an earlier run") << "stale";
+        QTest::newRow("temp.MDB left by an earlier version") << "stale";
         QTest::newRow("database already closed") << "closed";
+        QTest::newRow("foreign file without the index") << "no index";
     }
     void compactionKeepsEveryCardAndNumber() {
         QFETCH(QString, before);
         ProgramFixture fixture;
         WriteSyntheticCollection(300);
+        if (before == "no index")
+            RunSqliteShell(QStringLiteral("Pivane.mdb"),
+                           QStringLiteral("DROP INDEX TrucPivane_Cate"));
         KorPivane& main = OpenMainWindow();
         if (before == "deleted")
             DeleteEveryThirdCard();
         if (before == "stale")
-            WriteBytes(QStringLiteral("temp.MDB"), "left by a crash");
+            WriteBytes(QStringLiteral("temp.MDB"), "may hold the only copy of a collection");
         if (before == "closed")
             Store().CloseDatabase();
         const QStringList cards = CardRows();
         const qint64 sizeBefore = QFileInfo(QStringLiteral("Pivane.mdb")).size();
+        const quint64 identity = FileIdentity();
 
         MenuItem(main, "Compacte")->trigger();
 
         QCOMPARE(ShownMessages(), QStringList({kDone}));
         QCOMPARE(CardRows(), cards);
-        QVERIFY(!QFileInfo::exists(QStringLiteral("temp.MDB")));
+        // Rewritten in place, never renamed over: another program holding it open keeps it.
+        QCOMPARE(FileIdentity(), identity);
+        QCOMPARE(QDir().entryList(QDir::Files, QDir::Name),
+                 before == "stale" ? QStringList({"Pivane.mdb", "temp.MDB"})
+                                   : QStringList({"Pivane.mdb"}));
+        QCOMPARE(IndexNames(), QStringList({"TrucPivane_Cate"}));
         QVERIFY(Store().database().IsOpen());
         if (before == "deleted")
             QVERIFY(QFileInfo(QStringLiteral("Pivane.mdb")).size() < sizeBefore);
     }
 
+    // One message says why, and the file is as it was.
     void failedCompactionLeavesTheDatabaseAsItWas_data() {
         QTest::addColumn<QString>("fault");
-        QTest::newRow("temp.MDB cannot be removed") << "stuck temp";
-        QTest::newRow("damaged database") << "damaged";
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("reopened");
+        QTest::newRow("damaged database") << "damaged"
+                                          << "endommagé" << true;
+        QTest::newRow("not a collection") << "text"
+                                          << "n'est pas une base de fiches" << false;
+        QTest::newRow("another program is writing") << "locked"
+                                                    << "occupée" << false;
     }
     void failedCompactionLeavesTheDatabaseAsItWas() {
         QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        QFETCH(bool, reopened);
         ProgramFixture fixture;
         WriteSyntheticCollection(300);
         KorPivane& main = OpenMainWindow();
-        if (fault == "stuck temp") {
-            // A folder full of files: no plain delete takes it away.
-            QVERIFY(QDir().mkpath(QStringLiteral("temp.MDB/inside")));
-        } else {
+        QProcess writer;
+        if (fault == "damaged") {
             QByteArray bytes = FileBytes(QStringLiteral("Pivane.mdb"));
             for (qsizetype i = 8192; i < bytes.size() - 512; i += 5)
                 bytes[i] = char(0x33);
             WriteBytes(QStringLiteral("Pivane.mdb"), bytes);
+        } else if (fault == "text") {
+            WriteBytes(QStringLiteral("Pivane.mdb"), "Mes fiches, en texte.\n");
+        } else {
+            // A script in the middle of a long write holds the file until it commits.
+            writer.start(QStringLiteral("sqlite3"), {QStringLiteral("Pivane.mdb")});
+            writer.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+            QVERIFY(writer.waitForReadyRead(30000));
         }
         const QByteArray original = FileBytes(QStringLiteral("Pivane.mdb"));
 
         MenuItem(main, "Compacte")->trigger();
 
-        QVERIFY(!ShownMessages().isEmpty());
-        QVERIFY(!ShownMessages().contains(kDone));
-        QVERIFY2(ShownMessages().front().contains(QStringLiteral("compactage")),
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY2(ShownMessages().front().contains(QStringLiteral("compactage")) &&
+                     ShownMessages().front().contains(reason),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), original);
-        QCOMPARE(QFileInfo(QStringLiteral("temp.MDB")).isDir(), fault == "stuck temp");
-        if (fault == "stuck temp")
-            QVERIFY(Store().database().IsOpen());
+        QCOMPARE(Store().database().IsOpen(), reopened);
+        if (fault == "locked") {
+            writer.write("ROLLBACK;\n");
+            writer.closeWriteChannel();
+            QVERIFY(writer.waitForFinished());
+        }
     }
 
     // The record set of the chosen category went with the old connection.

@@ -28,35 +28,45 @@ class tst_HelpAndWebPage : public QObject {
     Q_OBJECT
 
 private slots:
+    // The user's "Lisez-Moi.chm" first, then the guide installed with the program, then the
+    // program's own window.
     void helpGoesToTheOpenerOrTheProgramsOwnHelp_data() {
-        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<bool>("chmThere");
         QTest::addColumn<bool>("openerWorks");
-        QTest::addColumn<int>("requests");
+        QTest::addColumn<QStringList>("requested");
         QTest::addColumn<bool>("ownHelp");
-        QTest::newRow("file opened") << true << true << 1 << false;
-        QTest::newRow("no viewer") << true << false << 1 << true;
-        QTest::newRow("no file") << false << true << 0 << true;
+        const QStringList chm{"Lisez-Moi.chm"};
+        const QStringList guide{"guide"};
+        QTest::newRow("own help file") << true << true << chm << false;
+        QTest::newRow("no help file: the guide") << false << true << guide << false;
+        QTest::newRow("no viewer at all") << true << false << chm + guide << true;
+        QTest::newRow("no help file, no viewer") << false << false << guide << true;
     }
     void helpGoesToTheOpenerOrTheProgramsOwnHelp() {
-        QFETCH(bool, fileThere);
+        QFETCH(bool, chmThere);
         QFETCH(bool, openerWorks);
-        QFETCH(int, requests);
+        QFETCH(QStringList, requested);
         QFETCH(bool, ownHelp);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        if (fileThere)
+        if (chmThere)
             WriteBytes(QStringLiteral("Lisez-Moi.chm"), "ITSF");
         Desktop::Testing::SetAnswer(openerWorks);
         KorPivane& main = OpenMainWindow();
 
         MenuItem(main, "Lisezmoi")->trigger();
 
-        QCOMPARE(Desktop::Testing::Requests().size(), requests);
-        if (requests > 0) {
-            QCOMPARE(Desktop::Testing::Requests().front().kind,
-                     Desktop::Testing::Request::Kind::File);
-            QCOMPARE(Desktop::Testing::Requests().front().target,
-                     QDir::current().absoluteFilePath(QStringLiteral("Lisez-Moi.chm")));
+        QCOMPARE(Desktop::Testing::Requests().size(), requested.size());
+        for (int index = 0; index < requested.size(); ++index) {
+            const Desktop::Testing::Request& request = Desktop::Testing::Requests().at(index);
+            QCOMPARE(request.kind, Desktop::Testing::Request::Kind::File);
+            if (requested[index] == "guide") {
+                QVERIFY2(request.target.endsWith("/share/pivanes/Lisez-Moi.html"),
+                         qPrintable(request.target));
+                QVERIFY(FileBytes(request.target).contains("<title>Pivanes : guide"));
+            } else {
+                QCOMPARE(request.target, QDir::current().absoluteFilePath(requested[index]));
+            }
         }
         QWidget* help = HelpWindow();
         QCOMPARE(help != nullptr, ownHelp);

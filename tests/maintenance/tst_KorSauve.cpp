@@ -7,13 +7,19 @@
 #include "platform/Clock.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
+#include "platform/Screen.h"
 #include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 
 #include <QDir>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStorageInfo>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -29,9 +35,26 @@ QByteArray MarkerBytes(const QStringList& lines) {
     return bytes;
 }
 
-QByteArray FirstRunMarker() {
-    return MarkerBytes({Root(QDir::currentPath()), QDir::currentPath(), "09/03/2026"});
+QString Home() {
+    return QDir::homePath() + QLatin1Char('/');
 }
+
+QByteArray FirstRunMarker() {
+    return MarkerBytes({Home(), QDir::currentPath(), "09/03/2026"});
+}
+
+// The user's home folder somewhere else while it lives.
+class HomeAt {
+public:
+    explicit HomeAt(const QString& folder) : old_(qgetenv("HOME")) {
+        QDir().mkpath(folder);
+        qputenv("HOME", QFile::encodeName(folder));
+    }
+    ~HomeAt() { qputenv("HOME", old_); }
+
+private:
+    QByteArray old_;
+};
 
 QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -46,21 +69,53 @@ void StartBackupTo(KorSauve& sauve, const QString& folder, bool pressEnter) {
         QTest::mouseClick(sauve.Command1, Qt::LeftButton);
 }
 
+// Root may enter every folder, so a check of access rights runs again in a child process of
+// this test as the user "nobody". A volume whose root only root may enter is lent to it.
+void RunAsNobody(const char* testFunction) {
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (setpriv.isEmpty())
+        QSKIP("setpriv is needed to run the check as another user");
+    ScratchVolume lent(1024 * 1024);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (lent.IsMounted() &&
+        QFile::setPermissions(lent.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        environment.insert(QStringLiteral("PIVANES_LOCKED_VOLUME"), lent.Path());
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(setpriv, {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                          QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
+                          QString::fromLatin1(testFunction)});
+    QVERIFY(child.waitForFinished(-1));
+    const QByteArray output = child.readAll();
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             output.constData());
+    QVERIFY2(!output.contains("SKIP"), output.constData());
+    QVERIFY2(!environment.contains(QStringLiteral("PIVANES_LOCKED_VOLUME")) ||
+                 !output.contains("no volume lent"),
+             output.constData());
+}
+
 } // namespace
 
 class tst_KorSauve : public QObject {
     Q_OBJECT
 
 private slots:
-    void firstUseWritesTheFirstRunMarker() {
+    // A normal user cannot write at the root of the file system: the first backup is proposed
+    // in their home folder, and the lists start there.
+    void firstUseProposesTheHomeFolder() {
         ProgramFixture fixture;
+        const HomeAt home(fixture.Path(QStringLiteral("home/user")));
         WriteCollection(CardsIn({{"WIN", 2}}));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         KorSauve& sauve = OpenBackupWindow();
 
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
         QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
-        QCOMPARE(sauve.Text1->Text(), Root(QDir::currentPath()));
+        QCOMPARE(sauve.Text1->Text(), fixture.Path(QStringLiteral("home/user/")));
+        QCOMPARE(sauve.Dir1->Path(), fixture.Path(QStringLiteral("home/user/")));
+        QCOMPARE(sauve.Drive1->Drive(), Root(fixture.Path(QStringLiteral("home/user"))));
         for (QWidget* shown :
              {static_cast<QWidget*>(sauve.Drive1), static_cast<QWidget*>(sauve.Dir1),
               static_cast<QWidget*>(sauve.Text1)})
@@ -135,7 +190,6 @@ private slots:
     void failedBackupIsReportedAndTheMarkerPutBack_data() {
         QTest::addColumn<QString>("target");
         QTest::newRow("parent folder missing") << "nowhere/deeper/Sauve";
-        QTest::newRow("a file in place of the folder") << "plainfile";
     }
     void failedBackupIsReportedAndTheMarkerPutBack() {
         QFETCH(QString, target);
@@ -153,7 +207,14 @@ private slots:
 
         QCOMPARE(MessageBox::Testing::Shown().size(), 1);
         QCOMPARE(MessageBox::Testing::Shown().front().title, KorSauve::kFailedBackupTitle);
-        QCOMPARE(MessageBox::Testing::Shown().front().text, QString());
+        // What failed, where, why, and that nothing else changed.
+        const QString text = MessageBox::Testing::Shown().front().text;
+        for (const QString& part :
+             {QStringLiteral("« PIVANE.MDB »"), QStringLiteral("« SAUVE.KOR »"),
+              QStringLiteral("« %1/ »").arg(fixture.Path(target)),
+              QStringLiteral("n'existe pas et n'a pas pu être créé"),
+              QStringLiteral("La collection en place n'a pas été modifiée.")})
+            QVERIFY2(text.contains(part), qPrintable(text));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
         QCOMPARE(CardRows(), cards);
         // The window starts again as when it was loaded.
@@ -163,6 +224,25 @@ private slots:
                  QStringLiteral("DERNIERE SAUVEGARDE 01/01/2020 Sur Disque ") + Root(old));
         QVERIFY(sauve.Sauve->isEnabled() && sauve.Quitter->isEnabled());
         QVERIFY(sauve.Text1->isVisible() && !sauve.Frame1->isVisible());
+    }
+
+    void backupOntoAFileIsRefusedBeforeAnythingIsWritten_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("a file in place of the folder") << "plainfile";
+        QTest::newRow("a file in place of its parent") << "plainfile/Sauve";
+    }
+    void backupOntoAFileIsRefusedBeforeAnythingIsWritten() {
+        QFETCH(QString, target);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        WriteBytes(QStringLiteral("plainfile"), "not a folder");
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        StartBackupTo(sauve, fixture.Path(target), false);
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY(ShownMessages().front().contains(QStringLiteral("est un fichier")));
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
+        QVERIFY(sauve.Command1->isVisible() && sauve.Text1->isVisible());
     }
 
     void backupIntoTheDataFolderIsRefused() {
@@ -175,24 +255,186 @@ private slots:
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
     }
 
-    // Root ignores file modes, so a folder named like the marker stands for a marker that
-    // cannot be written.
-    void unwritableMarkerIsReportedAndNothingIsCopied() {
+    // The marker cannot be written: one message says that the backup was not made and why,
+    // and nothing is copied. A read-only data folder is a real read-only file system.
+    void unwritableMarkerAbandonsTheBackupWithOneMessage_data() {
+        QTest::addColumn<bool>("readOnlyVolume");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a folder named like the marker")
+            << false << "« Sauve.kor » n'y est pas un fichier ordinaire";
+        QTest::newRow("read-only data folder") << true << "lecture seule";
+    }
+    void unwritableMarkerAbandonsTheBackupWithOneMessage() {
+        QFETCH(bool, readOnlyVolume);
+        QFETCH(QString, why);
+        std::optional<ScratchVolume> volume;
+        if (readOnlyVolume) {
+            volume.emplace(4 * 1024 * 1024);
+            SKIP_WITHOUT_VOLUME(*volume);
+        }
         ProgramFixture fixture;
-        WriteCollection(CardsIn({{"WIN", 1}}));
-        QVERIFY(QDir().mkdir(QStringLiteral("Sauve.kor")));
+        if (volume) {
+            QVERIFY(QDir::setCurrent(volume->Path()));
+            WriteCollection(CardsIn({{"WIN", 1}}));
+            QVERIFY2(volume->Break(DiskFault::ReadOnly), qPrintable(volume->WhyNot()));
+        } else {
+            WriteCollection(CardsIn({{"WIN", 1}}));
+            QVERIFY(QDir().mkdir(QStringLiteral("Sauve.kor")));
+        }
+        const QStringList cards = CardRows();
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         KorSauve& sauve = OpenBackupWindow();
         QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
-        QCOMPARE(ShownMessages().size(), 1);
-        QVERIFY(ShownMessages().front().contains(QStringLiteral("Sauve.kor")));
+        QVERIFY(ShownMessages().isEmpty());
 
-        StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
+            QCOMPARE(ShownMessages().size(), attempt);
+            QVERIFY2(ShownMessages().last().startsWith(
+                         QStringLiteral("La sauvegarde n'a pas été faite")) &&
+                         ShownMessages().last().contains(why),
+                     qPrintable(ShownMessages().last()));
+        }
         QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
-        QVERIFY(ShownMessages().size() >= 2);
-        QVERIFY(ShownMessages().last().contains(QStringLiteral("Sauve.kor")));
+        QCOMPARE(CardRows(), cards);
         QCOMPARE(Forms::Find<KorSauve>(), &sauve);
+        QVERIFY(sauve.Sauve->isEnabled() && sauve.Text1->isVisible());
         QVERIFY(!Application::Testing::EndRequested());
+    }
+
+    // A failed backup loads the window again: it is scaled from its design each time.
+    void failedBackupsKeepTheWindowsSize_data() {
+        QTest::addColumn<int>("screenPixels");
+        for (int pixels : {720, 768, 1080, 1440, 2160})
+            QTest::addRow("%d", pixels) << pixels;
+    }
+    void failedBackupsKeepTheWindowsSize() {
+        QFETCH(int, screenPixels);
+        ProgramFixture fixture;
+        Screen::SetHeightForTests(screenPixels * 15);
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        const QSize size = sauve.size();
+        sauve.Sauve->trigger();
+        const QRect button = sauve.Command1->geometry();
+        const QFont font = sauve.Label1->font();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            StartBackupTo(sauve, fixture.Path(QStringLiteral("nowhere/deeper")), false);
+            QCOMPARE(sauve.size(), size);
+        }
+        sauve.Sauve->trigger();
+        QCOMPARE(sauve.Command1->geometry(), button);
+        QCOMPARE(sauve.Label1->font(), font);
+        QCOMPARE(MessageBox::Testing::Shown().size(), 3);
+        QVERIFY(sauve.Command1->geometry().bottom() < sauve.Client()->height());
+        QVERIFY(sauve.height() <= screenPixels);
+    }
+
+    // Folders the user may not enter are refused with a message, whether opened in the folder
+    // list, chosen as a drive or typed, and nothing is copied.
+    void foldersTheUserMayNotEnterAreRefused() {
+        if (::geteuid() == 0) {
+            RunAsNobody("foldersTheUserMayNotEnterAreRefused");
+            return;
+        }
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        const QString locked = fixture.Path(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(locked + QStringLiteral("/inside")));
+        QVERIFY(QFile::setPermissions(locked, {}));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        sauve.Sauve->trigger();
+        QVERIFY(sauve.Dir1->SetPath(fixture.Path()));
+        const QString shown = sauve.Text1->Text();
+
+        const auto found = sauve.Dir1->findItems(QStringLiteral("locked"), Qt::MatchEndsWith);
+        QCOMPARE(found.size(), 1);
+        sauve.Dir1->setCurrentItem(found.front());
+        sauve.Dir1->setFocus();
+        QTest::keyClick(sauve.Dir1, Qt::Key_Return);
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY2(ShownMessages().last().contains(locked), qPrintable(ShownMessages().last()));
+        QCOMPARE(sauve.Dir1->Path(), fixture.Path() + QLatin1Char('/'));
+        QCOMPARE(sauve.Text1->Text(), shown);
+
+        if (const QString volume = qEnvironmentVariable("PIVANES_LOCKED_VOLUME");
+            !volume.isEmpty()) {
+            const int index = sauve.Drive1->findText(volume + QLatin1Char('/'));
+            QVERIFY(index >= 0);
+            sauve.Drive1->setCurrentIndex(index);
+            QCOMPARE(ShownMessages().size(), 2);
+            QVERIFY(ShownMessages().last().contains(volume));
+            QCOMPARE(sauve.Dir1->Path(), fixture.Path() + QLatin1Char('/'));
+            QCOMPARE(sauve.Drive1->Drive(), Root(fixture.Path()));
+            MessageBox::Testing::Clear();
+        } else {
+            qInfo("no volume lent: the drive list is not tried");
+            MessageBox::Testing::Clear();
+        }
+
+        for (const QString& typed : {locked, locked + QStringLiteral("/inside/new")}) {
+            sauve.Text1->SetText(typed);
+            QTest::mouseClick(sauve.Command1, Qt::LeftButton);
+            QVERIFY2(ShownMessages().last().startsWith(
+                         QStringLiteral("La sauvegarde n'a pas été faite")) &&
+                         ShownMessages().last().contains(locked),
+                     qPrintable(ShownMessages().last()));
+            QVERIFY(sauve.Command1->isVisible() && sauve.Text1->isVisible());
+        }
+        QCOMPARE(ShownMessages().size(), 2);
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
+
+        sauve.Quitter->trigger();
+        KorSauve& again = OpenBackupWindow();
+        again.Restoration->trigger();
+        again.Text1->SetText(locked);
+        QTest::mouseClick(again.Command2, Qt::LeftButton);
+        QCOMPARE(ShownMessages().size(), 3);
+        QVERIFY2(ShownMessages().last().contains(QStringLiteral("droit")) &&
+                     ShownMessages().last().contains(locked),
+                 qPrintable(ShownMessages().last()));
+        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(
+            QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    // The whole backup from the keyboard, on a screen of 1080 pixels: the menu through Alt, the
+    // folder list through Tab, the arrows and Enter, the button through Space.
+    void backupWithoutAMouse() {
+        ProgramFixture fixture;
+        Screen::SetHeightForTests(1080 * 15);
+        const HomeAt home(fixture.Path());
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        QVERIFY(QDir().mkdir(fixture.Path(QStringLiteral("dest"))));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        auto focused = [&sauve] {
+            return sauve.focusWidget() ? sauve.focusWidget() : static_cast<QWidget*>(&sauve);
+        };
+        auto tabTo = [&](QWidget* control) {
+            for (int step = 0; step < 20 && focused() != control; ++step)
+                QTest::keyClick(focused(), Qt::Key_Tab);
+            return focused() == control;
+        };
+        QTest::keyClick(&sauve, Qt::Key_Alt);
+        QTest::keyClick(sauve.menuBar(), Qt::Key_Down);
+        QTest::keyClick(sauve.Menu, Qt::Key_Return);
+        QVERIFY(sauve.Command1->isVisible());
+
+        QVERIFY(tabTo(sauve.Dir1));
+        for (int step = 0; step < 20 && !sauve.Dir1->currentItem()->text().endsWith("dest"); ++step)
+            QTest::keyClick(sauve.Dir1, Qt::Key_Down);
+        QTest::keyClick(sauve.Dir1, Qt::Key_Return);
+        QCOMPARE(sauve.Text1->Text(), fixture.Path(QStringLiteral("dest/")));
+        QVERIFY(tabTo(sauve.Command1));
+        QTest::keyClick(sauve.Command1, Qt::Key_Space);
+
+        QVERIFY(ShownMessages().isEmpty());
+        QVERIFY(!Forms::Find<KorSauve>());
+        QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
+                 QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
     }
 
     void markerOnAFullOrReadOnlyDiskKeepsItsBytes_data() { AddDiskFaultRows(); }
@@ -218,8 +460,8 @@ private slots:
 
         QCOMPARE(ShownMessages().size(), 1);
         const QString message = ShownMessages().front();
-        QVERIFY2(message.startsWith(QStringLiteral("Le fichier « Sauve.kor » ne peut pas être "
-                                                   "écrit")),
+        QVERIFY2(message.startsWith(QStringLiteral("La sauvegarde n'a pas été faite : le fichier "
+                                                   "« Sauve.kor »")),
                  qPrintable(message));
         QVERIFY2(message.endsWith(UserError::SystemReason(ErrorNumberOf(fault))),
                  qPrintable(message));
@@ -248,8 +490,13 @@ private slots:
         KorSauve& sauve = OpenBackupWindow();
         StartBackupTo(sauve, folder, false);
 
+        // A read-only folder is refused before anything is written; a full one fails its copies.
         QCOMPARE(MessageBox::Testing::Shown().size(), 1);
-        QCOMPARE(MessageBox::Testing::Shown().front().title, KorSauve::kFailedBackupTitle);
+        if (fault == DiskFault::ReadOnly)
+            QVERIFY(ShownMessages().front().startsWith(
+                QStringLiteral("La sauvegarde n'a pas été faite : vous ne pouvez pas écrire")));
+        else
+            QCOMPARE(MessageBox::Testing::Shown().front().title, KorSauve::kFailedBackupTitle);
         QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
         QCOMPARE(FileBytes(folder + QStringLiteral("PIVANE.MDB")), QByteArray("older copy"));
         QCOMPARE(FileBytes(folder + QStringLiteral("SAUVE.KOR")), olderMarker);
@@ -297,20 +544,26 @@ private slots:
     }
 
     void leavingReturnsToTheMainWindow_data() {
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("menu Quitter") << false;
-        QTest::newRow("window manager's close box") << true;
+        QTest::addColumn<QString>("way");
+        QTest::newRow("menu Quitter") << "Quitter";
+        QTest::newRow("window manager's close box") << "close box";
+        QTest::newRow("Escape in the folder list") << "Escape";
     }
     void leavingReturnsToTheMainWindow() {
-        QFETCH(bool, closeBox);
+        QFETCH(QString, way);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         KorSauve& sauve = OpenBackupWindow();
-        if (closeBox)
+        if (way == "close box") {
             sauve.close();
-        else
+        } else if (way == "Quitter") {
             sauve.Quitter->trigger();
+        } else {
+            sauve.Sauve->trigger();
+            sauve.Dir1->setFocus();
+            QTest::keyClick(sauve.Dir1, Qt::Key_Escape);
+        }
         QVERIFY(!Forms::Find<KorSauve>());
         QVERIFY(Forms::Find<KorPivane>() && Forms::Find<KorPivane>()->isVisible());
         QVERIFY(!Application::Testing::EndRequested());
@@ -329,6 +582,7 @@ private slots:
                 quitterEnabled << form->Quitter->isEnabled();
                 form->Quitter->trigger();
                 form->close();
+                QTest::keyClick(form, Qt::Key_Escape);
             }
             *now = now->addMSecs(100);
             return *now;

@@ -6,6 +6,9 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "store/CardStore.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +33,28 @@ void RestoreFrom(const QString& picked) {
     QTest::mouseClick(sauve.Command2, Qt::LeftButton);
 }
 
+void AddCard(const QString& title) {
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.AddNew();
+    cards.SetField(QStringLiteral("Numero"), 99);
+    cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
+    cards.SetField(QStringLiteral("Titre"), title);
+    cards.SetField(QStringLiteral("Pivanes"), QString());
+    cards.Update();
+}
+
+// Five cards backed up through the window to dest/Sauve, on 09/03/2026.
+QString BackUpFiveCards(const ProgramFixture& fixture, bool walMode = false) {
+    WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
+    if (walMode)
+        RunSqliteShell(QStringLiteral("Pivane.mdb"), QStringLiteral("PRAGMA journal_mode = WAL"));
+    UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+    QDir().mkpath(fixture.Path(QStringLiteral("dest")));
+    const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
+    BackUpThroughTheWindow(backup);
+    return backup;
+}
+
 void DamagePagesAfterTheFirst(const QString& file) {
     QByteArray bytes = FileBytes(file);
     for (qsizetype i = 4096; i < bytes.size() - 512; i += 7)
@@ -45,18 +70,20 @@ class tst_Restore : public QObject {
 private slots:
     void restoreUndoesChangesMadeAfterTheBackup_data() {
         QTest::addColumn<bool>("pickAnotherFolder");
-        QTest::newRow("picked the backup folder") << false;
-        QTest::newRow("picked a folder whose marker names the backup") << true;
+        QTest::addColumn<bool>("walMode");
+        QTest::newRow("picked the backup folder") << false << false;
+        QTest::newRow("picked a folder whose marker names the backup") << true << false;
+        QTest::newRow("collection left in WAL mode by another program") << false << true;
     }
     void restoreUndoesChangesMadeAfterTheBackup() {
         QFETCH(bool, pickAnotherFolder);
+        QFETCH(bool, walMode);
         ProgramFixture fixture;
-        WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
-        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
-        const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
-        QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));
-        BackUpThroughTheWindow(backup);
+        const QString backup = BackUpFiveCards(fixture, walMode);
         const QStringList backedUp = CardRows();
+        // A backup stands alone, whatever journal the live file had.
+        QCOMPARE(RunSqliteShell(backup + "/PIVANE.MDB", QStringLiteral("PRAGMA journal_mode")),
+                 QStringLiteral("delete"));
 
         RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
         QVERIFY(CardRows() != backedUp);
@@ -66,15 +93,89 @@ private slots:
             QVERIFY(QDir().mkpath(picked));
             QVERIFY(QFile::copy(backup + "/SAUVE.KOR", picked + "/SAUVE.KOR"));
         }
+        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        const quint64 identity = FileIdentity();
         RestoreFrom(picked);
 
         QVERIFY(Application::Testing::EndRequested());
-        QVERIFY(ShownMessages().isEmpty());
+        QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(CardRows(), backedUp);
+        // Written into, never renamed over: another program holding it open sees the backup.
+        QCOMPARE(FileIdentity(), identity);
         // Restored onto the live names, with nothing left beside them.
         QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
                  QStringList({"Pivane.mdb", "Sauve.kor"}));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FileBytes(backup + "/SAUVE.KOR"));
+    }
+
+    // Every card of the collection in place is replaced: the user is asked first, with what
+    // each side holds, and told at the end that the program closes.
+    void restoreAsksFirstAndSaysItCloses_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Oui") << true;
+        QTest::newRow("Non") << false;
+    }
+    void restoreAsksFirstAndSaysItCloses() {
+        QFETCH(bool, yes);
+        ProgramFixture fixture;
+        const QString backup = BackUpFiveCards(fixture);
+        const QStringList backedUp = CardRows();
+        AddCard(QStringLiteral("ADDED AFTER THE BACKUP"));
+        const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
+
+        if (yes)
+            MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        RestoreFrom(backup);
+
+        const auto& shown = MessageBox::Testing::Shown();
+        QCOMPARE(shown.front().title, QStringLiteral("Restoration"));
+        for (const char* part : {"09/03/2026", "(5 fiches)", "(6 fiches)", "perdues"})
+            QVERIFY2(shown.front().text.contains(QString::fromUtf8(part)),
+                     qPrintable(shown.front().text));
+        QCOMPARE(Application::Testing::EndRequested(), yes);
+        if (!yes) {
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
+            QVERIFY(Store().database().IsOpen());
+            KorSauve* sauve = Forms::Find<KorSauve>();
+            QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Text1->isVisible());
+            return;
+        }
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown.back().text.contains(QStringLiteral("restaurée")) &&
+                     shown.back().text.contains(QStringLiteral("5 fiches")) &&
+                     shown.back().text.contains(QStringLiteral("se fermer")),
+                 qPrintable(shown.back().text));
+        QCOMPARE(CardRows(), backedUp);
+    }
+
+    // What is restored over is no collection: it is replaced whole.
+    void restoreOverALiveFileThatIsNoCollection_data() {
+        QTest::addColumn<QByteArray>("live");
+        QTest::newRow("text file") << QByteArray("Mes fiches, en texte.\n");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("damaged header") << QByteArray("SQLite format 3\0", 16).append(4080, 'x');
+    }
+    void restoreOverALiveFileThatIsNoCollection() {
+        QFETCH(QByteArray, live);
+        ProgramFixture fixture;
+        const QString backup = fixture.Path(QStringLiteral("dest/"));
+        QVERIFY(QDir().mkpath(backup));
+        WriteCollection(CardsIn({{"WIN", 4}}), backup + "PIVANE.MDB");
+        WriteBytes(backup + "SAUVE.KOR", MarkerNaming(backup));
+        WriteBytes(QStringLiteral("Pivane.mdb"), live);
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+
+        // The backup window opens on a collection that cannot be read: that is said first.
+        KorSauve& sauve = OpenBackupWindow();
+        sauve.Restoration->trigger();
+        sauve.Text1->SetText(backup);
+        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+
+        QVERIFY(Application::Testing::EndRequested());
+        QCOMPARE(CardRows(), CardRows(backup + "PIVANE.MDB"));
+        QCOMPARE(Database::VerifiedCardCount(QStringLiteral("Pivane.mdb")), 4);
     }
 
     void restorePreparationProposesTheLastBackupFolder() {

@@ -60,7 +60,12 @@ private slots:
         QTest::newRow("864 pixels") << 12960 << 139 << 12510 << 17280 << 11.12;
         QTest::newRow("960 pixels") << 14400 << 152 << 13770 << 19200 << 12.16;
         QTest::newRow("1024 pixels") << 15360 << 163 << 14760 << 19200 << 13.04;
-        QTest::newRow("unknown height") << 10800 << 100 << 9000 << 12000 << 8.0;
+        // Other heights continue the table: controls at 95 % of the screen's share of 600
+        // pixels, the window as wide as that share of 800.
+        QTest::newRow("720 pixels") << 10800 << 114 << 10260 << 14400 << 9.12;
+        QTest::newRow("1080 pixels") << 16200 << 171 << 15390 << 21600 << 13.68;
+        QTest::newRow("1440 pixels") << 21600 << 228 << 20520 << 28800 << 18.24;
+        QTest::newRow("2160 pixels") << 32400 << 342 << 30780 << 43200 << 27.36;
     }
     void scalesToTheKnownScreens() {
         QFETCH(int, screen);
@@ -115,6 +120,71 @@ private slots:
         QCOMPARE(FormZoomed::ScalePercent, 100);
         QCOMPARE(qRound(form.Height()), 6000);
         QCOMPARE(TwipsOf(form.label).width, 2400);
+    }
+
+    // The screen's panels take their share: the window stays inside what is left, and its
+    // controls inside the window.
+    void neverBeyondTheAvailableArea_data() {
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("formHeight");
+        QTest::addColumn<int>("formWidth");
+        QTest::newRow("1080, a tall panel") << 16200 << QSize(1920, 900) << 150 << 13500 << 21600;
+        QTest::newRow("1080, a narrow area") << 16200 << QSize(1000, 1050) << 125 << 15390 << 15000;
+        QTest::newRow("720, panel and frame") << 10800 << QSize(1280, 650) << 108 << 9720 << 14400;
+        QTest::newRow("2160 at 4:3") << 32400 << QSize(2880, 2112) << 342 << 30780 << 43200;
+    }
+    void neverBeyondTheAvailableArea() {
+        QFETCH(int, screen);
+        QFETCH(QSize, available);
+        QFETCH(int, percent);
+        QFETCH(int, formHeight);
+        QFETCH(int, formWidth);
+        ProgramFixture fixture;
+        Screen::SetHeightForTests(screen, available);
+        SampleForm form;
+        FormZoomed::LoadProtocol(form);
+        QCOMPARE(FormZoomed::ScalePercent, percent);
+        QCOMPARE(qRound(form.Height()), formHeight);
+        QCOMPARE(qRound(form.Width()), formWidth);
+        QVERIFY(form.height() <= available.height() && form.width() <= available.width());
+    }
+
+    // The five rows stay as they are, whatever the screen leaves to windows.
+    void tableRowsIgnoreTheAvailableArea() {
+        ProgramFixture fixture;
+        Screen::SetHeightForTests(11520, QSize(1024, 728));
+        SampleForm form;
+        FormZoomed::LoadProtocol(form);
+        QCOMPARE(FormZoomed::ScalePercent, 122);
+        QCOMPARE(qRound(form.Height()), 10980);
+    }
+
+    // A window whose load runs again (the backup window does after a failure) is scaled from
+    // its design, not from what the first load made of it.
+    void loadingAgainScalesFromTheDesign_data() {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("768") << 11520;
+        QTest::newRow("1080") << 16200;
+        QTest::newRow("2160") << 32400;
+    }
+    void loadingAgainScalesFromTheDesign() {
+        QFETCH(int, screen);
+        ProgramFixture fixture;
+        Screen::SetHeightForTests(screen);
+        SampleForm form;
+        FormZoomed::LoadProtocol(form);
+        const QRect label = form.label->geometry();
+        const QSize size = form.size();
+        const double font = form.label->font().pointSizeF();
+        const double lineEnd = form.line->X2;
+        for (int again = 0; again < 3; ++again)
+            FormZoomed::LoadProtocol(form);
+        QCOMPARE(form.label->geometry(), label);
+        QCOMPARE(form.size(), size);
+        QCOMPARE(form.label->font().pointSizeF(), font);
+        QCOMPARE(form.line->X2, lineEnd);
     }
 
     void aFormWithoutControlsChangesOnlyItsSize() {

@@ -196,6 +196,42 @@ private slots:
         MenuItem(main, "Windows")->trigger();
         QCOMPARE(ShownMessages().size(), 2);
     }
+
+    // Without a collection, a command that needs one says what is wrong and what can be done,
+    // and the window stays as it was: choosing again changes nothing.
+    void commandsWithoutACollectionSayWhatToDo_data() {
+        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("toDo");
+        for (const char* item : {"Windows", "General", "Recher", "Modif", "Ajout"})
+            QTest::addRow("missing file, %s", item) << false << item << "relancez";
+        for (const char* item : {"Windows", "Recher"})
+            QTest::addRow("damaged file, %s", item) << true << item << "remettez";
+    }
+    void commandsWithoutACollectionSayWhatToDo() {
+        QFETCH(bool, fileThere);
+        QFETCH(QString, item);
+        QFETCH(QString, toDo);
+        ProgramFixture fixture;
+        if (fileThere)
+            WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
+        KorPivane& main = Forms::Load<KorPivane>();
+        QVERIFY(!Store().database().IsOpen());
+        MessageBox::Testing::Clear();
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            MenuItem(main, item.toLatin1().constData())->trigger();
+            QCOMPARE(ShownMessages().size(), attempt);
+            const QString message = ShownMessages().last();
+            for (const QString& part :
+                 {QStringLiteral("Aucune collection"), QStringLiteral("Pivane.mdb"),
+                  QStringLiteral("Restaurez"), toDo})
+                QVERIFY2(message.contains(part), qPrintable(message));
+        }
+        QCOMPARE(Forms::Loaded().size(), std::size_t(1));
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.lblLabels->text(), QStringLiteral("NOM  PIVANE"));
+        QVERIFY(!MenuItem(main, "Retour")->isVisible());
+    }
 };
 
 PIVANES_TEST_MAIN(TestMainWindow)

@@ -1,12 +1,14 @@
 #include "RealFaults.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,6 +89,62 @@ bool ScratchVolume::MakeReadOnly() {
         return false;
     }
     return true;
+}
+
+namespace {
+
+// The program's standard output, or empty when it failed.
+QString RunTool(const QString& program, const QStringList& arguments, QString& whyNot) {
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0) {
+        whyNot = program + QStringLiteral(": ") +
+                 QString::fromLocal8Bit(tool.readAllStandardError()) + tool.errorString();
+        return QString();
+    }
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed() + QLatin1Char(' ');
+}
+
+} // namespace
+
+FailingDisk::FailingDisk() {
+    if (::geteuid() != 0) {
+        whyNot_ = QStringLiteral("mounting needs root");
+        return;
+    }
+    QFile image(image_.filePath(QStringLiteral("disk.img")));
+    if (!image.open(QIODevice::WriteOnly) || !image.resize(16 << 20)) {
+        whyNot_ = image.errorString();
+        return;
+    }
+    image.close();
+    device_ = RunTool("losetup", {"--find", "--show", image.fileName()}, whyNot_).trimmed();
+    mounted_ = !device_.isEmpty() && !RunTool("mkfs.ext4", {"-q", device_}, whyNot_).isEmpty() &&
+               !RunTool("mount", {device_, mountPoint_.path()}, whyNot_).isEmpty();
+}
+
+FailingDisk::~FailingDisk() {
+    if (mounted_)
+        ::umount2(QFile::encodeName(mountPoint_.path()).constData(), MNT_DETACH);
+    if (!device_.isEmpty())
+        RunTool("losetup", {"-d", device_}, whyNot_);
+}
+
+QString FailingDisk::Path(const QString& name) const {
+    return name.isEmpty() ? mountPoint_.path() : mountPoint_.filePath(name);
+}
+
+// The file system's shutdown, without flushing its log: the disk is gone.
+bool FailingDisk::Fail() {
+    const int fd = ::open(QFile::encodeName(mountPoint_.path()).constData(), O_RDONLY | O_CLOEXEC);
+    quint32 flags = 2;
+    const bool failed = fd >= 0 && ::ioctl(fd, _IOR('X', 125, quint32), &flags) == 0;
+    if (!failed)
+        whyNot_ = SystemText();
+    if (fd >= 0)
+        ::close(fd);
+    return failed;
 }
 
 WatchedPipe::WatchedPipe(const QString& path) : path_(path) {

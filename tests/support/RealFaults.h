@@ -42,6 +42,29 @@ private:
     QString whyNot_;
 };
 
+// An ext4 file system on a loop device of its own, whose disk can be made to fail: from then on
+// every read or write of it ends in EIO, as on a dying disk. Needs root, a loop device and
+// mkfs.ext4; where it cannot be made, WhyNot says why.
+class FailingDisk {
+public:
+    FailingDisk();
+    FailingDisk(const FailingDisk&) = delete;
+    FailingDisk& operator=(const FailingDisk&) = delete;
+    ~FailingDisk();
+
+    bool IsMounted() const { return mounted_; }
+    QString WhyNot() const { return whyNot_; }
+    QString Path(const QString& name = QString()) const;
+    bool Fail();
+
+private:
+    QTemporaryDir image_;
+    QTemporaryDir mountPoint_;
+    QString device_;
+    bool mounted_ = false;
+    QString whyNot_;
+};
+
 #define SKIP_WITHOUT_VOLUME(volume)                                                                \
     do {                                                                                           \
         if (!(volume).IsMounted())                                                                 \

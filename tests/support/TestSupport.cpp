@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 void PrepareTestEnvironment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -111,7 +112,7 @@ QList<Card> StoredCards(const QString& file) {
     auto cards = database.OpenRecordset(Queries::AllCards());
     QList<Card> stored;
     for (cards->MoveFirst(); !cards->Eof(); cards->MoveNext())
-        stored.append({cards->Fields(QStringLiteral("Numero")).toInt(),
+        stored.append({cards->Fields(QStringLiteral("Numero")).toLongLong(),
                        cards->Fields(QStringLiteral("Cate")).toString(),
                        cards->Fields(QStringLiteral("Titre")).toString(),
                        cards->Fields(QStringLiteral("Pivanes")).toString()});
@@ -134,6 +135,22 @@ QAction* MenuItem(const Form& form, const char* name) {
     if (!item)
         qFatal("no menu item %s", name);
     return item;
+}
+
+QString RunSqliteShell(const QString& file, const QString& sql, const QStringList& options) {
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), QStringList(options) << file << sql);
+    if (!shell.waitForFinished(60000) || shell.exitCode() != 0)
+        qFatal("sqlite3 failed: %s", shell.readAllStandardError().constData());
+    return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+}
+
+QStringList IndexNames(const QString& file) {
+    return RunSqliteShell(file,
+                          QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                         "AND sql IS NOT NULL ORDER BY name"),
+                          {QStringLiteral("-readonly")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QStringList ShownMessages() {

@@ -63,5 +63,12 @@ QList<Card> StoredCards(const QString& file = QStringLiteral("Pivane.mdb"));
 QByteArray FileBytes(const QString& file);
 void WriteBytes(const QString& file, const QByteArray& bytes);
 
+// Runs SQL through the sqlite3 shell, another program as a user's script would be; answers
+// what it printed.
+QString RunSqliteShell(const QString& file, const QString& sql,
+                       const QStringList& options = QStringList());
+// The names of the indexes of a database file, in order.
+QStringList IndexNames(const QString& file = QStringLiteral("Pivane.mdb"));
+
 QAction* MenuItem(const Form& form, const char* name);
 QStringList ShownMessages();

@@ -95,11 +95,8 @@ void Baseline::UpdateCard(qint32 numero, const QString& text) {
     update.Step();
 }
 
-void Baseline::VacuumInto(const QString& target) {
-    QFile::remove(target);
-    Query vacuum(db_, "VACUUM INTO ?1");
-    const QByteArray utf8 = target.toUtf8();
-    sqlite3_bind_text(vacuum.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+void Baseline::Vacuum() {
+    Query vacuum(db_, "VACUUM");
     vacuum.Step();
 }
 

@@ -19,7 +19,7 @@ public:
     qint64 CollectTitles(const QString& keyword, bool filter);
     void InsertCard(); // numbered after the last card, as the program numbers it
     void UpdateCard(qint32 numero, const QString& text);
-    void VacuumInto(const QString& target);
+    void Vacuum();
     static void CopyFile(const QString& source, const QString& target);
 
 private:

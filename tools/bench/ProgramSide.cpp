@@ -37,7 +37,7 @@ qint64 OpenAndCount(const QString& code) {
     cards.MoveLast();
     const qint64 count = cards.RecordCount();
     cards.MoveFirst();
-    return count + cards.Fields(QStringLiteral("Numero")).toInt();
+    return count + cards.Fields(QStringLiteral("Numero")).toLongLong();
 }
 
 qint64 Voir(qint32 numero) {
@@ -110,7 +110,7 @@ void CloseEditor() {
 
 void Compact() {
     Store().CloseDatabase();
-    CompactDatabaseFile(Donnees.DatabaseFileName, QStringLiteral("temp.MDB"));
+    CompactDatabaseFile(Donnees.DatabaseFileName);
     Store().OpenDatabase(Donnees.DatabaseFileName);
 }
 

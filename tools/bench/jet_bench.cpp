@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         JetWriter writer(JetWriter::Version::Jet4);
         for (qint32 numero = 1; numero <= cards; ++numero) {
             const Card card = SyntheticCard(numero);
-            writer.Add({card.Numero, card.Cate, card.Titre, card.Pivanes});
+            writer.Add({static_cast<qint32>(card.Numero), card.Cate, card.Titre, card.Pivanes});
         }
         writer.Write(jet);
     }

@@ -2,9 +2,11 @@
 // needs for the same result, and writes the table to a Markdown file.
 //
 //   pivanes-bench [--sizes 1000,100000,1000000] [--reps 5] [--markdown docs/PERFORMANCE.md]
+//   pivanes-bench --grandes-fiches [--reps 3]    only the cards of 100 KB to 10 MB
 //
 // Each size runs in a child process of its own, so that its peak memory is its own.
 #include "Baseline.h"
+#include "HugeCards.h"
 #include "ProgramSide.h"
 #include "SyntheticCards.h"
 #include "platform/Application.h"
@@ -102,11 +104,15 @@ QString Edited(int run) {
     return QStringLiteral("Texte modifié, passage %1").arg(run);
 }
 
-int RunChild(const QString& folder, int cards, int reps) {
+void EnterChildFolder(const QString& folder) {
     QDir::setCurrent(folder);
     MessageBox::Testing::Enable();
     Application::Testing::Enable();
     Donnees.DatabaseFileName = QStringLiteral("Pivane.mdb");
+}
+
+int RunChild(const QString& folder, int cards, int reps) {
+    EnterChildFolder(folder);
     Store().OpenDatabase(Donnees.DatabaseFileName);
     const qint32 last = cards;
     const int slowReps = cards >= 1000000 ? 3 : reps;
@@ -143,7 +149,7 @@ int RunChild(const QString& folder, int cards, int reps) {
         {"Enregistrer une fiche modifiée", writeReps, [&] { OpenEditor(13, Edited(++edits)); },
          SaveEditedCard, CloseEditor, [&] { plain().UpdateCard(13, Edited(++edits)); }},
         {"Compactage", slowReps, {}, Compact, {},
-         [&] { plain().VacuumInto(QStringLiteral("plain-vacuum.db")); }},
+         [&] { plain().Vacuum(); }},
         {"Sauvegarde de la base", slowReps, removeBackup, [&] { Backup(backup); }, removeBackup,
          [&] { Baseline::CopyFile(QStringLiteral("Pivane.mdb"), backup); }, removeBackup},
     };
@@ -188,6 +194,19 @@ int RunChild(const QString& folder, int cards, int reps) {
     return 0;
 }
 
+QString ChildOutput(const QString& self, const QStringList& arguments) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(self, arguments);
+    child.waitForFinished(-1);
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        throw std::runtime_error("the measuring process failed");
+    return QString::fromUtf8(child.readAllStandardOutput());
+}
+
 struct SizeResult {
     int cards = 0;
     double buildSeconds = 0;
@@ -210,15 +229,9 @@ SizeResult RunSize(const QString& self, int cards, int reps) {
     }
     result.buildSeconds = double(timer.elapsed()) / 1000;
 
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(self, {QStringLiteral("--child"), folder.path(), QString::number(cards),
-                       QString::number(reps)});
-    child.waitForFinished(-1);
-    for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split('\n')) {
+    const QString output = ChildOutput(self, {QStringLiteral("--child"), folder.path(),
+                                              QString::number(cards), QString::number(reps)});
+    for (const QString& line : output.split('\n')) {
         const QStringList fields = line.split('\t');
         if (fields.value(0) == QLatin1String("row") && fields.size() == 4)
             result.measures.push_back({fields[1], fields[2].toDouble(), fields[3].toDouble()});
@@ -227,9 +240,16 @@ SizeResult RunSize(const QString& self, int cards, int reps) {
             result.payloadBytes = fields[2].toLongLong();
         }
     }
-    if (child.exitCode() != 0 || result.measures.empty())
+    if (result.measures.empty())
         throw std::runtime_error("the measuring process failed");
     return result;
+}
+
+QString HugeCardsReport(const QString& self, int reps) {
+    QTemporaryDir folder;
+    HugeCards::WriteCollection(folder.filePath(QStringLiteral("Pivane.mdb")));
+    return HugeCards::Report(
+        ChildOutput(self, {QStringLiteral("--child-huge"), folder.path(), QString::number(reps)}));
 }
 
 QString Ms(double value) {
@@ -278,10 +298,9 @@ QString Report(const std::vector<SizeResult>& results, const QString& command) {
     md << "\nWhat the plain side leaves out:\n\n"
        << "- The list and the search also write their first page (up to 300 rows) into the grid, "
           "which has no counterpart in plain SQLite; with few cards that is most of their time.\n"
-       << "- The compaction checks its copy (every page, and the number of cards) and flushes it "
-          "to the disk before it renames it over the database; the backup checks its copy whole "
-          "(integrity check) and flushes it likewise. Plain `VACUUM INTO` and a plain file copy "
-          "do neither.\n"
+       << "- The compaction checks every page (quick check) before its `VACUUM` in place; the "
+          "backup checks its copy whole (integrity check) and flushes it before it renames it. "
+          "Plain `VACUUM` and a plain file copy do neither.\n"
        << "- A page change (\"Suite\") has no plain counterpart: compare it across the sizes.\n"
        << "- Writes are dominated by the flush to the disk, whose time varies from run to run.\n";
     md << "\n| Cards | Peak resident memory of the program's side | Numbers and titles alone | "
@@ -301,19 +320,29 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    if (args.value(0) == QLatin1String("--child")) {
+    if (args.value(0).startsWith(QLatin1String("--child"))) {
         // The offscreen platform's notes about window hints are noise here.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type >= QtCriticalMsg)
                 QTextStream(stderr) << text << '\n';
         });
         PivanesApplication app(argc, argv);
+        if (args.value(0) == QLatin1String("--child-huge")) {
+            EnterChildFolder(args.value(1));
+            return HugeCards::RunChild(args.value(2).toInt());
+        }
         return RunChild(args.value(1), args.value(2).toInt(), args.value(3).toInt());
     }
     QCoreApplication app(argc, argv);
     QList<int> sizes{1000, 100000, 1000000};
     int reps = 5;
     QString markdown;
+    if (args.contains(QLatin1String("--grandes-fiches"))) {
+        const qsizetype repsAt = args.indexOf(QLatin1String("--reps"));
+        reps = repsAt >= 0 ? std::max(1, args.value(repsAt + 1).toInt()) : 3;
+        out << HugeCardsReport(QCoreApplication::applicationFilePath(), reps);
+        return 0;
+    }
     for (int i = 0; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--sizes")) {
             sizes.clear();

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for. It is read before any window exists, so that the answers
+// that need no window work without a display.
+struct CommandLine {
+    enum class Action { Run, Convert, Help, Version, Refuse };
+
+    Action action = Action::Run;
+    QString folder;   // the data folder named on the command line; empty for the default one
+    QString jetFile;  // the old collection to convert
+    QString text;     // what to print for Help, Version and Refuse
+    int exitCode = 0; // the program's exit code for every action but Run
+};
+
+// The arguments as main() got them, the program's name first.
+CommandLine ReadCommandLine(const QStringList& arguments);

@@ -1,0 +1,40 @@
+#include "shell/DataFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace DataFolder {
+
+QString Default() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    // The base-directory rules ignore a relative value.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/pivanes"));
+}
+
+Choice Choose(const QString& named) {
+    if (!named.isEmpty()) {
+        const QFileInfo folder(named);
+        if (!folder.exists())
+            return {{},
+                    QStringLiteral("Le dossier « %1 » n'existe pas : Pivanes ne s'ouvre pas et ne "
+                                   "crée rien.")
+                        .arg(named)};
+        if (!folder.isDir())
+            return {{},
+                    QStringLiteral("« %1 » n'est pas un dossier : Pivanes ne s'ouvre pas et ne "
+                                   "crée rien.")
+                        .arg(named)};
+        return {folder.absoluteFilePath(), {}};
+    }
+    const QString folder = Default();
+    if (!QDir().mkpath(folder))
+        return {{},
+                QStringLiteral("Le dossier de données « %1 » n'a pas pu être créé : Pivanes ne "
+                               "s'ouvre pas. Indiquez un autre dossier : pivanes DOSSIER.")
+                    .arg(folder)};
+    return {folder, {}};
+}
+
+} // namespace DataFolder

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// The folder that holds the collection, its marker and page files: the one named on the
+// command line, else the user's data folder, created on first use.
+namespace DataFolder {
+
+struct Choice {
+    QString path;    // absolute; empty when there is none to work in
+    QString problem; // why not, in French; the program then ends with code 1
+};
+
+Choice Choose(const QString& named);
+
+// $XDG_DATA_HOME/pivanes, or ~/.local/share/pivanes.
+QString Default();
+
+} // namespace DataFolder

@@ -1,0 +1,174 @@
+// Another program saves cards in the same file while this one compacts or restores it, as when
+// a script or a second copy holds the collection open: no save that was reported done is lost,
+// and the file stays whole.
+#include "MaintenanceTestSupport.h"
+#include "TestSupport.h"
+#include "store/Database.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSet>
+
+namespace {
+
+constexpr int kCards = 200;
+constexpr qint32 kFirstSaved = 100001;
+
+// One program of the pair, with the reports it has written so far: each a list of numbers.
+class Child {
+public:
+    explicit Child(const QStringList& arguments) {
+        process_.start(QStringLiteral(CRASH_CHILD), arguments);
+        if (!process_.waitForStarted())
+            qFatal("the child did not start");
+    }
+    ~Child() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+
+    // Reads what is there; false once the program has ended.
+    bool Poll() {
+        process_.waitForReadyRead(20);
+        while (process_.canReadLine()) {
+            const QList<QByteArray> words = process_.readLine().trimmed().split(' ');
+            if (words.front() == "start")
+                continue;
+            QList<qint64> values;
+            for (qsizetype i = 1; i < words.size(); ++i)
+                values << words[i].toLongLong();
+            reports_ << values;
+        }
+        return process_.state() != QProcess::NotRunning;
+    }
+    // Asks the program to stop after its current round and collects its last reports.
+    void Stop() {
+        process_.closeWriteChannel();
+        process_.waitForFinished(60000);
+        Poll();
+    }
+    bool EndedWell() const {
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+    }
+    QString Errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
+    const QList<QList<qint64>>& Reports() const { return reports_; }
+
+private:
+    QProcess process_;
+    QList<QList<qint64>> reports_;
+};
+
+// Lets both programs run until enough has been reported; fails when one of them ends.
+bool RunBoth(Child& saver, Child& other, const std::function<bool()>& enough) {
+    QElapsedTimer limit;
+    limit.start();
+    while (!enough()) {
+        if (!saver.Poll() || !other.Poll() || limit.elapsed() > 300000)
+            return false;
+    }
+    return true;
+}
+
+void StopBoth(Child& saver, Child& other) {
+    other.Stop();
+    saver.Stop();
+    QVERIFY2(other.EndedWell(), qPrintable(other.Errors()));
+    QVERIFY2(saver.EndedWell(), qPrintable(saver.Errors()));
+}
+
+QMap<qint32, Card> CardsByNumber(const QList<Card>& cards) {
+    QMap<qint32, Card> byNumber;
+    for (const Card& card : cards)
+        byNumber.insert(card.Numero, card);
+    return byNumber;
+}
+
+bool IsSavedCard(const Card& card) {
+    return card.Titre == QStringLiteral("SAVED %1").arg(card.Numero);
+}
+
+} // namespace
+
+class tst_TwoPrograms : public QObject {
+    Q_OBJECT
+
+private slots:
+    void savesOfAnotherProgramSurviveCompaction() {
+        ProgramFixture fixture;
+        WriteSyntheticCollection(kCards);
+        const QList<Card> before = StoredCards();
+        Child saver({QStringLiteral("save"), fixture.Path(), QString::number(kFirstSaved)});
+        Child compactor({QStringLiteral("compact"), fixture.Path()});
+
+        const bool ran = RunBoth(saver, compactor, [&] {
+            return saver.Reports().size() >= 150 && compactor.Reports().size() >= 30;
+        });
+        StopBoth(saver, compactor);
+        QVERIFY2(ran, qPrintable(saver.Errors() + compactor.Errors()));
+        qInfo("%lld saves during %lld compactions", saver.Reports().size(),
+              compactor.Reports().size());
+
+        QCOMPARE(Database::VerifiedCardCount(QStringLiteral("Pivane.mdb")),
+                 kCards + saver.Reports().size());
+        const QMap<qint32, Card> stored = CardsByNumber(StoredCards());
+        for (const Card& card : before)
+            QVERIFY(stored.value(card.Numero) == card);
+        for (const QList<qint64>& save : saver.Reports())
+            QVERIFY2(IsSavedCard(stored.value(qint32(save[0]))),
+                     qPrintable(QStringLiteral("save %1 is lost").arg(save[0])));
+    }
+
+    // A save may be undone by a restore that ends after it began; one that began after the
+    // last restore ended must be there, beside every card of the backup.
+    void savesAfterARestoreAreKept() {
+        ProgramFixture fixture;
+        WriteSyntheticCollection(kCards);
+        const QString backup = fixture.Path(QStringLiteral("backup"));
+        QVERIFY(QDir().mkpath(backup));
+        WriteCollection(CardsIn({{"MAT", 100}}), backup + QStringLiteral("/PIVANE.MDB"));
+        const QList<Card> backedUp = StoredCards(backup + QStringLiteral("/PIVANE.MDB"));
+        QVERIFY(StoredCards().mid(0, 100) != backedUp);
+        Child saver({QStringLiteral("save"), fixture.Path(), QString::number(kFirstSaved)});
+        Child restorer({QStringLiteral("restore"), backup, fixture.Path()});
+
+        bool ran = RunBoth(saver, restorer, [&] {
+            return saver.Reports().size() >= 100 && restorer.Reports().size() >= 20;
+        });
+        restorer.Stop();
+        QVERIFY2(restorer.EndedWell(), qPrintable(restorer.Errors()));
+        const qint64 lastRestoreEnd = restorer.Reports().last()[1];
+        const auto savedAfter = [&] {
+            return std::count_if(
+                saver.Reports().begin(), saver.Reports().end(),
+                [&](const QList<qint64>& save) { return save[1] > lastRestoreEnd; });
+        };
+        while (ran && savedAfter() < 30)
+            ran = saver.Poll();
+        saver.Stop();
+        QVERIFY2(ran && saver.EndedWell(), qPrintable(saver.Errors()));
+        qInfo("%lld saves during %lld restores, %lld after the last one", saver.Reports().size(),
+              restorer.Reports().size(), savedAfter());
+
+        Database::VerifiedCardCount(QStringLiteral("Pivane.mdb"));
+        QMap<qint32, Card> stored = CardsByNumber(StoredCards());
+        for (const Card& card : backedUp)
+            QVERIFY(stored.take(card.Numero) == card);
+        QSet<qint64> reported;
+        for (const QList<qint64>& save : saver.Reports()) {
+            reported << save[0];
+            if (save[1] > lastRestoreEnd)
+                QVERIFY2(stored.contains(qint32(save[0])),
+                         qPrintable(QStringLiteral("save %1 is lost").arg(save[0])));
+        }
+        for (const Card& card : stored)
+            QVERIFY2(IsSavedCard(card) && reported.contains(card.Numero),
+                     qPrintable(QStringLiteral("card %1 came from nowhere").arg(card.Numero)));
+    }
+};
+
+PIVANES_TEST_MAIN(tst_TwoPrograms)
+#include "tst_TwoPrograms.moc"

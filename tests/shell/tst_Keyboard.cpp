@@ -1,0 +1,237 @@
+// Every window without a mouse: Tab between controls, the grids at the arrows and Enter, Escape
+// as "Quitter", the menus through Alt. On a screen of 1080 pixels, where the windows are scaled.
+#include "../browse/GridTesting.h"
+#include "TestSupport.h"
+#include "browse/KorListe.h"
+#include "browse/KorRecherche.h"
+#include "edit/KorAjouter.h"
+#include "edit/KorModifie.h"
+#include "edit/KorModifier.h"
+#include "platform/Application.h"
+#include "platform/Forms.h"
+#include "platform/Screen.h"
+#include "print/ImprimeR.h"
+#include "shell/KorPivane.h"
+#include "store/Donnees.h"
+
+#include <QClipboard>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+
+// A fresh program on a screen of 1080 pixels.
+class At1080 : public ProgramFixture {
+public:
+    At1080() { Screen::SetHeightForTests(1080 * 15); }
+};
+
+QWidget* Focused(const QWidget& form) {
+    return form.focusWidget();
+}
+
+QString FocusedName(const QWidget& form) {
+    return Focused(form) ? Focused(form)->objectName() : QStringLiteral("(none)");
+}
+
+void Press(const QWidget& form, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* target = Focused(form) ? Focused(form) : const_cast<QWidget*>(&form);
+    QTest::keyClick(target, key, modifiers);
+}
+
+// Tab until the named control has the focus; false when it is never reached.
+bool TabTo(const QWidget& form, const char* name) {
+    for (int step = 0; step < 40; ++step) {
+        if (FocusedName(form) == QLatin1String(name))
+            return true;
+        Press(form, Qt::Key_Tab);
+    }
+    return false;
+}
+
+PagedCardGrid* OpenGridScreen(const QString& screen) {
+    KorPivane& main = MainWindowShowing("Windows");
+    if (screen == "list") {
+        MenuItem(main, "ListeFiche")->trigger();
+        return Forms::Find<KorListe>();
+    }
+    if (screen == "search") {
+        MenuItem(main, "Recher")->trigger();
+        KorRecherche* search = Forms::Find<KorRecherche>();
+        TypeText(search->Text1, QStringLiteral("WIN"));
+        QTest::keyClick(search->Text1, Qt::Key_Return);
+        return search;
+    }
+    MenuItem(main, "Ajout")->trigger();
+    KorModifie* picker = Forms::Find<KorModifie>();
+    if (!TabTo(*picker, "Windows"))
+        return nullptr;
+    Press(*picker, Qt::Key_Space);
+    return picker;
+}
+
+} // namespace
+
+class tst_Keyboard : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A new card written from the keyboard alone: Tab leaves the title for the text, Space
+    // presses the buttons, and the title keeps neither tab nor line break.
+    void newCardWithoutAMouse() {
+        At1080 fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
+        KorAjouter* form = Forms::Find<KorAjouter>();
+        QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
+
+        TypeText(form->Text1, QStringLiteral("la cle"));
+        QTest::keyClick(form->Text1, Qt::Key_Return);
+        QTest::keyClick(form->Text1, Qt::Key_Tab);
+        QCOMPARE(FocusedName(*form), QStringLiteral("Text2"));
+        TypeText(form->Text2, QStringLiteral("premiere ligne"));
+        QTest::keyClick(form->Text2, Qt::Key_Return);
+        TypeText(form->Text2, QStringLiteral("seconde"));
+        QTest::keyClick(form->Text2, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
+        TypeText(form->Text1, QStringLiteral(" usb"));
+        QTest::keyClick(form->Text1, Qt::Key_Tab);
+        QTest::keyClick(form->Text2, Qt::Key_Tab);
+        QCOMPARE(FocusedName(*form), QStringLiteral("Command1"));
+        Press(*form, Qt::Key_Space);
+        QVERIFY(TabTo(*form, "Windows"));
+        Press(*form, Qt::Key_Space);
+
+        const QList<Card> cards = StoredCards();
+        QCOMPARE(cards.size(), 3);
+        QCOMPARE(cards.last().Titre, QStringLiteral("LA CLE USB"));
+        QCOMPARE(cards.last().Pivanes, QStringLiteral("premiere ligne\r\nseconde"));
+        QCOMPARE(cards.last().Cate, QStringLiteral("WIN"));
+    }
+
+    // Pasted text cannot bring them in either.
+    void aPastedTitleStaysOneLine() {
+        At1080 fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
+        KorAjouter* form = Forms::Find<KorAjouter>();
+        QGuiApplication::clipboard()->setText(QStringLiteral("UN\tDEUX\nTROIS"));
+        QTest::keyClick(form->Text1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form->Text1->Text(), QStringLiteral("UN DEUX TROIS"));
+    }
+
+    // The grid has the focus as it appears; the arrows move its current row and Enter opens
+    // that row's card as a click on it does.
+    void gridsWorkFromTheKeyboard_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("list") << "list";
+        QTest::newRow("search") << "search";
+        QTest::newRow("picker") << "picker";
+    }
+    void gridsWorkFromTheKeyboard() {
+        QFETCH(QString, screen);
+        At1080 fixture;
+        WriteCollection(CardsIn({{"MAT", 2}, {"WIN", 6}}));
+        PagedCardGrid* grid = OpenGridScreen(screen);
+        QVERIFY(grid);
+        QCOMPARE(Focused(*grid), grid->MSFlexGrid1);
+        QCOMPARE(grid->MSFlexGrid1->currentIndex().row(), 0);
+        Press(*grid, Qt::Key_Down);
+        Press(*grid, Qt::Key_Down);
+        Press(*grid, Qt::Key_Down);
+        Press(*grid, Qt::Key_Up);
+        QCOMPARE(grid->MSFlexGrid1->currentIndex().row(), 2);
+        const qint32 chosen = grid->MSFlexGrid1->TextMatrix(3, 0).toInt();
+        QCOMPARE(chosen, 5);
+        const QString name = grid->objectName();
+        Press(*grid, Qt::Key_Return);
+        ProcessUnloads();
+
+        QVERIFY(!Forms::Find(name));
+        QCOMPARE(Donnees.CurrentCardNumber, chosen);
+        if (screen == "picker") {
+            KorModifier* editor = Forms::Find<KorModifier>();
+            QVERIFY(editor && editor->isVisible());
+            QCOMPARE(editor->Text1->Text(), QStringLiteral("WIN 5"));
+        } else {
+            const KorPivane* main = Forms::Find<KorPivane>();
+            QVERIFY(main->isVisible());
+            QCOMPARE(main->Text1->Text(), QStringLiteral("WIN 5"));
+        }
+        QVERIFY(ShownMessages().isEmpty());
+    }
+
+    // Escape does what "Quitter" (or "Retour" on the printout) does; the main window ignores it.
+    void escapeLeavesTheSecondaryScreens_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("list") << "list";
+        QTest::newRow("search, keyword entry") << "search entry";
+        QTest::newRow("search, results") << "search";
+        QTest::newRow("picker, categories") << "picker entry";
+        QTest::newRow("picker, cards") << "picker";
+        QTest::newRow("printout") << "printout";
+    }
+    void escapeLeavesTheSecondaryScreens() {
+        QFETCH(QString, screen);
+        At1080 fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        Form* form = nullptr;
+        if (screen == "search entry") {
+            MenuItem(MainWindowShowing("Windows"), "Recher")->trigger();
+            form = Forms::Find<KorRecherche>();
+        } else if (screen == "picker entry") {
+            MenuItem(MainWindowShowing("Windows"), "Ajout")->trigger();
+            form = Forms::Find<KorModifie>();
+        } else if (screen == "printout") {
+            MenuItem(MainWindowShowing("Windows"), "Imprime")->trigger();
+            form = Forms::Find<ImprimeR>();
+        } else {
+            form = OpenGridScreen(screen);
+        }
+        QVERIFY(form && form->isVisible());
+        const QString name = form->objectName();
+        Press(*form, Qt::Key_Escape);
+        ProcessUnloads();
+        QVERIFY2(!Forms::Find(name), qPrintable(name));
+        QVERIFY(Forms::Find<KorPivane>()->isVisible());
+        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(ShownMessages().isEmpty());
+    }
+
+    void escapeIsHarmlessInTheMainWindow() {
+        At1080 fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        KorPivane& main = MainWindowShowing("Windows");
+        const QString title = main.Text1->Text();
+        main.Text2->setFocus();
+        Press(main, Qt::Key_Escape);
+        QTest::keyClick(&main, Qt::Key_Escape);
+        ProcessUnloads();
+        QCOMPARE(Forms::Find<KorPivane>(), &main);
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.Text1->Text(), title);
+        QVERIFY(!Application::Testing::EndRequested());
+    }
+
+    // Alt alone reaches the menu bar; the arrows and Enter choose an item.
+    void menusThroughAlt() {
+        At1080 fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        KorPivane& main = Forms::Load<KorPivane>();
+        QTest::keyClick(&main, Qt::Key_Alt);
+        QCOMPARE(main.menuBar()->activeAction(), main.Fichier->menuAction());
+        QTest::keyClick(main.menuBar(), Qt::Key_Right);
+        QTest::keyClick(main.menuBar(), Qt::Key_Right);
+        QCOMPARE(main.menuBar()->activeAction(), main.Catego->menuAction());
+        QTest::keyClick(main.menuBar(), Qt::Key_Down);
+        QVERIFY(main.Catego->isVisible());
+        // "Bureautique", then "Windows".
+        QTest::keyClick(main.Catego, Qt::Key_Down);
+        QTest::keyClick(main.Catego, Qt::Key_Return);
+        QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  3 Fiches"));
+        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 1"));
+    }
+};
+
+PIVANES_TEST_MAIN(tst_Keyboard)
+#include "tst_Keyboard.moc"

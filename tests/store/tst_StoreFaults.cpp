@@ -1,0 +1,219 @@
+// Opening and reading a collection never write to it, whatever wrote it; the first write
+// prepares it; engine failures are told in French first, each by its real cause.
+#include "RealFaults.h"
+#include "TestSupport.h"
+#include "store/CardStore.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+// What opening and browsing could have changed: the bytes, the time of change, the files beside.
+struct FileState {
+    explicit FileState(const QString& file)
+        : bytes(FileBytes(file)), beside(QFileInfo(file).dir().entryList(QDir::Files)) {
+        struct stat status;
+        ::stat(QFile::encodeName(file).constData(), &status);
+        changed = status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
+        log = FileBytes(file + QStringLiteral("-wal"));
+    }
+    bool operator==(const FileState&) const = default;
+    QByteArray bytes;
+    QStringList beside;
+    qint64 changed = 0;
+    QByteArray log;
+};
+
+// Everything the windows do with an open collection short of writing.
+int BrowseEverything(const QString& file) {
+    Store().OpenDatabase(file);
+    int seen = 0;
+    Recordset& category = Store().OpenRecordset(Queries::Category(QStringLiteral("WIN")));
+    category.MoveLast();
+    seen += category.RecordCount();
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    for (cards.MoveFirst(); !cards.Eof(); cards.MoveNext(), ++seen)
+        cards.Fields(QStringLiteral("Pivanes"));
+    cards.Seek(3);
+    Store().CloseDatabase();
+    return seen;
+}
+
+const QString kForeignSchema = QStringLiteral(
+    "PRAGMA page_size = 1024; CREATE TABLE Notes (x); "
+    "CREATE TABLE TrucPivane (pivanes TEXT, titre TEXT, cate TEXT, numero INTEGER PRIMARY KEY); "
+    "INSERT INTO TrucPivane VALUES ('Texte', 'UN', 'WIN', 1), ('Texte', 'DEUX', 'MAT', 3);");
+
+// A collection as the shell leaves it in WAL mode; with its log left unfolded when asked.
+void WriteWalCollection(const QString& file, bool keepLog) {
+    WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}), file);
+    RunSqliteShell(file, QStringLiteral("PRAGMA journal_mode = WAL;"));
+    if (keepLog)
+        RunSqliteShell(file, QStringLiteral("INSERT INTO TrucPivane VALUES (6, 'WIN', 'LOG', '');"),
+                       {QStringLiteral("-cmd"), QStringLiteral(".dbconfig no_ckpt_on_close on")});
+}
+
+} // namespace
+
+class tst_StoreFaults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openingAndBrowsingWriteNothing_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("seen");
+        QTest::newRow("the program's own collection") << "own" << 8;
+        QTest::newRow("older collection without the index") << "no index" << 8;
+        QTest::newRow("foreign schema and page size") << "foreign" << 3;
+        QTest::newRow("WAL mode") << "wal" << 8;
+        QTest::newRow("WAL mode with a log not folded in") << "wal log" << 10;
+        QTest::newRow("read-only file system") << "read-only" << 8;
+    }
+    void openingAndBrowsingWriteNothing() {
+        QFETCH(QString, file);
+        QFETCH(int, seen);
+        ProgramFixture fixture;
+        ScratchVolume volume(8 << 20);
+        const QString name =
+            file == "read-only" ? volume.Path(QStringLiteral("Pivane.mdb")) : "Pivane.mdb";
+        if (file == "read-only")
+            SKIP_WITHOUT_VOLUME(volume);
+        if (file == "foreign")
+            RunSqliteShell(name, kForeignSchema);
+        else if (file.startsWith("wal"))
+            WriteWalCollection(name, file == "wal log");
+        else
+            WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}), name);
+        if (file == "no index")
+            RunSqliteShell(name, QStringLiteral("DROP INDEX TrucPivane_Cate"));
+        if (file == "read-only")
+            QVERIFY2(volume.Break(DiskFault::ReadOnly), qPrintable(volume.WhyNot()));
+        const FileState before(name);
+
+        QCOMPARE(BrowseEverything(name), seen);
+
+        QVERIFY(FileState(name) == before);
+    }
+
+    // The first save, and not the opening, adds the indexes and leaves WAL mode.
+    void firstWritePreparesTheFile_data() {
+        QTest::addColumn<bool>("wal");
+        QTest::newRow("older collection without the index") << false;
+        QTest::newRow("WAL mode with a log") << true;
+    }
+    void firstWritePreparesTheFile() {
+        QFETCH(bool, wal);
+        ProgramFixture fixture;
+        if (wal)
+            WriteWalCollection(QStringLiteral("Pivane.mdb"), true);
+        else
+            WriteCollection(CardsIn({{"WIN", 3}}));
+        RunSqliteShell(QStringLiteral("Pivane.mdb"), QStringLiteral("DROP INDEX TrucPivane_Cate"));
+        Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+        Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+        cards.MoveLast();
+        QVERIFY(IndexNames().isEmpty());
+
+        cards.AddNew();
+        cards.SetField(QStringLiteral("Numero"), 10);
+        cards.SetField(QStringLiteral("Titre"), QStringLiteral("ÉCRITE"));
+        cards.Update();
+        Store().CloseDatabase();
+
+        QCOMPARE(IndexNames(), QStringList({"TrucPivane_Cate"}));
+        QCOMPARE(
+            RunSqliteShell(QStringLiteral("Pivane.mdb"), QStringLiteral("PRAGMA journal_mode")),
+            QStringLiteral("delete"));
+        QCOMPARE(StoredCards().last().Titre, QStringLiteral("ÉCRITE"));
+        QCOMPARE(StoredCards().size(), wal ? 7 : 4);
+        QVERIFY(!QFile::exists(QStringLiteral("Pivane.mdb-wal")));
+    }
+
+    // Each failure is told by its cause, in French first; the engine's English may follow.
+    void failuresAreToldByTheirCause_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("card number taken")
+            << "duplicate" << int(StoreError::Kind::Failed) << "rien n'a été enregistré";
+        QTest::newRow("file replaced by another program")
+            << "replaced" << int(StoreError::Kind::Replaced) << "remplacé par un autre programme";
+        QTest::newRow("read-only file system")
+            << "read-only" << int(StoreError::Kind::ReadOnly) << "lecture seule : rien n'a été";
+        QTest::newRow("WAL file held open by another program")
+            << "wal held" << int(StoreError::Kind::Busy) << "occupée par un autre programme";
+        QTest::newRow("disk read error at opening")
+            << "eio at open" << int(StoreError::Kind::DiskError) << "erreur de lecture du disque";
+        QTest::newRow("disk read error while browsing")
+            << "eio later" << int(StoreError::Kind::DiskError) << "Le disque a signalé une erreur";
+    }
+    void failuresAreToldByTheirCause() {
+        QFETCH(QString, fault);
+        QFETCH(int, kind);
+        QFETCH(QString, told);
+        ProgramFixture fixture;
+        ScratchVolume readOnly(8 << 20);
+        std::optional<FailingDisk> failing;
+        QString file = QStringLiteral("Pivane.mdb");
+        if (fault == "read-only") {
+            SKIP_WITHOUT_VOLUME(readOnly);
+            file = readOnly.Path(file);
+        } else if (fault.startsWith("eio")) {
+            failing.emplace();
+            SKIP_WITHOUT_VOLUME(*failing);
+            file = failing->Path(file);
+        }
+        QProcess holder;
+        if (fault == "wal held") {
+            WriteWalCollection(file, false);
+            holder.start(QStringLiteral("sqlite3"), {file});
+            holder.write("SELECT count(*) FROM TrucPivane;\n");
+            QVERIFY(holder.waitForReadyRead(30000));
+        } else {
+            WriteCollection(CardsIn({{"WIN", 3}}), file);
+        }
+        if (fault == "read-only")
+            QVERIFY2(readOnly.Break(DiskFault::ReadOnly), qPrintable(readOnly.WhyNot()));
+        if (fault == "eio at open")
+            QVERIFY2(failing->Fail(), qPrintable(failing->WhyNot()));
+
+        QString text;
+        try {
+            Store().OpenDatabase(file);
+            if (fault == "eio later")
+                QVERIFY2(failing->Fail(), qPrintable(failing->WhyNot()));
+            if (fault == "replaced")
+                QCOMPARE(QProcess::execute("sh", {"-c", "cp Pivane.mdb new && mv new Pivane.mdb"}),
+                         0);
+            Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+            cards.MoveLast();
+            cards.AddNew();
+            cards.SetField(QStringLiteral("Numero"), fault == "duplicate" ? 2 : 10);
+            cards.Update();
+            QFAIL("the fault went unnoticed");
+        } catch (const StoreError& error) {
+            text = error.text();
+            QVERIFY2(int(error.kind()) == kind, qPrintable(text));
+        }
+        QVERIFY2(text.contains(told), qPrintable(text));
+        // French first: the engine's own words, when there are any, only in brackets after it.
+        QVERIFY2(text.indexOf(QLatin1Char('(')) != 0 && !text.startsWith(QStringLiteral("disk")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("Restaurez")), qPrintable(text));
+        if (fault == "wal held") {
+            holder.closeWriteChannel();
+            QVERIFY(holder.waitForFinished());
+            QCOMPARE(StoredCards().size(), 5);
+        }
+    }
+};
+
+PIVANES_TEST_MAIN(tst_StoreFaults)
+#include "tst_StoreFaults.moc"

@@ -1,0 +1,187 @@
+#include "HugeCards.h"
+
+#include "edit/KorModifier.h"
+#include "platform/Forms.h"
+#include "print/ImprimeR.h"
+#include "shell/KorPivane.h"
+#include "store/CardStore.h"
+#include "store/CollectionWriter.h"
+#include "store/Donnees.h"
+#include "store/Queries.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTextStream>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+enum class Shape { OneLine, OneWord, ManyLines };
+
+struct HugeCard {
+    const char* name;
+    qsizetype bytes;
+    Shape shape;
+    bool inTitle;
+};
+
+constexpr qsizetype kKb = 1000;
+constexpr qsizetype kMb = 1000 * kKb;
+
+// Each huge card follows a small one, so that a step lands on it from an ordinary card.
+const HugeCard kCards[] = {
+    {"Texte de 100 Ko sur une ligne", 100 * kKb, Shape::OneLine, false},
+    {"Texte de 1 Mo sur une ligne", kMb, Shape::OneLine, false},
+    {"Texte de 10 Mo sur une ligne", 10 * kMb, Shape::OneLine, false},
+    {"Texte de 100 Ko d'un seul mot", 100 * kKb, Shape::OneWord, false},
+    {"Texte de 1 Mo d'un seul mot", kMb, Shape::OneWord, false},
+    {"Texte de 10 Mo d'un seul mot", 10 * kMb, Shape::OneWord, false},
+    {"Texte de 100 Ko en lignes", 100 * kKb, Shape::ManyLines, false},
+    {"Texte de 1 Mo en lignes", kMb, Shape::ManyLines, false},
+    {"Texte de 10 Mo en lignes", 10 * kMb, Shape::ManyLines, false},
+    {"Titre de 1 Mo sur une ligne", kMb, Shape::OneLine, true},
+    {"Titre de 10 Mo sur une ligne", 10 * kMb, Shape::OneLine, true},
+};
+
+// A pasted log: words and blanks, one line or lines of about 70 characters; or one long word.
+QString HugeText(qsizetype bytes, Shape shape) {
+    static const QString kWords[] = {QStringLiteral("erreur"),   QStringLiteral("réseau"),
+                                     QStringLiteral("0x7ffd3a"), QStringLiteral("connexion"),
+                                     QStringLiteral("délai"),    QStringLiteral("paquet")};
+    QString text;
+    text.reserve(bytes + 16);
+    qsizetype lineLength = 0;
+    for (int word = 0; text.size() < bytes; ++word) {
+        text += shape == Shape::OneWord ? QStringLiteral("ABCDEFGHIJ") : kWords[word % 6];
+        if (shape == Shape::OneWord)
+            continue;
+        lineLength += 8;
+        if (shape == Shape::ManyLines && lineLength > 70) {
+            text += QStringLiteral("\r\n");
+            lineLength = 0;
+        } else {
+            text += QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
+qint32 HugeNumero(int index) {
+    return 2 * (index + 1);
+}
+
+double TimedMs(const std::function<void()>& op) {
+    QElapsedTimer timer;
+    timer.start();
+    op();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// What the user waits for: the command and the drawing of the window it leaves on screen.
+void Drawn(QWidget& window) {
+    window.repaint();
+    QCoreApplication::processEvents();
+}
+
+void DropUnloadedWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+namespace HugeCards {
+
+void WriteCollection(const QString& file) {
+    CollectionWriter writer(file);
+    int index = 0;
+    for (const HugeCard& huge : kCards) {
+        const qint32 numero = HugeNumero(index++);
+        writer.Add({numero - 1, QStringLiteral("WIN"), QStringLiteral("PETITE FICHE"),
+                    QStringLiteral("Une ligne.\r\n")});
+        const QString text = HugeText(huge.bytes, huge.shape);
+        writer.Add({numero, QStringLiteral("WIN"),
+                    huge.inTitle ? text : QString::fromUtf8(huge.name),
+                    huge.inTitle ? QStringLiteral("Texte court.\r\n") : text});
+    }
+    writer.Add({HugeNumero(index) - 1, QStringLiteral("WIN"), QStringLiteral("DERNIERE FICHE"),
+                QStringLiteral("Fin.\r\n")});
+    writer.Commit();
+}
+
+int RunChild(int reps) {
+    QTextStream out(stdout);
+    Store().OpenDatabase(Donnees.DatabaseFileName);
+    KorPivane& main = Forms::Load<KorPivane>();
+    main.ChooseCategory(QStringLiteral("WIN"));
+    int index = 0;
+    for (const HugeCard& huge : kCards) {
+        const qint32 numero = HugeNumero(index++);
+        std::vector<double> show, stepOn, stepOff, edit, preview;
+        for (int run = 0; run <= reps; ++run) {
+            // From the list: the card looked up by number and shown.
+            const double showMs = TimedMs([&] {
+                Donnees.CurrentCardNumber = numero;
+                main.Voir();
+                Drawn(main);
+            });
+            // ">" from the small card before it, then ">" away from it.
+            Store().Current().Seek(numero - 1);
+            const double onMs = TimedMs([&] {
+                main.Command2_Click();
+                Drawn(main);
+            });
+            const double offMs = TimedMs([&] {
+                main.Command2_Click();
+                Drawn(main);
+            });
+            main.Command1_Click();
+            Donnees.CurrentCardNumber = numero;
+            Donnees.CurrentCategoryCode = QStringLiteral("WIN");
+            const double editMs = TimedMs([&] { Drawn(Forms::Load<KorModifier>()); });
+            Forms::Unload<KorModifier>();
+            DropUnloadedWindows();
+            const double previewMs = TimedMs([&] { Drawn(Forms::Load<ImprimeR>()); });
+            Forms::Unload<ImprimeR>();
+            DropUnloadedWindows();
+            if (run == 0)
+                continue;
+            show.push_back(showMs);
+            stepOn.push_back(onMs);
+            stepOff.push_back(offMs);
+            edit.push_back(editMs);
+            preview.push_back(previewMs);
+        }
+        out << "huge\t" << huge.name;
+        for (const auto& times : {show, stepOn, stepOff, edit, preview})
+            out << '\t' << Median(times);
+        out << Qt::endl;
+    }
+    return 0;
+}
+
+QString Report(const QString& childOutput) {
+    QString text;
+    QTextStream md(&text);
+    md << "| Fiche | Voir (ms) | « > » vers elle (ms) | « > » depuis elle (ms) | "
+          "Modifier : ouverture (ms) | Imprimer : aperçu (ms) |\n"
+       << "|---|---:|---:|---:|---:|---:|\n";
+    for (const QString& line : childOutput.split('\n')) {
+        const QStringList fields = line.split('\t');
+        if (fields.value(0) != QLatin1String("huge") || fields.size() != 7)
+            continue;
+        md << "| " << fields[1];
+        for (int column = 2; column < 7; ++column)
+            md << " | " << QString::number(fields[column].toDouble(), 'f', 1);
+        md << " |\n";
+    }
+    return text;
+}
+
+} // namespace HugeCards

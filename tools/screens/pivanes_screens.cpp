@@ -1,0 +1,233 @@
+// Opens the program's windows on the demo collection, as a user would go through them, and
+// saves a picture of each for the user guide. Run under a screen (tools/screenshots.sh uses a
+// virtual one). Prints the captions of every menu, so that the guide can name them as shown.
+//   pivanes-screens FOLDER
+#include "DemoCards.h"
+#include "browse/FlexGrid.h"
+#include "browse/KorListe.h"
+#include "browse/KorRecherche.h"
+#include "edit/KorAjouter.h"
+#include "edit/KorModifie.h"
+#include "edit/KorModifier.h"
+#include "maintenance/KorSauve.h"
+#include "platform/Application.h"
+#include "platform/Desktop.h"
+#include "platform/FileDialog.h"
+#include "platform/Forms.h"
+#include "platform/Guard.h"
+#include "platform/MessageBox.h"
+#include "platform/Printer.h"
+#include "print/ImprimeR.h"
+#include "shell/Copyright.h"
+#include "shell/KorDepart.h"
+#include "shell/KorPivane.h"
+#include "store/CollectionWriter.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+QDir output;
+
+void Settle() {
+    for (int round = 0; round < 5; ++round) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "pivanes-screens : %s\n", what);
+    std::exit(1);
+}
+
+void Save(const QPixmap& picture, const char* name) {
+    const QString file = output.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    if (!picture.save(file))
+        Fail("une image n'a pas pu être écrite");
+    std::printf("%s\n", qPrintable(file));
+}
+
+void Capture(QWidget& window, const char* name) {
+    Settle();
+    Save(window.grab(), name);
+}
+
+template <typename F> F& Showing() {
+    Settle();
+    F* form = Forms::Find<F>();
+    if (!form || !form->isVisible())
+        Fail(F::staticMetaObject.className());
+    return *form;
+}
+
+void Trigger(const QWidget& form, const char* name) {
+    auto* item = form.findChild<QAction*>(QString::fromLatin1(name));
+    if (!item)
+        Fail(name);
+    item->trigger();
+    Settle();
+}
+
+void Press(const QWidget& form, const char* name) {
+    auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));
+    if (!button)
+        Fail(name);
+    QTest::mouseClick(button, Qt::LeftButton);
+    Settle();
+}
+
+void ClickRow(FlexGrid& grid, int row) {
+    const QModelIndex cell = grid.model()->index(row - 1, 1);
+    grid.scrollTo(cell);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
+    Settle();
+}
+
+// An open menu, pictured with the window's menu bar above it.
+void CaptureMenu(QWidget& window, QMenu& menu, const char* name) {
+    std::printf("menu %s « %s » :", qPrintable(menu.objectName()), qPrintable(menu.title()));
+    for (const QAction* item : menu.actions())
+        if (item->isVisible())
+            std::printf(" [%s]", qPrintable(item->text()));
+    std::printf("\n");
+    menu.popup(window.mapToGlobal(QPoint(0, 0)));
+    Settle();
+    Save(menu.grab(), name);
+    menu.hide();
+    Settle();
+}
+
+void WriteDemoCollection() {
+    CollectionWriter writer(QStringLiteral("Pivane.mdb"));
+    qint32 numero = 0;
+    for (const DemoCard& demo : DemoCards())
+        writer.Add(
+            {++numero, QString::fromLatin1(demo.cate), QString::fromUtf8(demo.titre),
+             QString::fromUtf8(demo.pivanes).replace(QLatin1Char('\n'), QStringLiteral("\r\n"))});
+    writer.Commit();
+}
+
+void StartUp() {
+    Forms::Load<KorDepart>();
+    Copyright& splash = Showing<Copyright>();
+    splash.Timer1->stop();
+    for (int tick = 1; tick <= 40; ++tick)
+        splash.Timer1_Timer();
+    Settle();
+    Save(QGuiApplication::primaryScreen()->grabWindow(0), "demarrage");
+    for (int tick = 41; tick <= 101; ++tick)
+        splash.Timer1_Timer();
+}
+
+void MainWindowAndMenus() {
+    KorPivane& main = Showing<KorPivane>();
+    Capture(main, "principale");
+    CaptureMenu(main, *main.Catego, "menu-categories");
+    Trigger(main, "Windows");
+    Capture(main, "fiche");
+    CaptureMenu(main, *main.Fichier, "menu-menu");
+    CaptureMenu(main, *main.Util, "menu-utilitaire");
+    Trigger(main, "Bureautique");
+    CaptureMenu(main, *main.Bur, "menu-bureautique");
+    Trigger(main, "Ret");
+    Trigger(main, "Windows");
+}
+
+void ListAndSearch() {
+    Trigger(Showing<KorPivane>(), "ListeFiche");
+    Capture(Showing<KorListe>(), "liste");
+    ClickRow(*Showing<KorListe>().MSFlexGrid1, 2);
+
+    Trigger(Showing<KorPivane>(), "Recher");
+    KorRecherche& search = Showing<KorRecherche>();
+    Capture(search, "recherche-mot");
+    search.Text1->SetText(QStringLiteral("RACCOURCIS"));
+    int enter = 13;
+    search.Text1_KeyPress(enter);
+    Capture(Showing<KorRecherche>(), "recherche");
+    ClickRow(*Showing<KorRecherche>().MSFlexGrid1, 1);
+}
+
+void PrintPreview() {
+    Trigger(Showing<KorPivane>(), "Imprime");
+    ImprimeR& printout = Showing<ImprimeR>();
+    Capture(printout, "imprimer");
+    printout.Retour_Click();
+}
+
+void Editing() {
+    Trigger(Showing<KorPivane>(), "Modif");
+    KorAjouter& add = Showing<KorAjouter>();
+    add.Text1->SetText(QStringLiteral("VIDER LA CORBEILLE SANS CONFIRMATION"));
+    add.Text2->SetText(QStringLiteral("Maj+Suppr supprime le fichier choisi sans passer par la "
+                                      "corbeille."));
+    Capture(add, "ajouter");
+    Press(add, "Command1");
+    Capture(Showing<KorAjouter>(), "ajouter-categorie");
+    Showing<KorAjouter>().Retour_Click();
+
+    Trigger(Showing<KorPivane>(), "Ajout");
+    Capture(Showing<KorModifie>(), "modifier-choix");
+    Press(Showing<KorModifie>(), "Windows");
+    Capture(Showing<KorModifie>(), "modifier-liste");
+    ClickRow(*Showing<KorModifie>().MSFlexGrid1, 1);
+    Capture(Showing<KorModifier>(), "modifier");
+    Showing<KorModifier>().Retour_Click();
+    Trigger(Showing<KorModifie>(), "ListeFin");
+}
+
+void Backup() {
+    Trigger(Showing<KorPivane>(), "Quitter");
+    KorSauve& backup = Showing<KorSauve>();
+    Capture(backup, "sauvegarde");
+    backup.Sauve_Click();
+    Capture(backup, "sauvegarde-ecrire");
+    backup.Quitter_Click();
+    Trigger(Showing<KorPivane>(), "Quitter");
+    Showing<KorSauve>().Restoration_Click();
+    Capture(Showing<KorSauve>(), "sauvegarde-lire");
+    Showing<KorSauve>().Quitter_Click();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    PivanesApplication app(argc, argv);
+    if (argc != 2)
+        Fail("usage : pivanes-screens DOSSIER");
+    output = QDir(QString::fromLocal8Bit(argv[1]));
+    if (!output.mkpath(QStringLiteral(".")))
+        Fail("le dossier des images n'a pas pu être créé");
+    output.setPath(output.absolutePath());
+    // Nothing leaves the virtual screen: no box waits for an answer, nothing is printed.
+    MessageBox::Testing::Enable();
+    Application::Testing::Enable();
+    Printer::Testing::Enable();
+    FileDialog::Testing::Enable();
+    Desktop::Testing::Enable();
+
+    QTemporaryDir data;
+    QDir::setCurrent(data.path());
+    WriteDemoCollection();
+    RunGuarded([] {
+        StartUp();
+        MainWindowAndMenus();
+        ListAndSearch();
+        PrintPreview();
+        Editing();
+        Backup();
+    });
+    for (const MessageBox::Message& message : MessageBox::Testing::Shown())
+        std::printf("message : %s\n", qPrintable(message.text));
+    Forms::UnloadAll();
+    return 0;
+}
