@@ -154,8 +154,10 @@ Said Restore(const QString& folder, const std::function<void()>& prepare) {
     RunGuarded([&] { window.Command2_Click(); });
     Said said;
     said.messages = TakeMessages();
-    // A restore that went through ends the program.
-    said.done = said.messages.isEmpty() && Application::Testing::EndRequested();
+    // A restore that went through says so, after the question the user answered, and ends the
+    // program.
+    said.done = Application::Testing::EndRequested() && !said.messages.isEmpty() &&
+                said.messages.last().contains(QStringLiteral("La collection a été restaurée"));
     CloseWindows();
     return said;
 }
