@@ -19,6 +19,7 @@ void CompactAndCheck(const QString& fileName, const QString& temporaryName) {
     {
         Database database;
         database.Open(fileName);
+        database.EnsureIndexes();
         cards = database.CardCount();
         database.CompactInto(temporaryName);
     }

@@ -5,6 +5,7 @@
 #include "store/Recordset.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
+#include "store/TitleIndex.h"
 
 #include <QDir>
 #include <QFile>
@@ -177,5 +178,14 @@ void Database::CreateEmpty(const QString& fileName) {
     connection.Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     connection.Exec("PRAGMA journal_mode = DELETE");
     connection.Exec(kCardTableSchema);
+    EnsureIndexes(connection);
+}
+
+void Database::EnsureIndexes() {
+    EnsureIndexes(*connection_);
+}
+
+void Database::EnsureIndexes(Connection& connection) {
     connection.Exec(kCategoryIndexSchema);
+    TitleIndex::Ensure(connection);
 }

@@ -23,6 +23,11 @@ public:
     // Takes one of the program's two query texts.
     std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
 
+    // Makes the indexes the program needs where they are missing or out of date: at creation, at
+    // compaction and before the program's first write, never on opening.
+    void EnsureIndexes();
+    static void EnsureIndexes(Connection& connection);
+
     // Writes a new, empty card database; refuses to replace an existing file.
     static void CreateEmpty(const QString& fileName);
 
