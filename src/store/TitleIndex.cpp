@@ -13,36 +13,26 @@ namespace {
 
 constexpr const char* kTable = "TrucPivane_Titres";
 
-// The titles stay in TrucPivane: the index holds the runs of characters only.
-constexpr const char* kCreateTable =
-    "CREATE VIRTUAL TABLE TrucPivane_Titres USING fts5(Titre, content='TrucPivane', "
-    "content_rowid='Numero', tokenize='trigram case_sensitive 1', columnsize=0)";
+// The index keeps its own copy of the titles: it then takes a card's old entry out by number,
+// whatever replaced it, so rows that another program puts in place of others (INSERT OR
+// REPLACE, a change of number onto a taken one) leave nothing behind.
+constexpr const char* kCreateTable = "CREATE VIRTUAL TABLE TrucPivane_Titres USING fts5(Titre, "
+                                     "tokenize='trigram case_sensitive 1', columnsize=0)";
 
-// The index is told what a title was when it goes, so a row that another program replaces
-// (INSERT OR REPLACE, or a change of number onto a taken one) is taken out before it goes.
 const std::map<std::string, std::string> kTriggers = {
     {"TrucPivane_Titres_Ajout",
      "CREATE TRIGGER TrucPivane_Titres_Ajout AFTER INSERT ON TrucPivane BEGIN "
-     "INSERT INTO TrucPivane_Titres(rowid, Titre) VALUES (new.Numero, new.Titre); END"},
+     "INSERT OR REPLACE INTO TrucPivane_Titres(rowid, Titre) VALUES (new.Numero, new.Titre); "
+     "END"},
     {"TrucPivane_Titres_Retrait",
      "CREATE TRIGGER TrucPivane_Titres_Retrait AFTER DELETE ON TrucPivane BEGIN "
-     "INSERT INTO TrucPivane_Titres(TrucPivane_Titres, rowid, Titre) "
-     "VALUES ('delete', old.Numero, old.Titre); END"},
+     "DELETE FROM TrucPivane_Titres WHERE rowid = old.Numero; END"},
     {"TrucPivane_Titres_Modif",
      "CREATE TRIGGER TrucPivane_Titres_Modif AFTER UPDATE OF Numero, Titre ON TrucPivane "
      "WHEN old.Numero IS NOT new.Numero OR old.Titre IS NOT new.Titre BEGIN "
-     "INSERT INTO TrucPivane_Titres(TrucPivane_Titres, rowid, Titre) "
-     "VALUES ('delete', old.Numero, old.Titre); "
-     "INSERT INTO TrucPivane_Titres(rowid, Titre) VALUES (new.Numero, new.Titre); END"},
-    {"TrucPivane_Titres_Remplace",
-     "CREATE TRIGGER TrucPivane_Titres_Remplace BEFORE INSERT ON TrucPivane BEGIN "
-     "INSERT INTO TrucPivane_Titres(TrucPivane_Titres, rowid, Titre) "
-     "SELECT 'delete', Numero, Titre FROM TrucPivane WHERE Numero = new.Numero; END"},
-    {"TrucPivane_Titres_Renumerote",
-     "CREATE TRIGGER TrucPivane_Titres_Renumerote BEFORE UPDATE OF Numero ON TrucPivane "
-     "WHEN old.Numero IS NOT new.Numero BEGIN "
-     "INSERT INTO TrucPivane_Titres(TrucPivane_Titres, rowid, Titre) "
-     "SELECT 'delete', Numero, Titre FROM TrucPivane WHERE Numero = new.Numero; END"},
+     "DELETE FROM TrucPivane_Titres WHERE rowid = old.Numero; "
+     "INSERT OR REPLACE INTO TrucPivane_Titres(rowid, Titre) VALUES (new.Numero, new.Titre); "
+     "END"},
 };
 
 constexpr const char* kSchema = "SELECT name, sql FROM sqlite_schema WHERE name = ?1 OR "
@@ -86,7 +76,8 @@ void Build(Connection& connection, const std::map<std::string, std::string>& ent
             connection.Exec(("DROP TRIGGER \"" + name + "\"").c_str());
     connection.Exec("DROP TABLE IF EXISTS TrucPivane_Titres");
     connection.Exec(kCreateTable);
-    connection.Exec("INSERT INTO TrucPivane_Titres(TrucPivane_Titres) VALUES ('rebuild')");
+    connection.Exec("INSERT INTO TrucPivane_Titres(rowid, Titre) SELECT Numero, Titre FROM "
+                    "TrucPivane");
     for (const auto& entry : kTriggers)
         connection.Exec(entry.second.c_str());
 }

@@ -8,7 +8,7 @@
 class Connection;
 
 // An index of the card titles by runs of three characters, case kept (SQLite's FTS5 with its
-// trigram tokenizer, reading the titles from TrucPivane itself), which finds the cards whose
+// trigram tokenizer), which finds the cards whose
 // title holds a keyword of three characters or more without reading every title. Triggers on
 // TrucPivane keep it in the same transaction as every change of a title, whichever program
 // writes. A file whose index is missing, or whose triggers were dropped or changed, is answered by

@@ -1,1 +1,8 @@
 pivanes_add_test(tst_CardStore store/tst_CardStore.cpp)
+
+add_executable(title_writer_child store/title_writer_child.cpp)
+target_link_libraries(title_writer_child PRIVATE pivanes_core)
+pivanes_add_test(tst_TitleIndex store/tst_TitleIndex.cpp)
+add_dependencies(tst_TitleIndex title_writer_child)
+target_compile_definitions(tst_TitleIndex PRIVATE
+                           TITLE_WRITER_CHILD="$<TARGET_FILE:title_writer_child>")
