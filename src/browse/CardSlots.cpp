@@ -52,10 +52,13 @@ CardSlots CardSlots::Search(const Recordset& cards, qint32 cardCount, QByteArray
         return CardSlots(std::move(matches), total, last);
     }
     std::vector<qint32> numbers;
-    rows->Each(last, [&](qint64 numero, QByteArrayView title) {
-        if (GridPaging::TitleHolds(title, keyword))
-            numbers.push_back(qint32(numero));
-    });
+    rows->Each(
+        last,
+        [&](qint64 numero, QByteArrayView title) {
+            if (GridPaging::TitleHolds(title, keyword))
+                numbers.push_back(qint32(numero));
+        },
+        keyword.toByteArray());
     const auto total = qint32(numbers.size());
     const qint64 lastMatch = numbers.empty() ? kBeforeAll : numbers.back();
     return CardSlots(std::make_unique<ListedRows>(cards.connection(), std::move(numbers)), total,

@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -43,17 +46,57 @@ QString TemporaryNameFor(const QString& target) {
     return target + QStringLiteral(".tmp");
 }
 
-bool SameBytes(const QString& first, const QString& second) {
-    QFile a(first), b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return false;
-    constexpr qint64 kChunk = 1 << 20;
-    while (!a.atEnd()) {
-        const QByteArray chunk = a.read(kChunk);
-        if (chunk.isEmpty() || chunk != b.read(kChunk))
-            return false;
+namespace {
+
+// Reads up to size bytes, fewer only at the end of the file; -1 on failure.
+qint64 ReadFull(int fd, char* data, qint64 size) {
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, data + done, std::size_t(size - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
     }
-    return true;
+    return done;
+}
+
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString& path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {}
+    ~ReadOnlyFile() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+// Large files are compared piece by piece in two buffers taken once.
+bool SameBytes(const QString& first, const QString& second) {
+    const ReadOnlyFile a(first), b(second);
+    if (a.fd() < 0 || b.fd() < 0 || QFileInfo(first).size() != QFileInfo(second).size())
+        return false;
+    constexpr qint64 kPiece = 1 << 20;
+    std::vector<char> left(kPiece), right(kPiece);
+    for (;;) {
+        const qint64 got = ReadFull(a.fd(), left.data(), kPiece);
+        if (got < 0 || ReadFull(b.fd(), right.data(), kPiece) != got ||
+            std::memcmp(left.data(), right.data(), std::size_t(got)) != 0)
+            return false;
+        if (got < kPiece)
+            return true;
+    }
 }
 
 void Install(const QString& target, const std::function<void(const QString&)>& write,
@@ -82,15 +125,10 @@ void Commit(const QString& temporary, const QString& target) {
     SyncPath(QFileInfo(target).absolutePath(), O_RDONLY | O_DIRECTORY);
 }
 
+// The file is copied as it stands, while no writer can change it, and read back against it: the
+// copy is then the database byte for byte.
 void CopyDatabase(const Database& database, const QString& target) {
-    const qint64 cards = database.CardCount();
-    Install(
-        target, [&](const QString& temporary) { database.BackupTo(temporary); },
-        [&](const QString& temporary) {
-            if (Database::VerifiedCardCount(temporary) != cards)
-                throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les "
-                                                       "fiches."));
-        });
+    database.WhileUnchanged([&] { CopyFile(database.FileName(), target); });
 }
 
 void CopyFile(const QString& source, const QString& target, Check check) {

@@ -14,7 +14,7 @@ namespace SafeFiles {
 // there is none.
 QString TwinIn(const QString& folder, const QString& name);
 
-// A consistent snapshot of the open database, checked whole and card for card.
+// A consistent snapshot of the open database, read back against it byte for byte.
 void CopyDatabase(const Database& database, const QString& target);
 // A byte copy, compared with its source; a card database is also checked whole.
 enum class Check { Bytes, BytesAndDatabase };

@@ -21,6 +21,11 @@ constexpr const char* kAllEach = "SELECT Numero, Titre FROM TrucPivane WHERE Num
                                  "ORDER BY Numero";
 constexpr const char* kCategoryEach = "SELECT Numero, Titre FROM TrucPivane WHERE Cate = ?2 "
                                       "AND Numero <= ?1 ORDER BY Numero";
+constexpr const char* kAllHolding = "SELECT Numero, Titre FROM TrucPivane WHERE Numero <= ?1 "
+                                    "AND instr(Titre, ?3) > 0 ORDER BY Numero";
+constexpr const char* kCategoryHolding = "SELECT Numero, Titre FROM TrucPivane WHERE Cate = ?2 "
+                                         "AND Numero <= ?1 AND instr(Titre, ?3) > 0 "
+                                         "ORDER BY Numero";
 constexpr const char* kTitleOf = "SELECT Titre FROM TrucPivane WHERE Numero = ?1";
 
 } // namespace
@@ -51,11 +56,16 @@ std::vector<CardRow> SelectionRows::Downward(qint64 to, qint64 skip, qint64 coun
     return Read(allCards_ ? kAllDownward : kCategoryDownward, to, skip, count);
 }
 
-void SelectionRows::Each(qint64 to, const std::function<void(qint64, QByteArrayView)>& take) {
-    Statement read(Db(), allCards_ ? kAllEach : kCategoryEach);
+void SelectionRows::Each(qint64 to, const std::function<void(qint64, QByteArrayView)>& take,
+                         const std::optional<QByteArray>& keyword) {
+    const char* sql = keyword ? (allCards_ ? kAllHolding : kCategoryHolding)
+                              : (allCards_ ? kAllEach : kCategoryEach);
+    Statement read(Db(), sql);
     read.Bind(1, to);
     if (!allCards_)
         read.Bind(2, code_);
+    if (keyword)
+        read.Bind(3, QString::fromUtf8(*keyword));
     while (read.Step())
         take(read.Int64(0), read.View(1));
 }

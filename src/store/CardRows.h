@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Connection;
@@ -31,12 +32,14 @@ public:
     SelectionRows(std::shared_ptr<Connection> connection, bool allCards, QString code);
     std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
     std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
-    // Calls take(numero, title) for each row numbered up to `to`, ascending.
-    void Each(qint64 to, const std::function<void(qint64, QByteArrayView)>& take);
+    // Calls take(numero, title) for each row numbered up to `to`, ascending; only, when a
+    // keyword is given, for those whose title may hold it (the engine's own test of the bytes,
+    // which the caller confirms), so that the others are passed over inside the engine.
+    void Each(qint64 to, const std::function<void(qint64, QByteArrayView)>& take,
+              const std::optional<QByteArray>& keyword = std::nullopt);
 
 private:
     std::vector<CardRow> Read(const char* sql, qint64 numero, qint64 skip, qint64 count);
-    const char* EachQuery() const;
     Connection& Db() const { return *connection_; }
 
     std::shared_ptr<Connection> connection_;

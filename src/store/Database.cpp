@@ -124,17 +124,18 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql) {
                      QStringLiteral("Requête non reconnue : %1").arg(sql));
 }
 
-void Database::BackupTo(const QString& target) const {
-    sqlite3* source = connection_->Handle();
-    Connection copy;
-    copy.Open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    sqlite3_backup* backup = sqlite3_backup_init(copy.Handle(), "main", source, "main");
-    if (!backup)
-        copy.Fail(sqlite3_errcode(copy.Handle()));
-    const int rc = sqlite3_backup_step(backup, -1);
-    sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE)
-        copy.Fail(rc);
+void Database::WhileUnchanged(const std::function<void()>& work) const {
+    connection_->Exec("BEGIN");
+    try {
+        // The first read takes the shared lock that holds writers off until the end.
+        Statement read(*connection_, "SELECT count(*) FROM sqlite_schema");
+        read.Step();
+        work();
+    } catch (...) {
+        sqlite3_exec(connection_->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    connection_->Exec("COMMIT");
 }
 
 void Database::CompactInto(const QString& target) const {
@@ -170,7 +171,7 @@ qint64 Database::VerifiedCardCount(const QString& fileName, Check depth) {
     return cards;
 }
 
-void Database::CreateEmpty(const QString& fileName) {
+void Database::CreateEmpty(const QString& fileName, Indexes indexes) {
     if (QFileInfo::exists(fileName))
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Le fichier %1 existe déjà.").arg(Where(fileName)));
@@ -178,7 +179,8 @@ void Database::CreateEmpty(const QString& fileName) {
     connection.Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     connection.Exec("PRAGMA journal_mode = DELETE");
     connection.Exec(kCardTableSchema);
-    EnsureIndexes(connection);
+    if (indexes == Indexes::Now)
+        EnsureIndexes(connection);
 }
 
 void Database::EnsureIndexes() {

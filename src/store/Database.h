@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class Connection;
@@ -28,11 +29,14 @@ public:
     void EnsureIndexes();
     static void EnsureIndexes(Connection& connection);
 
-    // Writes a new, empty card database; refuses to replace an existing file.
-    static void CreateEmpty(const QString& fileName);
+    // Writes a new, empty card database; refuses to replace an existing file. Without its
+    // indexes when they are to be made once the cards are in (EnsureIndexes).
+    enum class Indexes { Now, Later };
+    static void CreateEmpty(const QString& fileName, Indexes indexes = Indexes::Now);
 
-    // A consistent copy of the open database into a new file, page by page.
-    void BackupTo(const QString& target) const;
+    // Runs work inside a read transaction: no writer, of this program or another, changes the
+    // file meanwhile, so the file alone is the whole database as it stands.
+    void WhileUnchanged(const std::function<void()>& work) const;
     // A compacted copy of the open database into a new file.
     void CompactInto(const QString& target) const;
     // The number of cards of the open database.
