@@ -19,7 +19,7 @@ void CompactAndCheck(const QString& fileName, const QString& temporaryName) {
     {
         Database database;
         database.Open(fileName);
-        database.EnsureIndexes();
+        Database::EnsureIndexes(database.connection());
         cards = database.CardCount();
         database.CompactInto(temporaryName);
     }

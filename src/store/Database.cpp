@@ -183,10 +183,6 @@ void Database::CreateEmpty(const QString& fileName, Indexes indexes) {
         EnsureIndexes(connection);
 }
 
-void Database::EnsureIndexes() {
-    EnsureIndexes(*connection_);
-}
-
 void Database::EnsureIndexes(Connection& connection) {
     connection.Exec(kCategoryIndexSchema);
     TitleIndex::Ensure(connection);

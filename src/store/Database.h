@@ -24,9 +24,8 @@ public:
     // Takes one of the program's two query texts.
     std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
 
-    // Makes the indexes the program needs where they are missing or out of date: at creation, at
-    // compaction and before the program's first write, never on opening.
-    void EnsureIndexes();
+    // The program's indexes, all made here where they are missing or out of date: when a
+    // collection is created, compacted or first written, never on opening.
     static void EnsureIndexes(Connection& connection);
 
     // Writes a new, empty card database; refuses to replace an existing file. Without its
