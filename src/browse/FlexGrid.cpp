@@ -2,13 +2,13 @@
 
 #include "platform/Look.h"
 #include "platform/Twips.h"
+#include "platform/UserError.h"
 
 #include <QAbstractTableModel>
 #include <QEvent>
 #include <QHeaderView>
 #include <array>
 #include <functional>
-#include <stdexcept>
 
 namespace {
 
@@ -23,9 +23,12 @@ constexpr std::array<Qt::Alignment, 9> kAlignments = {
 
 const QColor kHeaderGrey = Rgb(192, 192, 192);
 
+// Checked before the grid is touched, so a refused change leaves it as it was.
 void Require(bool valid, const char* what) {
     if (!valid)
-        throw std::out_of_range(what);
+        throw UserError(QStringLiteral("La grille des fiches refuse cette opération (%1) ; elle "
+                                       "reste telle qu'elle était.")
+                            .arg(QString::fromUtf8(what)));
 }
 
 } // namespace
@@ -173,7 +176,7 @@ void FlexGrid::Clear() {
 }
 
 void FlexGrid::SetCols(int cols) {
-    Require(cols >= 1, "Nombre de colonnes incorrect");
+    Require(cols >= 1, "nombre de colonnes incorrect");
     cells_->SetCols(cols);
     widthsTwips_.resize(std::size_t(cols), 0);
     ApplyColumnWidths();
@@ -181,29 +184,29 @@ void FlexGrid::SetCols(int cols) {
 }
 
 int FlexGrid::ColWidth(int col) const {
-    Require(col >= 0 && col < Cols(), "Numéro de colonne incorrect");
+    Require(col >= 0 && col < Cols(), "numéro de colonne incorrect");
     return widthsTwips_[std::size_t(col)];
 }
 
 void FlexGrid::SetColWidth(int col, int twips) {
-    Require(col >= 0 && col < Cols(), "Numéro de colonne incorrect");
+    Require(col >= 0 && col < Cols(), "numéro de colonne incorrect");
     widthsTwips_[std::size_t(col)] = twips;
     setColumnWidth(col, TwipsToPixels(twips));
 }
 
 void FlexGrid::SetRows(int rows) {
-    Require(rows >= 1, "Nombre de lignes incorrect");
+    Require(rows >= 1, "nombre de lignes incorrect");
     cells_->SetRows(rows);
     row_ = std::min(row_, rows - 1);
 }
 
 void FlexGrid::SetRow(int row) {
-    Require(row >= 0 && row < Rows(), "Numéro de ligne incorrect");
+    Require(row >= 0 && row < Rows(), "numéro de ligne incorrect");
     row_ = row;
 }
 
 void FlexGrid::SetCol(int col) {
-    Require(col >= 0 && col < Cols(), "Numéro de colonne incorrect");
+    Require(col >= 0 && col < Cols(), "numéro de colonne incorrect");
     col_ = col;
 }
 
@@ -212,7 +215,7 @@ int FlexGrid::CellAlignment() const {
 }
 
 void FlexGrid::SetCellAlignment(int alignment) {
-    Require(alignment >= 0 && alignment < int(kAlignments.size()), "Alignement incorrect");
+    Require(alignment >= 0 && alignment < int(kAlignments.size()), "alignement incorrect");
     cells_->Set(row_, col_, [alignment](FlexGridCells::Cell& cell) { cell.alignment = alignment; });
 }
 

@@ -1,33 +1,17 @@
 #include "browse/PageStateFile.h"
 
-#include <QFile>
+#include "platform/FileWriter.h"
+
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace PageStateFile {
 
-namespace {
-
-bool Replace(const QByteArray& contents) {
-    QSaveFile file(QString::fromLatin1(kName));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(contents) != contents.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
-}
-
-} // namespace
-
 std::optional<GridPaging::PageState> Read() {
-    QFile file(QString::fromLatin1(kName));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
     // Two numbers take a few bytes; a long file is not a page state.
-    const QString text = QString::fromLatin1(file.read(4096));
+    const std::optional<QByteArray> bytes = ReadRegularFile(QString::fromLatin1(kName), 4096);
+    if (!bytes)
+        return std::nullopt;
+    const QString text = QString::fromLatin1(*bytes);
     static const QRegularExpression separators(QStringLiteral("[ \\r\\n]+"));
     const QStringList words = text.split(separators, Qt::SkipEmptyParts);
     if (words.size() < 2)
@@ -40,13 +24,13 @@ std::optional<GridPaging::PageState> Read() {
     return state;
 }
 
-bool Write(GridPaging::PageState state) {
-    return Replace(QByteArray::number(state.total) + "\r\n" + QByteArray::number(state.mark) +
-                   "\r\n");
+void Write(GridPaging::PageState state) {
+    WriteFileWhole(QString::fromLatin1(kName), QByteArray::number(state.total) + "\r\n" +
+                                                   QByteArray::number(state.mark) + "\r\n");
 }
 
-bool Empty() {
-    return Replace(QByteArray());
+void Empty() {
+    WriteFileWhole(QString::fromLatin1(kName), QByteArray());
 }
 
 } // namespace PageStateFile

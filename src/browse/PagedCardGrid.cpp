@@ -5,6 +5,7 @@
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "platform/ResumeNext.h"
+#include "platform/UserError.h"
 #include "shell/FormZoomed.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
@@ -148,26 +149,34 @@ void PagedCardGrid::KeepPageState(PageState state) {
     memory_ = state;
     Donnees.GridTotal = state.total;
     Donnees.GridPageMark = state.mark;
-    stateInFile_ = PageStateFile::Write(state);
-    if (!stateInFile_)
-        ReportUnwritableFile();
+    try {
+        PageStateFile::Write(state);
+        stateInFile_ = true;
+    } catch (const UserError& error) {
+        stateInFile_ = false;
+        ReportUnwritableFile(error);
+    }
 }
 
-void PagedCardGrid::ReportUnwritableFile() {
+void PagedCardGrid::ReportUnwritableFile(const UserError& error) {
     if (writeFailureReported_)
         return;
     writeFailureReported_ = true;
-    MessageBox::Error(QStringLiteral("Le fichier « %1 » ne peut pas être écrit dans le dossier "
-                                     "%2.\nLes pages de la liste restent disponibles tant que "
-                                     "cette fenêtre est ouverte.")
-                          .arg(QString::fromLatin1(PageStateFile::kName),
-                               QDir::toNativeSeparators(QDir::currentPath())));
+    MessageBox::Error(WithReason(
+        QStringLiteral("Le fichier « %1 » ne peut pas être écrit dans le dossier %2.\nLes pages "
+                       "de la liste restent disponibles tant que cette fenêtre est ouverte.")
+            .arg(QString::fromLatin1(PageStateFile::kName),
+                 QDir::toNativeSeparators(QDir::currentPath())),
+        error.reason()));
 }
 
 void PagedCardGrid::ListeFin_Click() {
     Forms::Show<KorPivane>();
-    if (!PageStateFile::Empty())
-        ReportUnwritableFile();
+    try {
+        PageStateFile::Empty();
+    } catch (const UserError& error) {
+        ReportUnwritableFile(error);
+    }
     Forms::Unload(this);
 }
 

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class UserError;
+
 // A screen that lists cards of the current record set as rows of number and title, in pages of
 // 300 cards, with the menu "Menu" ("Suite", "Retour") and the command "Quitter". A screen built
 // on it says which cards it lists (FirstFill's rule) and what a click on a card opens
@@ -56,7 +58,7 @@ private:
     void WriteRows(const std::vector<CardRow>& rows, bool trimmed);
     std::optional<GridPaging::PageState> CurrentPageState() const;
     void KeepPageState(GridPaging::PageState state);
-    void ReportUnwritableFile();
+    void ReportUnwritableFile(const UserError& error);
 
     CardSlots slots_;
     bool paged_ = false;

@@ -9,6 +9,14 @@ void PlaceCommandButton(QPushButton* button, int left, int top) {
     Place(button, left, top, 1725, 315);
 }
 
+int ButtonTop(std::span<const int> tops, std::size_t index) {
+    if (index < tops.size())
+        return tops[index];
+    const int last = tops.back();
+    const int step = last - tops[tops.size() - 2];
+    return last + step * static_cast<int>(index - tops.size() + 1);
+}
+
 CategoryButtons::CategoryButtons(const MakeButton& make, const CategoryButtonPlaces& places,
                                  QObject* parent)
     : QObject(parent), officeSwitch_(make(CategoryCatalogue::kOfficeItem)) {
@@ -20,8 +28,8 @@ CategoryButtons::CategoryButtons(const MakeButton& make, const CategoryButtonPla
     std::size_t officeIndex = 0;
     for (const Category& category : CategoryCatalogue::All()) {
         const bool office = category.group == CategoryGroup::Office;
-        const int top =
-            office ? places.officeTops.at(officeIndex++) : places.topLevelTops.at(topIndex++);
+        const int top = office ? ButtonTop(places.officeTops, officeIndex++)
+                               : ButtonTop(places.topLevelTops, topIndex++);
         QPushButton* button = make(category.buttonName);
         button->setText(QString::fromLatin1(category.buttonCaption));
         PlaceCommandButton(button, places.left, top);

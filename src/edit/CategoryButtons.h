@@ -5,20 +5,25 @@
 #include <QObject>
 #include <QPushButton>
 #include <QString>
-#include <array>
 #include <functional>
+#include <span>
 #include <vector>
 
 struct Category;
 
 // Where a form puts its column of category buttons, in twips. Each office button takes the
-// place of a top-level one, since the two sets are never shown together.
+// place of a top-level one, since the two sets are never shown together. The tops are those of
+// the form's design; a category past them goes one more step down, so a longer catalogue still
+// gets a button of its own.
 struct CategoryButtonPlaces {
     int left;
-    int officeSwitchTop;             // "Bureautique"
-    std::array<int, 4> topLevelTops; // the top-level categories, in catalogue order
-    std::array<int, 9> officeTops;   // the office categories, in catalogue order
+    int officeSwitchTop;               // "Bureautique"
+    std::span<const int> topLevelTops; // the top-level categories, in catalogue order
+    std::span<const int> officeTops;   // the office categories, in catalogue order
 };
+
+// The top of the button at index of a column whose design gives tops (at least two).
+int ButtonTop(std::span<const int> tops, std::size_t index);
 
 // The "Bureautique" button and one button per category of the catalogue, shared by the
 // new-card form and the card picker. The form makes each button (so that it is one of its

@@ -13,8 +13,9 @@
 
 namespace {
 
-const CategoryButtonPlaces kPlaces = {
-    60, 2700, {3195, 3705, 4215, 4710}, {2700, 3210, 3705, 4215, 4710, 5220, 5730, 6240, 6750}};
+constexpr int kTopLevelTops[] = {3195, 3705, 4215, 4710};
+constexpr int kOfficeTops[] = {2700, 3210, 3705, 4215, 4710, 5220, 5730, 6240, 6750};
+const CategoryButtonPlaces kPlaces = {60, 2700, kTopLevelTops, kOfficeTops};
 
 // The number after the last card's; the first card of an empty table is number 1.
 qint32 NextCardNumber(const Recordset& cards) {

@@ -11,8 +11,9 @@
 
 namespace {
 
-const CategoryButtonPlaces kPlaces = {
-    5078, 2029, {2555, 3081, 3607, 4133}, {2029, 2555, 3081, 3607, 4133, 4659, 5185, 5711, 6237}};
+constexpr int kTopLevelTops[] = {2555, 3081, 3607, 4133};
+constexpr int kOfficeTops[] = {2029, 2555, 3081, 3607, 4133, 4659, 5185, 5711, 6237};
+const CategoryButtonPlaces kPlaces = {5078, 2029, kTopLevelTops, kOfficeTops};
 
 // Opens the category as the current record set and counts its cards; an empty category counts
 // none.

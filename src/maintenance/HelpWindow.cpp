@@ -1,5 +1,7 @@
 #include "maintenance/HelpWindow.h"
 
+#include "store/CategoryCatalogue.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -16,9 +18,9 @@ const char* const kHelpText =
     "<p>Pivanes garde une collection d'astuces informatiques, les fiches, rangées en "
     "catégories.</p>"
     "<h3>Menu « Categories »</h3>"
-    "<p>Choisissez une catégorie (Windows, Materiel, Multimedia, Internet) ou "
-    "« Bureautique » pour les catégories du groupe bureautique ; « GENERALE » montre toutes "
-    "les fiches. Les flèches parcourent les fiches de la catégorie.</p>"
+    "<p>Choisissez une catégorie (%1) ou « Bureautique » pour les catégories du groupe "
+    "bureautique (%2) ; « GENERALE » montre toutes les fiches. Les flèches parcourent les "
+    "fiches de la catégorie.</p>"
     "<h3>Menu « Menu »</h3>"
     "<ul>"
     "<li><b>Retour</b> : revient à l'écran d'accueil.</li>"
@@ -36,13 +38,21 @@ const char* const kHelpText =
     "<p><b>Ajouter Une Fiche</b> écrit une nouvelle fiche ; <b>Modif une fiche</b> modifie le "
     "titre et le texte d'une fiche existante.</p>";
 
+QString MenuCaptions(CategoryGroup group) {
+    QStringList captions;
+    for (const Category* category : CategoryCatalogue::InGroup(group))
+        captions << QString::fromLatin1(category->menuCaption);
+    return captions.join(QStringLiteral(", "));
+}
+
 QDialog* MakeHelp() {
     auto* dialog = new QDialog;
     dialog->setObjectName(QString::fromLatin1(kHelpName));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Aide de Pivanes"));
     auto* text = new QTextBrowser(dialog);
-    text->setHtml(QString::fromUtf8(kHelpText));
+    text->setHtml(QString::fromUtf8(kHelpText).arg(MenuCaptions(CategoryGroup::Top),
+                                                   MenuCaptions(CategoryGroup::Office)));
     auto* buttons = new QDialogButtonBox(dialog);
     QPushButton* close = buttons->addButton(QStringLiteral("Fermer"), QDialogButtonBox::RejectRole);
     QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::close);

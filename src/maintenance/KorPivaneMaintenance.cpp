@@ -6,10 +6,10 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/ResumeNext.h"
+#include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
-#include "store/StoreError.h"
 
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
@@ -27,7 +27,7 @@ void KorPivane::Compacte_Click() {
     try {
         CompactDatabaseFile(Donnees.DatabaseFileName, kCompactionFile);
         MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
-    } catch (const StoreError& error) {
+    } catch (const UserError& error) {
         MessageBox::Error(error.text());
     }
     Store().OpenDatabase(Donnees.DatabaseFileName);

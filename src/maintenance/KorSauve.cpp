@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
+#include "platform/UserError.h"
 #include "shell/FormZoomed.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
@@ -40,16 +41,19 @@ MarkerLines FirstRunLines() {
     return {DriveList::RootOf(DataFolder()), DataFolder(), Marker::BackupDate(Clock::Now().date())};
 }
 
-void ReportUnwritableMarker() {
-    MessageBox::Error(QStringLiteral("Le fichier « %1 » ne peut pas être écrit dans le dossier "
-                                     "« %2 » (dossier en lecture seule ou disque plein). La date "
-                                     "de la dernière sauvegarde n'est pas enregistrée.")
-                          .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder())));
-}
-
-void WriteMarker(const MarkerLines& lines) {
-    if (!Marker::Write(lines))
-        ReportUnwritableMarker();
+// False, once the user is told why, when the marker cannot be written.
+bool WriteMarker(const MarkerLines& lines) {
+    try {
+        Marker::Write(lines);
+        return true;
+    } catch (const UserError& error) {
+        MessageBox::Error(WithReason(
+            QStringLiteral("Le fichier « %1 » ne peut pas être écrit dans le dossier « %2 ». La "
+                           "date de la dernière sauvegarde n'est pas enregistrée.")
+                .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder())),
+            error.reason()));
+        return false;
+    }
 }
 
 QString Absolute(const QString& typed) {
@@ -268,9 +272,8 @@ void KorSauve::RunBackup() {
         return;
     }
     const Marker::Snapshot before;
-    if (!Marker::Write({Donnees.BackupFolder, Donnees.StartDirectory,
-                        Marker::BackupDate(Clock::Now().date())})) {
-        ReportUnwritableMarker();
+    if (!WriteMarker({Donnees.BackupFolder, Donnees.StartDirectory,
+                      Marker::BackupDate(Clock::Now().date())})) {
         Form_Load();
         return;
     }
@@ -317,7 +320,7 @@ bool KorSauve::CopyToBackup(const QString& source, const QString& target) {
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
                                            : SafeFiles::Check::Bytes);
         return true;
-    } catch (const StoreError&) {
+    } catch (const UserError&) {
         return false;
     }
 }
@@ -396,7 +399,7 @@ void KorSauve::RunRestore() {
             SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget,
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
                                            : SafeFiles::Check::Bytes);
-        } catch (const StoreError&) {
+        } catch (const UserError&) {
             failed << name;
         }
         AdvanceProgress(i + 1);

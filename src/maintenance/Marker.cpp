@@ -1,39 +1,48 @@
 #include "maintenance/Marker.h"
 
+#include "platform/FileWriter.h"
+#include "platform/UserError.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
-bool WriteWhole(const QString& fileName, const QByteArray& bytes) {
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
+// Three paths and a date; a file longer than this is not a marker.
+constexpr qint64 kLongest = 64 * 1024;
 
 } // namespace
 
 namespace Marker {
 
 std::optional<MarkerLines> Read(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = ReadRegularFile(fileName, kLongest);
+    } catch (const UserError&) {
+        return std::nullopt;
+    }
+    if (!bytes)
         return std::nullopt;
     QString lines[3];
+    qsizetype at = 0;
     for (QString& line : lines) {
-        if (file.atEnd())
+        if (at >= bytes->size())
             return std::nullopt;
-        line = QString::fromLocal8Bit(file.readLine());
+        const qsizetype newline = bytes->indexOf('\n', at);
+        const qsizetype end = newline < 0 ? bytes->size() : newline + 1;
+        line = QString::fromLocal8Bit(bytes->mid(at, end - at));
+        at = end;
         while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
             line.chop(1);
     }
     return MarkerLines{lines[0], lines[1], lines[2]};
 }
 
-bool Write(const MarkerLines& lines, const QString& fileName) {
+void Write(const MarkerLines& lines, const QString& fileName) {
     QByteArray bytes;
     for (const QString& line : {lines.backupFolder, lines.programFolder, lines.date})
         bytes += line.toLocal8Bit() + "\r\n";
-    return WriteWhole(fileName, bytes);
+    WriteFileWhole(fileName, bytes);
 }
 
 QString BackupDate(const QDate& date) {
@@ -41,15 +50,25 @@ QString BackupDate(const QDate& date) {
 }
 
 Snapshot::Snapshot(const QString& fileName) : fileName_(fileName) {
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        bytes_ = file.readAll();
+    try {
+        bytes_ = ReadRegularFile(fileName, kLongest);
+    } catch (const UserError&) {
+        // What cannot be read is not touched again.
+        known_ = false;
+    }
 }
 
 bool Snapshot::PutBack() const {
+    if (!known_)
+        return false;
     if (!bytes_)
         return !QFile::exists(fileName_) || QFile::remove(fileName_);
-    return WriteWhole(fileName_, *bytes_);
+    try {
+        WriteFileWhole(fileName_, *bytes_);
+        return true;
+    } catch (const UserError&) {
+        return false;
+    }
 }
 
 } // namespace Marker

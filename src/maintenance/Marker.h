@@ -17,10 +17,10 @@ namespace Marker {
 
 inline const QString kFileName = QStringLiteral("Sauve.kor");
 
-// Nothing when the file is missing, unreadable or shorter than three lines.
+// Nothing when the file is missing, unreadable, not a regular file or shorter than three lines.
 std::optional<MarkerLines> Read(const QString& fileName = kFileName);
-// False when the file cannot be written; the old file then stays as it was.
-bool Write(const MarkerLines& lines, const QString& fileName = kFileName);
+// Throws UserError when the file cannot be written; the old file then stays as it was.
+void Write(const MarkerLines& lines, const QString& fileName = kFileName);
 
 // The date as backups record it: dd/mm/yyyy.
 QString BackupDate(const QDate& date);
@@ -29,10 +29,12 @@ QString BackupDate(const QDate& date);
 class Snapshot {
 public:
     explicit Snapshot(const QString& fileName = kFileName);
+    // False when the old content could not be put back.
     bool PutBack() const;
 
 private:
     QString fileName_;
+    bool known_ = true;
     std::optional<QByteArray> bytes_;
 };
 

@@ -1,14 +1,13 @@
 #include "maintenance/SafeFiles.h"
 
-#include "store/Connection.h"
+#include "platform/FileWriter.h"
+#include "platform/UserError.h"
 #include "store/Database.h"
-#include "store/StoreError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,18 +15,9 @@
 
 namespace {
 
-StoreError CopyError(const QString& target, const QString& reason) {
-    return StoreError(StoreError::Kind::Failed, QStringLiteral("La copie vers « %1 » a échoué : %2")
-                                                    .arg(QDir::toNativeSeparators(target), reason));
-}
-
-bool SyncPath(const QString& path, int flags) {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
+UserError CopyError(const QString& target, const QString& reason) {
+    return UserError(QStringLiteral("La copie vers « %1 » a échoué : %2")
+                         .arg(QDir::toNativeSeparators(target), reason));
 }
 
 } // namespace
@@ -40,10 +30,6 @@ QString TwinIn(const QString& folder, const QString& name) {
         if (present.compare(name, Qt::CaseInsensitive) == 0)
             return present;
     return name;
-}
-
-QString TemporaryNameFor(const QString& target) {
-    return target + QStringLiteral(".tmp");
 }
 
 namespace {
@@ -99,32 +85,6 @@ bool SameBytes(const QString& first, const QString& second) {
     }
 }
 
-void Install(const QString& target, const std::function<void(const QString&)>& write,
-             const std::function<void(const QString&)>& verify) {
-    const QString temporary = TemporaryNameFor(target);
-    try {
-        if (QFileInfo::exists(temporary) && !QFile::remove(temporary))
-            throw CopyError(target, QStringLiteral("un ancien fichier temporaire ne peut pas "
-                                                   "être supprimé."));
-        write(temporary);
-        verify(temporary);
-        Commit(temporary, target);
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
-}
-
-void Commit(const QString& temporary, const QString& target) {
-    if (!SyncPath(temporary, O_RDONLY))
-        throw CopyError(target, QStringLiteral("le fichier n'a pas pu être écrit sur le disque."));
-    if (std::rename(QFile::encodeName(temporary).constData(),
-                    QFile::encodeName(target).constData()) != 0)
-        throw CopyError(target, QStringLiteral("le fichier ne peut pas être remplacé."));
-    // The rename itself reaches the disk with its folder.
-    SyncPath(QFileInfo(target).absolutePath(), O_RDONLY | O_DIRECTORY);
-}
-
 // The file is copied as it stands, while no writer can change it, and read back against it: the
 // copy is then the database byte for byte.
 void CopyDatabase(const Database& database, const QString& target) {
@@ -132,20 +92,13 @@ void CopyDatabase(const Database& database, const QString& target) {
 }
 
 void CopyFile(const QString& source, const QString& target, Check check) {
-    Install(
-        target,
-        [&](const QString& temporary) {
-            if (!QFile::copy(source, temporary))
-                throw CopyError(target, QStringLiteral("« %1 » ne peut pas être lu ou la "
-                                                       "destination ne peut pas être écrite.")
-                                            .arg(QDir::toNativeSeparators(source)));
-        },
-        [&](const QString& temporary) {
-            if (!SameBytes(source, temporary))
-                throw CopyError(target, QStringLiteral("la copie diffère de l'original."));
-            if (check == Check::BytesAndDatabase)
-                Database::VerifiedCardCount(temporary);
-        });
+    FileWriter file(target);
+    file.CopyFrom(source);
+    if (!SameBytes(source, file.TemporaryName()))
+        throw CopyError(target, QStringLiteral("la copie diffère de l'original."));
+    if (check == Check::BytesAndDatabase)
+        Database::VerifiedCardCount(file.TemporaryName());
+    file.Commit();
 }
 
 } // namespace SafeFiles

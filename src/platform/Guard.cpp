@@ -1,20 +1,22 @@
 #include "platform/Guard.h"
 
 #include "platform/MessageBox.h"
-#include "store/StoreError.h"
+#include "platform/UserError.h"
 
 namespace {
+
+const QString kUnexpected = QStringLiteral("Une erreur inattendue a interrompu l'opération en "
+                                           "cours ; le programme continue.");
 
 void Report(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const StoreError& error) {
+    } catch (const UserError& error) {
         MessageBox::Error(error.text());
     } catch (const std::exception& error) {
-        MessageBox::Error(QStringLiteral("Une erreur inattendue est survenue : %1")
-                              .arg(QString::fromLocal8Bit(error.what())));
+        MessageBox::Error(WithReason(kUnexpected, QString::fromLocal8Bit(error.what())));
     } catch (...) {
-        MessageBox::Error(QStringLiteral("Une erreur inattendue est survenue."));
+        MessageBox::Error(kUnexpected);
     }
 }
 

@@ -29,9 +29,6 @@ QString SystemPrinterName() {
 
 } // namespace
 
-PrinterError::PrinterError(const QString& text)
-    : std::runtime_error(text.toStdString()), text_(text) {}
-
 PrintJob::PrintJob(const QString& pdfFile)
     : printer_(QPrinter::HighResolution), toFile_(!pdfFile.isEmpty()),
       font_(QStringLiteral("Arial")) {

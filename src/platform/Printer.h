@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/UserError.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPrinter>
 #include <QString>
-#include <stdexcept>
 
 // The printer object: lines of text in one font, page after page, on A4 paper with 10 mm
 // margins. The document goes to the system's default printer, or to a PDF file when one is
@@ -39,14 +40,10 @@ private:
     int lineOnPage_ = 0;
 };
 
-// Why a document could not be printed or written, in French.
-class PrinterError : public std::runtime_error {
+// Why a document could not be printed or written.
+class PrinterError : public UserError {
 public:
-    explicit PrinterError(const QString& text);
-    QString text() const { return text_; }
-
-private:
-    QString text_;
+    using UserError::UserError;
 };
 
 namespace Printer {

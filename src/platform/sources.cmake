@@ -1,5 +1,7 @@
 list(APPEND PIVANES_CORE_SOURCES
     src/platform/Clock.cpp
+    src/platform/FileWriter.cpp
+    src/platform/UserError.cpp
 )
 list(APPEND PIVANES_FORMS_SOURCES
     src/platform/Application.cpp

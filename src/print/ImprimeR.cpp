@@ -6,11 +6,11 @@
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/ResumeNext.h"
+#include "platform/UserError.h"
 #include "print/PrintLayout.h"
 #include "shell/FormZoomed.h"
 #include "shell/KorPivane.h"
 #include "store/Donnees.h"
-#include "store/StoreError.h"
 
 #include <QDir>
 
@@ -19,8 +19,7 @@ namespace {
 KorPivane& MainWindow() {
     KorPivane* main = Forms::Find<KorPivane>();
     if (!main)
-        throw StoreError(StoreError::Kind::Failed,
-                         QStringLiteral("La fenêtre principale n'est pas ouverte."));
+        throw UserError(QStringLiteral("La fenêtre principale n'est pas ouverte."));
     return *main;
 }
 

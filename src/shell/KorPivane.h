@@ -10,6 +10,16 @@
 struct Category;
 
 // The main window: one card at a time, and the menus that lead to every other window.
+//
+// Its handlers live beside the windows they open, so that each subsystem includes only what it
+// uses and no header depends on a subsystem above it:
+//   shell/KorPivane.cpp                   menus, work area, Depart, Retour, Quit
+//   browse/KorPivaneCategories.cpp        category items, GENERALE, Bureautique
+//   browse/KorPivaneViewer.cpp            Lire, Voir and the four step buttons
+//   browse/KorPivaneGrids.cpp             Liste and Recherche
+//   edit/KorPivaneEdit.cpp                Ajouter Une Fiche and Modif une fiche
+//   print/KorPivanePrint.cpp              Imprimer Fiche
+//   maintenance/KorPivaneMaintenance.cpp  Sauvegarde, compaction, help and web page
 class KorPivane : public Form {
     Q_OBJECT
 

@@ -23,19 +23,38 @@ constexpr Category kCategories[] = {
     {"WORD", Office, "Wor", "Word", "WORD / ", "Command13", "Word", "WORD"},
 };
 
+std::span<const Category> current = kCategories;
+
 } // namespace
 
 namespace CategoryCatalogue {
 
 std::span<const Category> All() {
-    return kCategories;
+    return current;
 }
 
 const Category* FindByCode(const QString& code) {
-    for (const Category& category : kCategories)
+    for (const Category& category : current)
         if (code == QLatin1String(category.code))
             return &category;
     return nullptr;
 }
+
+std::vector<const Category*> InGroup(CategoryGroup group) {
+    std::vector<const Category*> members;
+    for (const Category& category : current)
+        if (category.group == group)
+            members.push_back(&category);
+    return members;
+}
+
+namespace Testing {
+void Use(std::span<const Category> categories) {
+    current = categories;
+}
+void Restore() {
+    current = kCategories;
+}
+} // namespace Testing
 
 } // namespace CategoryCatalogue

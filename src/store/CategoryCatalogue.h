@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <span>
+#include <vector>
 
 // The thirteen fixed categories: what the main window's menus, the card forms' buttons and the
 // stored code of every card are built from.
@@ -22,6 +23,8 @@ namespace CategoryCatalogue {
 
 std::span<const Category> All();
 const Category* FindByCode(const QString& code);
+// The categories of one group, in catalogue order.
+std::vector<const Category*> InGroup(CategoryGroup group);
 
 // The entries without a code.
 inline constexpr const char* kOfficeItem = "Bureautique";
@@ -29,5 +32,11 @@ inline constexpr const char* kOfficeLabel = "BUREAUTIQUE";
 inline constexpr const char* kGeneralItem = "General";
 inline constexpr const char* kGeneralCaption = "GENERALE";
 inline constexpr const char* kGeneralPrefix = "GENERALE / ";
+
+namespace Testing {
+// Every reader takes the catalogue from here, so a test can try a longer one on the windows.
+void Use(std::span<const Category> categories);
+void Restore();
+} // namespace Testing
 
 } // namespace CategoryCatalogue

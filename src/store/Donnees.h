@@ -4,24 +4,23 @@
 #include <QtGlobal>
 
 // The process-wide variables through which the windows hand each other the chosen category,
-// the current card and the paging, printing and backup state.
+// the current card and the paging, printing and backup state. A few are written where other
+// windows could look, though none reads them; each says so.
 struct SharedState {
     QString DatabaseFileName;
     QString StartDirectory;
     QString CurrentCategoryCode;
     qint32 CurrentCardNumber = 0;
     qint32 CardCount = 0;
-    qint32 LoopIndex = 0;
-    QString ScratchText;
-    qint32 ScratchNumber = 0;
+    qint32 LoopIndex = 0;     // the printout's copy loop and the backup's file loop run on it
+    QString ScratchText;      // the justified line's left part while a blank is inserted
+    qint32 ScratchNumber = 0; // the backup's pause mark; kept for the record, no window reads it
 
     // Paged card grid.
     qint32 GridTotal = 0;
     qint32 GridPageMark = 0;
-    qint32 GridPageStep = 0;
-    qint32 GridRowIndex = 0;
-    QString TrimmedTitle;
-    QString CandidateTitle;
+    qint32 GridPageStep = 0; // the last page's step; kept for the record, no window reads it
+    qint32 GridRowIndex = 0; // the backup's file count; kept for the record, no window reads it
 
     // Printout layout.
     QString PrintLine;
@@ -35,8 +34,8 @@ struct SharedState {
 
     // Backup and restore.
     QString BackupFolder;
-    QString LastBackupDate;
-    QString CopyTarget;
+    QString LastBackupDate; // the marker's date; kept for the record, no window reads it
+    QString CopyTarget;     // the file being written by the backup or the restore
 };
 
 extern SharedState Donnees;

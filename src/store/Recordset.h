@@ -17,14 +17,14 @@ class Statement;
 // Stepping past either end is no error; reading a field there is.
 class Recordset {
 public:
-    // An empty category code selects all cards.
+    // All cards when allCards is set, otherwise the cards whose Cate equals categoryCode.
     Recordset(std::shared_ptr<Connection> connection, bool allCards, QString categoryCode);
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
     ~Recordset();
 
     void MoveFirst();
-    void MoveLast(); // throws on an empty set; counts the rows
+    void MoveLast(); // throws on an empty set; the count itself waits for RecordCount
     void MoveNext();
     void MovePrevious();
     bool Eof() const { return position_ == Position::AfterLast; }

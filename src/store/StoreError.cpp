@@ -1,4 +1,4 @@
 #include "store/StoreError.h"
 
-StoreError::StoreError(Kind kind, const QString& text)
-    : std::runtime_error(text.toStdString()), kind_(kind), text_(text) {}
+StoreError::StoreError(Kind kind, const QString& sentence, const QString& reason)
+    : UserError(sentence, reason), kind_(kind) {}

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
-#include <stdexcept>
+#include "platform/UserError.h"
 
-// The one exception type of the card store; its text is shown to the user as it stands.
-class StoreError : public std::runtime_error {
+// The failures of the card store, told to the user like any other; the kind lets a caller tell
+// a missing file from a damaged one.
+class StoreError : public UserError {
 public:
     enum class Kind {
         MissingFile,
@@ -18,12 +18,10 @@ public:
         Failed,
     };
 
-    StoreError(Kind kind, const QString& text);
+    StoreError(Kind kind, const QString& sentence, const QString& reason = QString());
 
     Kind kind() const { return kind_; }
-    QString text() const { return text_; }
 
 private:
     Kind kind_;
-    QString text_;
 };

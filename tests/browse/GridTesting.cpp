@@ -9,10 +9,6 @@
 #include <QFile>
 #include <QHeaderView>
 
-void ProcessUnloads() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 KorPivane& MainWindowShowing(const char* categoryItem) {
     KorPivane& main = Forms::Load<KorPivane>();
     MenuItem(main, categoryItem)->trigger();

@@ -8,9 +8,6 @@ class FlexGrid;
 class KorPivane;
 class PagedCardGrid;
 
-// Runs the unloads that windows asked for.
-void ProcessUnloads();
-
 // The main window, loaded as at start, with the selection of one of its category items
 // ("Windows", "General"...) on display.
 KorPivane& MainWindowShowing(const char* categoryItem);

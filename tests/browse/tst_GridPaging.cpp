@@ -1,7 +1,9 @@
+#include "RealFaults.h"
 #include "TestSupport.h"
 
 #include "browse/GridPaging.h"
 #include "browse/PageStateFile.h"
+#include "platform/UserError.h"
 
 #include <QFile>
 
@@ -19,6 +21,7 @@ private slots:
     void pageStateFileReading_data();
     void pageStateFileReading();
     void pageStateFileIsWrittenWhole();
+    void pageStateFileOfAnotherKindIsRefused();
     void keywordAndTitles_data();
     void keywordAndTitles();
 };
@@ -94,14 +97,25 @@ void TestGridPaging::pageStateFileReading() {
 void TestGridPaging::pageStateFileIsWrittenWhole() {
     ProgramFixture fixture;
     QVERIFY(!PageStateFile::Read());
-    QVERIFY(PageStateFile::Write({1200, 901}));
+    PageStateFile::Write({1200, 901});
     QFile file(QStringLiteral("Liste"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("1200\r\n901\r\n"));
     file.close();
-    QVERIFY(PageStateFile::Empty());
+    PageStateFile::Empty();
     QCOMPARE(QFile(QStringLiteral("Liste")).size(), 0);
     QVERIFY(!PageStateFile::Read());
+}
+
+// Reading a pipe would wait for a writer that never comes.
+void TestGridPaging::pageStateFileOfAnotherKindIsRefused() {
+    ProgramFixture fixture;
+    const WatchedPipe pipe(fixture.Path(QStringLiteral("Liste")));
+    QVERIFY(pipe.Made());
+    QVERIFY_THROWS_EXCEPTION(UserError, PageStateFile::Read());
+    QVERIFY_THROWS_EXCEPTION(UserError, PageStateFile::Write({750, 300}));
+    QVERIFY2(!pipe.Released(), "blocked on the pipe");
+    QVERIFY(!QFileInfo(QStringLiteral("Liste")).isFile());
 }
 
 void TestGridPaging::keywordAndTitles_data() {

@@ -1,4 +1,5 @@
 #include "GridTesting.h"
+#include "RealFaults.h"
 #include "TestSupport.h"
 
 #include "browse/FlexGrid.h"
@@ -6,10 +7,12 @@
 #include "platform/Forms.h"
 #include "platform/NumberText.h"
 #include "platform/Screen.h"
+#include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/Donnees.h"
 
 #include <QDir>
+#include <optional>
 #include <sqlite3.h>
 
 using Counts = QList<QPair<QString, int>>;
@@ -91,6 +94,7 @@ private slots:
     void pagingSequences();
     void pagingIgnoresAFileThatDoesNotFit_data();
     void pagingIgnoresAFileThatDoesNotFit();
+    void pagingGoesOnWhenTheFileCannotBeWritten_data();
     void pagingGoesOnWhenTheFileCannotBeWritten();
     void leavingEmptiesThePageState_data();
     void leavingEmptiesThePageState();
@@ -250,24 +254,65 @@ void TestKorListe::pagingIgnoresAFileThatDoesNotFit() {
     QVERIFY(ShownMessages().isEmpty());
 }
 
+void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten_data() {
+    QTest::addColumn<QString>("fault");
+    for (const char* fault : {"folder", "pipe", "full disk", "read-only disk"})
+        QTest::newRow(fault) << QString::fromLatin1(fault);
+}
+
+// On a faulty disk, the current folder is there while the collection stays open where it was.
 void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
+    QFETCH(QString, fault);
+    std::optional<ScratchVolume> volume;
+    if (fault.endsWith(QLatin1String("disk"))) {
+        volume.emplace();
+        SKIP_WITHOUT_VOLUME(*volume);
+    }
     ProgramFixture fixture;
     WriteWindowsCards(750);
-    QVERIFY(QDir().mkdir(QStringLiteral("Liste")));
-    KorListe* list = OpenList();
+    KorPivane& main = MainWindowShowing("Windows");
+    const QByteArray before("1200\r\n901\r\n");
+    std::optional<WatchedPipe> pipe;
+    QString reason = QStringLiteral("pas un fichier ordinaire");
+    if (fault == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(QStringLiteral("Liste")));
+    } else if (fault == QLatin1String("pipe")) {
+        pipe.emplace(fixture.Path(QStringLiteral("Liste")));
+        QVERIFY(pipe->Made());
+    } else {
+        QVERIFY(QDir::setCurrent(volume->Path()));
+        WriteBytes(QStringLiteral("Liste"), before);
+        const DiskFault disk =
+            fault == QLatin1String("full disk") ? DiskFault::Full : DiskFault::ReadOnly;
+        QVERIFY2(volume->Break(disk), qPrintable(volume->WhyNot()));
+        reason = UserError::SystemReason(ErrorNumberOf(disk));
+    }
+    MenuItem(main, "ListeFiche")->trigger();
+    KorListe* list = Forms::Find<KorListe>();
+    QVERIFY(list);
     QCOMPARE(ShownMessages().size(), 1);
     QVERIFY(ShownMessages().first().contains(QStringLiteral("« Liste »")));
+    QVERIFY2(ShownMessages().first().contains(reason), qPrintable(ShownMessages().first()));
     Page(*list, QLatin1Char('S'));
     Page(*list, QLatin1Char('S'));
     QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(600)));
     Page(*list, QLatin1Char('R'));
     QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
     QCOMPARE(OfferedMenus(*list), kBoth);
+    if (volume)
+        QCOMPARE(FileBytes(QStringLiteral("Liste")), before);
     MenuItem(*list, "ListeFin")->trigger();
     ProcessUnloads();
     QVERIFY(!Forms::Find<KorListe>());
     QVERIFY(Forms::Find<KorPivane>()->isVisible());
     QCOMPARE(ShownMessages().size(), 1);
+    // Leaving may empty the file, which takes no room, but never cuts it short.
+    if (volume)
+        QVERIFY(
+            QList<QByteArray>({before, QByteArray()}).contains(FileBytes(QStringLiteral("Liste"))));
+    if (pipe)
+        QVERIFY2(!pipe->Released(), "blocked on the pipe");
+    QVERIFY(fault.endsWith(QLatin1String("disk")) || !QFileInfo(QStringLiteral("Liste")).isFile());
 }
 
 void TestKorListe::leavingEmptiesThePageState_data() {

@@ -1,6 +1,7 @@
 #include "CardFormTesting.h"
 
 #include "store/CardStore.h"
+#include "store/CategoryCatalogue.h"
 #include "store/Connection.h"
 #include "store/Database.h"
 #include "store/Queries.h"
@@ -10,6 +11,15 @@
 #include <QPushButton>
 #include <QtTest>
 #include <algorithm>
+
+QStringList CatalogueButtons(CategoryGroup group) {
+    QStringList names;
+    if (group == CategoryGroup::Top)
+        names << QString::fromLatin1(CategoryCatalogue::kOfficeItem);
+    for (const Category* category : CategoryCatalogue::InGroup(group))
+        names << QString::fromLatin1(category->buttonName);
+    return names;
+}
 
 bool Press(const QWidget& form, const char* name) {
     auto* button = form.findChild<QPushButton*>(QString::fromLatin1(name));

@@ -7,6 +7,12 @@
 
 class QWidget;
 
+enum class CategoryGroup;
+
+// The category buttons of a card form as the catalogue lays them out: "Bureautique" and the
+// top-level ones, or the office ones.
+QStringList CatalogueButtons(CategoryGroup group);
+
 // Clicks the named button of a window if the user can see it; false otherwise.
 bool Press(const QWidget& form, const char* name);
 // The names of the buttons the user sees, from top to bottom.

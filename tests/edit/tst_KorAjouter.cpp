@@ -4,6 +4,7 @@
 #include "edit/KorAjouter.h"
 #include "platform/Forms.h"
 #include "shell/KorPivane.h"
+#include "store/CategoryCatalogue.h"
 #include "store/Donnees.h"
 
 #include <QApplication>
@@ -12,13 +13,8 @@
 namespace {
 
 const QStringList kEntry = {"Command1"};
-const QStringList kTopLevel = {"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"};
-const QStringList kOffice = {"Command5",  "Command6",  "Command7",  "Command8", "Command9",
-                             "Command10", "Command11", "Command12", "Command13"};
-
-void ProcessUnloads() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+const QStringList kTopLevel = CatalogueButtons(CategoryGroup::Top);
+const QStringList kOffice = CatalogueButtons(CategoryGroup::Office);
 
 // The way a user gets there: the main window's "Ajouter Une Fiche".
 KorAjouter* OpenFromMainWindow() {

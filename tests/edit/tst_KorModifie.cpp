@@ -8,15 +8,15 @@
 #include "platform/Forms.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
+#include "store/CategoryCatalogue.h"
 #include "store/Donnees.h"
 
 using Counts = QList<QPair<QString, int>>;
 
 namespace {
 
-const QStringList kTopLevel = {"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"};
-const QStringList kOffice = {"Command5",  "Command6",  "Command7",  "Command8", "Command9",
-                             "Command10", "Command11", "Command12", "Command13"};
+const QStringList kTopLevel = CatalogueButtons(CategoryGroup::Top);
+const QStringList kOffice = CatalogueButtons(CategoryGroup::Office);
 
 // Categories interleaved, so that a category's cards are neither the first ones nor in one
 // block, and codes that begin alike ("OFFI", "OPEN") sit side by side.

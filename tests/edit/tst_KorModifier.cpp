@@ -12,10 +12,6 @@
 
 namespace {
 
-void ProcessUnloads() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // 345 cards: 200 of Windows, then 145 of Materiel; card 12 is a Windows card.
 QList<Card> Collection() {
     QList<Card> cards = CardsIn({{"WIN", 200}, {"MAT", 145}});

@@ -3,7 +3,7 @@
 //   crash_child restore BACKUP FOLDER   copies BACKUP/PIVANE.MDB over FOLDER/Pivane.mdb
 #include "maintenance/Compaction.h"
 #include "maintenance/SafeFiles.h"
-#include "store/StoreError.h"
+#include "platform/UserError.h"
 
 #include <QString>
 #include <cstdio>
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
                 std::fflush(stdout);
             }
         }
-    } catch (const StoreError& error) {
+    } catch (const UserError& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.text()));
         return 1;
     }

@@ -1,11 +1,13 @@
 // The backup window: the marker file, the backup and the ways out.
 #include "MaintenanceTestSupport.h"
+#include "RealFaults.h"
 #include "TestSupport.h"
 #include "maintenance/KorSauve.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
+#include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
@@ -191,6 +193,91 @@ private slots:
         QVERIFY(ShownMessages().last().contains(QStringLiteral("Sauve.kor")));
         QCOMPARE(Forms::Find<KorSauve>(), &sauve);
         QVERIFY(!Application::Testing::EndRequested());
+    }
+
+    void markerOnAFullOrReadOnlyDiskKeepsItsBytes_data() { AddDiskFaultRows(); }
+    // The data folder on the faulty disk; the collection stays open where it was.
+    void markerOnAFullOrReadOnlyDiskKeepsItsBytes() {
+        QFETCH(DiskFault, fault);
+        ScratchVolume volume;
+        SKIP_WITHOUT_VOLUME(volume);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        QVERIFY(QDir().mkdir(fixture.Path(QStringLiteral("old"))));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorPivane& main = OpenMainWindow();
+        QVERIFY(QDir::setCurrent(volume.Path()));
+        const QByteArray before =
+            MarkerBytes({fixture.Path(QStringLiteral("old/")), volume.Path() + "/", "01/01/2020"});
+        WriteBytes(QStringLiteral("Sauve.kor"), before);
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
+        MenuItem(main, "Quitter")->trigger();
+        KorSauve* sauve = Forms::Find<KorSauve>();
+        QVERIFY(sauve);
+        StartBackupTo(*sauve, fixture.Path(QStringLiteral("dest")), false);
+
+        QCOMPARE(ShownMessages().size(), 1);
+        const QString message = ShownMessages().front();
+        QVERIFY2(message.startsWith(QStringLiteral("Le fichier « Sauve.kor » ne peut pas être "
+                                                   "écrit")),
+                 qPrintable(message));
+        QVERIFY2(message.endsWith(UserError::SystemReason(ErrorNumberOf(fault))),
+                 qPrintable(message));
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
+        QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
+        QCOMPARE(Forms::Find<KorSauve>(), sauve);
+        QVERIFY(!Forms::Find<KorPivane>());
+    }
+
+    void backupOntoAFullOrReadOnlyDiskIsNotReportedDone_data() { AddDiskFaultRows(); }
+    void backupOntoAFullOrReadOnlyDiskIsNotReportedDone() {
+        QFETCH(DiskFault, fault);
+        ScratchVolume volume;
+        SKIP_WITHOUT_VOLUME(volume);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        const QString folder = volume.Path(QStringLiteral("Sauve/"));
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray olderMarker =
+            MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
+        WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
+        WriteBytes(folder + QStringLiteral("SAUVE.KOR"), olderMarker);
+        WriteBytes(QStringLiteral("Sauve.kor"), olderMarker);
+        QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        StartBackupTo(sauve, folder, false);
+
+        QCOMPARE(MessageBox::Testing::Shown().size(), 1);
+        QCOMPARE(MessageBox::Testing::Shown().front().title, KorSauve::kFailedBackupTitle);
+        QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
+        QCOMPARE(FileBytes(folder + QStringLiteral("PIVANE.MDB")), QByteArray("older copy"));
+        QCOMPARE(FileBytes(folder + QStringLiteral("SAUVE.KOR")), olderMarker);
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), olderMarker);
+        QCOMPARE(Forms::Find<KorSauve>(), &sauve);
+        QVERIFY(!Forms::Find<KorPivane>());
+    }
+
+    void pipeInPlaceOfTheMarkerIsRefused() {
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        WatchedPipe pipe(fixture.Path(QStringLiteral("Sauve.kor")));
+        QVERIFY(pipe.Made());
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+        StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
+        sauve.Restoration->trigger();
+
+        QVERIFY2(!pipe.Released(), "blocked on the pipe");
+        QVERIFY(!ShownMessages().isEmpty());
+        for (const QString& message : ShownMessages())
+            QVERIFY2(message.contains(QStringLiteral("« Sauve.kor »")) &&
+                         message.contains(QStringLiteral("pas un fichier ordinaire")),
+                     qPrintable(message));
+        QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
+        QVERIFY(!QFileInfo(QStringLiteral("Sauve.kor")).isFile());
+        QVERIFY(QFileInfo::exists(QStringLiteral("Sauve.kor")));
     }
 
     void backupPreparationReplacesAMissingFolder() {

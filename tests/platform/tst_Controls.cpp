@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Forms.h"
+#include "platform/UserError.h"
 #include "store/StoreError.h"
 
 #include <QClipboard>
@@ -101,11 +102,17 @@ private slots:
         QCOMPARE(box.Text(), QStringLiteral("mot"));
     }
 
+    // A library's English text never stands alone: a French sentence comes first.
     void failingHandlersBecomeMessages_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("expected");
+        const QString unexpected = QStringLiteral(
+            "Une erreur inattendue a interrompu l'opération en cours ; le programme continue.");
         QTest::newRow("store") << 0 << "La base est fermée.";
-        QTest::newRow("other") << 1 << "Une erreur inattendue est survenue : panne";
+        QTest::newRow("with the system's reason")
+            << 1 << "Le fichier « Liste » n'a pas pu être écrit.\nRaison : Disk full";
+        QTest::newRow("library") << 2 << unexpected + "\nRaison : vector::_M_range_check";
+        QTest::newRow("anything else") << 3 << unexpected;
     }
     void failingHandlersBecomeMessages() {
         QFETCH(int, kind);
@@ -115,7 +122,11 @@ private slots:
         form.failure = [kind] {
             if (kind == 0)
                 throw StoreError(StoreError::Kind::Closed, "La base est fermée.");
-            throw std::runtime_error("panne");
+            if (kind == 1)
+                throw UserError("Le fichier « Liste » n'a pas pu être écrit.", "Disk full");
+            if (kind == 2)
+                throw std::out_of_range("vector::_M_range_check");
+            throw 42;
         };
         QTest::mouseClick(form.button, Qt::LeftButton);
         QCOMPARE(ShownMessages(), QStringList{expected});

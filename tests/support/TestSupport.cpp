@@ -12,6 +12,7 @@
 #include "platform/Screen.h"
 #include "shell/FormZoomed.h"
 #include "store/CardStore.h"
+#include "store/CategoryCatalogue.h"
 #include "store/CollectionWriter.h"
 #include "store/Database.h"
 #include "store/Donnees.h"
@@ -48,6 +49,11 @@ void ResetProgramState() {
     Desktop::Testing::Clear();
     Clock::SetForTests({});
     Screen::SetHeightForTests(std::nullopt);
+    CategoryCatalogue::Testing::Restore();
+}
+
+void ProcessUnloads() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 ProgramFixture::ProgramFixture() : previous_(QDir::currentPath()) {

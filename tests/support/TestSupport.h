@@ -42,6 +42,9 @@ private:
 
 void ResetProgramState();
 
+// Runs the unloads that windows asked for (they are deferred deletes).
+void ProcessUnloads();
+
 // "Pivane.mdb" (or another file) with these cards; line ends of texts are written as given.
 void WriteCollection(const QList<Card>& cards, const QString& file = QStringLiteral("Pivane.mdb"));
 void WriteSyntheticCollection(int count, const QString& file = QStringLiteral("Pivane.mdb"));
