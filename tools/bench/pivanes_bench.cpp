@@ -505,8 +505,9 @@ QString Report(const std::vector<SizeResult>& results, const QString& command,
           "does not hold, is searched by reading every title, keeping the matching numbers.\n"
        << "- The compaction checks its copy (every page, and the number of cards) and flushes it "
           "to the disk before it renames it over the database. Plain `VACUUM INTO` does neither.\n"
-       << "- The backup reads its copy back (every page, and the number of cards), flushes it and "
-          "renames it into place; plain SQLite copies the file and flushes it to the disk.\n"
+       << "- The backup copies the file under a read lock, reads the copy and the database back "
+          "and compares them, flushes the copy and renames it into place; plain SQLite copies the "
+          "file and flushes it to the disk.\n"
        << "- Writes are dominated by the flush to the disk, whose time varies from run to run.\n";
     md << "\n| Cards | Peak resident memory of the program's side | File | Title index in it | "
           "Collection built in |\n"
