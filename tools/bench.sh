@@ -5,5 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-release -j"$(nproc)" --target pivanes-bench
+cmake --build build-release -j"$(nproc)" --target pivanes-bench pivanes-bench-jet
 build-release/tools/pivanes-bench --markdown docs/PERFORMANCE.md "$@"
+build-release/tools/pivanes-bench-jet >>docs/PERFORMANCE.md

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev
           sqlite3 fonts-liberation fonts-comic-neue qt6-translations-l10n poppler-utils xvfb
-          xauth imagemagick)
+          xauth imagemagick mdbtools-dev mdbtools)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -1,5 +1,7 @@
 #include "maintenance/KorSauve.h"
 
+#include "convert/JetConversion.h"
+#include "convert/JetHeader.h"
 #include "maintenance/Marker.h"
 #include "maintenance/Pause.h"
 #include "maintenance/SafeFiles.h"
@@ -62,6 +64,18 @@ QString Absolute(const QString& typed) {
 
 bool SameFile(const QString& first, const QString& second) {
     return QFileInfo(first).canonicalFilePath() == QFileInfo(second).canonicalFilePath();
+}
+
+// A backup of the old program is converted first, by a command that keeps the original beside.
+QString JetBackupRefusal(const QString& database) {
+    const QString shown = QDir::toNativeSeparators(database);
+    return QStringLiteral("La sauvegarde « %1 » est au format Jet (Access) de l'ancienne version "
+                          "du programme : elle ne peut pas être restaurée telle quelle.\n"
+                          "Convertissez-la d'abord avec la commande\n"
+                          "    pivanes --convertir \"%1\"\n"
+                          "(l'original reste à côté, sous le nom « %2 »), puis recommencez la "
+                          "restauration.")
+        .arg(shown, QFileInfo(JetConversion::KeptName(database)).fileName());
 }
 
 void RefuseRestore(const QString& reason) {
@@ -354,6 +368,10 @@ std::optional<QString> KorSauve::CheckedRestoreFolder(const QString& picked) {
         return std::nullopt;
     }
     const QString database = folder + SafeFiles::TwinIn(folder, DatabaseName());
+    if (ReadJetHeader(database).IsJet()) {
+        RefuseRestore(JetBackupRefusal(database));
+        return std::nullopt;
+    }
     try {
         Database::VerifiedCardCount(database);
     } catch (const StoreError& error) {

@@ -1,9 +1,11 @@
 #include "shell/KorPivane.h"
 
+#include "convert/JetHeader.h"
 #include "platform/Application.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "shell/FormZoomed.h"
+#include "shell/OldCollection.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
 #include "store/Donnees.h"
@@ -152,6 +154,10 @@ void KorPivane::Depart() {
 }
 
 void KorPivane::OpenDatabase() {
+    // A collection of the old program is offered for conversion before anything opens it.
+    if (ReadJetHeader(Donnees.DatabaseFileName).IsJet() &&
+        !OfferConversion(Donnees.DatabaseFileName))
+        return;
     try {
         Store().OpenDatabase(Donnees.DatabaseFileName);
     } catch (const StoreError& error) {

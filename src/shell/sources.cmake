@@ -3,5 +3,6 @@ list(APPEND PIVANES_FORMS_SOURCES
     src/shell/FormZoomed.cpp
     src/shell/KorDepart.cpp
     src/shell/KorPivane.cpp
+    src/shell/OldCollection.cpp
     src/shell/Pictures.cpp
 )

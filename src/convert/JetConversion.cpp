@@ -1,0 +1,274 @@
+#include "convert/JetConversion.h"
+
+#include "convert/Isolated.h"
+#include "convert/JetSource.h"
+#include "maintenance/SafeFiles.h"
+#include "platform/FileWriter.h"
+#include "store/Connection.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <cerrno>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 kProgressStep = 256;
+
+QString Shown(const QString& fileName) {
+    return QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+}
+
+JetError Failure(const QString& jetFile, const QString& reason) {
+    return JetError(StoreError::Kind::Failed,
+                    QStringLiteral("La conversion de « %1 » a échoué : %2 Le fichier Jet n'a "
+                                   "pas été modifié.")
+                        .arg(Shown(jetFile), reason));
+}
+
+// libmdb may crash on a damaged file: the conversion runs in a child process.
+QString CrashMessage(const QString& jetFile) {
+    return QStringLiteral("Le fichier « %1 » est au format Jet (Access) mais il est endommagé : "
+                          "sa lecture s'est arrêtée en cours de route. Il n'a pas été modifié.")
+        .arg(Shown(jetFile));
+}
+
+QString WorkName(const QString& jetFile) {
+    return jetFile + QStringLiteral(".conversion");
+}
+
+void RemoveWork(const QString& jetFile) {
+    QFile::remove(WorkName(jetFile));
+    QFile::remove(WorkName(jetFile) + QStringLiteral("-journal"));
+}
+
+QString CandidateName(const QString& jetFile, int n) {
+    const QFileInfo info(jetFile);
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    const QString tail = n == 1 ? QStringLiteral("-jet") : QStringLiteral("-jet-%1").arg(n);
+    return info.dir().filePath(info.completeBaseName() + tail + suffix);
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// A copy under a name nobody has, for file systems without hard links; false when the name is
+// taken.
+bool CopyExclusively(const QString& source, const QString& target) {
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    QFile in(source);
+    bool copied = in.open(QIODevice::ReadOnly);
+    while (copied && !in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        copied = !chunk.isEmpty() && out.write(chunk) == chunk.size();
+    }
+    copied = copied && out.flush() && ::fsync(out.handle()) == 0;
+    out.close();
+    if (!copied || !SafeFiles::SameBytes(source, target)) {
+        QFile::remove(target);
+        throw Failure(source, QStringLiteral("l'original ne peut pas être recopié sous le nom "
+                                             "« %1 ».")
+                                  .arg(QFileInfo(target).fileName()));
+    }
+    return true;
+}
+
+// Gives the Jet file its second name: a hard link, so that the original stays byte for byte what
+// it was, and never over an existing file. A link left by an interrupted conversion is reused.
+QString KeepOriginal(const QString& jetFile) {
+    for (int n = 1;; ++n) {
+        const QString name = CandidateName(jetFile, n);
+        if (::link(QFile::encodeName(jetFile).constData(), QFile::encodeName(name).constData()) ==
+            0)
+            return name;
+        if (errno == EEXIST) {
+            if (SameFile(jetFile, name))
+                return name;
+            continue;
+        }
+        if ((errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV) &&
+            CopyExclusively(jetFile, name))
+            return name;
+        if (QFileInfo::exists(name))
+            continue;
+        throw Failure(
+            jetFile, QStringLiteral("l'original ne peut pas être gardé sous le nom « %1 » (%2).")
+                         .arg(QFileInfo(name).fileName(), QString::fromLocal8Bit(strerror(errno))));
+    }
+}
+
+void BindText(Statement& statement, int index, const std::optional<QString>& text) {
+    if (text)
+        statement.Bind(index, *text);
+    else
+        statement.BindNull(index);
+}
+
+std::optional<QString> StoredText(const Statement& statement, int column) {
+    if (statement.IsNull(column))
+        return std::nullopt;
+    return statement.Text(column);
+}
+
+class ProgressCounter {
+public:
+    ProgressCounter(const JetConversion::Progress& progress, qint64 total)
+        : progress_(progress), total_(total) {}
+    void Step() {
+        ++done_;
+        if (progress_ && (done_ % kProgressStep == 0 || done_ == total_))
+            progress_(done_, total_);
+    }
+
+private:
+    const JetConversion::Progress& progress_;
+    qint64 total_;
+    qint64 done_ = 0;
+};
+
+// Fills the empty work file the writer made.
+qint64 WriteCards(const QString& jetFile, const QString& work, ProgressCounter& progress) {
+    Connection connection;
+    connection.Open(work, SQLITE_OPEN_READWRITE);
+    connection.Exec("PRAGMA journal_mode = DELETE");
+    connection.Exec("PRAGMA synchronous = FULL");
+    connection.Exec(kCardTableSchema);
+    connection.Exec("BEGIN");
+    JetSource source(jetFile);
+    JetCardRow row;
+    QSet<qint32> numbers;
+    qint64 cards = 0;
+    while (source.Next(row)) {
+        if (numbers.contains(row.Numero))
+            throw Failure(jetFile, QStringLiteral("deux fiches portent le numéro %1 ; un numéro "
+                                                  "doit être unique.")
+                                       .arg(row.Numero));
+        numbers.insert(row.Numero);
+        Statement insert(connection, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
+                                     "VALUES (?1, ?2, ?3, ?4)");
+        insert.Bind(1, row.Numero);
+        BindText(insert, 2, row.Cate);
+        BindText(insert, 3, row.Titre);
+        BindText(insert, 4, row.Pivanes);
+        insert.Step();
+        ++cards;
+        progress.Step();
+    }
+    // Made from all the cards at once, in the same transaction.
+    Database::EnsureIndexes(connection);
+    connection.Exec("COMMIT");
+    return cards;
+}
+
+// Reads the Jet file a second time and finds each of its cards, unchanged, in the new file.
+void CompareCards(const QString& jetFile, const QString& work, ProgressCounter& progress) {
+    Connection connection;
+    connection.Open(work, SQLITE_OPEN_READONLY);
+    JetSource source(jetFile);
+    JetCardRow row;
+    while (source.Next(row)) {
+        Statement find(connection, "SELECT Cate, Titre, Pivanes FROM TrucPivane WHERE Numero = ?1");
+        find.Bind(1, row.Numero);
+        const bool found = find.Step();
+        if (!found || StoredText(find, 0) != row.Cate || StoredText(find, 1) != row.Titre ||
+            StoredText(find, 2) != row.Pivanes)
+            throw Failure(jetFile, QStringLiteral("la fiche numéro %1 n'a pas été recopiée à "
+                                                  "l'identique.")
+                                       .arg(row.Numero));
+        progress.Step();
+    }
+}
+
+} // namespace
+
+namespace JetConversion {
+
+qint64 CountCards(const QString& jetFile) {
+    return Isolated::Run(
+               [&](const Isolated::Report&) {
+                   JetSource source(jetFile);
+                   return Isolated::Result{source.CountCards(), {}};
+               },
+               {}, CrashMessage(jetFile))
+        .number;
+}
+
+QString KeptName(const QString& jetFile) {
+    for (int n = 1;; ++n) {
+        const QString name = CandidateName(jetFile, n);
+        if (!QFileInfo::exists(name) || SameFile(jetFile, name))
+            return name;
+    }
+}
+
+namespace {
+
+Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
+    JetSource counting(jetFile);
+    const qint64 total = counting.CountCards();
+    ProgressCounter counter(progress, 2 * total);
+    Outcome outcome;
+    RemoveWork(jetFile);
+    // The writer removes its work file unless it is committed.
+    FileWriter file(jetFile, WorkName(jetFile));
+    outcome.cards = WriteCards(jetFile, file.TemporaryName(), counter);
+    if (Database::VerifiedCardCount(file.TemporaryName()) != outcome.cards)
+        throw Failure(jetFile, QStringLiteral("le nouveau fichier ne contient pas toutes les "
+                                              "fiches."));
+    CompareCards(jetFile, file.TemporaryName(), counter);
+    outcome.keptAs = KeepOriginal(jetFile);
+    try {
+        file.Commit();
+    } catch (...) {
+        if (SameFile(jetFile, outcome.keptAs))
+            QFile::remove(outcome.keptAs);
+        throw;
+    }
+    return outcome;
+}
+
+} // namespace
+
+// In the child process: the whole conversion, every failure in French.
+Outcome ConvertReported(const QString& jetFile, const Progress& progress) {
+    try {
+        return ConvertChecked(jetFile, progress);
+    } catch (const JetError&) {
+        throw;
+    } catch (const UserError& error) {
+        // The new file's own failures: the disk, the engine.
+        throw Failure(jetFile, error.text());
+    }
+}
+
+Outcome Convert(const QString& jetFile, const Progress& progress) {
+    try {
+        const Isolated::Result result = Isolated::Run(
+            [&](const Isolated::Report& report) {
+                const Outcome outcome = ConvertReported(jetFile, report);
+                return Isolated::Result{outcome.cards, outcome.keptAs};
+            },
+            progress, CrashMessage(jetFile));
+        return {result.number, result.text};
+    } catch (const StoreError&) {
+        // A child that died leaves its work file behind; the Jet file has no other name yet.
+        RemoveWork(jetFile);
+        throw;
+    }
+}
+
+} // namespace JetConversion

@@ -1,0 +1,24 @@
+add_library(pivanes_jet_testing STATIC convert/JetWriter.cpp convert/JetTesting.cpp)
+target_include_directories(pivanes_jet_testing PUBLIC convert)
+target_link_libraries(pivanes_jet_testing PUBLIC Qt6::Core Qt6::Test SQLite::SQLite3)
+
+function(pivanes_add_convert_test name)
+    pivanes_add_test(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE pivanes_jet_testing)
+endfunction()
+
+pivanes_add_convert_test(tst_JetWriter convert/tst_JetWriter.cpp)
+pivanes_add_convert_test(tst_JetConversion convert/tst_JetConversion.cpp)
+
+add_executable(convert_child convert/convert_child.cpp)
+target_link_libraries(convert_child PRIVATE pivanes_convert)
+pivanes_add_convert_test(tst_JetConversionKill convert/tst_JetConversionKill.cpp)
+add_dependencies(tst_JetConversionKill convert_child)
+target_compile_definitions(tst_JetConversionKill PRIVATE
+                           CONVERT_CHILD="$<TARGET_FILE:convert_child>")
+
+pivanes_add_convert_test(tst_JetAtStart convert/tst_JetAtStart.cpp)
+target_link_libraries(tst_JetAtStart PRIVATE pivanes_maintenance_test_support)
+target_include_directories(tst_JetAtStart PRIVATE maintenance)
+add_dependencies(tst_JetAtStart pivanes)
+target_compile_definitions(tst_JetAtStart PRIVATE PIVANES_PROGRAM="$<TARGET_FILE:pivanes>")
