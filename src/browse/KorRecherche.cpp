@@ -51,9 +51,7 @@ void KorRecherche::Text1_KeyPress(int& KeyAscii) {
     Donnees.CurrentCategoryCode = keyword;
     Text1->hide();
     Label2->hide();
-    FirstFill([keyword = keyword.toUtf8()](QByteArrayView title) {
-        return GridPaging::TitleHolds(title, keyword);
-    });
+    FirstFill(keyword.toUtf8());
 }
 
 bool KorRecherche::OpenClickedCard() {

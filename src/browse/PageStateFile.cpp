@@ -25,12 +25,14 @@ std::optional<GridPaging::PageState> Read() {
 }
 
 void Write(GridPaging::PageState state) {
-    WriteFileWhole(QString::fromLatin1(kName), QByteArray::number(state.total) + "\r\n" +
-                                                   QByteArray::number(state.mark) + "\r\n");
+    WriteFileWhole(QString::fromLatin1(kName),
+                   QByteArray::number(state.total) + "\r\n" + QByteArray::number(state.mark) +
+                       "\r\n",
+                   FileWriter::Flush::NotNeeded);
 }
 
 void Empty() {
-    WriteFileWhole(QString::fromLatin1(kName), QByteArray());
+    WriteFileWhole(QString::fromLatin1(kName), QByteArray(), FileWriter::Flush::NotNeeded);
 }
 
 } // namespace PageStateFile

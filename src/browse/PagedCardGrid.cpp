@@ -16,35 +16,6 @@
 using GridPaging::Page;
 using GridPaging::PageState;
 
-namespace {
-
-enum class From { First, Last };
-
-// How many rows of a page fit before the record set ends, walking it from one end as the
-// page is written. The walk stops with the page, so it never costs more than a page.
-qint32 RowsBeforeEnd(From from, qint32 wanted) {
-    Recordset& cards = Store().Current();
-    if (from == From::First)
-        cards.MoveFirst();
-    else
-        cards.MoveLast();
-    qint32 rows = 0;
-    bool ended = false;
-    while (rows < wanted && !ended) {
-        ++rows;
-        if (from == From::First) {
-            cards.MoveNext();
-            ended = cards.Eof();
-        } else {
-            cards.MovePrevious();
-            ended = cards.Bof();
-        }
-    }
-    return rows;
-}
-
-} // namespace
-
 PagedCardGrid::PagedCardGrid(const char* className, int gridTop) : Form(className) {
     SetBackground(Client(), Colors::LightBlue);
     MSFlexGrid1 = AddControl<FlexGrid>("MSFlexGrid1", nullptr);
@@ -67,10 +38,11 @@ PagedCardGrid::PagedCardGrid(const char* className, int gridTop) : Form(classNam
     connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::MSFlexGrid1_Click));
 }
 
-void PagedCardGrid::FirstFill(const TitleRule& keeps) {
+void PagedCardGrid::FirstFill(const std::optional<QByteArray>& keyword) {
     PrepareGrid();
-    Collect(keeps);
-    const qint32 total = Donnees.GridTotal;
+    slots_ = Collect(keyword);
+    const qint32 total = slots_.Total();
+    Donnees.GridTotal = total;
     paged_ = GridPaging::IsPaged(total);
     Donnees.GridPageMark = GridPaging::FirstPageMark(total);
     if (paged_) {
@@ -93,37 +65,18 @@ void PagedCardGrid::PrepareGrid() {
     MSFlexGrid1->SetRows(2);
 }
 
-// Only numbers and titles are read; the record set reads a card's text only when asked.
-void PagedCardGrid::Collect(const TitleRule& keeps) {
-    const qint32 count = std::max(Donnees.CardCount, 0);
-    Donnees.GridNumbers.assign(1, 0);
-    Donnees.GridNumbers.reserve(std::size_t(count) + 1);
-    Donnees.GridTitles.Reset(count);
-    if (count > 0) {
-        Recordset& cards = Store().Current();
-        cards.MoveFirst();
-        for (qint32 taken = 0; taken < count && !cards.Eof(); ++taken, cards.MoveNext()) {
-            const QByteArrayView title = cards.TitleBytes();
-            if (keeps && !keeps(title))
-                continue;
-            Donnees.GridNumbers.push_back(cards.Fields(QStringLiteral("Numero")).toLongLong());
-            Donnees.GridTitles.Append(title);
-        }
-    }
-    Donnees.GridTotal = qint32(Donnees.GridNumbers.size()) - 1;
+// Without a count there is nothing to collect, and the record set is not asked for.
+CardSlots PagedCardGrid::Collect(const std::optional<QByteArray>& keyword) {
+    const qint32 count = Donnees.CardCount;
+    if (count <= 0)
+        return CardSlots();
+    const Recordset& cards = Store().Current();
+    return keyword ? CardSlots::Search(cards, count, *keyword) : CardSlots::Selection(cards, count);
 }
 
 void PagedCardGrid::ShowFirstPage() {
     WriteHeader();
-    const qint32 last = Donnees.GridPageMark;
-    // The record set is walked beside the page, so it stands where the page ends.
-    ResumeNext([last] {
-        Recordset& cards = Store().Current();
-        cards.MoveFirst();
-        for (qint32 slot = 1; slot <= last; ++slot)
-            cards.MoveNext();
-    });
-    WriteRows(1, last, false);
+    WriteRows(slots_.Read(1, Donnees.GridPageMark), false);
     MSFlexGrid1->SetVisible(true);
     MSFlexGrid1->setFocus();
 }
@@ -132,24 +85,22 @@ void PagedCardGrid::ListeSuite_Click() {
     const std::optional<PageState> state = CurrentPageState();
     if (!state)
         return;
-    const Page page = GridPaging::Next(*state);
-    ShowPage(page, RowsBeforeEnd(From::First, page.last - page.first + 1));
+    ShowPage(GridPaging::Next(*state));
 }
 
 void PagedCardGrid::Retour_Click() {
     const std::optional<PageState> state = CurrentPageState();
     if (!state)
         return;
-    const Page page = GridPaging::Previous(*state);
-    ShowPage(page, RowsBeforeEnd(From::Last, page.last - page.first + 1));
+    ShowPage(GridPaging::Previous(*state));
 }
 
-void PagedCardGrid::ShowPage(const Page& page, qint32 rows) {
+void PagedCardGrid::ShowPage(const Page& page) {
     MSFlexGrid1->Clear();
     MSFlexGrid1->SetVisible(false);
     MSFlexGrid1->SetRows(2);
     WriteHeader();
-    WriteRows(page.first, rows, true);
+    WriteRows(slots_.Read(page.first, page.last), true);
     Donnees.GridPageStep = page.step;
     ListeSuite->setVisible(page.suiteShown);
     Retour->setVisible(page.retourShown);
@@ -170,16 +121,16 @@ void PagedCardGrid::WriteHeader() {
 }
 
 // One row per slot under the header, and the empty row kept below the last card.
-void PagedCardGrid::WriteRows(qint32 firstSlot, qint32 count, bool trimmed) {
-    const qint32 lastSlot = std::min(firstSlot + count - 1, Donnees.GridTotal);
-    for (qint32 slot = firstSlot; slot <= lastSlot; ++slot) {
-        MSFlexGrid1->SetRow(slot - firstSlot + 1);
+void PagedCardGrid::WriteRows(const std::vector<CardRow>& rows, bool trimmed) {
+    qint32 row = 0;
+    for (const CardRow& card : rows) {
+        MSFlexGrid1->SetRow(++row);
         MSFlexGrid1->SetCol(0);
         MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
-        MSFlexGrid1->SetText(QString::number(Donnees.GridNumbers[std::size_t(slot)]));
+        MSFlexGrid1->SetText(QString::number(card.numero));
         MSFlexGrid1->SetCol(1);
         MSFlexGrid1->SetCellAlignment(FlexGrid::LeftCenter);
-        const QString title = Donnees.GridTitles.At(slot);
+        const QString title = QString::fromUtf8(card.title);
         MSFlexGrid1->SetText(trimmed ? GridPaging::TrimBlanks(title) : title);
         MSFlexGrid1->SetRows(MSFlexGrid1->Rows() + 1);
     }
@@ -192,7 +143,7 @@ std::optional<PageState> PagedCardGrid::CurrentPageState() const {
     if (!paged_)
         return std::nullopt;
     const std::optional<PageState> state = stateInFile_ ? PageStateFile::Read() : memory_;
-    if (!state || state->total != memory_.total || !GridPaging::IsUsable(*state, Donnees.GridTotal))
+    if (!state || state->total != memory_.total || !GridPaging::IsUsable(*state, slots_.Total()))
         return std::nullopt;
     return state;
 }

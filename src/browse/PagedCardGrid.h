@@ -1,10 +1,10 @@
 #pragma once
 
+#include "browse/CardSlots.h"
 #include "browse/FlexGrid.h"
 #include "browse/GridPaging.h"
 #include "platform/Form.h"
 
-#include <functional>
 #include <optional>
 
 class UserError;
@@ -14,9 +14,9 @@ class UserError;
 // on it says which cards it lists (FirstFill's rule) and what a click on a card opens
 // (OpenClickedCard); paging, leaving and the click itself are common.
 //
-// The collected cards go to the shared GridNumbers and GridTitles; between two paging commands
-// the page state lives in the file "Liste" of the current directory, and in memory as well for
-// when that file cannot be written.
+// The collection counts the cards; each page reads its own from the table. Between two paging
+// commands the page state lives in the file "Liste" of the current directory, and in memory as
+// well for when that file cannot be written.
 class PagedCardGrid : public Form {
     Q_OBJECT
 
@@ -26,9 +26,6 @@ public:
     QAction* ListeSuite;
     QAction* Retour;
     QAction* ListeFin;
-
-    // Which titles are listed; an empty rule lists every card.
-    using TitleRule = std::function<bool(QByteArrayView titleUtf8)>;
 
 public slots:
     void ListeSuite_Click();
@@ -40,9 +37,9 @@ protected:
     // The grid is placed at the given top, in twips at design scale.
     PagedCardGrid(const char* className, int gridTop);
 
-    // Collects the first CardCount records of the current record set whose title the rule keeps,
-    // in record-set order, and shows the first page.
-    void FirstFill(const TitleRule& keeps = {});
+    // Collects the first CardCount records of the current record set, or those of them whose
+    // title holds the keyword (UTF-8), in record-set order, and shows the first page.
+    void FirstFill(const std::optional<QByteArray>& keyword = std::nullopt);
 
     // What a click on a card opens; CurrentCardNumber holds the clicked card (or, for the empty
     // row, the card that was current). The screen is unloaded afterwards, unless the card was
@@ -55,15 +52,16 @@ protected:
 
 private:
     void PrepareGrid();
-    void Collect(const TitleRule& keeps);
+    static CardSlots Collect(const std::optional<QByteArray>& keyword);
     void ShowFirstPage();
-    void ShowPage(const GridPaging::Page& page, qint32 rows);
+    void ShowPage(const GridPaging::Page& page);
     void WriteHeader();
-    void WriteRows(qint32 firstSlot, qint32 count, bool trimmed);
+    void WriteRows(const std::vector<CardRow>& rows, bool trimmed);
     std::optional<GridPaging::PageState> CurrentPageState() const;
     void KeepPageState(GridPaging::PageState state);
     void ReportUnwritableFile(const UserError& error);
 
+    CardSlots slots_;
     bool paged_ = false;
     GridPaging::PageState memory_;
     bool stateInFile_ = false;

@@ -1,5 +1,6 @@
 list(APPEND PIVANES_CORE_SOURCES
     src/browse/CardLines.cpp
+    src/browse/CardSlots.cpp
     src/browse/GridPaging.cpp
     src/browse/PageStateFile.cpp
 )

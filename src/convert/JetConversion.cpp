@@ -147,7 +147,6 @@ qint64 WriteCards(const QString& jetFile, const QString& work, ProgressCounter& 
     connection.Exec("PRAGMA journal_mode = DELETE");
     connection.Exec("PRAGMA synchronous = FULL");
     connection.Exec(kCardTableSchema);
-    connection.Exec(kCategoryIndexSchema);
     connection.Exec("BEGIN");
     JetSource source(jetFile);
     JetCardRow row;
@@ -169,6 +168,8 @@ qint64 WriteCards(const QString& jetFile, const QString& work, ProgressCounter& 
         ++cards;
         progress.Step();
     }
+    // Made from all the cards at once, in the same transaction.
+    Database::EnsureIndexes(connection);
     connection.Exec("COMMIT");
     return cards;
 }

@@ -166,8 +166,8 @@ void FileWriter::CopyFrom(const QString& source) {
     }
 }
 
-void FileWriter::Commit() {
-    if (::fsync(descriptor_) != 0)
+void FileWriter::Commit(Flush flush) {
+    if (flush == Flush::ToDisk && ::fsync(descriptor_) != 0)
         Fail(errno);
     const int descriptor = descriptor_;
     descriptor_ = -1;
@@ -176,6 +176,8 @@ void FileWriter::Commit() {
     if (std::rename(Encoded(temporary_).constData(), Encoded(target_).constData()) != 0)
         Fail(errno);
     committed_ = true;
+    if (flush == Flush::NotNeeded)
+        return;
     // The rename reaches the disk with its folder; the file is already replaced either way.
     const Descriptor folder(::open(Encoded(QFileInfo(target_).absolutePath()).constData(),
                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -183,10 +185,10 @@ void FileWriter::Commit() {
         ::fsync(folder.get());
 }
 
-void WriteFileWhole(const QString& target, QByteArrayView bytes) {
+void WriteFileWhole(const QString& target, QByteArrayView bytes, FileWriter::Flush flush) {
     FileWriter file(target);
     file.Write(bytes);
-    file.Commit();
+    file.Commit(flush);
 }
 
 std::optional<QByteArray> ReadRegularFile(const QString& fileName, qint64 limit) {

@@ -13,6 +13,11 @@
 // opened. Every failure throws UserError carrying the system's reason.
 class FileWriter {
 public:
+    // A file that matters only while the program runs (the grid's page state, rewritten at
+    // every page) is not worth a wait for the disk: it is still replaced whole, and a crash
+    // leaves its old content, its new one or an empty file.
+    enum class Flush { ToDisk, NotNeeded };
+
     // The temporary is the target's name followed by ".tmp" unless another one is given; a
     // temporary left by an earlier failure is removed first.
     explicit FileWriter(const QString& target, const QString& temporary = QString());
@@ -27,7 +32,7 @@ public:
     // Appends the whole of a regular file, read piece by piece.
     void CopyFrom(const QString& source);
     // Flushes the temporary to the disk and renames it over the target.
-    void Commit();
+    void Commit(Flush flush = Flush::ToDisk);
 
 private:
     [[noreturn]] void Fail(int errorNumber) const;
@@ -39,7 +44,8 @@ private:
 };
 
 // Replaces target by bytes, as FileWriter does.
-void WriteFileWhole(const QString& target, QByteArrayView bytes);
+void WriteFileWhole(const QString& target, QByteArrayView bytes,
+                    FileWriter::Flush flush = FileWriter::Flush::ToDisk);
 
 // The first limit bytes of a regular file; nothing when no file has that name. Anything else
 // under the name (a folder, a pipe, a device) is refused with UserError without being opened, so

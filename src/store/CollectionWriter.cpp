@@ -7,8 +7,10 @@
 
 CollectionWriter::CollectionWriter(const QString& fileName)
     : connection_(std::make_unique<Connection>()) {
-    Database::CreateEmpty(fileName);
+    Database::CreateEmpty(fileName, Database::Indexes::Later);
     connection_->Open(fileName, SQLITE_OPEN_READWRITE);
+    // Room for a large collection's changes, so that they reach the file once, at the commit.
+    connection_->Exec("PRAGMA cache_size = -262144");
     connection_->Exec("BEGIN");
 }
 
@@ -24,7 +26,9 @@ void CollectionWriter::Add(const Card& card) {
     insert.Step();
 }
 
+// The indexes are made from the whole table at once, in the same transaction as the cards.
 void CollectionWriter::Commit() {
+    Database::EnsureIndexes(*connection_);
     connection_->Exec("COMMIT");
     committed_ = true;
 }

@@ -8,8 +8,8 @@
 
 class Connection;
 
-// Writes a new card database in one transaction: the fast way to build demo, test and benchmark
-// collections. Refuses to replace an existing file.
+// Writes a new card database, its cards and its indexes in one transaction: the fast way to build
+// demo, test and benchmark collections. Refuses to replace an existing file.
 class CollectionWriter {
 public:
     explicit CollectionWriter(const QString& fileName);

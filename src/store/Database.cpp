@@ -5,6 +5,7 @@
 #include "store/Recordset.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
+#include "store/TitleIndex.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,6 +158,7 @@ void Database::Open(const QString& fileName) {
 
 void Database::EnsureIndexes(Connection& connection) {
     connection.Exec(kCategoryIndexSchema);
+    TitleIndex::Ensure(connection);
 }
 
 void Database::PrepareForWrites(Connection& connection) {
@@ -249,7 +251,7 @@ qint64 Database::VerifiedCardCount(const QString& fileName) {
     return cards;
 }
 
-void Database::CreateEmpty(const QString& fileName) {
+void Database::CreateEmpty(const QString& fileName, Indexes indexes) {
     if (QFileInfo::exists(fileName))
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Le fichier %1 existe déjà.").arg(Where(fileName)));
@@ -257,5 +259,6 @@ void Database::CreateEmpty(const QString& fileName) {
     connection.Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     connection.Exec("PRAGMA journal_mode = DELETE");
     connection.Exec(kCardTableSchema);
-    EnsureIndexes(connection);
+    if (indexes == Indexes::Now)
+        EnsureIndexes(connection);
 }

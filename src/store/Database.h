@@ -23,8 +23,10 @@ public:
     // Takes one of the program's two query texts.
     std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
 
-    // Writes a new, empty card database; refuses to replace an existing file.
-    static void CreateEmpty(const QString& fileName);
+    // Writes a new, empty card database; refuses to replace an existing file. Without its
+    // indexes when they are to be made once the cards are in (EnsureIndexes).
+    enum class Indexes { Now, Later };
+    static void CreateEmpty(const QString& fileName, Indexes indexes = Indexes::Now);
 
     // A consistent copy of the open database into a new file, page by page.
     void BackupTo(const QString& target) const;
@@ -36,8 +38,8 @@ public:
     // file.
     void Compact();
 
-    // The program's indexes, all made here: when a collection is created, compacted or first
-    // written, never on opening.
+    // The program's indexes, all made here where they are missing or out of date: when a
+    // collection is created, compacted or first written, never on opening.
     static void EnsureIndexes(Connection& connection);
     // Runs once per connection before its first write: rollback journal and indexes.
     static void PrepareForWrites(Connection& connection);

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "store/TitleArray.h"
-
 #include <QString>
 #include <QtGlobal>
-#include <vector>
 
 // The process-wide variables through which the windows hand each other the chosen category,
 // the current card and the paging, printing and backup state. A few are written where other
@@ -21,8 +18,6 @@ struct SharedState {
     qint32 ScratchNumber = 0; // the backup's pause mark; kept for the record, no window reads it
 
     // Paged card grid.
-    std::vector<qint64> GridNumbers;
-    TitleArray GridTitles;
     qint32 GridTotal = 0;
     qint32 GridPageMark = 0;
     qint32 GridPageStep = 0; // the last page's step; kept for the record, no window reads it

@@ -121,9 +121,11 @@ void Recordset::MoveLast() {
     windowRows_ = kFirstWindowRows;
     if (!LoadBefore(std::numeric_limits<qint64>::max())) {
         position_ = Position::AfterLast;
+        lastRow_ = std::numeric_limits<qint64>::min();
         throw NoCurrentRecord();
     }
     position_ = Position::OnRow;
+    lastRow_ = window_.Numero(index_);
 }
 
 bool Recordset::Seek(qint64 numero) {
@@ -151,8 +153,20 @@ qint32 Recordset::RecordCount() const {
         count.Step();
         recordCount_ = qint32(count.Int64(0));
         countPending_ = false;
+        countedLast_ = lastRow_;
     }
     return recordCount_;
+}
+
+std::optional<qint64> Recordset::LastRowOfCount(qint32 count) const {
+    if (countPending_ || !countedLast_ || recordCount_ != count)
+        return std::nullopt;
+    return countedLast_;
+}
+
+std::unique_ptr<SelectionRows> Recordset::Rows() const {
+    connection_->Handle();
+    return std::make_unique<SelectionRows>(connection_, allCards_, categoryCode_);
 }
 
 void Recordset::MoveNext() {
@@ -300,6 +314,7 @@ void Recordset::Update() {
     }
     for (const auto& [column, value] : pending_)
         values[int(column)] = value;
+    Database::EnsureIndexes(*connection_);
 
     if (mode_ == Mode::Adding) {
         Statement insert(*connection_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "

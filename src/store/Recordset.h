@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/CardRows.h"
+
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -31,6 +33,14 @@ public:
     bool Seek(qint64 numero);
     // The number of rows, counted at the first call after the last MoveLast; 0 before any.
     qint32 RecordCount() const;
+    // The number of the last row when the set was last counted, if that count was `count`: the
+    // rows numbered up to it are the set's first `count` rows, unless another program removed
+    // some since.
+    std::optional<qint64> LastRowOfCount(qint32 count) const;
+    // The set's rows, read a few at a time from any card number.
+    std::unique_ptr<SelectionRows> Rows() const;
+    const std::shared_ptr<Connection>& connection() const { return connection_; }
+    bool IsAllCards() const { return allCards_; }
 
     // "Numero", "Cate", "Titre" or "Pivanes", any case. A field without value is a null variant;
     // the number is a 64-bit integer, as stored.
@@ -94,6 +104,8 @@ private:
     Position position_ = Position::BeforeFirst;
     mutable qint32 recordCount_ = 0;
     mutable bool countPending_ = false;
+    qint64 lastRow_ = 0;                        // at the last MoveLast
+    mutable std::optional<qint64> countedLast_; // at the last count
     Mode mode_ = Mode::Browse;
     std::vector<std::pair<Column, QVariant>> pending_;
 };

@@ -1,4 +1,5 @@
 list(APPEND PIVANES_CORE_SOURCES
+    src/store/CardRows.cpp
     src/store/CardStore.cpp
     src/store/CategoryCatalogue.cpp
     src/store/CollectionWriter.cpp
@@ -7,5 +8,5 @@ list(APPEND PIVANES_CORE_SOURCES
     src/store/Donnees.cpp
     src/store/Recordset.cpp
     src/store/StoreError.cpp
-    src/store/TitleArray.cpp
+    src/store/TitleIndex.cpp
 )

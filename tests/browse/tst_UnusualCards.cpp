@@ -6,6 +6,7 @@
 
 #include "browse/FlexGrid.h"
 #include "browse/KorListe.h"
+#include "browse/KorRecherche.h"
 #include "edit/KorAjouter.h"
 #include "edit/KorModifie.h"
 #include "edit/KorModifier.h"
@@ -155,6 +156,32 @@ private slots:
     }
 
     // A pasted log of a megabyte on one line, and a title of 300,000 characters without a blank.
+    // Short keywords are searched apart from the title index: both ways keep the numbers whole.
+    void searchKeepsNumbersBeyond32Bits_data() {
+        QTest::addColumn<QString>("keyword");
+        QTest::newRow("through the index") << "GRANDE";
+        QTest::newRow("too short for the index") << "GR";
+    }
+
+    void searchKeepsNumbersBeyond32Bits() {
+        QFETCH(QString, keyword);
+        ProgramFixture fixture;
+        WriteCollection({{1, "WIN", "PETITE", "a\r\n"},
+                         {k2Pow31, "WIN", "GRANDE", "b\r\n"},
+                         {4 * k2Pow31 + 5, "WIN", "PLUS GRANDE", "c\r\n"}});
+        KorPivane& main = MainWindowShowing("Windows");
+        MenuItem(main, "Recher")->trigger();
+        KorRecherche* search = Forms::Find<KorRecherche>();
+        QVERIFY(search);
+        QTest::keyClicks(search->Text1, keyword);
+        QTest::keyClick(search->Text1, Qt::Key_Return);
+        QCOMPARE(search->MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("2147483648"));
+        QCOMPARE(search->MSFlexGrid1->TextMatrix(2, 0), QStringLiteral("8589934597"));
+        ClickRow(*search->MSFlexGrid1, 2);
+        ProcessUnloads();
+        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  8589934597"));
+    }
+
     void hugeCardsGoThroughEveryWindow() {
         ProgramFixture fixture;
         const QString line = LongLine(1000000);

@@ -1,9 +1,11 @@
 #include "Baseline.h"
 
 #include <QFile>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -80,6 +82,25 @@ qint64 Baseline::CollectTitles(const QString& keyword, bool filter) {
     return qint64(numbers.size());
 }
 
+qint64 Baseline::ReadPage(const QString& code, qint64 from, int rows) {
+    const QByteArray utf8 = code.toUtf8();
+    Query page(db_, code.isEmpty() ? "SELECT Numero, Titre FROM TrucPivane WHERE Numero >= ?1 "
+                                     "ORDER BY Numero LIMIT ?3"
+                                   : "SELECT Numero, Titre FROM TrucPivane WHERE Cate = ?2 AND "
+                                     "Numero >= ?1 ORDER BY Numero LIMIT ?3");
+    sqlite3_bind_int64(page.stmt, 1, from);
+    if (!code.isEmpty())
+        sqlite3_bind_text(page.stmt, 2, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    sqlite3_bind_int(page.stmt, 3, rows);
+    std::vector<qint32> numbers;
+    std::vector<std::string> titles;
+    while (page.Step()) {
+        numbers.push_back(sqlite3_column_int(page.stmt, 0));
+        titles.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(page.stmt, 1)));
+    }
+    return qint64(numbers.size());
+}
+
 void Baseline::InsertCard() {
     Query insert(db_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
                       "VALUES ((SELECT max(Numero) FROM TrucPivane) + 1, 'WIN', 'MESURE', "
@@ -104,4 +125,10 @@ void Baseline::CopyFile(const QString& source, const QString& target) {
     QFile::remove(target);
     if (!QFile::copy(source, target))
         throw std::runtime_error("copy failed");
+    const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY);
+    const bool flushed = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!flushed)
+        throw std::runtime_error("flush failed");
 }

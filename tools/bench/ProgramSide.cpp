@@ -2,7 +2,9 @@
 
 #include "browse/KorListe.h"
 #include "browse/KorRecherche.h"
+#include "browse/PageStateFile.h"
 #include "edit/KorAjouter.h"
+#include "edit/KorModifie.h"
 #include "edit/KorModifier.h"
 #include "maintenance/Compaction.h"
 #include "maintenance/SafeFiles.h"
@@ -20,11 +22,22 @@ void DropUnloadedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void OpenAllCardsCounted() {
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+void OpenCounted(const QString& code) {
+    Recordset& cards =
+        Store().OpenRecordset(code.isEmpty() ? Queries::AllCards() : Queries::Category(code));
     cards.MoveLast();
     Donnees.CardCount = cards.RecordCount();
     cards.MoveFirst();
+}
+
+PagedCardGrid& OpenGrid() {
+    if (auto* list = Forms::Find<KorListe>())
+        return *list;
+    if (auto* search = Forms::Find<KorRecherche>())
+        return *search;
+    if (auto* picker = Forms::Find<KorModifie>())
+        return *picker;
+    throw std::runtime_error("no grid window is open");
 }
 
 } // namespace
@@ -48,8 +61,8 @@ qint64 Voir(qint32 numero) {
            cards.Fields(QStringLiteral("Pivanes")).toString().size();
 }
 
-void OpenList() {
-    OpenAllCardsCounted();
+void OpenList(const QString& code) {
+    OpenCounted(code);
     Forms::Load<KorListe>();
 }
 
@@ -58,7 +71,29 @@ void FillList() {
 }
 
 void NextPage() {
-    Forms::Find<KorListe>()->ListeSuite_Click();
+    OpenGrid().ListeSuite_Click();
+}
+
+void PreviousPage() {
+    OpenGrid().Retour_Click();
+}
+
+void PlacePaging(qint32 mark) {
+    PageStateFile::Write({Donnees.GridTotal, mark});
+    OpenGrid().ListeSuite_Click();
+}
+
+void OpenPicker() {
+    Forms::Load<KorModifie>();
+}
+
+void ChooseInPicker(const QString& code) {
+    Forms::Find<KorModifie>()->ChooseCategory(code, code);
+}
+
+void ClosePicker() {
+    Forms::Unload<KorModifie>();
+    DropUnloadedWindows();
 }
 
 void CloseList() {
@@ -67,7 +102,7 @@ void CloseList() {
 }
 
 void OpenSearch() {
-    OpenAllCardsCounted();
+    OpenCounted(QString());
     Forms::Load<KorRecherche>();
 }
 

@@ -9,13 +9,20 @@ namespace ProgramSide {
 qint64 OpenAndCount(const QString& code); // an empty code opens all cards
 qint64 Voir(qint32 numero);               // all cards open; finds the card and reads it
 // The windows are opened before the clock starts: what is timed is their work on the cards.
-void OpenList(); // the list of all cards
-void FillList(); // its collection and first page, as at its opening
-void NextPage(); // "Suite" on the open list
+void OpenList(const QString& code); // the list of one category, or of all cards
+void FillList();                    // its collection and first page, as at its opening
 void CloseList();
 void OpenSearch();
 qint64 Search(const QString& keyword); // collection and first page of the matches
 void CloseSearch();
+void OpenPicker();
+void ChooseInPicker(const QString& code); // the category's collection and first page
+void ClosePicker();
+// On the grid window that is open: "Suite", "Retour", and a page state set by hand followed by
+// "Suite", which brings the paging to any place of the collection.
+void NextPage();
+void PreviousPage();
+void PlacePaging(qint32 mark);
 void WriteNewCard();
 void OpenEditor(qint32 numero, const QString& text);
 void SaveEditedCard(); // "Enregistrer" in the open editor

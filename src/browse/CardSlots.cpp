@@ -1,0 +1,112 @@
+#include "browse/CardSlots.h"
+
+#include "browse/GridPaging.h"
+#include "store/Recordset.h"
+#include "store/TitleIndex.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr qint64 kBeforeAll = std::numeric_limits<qint64>::min();
+constexpr qint64 kAfterAll = std::numeric_limits<qint64>::max();
+
+// The number of the record set's `count`-th row, and how many of its first `count` rows there
+// are. The set's own count usually tells; otherwise (the set was replaced since `count` was
+// taken) its rows are walked once.
+std::pair<qint64, qint32> Bound(const Recordset& cards, SelectionRows& rows, qint32 count) {
+    if (count <= 0)
+        return {kBeforeAll, 0};
+    if (const std::optional<qint64> last = cards.LastRowOfCount(count))
+        return {*last, count};
+    qint64 last = kBeforeAll;
+    qint32 seen = 0;
+    rows.Each(kAfterAll, [&](qint64 numero, QByteArrayView) {
+        if (seen < count) {
+            last = numero;
+            ++seen;
+        }
+    });
+    return {last, seen};
+}
+
+} // namespace
+
+CardSlots::CardSlots(std::unique_ptr<CardRows> rows, qint32 total, qint64 lastNumero)
+    : rows_(std::move(rows)), total_(total), lastNumero_(lastNumero) {}
+
+CardSlots CardSlots::Selection(const Recordset& cards, qint32 cardCount) {
+    std::unique_ptr<SelectionRows> rows = cards.Rows();
+    const auto [last, total] = Bound(cards, *rows, cardCount);
+    return CardSlots(std::move(rows), total, last);
+}
+
+CardSlots CardSlots::Search(const Recordset& cards, qint32 cardCount, QByteArrayView keyword) {
+    std::unique_ptr<SelectionRows> rows = cards.Rows();
+    const qint64 last = Bound(cards, *rows, cardCount).first;
+    Connection& connection = *cards.connection();
+    if (cards.IsAllCards() && TitleIndex::Covers(keyword) && TitleIndex::IsCurrent(connection)) {
+        auto matches = std::make_unique<TitleIndex::Matches>(cards.connection(), keyword);
+        const auto total = qint32(matches->Count(last));
+        return CardSlots(std::move(matches), total, last);
+    }
+    std::vector<qint64> numbers;
+    rows->Each(
+        last,
+        [&](qint64 numero, QByteArrayView title) {
+            if (GridPaging::TitleHolds(title, keyword))
+                numbers.push_back(numero);
+        },
+        keyword.toByteArray());
+    const auto total = qint32(numbers.size());
+    const qint64 lastMatch = numbers.empty() ? kBeforeAll : numbers.back();
+    return CardSlots(std::make_unique<ListedRows>(cards.connection(), std::move(numbers)), total,
+                     lastMatch);
+}
+
+// Where reading costs the fewest rows passed over: from the first slot, from the last, or from
+// the page shown before, which in ordinary paging lies at most two pages away.
+CardSlots::Start CardSlots::NearestStart(qint32 first, qint32 last) const {
+    Start best{true, kBeforeAll, first - 1};
+    auto consider = [&best](Start start) {
+        if (start.skip < best.skip)
+            best = start;
+    };
+    consider({false, lastNumero_, total_ - last});
+    if (!shown_.empty()) {
+        const qint32 shownLast = shownFirst_ + qint32(shown_.size()) - 1;
+        auto numero = [this](qint32 slot) { return shown_[std::size_t(slot - shownFirst_)]; };
+        if (first >= shownFirst_ && first <= shownLast)
+            consider({true, numero(first), 0});
+        else if (first > shownLast)
+            consider({true, numero(shownLast), first - shownLast});
+        if (last >= shownFirst_ && last <= shownLast)
+            consider({false, numero(last), 0});
+        else if (last < shownFirst_)
+            consider({false, numero(shownFirst_), shownFirst_ - last});
+    }
+    return best;
+}
+
+std::vector<CardRow> CardSlots::Read(qint32 first, qint32 last) {
+    first = std::max(first, 1);
+    last = std::min(last, total_);
+    if (!rows_ || first > last)
+        return {};
+    const qint64 count = last - first + 1;
+    const Start start = NearestStart(first, last);
+    std::vector<CardRow> rows = start.upward ? rows_->Upward(start.numero, start.skip, count)
+                                             : rows_->Downward(start.numero, start.skip, count);
+    if (!start.upward)
+        std::reverse(rows.begin(), rows.end());
+    std::erase_if(rows, [this](const CardRow& row) { return row.numero > lastNumero_; });
+    // Slots are known only from a page read whole; a short one means the table changed.
+    shown_.clear();
+    if (qint64(rows.size()) == count) {
+        shownFirst_ = first;
+        for (const CardRow& row : rows)
+            shown_.push_back(row.numero);
+    }
+    return rows;
+}

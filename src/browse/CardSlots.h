@@ -1,0 +1,44 @@
+#pragma once
+
+#include "store/CardRows.h"
+
+#include <QByteArrayView>
+#include <memory>
+#include <vector>
+
+class Recordset;
+
+// The cards a grid pages over, slots 1 to Total() in record-set order. Only the count is taken
+// when they are collected; a page is read from the table when it is shown, starting from the
+// nearest card whose slot is known (the first, the last, or one of the page shown before), so a
+// page costs about the same wherever it lies.
+class CardSlots {
+public:
+    CardSlots() = default;
+    // `rows` holds the slots as its rows numbered up to `lastNumero`, `total` of them.
+    CardSlots(std::unique_ptr<CardRows> rows, qint32 total, qint64 lastNumero);
+
+    // Every card of the record set, up to `cardCount` of them.
+    static CardSlots Selection(const Recordset& cards, qint32 cardCount);
+    // The cards among those whose title holds the keyword (UTF-8), found through the title index
+    // when it answers for the file and covers the keyword, else by reading every title once.
+    static CardSlots Search(const Recordset& cards, qint32 cardCount, QByteArrayView keyword);
+
+    qint32 Total() const { return total_; }
+    // Slots first to last, within 1 to Total(); fewer when another program has removed cards.
+    std::vector<CardRow> Read(qint32 first, qint32 last);
+
+private:
+    struct Start {
+        bool upward;
+        qint64 numero;
+        qint64 skip;
+    };
+    Start NearestStart(qint32 first, qint32 last) const;
+
+    std::unique_ptr<CardRows> rows_;
+    qint32 total_ = 0;
+    qint64 lastNumero_ = 0;
+    qint32 shownFirst_ = 0; // the slot of shown_[0]
+    std::vector<qint64> shown_;
+};

@@ -1,0 +1,249 @@
+// The title index answers like reading every title, whoever changed the table and however.
+#include "TestSupport.h"
+
+#include "maintenance/Compaction.h"
+#include "store/CardStore.h"
+#include "store/Connection.h"
+#include "store/Queries.h"
+#include "store/TitleIndex.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <csignal>
+#include <limits>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr qint64 kAll = std::numeric_limits<qint64>::max();
+
+const QList<Card> kCards = {
+    {1, "WIN", "ABC DÉF", ""},      {2, "MAT", "  ABCD  ", ""},
+    {3, "WIN", "abc déf", ""},      {4, "INT", "XYZ ABC", ""},
+    {5, "WIN", "ÉTÉ \"ABC\"", ""},  {6, "MAT", "DÉFI", ""},
+    {7, "WIN", "MOT  CLÉ ABC", ""}, {8, "INT", "", ""},
+};
+const QByteArrayList kKeywords = {"ABC", "DÉF", "abc",     "XYZ",      "\"ABC\"", "MOT  CLÉ",
+                                  "BCD", "ÉTÉ", "NOUVEAU", "REMPLACÉ", "ABC DÉF"};
+
+// Statements run by another program, through a connection of its own.
+int RunElsewhere(const QByteArray& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open("Pivane.mdb", &db);
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc;
+}
+
+// What reading every title finds.
+QList<qint64> Scanned(Connection& connection, const QByteArray& keyword) {
+    QList<qint64> found;
+    Statement all(connection, "SELECT Numero, Titre FROM TrucPivane ORDER BY Numero");
+    while (all.Step())
+        if (!all.View(1).isEmpty() && all.View(1).contains(keyword))
+            found << all.Int64(0);
+    return found;
+}
+
+QList<qint64> Indexed(const std::shared_ptr<Connection>& connection, const QByteArray& keyword) {
+    TitleIndex::Matches matches(connection, keyword);
+    QList<qint64> found;
+    for (const CardRow& row : matches.Upward(std::numeric_limits<qint64>::min(), 0, 1000))
+        found << row.numero;
+    if (matches.Count(kAll) != found.size())
+        found << -1;
+    return found;
+}
+
+// The index agrees with the table (the engine's own check) and finds what a scan finds.
+void CheckIndexAnswersRight() {
+    auto connection = std::make_shared<Connection>();
+    connection->Open(QStringLiteral("Pivane.mdb"), SQLITE_OPEN_READWRITE);
+    QVERIFY(TitleIndex::IsCurrent(*connection));
+    connection->Exec("INSERT INTO TrucPivane_Titres(TrucPivane_Titres) VALUES ('integrity-check')");
+    for (const QByteArray& keyword : kKeywords)
+        QCOMPARE(Indexed(connection, keyword), Scanned(*connection, keyword));
+}
+
+bool IndexIsCurrent() {
+    Connection connection;
+    connection.Open(QStringLiteral("Pivane.mdb"), SQLITE_OPEN_READONLY);
+    return TitleIndex::IsCurrent(connection);
+}
+
+} // namespace
+
+class TestTitleIndex : public QObject {
+    Q_OBJECT
+
+private slots:
+    void keptByEveryWriteOfAnotherProgram_data();
+    void keptByEveryWriteOfAnotherProgram();
+    void keptByTheProgramsWrites();
+    void coveredKeywords_data();
+    void coveredKeywords();
+    void openingAndSearchingNeverWrite();
+    void staleIndexIsRebuiltByWriteAndCompaction_data();
+    void staleIndexIsRebuiltByWriteAndCompaction();
+    void killedWriterLeavesAMatchingIndex();
+};
+
+void TestTitleIndex::keptByEveryWriteOfAnotherProgram_data() {
+    QTest::addColumn<QByteArray>("sql");
+    QTest::addColumn<bool>("succeeds");
+
+    QTest::newRow("insert") << QByteArray("INSERT INTO TrucPivane VALUES (20, 'WIN', 'NOUVEAU "
+                                          "ABC', 'x')")
+                            << true;
+    QTest::newRow("insert or replace") << QByteArray("INSERT OR REPLACE INTO TrucPivane VALUES "
+                                                     "(1, 'WIN', 'REMPLACÉ', 'x')")
+                                       << true;
+    QTest::newRow("replace") << QByteArray("REPLACE INTO TrucPivane VALUES (4, 'WIN', 'XY', 'x')")
+                             << true;
+    QTest::newRow("insert on a taken number fails")
+        << QByteArray("INSERT INTO TrucPivane VALUES (2, 'WIN', 'NOUVEAU', 'x')") << false;
+    QTest::newRow("insert or ignore on a taken number")
+        << QByteArray("INSERT OR IGNORE INTO TrucPivane VALUES (2, 'WIN', 'NOUVEAU', 'x')") << true;
+    QTest::newRow("title changed") << QByteArray("UPDATE TrucPivane SET Titre = 'REMPLACÉ' "
+                                                 "WHERE Numero IN (1, 5)")
+                                   << true;
+    QTest::newRow("text changed only")
+        << QByteArray("UPDATE TrucPivane SET Pivanes = 'autre' WHERE Numero = 1") << true;
+    QTest::newRow("title without value")
+        << QByteArray("UPDATE TrucPivane SET Titre = NULL WHERE Numero = 1") << true;
+    QTest::newRow("number changed") << QByteArray("UPDATE TrucPivane SET Numero = 30 WHERE "
+                                                  "Numero = 4")
+                                    << true;
+    QTest::newRow("number changed onto a taken one")
+        << QByteArray("UPDATE OR REPLACE TrucPivane SET Numero = 2 WHERE Numero = 7") << true;
+    QTest::newRow("deleted") << QByteArray("DELETE FROM TrucPivane WHERE Numero IN (1, 2)") << true;
+    QTest::newRow("rolled back") << QByteArray("BEGIN; UPDATE TrucPivane SET Titre = 'NOUVEAU'; "
+                                               "DELETE FROM TrucPivane WHERE Numero = 3; "
+                                               "ROLLBACK")
+                                 << true;
+    QTest::newRow("title stored as a number")
+        << QByteArray("UPDATE TrucPivane SET Titre = 12345 WHERE Numero = 6") << true;
+}
+
+void TestTitleIndex::keptByEveryWriteOfAnotherProgram() {
+    QFETCH(QByteArray, sql);
+    QFETCH(bool, succeeds);
+    ProgramFixture fixture;
+    WriteCollection(kCards);
+    QCOMPARE(RunElsewhere(sql) == SQLITE_OK, succeeds);
+    CheckIndexAnswersRight();
+}
+
+void TestTitleIndex::keptByTheProgramsWrites() {
+    ProgramFixture fixture;
+    WriteCollection(kCards);
+    Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.MoveFirst();
+    cards.Edit();
+    cards.SetField(QStringLiteral("Titre"), QStringLiteral("REMPLACÉ ABC"));
+    cards.Update();
+    cards.AddNew();
+    cards.SetField(QStringLiteral("Numero"), 9);
+    cards.SetField(QStringLiteral("Titre"), QStringLiteral("NOUVEAU XYZ"));
+    cards.Update();
+    Store().Reset();
+    CheckIndexAnswersRight();
+}
+
+void TestTitleIndex::coveredKeywords_data() {
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<bool>("covered");
+
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("two letters") << "AB" << false;
+    QTest::newRow("two accented letters, four bytes") << "ÉÉ" << false;
+    QTest::newRow("three letters") << "ABC" << true;
+    QTest::newRow("three accented letters") << "ÉTÉ" << true;
+    QTest::newRow("blanks count") << "A B" << true;
+    QTest::newRow("a nul character") << QStringLiteral("AB%1C").arg(QChar(0)) << false;
+}
+
+void TestTitleIndex::coveredKeywords() {
+    QFETCH(QString, keyword);
+    QFETCH(bool, covered);
+    QCOMPARE(TitleIndex::Covers(keyword.toUtf8()), covered);
+}
+
+// A file made without the index stays byte for byte as it was through opening and searching.
+void TestTitleIndex::openingAndSearchingNeverWrite() {
+    ProgramFixture fixture;
+    WriteCollection(kCards);
+    QCOMPARE(RunElsewhere("DROP TRIGGER TrucPivane_Titres_Ajout; DROP TABLE TrucPivane_Titres"),
+             SQLITE_OK);
+    const QByteArray before = FileBytes(QStringLiteral("Pivane.mdb"));
+    Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+    auto connection = Store().OpenRecordset(Queries::AllCards()).connection();
+    QVERIFY(!TitleIndex::IsCurrent(*connection));
+    QCOMPARE(Scanned(*connection, "ABC").size(), 5);
+    Store().Reset();
+    QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), before);
+}
+
+void TestTitleIndex::staleIndexIsRebuiltByWriteAndCompaction_data() {
+    QTest::addColumn<bool>("byCompaction");
+    QTest::newRow("first write") << false;
+    QTest::newRow("compaction") << true;
+}
+
+void TestTitleIndex::staleIndexIsRebuiltByWriteAndCompaction() {
+    QFETCH(bool, byCompaction);
+    ProgramFixture fixture;
+    WriteCollection(kCards);
+    QCOMPARE(RunElsewhere("DROP TRIGGER TrucPivane_Titres_Modif; "
+                          "UPDATE TrucPivane SET Titre = 'REMPLACÉ' WHERE Numero = 1"),
+             SQLITE_OK);
+    QVERIFY(!IndexIsCurrent());
+    if (byCompaction) {
+        CompactDatabaseFile(QStringLiteral("Pivane.mdb"));
+    } else {
+        Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+        Recordset& cards = Store().OpenRecordset(Queries::Category(QStringLiteral("MAT")));
+        cards.MoveFirst();
+        cards.Edit();
+        cards.SetField(QStringLiteral("Pivanes"), QStringLiteral("texte changé"));
+        cards.Update();
+        Store().Reset();
+    }
+    CheckIndexAnswersRight();
+}
+
+// Killed after a random number of writes, somewhere in the next one (which may be a rebuild of
+// the index), the writer leaves an index that agrees with the table.
+void TestTitleIndex::killedWriterLeavesAMatchingIndex() {
+    ProgramFixture fixture;
+    WriteSyntheticCollection(60);
+    for (int run = 0; run < 20; ++run) {
+        QProcess child;
+        child.start(QStringLiteral(TITLE_WRITER_CHILD), {fixture.Path()});
+        QVERIFY(child.waitForStarted());
+        const int writes = QRandomGenerator::global()->bounded(1, 12);
+        for (int done = 0; done < writes;) {
+            QVERIFY2(child.waitForReadyRead(30000), child.readAllStandardError().constData());
+            done += int(child.readAll().count('\n'));
+        }
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished());
+        // The first read-write connection rolls the interrupted write back.
+        auto connection = std::make_shared<Connection>();
+        connection->Open(QStringLiteral("Pivane.mdb"), SQLITE_OPEN_READWRITE);
+        QCOMPARE(Scanned(*connection, "").size(), 60);
+        // A kill between a dropped trigger and the next write leaves a stale index: the
+        // program no longer trusts it.
+        if (!TitleIndex::IsCurrent(*connection))
+            continue;
+        connection->Exec(
+            "INSERT INTO TrucPivane_Titres(TrucPivane_Titres) VALUES ('integrity-check')");
+        for (const QByteArray& keyword :
+             {QByteArray("ÉCRIT"), QByteArray("TITRE 1"), QByteArray("RÉSEAU"), QByteArray("N°1")})
+            QCOMPARE(Indexed(connection, keyword), Scanned(*connection, keyword));
+    }
+}
+
+PIVANES_TEST_MAIN(TestTitleIndex)
+#include "tst_TitleIndex.moc"
