@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: once as is, once under AddressSanitizer
-# and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, checks the sources with clang-format and clang-tidy, and runs
+# every test: once as is, once under AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
-run_suite() {
+build() {
     local dir=$1; shift
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
-    (cd "$dir" && ctest --output-on-failure -j"$(nproc)")
 }
-run_suite build-test
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    run_suite build-asan -DPIVANES_SANITIZE=ON
+run_tests() {
+    (cd "$1" && ctest --output-on-failure -j"$(nproc)")
+}
+build build-test
+# The lint reads the build's compile commands and dependency files.
+bash tools/lint.sh build-test
+run_tests build-test
+build build-asan -DPIVANES_SANITIZE=ON
+# The libraries' own leaks are listed in tests/lsan-suppressions.txt; ours are not.
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt:print_suppressions=0" \
+    run_tests build-asan

@@ -91,7 +91,7 @@ bool CopyExclusively(const QString& source, const QString& target) {
 // it was, and never over an existing file. A link left by an interrupted conversion is reused.
 QString KeepOriginal(const QString& jetFile) {
     for (int n = 1;; ++n) {
-        const QString name = CandidateName(jetFile, n);
+        QString name = CandidateName(jetFile, n);
         if (::link(QFile::encodeName(jetFile).constData(), QFile::encodeName(name).constData()) ==
             0)
             return name;

@@ -34,19 +34,22 @@ quint32 Int32(const unsigned char* bytes) {
            (quint32(bytes[3]) << 24);
 }
 
+// iconv's documented "no converter" value.
+const iconv_t kNoConverter = iconv_t(-1); // NOLINT(performance-no-int-to-ptr)
+
 // Jet 3 texts are in the Windows code page the file was written with.
 class CodePageDecoder {
 public:
     explicit CodePageDecoder(quint16 codePage) {
         if (codePage != 0)
             converter_ = iconv_open("UTF-8", ("CP" + QByteArray::number(codePage)).constData());
-        if (converter_ == iconv_t(-1))
+        if (converter_ == kNoConverter)
             converter_ = iconv_open("UTF-8", "CP1252");
     }
     CodePageDecoder(const CodePageDecoder&) = delete;
     CodePageDecoder& operator=(const CodePageDecoder&) = delete;
     ~CodePageDecoder() {
-        if (converter_ != iconv_t(-1))
+        if (converter_ != kNoConverter)
             iconv_close(converter_);
     }
 
@@ -74,7 +77,7 @@ public:
     }
 
 private:
-    iconv_t converter_ = iconv_t(-1);
+    iconv_t converter_ = kNoConverter;
 };
 
 // Jet 4 texts are UCS-2, or after FF FE its compressed form: one byte per character, a zero byte

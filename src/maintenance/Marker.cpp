@@ -8,7 +8,7 @@
 namespace {
 
 // Three paths and a date; a file longer than this is not a marker.
-constexpr qint64 kLongest = 64 * 1024;
+constexpr qint64 kLongest = qint64{64} * 1024;
 
 } // namespace
 

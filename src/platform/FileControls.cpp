@@ -94,7 +94,7 @@ void DirectoryList::Fill() {
             break;
     }
     int depth = 0;
-    auto add = [this](const QString& full, const QString& shown, int level) {
+    auto add = [this](const QString& full, const QString& shown, qsizetype level) {
         auto* item = new QListWidgetItem(QString(level * 2, QLatin1Char(' ')) + shown, this);
         item->setData(kPathRole, full);
     };

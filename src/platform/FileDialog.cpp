@@ -25,7 +25,7 @@ QString SaveFileName(const QString& caption, const QString& suggested, const QSt
                      const QString& suffix) {
     if (State().enabled) {
         State().asked.append(caption);
-        const QString answer = State().nextAnswer.value_or(QString());
+        QString answer = State().nextAnswer.value_or(QString());
         State().nextAnswer.reset();
         return answer;
     }

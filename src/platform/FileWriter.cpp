@@ -103,7 +103,7 @@ qint64 ReadSome(int descriptor, char* into, qint64 size, const QString& path) {
 QString Followed(const QString& target) {
     const QFileInfo info(target);
     if (info.isSymLink()) {
-        const QString followed = info.canonicalFilePath();
+        QString followed = info.canonicalFilePath();
         if (!followed.isEmpty())
             return followed;
     }

@@ -62,9 +62,10 @@ void Justify(qint16 width) {
 
 namespace PrintLayout {
 
-void CoupeLigne(QString text, qint16 width, QStringList& preview) {
-    Donnees.PrintLine.clear();
+void CoupeLigne(const QString& text, qint16 width, QStringList& preview) {
+    // The caller's text is often Donnees.PrintLine itself: read before clearing.
     QString source = WithoutTrailingBlanks(text);
+    Donnees.PrintLine.clear();
     if (source.size() <= width) {
         PrnText(source, preview);
         return;

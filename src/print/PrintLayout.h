@@ -17,7 +17,7 @@ inline constexpr int kCentringField = kIndent + kWrapWidth + kIndent;
 inline constexpr int kLinesPerPage = 65;
 
 // Cuts a source line into print lines of at most `width` characters and hands each to PrnText.
-void CoupeLigne(QString text, qint16 width, QStringList& preview);
+void CoupeLigne(const QString& text, qint16 width, QStringList& preview);
 // Trims a print line, centres it (the title's lines) or indents it, and appends it.
 void PrnText(QString& line, QStringList& preview);
 

@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""Runs clang-tidy over every compiled source of a build, skipping the sources already found
+clean with the same inputs, like ccache does for the compiler.
+
+A source is clean for a key made of its compile command, the text of the source and of every
+header it reads (from the build's dependency files), .clang-tidy, this script and clang-tidy's
+version. Keys name empty files under $XDG_CACHE_HOME/pivanes/clang-tidy, so another clone on
+the same machine re-uses them. Sources with remarks are not remembered: they are checked again.
+
+    clang_tidy_cached.py BUILD_DIR
+"""
+import concurrent.futures
+import hashlib
+import json
+import os
+import re
+import shlex
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+SOURCE_ROOT = Path(__file__).resolve().parents[2]
+# clang reads neither GCC's precompiled headers nor some of its warning options.
+EXTRA_ARGS = ["-extra-arg=-Wno-unknown-warning-option"]
+STAMP_LIFETIME_DAYS = 30
+
+
+def cache_dir():
+    base = os.environ.get("XDG_CACHE_HOME") or os.path.join(os.path.expanduser("~"), ".cache")
+    return Path(base) / "pivanes" / "clang-tidy"
+
+
+def lint_units(build_dir):
+    units = []
+    for entry in json.loads((build_dir / "compile_commands.json").read_text()):
+        if "_autogen" in entry["file"]:
+            continue
+        args = shlex.split(entry["command"])
+        pch = None
+        kept = []
+        skip = False
+        for i, arg in enumerate(args):
+            if skip:
+                skip = False
+            elif arg == "-include" and args[i + 1].endswith("cmake_pch.hxx"):
+                pch, skip = args[i + 1], True
+            elif arg != "-Winvalid-pch":
+                kept.append(arg)
+        entry["arguments"] = kept
+        entry.pop("command")
+        entry["pch"] = pch
+        units.append(entry)
+    return units
+
+
+def depfile_paths(path, directory):
+    """Files named by a make-style dependency file, or None when it is missing."""
+    try:
+        text = Path(path).read_text()
+    except OSError:
+        return None
+    text = text.replace("\\\n", " ")
+    names = re.split(r"(?<!\\)\s+", text.split(":", 1)[1])
+    return [Path(directory, name.replace("\\ ", " ")) for name in names if name]
+
+
+def dependencies(unit):
+    """Every file the source reads: the compiler's dependency file, plus its precompiled
+    header's, or, for a source not built yet, what clang finds now."""
+    args = unit["arguments"]
+    directory = unit["directory"]
+    output = args[args.index("-o") + 1]
+    depfile = Path(directory, output + ".d")
+    fresh = depfile.exists() and depfile.stat().st_mtime >= Path(unit["file"]).stat().st_mtime
+    deps = depfile_paths(depfile, directory) if fresh else None
+    if deps is not None and unit["pch"]:
+        pch_deps = depfile_paths(unit["pch"] + ".gch.d", directory)
+        deps = None if pch_deps is None else deps + pch_deps
+    if deps is not None:
+        return deps
+    command = ["clang++"] + args[1:args.index("-o")] + args[args.index("-o") + 2:]
+    result = subprocess.run(command + ["-Wno-unknown-warning-option", "-M", "-MG"],
+                            cwd=directory, capture_output=True, text=True)
+    if result.returncode != 0:
+        return None
+    text = result.stdout.replace("\\\n", " ")
+    names = re.split(r"(?<!\\)\s+", text.split(":", 1)[1])
+    return [Path(directory, name) for name in names if name]
+
+
+class Hasher:
+    def __init__(self, build_dir):
+        self.build_dir = build_dir.resolve()
+        self.known = {}
+
+    def place(self, path):
+        """A path that is the same in another clone or build folder of the project."""
+        text = str(path)
+        text = text.replace(str(self.build_dir), "<build>")
+        return text.replace(str(SOURCE_ROOT), "<source>")
+
+    def content(self, path):
+        path = Path(os.path.normpath(path))
+        if path not in self.known:
+            try:
+                self.known[path] = hashlib.sha256(path.read_bytes()).hexdigest()
+            except OSError:
+                self.known[path] = "missing"
+        return self.known[path]
+
+    def key(self, unit, common):
+        deps = dependencies(unit)
+        if deps is None:
+            return None
+        digest = hashlib.sha256(common)
+        digest.update(self.place(" ".join(unit["arguments"])).encode())
+        digest.update(self.place(unit["file"]).encode())
+        digest.update(self.content(unit["file"]).encode())
+        for dep in sorted({os.path.normpath(d) for d in deps}):
+            digest.update(f"{self.place(dep)}={self.content(dep)}\n".encode())
+        return digest.hexdigest()
+
+
+def run_tidy(unit, database):
+    result = subprocess.run(["clang-tidy", "--quiet", "-p", str(database)] + EXTRA_ARGS
+                            + [unit["file"]], capture_output=True, text=True)
+    return result.returncode, result.stdout + result.stderr
+
+
+def prune(stamps):
+    limit = time.time() - STAMP_LIFETIME_DAYS * 86400
+    for stamp in stamps.glob("*/*"):
+        if stamp.stat().st_mtime < limit:
+            stamp.unlink(missing_ok=True)
+
+
+def main():
+    build_dir = Path(sys.argv[1] if len(sys.argv) > 1 else "build-test")
+    units = lint_units(build_dir)
+    database = build_dir / "lint"
+    database.mkdir(exist_ok=True)
+    plain = [{k: u[k] for k in ("directory", "arguments", "file")} for u in units]
+    (database / "compile_commands.json").write_text(json.dumps(plain, indent=1))
+
+    version = subprocess.run(["clang-tidy", "--version"], capture_output=True).stdout
+    common = version + (SOURCE_ROOT / ".clang-tidy").read_bytes() + Path(__file__).read_bytes()
+    hasher = Hasher(build_dir)
+    stamps = cache_dir()
+    to_check = []
+    for unit in units:
+        key = hasher.key(unit, common)
+        stamp = None if key is None else stamps / key[:2] / key
+        if stamp is not None and stamp.exists():
+            stamp.touch()
+        else:
+            to_check.append((unit, stamp))
+
+    failed = 0
+    with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count()) as pool:
+        futures = {pool.submit(run_tidy, unit, database): (unit, stamp)
+                   for unit, stamp in to_check}
+        for future in concurrent.futures.as_completed(futures):
+            unit, stamp = futures[future]
+            code, output = future.result()
+            if code == 0:
+                if stamp is not None:
+                    stamp.parent.mkdir(parents=True, exist_ok=True)
+                    stamp.touch()
+            else:
+                failed += 1
+                print(output, end="", flush=True)
+    prune(stamps)
+    print(f"clang-tidy : {len(units)} fichiers, {len(units) - len(to_check)} déjà vus sans "
+          f"remarque, {failed} avec remarques.")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
