@@ -18,6 +18,7 @@ const char* const kSentences[] = {
     "Ouvrez le menu Fichier puis choisissez Options pour retrouver ce réglage.",
     "Un clic droit sur l'élément affiche les commandes les plus utiles.",
     "Enregistrez votre travail avant de modifier ce paramètre.",
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one sentence on two lines.
     "Le raccourci clavier fait gagner beaucoup de temps une fois pris en main, surtout quand la "
     "même opération revient plusieurs fois dans la journée.",
     "Vérifiez le résultat sur une copie avant de l'appliquer aux originaux.",

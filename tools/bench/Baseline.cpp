@@ -63,7 +63,7 @@ qint64 Baseline::ReadCard(qint32 numero) {
         return 0;
     const std::string title(reinterpret_cast<const char*>(sqlite3_column_text(read.stmt, 0)));
     const std::string text(reinterpret_cast<const char*>(sqlite3_column_text(read.stmt, 1)));
-    return qint64(title.size() + text.size());
+    return qint64(title.size()) + qint64(text.size());
 }
 
 qint64 Baseline::CollectTitles(const QString& keyword, bool filter) {

@@ -446,7 +446,7 @@ QString TargetsReport(const SizeResult& largest) {
             waited =
                 waited || (!met && !target.againstPlain && measure->programBest <= target.limit);
         }
-    const bool memoryMet = largest.peakKb <= 40 * 1024;
+    const bool memoryMet = largest.peakKb <= qint64{40} * 1024;
     md << "| Peak resident memory of the program's side | ≤ 40 MiB | " << largest.peakKb / 1024
        << " MiB | " << (memoryMet ? "oui" : "**non**") << " | — |\n";
     if (waited)
