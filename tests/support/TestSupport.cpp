@@ -41,8 +41,9 @@ void ResetProgramState() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
+    // Each module's variables are one struct: a variable added to it is put back with the rest.
     Donnees = SharedState{};
-    FormZoomed::ScalePercent = 0;
+    FormZoomed::Zoom = FormZoomed::ZoomState{};
     MessageBox::Testing::Clear();
     Application::Testing::Clear();
     Printer::Testing::Clear();
