@@ -330,33 +330,29 @@ void Recordset::Insert() {
 // Only the fields set are written, so the row needs no reading first, and a field that another
 // program changed meanwhile keeps its change. The text depends only on which fields are set.
 void Recordset::Rewrite() {
-    const std::size_t row = CurrentRow();
-    const qint64 target = window_.Numero(row);
+    const qint64 target = window_.Numero(CurrentRow());
+    // The row is ?1 and each field its column's place after it.
     QStringList assignments;
     for (std::size_t column = 0; column < pending_.size(); ++column)
         if (pending_[column])
-            assignments << QStringLiteral("%1 = ?%2")
-                               .arg(NameOf(Column(column)))
-                               .arg(assignments.size() + 1);
+            assignments << QStringLiteral("%1 = ?%2").arg(NameOf(Column(column))).arg(column + 2);
     if (assignments.isEmpty())
         assignments << QStringLiteral("Numero = Numero");
-    const QByteArray sql = QStringLiteral("UPDATE TrucPivane SET %1 WHERE Numero = ?%2")
+    const QByteArray sql = QStringLiteral("UPDATE TrucPivane SET %1 WHERE Numero = ?1")
                                .arg(assignments.join(QStringLiteral(", ")))
-                               .arg(assignments.size() + 1)
                                .toLatin1();
     Database::EnsureIndexes(*connection_);
     {
         Statement update(*connection_, sql.constData());
-        int parameter = 0;
+        update.Bind(1, target);
         for (std::size_t column = 0; column < pending_.size(); ++column)
             if (pending_[column])
-                BindValue(update, ++parameter, *pending_[column], column == 0);
-        update.Bind(parameter + 1, target);
+                BindValue(update, int(column) + 2, *pending_[column], column == 0);
         update.Step();
     }
     if (connection_->Changes() == 0)
         throw RowGone(target);
-    KeepWrittenRow(row, target);
+    KeepWrittenRow(target);
 }
 
 void Recordset::LoadSingleRow(const Statement& read) {
@@ -365,19 +361,22 @@ void Recordset::LoadSingleRow(const Statement& read) {
     index_ = 0;
 }
 
-// The written row alone, as written: its neighbours are read again when the walk goes on.
-void Recordset::KeepWrittenRow(std::size_t row, qint64 target) {
+// The written row alone: its neighbours are read again when the walk goes on. A row whose every
+// text was just written is known without reading it back; what another program may have
+// changed meanwhile is read.
+void Recordset::KeepWrittenRow(qint64 target) {
     const auto& [numero, cate, title, text] = pending_;
-    const QByteArray titleBytes =
-        title ? title->toString().toUtf8() : window_.Title(row).toByteArray();
-    const bool titleNull = title ? title->isNull() : window_.TitleNull(row);
-    const qint64 newNumero = numero ? numero->toLongLong() : target;
-    std::optional<RestOfRow> rest;
-    if (rest_ && rest_->numero == target)
-        rest = RestOfRow{newNumero, cate ? AsWritten(*cate) : rest_->cate,
-                         text ? AsWritten(*text) : rest_->text};
+    const qint64 written = numero ? numero->toLongLong() : target;
+    rest_.reset();
+    if (!cate || !title || !text) {
+        Statement read(*connection_, kReadRow);
+        read.Bind(1, written);
+        if (read.Step())
+            LoadSingleRow(read);
+        return;
+    }
     window_.Clear();
-    window_.Append(newNumero, titleBytes, titleNull);
+    window_.Append(written, title->toString().toUtf8(), title->isNull());
     index_ = 0;
-    rest_ = std::move(rest);
+    KeepRestOfRow(written, AsWritten(*cate), AsWritten(*text));
 }

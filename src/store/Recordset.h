@@ -101,7 +101,7 @@ private:
     void LoadSingleRow(const Statement& read); // a window of the row just read by number
     void Insert();
     void Rewrite();
-    void KeepWrittenRow(std::size_t row, qint64 target);
+    void KeepWrittenRow(qint64 target);
     void KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const;
 
     std::shared_ptr<Connection> connection_;
