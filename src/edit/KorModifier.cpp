@@ -21,8 +21,8 @@ void KorModifier::Form_Load() {
 void KorModifier::Depart() {
     show();
     ClearCard();
-    // All cards are the current record set, as the picker expects them back; the card itself
-    // is the one row read.
+    // All cards become the current record set without being walked: the count and the card's
+    // own row are all that is read.
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     Donnees.CardCount = qint32(Store().database().CardCount());
     if (cards.Seek(Donnees.CurrentCardNumber))
