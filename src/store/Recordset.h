@@ -47,8 +47,8 @@ public:
     const std::shared_ptr<Connection>& connection() const { return connection_; }
     bool IsAllCards() const { return allCards_; }
 
-    // A Field name, in any case. A field without value is a null variant;
-    // the number is a 64-bit integer, as stored.
+    // One of the Field names, in any case. A field without value is a null variant; the number
+    // is a 64-bit integer, as stored.
     QVariant Fields(const QString& name) const;
     // The title as stored (UTF-8; empty when it has no value): what collecting the titles of a
     // whole table reads, without converting each one.
