@@ -209,7 +209,7 @@ qint64 CountCards(const QString& jetFile) {
 
 QString KeptName(const QString& jetFile) {
     for (int n = 1;; ++n) {
-        const QString name = CandidateName(jetFile, n);
+        QString name = CandidateName(jetFile, n);
         if (!QFileInfo::exists(name) || SameFile(jetFile, name))
             return name;
     }
