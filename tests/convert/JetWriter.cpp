@@ -81,7 +81,7 @@ QByteArray CodePageBytes(const QString& text, quint16 codePage) {
     const QByteArray utf8 = text.toUtf8();
     const QByteArray name = "CP" + QByteArray::number(codePage);
     iconv_t converter = iconv_open(name.constData(), "UTF-8");
-    if (converter == iconv_t(-1))
+    if (converter == iconv_t(-1)) // NOLINT(performance-no-int-to-ptr): iconv's error value
         throw std::runtime_error("unknown code page");
     QByteArray out(utf8.size() * 2 + 4, '\0');
     char* in = const_cast<char*>(utf8.constData());
