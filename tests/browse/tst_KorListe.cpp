@@ -27,7 +27,7 @@ qint32 NumberOfSlot(int slot) {
     return slot + kOthersBefore;
 }
 
-QString StoredTitle(qint32 numero) {
+QString StoredTitle(qint64 numero) {
     return QStringLiteral("  FICHE %1  ").arg(numero);
 }
 
@@ -331,7 +331,7 @@ void TestKorListe::leavingAReadOnlyFolderSaysNothingUntrue_data() {
 void TestKorListe::leavingAReadOnlyFolderSaysNothingUntrue() {
     QFETCH(int, total);
     QFETCH(int, messages);
-    ScratchVolume volume(4 * 1024 * 1024);
+    ScratchVolume volume(qint64{4} * 1024 * 1024);
     SKIP_WITHOUT_VOLUME(volume);
     ProgramFixture fixture;
     QVERIFY(QDir::setCurrent(volume.Path()));

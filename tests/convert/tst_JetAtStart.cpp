@@ -196,7 +196,7 @@ private slots:
         if (content == "jet" || content == "damaged")
             WriteJet(file, Version::Jet4, SampleCards(12, Version::Jet4));
         if (content == "damaged")
-            WriteBytes(file, FileBytes(file).left(3 * 4096));
+            WriteBytes(file, FileBytes(file).left(qsizetype{3} * 4096));
         if (content == "sqlite")
             WriteSyntheticCollection(5, file);
         const QByteArray before = FileBytes(file);

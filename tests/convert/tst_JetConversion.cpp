@@ -26,7 +26,7 @@ QByteArray WithPage(QByteArray bytes, int pageSize, int page, const QByteArray& 
 
 // The first page of each memo chain over several long-value pages.
 int FirstChainPage(const QByteArray& bytes, int pageSize) {
-    for (int page = 1; page * pageSize < bytes.size(); ++page) {
+    for (int page = 1; qsizetype(page) * pageSize < bytes.size(); ++page) {
         const QByteArray head = bytes.mid(qsizetype(page) * pageSize, 8);
         const int rowCount = pageSize == 4096 ? 12 : 8;
         if (head.mid(4, 4) == "LVAL" && quint8(bytes[qsizetype(page) * pageSize + rowCount]) == 1 &&
@@ -206,7 +206,7 @@ private slots:
         };
         const QByteArray jet4 = jet(Version::Jet4);
         const QByteArray jet3 = jet(Version::Jet3);
-        QTest::newRow("tronqué") << jet4.left(2 * 4096) << "endommagé";
+        QTest::newRow("tronqué") << jet4.left(qsizetype{2} * 4096) << "endommagé";
         QTest::newRow("définition de table effacée")
             << WithPage(jet4, 4096, 3, QByteArray(4096, '\0')) << "endommagé";
         QTest::newRow("catalogue effacé")

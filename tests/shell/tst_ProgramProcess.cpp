@@ -173,7 +173,7 @@ private slots:
         // A copy left open for hours keeps its folder all the same.
         QFile lockFile(QDir(folder).filePath(FolderLock::FileName()));
         QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3 * 3600),
+        QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(qint64{-3} * 3600),
                                      QFileDevice::FileModificationTime));
         lockFile.close();
         const QStringList before = Snapshot(folder);

@@ -41,6 +41,7 @@ ChildProcess::ChildProcess(const QStringList& arguments) {
     for (const QString& argument : arguments)
         storage.push_back(QFile::encodeName(argument));
     std::vector<char*> argv;
+    argv.reserve(storage.size() + 1);
     for (QByteArray& bytes : storage)
         argv.push_back(bytes.data());
     argv.push_back(nullptr);

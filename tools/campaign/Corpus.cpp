@@ -22,7 +22,7 @@ using Maker = std::function<void(const QString&)>;
 
 // ---- Files of every shape ---------------------------------------------------------------------
 
-Maker Bytes(QByteArray bytes) {
+Maker Bytes(const QByteArray& bytes) {
     return [bytes](const QString& path) { PutFile(path, bytes); };
 }
 
@@ -68,7 +68,8 @@ void Special(const QString& path, const QString& kind) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
-        ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            qWarning("no socket made at %s", name.constData());
         ::close(fd);
     } else if (kind.startsWith(QLatin1String("link:"))) {
         QFile::link(kind.mid(5), path);

@@ -392,7 +392,7 @@ void RunKills(const KillSettings& settings, Figures& figures) {
         if (ready == QByteArray("ready")) {
             const auto estimate = microsEstimate.find(operation);
             if (settings.replayDelayMicros >= 0)
-                delay = settings.replayDelayMicros * (kReplays + 2 * run) / (2 * kReplays);
+                delay = settings.replayDelayMicros * (kReplays + 2 * run) / (qint64{2} * kReplays);
             else if (estimate != microsEstimate.end())
                 delay = qint64(delays.bounded(1.25 * estimate->second));
             child.Write("go\n");
