@@ -75,7 +75,7 @@ void RunAsNobody(const char* testFunction) {
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (setpriv.isEmpty())
         QSKIP("setpriv is needed to run the check as another user");
-    ScratchVolume lent(1024 * 1024);
+    ScratchVolume lent(qint64{1024} * 1024);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (lent.IsMounted() &&
         QFile::setPermissions(lent.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))

@@ -37,7 +37,7 @@ private slots:
             // A pause that never ends fails here instead of hanging.
             if (++*readings > 1000)
                 throw std::runtime_error("the pause does not end");
-            const QDateTime current = *now;
+            QDateTime current = *now;
             *now = now->addMSecs(20);
             return current;
         });

@@ -50,7 +50,7 @@ QString BackUpFiveCards(const ProgramFixture& fixture, bool walMode = false) {
         RunSqliteShell(QStringLiteral("Pivane.mdb"), QStringLiteral("PRAGMA journal_mode = WAL"));
     UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
     QDir().mkpath(fixture.Path(QStringLiteral("dest")));
-    const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
+    QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
     BackUpThroughTheWindow(backup);
     return backup;
 }

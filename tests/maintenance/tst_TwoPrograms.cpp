@@ -80,8 +80,8 @@ void StopBoth(Child& saver, Child& other) {
     QVERIFY2(saver.EndedWell(), qPrintable(saver.Errors()));
 }
 
-QMap<qint32, Card> CardsByNumber(const QList<Card>& cards) {
-    QMap<qint32, Card> byNumber;
+QMap<qint64, Card> CardsByNumber(const QList<Card>& cards) {
+    QMap<qint64, Card> byNumber;
     for (const Card& card : cards)
         byNumber.insert(card.Numero, card);
     return byNumber;
@@ -114,7 +114,7 @@ private slots:
 
         QCOMPARE(Database::VerifiedCardCount(QStringLiteral("Pivane.mdb")),
                  kCards + saver.Reports().size());
-        const QMap<qint32, Card> stored = CardsByNumber(StoredCards());
+        const QMap<qint64, Card> stored = CardsByNumber(StoredCards());
         for (const Card& card : before)
             QVERIFY(stored.value(card.Numero) == card);
         for (const QList<qint64>& save : saver.Reports())
@@ -154,7 +154,7 @@ private slots:
               restorer.Reports().size(), savedAfter());
 
         Database::VerifiedCardCount(QStringLiteral("Pivane.mdb"));
-        QMap<qint32, Card> stored = CardsByNumber(StoredCards());
+        QMap<qint64, Card> stored = CardsByNumber(StoredCards());
         for (const Card& card : backedUp)
             QVERIFY(stored.take(card.Numero) == card);
         QSet<qint64> reported;
