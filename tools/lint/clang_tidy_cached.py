@@ -117,8 +117,9 @@ class Hasher:
         digest.update(self.place(" ".join(unit["arguments"])).encode())
         digest.update(self.place(unit["file"]).encode())
         digest.update(self.content(unit["file"]).encode())
-        for dep in sorted({os.path.normpath(d) for d in deps}):
-            digest.update(f"{self.place(dep)}={self.content(dep)}\n".encode())
+        for place, content in sorted({(self.place(os.path.normpath(d)), self.content(d))
+                                      for d in deps}):
+            digest.update(f"{place}={content}\n".encode())
         return digest.hexdigest()
 
 
