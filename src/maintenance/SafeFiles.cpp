@@ -28,19 +28,6 @@ QString TwinIn(const QString& folder, const QString& name) {
     return name;
 }
 
-bool SameBytes(const QString& first, const QString& second) {
-    QFile a(first), b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return false;
-    constexpr qint64 kChunk = 1 << 20;
-    while (!a.atEnd()) {
-        const QByteArray chunk = a.read(kChunk);
-        if (chunk.isEmpty() || chunk != b.read(kChunk))
-            return false;
-    }
-    return true;
-}
-
 void CopyDatabase(const Database& database, const QString& target) {
     const qint64 cards = database.CardCount();
     FileWriter file(target);

@@ -24,6 +24,4 @@ void CopyFile(const QString& source, const QString& target, Check check = Check:
 // a missing target, or one that is no database at all, is installed like any other file.
 void RestoreDatabase(const QString& source, const QString& target);
 
-bool SameBytes(const QString& first, const QString& second);
-
 } // namespace SafeFiles

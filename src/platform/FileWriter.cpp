@@ -199,3 +199,16 @@ std::optional<QByteArray> ReadRegularFile(const QString& fileName, qint64 limit)
     bytes.truncate(ReadSome(in.get(), bytes.data(), limit, fileName));
     return bytes;
 }
+
+bool SameBytes(const QString& first, const QString& second) {
+    QFile a(first), b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return false;
+    constexpr qint64 kChunk = 1 << 20;
+    while (!a.atEnd()) {
+        const QByteArray chunk = a.read(kChunk);
+        if (chunk.isEmpty() || chunk != b.read(kChunk))
+            return false;
+    }
+    return true;
+}
