@@ -1,4 +1,5 @@
 target_sources(pivanes_browse PRIVATE
+    src/browse/CardBoxes.cpp
     src/browse/CardLines.cpp
     src/browse/CardSlots.cpp
     src/browse/FlexGrid.cpp
