@@ -6,9 +6,8 @@ pivanes_add_test(tst_ImprimeR print/tst_ImprimeR.cpp)
 target_link_libraries(tst_ImprimeR PRIVATE pivanes_print_test_support)
 
 # Printing through a real CUPS queue: needs root to start its own cupsd, skipped otherwise.
-add_executable(tst_SystemPrinter print/tst_SystemPrinter.cpp)
+pivanes_add_test_executable(tst_SystemPrinter print/tst_SystemPrinter.cpp)
 target_link_libraries(tst_SystemPrinter PRIVATE pivanes_print_test_support)
-target_precompile_headers(tst_SystemPrinter REUSE_FROM pivanes_test_support)
 add_test(NAME system_printer COMMAND bash ${CMAKE_SOURCE_DIR}/tools/cups-test.sh
                                      $<TARGET_FILE:tst_SystemPrinter>)
 set_tests_properties(system_printer PROPERTIES
