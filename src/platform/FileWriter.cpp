@@ -201,8 +201,7 @@ void FileWriter::ReplaceWithoutWait() {
         // What came out is no regular file, put there since the target was checked: it goes
         // back under its name.
         const int error = errno;
-        ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
-                    RENAME_EXCHANGE);
+        ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE);
         Fail(error);
     }
     // No target yet, or a file system that cannot exchange names.

@@ -135,8 +135,8 @@ void CopyPages(Connection& destination, sqlite3* source) {
 class LiveFile {
 public:
     explicit LiveFile(Connection& connection) : connection_(connection) {
-        if (sqlite3_file_control(connection.Handle(), "main", SQLITE_FCNTL_FILE_POINTER,
-                                 &file_) != SQLITE_OK ||
+        if (sqlite3_file_control(connection.Handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file_) !=
+                SQLITE_OK ||
             !file_ || !file_->pMethods)
             connection.Fail(SQLITE_IOERR);
         if (const int rc = file_->pMethods->xFileSize(file_, &size_); rc != SQLITE_OK)
@@ -159,21 +159,22 @@ constexpr qint64 kPiece = 1 << 20;
 
 // Whether the file holds the live file's bytes, read back piece by piece.
 bool SameBytes(LiveFile& source, const QString& copyName) {
-    const int copy = ::open(QFile::encodeName(copyName).constData(), O_RDONLY | O_CLOEXEC);
-    if (copy < 0)
+    const int opened = ::open(QFile::encodeName(copyName).constData(), O_RDONLY | O_CLOEXEC);
+    if (opened < 0)
         throw Unreadable(copyName, errno);
+    const std::unique_ptr<const int, void (*)(const int*)> copy(
+        &opened, [](const int* fd) { ::close(*fd); });
     struct stat status {};
-    bool same = ::fstat(copy, &status) == 0 && status.st_size == source.Size();
+    bool same = ::fstat(opened, &status) == 0 && status.st_size == source.Size();
     QByteArray expected, found;
     for (qint64 offset = 0; same && offset < source.Size(); offset += kPiece) {
         const qint64 length = std::min(source.Size() - offset, kPiece);
         expected.resize(length);
         found.resize(length);
         source.Read(offset, expected);
-        same = ::pread(copy, found.data(), std::size_t(length), offset) == length &&
+        same = ::pread(opened, found.data(), std::size_t(length), offset) == length &&
                expected == found;
     }
-    ::close(copy);
     return same;
 }
 

@@ -44,7 +44,7 @@ struct Measure {
     QString operation;
     double program = -1; // median milliseconds
     double baseline = -1;
-    double programBest = -1; // the fastest run: the work when the process was not made to wait
+    double programBest = -1;      // the fastest run: the work when the process was not made to wait
     double programProcessor = -1; // median processor time of the program's thread
 };
 
@@ -310,8 +310,7 @@ SizeResult RunSize(const QString& self, int cards, int reps, const QString& only
     result.buildSeconds = double(timer.elapsed()) / 1000;
 
     const QString output = ChildOutput(self, {QStringLiteral("--child"), folder.path(),
-                                              QString::number(cards), QString::number(reps),
-                                              only});
+                                              QString::number(cards), QString::number(reps), only});
     for (const QString& line : output.split('\n')) {
         const QStringList fields = line.split('\t');
         if (fields.value(0) == QLatin1String("row") && fields.size() == 6)
@@ -588,8 +587,7 @@ int main(int argc, char** argv) {
             EnterChildFolder(args.value(1));
             return HugeCards::RunChild(args.value(2).toInt());
         }
-        return RunChild(args.value(1), args.value(2).toInt(), args.value(3).toInt(),
-                        args.value(4));
+        return RunChild(args.value(1), args.value(2).toInt(), args.value(3).toInt(), args.value(4));
     }
     QCoreApplication app(argc, argv);
     QList<int> sizes{1000, 100000, 1000000};
