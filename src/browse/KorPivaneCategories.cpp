@@ -27,19 +27,14 @@ void KorPivane::General_Click() {
 }
 
 void KorPivane::ShowSelection(const QString& sql, const QString& labelPrefix) {
-    Recordset& cards = Store().OpenRecordset(sql);
-    cards.MoveFirst();
-    if (cards.Eof()) {
+    const qint32 count = Store().OpenRecordset(sql).CountAndRewind();
+    if (count == 0) {
         ShowEmptySelection(labelPrefix);
         return;
     }
-    cards.MoveLast();
-    Donnees.CardCount = cards.RecordCount();
-    cards.MoveFirst();
-    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toLongLong();
+    Donnees.CardCount = count;
     lblLabels->setText(labelPrefix + NumberText(Donnees.CardCount) + QStringLiteral(" Fiches"));
-    Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
-    Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
+    ShowCurrentRow();
     Lire();
 }
 

@@ -16,13 +16,9 @@ void KorPivane::Recher_Click() {
     if (!CollectionIsOpen())
         return;
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    // A count that fails leaves none counted.
     Donnees.CardCount = 0;
-    cards.MoveFirst();
-    if (!cards.Eof()) {
-        cards.MoveLast();
-        Donnees.CardCount = cards.RecordCount();
-        cards.MoveFirst();
-    }
+    Donnees.CardCount = cards.CountAndRewind();
     Forms::Load<KorRecherche>();
     hide();
 }

@@ -1,4 +1,5 @@
 // The main window's card viewer: the refresh, the four steps and the lookup by number.
+#include "browse/CardBoxes.h"
 #include "browse/CardLines.h"
 #include "platform/NumberText.h"
 #include "platform/ResumeNext.h"
@@ -23,9 +24,8 @@ void KorPivane::Lire() {
 
 void KorPivane::ShowCurrentRow() {
     Recordset& cards = Store().Current();
-    Donnees.CurrentCardNumber = cards.Fields(QStringLiteral("Numero")).toLongLong();
-    Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
-    Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
+    Donnees.CurrentCardNumber = cards.Fields(Field::Numero).toLongLong();
+    ShowCard(cards, *Text1, *Text2);
 }
 
 void KorPivane::Command3_Click() {
@@ -58,10 +58,8 @@ void KorPivane::Voir() {
     if (Donnees.CardCount <= 0)
         return;
     Recordset& cards = Store().Current();
-    if (cards.Seek(Donnees.CurrentCardNumber)) {
-        Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
-        Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
-    }
+    if (cards.Seek(Donnees.CurrentCardNumber))
+        ShowCard(cards, *Text1, *Text2);
     SetViewerVisible(true);
     Lire();
 }

@@ -5,6 +5,7 @@ list(APPEND PIVANES_CORE_SOURCES
     src/browse/PageStateFile.cpp
 )
 list(APPEND PIVANES_FORMS_SOURCES
+    src/browse/CardBoxes.cpp
     src/browse/FlexGrid.cpp
     src/browse/KorListe.cpp
     src/browse/KorPivaneCategories.cpp

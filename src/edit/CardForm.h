@@ -46,7 +46,7 @@ protected:
     void WindowClosed() override;
     // Empty boxes, shown with the label.
     void ClearCard();
-    // All cards as the current record set, standing on the last one unless there is none.
-    static Recordset& OpenAllCards();
+    // Sets, in this order, the chosen category and the boxes' texts as the row's fields.
+    void SetCardFields(Recordset& cards) const;
     static void ReportNotSaved(const QString& reason);
 };

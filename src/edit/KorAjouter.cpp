@@ -7,6 +7,7 @@
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
 #include "store/Donnees.h"
+#include "store/Queries.h"
 #include "store/StoreError.h"
 
 #include <limits>
@@ -17,11 +18,20 @@ constexpr int kTopLevelTops[] = {3195, 3705, 4215, 4710};
 constexpr int kOfficeTops[] = {2700, 3210, 3705, 4215, 4710, 5220, 5730, 6240, 6750};
 const CategoryButtonPlaces kPlaces = {60, 2700, kTopLevelTops, kOfficeTops};
 
+// All cards as the current record set, standing on the last one unless there is none.
+Recordset& OpenAllCards() {
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.MoveFirst();
+    if (!cards.Eof())
+        cards.MoveLast();
+    return cards;
+}
+
 // The number after the last card's; the first card of an empty table is number 1.
 qint32 NextCardNumber(const Recordset& cards) {
     if (cards.Eof())
         return 1;
-    const qint64 last = cards.Fields(QStringLiteral("Numero")).toLongLong();
+    const qint64 last = cards.Fields(Field::Numero).toLongLong();
     if (last >= std::numeric_limits<qint32>::max())
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Le plus grand numéro de fiche possible est atteint : "
@@ -86,10 +96,8 @@ void KorAjouter::WriteCard() {
     Recordset& cards = OpenAllCards();
     const qint32 numero = NextCardNumber(cards);
     cards.AddNew();
-    cards.SetField(QStringLiteral("Numero"), numero);
-    cards.SetField(QStringLiteral("Cate"), Donnees.CurrentCategoryCode);
-    cards.SetField(QStringLiteral("Titre"), Text1->Text());
-    cards.SetField(QStringLiteral("Pivanes"), Text2->Text());
+    cards.SetField(Field::Numero, numero);
+    SetCardFields(cards);
     cards.Update();
     Donnees.CurrentCardNumber = numero;
 }

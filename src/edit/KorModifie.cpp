@@ -18,19 +18,6 @@ constexpr int kTopLevelTops[] = {2555, 3081, 3607, 4133};
 constexpr int kOfficeTops[] = {2029, 2555, 3081, 3607, 4133, 4659, 5185, 5711, 6237};
 const CategoryButtonPlaces kPlaces = {5078, 2029, kTopLevelTops, kOfficeTops};
 
-// Opens the category as the current record set and counts its cards; an empty category counts
-// none.
-qint32 OpenCategory(const QString& code) {
-    Recordset& cards = Store().OpenRecordset(Queries::Category(code));
-    cards.MoveFirst();
-    if (cards.Eof())
-        return 0;
-    cards.MoveLast();
-    const qint32 count = cards.RecordCount();
-    cards.MoveFirst();
-    return count;
-}
-
 } // namespace
 
 KorModifie::KorModifie() : PagedCardGrid("KorModifie", 540) {
@@ -71,8 +58,8 @@ void KorModifie::ChooseCategory(const QString& code, const QString& label) {
 // The category is opened before the buttons go, so that a store that fails leaves the choice
 // on screen rather than an empty window.
 void KorModifie::Depart() {
-    const qint32 count = OpenCategory(Donnees.CurrentCategoryCode);
-    Donnees.CardCount = count;
+    Donnees.CardCount =
+        Store().OpenRecordset(Queries::Category(Donnees.CurrentCategoryCode)).CountAndRewind();
     SetMenuVisible(Mem, true);
     Categories->HideAll();
     MSFlexGrid1->SetVisible(false);

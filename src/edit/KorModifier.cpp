@@ -1,5 +1,6 @@
 #include "edit/KorModifier.h"
 
+#include "browse/CardBoxes.h"
 #include "edit/KorModifie.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
@@ -20,13 +21,12 @@ void KorModifier::Form_Load() {
 void KorModifier::Depart() {
     show();
     ClearCard();
-    Recordset& cards = OpenAllCards();
-    Donnees.CardCount = cards.RecordCount();
-    if (cards.Seek(Donnees.CurrentCardNumber)) {
-        // A field without value reads as an empty text.
-        Text1->SetText(cards.Fields(QStringLiteral("Titre")).toString());
-        Text2->SetText(cards.Fields(QStringLiteral("Pivanes")).toString());
-    }
+    // All cards become the current record set without being walked: the count and the card's
+    // own row are all that is read.
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    Donnees.CardCount = qint32(Store().database().CardCount());
+    if (cards.Seek(Donnees.CurrentCardNumber))
+        ShowCard(cards, *Text1, *Text2);
     Text1->setFocus();
     ShowSaved(false);
     Label2->setText(QStringLiteral("FICHE N° ") + NumberText(Donnees.CurrentCardNumber) +
@@ -59,9 +59,7 @@ bool KorModifier::WriteCard() {
     if (!cards.Seek(Donnees.CurrentCardNumber))
         return false;
     cards.Edit();
-    cards.SetField(QStringLiteral("Cate"), Donnees.CurrentCategoryCode);
-    cards.SetField(QStringLiteral("Titre"), Text1->Text());
-    cards.SetField(QStringLiteral("Pivanes"), Text2->Text());
+    SetCardFields(cards);
     cards.Update();
     return true;
 }

@@ -8,9 +8,9 @@ namespace {
 const QString kUnexpected = QStringLiteral("Une erreur inattendue a interrompu l'opération en "
                                            "cours ; le programme continue.");
 
-void Report(const std::function<void()>& handler) {
+void Report() {
     try {
-        handler();
+        throw;
     } catch (const UserError& error) {
         MessageBox::Error(error.text());
     } catch (const std::exception& error) {
@@ -22,10 +22,10 @@ void Report(const std::function<void()>& handler) {
 
 } // namespace
 
-void RunGuarded(const std::function<void()>& handler) {
+void ReportCaughtFailure() noexcept {
     // A message box shown from here can itself fail (no display); nothing may escape.
     try {
-        Report(handler);
+        Report();
     } catch (...) {
     }
 }

@@ -66,7 +66,7 @@ void ImprimeR::Form_Load() {
     FormZoomed::LoadProtocol(*this);
     show();
     CopyMainWindowCard();
-    List2->setFont(Face("Arial", double(10.0f / 100 * float(FormZoomed::ScalePercent)), true));
+    List2->setFont(Face("Arial", double(10.0f / 100 * float(FormZoomed::Zoom.ScalePercent)), true));
     List1->hide();
     List2->addItems(PrintLayout::LayOutLines(List1->Items()));
     List2->show();

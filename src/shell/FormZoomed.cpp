@@ -54,28 +54,36 @@ constexpr Property kBox[] = {Property::Top, Property::Left, Property::Height, Pr
                              Property::FontSize};
 constexpr Property kEnds[] = {Property::Y1, Property::X1, Property::Y2, Property::X2};
 
-std::vector<qint32>* SavedArrays[] = {&FormZoomed::SavedTop, &FormZoomed::SavedLeft,
-                                      &FormZoomed::SavedHeight, &FormZoomed::SavedWidth,
-                                      &FormZoomed::SavedFontSize};
+using FormZoomed::Zoom;
+
+// In the order of kBox.
+std::vector<qint32> FormZoomed::ZoomState::*const kSaved[] = {
+    &FormZoomed::ZoomState::SavedTop, &FormZoomed::ZoomState::SavedLeft,
+    &FormZoomed::ZoomState::SavedHeight, &FormZoomed::ZoomState::SavedWidth,
+    &FormZoomed::ZoomState::SavedFontSize};
+
+std::vector<qint32>& Saved(int p) {
+    return Zoom.*kSaved[p];
+}
 
 } // namespace
 
 namespace FormZoomed {
 
 void SaveLayout(Form& form) {
-    ControlIndex = 0;
-    DesignFormHeight = qint32(RoundHalfEven(form.Height()));
-    DesignFormWidth = qint32(RoundHalfEven(form.Width()));
+    Zoom.ControlIndex = 0;
+    Zoom.DesignFormHeight = qint32(RoundHalfEven(form.Height()));
+    Zoom.DesignFormWidth = qint32(RoundHalfEven(form.Width()));
     for (QObject* control : form.Controls()) {
-        CurrentControl = control;
-        for (std::vector<qint32>* saved : SavedArrays)
-            saved->resize(std::size_t(ControlIndex) + 1, 0);
-        const std::size_t i = std::size_t(ControlIndex);
+        Zoom.CurrentControl = control;
+        for (int p = 0; p < 5; ++p)
+            Saved(p).resize(std::size_t(Zoom.ControlIndex) + 1, 0);
+        const std::size_t i = std::size_t(Zoom.ControlIndex);
         bool lacksProperty = false;
         for (int p = 0; p < 5; ++p) {
             double value = 0;
             if (ReadProperty(control, kBox[p], value))
-                (*SavedArrays[p])[i] = qint32(RoundHalfEven(value));
+                Saved(p)[i] = qint32(RoundHalfEven(value));
             else
                 lacksProperty = true;
         }
@@ -84,38 +92,38 @@ void SaveLayout(Form& form) {
             for (int p = 0; p < 4; ++p) {
                 double value = 0;
                 if (ReadProperty(control, kEnds[p], value))
-                    (*SavedArrays[p])[i] = qint32(RoundHalfEven(value));
+                    Saved(p)[i] = qint32(RoundHalfEven(value));
             }
-        ++ControlIndex;
+        ++Zoom.ControlIndex;
     }
 }
 
 void ApplyZoom(Form& form) {
-    ControlIndex = 0;
-    ScreenHeight = Screen::HeightTwips();
-    ScalePercent = 0;
-    if (const std::optional<ZoomRow> row = RowFor(DesignFormHeight, ScreenHeight)) {
-        ScalePercent = row->controlPercent;
-        form.SetHeight(DesignFormHeight / 100.0 * row->formHeightPercent);
-        form.SetWidth(DesignFormWidth / 100.0 * row->formWidthPercent);
+    Zoom.ControlIndex = 0;
+    Zoom.ScreenHeight = Screen::HeightTwips();
+    Zoom.ScalePercent = 0;
+    if (const std::optional<ZoomRow> row = RowFor(Zoom.DesignFormHeight, Zoom.ScreenHeight)) {
+        Zoom.ScalePercent = row->controlPercent;
+        form.SetHeight(Zoom.DesignFormHeight / 100.0 * row->formHeightPercent);
+        form.SetWidth(Zoom.DesignFormWidth / 100.0 * row->formWidthPercent);
     } else {
-        ScalePercent = 100;
-        form.SetHeight(DesignFormHeight);
-        form.SetWidth(DesignFormWidth);
+        Zoom.ScalePercent = 100;
+        form.SetHeight(Zoom.DesignFormHeight);
+        form.SetWidth(Zoom.DesignFormWidth);
     }
     for (QObject* control : form.Controls()) {
-        CurrentControl = control;
-        const std::size_t i = std::size_t(ControlIndex);
-        if (i >= SavedTop.size())
+        Zoom.CurrentControl = control;
+        const std::size_t i = std::size_t(Zoom.ControlIndex);
+        if (i >= Zoom.SavedTop.size())
             break;
         bool lacksProperty = false;
         for (int p = 0; p < 5; ++p)
-            if (!WriteProperty(control, kBox[p], (*SavedArrays[p])[i] / 100.0 * ScalePercent))
+            if (!WriteProperty(control, kBox[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent))
                 lacksProperty = true;
         if (lacksProperty)
             for (int p = 0; p < 4; ++p)
-                WriteProperty(control, kEnds[p], (*SavedArrays[p])[i] / 100.0 * ScalePercent);
-        ++ControlIndex;
+                WriteProperty(control, kEnds[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent);
+        ++Zoom.ControlIndex;
     }
 }
 
@@ -128,7 +136,7 @@ void LoadProtocol(Form& form) {
 }
 
 qint32 Scaled(double designTwips) {
-    return qint32(RoundHalfEven(designTwips / 100.0 * ScalePercent));
+    return qint32(RoundHalfEven(designTwips / 100.0 * Zoom.ScalePercent));
 }
 
 } // namespace FormZoomed

@@ -10,17 +10,21 @@ class QObject;
 // window by its own percentages, every control (and its font) by one percentage.
 namespace FormZoomed {
 
-inline qint32 DesignFormHeight = 0;
-inline qint32 DesignFormWidth = 0;
-inline std::vector<qint32> SavedTop;
-inline std::vector<qint32> SavedLeft;
-inline std::vector<qint32> SavedHeight;
-inline std::vector<qint32> SavedWidth;
-inline std::vector<qint32> SavedFontSize;
-inline qint32 ScreenHeight = 0;
-inline QObject* CurrentControl = nullptr;
-inline qint16 ControlIndex = 0;
-inline qint32 ScalePercent = 0;
+// The module's variables, in one struct so that a fresh start is one assignment.
+struct ZoomState {
+    qint32 DesignFormHeight = 0;
+    qint32 DesignFormWidth = 0;
+    std::vector<qint32> SavedTop;
+    std::vector<qint32> SavedLeft;
+    std::vector<qint32> SavedHeight;
+    std::vector<qint32> SavedWidth;
+    std::vector<qint32> SavedFontSize;
+    qint32 ScreenHeight = 0;
+    QObject* CurrentControl = nullptr;
+    qint16 ControlIndex = 0;
+    qint32 ScalePercent = 0;
+};
+inline ZoomState Zoom;
 
 void SaveLayout(Form& form);
 void ApplyZoom(Form& form);

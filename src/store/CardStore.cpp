@@ -7,8 +7,20 @@ CardStore& CardStore::Instance() {
     return store;
 }
 
+Recordset& CardStore::OpenAll() {
+    return MakeCurrent(database_.OpenAll());
+}
+
+Recordset& CardStore::OpenCategory(const QString& code) {
+    return MakeCurrent(database_.OpenCategory(code));
+}
+
 Recordset& CardStore::OpenRecordset(const QString& sql) {
-    current_ = database_.OpenRecordset(sql);
+    return MakeCurrent(database_.OpenRecordset(sql));
+}
+
+Recordset& CardStore::MakeCurrent(std::unique_ptr<Recordset> recordset) {
+    current_ = std::move(recordset);
     return *current_;
 }
 

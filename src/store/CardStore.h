@@ -15,6 +15,9 @@ public:
     void OpenDatabase(const QString& fileName) { database_.Open(fileName); }
     void CloseDatabase() { database_.Close(); }
 
+    // Each replaces the current record set: see Database.
+    Recordset& OpenAll();
+    Recordset& OpenCategory(const QString& code);
     Recordset& OpenRecordset(const QString& sql);
     bool HasCurrent() const { return current_ != nullptr; }
     Recordset& Current();
@@ -23,6 +26,8 @@ public:
     void Reset();
 
 private:
+    Recordset& MakeCurrent(std::unique_ptr<Recordset> recordset);
+
     Database database_;
     std::unique_ptr<Recordset> current_;
 };

@@ -148,6 +148,10 @@ QString EngineMessage(int code) {
     return text;
 }
 
+qint64 Connection::Changes() const {
+    return sqlite3_changes64(Handle());
+}
+
 Statement::Statement(Connection& connection, const char* sql)
     : connection_(connection), stmt_(connection.Prepare(sql)) {}
 

@@ -26,6 +26,8 @@ public:
     // A reset statement from the cache; valid until Close.
     sqlite3_stmt* Prepare(const char* sql);
     void Exec(const char* sql);
+    // The rows that the last insert, update or delete of this connection changed.
+    qint64 Changes() const;
 
     [[noreturn]] void Fail(int code) const;
 

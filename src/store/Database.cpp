@@ -246,17 +246,21 @@ Connection& Database::connection() const {
     return *connection_;
 }
 
-std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql) {
+std::unique_ptr<Recordset> Database::OpenAll() {
     connection_->Handle();
-    if (sql == Queries::kAllCards)
-        return std::make_unique<Recordset>(connection_, true, QString());
-    if (sql.startsWith(Queries::kCategoryPrefix) && sql.endsWith(QLatin1Char('\'')) &&
-        sql.size() > Queries::kCategoryPrefix.size()) {
-        // The code is bound as a value, quotes and all: it is never part of the SQL text.
-        const qsizetype start = Queries::kCategoryPrefix.size();
-        return std::make_unique<Recordset>(connection_, false,
-                                           sql.mid(start, sql.size() - start - 1));
-    }
+    return std::make_unique<Recordset>(connection_, std::nullopt);
+}
+
+std::unique_ptr<Recordset> Database::OpenCategory(const QString& code) {
+    connection_->Handle();
+    return std::make_unique<Recordset>(connection_, code);
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql) {
+    if (sql == Queries::AllCards())
+        return OpenAll();
+    if (const std::optional<QString> code = Queries::CategoryCode(sql))
+        return OpenCategory(*code);
     throw StoreError(StoreError::Kind::Failed,
                      QStringLiteral("Requête non reconnue : %1").arg(sql));
 }

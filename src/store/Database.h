@@ -22,7 +22,11 @@ public:
     bool IsOpen() const;
     const QString& FileName() const { return fileName_; }
 
-    // Takes one of the program's two query texts.
+    // All cards, or those of one category (the code is a value, never part of the SQL), in
+    // order of addition.
+    std::unique_ptr<Recordset> OpenAll();
+    std::unique_ptr<Recordset> OpenCategory(const QString& code);
+    // One of the program's two query texts, opened as the call above that it stands for.
     std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
 
     // Writes a new, empty card database; refuses to replace an existing file. Without its

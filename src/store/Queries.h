@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
-// The program's two query texts, built in one place.
+// The program's two query texts, built and recognised in one place.
 namespace Queries {
 
 inline const QString kAllCards = QStringLiteral("SELECT * FROM TrucPivane");
@@ -13,6 +14,13 @@ inline QString AllCards() {
 }
 inline QString Category(const QString& code) {
     return kCategoryPrefix + code + QLatin1Char('\'');
+}
+// The code of a category query, quotes and all; none for any other text.
+inline std::optional<QString> CategoryCode(const QString& sql) {
+    if (!sql.startsWith(kCategoryPrefix) || !sql.endsWith(QLatin1Char('\'')) ||
+        sql.size() <= kCategoryPrefix.size())
+        return std::nullopt;
+    return sql.sliced(kCategoryPrefix.size(), sql.size() - kCategoryPrefix.size() - 1);
 }
 
 } // namespace Queries

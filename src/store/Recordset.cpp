@@ -37,22 +37,29 @@ StoreError NoCurrentRecord() {
                                      "a été parcourue jusqu'au bout."));
 }
 
+StoreError RowGone(qint64 numero) {
+    return StoreError(StoreError::Kind::Failed,
+                      QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(numero));
+}
+
 } // namespace
 
-Recordset::Recordset(std::shared_ptr<Connection> connection, bool allCards, QString categoryCode)
-    : connection_(std::move(connection)), allCards_(allCards),
-      categoryCode_(std::move(categoryCode)) {}
+Recordset::Recordset(std::shared_ptr<Connection> connection, std::optional<QString> categoryCode)
+    : connection_(std::move(connection)), allCards_(!categoryCode),
+      categoryCode_(std::move(categoryCode).value_or(QString())) {}
 
 Recordset::~Recordset() = default;
 
+const QString& Recordset::NameOf(Column column) {
+    static const QString* const kNames[] = {&Field::Numero, &Field::Cate, &Field::Titre,
+                                            &Field::Pivanes};
+    return *kNames[int(column)];
+}
+
 Recordset::Column Recordset::ColumnNamed(const QString& name) {
-    static const std::pair<const char*, Column> kColumns[] = {{"Numero", Column::Numero},
-                                                              {"Cate", Column::Cate},
-                                                              {"Titre", Column::Titre},
-                                                              {"Pivanes", Column::Pivanes}};
-    for (const auto& [columnName, column] : kColumns)
-        if (name.compare(QLatin1String(columnName), Qt::CaseInsensitive) == 0)
-            return column;
+    for (int column = 0; column < 4; ++column)
+        if (name.compare(NameOf(Column(column)), Qt::CaseInsensitive) == 0)
+            return Column(column);
     throw StoreError(StoreError::Kind::Failed,
                      QStringLiteral("La table des fiches n'a pas de colonne « %1 ».").arg(name));
 }
@@ -158,6 +165,16 @@ qint32 Recordset::RecordCount() const {
     return recordCount_;
 }
 
+qint32 Recordset::CountAndRewind() {
+    MoveFirst();
+    if (Eof())
+        return 0;
+    MoveLast();
+    const qint32 count = RecordCount();
+    MoveFirst();
+    return count;
+}
+
 std::optional<qint64> Recordset::LastRowOfCount(qint32 count) const {
     if (countPending_ || !countedLast_ || recordCount_ != count)
         return std::nullopt;
@@ -235,9 +252,7 @@ QVariant Recordset::Fields(const QString& name) const {
         Statement statement(*connection_, kReadRow);
         statement.Bind(1, numero);
         if (!statement.Step())
-            throw StoreError(
-                StoreError::Kind::Failed,
-                QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(numero));
+            throw RowGone(numero);
         KeepRestOfRow(numero, TextOrNull(statement, 1), TextOrNull(statement, 3));
     }
     return column == Column::Cate ? rest_->cate : rest_->text;
@@ -254,13 +269,13 @@ void Recordset::KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const
 void Recordset::AddNew() {
     connection_->Handle();
     mode_ = Mode::Adding;
-    pending_.clear();
+    pending_ = {};
 }
 
 void Recordset::Edit() {
     CurrentRow();
     mode_ = Mode::Editing;
-    pending_.clear();
+    pending_ = {};
 }
 
 void Recordset::SetField(const QString& name, const QVariant& value) {
@@ -268,13 +283,7 @@ void Recordset::SetField(const QString& name, const QVariant& value) {
         throw StoreError(
             StoreError::Kind::Failed,
             QStringLiteral("Écriture d'un champ hors d'un ajout ou d'une modification."));
-    const Column column = ColumnNamed(name);
-    for (auto& entry : pending_)
-        if (entry.first == column) {
-            entry.second = value;
-            return;
-        }
-    pending_.emplace_back(column, value);
+    pending_[std::size_t(ColumnNamed(name))] = value;
 }
 
 namespace {
@@ -288,6 +297,11 @@ void BindValue(Statement& statement, int index, const QVariant& value, bool isNu
         statement.Bind(index, value.toString());
 }
 
+// A text field as it reads back once written.
+QVariant AsWritten(const QVariant& value) {
+    return value.isNull() ? QVariant() : QVariant(value.toString());
+}
+
 } // namespace
 
 void Recordset::Update() {
@@ -295,44 +309,50 @@ void Recordset::Update() {
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Aucun ajout ni modification en cours."));
     Database::PrepareForWrites(*connection_);
-    // Every column is always written, so the two statements have a fixed text.
-    QVariant values[4];
-    qint64 target = 0;
-    if (mode_ == Mode::Editing) {
-        target = window_.Numero(CurrentRow());
-        values[0] = QVariant(target);
-        {
-            Statement read(*connection_, kReadRow);
-            read.Bind(1, target);
-            if (!read.Step())
-                throw StoreError(
-                    StoreError::Kind::Failed,
-                    QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(target));
-            for (int column = 1; column < 4; ++column)
-                values[column] = TextOrNull(read, column);
-        }
-    }
-    for (const auto& [column, value] : pending_)
-        values[int(column)] = value;
-    Database::EnsureIndexes(*connection_);
-
-    if (mode_ == Mode::Adding) {
-        Statement insert(*connection_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
-                                       "VALUES (?1, ?2, ?3, ?4)");
-        for (int column = 0; column < 4; ++column)
-            BindValue(insert, column + 1, values[column], column == 0);
-        insert.Step();
-    } else {
-        Statement update(*connection_, "UPDATE TrucPivane SET Numero = ?1, Cate = ?2, "
-                                       "Titre = ?3, Pivanes = ?4 WHERE Numero = ?5");
-        for (int column = 0; column < 4; ++column)
-            BindValue(update, column + 1, values[column], column == 0);
-        update.Bind(5, target);
-        update.Step();
-        RefreshCurrentRow(values[0].toLongLong());
-    }
+    if (mode_ == Mode::Adding)
+        Insert();
+    else
+        Rewrite();
     mode_ = Mode::Browse;
-    pending_.clear();
+    pending_ = {};
+}
+
+// Every column is written, those not set as nulls, so the statement has a fixed text.
+void Recordset::Insert() {
+    Database::EnsureIndexes(*connection_);
+    Statement insert(*connection_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
+                                   "VALUES (?1, ?2, ?3, ?4)");
+    for (std::size_t column = 0; column < pending_.size(); ++column)
+        BindValue(insert, int(column) + 1, pending_[column].value_or(QVariant()), column == 0);
+    insert.Step();
+}
+
+// Only the fields set are written, so the row needs no reading first, and a field that another
+// program changed meanwhile keeps its change. The text depends only on which fields are set.
+void Recordset::Rewrite() {
+    const qint64 target = window_.Numero(CurrentRow());
+    // The row is ?1 and each field its column's place after it.
+    QStringList assignments;
+    for (std::size_t column = 0; column < pending_.size(); ++column)
+        if (pending_[column])
+            assignments << QStringLiteral("%1 = ?%2").arg(NameOf(Column(column))).arg(column + 2);
+    if (assignments.isEmpty())
+        assignments << QStringLiteral("Numero = Numero");
+    const QByteArray sql = QStringLiteral("UPDATE TrucPivane SET %1 WHERE Numero = ?1")
+                               .arg(assignments.join(QStringLiteral(", ")))
+                               .toLatin1();
+    Database::EnsureIndexes(*connection_);
+    {
+        Statement update(*connection_, sql.constData());
+        update.Bind(1, target);
+        for (std::size_t column = 0; column < pending_.size(); ++column)
+            if (pending_[column])
+                BindValue(update, int(column) + 2, *pending_[column], column == 0);
+        update.Step();
+    }
+    if (connection_->Changes() == 0)
+        throw RowGone(target);
+    KeepWrittenRow(target);
 }
 
 void Recordset::LoadSingleRow(const Statement& read) {
@@ -341,11 +361,22 @@ void Recordset::LoadSingleRow(const Statement& read) {
     index_ = 0;
 }
 
-// The edited row alone: its neighbours are read again when the walk goes on.
-void Recordset::RefreshCurrentRow(qint64 numero) {
+// The written row alone: its neighbours are read again when the walk goes on. A row whose every
+// text was just written is known without reading it back; what another program may have
+// changed meanwhile is read.
+void Recordset::KeepWrittenRow(qint64 target) {
+    const auto& [numero, cate, title, text] = pending_;
+    const qint64 written = numero ? numero->toLongLong() : target;
     rest_.reset();
-    Statement read(*connection_, kReadRow);
-    read.Bind(1, numero);
-    if (read.Step())
-        LoadSingleRow(read);
+    if (!cate || !title || !text) {
+        Statement read(*connection_, kReadRow);
+        read.Bind(1, written);
+        if (read.Step())
+            LoadSingleRow(read);
+        return;
+    }
+    window_.Clear();
+    window_.Append(written, title->toString().toUtf8(), title->isNull());
+    index_ = 0;
+    KeepRestOfRow(written, AsWritten(*cate), AsWritten(*text));
 }

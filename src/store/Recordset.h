@@ -1,9 +1,11 @@
 #pragma once
 
 #include "store/CardRows.h"
+#include "store/Fields.h"
 
 #include <QString>
 #include <QVariant>
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -17,8 +19,8 @@ class Statement;
 // Stepping past either end is no error; reading a field there is.
 class Recordset {
 public:
-    // All cards when allCards is set, otherwise the cards whose Cate equals categoryCode.
-    Recordset(std::shared_ptr<Connection> connection, bool allCards, QString categoryCode);
+    // The cards whose Cate equals the category code; all cards without one.
+    Recordset(std::shared_ptr<Connection> connection, std::optional<QString> categoryCode);
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
     ~Recordset();
@@ -33,6 +35,9 @@ public:
     bool Seek(qint64 numero);
     // The number of rows, counted at the first call after the last MoveLast; 0 before any.
     qint32 RecordCount() const;
+    // Counts the rows as the windows do: to the last row, its count, back to the first. An empty
+    // set counts none and stays past its end.
+    qint32 CountAndRewind();
     // The number of the last row when the set was last counted, if that count was `count`: the
     // rows numbered up to it are the set's first `count` rows, unless another program removed
     // some since.
@@ -42,8 +47,8 @@ public:
     const std::shared_ptr<Connection>& connection() const { return connection_; }
     bool IsAllCards() const { return allCards_; }
 
-    // "Numero", "Cate", "Titre" or "Pivanes", any case. A field without value is a null variant;
-    // the number is a 64-bit integer, as stored.
+    // One of the Field names, in any case. A field without value is a null variant; the number
+    // is a 64-bit integer, as stored.
     QVariant Fields(const QString& name) const;
     // The title as stored (UTF-8; empty when it has no value): what collecting the titles of a
     // whole table reads, without converting each one.
@@ -52,7 +57,9 @@ public:
     void AddNew();
     void Edit();
     void SetField(const QString& name, const QVariant& value);
-    void Update(); // writes the pending row in one statement
+    // Writes the pending row in one statement, without reading it first: an edit writes only the
+    // fields set since Edit.
+    void Update();
 
 private:
     enum class Position { BeforeFirst, OnRow, AfterLast };
@@ -85,13 +92,16 @@ private:
         QVariant text;
     };
 
+    static const QString& NameOf(Column column);
     static Column ColumnNamed(const QString& name);
     bool LoadWindow(const char* sql, qint64 numero);
     bool LoadAfter(qint64 numero);  // window of rows above numero; false when there are none
     bool LoadBefore(qint64 numero); // window of rows below numero, in ascending order
     std::size_t CurrentRow() const; // index in the window
     void LoadSingleRow(const Statement& read); // a window of the row just read by number
-    void RefreshCurrentRow(qint64 numero);
+    void Insert();
+    void Rewrite();
+    void KeepWrittenRow(qint64 target);
     void KeepRestOfRow(qint64 numero, QVariant cate, QVariant text) const;
 
     std::shared_ptr<Connection> connection_;
@@ -107,5 +117,6 @@ private:
     qint64 lastRow_ = 0;                        // at the last MoveLast
     mutable std::optional<qint64> countedLast_; // at the last count
     Mode mode_ = Mode::Browse;
-    std::vector<std::pair<Column, QVariant>> pending_;
+    std::array<std::optional<QVariant>, 4>
+        pending_; // by Column: the fields set since AddNew or Edit
 };

@@ -78,7 +78,7 @@ private slots:
         SampleForm form;
         FormZoomed::LoadProtocol(form);
 
-        QCOMPARE(FormZoomed::ScalePercent, percent);
+        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
         QCOMPARE(qRound(form.Height()), formHeight);
         QCOMPARE(qRound(form.Width()), formWidth);
         // Controls grow by the one percentage both ways, to the nearest pixel.
@@ -117,7 +117,7 @@ private slots:
         form.SetWidth(9000);
         FormZoomed::SaveLayout(form);
         FormZoomed::ApplyZoom(form);
-        QCOMPARE(FormZoomed::ScalePercent, 100);
+        QCOMPARE(FormZoomed::Zoom.ScalePercent, 100);
         QCOMPARE(qRound(form.Height()), 6000);
         QCOMPARE(TwipsOf(form.label).width, 2400);
     }
@@ -145,7 +145,7 @@ private slots:
         Screen::SetHeightForTests(screen, available);
         SampleForm form;
         FormZoomed::LoadProtocol(form);
-        QCOMPARE(FormZoomed::ScalePercent, percent);
+        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
         QCOMPARE(qRound(form.Height()), formHeight);
         QCOMPARE(qRound(form.Width()), formWidth);
         QVERIFY(form.height() <= available.height() && form.width() <= available.width());
@@ -157,7 +157,7 @@ private slots:
         Screen::SetHeightForTests(11520, QSize(1024, 728));
         SampleForm form;
         FormZoomed::LoadProtocol(form);
-        QCOMPARE(FormZoomed::ScalePercent, 122);
+        QCOMPARE(FormZoomed::Zoom.ScalePercent, 122);
         QCOMPARE(qRound(form.Height()), 10980);
     }
 
@@ -208,7 +208,7 @@ private slots:
         QFETCH(int, percent);
         QFETCH(int, narrow);
         QFETCH(int, wide);
-        FormZoomed::ScalePercent = percent;
+        FormZoomed::Zoom.ScalePercent = percent;
         QCOMPARE(FormZoomed::Scaled(750), narrow);
         QCOMPARE(FormZoomed::Scaled(10270), wide);
     }

@@ -21,7 +21,7 @@ private slots:
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
         KorPivane& main = Forms::Load<KorPivane>();
-        QCOMPARE(FormZoomed::ScalePercent, 171);
+        QCOMPARE(FormZoomed::Zoom.ScalePercent, 171);
         QCOMPARE(main.size(), QSize(1440, 1026));
         QVERIFY(screen->availableGeometry().contains(QRect(QPoint(0, 0), main.size())));
         // The fonts grow by the table's percentage only; Qt doubles every size alike.

@@ -145,6 +145,85 @@ private slots:
         QCOMPARE(seen, count);
     }
 
+    void onlyTheTwoQueryTextsOpen_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("one blank before WHERE") << "SELECT * FROM TrucPivane WHERE Cate = 'WIN'";
+        QTest::newRow("no closing quote") << "SELECT * FROM TrucPivane  WHERE Cate = 'WIN";
+        QTest::newRow("another statement") << "DELETE FROM TrucPivane";
+        QTest::newRow("lower case") << "select * from TrucPivane";
+    }
+    void onlyTheTwoQueryTextsOpen() {
+        QFETCH(QString, sql);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        Store().OpenDatabase("Pivane.mdb");
+        Recordset& before = Store().OpenCategory("WIN");
+        QVERIFY_THROWS_EXCEPTION(StoreError, Store().OpenRecordset(sql));
+        // The current record set stays, and nothing was run.
+        QCOMPARE(&Store().Current(), &before);
+        QCOMPARE(StoredCards(), CardsIn({{"WIN", 2}}));
+    }
+
+    // An edit writes the fields set and nothing else: a field that another program changed since
+    // the row was read keeps its change, and the record set reads back what the file holds.
+    void editWritesOnlyTheFieldsSet_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<Card>("stored");
+        const Card other{2, "WIN", "WIN 2", "AUTRE"};
+        QTest::newRow("nothing") << QStringList{} << other;
+        QTest::newRow("title") << QStringList{"Titre"} << Card{2, "WIN", "NEUF", "AUTRE"};
+        QTest::newRow("category and text")
+            << QStringList{"cate", "Pivanes"} << Card{2, "MAT", "WIN 2", "NEUF"};
+        QTest::newRow("every text")
+            << QStringList{"Cate", "Titre", "Pivanes"} << Card{2, "MAT", "NEUF", "NEUF"};
+    }
+    void editWritesOnlyTheFieldsSet() {
+        QFETCH(QStringList, fields);
+        QFETCH(Card, stored);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        Store().OpenDatabase("Pivane.mdb");
+        Recordset& cards = Store().OpenAll();
+        QVERIFY(cards.Seek(2));
+        QCOMPARE(cards.Fields(Field::Pivanes).toString(), CardsIn({{"WIN", 3}})[1].Pivanes);
+        cards.Edit();
+        for (const QString& field : fields)
+            cards.SetField(field, field.compare("Cate", Qt::CaseInsensitive) == 0 ? "MAT" : "NEUF");
+        RunSqliteShell("Pivane.mdb", "UPDATE TrucPivane SET Pivanes = 'AUTRE' WHERE Numero = 2");
+        cards.Update();
+
+        QCOMPARE(StoredCards().at(1), stored);
+        const Card shown{
+            cards.Fields(Field::Numero).toLongLong(), cards.Fields(Field::Cate).toString(),
+            cards.Fields(Field::Titre).toString(), cards.Fields(Field::Pivanes).toString()};
+        QCOMPARE(shown, stored);
+        cards.MoveNext();
+        QCOMPARE(cards.Fields(Field::Numero).toInt(), 3);
+        cards.MovePrevious();
+        cards.MovePrevious();
+        QCOMPARE(cards.Fields(Field::Numero).toInt(), 1);
+    }
+
+    void editOfARowRemovedMeanwhileFails() {
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        Store().OpenDatabase("Pivane.mdb");
+        Recordset& cards = Store().OpenCategory("WIN");
+        QVERIFY(cards.Seek(2));
+        cards.Edit();
+        cards.SetField(Field::Titre, "NEUF");
+        RunSqliteShell("Pivane.mdb", "DELETE FROM TrucPivane WHERE Numero = 2");
+        try {
+            cards.Update();
+            QFAIL("wrote a card that is no longer there");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.text().contains("N° 2 n'existe plus"), qPrintable(error.text()));
+        }
+        QList<Card> left = CardsIn({{"WIN", 3}});
+        left.removeAt(1);
+        QCOMPARE(StoredCards(), left);
+    }
+
     void addAndEditWriteWholeRows() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));

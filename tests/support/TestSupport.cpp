@@ -41,8 +41,9 @@ void ResetProgramState() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
+    // Each module's variables are one struct: a variable added to it is put back with the rest.
     Donnees = SharedState{};
-    FormZoomed::ScalePercent = 0;
+    FormZoomed::Zoom = FormZoomed::ZoomState{};
     MessageBox::Testing::Clear();
     Application::Testing::Clear();
     Printer::Testing::Clear();
@@ -109,13 +110,12 @@ void TypeText(QWidget* widget, const QString& text) {
 QList<Card> StoredCards(const QString& file) {
     Database database;
     database.Open(file);
-    auto cards = database.OpenRecordset(Queries::AllCards());
+    auto cards = database.OpenAll();
     QList<Card> stored;
     for (cards->MoveFirst(); !cards->Eof(); cards->MoveNext())
-        stored.append({cards->Fields(QStringLiteral("Numero")).toLongLong(),
-                       cards->Fields(QStringLiteral("Cate")).toString(),
-                       cards->Fields(QStringLiteral("Titre")).toString(),
-                       cards->Fields(QStringLiteral("Pivanes")).toString()});
+        stored.append(
+            {cards->Fields(Field::Numero).toLongLong(), cards->Fields(Field::Cate).toString(),
+             cards->Fields(Field::Titre).toString(), cards->Fields(Field::Pivanes).toString()});
     return stored;
 }
 

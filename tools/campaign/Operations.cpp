@@ -13,7 +13,6 @@
 #include "store/CardStore.h"
 #include "store/Database.h"
 #include "store/Donnees.h"
-#include "store/Queries.h"
 
 #include <QAction>
 #include <QDir>
@@ -79,28 +78,28 @@ void OpenCollection() {
 }
 
 qint64 AddCard(const StoredCard& card) {
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    Recordset& cards = Store().OpenAll();
     cards.MoveFirst();
     if (!cards.Eof())
         cards.MoveLast();
-    const qint32 numero = cards.Eof() ? 1 : cards.Fields(QStringLiteral("Numero")).toInt() + 1;
+    const qint32 numero = cards.Eof() ? 1 : cards.Fields(Field::Numero).toInt() + 1;
     cards.AddNew();
-    cards.SetField(QStringLiteral("Numero"), numero);
-    cards.SetField(QStringLiteral("Cate"), Utf8(card.cate));
-    cards.SetField(QStringLiteral("Titre"), Utf8(card.titre));
-    cards.SetField(QStringLiteral("Pivanes"), Utf8(card.pivanes));
+    cards.SetField(Field::Numero, numero);
+    cards.SetField(Field::Cate, Utf8(card.cate));
+    cards.SetField(Field::Titre, Utf8(card.titre));
+    cards.SetField(Field::Pivanes, Utf8(card.pivanes));
     cards.Update();
     return numero;
 }
 
 void EditCard(const StoredCard& card) {
-    Recordset& cards = Store().OpenRecordset(Queries::Category(Utf8(card.cate)));
+    Recordset& cards = Store().OpenCategory(Utf8(card.cate));
     if (!cards.Seek(qint32(card.numero)))
         throw std::runtime_error("the card is not in its category");
     cards.Edit();
-    cards.SetField(QStringLiteral("Cate"), Utf8(card.cate));
-    cards.SetField(QStringLiteral("Titre"), Utf8(card.titre));
-    cards.SetField(QStringLiteral("Pivanes"), Utf8(card.pivanes));
+    cards.SetField(Field::Cate, Utf8(card.cate));
+    cards.SetField(Field::Titre, Utf8(card.titre));
+    cards.SetField(Field::Pivanes, Utf8(card.pivanes));
     cards.Update();
 }
 
