@@ -29,10 +29,13 @@ QString TwinIn(const QString& folder, const QString& name) {
 }
 
 void CopyDatabase(const Database& database, const QString& target) {
-    const qint64 cards = database.CardCount();
     FileWriter file(target);
-    database.BackupTo(file.TemporaryName());
-    if (Database::VerifiedCardCount(file.TemporaryName()) != cards)
+    const std::optional<qint64> cards = database.BackupTo(file);
+    if (!cards)
+        throw CopyError(target, QStringLiteral("la copie relue diffère de l'original."));
+    // The copy holds the live file's bytes: its cards are counted through the engine, which
+    // walks every page of their table.
+    if (Database::VerifiedCardCount(file.TemporaryName(), Database::Check::Cards) != *cards)
         throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les fiches."));
     file.Commit();
 }

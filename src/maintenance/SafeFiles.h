@@ -13,7 +13,7 @@ namespace SafeFiles {
 // there is none.
 QString TwinIn(const QString& folder, const QString& name);
 
-// A consistent snapshot of the open database, checked whole and card for card.
+// The open database as it stands at one moment, read back against it and its cards counted.
 void CopyDatabase(const Database& database, const QString& target);
 // A byte copy, compared with its source; a card database is also checked whole.
 enum class Check { Bytes, BytesAndDatabase };

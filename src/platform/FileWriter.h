@@ -36,6 +36,7 @@ public:
 
 private:
     [[noreturn]] void Fail(int errorNumber) const;
+    void ReplaceWithoutWait();
 
     QString target_;
     QString temporary_;
