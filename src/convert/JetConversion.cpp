@@ -2,7 +2,6 @@
 
 #include "convert/Isolated.h"
 #include "convert/JetSource.h"
-#include "maintenance/SafeFiles.h"
 #include "platform/FileWriter.h"
 #include "store/Connection.h"
 #include "store/Database.h"
@@ -78,7 +77,7 @@ bool CopyExclusively(const QString& source, const QString& target) {
     }
     copied = copied && out.flush() && ::fsync(out.handle()) == 0;
     out.close();
-    if (!copied || !SafeFiles::SameBytes(source, target)) {
+    if (!copied || !SameBytes(source, target)) {
         QFile::remove(target);
         throw Failure(source, QStringLiteral("l'original ne peut pas être recopié sous le nom "
                                              "« %1 ».")

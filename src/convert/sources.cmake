@@ -1,4 +1,4 @@
-list(APPEND PIVANES_CONVERT_SOURCES
+target_sources(pivanes_convert PRIVATE
     src/convert/ConvertCommand.cpp
     src/convert/Isolated.cpp
     src/convert/JetConversion.cpp

@@ -1,4 +1,4 @@
-list(APPEND PIVANES_FORMS_SOURCES
+target_sources(pivanes_edit PRIVATE
     src/edit/CardForm.cpp
     src/edit/CategoryButtons.cpp
     src/edit/KorAjouter.cpp

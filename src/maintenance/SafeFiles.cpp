@@ -28,24 +28,14 @@ QString TwinIn(const QString& folder, const QString& name) {
     return name;
 }
 
-bool SameBytes(const QString& first, const QString& second) {
-    QFile a(first), b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return false;
-    constexpr qint64 kChunk = 1 << 20;
-    while (!a.atEnd()) {
-        const QByteArray chunk = a.read(kChunk);
-        if (chunk.isEmpty() || chunk != b.read(kChunk))
-            return false;
-    }
-    return true;
-}
-
 void CopyDatabase(const Database& database, const QString& target) {
-    const qint64 cards = database.CardCount();
     FileWriter file(target);
-    database.BackupTo(file.TemporaryName());
-    if (Database::VerifiedCardCount(file.TemporaryName()) != cards)
+    const std::optional<qint64> cards = database.BackupTo(file);
+    if (!cards)
+        throw CopyError(target, QStringLiteral("la copie relue diffère de l'original."));
+    // The copy holds the live file's bytes: its cards are counted through the engine, which
+    // walks every page of their table.
+    if (Database::VerifiedCardCount(file.TemporaryName(), Database::Check::Cards) != *cards)
         throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les fiches."));
     file.Commit();
 }

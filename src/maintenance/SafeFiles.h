@@ -13,7 +13,7 @@ namespace SafeFiles {
 // there is none.
 QString TwinIn(const QString& folder, const QString& name);
 
-// A consistent snapshot of the open database, checked whole and card for card.
+// The open database as it stands at one moment, read back against it and its cards counted.
 void CopyDatabase(const Database& database, const QString& target);
 // A byte copy, compared with its source; a card database is also checked whole.
 enum class Check { Bytes, BytesAndDatabase };
@@ -23,7 +23,5 @@ void CopyFile(const QString& source, const QString& target, Check check = Check:
 // into under the engine's locks, never renamed over, since another program may hold it open;
 // a missing target, or one that is no database at all, is installed like any other file.
 void RestoreDatabase(const QString& source, const QString& target);
-
-bool SameBytes(const QString& first, const QString& second);
 
 } // namespace SafeFiles

@@ -1,11 +1,9 @@
-list(APPEND PIVANES_CORE_SOURCES
+target_sources(pivanes_maintenance PRIVATE
     src/maintenance/Compaction.cpp
-    src/maintenance/Marker.cpp
-    src/maintenance/Pause.cpp
-    src/maintenance/SafeFiles.cpp
-)
-list(APPEND PIVANES_FORMS_SOURCES
     src/maintenance/HelpWindow.cpp
     src/maintenance/KorPivaneMaintenance.cpp
     src/maintenance/KorSauve.cpp
+    src/maintenance/Marker.cpp
+    src/maintenance/Pause.cpp
+    src/maintenance/SafeFiles.cpp
 )

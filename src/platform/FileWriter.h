@@ -36,6 +36,7 @@ public:
 
 private:
     [[noreturn]] void Fail(int errorNumber) const;
+    void ReplaceWithoutWait();
 
     QString target_;
     QString temporary_;
@@ -51,3 +52,6 @@ void WriteFileWhole(const QString& target, QByteArrayView bytes,
 // under the name (a folder, a pipe, a device) is refused with UserError without being opened, so
 // that reading never waits on it; so is a file that cannot be read.
 std::optional<QByteArray> ReadRegularFile(const QString& fileName, qint64 limit);
+
+// Whether two files hold the same bytes; false when either cannot be read.
+bool SameBytes(const QString& first, const QString& second);

@@ -1,17 +1,18 @@
-list(APPEND PIVANES_CORE_SOURCES
+# What the engine below the windows needs, built without QtWidgets.
+target_sources(pivanes_platform_core PRIVATE
     src/platform/Clock.cpp
-    src/platform/FolderLock.cpp
     src/platform/FileWriter.cpp
+    src/platform/FolderLock.cpp
     src/platform/UserError.cpp
 )
-list(APPEND PIVANES_FORMS_SOURCES
+target_sources(pivanes_platform PRIVATE
     src/platform/Application.cpp
     src/platform/ControlProperties.cpp
     src/platform/Controls.cpp
-    src/platform/FileDialog.cpp
     src/platform/Desktop.cpp
     src/platform/Display.cpp
     src/platform/FileControls.cpp
+    src/platform/FileDialog.cpp
     src/platform/Form.cpp
     src/platform/Forms.cpp
     src/platform/Guard.cpp

@@ -1,7 +1,5 @@
-list(APPEND PIVANES_CORE_SOURCES
-    src/print/PrintLayout.cpp
-)
-list(APPEND PIVANES_FORMS_SOURCES
+target_sources(pivanes_print PRIVATE
     src/print/ImprimeR.cpp
     src/print/KorPivanePrint.cpp
+    src/print/PrintLayout.cpp
 )

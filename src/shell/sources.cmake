@@ -1,9 +1,7 @@
-list(APPEND PIVANES_CORE_SOURCES
+target_sources(pivanes_shell PRIVATE
     src/shell/CommandLine.cpp
-    src/shell/DataFolder.cpp
-)
-list(APPEND PIVANES_FORMS_SOURCES
     src/shell/Copyright.cpp
+    src/shell/DataFolder.cpp
     src/shell/FormZoomed.cpp
     src/shell/KorDepart.cpp
     src/shell/KorPivane.cpp

@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include "platform/FileWriter.h"
 #include "store/Connection.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
@@ -10,7 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -127,6 +130,66 @@ void CopyPages(Connection& destination, sqlite3* source) {
         destination.Fail(rc);
 }
 
+// The live database file, read through the engine's own handle: a descriptor of our own on the
+// file would, once closed, drop the engine's locks on it.
+class LiveFile {
+public:
+    explicit LiveFile(Connection& connection) : connection_(connection) {
+        if (sqlite3_file_control(connection.Handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file_) !=
+                SQLITE_OK ||
+            !file_ || !file_->pMethods)
+            connection.Fail(SQLITE_IOERR);
+        if (const int rc = file_->pMethods->xFileSize(file_, &size_); rc != SQLITE_OK)
+            connection.Fail(rc);
+    }
+    qint64 Size() const { return size_; }
+    void Read(qint64 offset, QByteArray& piece) {
+        if (const int rc = file_->pMethods->xRead(file_, piece.data(), int(piece.size()), offset);
+            rc != SQLITE_OK)
+            connection_.Fail(rc);
+    }
+
+private:
+    Connection& connection_;
+    sqlite3_file* file_ = nullptr;
+    sqlite3_int64 size_ = 0;
+};
+
+constexpr qint64 kPiece = 1 << 20;
+
+// Whether the file holds the live file's bytes, read back piece by piece.
+bool SameBytes(LiveFile& source, const QString& copyName) {
+    const int opened = ::open(QFile::encodeName(copyName).constData(), O_RDONLY | O_CLOEXEC);
+    if (opened < 0)
+        throw Unreadable(copyName, errno);
+    const std::unique_ptr<const int, void (*)(const int*)> copy(
+        &opened, [](const int* fd) { ::close(*fd); });
+    struct stat status {};
+    bool same = ::fstat(opened, &status) == 0 && status.st_size == source.Size();
+    QByteArray expected, found;
+    for (qint64 offset = 0; same && offset < source.Size(); offset += kPiece) {
+        const qint64 length = std::min(source.Size() - offset, kPiece);
+        expected.resize(length);
+        found.resize(length);
+        source.Read(offset, expected);
+        same = ::pread(opened, found.data(), std::size_t(length), offset) == length &&
+               expected == found;
+    }
+    return same;
+}
+
+// The live file's bytes into the copy, and the copy read back against them.
+bool CopyFileBytes(Connection& live, FileWriter& file) {
+    LiveFile source(live);
+    QByteArray piece;
+    for (qint64 offset = 0; offset < source.Size(); offset += kPiece) {
+        piece.resize(std::min(source.Size() - offset, kPiece));
+        source.Read(offset, piece);
+        file.Write(piece);
+    }
+    return SameBytes(source, file.TemporaryName());
+}
+
 } // namespace
 
 Database::Database() : connection_(std::make_shared<Connection>()) {}
@@ -202,13 +265,32 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql) {
                      QStringLiteral("Requête non reconnue : %1").arg(sql));
 }
 
-void Database::BackupTo(const QString& target) const {
-    sqlite3* source = connection_->Handle();
-    Connection copy;
-    copy.Open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    CopyPages(copy, source);
-    // The pages carry the journal mode of the live file; a copy stands alone.
-    copy.Exec("PRAGMA journal_mode = DELETE");
+std::optional<qint64> Database::BackupTo(FileWriter& file) const {
+    Connection& live = *connection_;
+    live.Exec("BEGIN");
+    try {
+        // The first read takes the shared lock that keeps every writer out of the file until the
+        // transaction ends.
+        std::optional<qint64> cards = CardCount();
+        if (Pragma(live, "PRAGMA journal_mode") == QLatin1String("wal")) {
+            // The file alone lacks what its log holds: the engine copies the pages it reads, and
+            // checks the copy whole.
+            {
+                Connection copy;
+                copy.Open(file.TemporaryName(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+                CopyPages(copy, live.Handle());
+                copy.Exec("PRAGMA journal_mode = DELETE");
+            }
+            VerifiedCardCount(file.TemporaryName());
+        } else if (!CopyFileBytes(live, file)) {
+            cards.reset();
+        }
+        live.Exec("COMMIT");
+        return cards;
+    } catch (...) {
+        sqlite3_exec(live.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 void Database::WriteInto(const QString& source, const QString& target) {
@@ -233,15 +315,15 @@ qint64 Database::CardCount() const {
     return count.Step() ? count.Int64(0) : 0;
 }
 
-qint64 Database::VerifiedCardCount(const QString& fileName) {
+qint64 Database::VerifiedCardCount(const QString& fileName, Check check) {
     CheckHeader(fileName);
     Connection connection;
     connection.Open(fileName, SQLITE_OPEN_READONLY);
     CheckTable(connection, fileName);
     qint64 cards = -1;
     try {
-        Statement check(connection, "PRAGMA integrity_check");
-        if (check.Step() && check.Text(0) == QLatin1String("ok")) {
+        if (check == Check::Cards ||
+            Pragma(connection, "PRAGMA integrity_check") == QLatin1String("ok")) {
             Statement count(connection, "SELECT count(*) FROM TrucPivane");
             if (count.Step())
                 cards = count.Int64(0);

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class Connection;
+class FileWriter;
 class Recordset;
 
 // The card database file. Opening never creates it, never writes to it, and refuses anything
@@ -32,8 +34,11 @@ public:
     enum class Indexes { Now, Later };
     static void CreateEmpty(const QString& fileName, Indexes indexes = Indexes::Now);
 
-    // A consistent copy of the open database into a new file, page by page.
-    void BackupTo(const QString& target) const;
+    // Writes the open database into the new file as it stands at one moment, writers held off
+    // meanwhile, and reads the copy back: the file's bytes, compared with the live file's, or,
+    // for a file in WAL mode, the engine's pages, checked whole. Answers the number of cards at
+    // that moment; nothing when the copy read back differs.
+    std::optional<qint64> BackupTo(FileWriter& file) const;
     // Writes every page of the card database source into the existing database file target,
     // in one transaction under the engine's locks: a program that holds target open sees the
     // old collection or the new one, and a crash leaves the old one.
@@ -49,8 +54,10 @@ public:
     static void PrepareForWrites(Connection& connection);
     // The number of cards of the open database.
     qint64 CardCount() const;
-    // Opens a card database read-only, checks it whole and answers its number of cards.
-    static qint64 VerifiedCardCount(const QString& fileName);
+    // Opens a card database read-only, checks it whole (or only its table of cards, walked to
+    // count them) and answers its number of cards.
+    enum class Check { Whole, Cards };
+    static qint64 VerifiedCardCount(const QString& fileName, Check check = Check::Whole);
 
     Connection& connection() const;
 

@@ -1,4 +1,4 @@
-list(APPEND PIVANES_CORE_SOURCES
+target_sources(pivanes_store PRIVATE
     src/store/CardRows.cpp
     src/store/CardStore.cpp
     src/store/CategoryCatalogue.cpp

@@ -4,6 +4,7 @@
 //   crash_child compact FOLDER [ROUNDS]          compacts FOLDER/Pivane.mdb     "done START END"
 //   crash_child restore BACKUP FOLDER [ROUNDS]   restores BACKUP/PIVANE.MDB     "done START END"
 //   crash_child save FOLDER FIRST                adds cards FIRST, FIRST + 1... "saved N START"
+//   crash_child bursts FOLDER FIRST COUNT        the same, COUNT cards for each line read
 // A round refused because the other program holds the file is tried again.
 #include "maintenance/Compaction.h"
 #include "maintenance/SafeFiles.h"
@@ -58,22 +59,40 @@ void Repeat(long long rounds, const std::function<void()>& round) {
     }
 }
 
-void SaveCards(const QString& file, qint32 first) {
+void SaveCard(Recordset& cards, qint32 numero) {
+    const long long start = Microseconds();
+    UntilNotBusy([&] {
+        cards.AddNew();
+        cards.SetField(QStringLiteral("Numero"), numero);
+        cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
+        cards.SetField(QStringLiteral("Titre"), QStringLiteral("SAVED %1").arg(numero));
+        cards.SetField(QStringLiteral("Pivanes"),
+                       QStringLiteral("Saved while the other program works.\r\n"));
+        cards.Update();
+    });
+    Report("saved %lld %lld\n", numero, start);
+}
+
+Recordset& OpenCards(const QString& file) {
     UntilNotBusy([&] { Store().OpenDatabase(file); });
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    for (qint32 numero = first; !StopAsked(); ++numero) {
-        const long long start = Microseconds();
-        UntilNotBusy([&] {
-            cards.AddNew();
-            cards.SetField(QStringLiteral("Numero"), numero);
-            cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
-            cards.SetField(QStringLiteral("Titre"), QStringLiteral("SAVED %1").arg(numero));
-            cards.SetField(QStringLiteral("Pivanes"),
-                           QStringLiteral("Saved while the other program works.\r\n"));
-            cards.Update();
-        });
-        Report("saved %lld %lld\n", numero, start);
-    }
+    return Store().OpenRecordset(Queries::AllCards());
+}
+
+void SaveCards(const QString& file, qint32 first) {
+    Recordset& cards = OpenCards(file);
+    for (qint32 numero = first; !StopAsked(); ++numero)
+        SaveCard(cards, numero);
+}
+
+// Saves that leave the file free between bursts, so that the other program's reads, which a
+// writer at work without a pause can hold off for long, get their turn.
+void SaveBursts(const QString& file, qint32 first, int count) {
+    Recordset& cards = OpenCards(file);
+    qint32 numero = first;
+    char line[16];
+    while (std::fgets(line, sizeof line, stdin))
+        for (int saved = 0; saved < count; ++saved)
+            SaveCard(cards, numero++);
 }
 
 QString Argument(char** argv, int index) {
@@ -107,6 +126,11 @@ int main(int argc, char** argv) {
             });
             return 0;
         }
+        if (mode == QLatin1String("bursts") && argc == 5) {
+            SaveBursts(Argument(argv, 2) + QStringLiteral("/Pivane.mdb"), Argument(argv, 3).toInt(),
+                       Argument(argv, 4).toInt());
+            return 0;
+        }
         if (mode == QLatin1String("save") && argc == 4) {
             SaveCards(Argument(argv, 2) + QStringLiteral("/Pivane.mdb"), Argument(argv, 3).toInt());
             return 0;
@@ -116,7 +140,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::fputs("usage: crash_child compact FOLDER [ROUNDS] | restore BACKUP FOLDER [ROUNDS] | "
-               "save FOLDER FIRST\n",
+               "save FOLDER FIRST | bursts FOLDER FIRST COUNT\n",
                stderr);
     return 2;
 }

@@ -13,7 +13,7 @@ pivanes_add_maintenance_test(tst_HelpAndWebPage maintenance/tst_HelpAndWebPage.c
 pivanes_add_maintenance_test(tst_Pause maintenance/tst_Pause.cpp)
 
 add_executable(crash_child maintenance/crash_child.cpp)
-target_link_libraries(crash_child PRIVATE pivanes_core)
+target_link_libraries(crash_child PRIVATE pivanes_forms)
 pivanes_add_maintenance_test(tst_CrashSafety maintenance/tst_CrashSafety.cpp)
 pivanes_add_maintenance_test(tst_TwoPrograms maintenance/tst_TwoPrograms.cpp)
 foreach(test tst_CrashSafety tst_TwoPrograms)

@@ -1,8 +1,10 @@
-// Another program saves cards in the same file while this one compacts or restores it, as when
-// a script or a second copy holds the collection open: no save that was reported done is lost,
-// and the file stays whole.
+// Another program saves cards in the same file while this one compacts, restores or backs it up,
+// as when a script or a second copy holds the collection open: no save that was reported done is
+// lost, the file stays whole, and a backup is the collection at one moment.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
+#include "maintenance/SafeFiles.h"
+#include "store/CardStore.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 
@@ -54,6 +56,8 @@ public:
     bool EndedWell() const {
         return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
     }
+    // One line on the program's standard input.
+    void Send() { process_.write("go\n"); }
     QString Errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
     const QList<QList<qint64>>& Reports() const { return reports_; }
 
@@ -167,6 +171,52 @@ private slots:
         for (const Card& card : stored)
             QVERIFY2(IsSavedCard(card) && reported.contains(card.Numero),
                      qPrintable(QStringLiteral("card %1 came from nowhere").arg(card.Numero)));
+    }
+
+    // Each backup is the collection as it stood at one moment: all its cards, and the other
+    // program's saves up to one of them, whole.
+    void backupsWhileAnotherProgramSavesAreMoments() {
+        constexpr int kLarger = 20000; // a copy that takes long enough to meet the other's saves
+        constexpr int kBurst = 20;
+        ProgramFixture fixture;
+        WriteSyntheticCollection(kLarger);
+        const QList<Card> before = StoredCards();
+        Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+        Child saver({QStringLiteral("bursts"), fixture.Path(), QString::number(kFirstSaved),
+                     QString::number(kBurst)});
+        QStringList copies;
+        for (int burst = 1; burst <= 3; ++burst) {
+            saver.Send();
+            // Backups for as long as the other program saves; checked once it has stopped.
+            do {
+                copies << fixture.Path(QStringLiteral("copie-%1.mdb").arg(copies.size()));
+                try {
+                    SafeFiles::CopyDatabase(Store().database(), copies.last());
+                } catch (const UserError& error) {
+                    QFAIL(qPrintable(error.text()));
+                }
+            } while (saver.Poll() && saver.Reports().size() < burst * kBurst);
+        }
+        saver.Stop();
+        Store().CloseDatabase();
+        QVERIFY2(saver.EndedWell(), qPrintable(saver.Errors()));
+
+        QSet<qsizetype> moments;
+        qsizetype lastSaves = 0;
+        for (const QString& copy : copies) {
+            Database::VerifiedCardCount(copy);
+            const QList<Card> copied = StoredCards(copy);
+            QCOMPARE(copied.mid(0, kLarger), before);
+            const QList<Card> saves = copied.mid(kLarger);
+            for (qsizetype i = 0; i < saves.size(); ++i)
+                QVERIFY(saves[i].Numero == kFirstSaved + i && IsSavedCard(saves[i]));
+            QVERIFY(saves.size() >= lastSaves);
+            lastSaves = saves.size();
+            moments << lastSaves;
+        }
+        qInfo("%lld backups caught %lld moments of %lld saves", copies.size(), moments.size(),
+              saver.Reports().size());
+        QVERIFY(moments.size() >= 3);
     }
 };
 

@@ -30,7 +30,13 @@ class tst_FileWriter : public QObject {
     Q_OBJECT
 
 private slots:
+    void replacesWholeThroughALinkKeepingTheMode_data() {
+        QTest::addColumn<FileWriter::Flush>("flush");
+        QTest::newRow("flushed") << FileWriter::Flush::ToDisk;
+        QTest::newRow("not flushed") << FileWriter::Flush::NotNeeded;
+    }
     void replacesWholeThroughALinkKeepingTheMode() {
+        QFETCH(FileWriter::Flush, flush);
         QTemporaryDir folder;
         const QString target = folder.filePath(QStringLiteral("Sauve.kor"));
         const QString link = folder.filePath(QStringLiteral("lien"));
@@ -42,7 +48,7 @@ private slots:
         const QFile::Permissions mode = QFile::permissions(target);
         QVERIFY(QFile::link(target, link));
 
-        WriteFileWhole(link, "new\r\n");
+        WriteFileWhole(link, "new\r\n", flush);
 
         QCOMPARE(ReadRegularFile(link, 100), QByteArray("new\r\n"));
         QCOMPARE(QFile::permissions(target), mode);
