@@ -177,7 +177,7 @@ private slots:
     // program's saves up to one of them, whole.
     void backupsWhileAnotherProgramSavesAreMoments() {
         constexpr int kLarger = 20000; // a copy that takes long enough to meet the other's saves
-        constexpr int kBurst = 20;
+        constexpr qsizetype kBurst = 20;
         ProgramFixture fixture;
         WriteSyntheticCollection(kLarger);
         const QList<Card> before = StoredCards();
