@@ -59,7 +59,7 @@ Run Program(const QStringList& arguments) {
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PIVANES_PROGRAM), arguments);
+    process.start(BuiltProgram(PIVANES_PROGRAM), arguments);
     if (!process.waitForFinished(120000))
         qFatal("pivanes did not end");
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,

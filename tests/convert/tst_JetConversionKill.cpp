@@ -23,7 +23,7 @@ const QString kFile = QStringLiteral("Pivane.mdb");
 const QString kKept = QStringLiteral("Pivane-jet.mdb");
 
 void StartChild(QProcess& child) {
-    child.start(QStringLiteral(CONVERT_CHILD), {kFile});
+    child.start(BuiltProgram(CONVERT_CHILD), {kFile});
     if (!child.waitForStarted() || !child.waitForReadyRead(30000))
         qFatal("the child did not start");
     child.readLine();
@@ -42,7 +42,7 @@ qint64 ConversionMicroseconds() {
 
 // The conversion's worker process dies with the killed program, an instant later: wait for it.
 void WaitForTheWorkerToEnd() {
-    const QByteArray program = QByteArray(CONVERT_CHILD);
+    const QByteArray program = BuiltProgram(CONVERT_CHILD).toLocal8Bit();
     for (bool running = true; running;) {
         running = false;
         for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {

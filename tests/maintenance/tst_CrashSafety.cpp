@@ -31,7 +31,7 @@ void WriteCards(const QString& file, const QString& label, int count) {
 }
 
 void StartChild(QProcess& child, const QStringList& arguments) {
-    child.start(QStringLiteral(CRASH_CHILD), arguments);
+    child.start(BuiltProgram(CRASH_CHILD), arguments);
     if (!child.waitForStarted() || !child.waitForReadyRead(30000))
         qFatal("the child did not start");
     child.readLine();

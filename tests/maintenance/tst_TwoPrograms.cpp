@@ -22,7 +22,7 @@ constexpr qint32 kFirstSaved = 100001;
 class Child {
 public:
     explicit Child(const QStringList& arguments) {
-        process_.start(QStringLiteral(CRASH_CHILD), arguments);
+        process_.start(BuiltProgram(CRASH_CHILD), arguments);
         if (!process_.waitForStarted())
             qFatal("the child did not start");
     }

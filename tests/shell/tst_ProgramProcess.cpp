@@ -37,7 +37,7 @@ QProcessEnvironment Offscreen() {
 void Start(QProcess& process, const QStringList& arguments,
            const QProcessEnvironment& environment) {
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PIVANES_PROGRAM), arguments);
+    process.start(BuiltProgram(PIVANES_PROGRAM), arguments);
     QVERIFY(process.waitForStarted());
 }
 

@@ -220,7 +220,7 @@ void TestTitleIndex::killedWriterLeavesAMatchingIndex() {
     WriteSyntheticCollection(60);
     for (int run = 0; run < 20; ++run) {
         QProcess child;
-        child.start(QStringLiteral(TITLE_WRITER_CHILD), {fixture.Path()});
+        child.start(BuiltProgram(TITLE_WRITER_CHILD), {fixture.Path()});
         QVERIFY(child.waitForStarted());
         const int writes = QRandomGenerator::global()->bounded(1, 12);
         for (int done = 0; done < writes;) {

@@ -58,6 +58,11 @@ void ProcessUnloads() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+QString BuiltProgram(const char* pathFromTestFolder) {
+    return QDir(QCoreApplication::applicationDirPath())
+        .absoluteFilePath(QString::fromLocal8Bit(pathFromTestFolder));
+}
+
 ProgramFixture::ProgramFixture() : previous_(QDir::currentPath()) {
     ResetProgramState();
     QDir::setCurrent(folder_.path());

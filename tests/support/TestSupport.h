@@ -63,6 +63,9 @@ QList<Card> StoredCards(const QString& file = QStringLiteral("Pivane.mdb"));
 QByteArray FileBytes(const QString& file);
 void WriteBytes(const QString& file, const QByteArray& bytes);
 
+// A program of the build, from its path relative to this test's own folder.
+QString BuiltProgram(const char* pathFromTestFolder);
+
 // Runs SQL through the sqlite3 shell, another program as a user's script would be; answers
 // what it printed.
 QString RunSqliteShell(const QString& file, const QString& sql,

@@ -67,17 +67,45 @@ def depfile_paths(path, directory):
     return [Path(directory, name.replace("\\ ", " ")) for name in names if name]
 
 
-def dependencies(unit):
-    """Every file the source reads: the compiler's dependency file, plus its precompiled
-    header's, or, for a source not built yet, what clang finds now."""
+def ninja_dependencies(build_dir):
+    """What Ninja recorded each output reads (it keeps the compiler's dependency files in its
+    own log and deletes them), by absolute output path; None for a build without Ninja."""
+    if not (build_dir / ".ninja_deps").exists():
+        return None
+    listing = subprocess.run(["ninja", "-C", str(build_dir), "-t", "deps"], capture_output=True,
+                             text=True, check=True).stdout
+    recorded = {}
+    current = None
+    for line in listing.splitlines():
+        if line and not line[0].isspace():
+            output, _, state = line.partition(": #deps")
+            current = [] if state.endswith("(VALID)") else None
+            if current is not None:
+                recorded[os.path.normpath(build_dir.resolve() / output)] = current
+        elif line.strip() and current is not None:
+            current.append(build_dir.resolve() / line.strip())
+    return recorded
+
+
+def recorded_dependencies(output, directory, recorded):
+    """The files a built output read, or None when the build has no fresh record of it."""
+    if recorded is not None:
+        return recorded.get(os.path.normpath(Path(directory, output)))
+    return depfile_paths(Path(directory, output + ".d"), directory)
+
+
+def dependencies(unit, recorded):
+    """Every file the source reads: what the build recorded for it and for its precompiled
+    header, or, for a source not built yet, what clang finds now."""
     args = unit["arguments"]
     directory = unit["directory"]
     output = args[args.index("-o") + 1]
     depfile = Path(directory, output + ".d")
-    fresh = depfile.exists() and depfile.stat().st_mtime >= Path(unit["file"]).stat().st_mtime
-    deps = depfile_paths(depfile, directory) if fresh else None
+    stale = recorded is None and (not depfile.exists() or
+                                  depfile.stat().st_mtime < Path(unit["file"]).stat().st_mtime)
+    deps = None if stale else recorded_dependencies(output, directory, recorded)
     if deps is not None and unit["pch"]:
-        pch_deps = depfile_paths(unit["pch"] + ".gch.d", directory)
+        pch_deps = recorded_dependencies(unit["pch"] + ".gch", directory, recorded)
         deps = None if pch_deps is None else deps + pch_deps
     if deps is not None:
         return deps
@@ -111,8 +139,8 @@ class Hasher:
                 self.known[path] = "missing"
         return self.known[path]
 
-    def key(self, unit, common):
-        deps = dependencies(unit)
+    def key(self, unit, common, recorded):
+        deps = dependencies(unit, recorded)
         if deps is None:
             return None
         digest = hashlib.sha256(common)
@@ -149,10 +177,11 @@ def main():
     version = subprocess.run(["clang-tidy", "--version"], capture_output=True).stdout
     common = version + (SOURCE_ROOT / ".clang-tidy").read_bytes() + Path(__file__).read_bytes()
     hasher = Hasher(build_dir)
+    recorded = ninja_dependencies(build_dir)
     stamps = cache_dir()
     to_check = []
     for unit in units:
-        key = hasher.key(unit, common)
+        key = hasher.key(unit, common, recorded)
         stamp = None if key is None else stamps / key[:2] / key
         if stamp is not None and stamp.exists():
             stamp.touch()
