@@ -3,6 +3,23 @@
 #include <cerrno>
 #include <sqlite3.h>
 
+namespace {
+
+// Another program that changes the file's structure (a restore, a compaction) while a statement
+// is being prepared makes the engine give up with SQLITE_SCHEMA before the statement has read or
+// written anything; the statement is then simply run again.
+constexpr int kSchemaChangeRetries = 20;
+
+template <typename Call>
+int RetriedOnSchemaChange(const Call& call) {
+    int rc = call();
+    for (int retry = 0; rc == SQLITE_SCHEMA && retry < kSchemaChangeRetries; ++retry)
+        rc = call();
+    return rc;
+}
+
+} // namespace
+
 Connection::~Connection() {
     Close();
 }
@@ -52,7 +69,8 @@ sqlite3_stmt* Connection::Prepare(const char* sql) {
         return found->second;
     }
     sqlite3_stmt* stmt = nullptr;
-    const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    const int rc = RetriedOnSchemaChange(
+        [&] { return sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr); });
     if (rc != SQLITE_OK)
         Fail(rc);
     statements_.emplace(sql, stmt);
@@ -60,7 +78,9 @@ sqlite3_stmt* Connection::Prepare(const char* sql) {
 }
 
 void Connection::Exec(const char* sql) {
-    const int rc = sqlite3_exec(Handle(), sql, nullptr, nullptr, nullptr);
+    sqlite3* db = Handle();
+    const int rc =
+        RetriedOnSchemaChange([&] { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); });
     if (rc != SQLITE_OK)
         Fail(rc);
 }
@@ -93,6 +113,7 @@ StoreError::Kind EngineErrorKind(int code) {
         return StoreError::Kind::ReadOnly;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
+    case SQLITE_SCHEMA:
         return StoreError::Kind::Busy;
     case SQLITE_IOERR:
         return StoreError::Kind::DiskError;
@@ -126,6 +147,7 @@ QString EngineMessage(int code) {
             break;
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
+        case SQLITE_SCHEMA:
             text = QStringLiteral("La base de données est occupée par un autre programme : rien "
                                   "n'a été fait. Réessayez dans un instant.");
             break;
@@ -177,7 +199,12 @@ Statement& Statement::BindNull(int index) {
 }
 
 bool Statement::Step() {
-    const int rc = sqlite3_step(stmt_);
+    // Only a first step can meet a changed structure, before any row was read or written.
+    const int rc = started_ ? sqlite3_step(stmt_) : RetriedOnSchemaChange([&] {
+        sqlite3_reset(stmt_);
+        return sqlite3_step(stmt_);
+    });
+    started_ = true;
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)

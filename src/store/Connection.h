@@ -68,4 +68,5 @@ public:
 private:
     Connection& connection_;
     sqlite3_stmt* stmt_;
+    bool started_ = false;
 };
