@@ -10,8 +10,7 @@ namespace {
 // written anything; the statement is then simply run again.
 constexpr int kSchemaChangeRetries = 20;
 
-template <typename Call>
-int RetriedOnSchemaChange(const Call& call) {
+template <typename Call> int RetriedOnSchemaChange(const Call& call) {
     int rc = call();
     for (int retry = 0; rc == SQLITE_SCHEMA && retry < kSchemaChangeRetries; ++retry)
         rc = call();
