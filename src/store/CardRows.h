@@ -28,7 +28,7 @@ public:
 // The rows of all cards, or of one category.
 class SelectionRows : public CardRows {
 public:
-    // An empty code selects all cards.
+    // Every card when allCards is set, else the cards of the category code.
     SelectionRows(std::shared_ptr<Connection> connection, bool allCards, QString code);
     std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
     std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;

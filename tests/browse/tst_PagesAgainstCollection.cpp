@@ -135,7 +135,7 @@ void ProgramWrites() {
     Recordset& cards = Store().OpenRecordset(QStringLiteral("SELECT * FROM TrucPivane"));
     cards.MoveLast();
     cards.Edit();
-    cards.SetField(QStringLiteral("Titre"), QStringLiteral("ÉTÉ MODIFIÉ"));
+    cards.SetField(Field::Titre, QStringLiteral("ÉTÉ MODIFIÉ"));
     cards.Update();
     Store().Reset();
 }
@@ -371,4 +371,5 @@ void TestPagesAgainstCollection::everyPageIsTheCollectedOne() {
 }
 
 PIVANES_TEST_MAIN(TestPagesAgainstCollection)
+#include "store/Fields.h"
 #include "tst_PagesAgainstCollection.moc"

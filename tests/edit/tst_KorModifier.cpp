@@ -93,8 +93,8 @@ void TestKorModifier::showsEmptyBoxesForAFieldWithoutValue() {
     Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     cards.AddNew();
-    cards.SetField(QStringLiteral("Numero"), 3);
-    cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
+    cards.SetField(Field::Numero, 3);
+    cards.SetField(Field::Cate, QStringLiteral("WIN"));
     cards.Update();
     KorModifier* form = OpenEditor(3, QStringLiteral("WIN"));
     QCOMPARE(form->Text1->Text(), QString());
@@ -204,4 +204,5 @@ void TestKorModifier::leavingLosesUnwrittenChanges() {
 }
 
 PIVANES_TEST_MAIN(TestKorModifier)
+#include "store/Fields.h"
 #include "tst_KorModifier.moc"

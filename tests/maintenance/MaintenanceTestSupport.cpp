@@ -7,6 +7,7 @@
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Database.h"
+#include "store/Fields.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 
@@ -35,7 +36,7 @@ void RetitleCard(qint32 numero, const QString& title) {
     if (!cards.Seek(numero))
         qFatal("no card %d", numero);
     cards.Edit();
-    cards.SetField(QStringLiteral("Titre"), title);
+    cards.SetField(Field::Titre, title);
     cards.Update();
 }
 

@@ -11,6 +11,7 @@
 #include "platform/UserError.h"
 #include "store/CardStore.h"
 #include "store/Database.h"
+#include "store/Fields.h"
 #include "store/Queries.h"
 #include "store/StoreError.h"
 
@@ -63,11 +64,10 @@ void SaveCard(Recordset& cards, qint32 numero) {
     const long long start = Microseconds();
     UntilNotBusy([&] {
         cards.AddNew();
-        cards.SetField(QStringLiteral("Numero"), numero);
-        cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
-        cards.SetField(QStringLiteral("Titre"), QStringLiteral("SAVED %1").arg(numero));
-        cards.SetField(QStringLiteral("Pivanes"),
-                       QStringLiteral("Saved while the other program works.\r\n"));
+        cards.SetField(Field::Numero, numero);
+        cards.SetField(Field::Cate, QStringLiteral("WIN"));
+        cards.SetField(Field::Titre, QStringLiteral("SAVED %1").arg(numero));
+        cards.SetField(Field::Pivanes, QStringLiteral("Saved while the other program works.\r\n"));
         cards.Update();
     });
     Report("saved %lld %lld\n", numero, start);

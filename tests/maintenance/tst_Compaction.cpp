@@ -137,7 +137,7 @@ private slots:
         QVERIFY(Forms::Find<KorPivane>());
         QCOMPARE(main.Text1->Text(), title);
         try {
-            Store().Current().Fields(QStringLiteral("Titre"));
+            Store().Current().Fields(Field::Titre);
             QFAIL("the old record set still answers");
         } catch (const StoreError& error) {
             QCOMPARE(error.kind(), StoreError::Kind::Closed);
@@ -147,4 +147,5 @@ private slots:
 };
 
 PIVANES_TEST_MAIN(tst_Compaction)
+#include "store/Fields.h"
 #include "tst_Compaction.moc"

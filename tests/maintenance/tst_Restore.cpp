@@ -36,10 +36,10 @@ void RestoreFrom(const QString& picked) {
 void AddCard(const QString& title) {
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     cards.AddNew();
-    cards.SetField(QStringLiteral("Numero"), 99);
-    cards.SetField(QStringLiteral("Cate"), QStringLiteral("WIN"));
-    cards.SetField(QStringLiteral("Titre"), title);
-    cards.SetField(QStringLiteral("Pivanes"), QString());
+    cards.SetField(Field::Numero, 99);
+    cards.SetField(Field::Cate, QStringLiteral("WIN"));
+    cards.SetField(Field::Titre, title);
+    cards.SetField(Field::Pivanes, QString());
     cards.Update();
 }
 
@@ -239,4 +239,5 @@ private slots:
 };
 
 PIVANES_TEST_MAIN(tst_Restore)
+#include "store/Fields.h"
 #include "tst_Restore.moc"

@@ -3,6 +3,7 @@
 //   title_writer_child FOLDER
 #include "store/CardStore.h"
 #include "store/Connection.h"
+#include "store/Fields.h"
 #include "store/Queries.h"
 #include "store/StoreError.h"
 
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
             for (int step = round % 40; step > 0; --step)
                 cards.MoveNext();
             cards.Edit();
-            cards.SetField(QStringLiteral("Titre"), QStringLiteral("TITRE %1 ÉCRIT").arg(round));
+            cards.SetField(Field::Titre, QStringLiteral("TITRE %1 ÉCRIT").arg(round));
             cards.Update();
             if (round % 5 == 0)
                 Store().database().connection().Exec("DROP TRIGGER TrucPivane_Titres_Modif");

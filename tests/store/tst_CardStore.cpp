@@ -18,7 +18,7 @@ QString Where(Recordset& cards) {
         return QStringLiteral("BOF");
     if (cards.Eof())
         return QStringLiteral("EOF");
-    return QString::number(cards.Fields(QStringLiteral("Numero")).toInt());
+    return QString::number(cards.Fields(Field::Numero).toInt());
 }
 
 void Step(Recordset& cards, int move) {
@@ -347,4 +347,5 @@ private slots:
 };
 
 PIVANES_TEST_MAIN(TestCardStore)
+#include "store/Fields.h"
 #include "tst_CardStore.moc"

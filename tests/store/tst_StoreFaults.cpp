@@ -40,7 +40,7 @@ int BrowseEverything(const QString& file) {
     seen += category.RecordCount();
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     for (cards.MoveFirst(); !cards.Eof(); cards.MoveNext(), ++seen)
-        cards.Fields(QStringLiteral("Pivanes"));
+        cards.Fields(Field::Pivanes);
     cards.Seek(3);
     Store().CloseDatabase();
     return seen;
@@ -122,8 +122,8 @@ private slots:
         QVERIFY(IndexNames().isEmpty());
 
         cards.AddNew();
-        cards.SetField(QStringLiteral("Numero"), 10);
-        cards.SetField(QStringLiteral("Titre"), QStringLiteral("ÉCRITE"));
+        cards.SetField(Field::Numero, 10);
+        cards.SetField(Field::Titre, QStringLiteral("ÉCRITE"));
         cards.Update();
         Store().CloseDatabase();
 
@@ -195,7 +195,7 @@ private slots:
             Recordset& cards = Store().OpenRecordset(Queries::AllCards());
             cards.MoveLast();
             cards.AddNew();
-            cards.SetField(QStringLiteral("Numero"), fault == "duplicate" ? 2 : 10);
+            cards.SetField(Field::Numero, fault == "duplicate" ? 2 : 10);
             cards.Update();
             QFAIL("the fault went unnoticed");
         } catch (const StoreError& error) {
@@ -216,4 +216,5 @@ private slots:
 };
 
 PIVANES_TEST_MAIN(tst_StoreFaults)
+#include "store/Fields.h"
 #include "tst_StoreFaults.moc"

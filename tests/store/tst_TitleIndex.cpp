@@ -141,11 +141,11 @@ void TestTitleIndex::keptByTheProgramsWrites() {
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     cards.MoveFirst();
     cards.Edit();
-    cards.SetField(QStringLiteral("Titre"), QStringLiteral("REMPLACÉ ABC"));
+    cards.SetField(Field::Titre, QStringLiteral("REMPLACÉ ABC"));
     cards.Update();
     cards.AddNew();
-    cards.SetField(QStringLiteral("Numero"), 9);
-    cards.SetField(QStringLiteral("Titre"), QStringLiteral("NOUVEAU XYZ"));
+    cards.SetField(Field::Numero, 9);
+    cards.SetField(Field::Titre, QStringLiteral("NOUVEAU XYZ"));
     cards.Update();
     Store().Reset();
     CheckIndexAnswersRight();
@@ -206,7 +206,7 @@ void TestTitleIndex::staleIndexIsRebuiltByWriteAndCompaction() {
         Recordset& cards = Store().OpenRecordset(Queries::Category(QStringLiteral("MAT")));
         cards.MoveFirst();
         cards.Edit();
-        cards.SetField(QStringLiteral("Pivanes"), QStringLiteral("texte changé"));
+        cards.SetField(Field::Pivanes, QStringLiteral("texte changé"));
         cards.Update();
         Store().Reset();
     }
@@ -246,4 +246,5 @@ void TestTitleIndex::killedWriterLeavesAMatchingIndex() {
 }
 
 PIVANES_TEST_MAIN(TestTitleIndex)
+#include "store/Fields.h"
 #include "tst_TitleIndex.moc"

@@ -11,6 +11,7 @@
 #include "platform/Forms.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
+#include "store/Fields.h"
 #include "store/Queries.h"
 
 #include <QCoreApplication>
@@ -50,15 +51,15 @@ qint64 OpenAndCount(const QString& code) {
     cards.MoveLast();
     const qint64 count = cards.RecordCount();
     cards.MoveFirst();
-    return count + cards.Fields(QStringLiteral("Numero")).toLongLong();
+    return count + cards.Fields(Field::Numero).toLongLong();
 }
 
 qint64 Voir(qint32 numero) {
     Recordset& cards = Store().Current();
     if (!cards.Seek(numero))
         throw std::runtime_error("card not found");
-    return cards.Fields(QStringLiteral("Titre")).toString().size() +
-           cards.Fields(QStringLiteral("Pivanes")).toString().size();
+    return cards.Fields(Field::Titre).toString().size() +
+           cards.Fields(Field::Pivanes).toString().size();
 }
 
 void OpenList(const QString& code) {
