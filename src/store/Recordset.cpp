@@ -309,6 +309,7 @@ void Recordset::Update() {
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Aucun ajout ni modification en cours."));
     Database::PrepareForWrites(*connection_);
+    Database::EnsureIndexes(*connection_);
     if (mode_ == Mode::Adding)
         Insert();
     else
@@ -319,7 +320,6 @@ void Recordset::Update() {
 
 // Every column is written, those not set as nulls, so the statement has a fixed text.
 void Recordset::Insert() {
-    Database::EnsureIndexes(*connection_);
     Statement insert(*connection_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
                                    "VALUES (?1, ?2, ?3, ?4)");
     for (std::size_t column = 0; column < pending_.size(); ++column)
@@ -341,7 +341,6 @@ void Recordset::Rewrite() {
     const QByteArray sql = QStringLiteral("UPDATE TrucPivane SET %1 WHERE Numero = ?1")
                                .arg(assignments.join(QStringLiteral(", ")))
                                .toLatin1();
-    Database::EnsureIndexes(*connection_);
     {
         Statement update(*connection_, sql.constData());
         update.Bind(1, target);

@@ -117,6 +117,6 @@ private:
     qint64 lastRow_ = 0;                        // at the last MoveLast
     mutable std::optional<qint64> countedLast_; // at the last count
     Mode mode_ = Mode::Browse;
-    std::array<std::optional<QVariant>, 4>
-        pending_; // by Column: the fields set since AddNew or Edit
+    // By Column: the fields set since AddNew or Edit.
+    std::array<std::optional<QVariant>, 4> pending_;
 };
