@@ -16,8 +16,9 @@ public:
         NoRecordset,
         ReadOnly,
         Busy,
-        Replaced,  // another program put a new file in place of the open one
-        DiskError, // the disk answered a read or a write with an error
+        Replaced,     // another program put a new file in place of the open one
+        DiskError,    // the disk answered a read or a write with an error
+        EditConflict, // the card changed or went since it was read: nothing was written
         Failed,
     };
 
