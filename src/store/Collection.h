@@ -55,11 +55,11 @@ struct CardFields {
     std::optional<QString> pivanes;
 };
 
-// Cards found by a search: their rows, how many there are, and the number of the last.
+// Cards found by a search: their rows, and how many there are.
 struct FoundCards {
     std::unique_ptr<CardRows> rows;
     qint64 count = 0;
-    qint64 last = SelectionCount::kNone;
+    qint64 last = SelectionCount::kNone; // no card found is numbered above it
 };
 
 // Gives the cards of an import one at a time into its argument; false when there are no more.
@@ -138,8 +138,9 @@ public:
     // into the local collection file target, which it replaces only once the copy has been read
     // back and checked. Answers the number of cards copied.
     virtual qint64 SnapshotInto(const QString& target) = 0;
-    // Replaces every card by those of the checked local collection file source, in one
-    // transaction: others see the old collection or the new one, never a mix.
+    // Replaces every card by those of the local collection file source, checked beforehand
+    // (VerifiedCardCount), in one transaction: others see the old collection or the new one,
+    // never a mix.
     virtual void ReplaceWith(const QString& source) = 0;
     // The engine's own compaction; refuses a damaged collection.
     virtual Compacted Compact() = 0;
