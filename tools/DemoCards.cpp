@@ -1,5 +1,7 @@
 #include "DemoCards.h"
 
+#include "NewCollection.h"
+
 // Grouped by category so the demo collection shows every category with several
 // cards; texts mix short lines, long paragraphs, blank lines and numbered steps
 // so that display and printing can be tried on realistic content.
@@ -649,4 +651,13 @@ static constexpr DemoCard kCards[] = {
 
 std::span<const DemoCard> DemoCards() {
     return kCards;
+}
+
+void WriteDemoCollection(const QString& fileName) {
+    WriteNewCollection(fileName, qint64(std::size(kCards)), [](qint64 i) {
+        const DemoCard& demo = kCards[i];
+        return Card{
+            i + 1, QString::fromLatin1(demo.cate), QString::fromUtf8(demo.titre),
+            QString::fromUtf8(demo.pivanes).replace(QLatin1Char('\n'), QStringLiteral("\r\n"))};
+    });
 }

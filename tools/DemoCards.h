@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <span>
 
 // One tip of the built-in demonstration collection; all strings are static UTF-8.
@@ -10,3 +11,7 @@ struct DemoCard {
 };
 
 std::span<const DemoCard> DemoCards();
+
+// Writes the demo tips into a new collection file, numbered from 1, their lines ended by CR LF as
+// the program stores them.
+void WriteDemoCollection(const QString& fileName);

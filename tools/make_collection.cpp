@@ -1,7 +1,7 @@
 // Writes a card collection: the demo tips, or N made-up cards for tests and benchmarks.
 #include "DemoCards.h"
+#include "NewCollection.h"
 #include "SyntheticCards.h"
-#include "store/CollectionWriter.h"
 #include "store/StoreError.h"
 
 #include <QCoreApplication>
@@ -17,10 +17,6 @@ int Usage() {
     return 2;
 }
 
-QString StoredText(const char* text) {
-    return QString::fromUtf8(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -28,12 +24,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     try {
         if (args.size() == 2 && args[0] == QLatin1String("demo")) {
-            CollectionWriter writer(args[1]);
-            qint32 numero = 0;
-            for (const DemoCard& demo : DemoCards())
-                writer.Add({++numero, QString::fromLatin1(demo.cate), QString::fromUtf8(demo.titre),
-                            StoredText(demo.pivanes)});
-            writer.Commit();
+            WriteDemoCollection(args[1]);
             return 0;
         }
         if (args.size() == 3 && args[0] == QLatin1String("synthetic")) {
@@ -41,10 +32,8 @@ int main(int argc, char** argv) {
             const int count = args[1].toInt(&ok);
             if (!ok || count < 1 || count > 1000000)
                 return Usage();
-            CollectionWriter writer(args[2]);
-            for (qint32 numero = 1; numero <= count; ++numero)
-                writer.Add(SyntheticCard(numero));
-            writer.Commit();
+            WriteNewCollection(args[2], count,
+                               [](qint64 i) { return SyntheticCard(qint32(i + 1)); });
             return 0;
         }
     } catch (const StoreError& error) {

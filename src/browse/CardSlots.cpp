@@ -1,8 +1,6 @@
 #include "browse/CardSlots.h"
 
-#include "browse/GridPaging.h"
 #include "store/Recordset.h"
-#include "store/TitleIndex.h"
 
 #include <algorithm>
 #include <limits>
@@ -10,25 +8,22 @@
 namespace {
 
 constexpr qint64 kBeforeAll = std::numeric_limits<qint64>::min();
-constexpr qint64 kAfterAll = std::numeric_limits<qint64>::max();
 
 // The number of the record set's `count`-th row, and how many of its first `count` rows there
 // are. The set's own count usually tells; otherwise (the set was replaced since `count` was
-// taken) its rows are walked once.
-std::pair<qint64, qint32> Bound(const Recordset& cards, SelectionRows& rows, qint32 count) {
+// taken) the collection is asked again.
+std::pair<qint64, qint32> Bound(const Recordset& cards, qint32 count) {
     if (count <= 0)
         return {kBeforeAll, 0};
     if (const std::optional<qint64> last = cards.LastRowOfCount(count))
         return {*last, count};
-    qint64 last = kBeforeAll;
-    qint32 seen = 0;
-    rows.Each(kAfterAll, [&](qint64 numero, QByteArrayView) {
-        if (seen < count) {
-            last = numero;
-            ++seen;
-        }
-    });
-    return {last, seen};
+    Collection& collection = cards.collection();
+    const SelectionCount now = collection.Count(cards.selection());
+    if (now.cards <= count)
+        return {now.last, qint32(now.cards)};
+    const std::vector<CardRow> nth =
+        collection.Rows(cards.selection())->Upward(kBeforeAll, count - 1, 1);
+    return {nth.empty() ? now.last : nth.front().numero, count};
 }
 
 } // namespace
@@ -37,32 +32,14 @@ CardSlots::CardSlots(std::unique_ptr<CardRows> rows, qint32 total, qint64 lastNu
     : rows_(std::move(rows)), total_(total), lastNumero_(lastNumero) {}
 
 CardSlots CardSlots::Selection(const Recordset& cards, qint32 cardCount) {
-    std::unique_ptr<SelectionRows> rows = cards.Rows();
-    const auto [last, total] = Bound(cards, *rows, cardCount);
-    return CardSlots(std::move(rows), total, last);
+    const auto [last, total] = Bound(cards, cardCount);
+    return CardSlots(cards.collection().Rows(cards.selection()), total, last);
 }
 
 CardSlots CardSlots::Search(const Recordset& cards, qint32 cardCount, QByteArrayView keyword) {
-    std::unique_ptr<SelectionRows> rows = cards.Rows();
-    const qint64 last = Bound(cards, *rows, cardCount).first;
-    Connection& connection = *cards.connection();
-    if (cards.IsAllCards() && TitleIndex::Covers(keyword) && TitleIndex::IsCurrent(connection)) {
-        auto matches = std::make_unique<TitleIndex::Matches>(cards.connection(), keyword);
-        const auto total = qint32(matches->Count(last));
-        return CardSlots(std::move(matches), total, last);
-    }
-    std::vector<qint64> numbers;
-    rows->Each(
-        last,
-        [&](qint64 numero, QByteArrayView title) {
-            if (GridPaging::TitleHolds(title, keyword))
-                numbers.push_back(numero);
-        },
-        keyword.toByteArray());
-    const auto total = qint32(numbers.size());
-    const qint64 lastMatch = numbers.empty() ? kBeforeAll : numbers.back();
-    return CardSlots(std::make_unique<ListedRows>(cards.connection(), std::move(numbers)), total,
-                     lastMatch);
+    const qint64 last = Bound(cards, cardCount).first;
+    FoundCards found = cards.collection().SearchTitles(cards.selection(), keyword, last);
+    return CardSlots(std::move(found.rows), qint32(found.count), found.last);
 }
 
 // Where reading costs the fewest rows passed over: from the first slot, from the last, or from

@@ -20,8 +20,7 @@ public:
 
     // Every card of the record set, up to `cardCount` of them.
     static CardSlots Selection(const Recordset& cards, qint32 cardCount);
-    // The cards among those whose title holds the keyword (UTF-8), found through the title index
-    // when it answers for the file and covers the keyword, else by reading every title once.
+    // The cards among those whose title holds the keyword (UTF-8).
     static CardSlots Search(const Recordset& cards, qint32 cardCount, QByteArrayView keyword);
 
     qint32 Total() const { return total_; }

@@ -59,10 +59,4 @@ QString SearchKeyword(const QString& typed) {
     return TrimBlanks(Capitals(typed));
 }
 
-bool TitleHolds(QByteArrayView title, QByteArrayView keyword) {
-    if (title.isEmpty())
-        return false;
-    return title.contains(keyword);
-}
-
 } // namespace GridPaging

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
@@ -44,8 +43,5 @@ Page Previous(PageState state);
 QString TrimBlanks(const QString& text);
 // The searched keyword as typed: upper case, without blanks around it.
 QString SearchKeyword(const QString& typed);
-// Whether a title holds the keyword, both in UTF-8, comparing characters exactly (in UTF-8 a
-// character matches only itself). An empty keyword is found in every title that is not empty.
-bool TitleHolds(QByteArrayView title, QByteArrayView keyword);
 
 } // namespace GridPaging

@@ -3,9 +3,7 @@
 #include "convert/Isolated.h"
 #include "convert/JetSource.h"
 #include "platform/FileWriter.h"
-#include "store/Connection.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -13,7 +11,6 @@
 #include <QFileInfo>
 #include <QSet>
 #include <cerrno>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,19 +107,6 @@ QString KeepOriginal(const QString& jetFile) {
     }
 }
 
-void BindText(Statement& statement, int index, const std::optional<QString>& text) {
-    if (text)
-        statement.Bind(index, *text);
-    else
-        statement.BindNull(index);
-}
-
-std::optional<QString> StoredText(const Statement& statement, int column) {
-    if (statement.IsNull(column))
-        return std::nullopt;
-    return statement.Text(column);
-}
-
 class ProgressCounter {
 public:
     ProgressCounter(const JetConversion::Progress& progress, qint64 total)
@@ -141,50 +125,35 @@ private:
 
 // Fills the empty work file the writer made.
 qint64 WriteCards(const QString& jetFile, const QString& work, ProgressCounter& progress) {
-    Connection connection;
-    connection.Open(work, SQLITE_OPEN_READWRITE);
-    connection.Exec("PRAGMA journal_mode = DELETE");
-    connection.Exec("PRAGMA synchronous = FULL");
-    connection.Exec(kCardTableSchema);
-    connection.Exec("BEGIN");
+    Collection::CreateLocal(work);
     JetSource source(jetFile);
     JetCardRow row;
     QSet<qint32> numbers;
-    qint64 cards = 0;
-    while (source.Next(row)) {
-        if (numbers.contains(row.Numero))
-            throw Failure(jetFile, QStringLiteral("deux fiches portent le numéro %1 ; un numéro "
-                                                  "doit être unique.")
-                                       .arg(row.Numero));
-        numbers.insert(row.Numero);
-        Statement insert(connection, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
-                                     "VALUES (?1, ?2, ?3, ?4)");
-        insert.Bind(1, row.Numero);
-        BindText(insert, 2, row.Cate);
-        BindText(insert, 3, row.Titre);
-        BindText(insert, 4, row.Pivanes);
-        insert.Step();
-        ++cards;
-        progress.Step();
-    }
-    // Made from all the cards at once, in the same transaction.
-    Database::EnsureIndexes(connection);
-    connection.Exec("COMMIT");
-    return cards;
+    return Collection::OpenLocal(work)
+        ->Import([&](StoredCard& card) {
+            if (!source.Next(row))
+                return false;
+            if (numbers.contains(row.Numero))
+                throw Failure(jetFile, QStringLiteral("deux fiches portent le numéro %1 ; un "
+                                                      "numéro doit être unique.")
+                                           .arg(row.Numero));
+            numbers.insert(row.Numero);
+            card = {row.Numero, row.Cate, row.Titre, row.Pivanes};
+            progress.Step();
+            return true;
+        })
+        .cards;
 }
 
 // Reads the Jet file a second time and finds each of its cards, unchanged, in the new file.
 void CompareCards(const QString& jetFile, const QString& work, ProgressCounter& progress) {
-    Connection connection;
-    connection.Open(work, SQLITE_OPEN_READONLY);
+    const std::unique_ptr<Collection> copy = Collection::OpenLocal(work);
     JetSource source(jetFile);
     JetCardRow row;
     while (source.Next(row)) {
-        Statement find(connection, "SELECT Cate, Titre, Pivanes FROM TrucPivane WHERE Numero = ?1");
-        find.Bind(1, row.Numero);
-        const bool found = find.Step();
-        if (!found || StoredText(find, 0) != row.Cate || StoredText(find, 1) != row.Titre ||
-            StoredText(find, 2) != row.Pivanes)
+        const std::optional<StoredCard> found = copy->ReadCard(row.Numero);
+        if (!found || found->cate != row.Cate || found->titre != row.Titre ||
+            found->pivanes != row.Pivanes)
             throw Failure(jetFile, QStringLiteral("la fiche numéro %1 n'a pas été recopiée à "
                                                   "l'identique.")
                                        .arg(row.Numero));
@@ -225,7 +194,7 @@ Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
     // The writer removes its work file unless it is committed.
     FileWriter file(jetFile, WorkName(jetFile));
     outcome.cards = WriteCards(jetFile, file.TemporaryName(), counter);
-    if (Database::VerifiedCardCount(file.TemporaryName()) != outcome.cards)
+    if (Collection::VerifiedCardCount(file.TemporaryName()) != outcome.cards)
         throw Failure(jetFile, QStringLiteral("le nouveau fichier ne contient pas toutes les "
                                               "fiches."));
     CompareCards(jetFile, file.TemporaryName(), counter);

@@ -5,8 +5,8 @@
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "shell/Pictures.h"
+#include "store/Collection.h"
 #include "store/Donnees.h"
-#include "store/Recordset.h"
 
 CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top)
     : Form(className) {
@@ -87,10 +87,8 @@ void CardForm::ClearCard() {
     lblLabels->show();
 }
 
-void CardForm::SetCardFields(Recordset& cards) const {
-    cards.SetField(Field::Cate, Donnees.CurrentCategoryCode);
-    cards.SetField(Field::Titre, Text1->Text());
-    cards.SetField(Field::Pivanes, Text2->Text());
+CardFields CardForm::TypedFields() const {
+    return {Donnees.CurrentCategoryCode, Text1->Text(), Text2->Text()};
 }
 
 void CardForm::ReportNotSaved(const QString& reason) {

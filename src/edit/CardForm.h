@@ -6,8 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-class Recordset;
-class StoreError;
+struct CardFields;
 
 // What the new-card form and the card editor share: the title and text boxes, the label at the
 // top, the line at the bottom, the "Enregistrer" button and the "Retour" command, which is also
@@ -46,7 +45,7 @@ protected:
     void WindowClosed() override;
     // Empty boxes, shown with the label.
     void ClearCard();
-    // Sets, in this order, the chosen category and the boxes' texts as the row's fields.
-    void SetCardFields(Recordset& cards) const;
+    // The chosen category and the boxes' texts, as the card's fields.
+    CardFields TypedFields() const;
     static void ReportNotSaved(const QString& reason);
 };

@@ -10,8 +10,6 @@
 #include "store/Queries.h"
 #include "store/StoreError.h"
 
-#include <limits>
-
 namespace {
 
 constexpr int kTopLevelTops[] = {3195, 3705, 4215, 4710};
@@ -19,24 +17,11 @@ constexpr int kOfficeTops[] = {2700, 3210, 3705, 4215, 4710, 5220, 5730, 6240, 6
 const CategoryButtonPlaces kPlaces = {60, 2700, kTopLevelTops, kOfficeTops};
 
 // All cards as the current record set, standing on the last one unless there is none.
-Recordset& OpenAllCards() {
+void OpenAllCards() {
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     cards.MoveFirst();
     if (!cards.Eof())
         cards.MoveLast();
-    return cards;
-}
-
-// The number after the last card's; the first card of an empty table is number 1.
-qint32 NextCardNumber(const Recordset& cards) {
-    if (cards.Eof())
-        return 1;
-    const qint64 last = cards.Fields(Field::Numero).toLongLong();
-    if (last >= std::numeric_limits<qint32>::max())
-        throw StoreError(StoreError::Kind::Failed,
-                         QStringLiteral("Le plus grand numéro de fiche possible est atteint : "
-                                        "aucune fiche ne peut plus être ajoutée."));
-    return qint32(last + 1);
 }
 
 } // namespace
@@ -90,16 +75,10 @@ bool KorAjouter::Ecrire() {
     return true;
 }
 
-// One insert: the card is stored whole or not at all, and the boxes keep what was typed
-// until it is.
+// The card is stored whole or not at all, under the number the collection gives it, and the
+// boxes keep what was typed until it is.
 void KorAjouter::WriteCard() {
-    Recordset& cards = OpenAllCards();
-    const qint32 numero = NextCardNumber(cards);
-    cards.AddNew();
-    cards.SetField(Field::Numero, numero);
-    SetCardFields(cards);
-    cards.Update();
-    Donnees.CurrentCardNumber = numero;
+    Donnees.CurrentCardNumber = Store().collection().Add(TypedFields());
 }
 
 void KorAjouter::Retour_Click() {

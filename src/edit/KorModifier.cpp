@@ -24,9 +24,12 @@ void KorModifier::Depart() {
     // All cards become the current record set without being walked: the count and the card's
     // own row are all that is read.
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    Donnees.CardCount = qint32(Store().database().CardCount());
-    if (cards.Seek(Donnees.CurrentCardNumber))
+    Donnees.CardCount = qint32(Store().collection().Count(Selection::AllCards()).cards);
+    shown_.reset();
+    if (cards.Seek(Donnees.CurrentCardNumber)) {
         ShowCard(cards, *Text1, *Text2);
+        shown_ = cards.CurrentCard();
+    }
     Text1->setFocus();
     ShowSaved(false);
     Label2->setText(QStringLiteral("FICHE N° ") + NumberText(Donnees.CurrentCardNumber) +
@@ -53,14 +56,13 @@ void KorModifier::Command1_Click() {
     ShowSaved(true);
 }
 
-// One update of the picked card; no other card is ever written in its place.
+// One update of the picked card, refused when another program changed it since it was shown; no
+// other card is ever written in its place.
 bool KorModifier::WriteCard() {
     Recordset& cards = Store().OpenRecordset(Queries::Category(Donnees.CurrentCategoryCode));
-    if (!cards.Seek(Donnees.CurrentCardNumber))
+    if (!shown_ || !cards.Seek(Donnees.CurrentCardNumber))
         return false;
-    cards.Edit();
-    SetCardFields(cards);
-    cards.Update();
+    shown_ = Store().collection().Update(*shown_, TypedFields());
     return true;
 }
 

@@ -1,13 +1,11 @@
 #include "maintenance/Compaction.h"
 
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 void CompactDatabaseFile(const QString& fileName) {
     try {
-        Database database;
-        database.Open(fileName);
-        database.Compact();
+        Collection::OpenLocal(fileName)->Compact();
     } catch (const StoreError& error) {
         throw StoreError(error.kind(),
                          QStringLiteral("Le compactage de la base a échoué : la base n'a pas été "

@@ -14,7 +14,6 @@
 #include "shell/FormZoomed.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
-#include "store/Database.h"
 #include "store/Donnees.h"
 #include "store/StoreError.h"
 
@@ -119,11 +118,10 @@ QString CardsText(qint64 cards) {
 // The cards of the collection in place, when there is one that can be read.
 std::optional<qint64> LiveCardCount() {
     try {
-        const Database& live = Store().database();
-        if (live.IsOpen())
-            return live.CardCount();
+        if (Store().IsOpen())
+            return Store().collection().Count(Selection::AllCards()).cards;
         if (QFileInfo(DatabaseName()).isFile())
-            return Database::VerifiedCardCount(DatabaseName());
+            return Collection::VerifiedCardCount(DatabaseName());
     } catch (const StoreError&) {
         // Told to the user as a collection that cannot be read.
     }
@@ -426,9 +424,8 @@ std::optional<QString> KorSauve::CopyToBackup(const QString& source, const QStri
     try {
         const bool isDatabase =
             QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
-        Database& open = Store().database();
-        if (isDatabase && open.IsOpen() && SameFile(source, open.FileName()))
-            SafeFiles::CopyDatabase(open, target);
+        if (isDatabase && Store().IsOpen() && SameFile(source, Store().collection().Place().name))
+            Store().collection().SnapshotInto(target);
         else
             SafeFiles::CopyFile(source, target,
                                 isDatabase ? SafeFiles::Check::BytesAndDatabase
@@ -485,7 +482,7 @@ std::optional<KorSauve::RestoreSource> KorSauve::CheckedRestoreSource(const QStr
         return std::nullopt;
     }
     try {
-        return RestoreSource{folder, lines->date, Database::VerifiedCardCount(database)};
+        return RestoreSource{folder, lines->date, Collection::VerifiedCardCount(database)};
     } catch (const StoreError& error) {
         RefuseRestore(QStringLiteral("La base sauvegardée ne peut pas être restaurée.\n") +
                       error.text());

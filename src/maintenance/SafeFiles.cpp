@@ -2,7 +2,7 @@
 
 #include "platform/FileWriter.h"
 #include "platform/UserError.h"
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -28,36 +28,25 @@ QString TwinIn(const QString& folder, const QString& name) {
     return name;
 }
 
-void CopyDatabase(const Database& database, const QString& target) {
-    FileWriter file(target);
-    const std::optional<qint64> cards = database.BackupTo(file);
-    if (!cards)
-        throw CopyError(target, QStringLiteral("la copie relue diffère de l'original."));
-    // The copy holds the live file's bytes: its cards are counted through the engine, which
-    // walks every page of their table.
-    if (Database::VerifiedCardCount(file.TemporaryName(), Database::Check::Cards) != *cards)
-        throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les fiches."));
-    file.Commit();
-}
-
 void CopyFile(const QString& source, const QString& target, Check check) {
     FileWriter file(target);
     file.CopyFrom(source);
     if (!SameBytes(source, file.TemporaryName()))
         throw CopyError(target, QStringLiteral("la copie diffère de l'original."));
     if (check == Check::BytesAndDatabase)
-        Database::VerifiedCardCount(file.TemporaryName());
+        Collection::VerifiedCardCount(file.TemporaryName());
     file.Commit();
 }
 
 void RestoreDatabase(const QString& source, const QString& target) {
     if (QFileInfo(target).isFile()) {
         try {
-            Database::WriteInto(source, target);
+            Collection::OpenLocal(target)->ReplaceWith(source);
             return;
         } catch (const StoreError& error) {
             if (error.kind() != StoreError::Kind::NotADatabase &&
-                error.kind() != StoreError::Kind::Damaged)
+                error.kind() != StoreError::Kind::Damaged &&
+                error.kind() != StoreError::Kind::NoTable)
                 throw StoreError(error.kind(),
                                  QStringLiteral("La base ne peut pas être restaurée dans « %1 ». "
                                                 "%2")

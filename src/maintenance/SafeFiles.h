@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class Database;
-
 // Copies that replace a file only by an atomic rename of a complete, checked file, so that a
 // crash at any moment leaves either the old file or the new one under the name. Failures throw
 // UserError (StoreError when the database engine fails); the target is then untouched.
@@ -13,15 +11,13 @@ namespace SafeFiles {
 // there is none.
 QString TwinIn(const QString& folder, const QString& name);
 
-// The open database as it stands at one moment, read back against it and its cards counted.
-void CopyDatabase(const Database& database, const QString& target);
 // A byte copy, compared with its source; a card database is also checked whole.
 enum class Check { Bytes, BytesAndDatabase };
 void CopyFile(const QString& source, const QString& target, Check check = Check::Bytes);
 
-// Puts the checked card database source in place of target. An existing database is written
+// Puts the checked card database source in place of target. An existing collection is written
 // into under the engine's locks, never renamed over, since another program may hold it open;
-// a missing target, or one that is no database at all, is installed like any other file.
+// a missing target, or one that is no collection at all, is installed like any other file.
 void RestoreDatabase(const QString& source, const QString& target);
 
 } // namespace SafeFiles

@@ -170,13 +170,13 @@ void KorPivane::OpenDatabase() {
             error.text() + QStringLiteral("\n\nCréer une collection vide à cet endroit ?");
         if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
             return;
-        Database::CreateEmpty(Donnees.DatabaseFileName);
+        Collection::CreateLocal(Donnees.DatabaseFileName);
         Store().OpenDatabase(Donnees.DatabaseFileName);
     }
 }
 
 bool KorPivane::CollectionIsOpen() const {
-    if (Store().database().IsOpen())
+    if (Store().IsOpen())
         return true;
     const QString file = Donnees.DatabaseFileName;
     const QString folder = QDir::toNativeSeparators(QDir::currentPath());

@@ -1,5 +1,6 @@
 #include "store/CardStore.h"
 
+#include "store/Queries.h"
 #include "store/StoreError.h"
 
 CardStore& CardStore::Instance() {
@@ -7,20 +8,37 @@ CardStore& CardStore::Instance() {
     return store;
 }
 
+void CardStore::OpenDatabase(const QString& fileName) {
+    collection_.reset();
+    collection_ = Collection::OpenLocal(fileName);
+}
+
+Collection& CardStore::collection() const {
+    if (!collection_)
+        throw StoreError::CollectionClosed();
+    return *collection_;
+}
+
 Recordset& CardStore::OpenAll() {
-    return MakeCurrent(database_.OpenAll());
+    return MakeCurrent(Selection::AllCards());
 }
 
 Recordset& CardStore::OpenCategory(const QString& code) {
-    return MakeCurrent(database_.OpenCategory(code));
+    return MakeCurrent(Selection::Category(code));
 }
 
 Recordset& CardStore::OpenRecordset(const QString& sql) {
-    return MakeCurrent(database_.OpenRecordset(sql));
+    if (sql == Queries::AllCards())
+        return OpenAll();
+    if (const std::optional<QString> code = Queries::CategoryCode(sql))
+        return OpenCategory(*code);
+    throw StoreError(StoreError::Kind::Failed,
+                     QStringLiteral("Requête non reconnue : %1").arg(sql));
 }
 
-Recordset& CardStore::MakeCurrent(std::unique_ptr<Recordset> recordset) {
-    current_ = std::move(recordset);
+Recordset& CardStore::MakeCurrent(Selection selection) {
+    collection();
+    current_ = std::make_unique<Recordset>(collection_, std::move(selection));
     return *current_;
 }
 
@@ -34,5 +52,5 @@ Recordset& CardStore::Current() {
 
 void CardStore::Reset() {
     current_.reset();
-    database_.Close();
+    collection_.reset();
 }

@@ -1,34 +1,37 @@
 #pragma once
 
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/Recordset.h"
 
 #include <memory>
 
-// The one open database and the one current record set of the process. Every query of any
+// The one open collection and the one current record set of the process. Every query of any
 // window replaces the current record set.
 class CardStore {
 public:
     static CardStore& Instance();
 
-    Database& database() { return database_; }
-    void OpenDatabase(const QString& fileName) { database_.Open(fileName); }
-    void CloseDatabase() { database_.Close(); }
+    // The local collection file; a failure leaves none open.
+    void OpenDatabase(const QString& fileName);
+    void CloseDatabase() { collection_.reset(); }
+    bool IsOpen() const { return collection_ != nullptr; }
+    // The open collection; throws when there is none.
+    Collection& collection() const;
 
-    // Each replaces the current record set: see Database.
+    // Each replaces the current record set: all cards, one category's, or one of the program's
+    // two query texts (Queries), opened as the call it stands for.
     Recordset& OpenAll();
     Recordset& OpenCategory(const QString& code);
     Recordset& OpenRecordset(const QString& sql);
-    bool HasCurrent() const { return current_ != nullptr; }
     Recordset& Current();
 
-    // Drops the record set and closes the database, as at start.
+    // Drops the record set and closes the collection, as at start.
     void Reset();
 
 private:
-    Recordset& MakeCurrent(std::unique_ptr<Recordset> recordset);
+    Recordset& MakeCurrent(Selection selection);
 
-    Database database_;
+    std::shared_ptr<Collection> collection_;
     std::unique_ptr<Recordset> current_;
 };
 

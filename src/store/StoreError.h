@@ -26,6 +26,11 @@ public:
 
     Kind kind() const { return kind_; }
 
+    // The collection was closed since the rows or the card were asked for.
+    static StoreError CollectionClosed();
+    // The card changed since it was read, or went (removed): the write was refused.
+    static StoreError EditConflict(qint64 numero, bool removed);
+
 private:
     Kind kind_;
 };

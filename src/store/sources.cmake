@@ -1,12 +1,14 @@
 target_sources(pivanes_store PRIVATE
-    src/store/CardRows.cpp
     src/store/CardStore.cpp
     src/store/CategoryCatalogue.cpp
-    src/store/CollectionWriter.cpp
-    src/store/Connection.cpp
-    src/store/Database.cpp
+    src/store/Collection.cpp
     src/store/Donnees.cpp
     src/store/Recordset.cpp
     src/store/StoreError.cpp
-    src/store/TitleIndex.cpp
+    # The SQLite engine: the only sources that name SQLite.
+    src/store/sqlite/Connection.cpp
+    src/store/sqlite/LocalFile.cpp
+    src/store/sqlite/Schema.cpp
+    src/store/sqlite/SqliteCollection.cpp
+    src/store/sqlite/SqliteRows.cpp
 )

@@ -4,6 +4,7 @@
 #include "browse/GridPaging.h"
 #include "browse/PageStateFile.h"
 #include "platform/UserError.h"
+#include "store/Collection.h"
 
 #include <QFile>
 
@@ -165,7 +166,7 @@ void TestGridPaging::keywordAndTitles() {
     QFETCH(QString, keyword);
     QFETCH(bool, found);
     QCOMPARE(GridPaging::SearchKeyword(typed), keyword);
-    QCOMPARE(GridPaging::TitleHolds(title.toUtf8(), keyword.toUtf8()), found);
+    QCOMPARE(TitleHolds(title.toUtf8(), keyword.toUtf8()), found);
 }
 
 PIVANES_TEST_MAIN(TestGridPaging)

@@ -14,9 +14,9 @@
 #include "platform/Forms.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
-#include "store/Connection.h"
 #include "store/Donnees.h"
-#include "store/TitleIndex.h"
+#include "store/sqlite/Schema.h"
+#include "store/sqlite/SqliteCollection.h"
 
 #include <QRandomGenerator>
 #include <sqlite3.h>
@@ -129,21 +129,15 @@ void DropIndex() {
     Execute("DROP TABLE TrucPivane_Titres");
 }
 
-// The program's own write: a card changed through the card editor's record set.
+// The program's own write: the last card retitled, as the card editor saves it.
 void ProgramWrites() {
-    Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
-    Recordset& cards = Store().OpenRecordset(QStringLiteral("SELECT * FROM TrucPivane"));
-    cards.MoveLast();
-    cards.Edit();
-    cards.SetField(Field::Titre, QStringLiteral("ÉTÉ MODIFIÉ"));
-    cards.Update();
-    Store().Reset();
+    const std::unique_ptr<Collection> cards = Collection::OpenLocal(QStringLiteral("Pivane.mdb"));
+    const qint64 last = cards->Count(Selection::AllCards()).last;
+    cards->Update(*cards->ReadCard(last), {{}, QStringLiteral("ÉTÉ MODIFIÉ"), {}});
 }
 
 bool IndexIsCurrent() {
-    Connection connection;
-    connection.Open(QStringLiteral("Pivane.mdb"), SQLITE_OPEN_READONLY);
-    return TitleIndex::IsCurrent(connection);
+    return Schema::TitleIndexIsCurrent(SqliteCollection(QStringLiteral("Pivane.mdb")).connection());
 }
 
 QList<Stored> EveryCard() {

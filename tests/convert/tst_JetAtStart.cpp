@@ -88,7 +88,7 @@ private slots:
             QVERIFY2(question.contains(part), qPrintable(question));
         QCOMPARE(FileBytes(kFile), original);
         QCOMPARE(FolderNames(fixture.Path()), QStringList({kFile}));
-        QVERIFY(!Store().database().IsOpen());
+        QVERIFY(!Store().IsOpen());
         QVERIFY(main.isVisible() && main.lblLabels->isVisible() && !main.Text1->isVisible());
         QCOMPARE(main.lblLabels->text(), QStringLiteral("NOM  PIVANE"));
         QVERIFY(IsMenuVisible(main.Catego) && !IsMenuVisible(main.Bur));
@@ -118,7 +118,7 @@ private slots:
 
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(progress.highest > 0, progressShown);
-        QVERIFY(Store().database().IsOpen());
+        QVERIFY(Store().IsOpen());
         QCOMPARE(FileBytes(kKept), original);
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
         main.General->trigger();
@@ -140,7 +140,7 @@ private slots:
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("« TrucPivane »")),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(kFile), original);
-        QVERIFY(!Store().database().IsOpen());
+        QVERIFY(!Store().IsOpen());
     }
 
     void aJetBackupIsNotRestoredAndTheMessageSaysHowToConvertIt() {

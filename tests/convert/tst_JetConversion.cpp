@@ -4,7 +4,7 @@
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
 #include "store/CardStore.h"
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 #include <QFile>
@@ -76,9 +76,9 @@ private slots:
         QCOMPARE(FolderNames(fixture.Path()), QStringList({kKept, kFile}));
         QVERIFY(!ReadJetHeader(kFile).IsJet());
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
-        QCOMPARE(Database::VerifiedCardCount(kFile), count);
+        QCOMPARE(Collection::VerifiedCardCount(kFile), count);
         Store().OpenDatabase(kFile);
-        QCOMPARE(Store().database().CardCount(), count);
+        QCOMPARE(Store().collection().Count(Selection::AllCards()).cards, count);
     }
 
     void leavesDeletedRowsAndFollowsMovedOnes_data() {

@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -66,7 +66,7 @@ void CheckWhatTheKillLeft(const QByteArray& original, const QList<JetCard>& card
     }
     QVERIFY2(FileBytes(kKept) == original, qPrintable(where));
     try {
-        QCOMPARE(Database::VerifiedCardCount(kFile), cards.size());
+        QCOMPARE(Collection::VerifiedCardCount(kFile), cards.size());
         QCOMPARE(StoredJetCards(kFile), cards);
     } catch (const StoreError& error) {
         QFAIL(qPrintable(where + QStringLiteral(": ") + error.text()));

@@ -2,10 +2,10 @@
 
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Connection.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
+#include "store/sqlite/Connection.h"
+#include "store/sqlite/SqliteCollection.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -46,6 +46,8 @@ void RefuseWrites(const QString& fileName) {
     QFile probe(fileName);
     if (probe.open(QIODevice::ReadWrite)) {
         probe.close();
-        Store().database().connection().Exec("PRAGMA query_only = ON");
+        dynamic_cast<SqliteCollection&>(Store().collection())
+            .connection()
+            .Exec("PRAGMA query_only = ON");
     }
 }

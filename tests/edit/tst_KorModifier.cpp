@@ -13,7 +13,7 @@
 namespace {
 
 // 345 cards: 200 of Windows, then 145 of Materiel; card 12 is a Windows card.
-QList<Card> Collection() {
+QList<Card> EditorCards() {
     QList<Card> cards = CardsIn({{"WIN", 200}, {"MAT", 145}});
     cards[11].Titre = QStringLiteral("VIDER LE CACHE");
     cards[11].Pivanes = QStringLiteral("Ouvrir l'explorateur.\r\n\r\n  Puis : « Outils ».\r\n");
@@ -74,7 +74,7 @@ void TestKorModifier::showsThePickedCard() {
     QFETCH(QString, text);
     QFETCH(QString, numberLine);
     ProgramFixture fixture;
-    WriteCollection(Collection());
+    WriteCollection(EditorCards());
     KorModifier* form = OpenEditor(numero, QStringLiteral("WIN"));
     QVERIFY(form->isVisible());
     QCOMPARE(form->Text1->toPlainText(), title);
@@ -91,11 +91,7 @@ void TestKorModifier::showsEmptyBoxesForAFieldWithoutValue() {
     ProgramFixture fixture;
     WriteCollection(CardsIn({{"WIN", 2}}));
     Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    cards.AddNew();
-    cards.SetField(Field::Numero, 3);
-    cards.SetField(Field::Cate, QStringLiteral("WIN"));
-    cards.Update();
+    QCOMPARE(Store().collection().Add({QStringLiteral("WIN"), {}, {}}), 3);
     KorModifier* form = OpenEditor(3, QStringLiteral("WIN"));
     QCOMPARE(form->Text1->Text(), QString());
     QCOMPARE(form->Text2->Text(), QString());
@@ -112,18 +108,18 @@ void TestKorModifier::rewritingWithoutChangeKeepsTheCard_data() {
 void TestKorModifier::rewritingWithoutChangeKeepsTheCard() {
     QFETCH(qint32, numero);
     ProgramFixture fixture;
-    WriteCollection(Collection());
+    WriteCollection(EditorCards());
     KorModifier* form = OpenEditor(numero, QStringLiteral("WIN"));
     QVERIFY(Press(*form, "Command1"));
     QCOMPARE(form->lblLabels->text(), QStringLiteral("ENREGISTREE"));
     QCOMPARE(LabelBackground(*form), QColor(255, 0, 0));
-    QCOMPARE(StoredCards(), Collection());
+    QCOMPARE(StoredCards(), EditorCards());
     QVERIFY(ShownMessages().isEmpty());
 }
 
 void TestKorModifier::writesWhatWasTyped() {
     ProgramFixture fixture;
-    WriteCollection(Collection());
+    WriteCollection(EditorCards());
     KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
     QTest::keyClick(form->Text1, Qt::Key_End);
     TypeText(form->Text1, QStringLiteral(" du navigateur"));
@@ -134,7 +130,7 @@ void TestKorModifier::writesWhatWasTyped() {
     TypeText(form->Text1, QStringLiteral("x"));
     QCOMPARE(form->lblLabels->text(), QStringLiteral("ENREGISTREE"));
 
-    QList<Card> expected = Collection();
+    QList<Card> expected = EditorCards();
     expected[11].Titre = QStringLiteral("VIDER LE CACHE DU NAVIGATEUR");
     expected[11].Pivanes += QStringLiteral("Et réessayer.");
     QCOMPARE(StoredCards(), expected);
@@ -142,7 +138,7 @@ void TestKorModifier::writesWhatWasTyped() {
 
 void TestKorModifier::refusesToWriteACardOutsideTheCategory() {
     ProgramFixture fixture;
-    WriteCollection(Collection());
+    WriteCollection(EditorCards());
     // Card 12 is a Windows card, and card 999 does not exist.
     for (const auto& [numero, code] : {std::pair{12, "MAT"}, std::pair{999, "WIN"}}) {
         KorModifier* form = OpenEditor(numero, QString::fromLatin1(code));
@@ -152,7 +148,7 @@ void TestKorModifier::refusesToWriteACardOutsideTheCategory() {
         QVERIFY2(ShownMessages().first().contains(QStringLiteral("pas dans la catégorie")),
                  qPrintable(ShownMessages().first()));
         QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
-        QCOMPARE(StoredCards(), Collection());
+        QCOMPARE(StoredCards(), EditorCards());
         Forms::Unload(form);
         ProcessUnloads();
         MessageBox::Testing::Clear();
@@ -161,7 +157,7 @@ void TestKorModifier::refusesToWriteACardOutsideTheCategory() {
 
 void TestKorModifier::refusedWriteKeepsTheText() {
     ProgramFixture fixture;
-    WriteCollection(Collection());
+    WriteCollection(EditorCards());
     KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
     RefuseWrites();
     TypeText(form->Text2, QStringLiteral("ajout"));
@@ -171,7 +167,7 @@ void TestKorModifier::refusedWriteKeepsTheText() {
              qPrintable(ShownMessages().first()));
     QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
     QVERIFY(form->Text2->toPlainText().startsWith(QStringLiteral("ajoutOuvrir")));
-    QCOMPARE(StoredCards(), Collection());
+    QCOMPARE(StoredCards(), EditorCards());
 }
 
 void TestKorModifier::leavingLosesUnwrittenChanges_data() {
@@ -183,7 +179,7 @@ void TestKorModifier::leavingLosesUnwrittenChanges_data() {
 void TestKorModifier::leavingLosesUnwrittenChanges() {
     QFETCH(bool, closeBox);
     ProgramFixture fixture;
-    WriteCollection(Collection());
+    WriteCollection(EditorCards());
     KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
     TypeText(form->Text1, QStringLiteral("oubli"));
     if (closeBox)
@@ -200,7 +196,7 @@ void TestKorModifier::leavingLosesUnwrittenChanges() {
              QStringList({"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"}));
     QCOMPARE(picker->Label1->text(), QStringLiteral("Liste"));
     QVERIFY(!Forms::Find<KorPivane>()->isVisible());
-    QCOMPARE(StoredCards(), Collection());
+    QCOMPARE(StoredCards(), EditorCards());
 }
 
 PIVANES_TEST_MAIN(TestKorModifier)

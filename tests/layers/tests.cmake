@@ -47,3 +47,7 @@ add_test(NAME layer_wrong_include_fails
          COMMAND_EXPAND_LISTS)
 set_tests_properties(layer_wrong_include_fails PROPERTIES
                      PASS_REGULAR_EXPRESSION "shell/KorPivane\\.h: No such file or directory")
+
+add_test(NAME engine_names_stay_inside
+         COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/layers/EngineNames.cmake)

@@ -6,17 +6,14 @@
 #include "platform/Forms.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
-#include "store/Database.h"
-#include "store/Fields.h"
-#include "store/Queries.h"
-#include "store/Recordset.h"
+#include "store/Collection.h"
 
 #include <QAction>
 #include <QFile>
 #include <memory>
 #include <sys/stat.h>
 
-QStringList CardRows(const QString& file) {
+QStringList StoredRows(const QString& file) {
     QStringList rows;
     for (const Card& card : StoredCards(file))
         rows << QStringList{QString::number(card.Numero), card.Cate, card.Titre, card.Pivanes}.join(
@@ -32,12 +29,11 @@ quint64 FileIdentity(const QString& file) {
 }
 
 void RetitleCard(qint32 numero, const QString& title) {
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    if (!cards.Seek(numero))
+    Collection& collection = Store().collection();
+    const std::optional<StoredCard> card = collection.ReadCard(numero);
+    if (!card)
         qFatal("no card %d", numero);
-    cards.Edit();
-    cards.SetField(Field::Titre, title);
-    cards.Update();
+    collection.Update(*card, {{}, title, {}});
 }
 
 void UseAdvancingClock(const QDateTime& start, int stepMsecs) {

@@ -9,7 +9,7 @@ class KorPivane;
 class KorSauve;
 
 // Every card of a database file, one line each: number, category, title and text.
-QStringList CardRows(const QString& file = QStringLiteral("Pivane.mdb"));
+QStringList StoredRows(const QString& file = QStringLiteral("Pivane.mdb"));
 // The file's identity on its volume: it stays the same as long as the file is written in place,
 // and changes when another file is renamed over it.
 quint64 FileIdentity(const QString& file = QStringLiteral("Pivane.mdb"));

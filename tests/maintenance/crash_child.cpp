@@ -3,16 +3,14 @@
 // the monotonic clock in microseconds, which both programs share:
 //   crash_child compact FOLDER [ROUNDS]          compacts FOLDER/Pivane.mdb     "done START END"
 //   crash_child restore BACKUP FOLDER [ROUNDS]   restores BACKUP/PIVANE.MDB     "done START END"
-//   crash_child save FOLDER FIRST                adds cards FIRST, FIRST + 1... "saved N START"
+//   crash_child save FOLDER FIRST                adds cards titled "SAVED FIRST", "SAVED FIRST + 1"
+//                                                 and so on              "saved NUMERO START FIRST"
 //   crash_child bursts FOLDER FIRST COUNT        the same, COUNT cards for each line read
 // A round refused because the other program holds the file is tried again.
 #include "maintenance/Compaction.h"
 #include "maintenance/SafeFiles.h"
 #include "platform/UserError.h"
-#include "store/CardStore.h"
-#include "store/Database.h"
-#include "store/Fields.h"
-#include "store/Queries.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 #include <QString>
@@ -34,8 +32,8 @@ bool StopAsked() {
     return ::poll(&input, 1, 0) > 0;
 }
 
-void Report(const char* format, long long first, long long second) {
-    std::printf(format, first, second);
+template <typename... Numbers> void Report(const char* format, Numbers... numbers) {
+    std::printf(format, numbers...);
     std::fflush(stdout);
 }
 
@@ -60,39 +58,38 @@ void Repeat(long long rounds, const std::function<void()>& round) {
     }
 }
 
-void SaveCard(Recordset& cards, qint32 numero) {
+// As "Ajouter Une Fiche" saves a card: under the number the collection gives it.
+void SaveCard(Collection& cards, long long serial) {
     const long long start = Microseconds();
+    long long numero = 0;
     UntilNotBusy([&] {
-        cards.AddNew();
-        cards.SetField(Field::Numero, numero);
-        cards.SetField(Field::Cate, QStringLiteral("WIN"));
-        cards.SetField(Field::Titre, QStringLiteral("SAVED %1").arg(numero));
-        cards.SetField(Field::Pivanes, QStringLiteral("Saved while the other program works.\r\n"));
-        cards.Update();
+        numero = cards.Add({QStringLiteral("WIN"), QStringLiteral("SAVED %1").arg(serial),
+                            QStringLiteral("Saved while the other program works.\r\n")});
     });
-    Report("saved %lld %lld\n", numero, start);
+    Report("saved %lld %lld %lld\n", numero, start, serial);
 }
 
-Recordset& OpenCards(const QString& file) {
-    UntilNotBusy([&] { Store().OpenDatabase(file); });
-    return Store().OpenRecordset(Queries::AllCards());
+std::unique_ptr<Collection> OpenCards(const QString& file) {
+    std::unique_ptr<Collection> cards;
+    UntilNotBusy([&] { cards = Collection::OpenLocal(file); });
+    return cards;
 }
 
 void SaveCards(const QString& file, qint32 first) {
-    Recordset& cards = OpenCards(file);
-    for (qint32 numero = first; !StopAsked(); ++numero)
-        SaveCard(cards, numero);
+    const std::unique_ptr<Collection> cards = OpenCards(file);
+    for (long long serial = first; !StopAsked(); ++serial)
+        SaveCard(*cards, serial);
 }
 
 // Saves that leave the file free between bursts, so that the other program's reads, which a
 // writer at work without a pause can hold off for long, get their turn.
 void SaveBursts(const QString& file, qint32 first, int count) {
-    Recordset& cards = OpenCards(file);
-    qint32 numero = first;
+    const std::unique_ptr<Collection> cards = OpenCards(file);
+    long long serial = first;
     char line[16];
     while (std::fgets(line, sizeof line, stdin))
         for (int saved = 0; saved < count; ++saved)
-            SaveCard(cards, numero++);
+            SaveCard(*cards, serial++);
 }
 
 QString Argument(char** argv, int index) {
@@ -121,7 +118,7 @@ int main(int argc, char** argv) {
             const QString live = Argument(argv, 3) + QStringLiteral("/Pivane.mdb");
             Repeat(Rounds(argc, argv, 4), [&] {
                 // As the backup window does: the backup is checked whole before it is used.
-                Database::VerifiedCardCount(backup);
+                Collection::VerifiedCardCount(backup);
                 SafeFiles::RestoreDatabase(backup, live);
             });
             return 0;

@@ -5,9 +5,10 @@
 #include "platform/MessageBox.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
-#include "store/Connection.h"
 #include "store/Queries.h"
 #include "store/StoreError.h"
+#include "store/sqlite/Connection.h"
+#include "store/sqlite/SqliteCollection.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +19,9 @@ namespace {
 const QString kDone = QStringLiteral("Compactage de la Base de Données et Terminée");
 
 void DeleteEveryThirdCard() {
-    Connection& connection = Store().database().connection();
-    connection.Exec("DELETE FROM TrucPivane WHERE Numero % 3 = 0");
+    dynamic_cast<SqliteCollection&>(Store().collection())
+        .connection()
+        .Exec("DELETE FROM TrucPivane WHERE Numero % 3 = 0");
 }
 
 } // namespace
@@ -50,21 +52,21 @@ private slots:
             WriteBytes(QStringLiteral("temp.MDB"), "may hold the only copy of a collection");
         if (before == "closed")
             Store().CloseDatabase();
-        const QStringList cards = CardRows();
+        const QStringList cards = StoredRows();
         const qint64 sizeBefore = QFileInfo(QStringLiteral("Pivane.mdb")).size();
         const quint64 identity = FileIdentity();
 
         MenuItem(main, "Compacte")->trigger();
 
         QCOMPARE(ShownMessages(), QStringList({kDone}));
-        QCOMPARE(CardRows(), cards);
+        QCOMPARE(StoredRows(), cards);
         // Rewritten in place, never renamed over: another program holding it open keeps it.
         QCOMPARE(FileIdentity(), identity);
         QCOMPARE(QDir().entryList(QDir::Files, QDir::Name),
                  before == "stale" ? QStringList({"Pivane.mdb", "temp.MDB"})
                                    : QStringList({"Pivane.mdb"}));
         QCOMPARE(IndexNames(), QStringList({"TrucPivane_Cate"}));
-        QVERIFY(Store().database().IsOpen());
+        QVERIFY(Store().IsOpen());
         if (before == "deleted")
             QVERIFY(QFileInfo(QStringLiteral("Pivane.mdb")).size() < sizeBefore);
     }
@@ -111,7 +113,7 @@ private slots:
                      ShownMessages().front().contains(reason),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), original);
-        QCOMPARE(Store().database().IsOpen(), reopened);
+        QCOMPARE(Store().IsOpen(), reopened);
         if (fault == "locked") {
             writer.write("ROLLBACK;\n");
             writer.closeWriteChannel();
@@ -142,7 +144,7 @@ private slots:
         } catch (const StoreError& error) {
             QCOMPARE(error.kind(), StoreError::Kind::Closed);
         }
-        QCOMPARE(CardRows().size(), 3);
+        QCOMPARE(StoredRows().size(), 3);
     }
 };
 

@@ -2,10 +2,9 @@
 // either the old collection or the new one. Each run starts again from the old files; a failing
 // run names its delay, and PIVANES_KILL_DELAYS="µs,µs,..." replays exactly those delays.
 #include "MaintenanceTestSupport.h"
+#include "NewCollection.h"
 #include "TestSupport.h"
-#include "store/CollectionWriter.h"
-#include "store/Connection.h"
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -14,7 +13,6 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <csignal>
-#include <sqlite3.h>
 
 namespace {
 
@@ -23,11 +21,10 @@ const QString kLive = QStringLiteral("Pivane.mdb");
 
 // Cards long enough that writing the file takes a while, so that kills land inside the writes.
 void WriteCards(const QString& file, const QString& label, int count) {
-    CollectionWriter writer(file);
-    for (qint32 numero = 1; numero <= count; ++numero)
-        writer.Add({numero, QStringLiteral("WIN"), QStringLiteral("%1 %2").arg(label).arg(numero),
-                    QString(3000, QChar(u'a' + numero % 26))});
-    writer.Commit();
+    WriteNewCollection(file, count, [&label](qint64 i) {
+        return Card{i + 1, QStringLiteral("WIN"), QStringLiteral("%1 %2").arg(label).arg(i + 1),
+                    QString(3000, QChar(char16_t(u'a' + (i + 1) % 26)))};
+    });
 }
 
 void StartChild(QProcess& child, const QStringList& arguments) {
@@ -95,10 +92,8 @@ void KillAtRandomPoints(const QStringList& arguments, const std::function<void()
                  qPrintable(run + QString::fromLocal8Bit(child.readAllStandardError())));
         try {
             // Opening as the program does rolls back what the killed child left half done.
-            Database reopened;
-            reopened.Open(kLive);
-            reopened.Close();
-            Database::VerifiedCardCount(kLive);
+            Collection::OpenLocal(kLive);
+            Collection::VerifiedCardCount(kLive);
             ++outcomes[int(whatIsThere(run))];
         } catch (const StoreError& error) {
             QFAIL(qPrintable(run + QStringLiteral(": ") + error.text()));
@@ -121,14 +116,10 @@ private slots:
     void killedCompactionLeavesTheOldFileOrTheCompactedOne() {
         ProgramFixture fixture;
         WriteCards(kLive, QStringLiteral("CARD"), 1200);
-        {
-            Connection sparse;
-            sparse.Open(kLive, SQLITE_OPEN_READWRITE);
-            sparse.Exec("DELETE FROM TrucPivane WHERE Numero % 2 = 0");
-        }
+        RunSqliteShell(kLive, QStringLiteral("DELETE FROM TrucPivane WHERE Numero % 2 = 0"));
         const QByteArray old = FileBytes(kLive);
         const QString oldPages = Pages();
-        const QStringList cards = CardRows();
+        const QStringList cards = StoredRows();
         const QStringList arguments = {QStringLiteral("compact"), fixture.Path(), "1"};
         RoundMicroseconds(arguments);
         const QString compactedPages = Pages();
@@ -143,7 +134,7 @@ private slots:
                     QTest::qFail(
                         qPrintable(run + ": neither the old file nor the compacted one: " + now),
                         __FILE__, __LINE__);
-                if (CardRows() != cards)
+                if (StoredRows() != cards)
                     QTest::qFail(qPrintable(run + ": the cards changed"), __FILE__, __LINE__);
                 return now == oldPages ? Outcome::Old : Outcome::New;
             });
@@ -156,15 +147,15 @@ private slots:
         WriteCards(backup + QStringLiteral("/PIVANE.MDB"), QStringLiteral("BACKUP"), 500);
         WriteCards(kLive, QStringLiteral("LIVE"), 800);
         const QByteArray old = FileBytes(kLive);
-        const QStringList oldCards = CardRows();
-        const QStringList backedUp = CardRows(backup + QStringLiteral("/PIVANE.MDB"));
+        const QStringList oldCards = StoredRows();
+        const QStringList backedUp = StoredRows(backup + QStringLiteral("/PIVANE.MDB"));
         QVERIFY(oldCards != backedUp);
         const QStringList arguments = {QStringLiteral("restore"), backup, fixture.Path(), "1"};
 
         KillAtRandomPoints(
             arguments, [&] { PutBack(old); },
             [&](const QString& run) {
-                const QStringList now = CardRows();
+                const QStringList now = StoredRows();
                 if (now != oldCards && now != backedUp)
                     QTest::qFail(qPrintable(run + ": neither the live cards nor the backup's"),
                                  __FILE__, __LINE__);

@@ -126,7 +126,7 @@ private slots:
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         QVERIFY(sauve.Sauve->isEnabled() && sauve.Restoration->isEnabled());
         // The card database stays open while the backup window is up.
-        QVERIFY(Store().database().IsOpen());
+        QVERIFY(Store().IsOpen());
     }
 
     void markerCutShortIsRewritten_data() {
@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), marker);
         QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
         QCOMPARE(FileBytes(folder + QStringLiteral("/SAUVE.KOR")), marker);
-        QCOMPARE(CardRows(folder + QStringLiteral("/PIVANE.MDB")), CardRows());
+        QCOMPARE(StoredRows(folder + QStringLiteral("/PIVANE.MDB")), StoredRows());
 
         KorSauve& again = OpenBackupWindow();
         QCOMPARE(again.Label3->text(),
@@ -195,7 +195,7 @@ private slots:
         QFETCH(QString, target);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
-        const QStringList cards = CardRows();
+        const QStringList cards = StoredRows();
         WriteBytes(QStringLiteral("plainfile"), "not a folder");
         const QString old = fixture.Path(QStringLiteral("old/"));
         QVERIFY(QDir().mkpath(old));
@@ -216,7 +216,7 @@ private slots:
               QStringLiteral("La collection en place n'a pas été modifiée.")})
             QVERIFY2(text.contains(part), qPrintable(text));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
-        QCOMPARE(CardRows(), cards);
+        QCOMPARE(StoredRows(), cards);
         // The window starts again as when it was loaded.
         QCOMPARE(Forms::Find<KorSauve>(), &sauve);
         QVERIFY(!Forms::Find<KorPivane>());
@@ -281,7 +281,7 @@ private slots:
             WriteCollection(CardsIn({{"WIN", 1}}));
             QVERIFY(QDir().mkdir(QStringLiteral("Sauve.kor")));
         }
-        const QStringList cards = CardRows();
+        const QStringList cards = StoredRows();
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         KorSauve& sauve = OpenBackupWindow();
         QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
@@ -296,7 +296,7 @@ private slots:
                      qPrintable(ShownMessages().last()));
         }
         QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
-        QCOMPARE(CardRows(), cards);
+        QCOMPARE(StoredRows(), cards);
         QCOMPARE(Forms::Find<KorSauve>(), &sauve);
         QVERIFY(sauve.Sauve->isEnabled() && sauve.Text1->isVisible());
         QVERIFY(!Application::Testing::EndRequested());

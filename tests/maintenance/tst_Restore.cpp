@@ -6,7 +6,7 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "store/CardStore.h"
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 
@@ -34,13 +34,7 @@ void RestoreFrom(const QString& picked) {
 }
 
 void AddCard(const QString& title) {
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    cards.AddNew();
-    cards.SetField(Field::Numero, 99);
-    cards.SetField(Field::Cate, QStringLiteral("WIN"));
-    cards.SetField(Field::Titre, title);
-    cards.SetField(Field::Pivanes, QString());
-    cards.Update();
+    Store().collection().Add({QStringLiteral("WIN"), title, QString()});
 }
 
 // Five cards backed up through the window to dest/Sauve, on 09/03/2026.
@@ -80,13 +74,13 @@ private slots:
         QFETCH(bool, walMode);
         ProgramFixture fixture;
         const QString backup = BackUpFiveCards(fixture, walMode);
-        const QStringList backedUp = CardRows();
+        const QStringList backedUp = StoredRows();
         // A backup stands alone, whatever journal the live file had.
         QCOMPARE(RunSqliteShell(backup + "/PIVANE.MDB", QStringLiteral("PRAGMA journal_mode")),
                  QStringLiteral("delete"));
 
         RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
-        QVERIFY(CardRows() != backedUp);
+        QVERIFY(StoredRows() != backedUp);
         QString picked = backup;
         if (pickAnotherFolder) {
             picked = fixture.Path(QStringLiteral("dest/Other"));
@@ -99,7 +93,7 @@ private slots:
 
         QVERIFY(Application::Testing::EndRequested());
         QCOMPARE(ShownMessages().size(), 2);
-        QCOMPARE(CardRows(), backedUp);
+        QCOMPARE(StoredRows(), backedUp);
         // Written into, never renamed over: another program holding it open sees the backup.
         QCOMPARE(FileIdentity(), identity);
         // Restored onto the live names, with nothing left beside them.
@@ -119,7 +113,7 @@ private slots:
         QFETCH(bool, yes);
         ProgramFixture fixture;
         const QString backup = BackUpFiveCards(fixture);
-        const QStringList backedUp = CardRows();
+        const QStringList backedUp = StoredRows();
         AddCard(QStringLiteral("ADDED AFTER THE BACKUP"));
         const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
 
@@ -136,7 +130,7 @@ private slots:
         if (!yes) {
             QCOMPARE(shown.size(), 1);
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
-            QVERIFY(Store().database().IsOpen());
+            QVERIFY(Store().IsOpen());
             KorSauve* sauve = Forms::Find<KorSauve>();
             QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Text1->isVisible());
             return;
@@ -146,7 +140,7 @@ private slots:
                      shown.back().text.contains(QStringLiteral("5 fiches")) &&
                      shown.back().text.contains(QStringLiteral("se fermer")),
                  qPrintable(shown.back().text));
-        QCOMPARE(CardRows(), backedUp);
+        QCOMPARE(StoredRows(), backedUp);
     }
 
     // What is restored over is no collection: it is replaced whole.
@@ -174,8 +168,8 @@ private slots:
         QTest::mouseClick(sauve.Command2, Qt::LeftButton);
 
         QVERIFY(Application::Testing::EndRequested());
-        QCOMPARE(CardRows(), CardRows(backup + "PIVANE.MDB"));
-        QCOMPARE(Database::VerifiedCardCount(QStringLiteral("Pivane.mdb")), 4);
+        QCOMPARE(StoredRows(), StoredRows(backup + "PIVANE.MDB"));
+        QCOMPARE(Collection::VerifiedCardCount(QStringLiteral("Pivane.mdb")), 4);
     }
 
     void restorePreparationProposesTheLastBackupFolder() {
@@ -232,7 +226,7 @@ private slots:
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("rien n'a été modifié")),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
-        QVERIFY(Store().database().IsOpen());
+        QVERIFY(Store().IsOpen());
         KorSauve* sauve = Forms::Find<KorSauve>();
         QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Quitter->isEnabled());
     }

@@ -3,9 +3,8 @@
 // lost, the file stays whole, and a backup is the collection at one moment.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
-#include "maintenance/SafeFiles.h"
 #include "store/CardStore.h"
-#include "store/Database.h"
+#include "store/Collection.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -91,8 +90,9 @@ QMap<qint64, Card> CardsByNumber(const QList<Card>& cards) {
     return byNumber;
 }
 
-bool IsSavedCard(const Card& card) {
-    return card.Titre == QStringLiteral("SAVED %1").arg(card.Numero);
+// A save's report: the number the card got, when the save began, and the serial in its title.
+QString SavedTitle(qint64 serial) {
+    return QStringLiteral("SAVED %1").arg(serial);
 }
 
 } // namespace
@@ -116,14 +116,14 @@ private slots:
         qInfo("%lld saves during %lld compactions", saver.Reports().size(),
               compactor.Reports().size());
 
-        QCOMPARE(Database::VerifiedCardCount(QStringLiteral("Pivane.mdb")),
+        QCOMPARE(Collection::VerifiedCardCount(QStringLiteral("Pivane.mdb")),
                  kCards + saver.Reports().size());
         const QMap<qint64, Card> stored = CardsByNumber(StoredCards());
         for (const Card& card : before)
             QVERIFY(stored.value(card.Numero) == card);
         for (const QList<qint64>& save : saver.Reports())
-            QVERIFY2(IsSavedCard(stored.value(qint32(save[0]))),
-                     qPrintable(QStringLiteral("save %1 is lost").arg(save[0])));
+            QVERIFY2(stored.value(save[0]).Titre == SavedTitle(save[2]),
+                     qPrintable(QStringLiteral("save %1 is lost").arg(save[2])));
     }
 
     // A save may be undone by a restore that ends after it began; one that began after the
@@ -157,19 +157,20 @@ private slots:
         qInfo("%lld saves during %lld restores, %lld after the last one", saver.Reports().size(),
               restorer.Reports().size(), savedAfter());
 
-        Database::VerifiedCardCount(QStringLiteral("Pivane.mdb"));
+        Collection::VerifiedCardCount(QStringLiteral("Pivane.mdb"));
         QMap<qint64, Card> stored = CardsByNumber(StoredCards());
         for (const Card& card : backedUp)
             QVERIFY(stored.take(card.Numero) == card);
-        QSet<qint64> reported;
+        // A restore takes the numbers back: a number may have been given to several saves.
+        QSet<QPair<qint64, QString>> reported;
         for (const QList<qint64>& save : saver.Reports()) {
-            reported << save[0];
+            reported.insert({save[0], SavedTitle(save[2])});
             if (save[1] > lastRestoreEnd)
-                QVERIFY2(stored.contains(qint32(save[0])),
-                         qPrintable(QStringLiteral("save %1 is lost").arg(save[0])));
+                QVERIFY2(stored.value(save[0]).Titre == SavedTitle(save[2]),
+                         qPrintable(QStringLiteral("save %1 is lost").arg(save[2])));
         }
         for (const Card& card : stored)
-            QVERIFY2(IsSavedCard(card) && reported.contains(card.Numero),
+            QVERIFY2(reported.contains({card.Numero, card.Titre}),
                      qPrintable(QStringLiteral("card %1 came from nowhere").arg(card.Numero)));
     }
 
@@ -191,7 +192,7 @@ private slots:
             do {
                 copies << fixture.Path(QStringLiteral("copie-%1.mdb").arg(copies.size()));
                 try {
-                    SafeFiles::CopyDatabase(Store().database(), copies.last());
+                    Store().collection().SnapshotInto(copies.last());
                 } catch (const UserError& error) {
                     QFAIL(qPrintable(error.text()));
                 }
@@ -204,12 +205,13 @@ private slots:
         QSet<qsizetype> moments;
         qsizetype lastSaves = 0;
         for (const QString& copy : copies) {
-            Database::VerifiedCardCount(copy);
+            Collection::VerifiedCardCount(copy);
             const QList<Card> copied = StoredCards(copy);
             QCOMPARE(copied.mid(0, kLarger), before);
             const QList<Card> saves = copied.mid(kLarger);
             for (qsizetype i = 0; i < saves.size(); ++i)
-                QVERIFY(saves[i].Numero == kFirstSaved + i && IsSavedCard(saves[i]));
+                QVERIFY(saves[i].Numero == kLarger + 1 + i &&
+                        saves[i].Titre == SavedTitle(kFirstSaved + i));
             QVERIFY(saves.size() >= lastSaves);
             lastSaves = saves.size();
             moments << lastSaves;

@@ -102,7 +102,7 @@ private slots:
                  main.Text1, main.Text2, main.List1, main.Command1, main.Command2, main.Command3,
                  main.Command4, main.Label2, main.Label1})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-        QVERIFY(Store().database().IsOpen());
+        QVERIFY(Store().IsOpen());
         QCOMPARE(Donnees.DatabaseFileName, QStringLiteral("Pivane.mdb"));
         QCOMPARE(Donnees.StartDirectory, QDir::currentPath());
         QVERIFY(ShownMessages().isEmpty());
@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
         QVERIFY(!main.Text1->isVisible());
         QVERIFY(main.List1->count() == 0);
-        QVERIFY(Store().database().IsOpen());
+        QVERIFY(Store().IsOpen());
     }
 
     void quitClosesTheDatabaseAndEnds_data() {
@@ -150,7 +150,7 @@ private slots:
         else
             MenuItem(main, "Quit")->trigger();
         QVERIFY(Application::Testing::EndRequested());
-        QVERIFY(!Store().database().IsOpen());
+        QVERIFY(!Store().IsOpen());
         QVERIFY(!Forms::Find<KorPivane>());
     }
 
@@ -170,7 +170,7 @@ private slots:
         QVERIFY(question.contains("Pivane.mdb"));
         QVERIFY(question.contains(QDir::toNativeSeparators(QDir::currentPath())));
         QCOMPARE(QFile::exists("Pivane.mdb"), yes);
-        QCOMPARE(Store().database().IsOpen(), yes);
+        QCOMPARE(Store().IsOpen(), yes);
         if (yes) {
             // The new collection is usable: an empty category shows its zero count.
             MenuItem(main, "Windows")->trigger();
@@ -216,7 +216,7 @@ private slots:
         if (fileThere)
             WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
         KorPivane& main = Forms::Load<KorPivane>();
-        QVERIFY(!Store().database().IsOpen());
+        QVERIFY(!Store().IsOpen());
         MessageBox::Testing::Clear();
         for (int attempt = 1; attempt <= 2; ++attempt) {
             MenuItem(main, item.toLatin1().constData())->trigger();

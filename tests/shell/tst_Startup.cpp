@@ -36,7 +36,7 @@ private slots:
         QCOMPARE(splash->ProgressBar1->value(), 100);
         KorPivane* main = Forms::Find<KorPivane>();
         QVERIFY(main && main->isVisible());
-        QVERIFY(Store().database().IsOpen());
+        QVERIFY(Store().IsOpen());
         QVERIFY(!Forms::Find<Copyright>());
         QVERIFY(!Forms::Find<KorDepart>());
         QVERIFY(!splash->Timer1->isActive());

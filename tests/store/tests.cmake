@@ -1,7 +1,8 @@
-pivanes_add_test(tst_CardStore store/tst_CardStore.cpp)
-pivanes_add_test(tst_StoreFaults store/tst_StoreFaults.cpp)
+pivanes_add_engine_test(tst_Collection store/tst_Collection.cpp)
+pivanes_add_engine_test(tst_CardStore store/tst_CardStore.cpp)
+pivanes_add_engine_test(tst_StoreFaults store/tst_StoreFaults.cpp)
 
 add_executable(title_writer_child store/title_writer_child.cpp)
 target_link_libraries(title_writer_child PRIVATE pivanes_store)
-pivanes_add_test(tst_TitleIndex store/tst_TitleIndex.cpp)
+pivanes_add_engine_test(tst_TitleIndex store/tst_TitleIndex.cpp)
 pivanes_test_starts(tst_TitleIndex TITLE_WRITER_CHILD title_writer_child)

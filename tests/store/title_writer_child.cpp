@@ -1,11 +1,9 @@
-// Changes card titles through the program's record set until it is killed, dropping the title
-// index's triggers now and then so that the next write rebuilds the index.
+// Changes card titles through the program's store until it is killed, dropping the title index's
+// triggers now and then so that the next write rebuilds the index.
 //   title_writer_child FOLDER
-#include "store/CardStore.h"
-#include "store/Connection.h"
-#include "store/Fields.h"
-#include "store/Queries.h"
 #include "store/StoreError.h"
+#include "store/sqlite/Connection.h"
+#include "store/sqlite/SqliteCollection.h"
 
 #include <QDir>
 #include <cstdio>
@@ -17,17 +15,13 @@ int main(int argc, char** argv) {
     }
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
     try {
-        Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+        SqliteCollection collection(QStringLiteral("Pivane.mdb"));
         for (int round = 1;; ++round) {
-            Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-            cards.MoveFirst();
-            for (int step = round % 40; step > 0; --step)
-                cards.MoveNext();
-            cards.Edit();
-            cards.SetField(Field::Titre, QStringLiteral("TITRE %1 ÉCRIT").arg(round));
-            cards.Update();
+            const qint64 numero = 1 + round % 40;
+            collection.Update(*collection.ReadCard(numero),
+                              {{}, QStringLiteral("TITRE %1 ÉCRIT").arg(round), {}});
             if (round % 5 == 0)
-                Store().database().connection().Exec("DROP TRIGGER TrucPivane_Titres_Modif");
+                collection.connection().Exec("DROP TRIGGER TrucPivane_Titres_Modif");
             std::fputs("done\n", stdout);
             std::fflush(stdout);
         }

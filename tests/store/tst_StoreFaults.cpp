@@ -1,10 +1,8 @@
-// Opening and reading a collection never write to it, whatever wrote it; the first write
-// prepares it; engine failures are told in French first, each by its real cause.
+// A collection file: anything else is refused and left as it is; opening and reading never write
+// to it, whatever wrote it; the first write prepares it; engine failures are told in French first,
+// each by its real cause.
+#include "EngineTestSupport.h"
 #include "RealFaults.h"
-#include "TestSupport.h"
-#include "store/CardStore.h"
-#include "store/Database.h"
-#include "store/Queries.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -32,18 +30,21 @@ struct FileState {
 };
 
 // Everything the windows do with an open collection short of writing.
-int BrowseEverything(const QString& file) {
-    Store().OpenDatabase(file);
-    int seen = 0;
-    Recordset& category = Store().OpenRecordset(Queries::Category(QStringLiteral("WIN")));
-    category.MoveLast();
-    seen += category.RecordCount();
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    for (cards.MoveFirst(); !cards.Eof(); cards.MoveNext(), ++seen)
-        cards.Fields(Field::Pivanes);
-    cards.Seek(3);
-    Store().CloseDatabase();
+qint64 BrowseEverything(const QString& file) {
+    const std::unique_ptr<Collection> collection = Collection::OpenLocal(file);
+    const qint64 all = std::numeric_limits<qint64>::max();
+    qint64 seen = collection->Count(Selection::Category(QStringLiteral("WIN"))).cards;
+    for (const CardRow& row : collection->Rows(Selection::AllCards())->Downward(all, 0, 100)) {
+        collection->ReadCard(row.numero);
+        ++seen;
+    }
+    collection->EachCard([](const StoredCard&) {});
+    collection->SearchTitles(Selection::AllCards(), "WIN", all);
     return seen;
+}
+
+std::unique_ptr<Collection> Open(const QString& file) {
+    return Collection::OpenLocal(file);
 }
 
 const QString kForeignSchema = QStringLiteral(
@@ -68,18 +69,18 @@ class tst_StoreFaults : public QObject {
 private slots:
     void openingAndBrowsingWriteNothing_data() {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("seen");
-        QTest::newRow("the program's own collection") << "own" << 8;
-        QTest::newRow("older collection without the index") << "no index" << 8;
-        QTest::newRow("foreign schema and page size") << "foreign" << 3;
-        QTest::newRow("WAL mode") << "wal" << 8;
-        QTest::newRow("WAL mode with a log not folded in") << "wal log" << 10;
-        QTest::newRow("read-only file system") << "read-only" << 8;
+        QTest::addColumn<qint64>("seen");
+        QTest::newRow("the program's own collection") << "own" << qint64(8);
+        QTest::newRow("older collection without the index") << "no index" << qint64(8);
+        QTest::newRow("foreign schema and page size") << "foreign" << qint64(3);
+        QTest::newRow("WAL mode") << "wal" << qint64(8);
+        QTest::newRow("WAL mode with a log not folded in") << "wal log" << qint64(10);
+        QTest::newRow("read-only file system") << "read-only" << qint64(8);
     }
     void openingAndBrowsingWriteNothing() {
         QFETCH(QString, file);
-        QFETCH(int, seen);
-        ProgramFixture fixture;
+        QFETCH(qint64, seen);
+        TemporaryFolder folder;
         ScratchVolume volume(8 << 20);
         const QString name =
             file == "read-only" ? volume.Path(QStringLiteral("Pivane.mdb")) : "Pivane.mdb";
@@ -110,22 +111,18 @@ private slots:
     }
     void firstWritePreparesTheFile() {
         QFETCH(bool, wal);
-        ProgramFixture fixture;
+        TemporaryFolder folder;
         if (wal)
             WriteWalCollection(QStringLiteral("Pivane.mdb"), true);
         else
             WriteCollection(CardsIn({{"WIN", 3}}));
         RunSqliteShell(QStringLiteral("Pivane.mdb"), QStringLiteral("DROP INDEX TrucPivane_Cate"));
-        Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
-        Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-        cards.MoveLast();
-        QVERIFY(IndexNames().isEmpty());
-
-        cards.AddNew();
-        cards.SetField(Field::Numero, 10);
-        cards.SetField(Field::Titre, QStringLiteral("ÉCRITE"));
-        cards.Update();
-        Store().CloseDatabase();
+        {
+            const std::unique_ptr<Collection> collection = Open(QStringLiteral("Pivane.mdb"));
+            collection->Count(Selection::AllCards());
+            QVERIFY(IndexNames().isEmpty());
+            collection->Add({QStringLiteral("WIN"), QStringLiteral("ÉCRITE"), {}});
+        }
 
         QCOMPARE(IndexNames(), QStringList({"TrucPivane_Cate"}));
         QCOMPARE(
@@ -141,8 +138,6 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("told");
-        QTest::newRow("card number taken")
-            << "duplicate" << int(StoreError::Kind::Failed) << "rien n'a été enregistré";
         QTest::newRow("file replaced by another program")
             << "replaced" << int(StoreError::Kind::Replaced) << "remplacé par un autre programme";
         QTest::newRow("read-only file system")
@@ -158,7 +153,7 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(int, kind);
         QFETCH(QString, told);
-        ProgramFixture fixture;
+        TemporaryFolder folder;
         ScratchVolume readOnly(8 << 20);
         std::optional<FailingDisk> failing;
         QString file = QStringLiteral("Pivane.mdb");
@@ -186,17 +181,14 @@ private slots:
 
         QString text;
         try {
-            Store().OpenDatabase(file);
+            const std::unique_ptr<Collection> collection = Open(file);
             if (fault == "eio later")
                 QVERIFY2(failing->Fail(), qPrintable(failing->WhyNot()));
             if (fault == "replaced")
                 QCOMPARE(QProcess::execute("sh", {"-c", "cp Pivane.mdb new && mv new Pivane.mdb"}),
                          0);
-            Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-            cards.MoveLast();
-            cards.AddNew();
-            cards.SetField(Field::Numero, fault == "duplicate" ? 2 : 10);
-            cards.Update();
+            collection->Rows(Selection::AllCards())->Downward(10, 0, 2);
+            collection->Add({QStringLiteral("WIN"), QStringLiteral("NOUVELLE"), {}});
             QFAIL("the fault went unnoticed");
         } catch (const StoreError& error) {
             text = error.text();
@@ -213,8 +205,44 @@ private slots:
             QCOMPARE(StoredCards().size(), 5);
         }
     }
+
+    void badFilesAreRefusedAndLeftAlone_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("kind");
+        QByteArray jet(2048, '\0');
+        jet.replace(4, 15, "Standard Jet DB");
+        QByteArray damaged("SQLite format 3\0", 16);
+        damaged.append(QByteArray(4080, '\x5a'));
+        QTest::newRow("old engine's file") << jet << int(StoreError::Kind::NotADatabase);
+        QTest::newRow("damaged") << damaged << int(StoreError::Kind::Damaged);
+        QTest::newRow("empty") << QByteArray() << int(StoreError::Kind::NoTable);
+        QTest::newRow("no card table")
+            << QByteArray("without table") << int(StoreError::Kind::NoTable);
+        QTest::newRow("missing") << QByteArray("missing") << int(StoreError::Kind::MissingFile);
+    }
+    void badFilesAreRefusedAndLeftAlone() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, kind);
+        TemporaryFolder folder;
+        if (content == "without table") {
+            Collection::CreateLocal("Pivane.mdb");
+            RunSqliteShell("Pivane.mdb", "ALTER TABLE TrucPivane RENAME TO Autre");
+            content = FileBytes("Pivane.mdb");
+        } else if (content != "missing") {
+            WriteBytes("Pivane.mdb", content);
+        }
+        try {
+            Open("Pivane.mdb");
+            QFAIL("opened a file that is no card collection");
+        } catch (const StoreError& error) {
+            QCOMPARE(int(error.kind()), kind);
+            QVERIFY(error.text().contains("Pivane.mdb"));
+        }
+        QCOMPARE(QFile::exists("Pivane.mdb"), content != "missing");
+        if (content != "missing")
+            QCOMPARE(FileBytes("Pivane.mdb"), content);
+    }
 };
 
-PIVANES_TEST_MAIN(tst_StoreFaults)
-#include "store/Fields.h"
+PIVANES_ENGINE_TEST_MAIN(tst_StoreFaults)
 #include "tst_StoreFaults.moc"

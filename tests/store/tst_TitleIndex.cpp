@@ -1,11 +1,10 @@
 // The title index answers like reading every title, whoever changed the table and however.
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
-#include "maintenance/Compaction.h"
-#include "store/CardStore.h"
-#include "store/Connection.h"
-#include "store/Queries.h"
-#include "store/TitleIndex.h"
+#include "store/sqlite/Connection.h"
+#include "store/sqlite/Schema.h"
+#include "store/sqlite/SqliteCollection.h"
+#include "store/sqlite/SqliteRows.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -36,39 +35,41 @@ int RunElsewhere(const QByteArray& sql) {
 }
 
 // What reading every title finds.
-QList<qint64> Scanned(Connection& connection, const QByteArray& keyword) {
+QList<qint64> Scanned(Collection& collection, const QByteArray& keyword) {
     QList<qint64> found;
-    Statement all(connection, "SELECT Numero, Titre FROM TrucPivane ORDER BY Numero");
-    while (all.Step())
-        if (!all.View(1).isEmpty() && all.View(1).contains(keyword))
-            found << all.Int64(0);
+    collection.EachCard([&](const StoredCard& card) {
+        const QByteArray title = card.titre.value_or(QString()).toUtf8();
+        if (!title.isEmpty() && title.contains(keyword))
+            found << card.numero;
+    });
     return found;
 }
 
-QList<qint64> Indexed(const std::shared_ptr<Connection>& connection, const QByteArray& keyword) {
-    TitleIndex::Matches matches(connection, keyword);
-    QList<qint64> found;
-    for (const CardRow& row : matches.Upward(std::numeric_limits<qint64>::min(), 0, 1000))
-        found << row.numero;
-    if (matches.Count(kAll) != found.size())
-        found << -1;
-    return found;
+// What the search finds, through the index when it answers for the file.
+QList<qint64> Searched(Collection& collection, const QByteArray& keyword) {
+    const FoundCards found = collection.SearchTitles(Selection::AllCards(), keyword, kAll);
+    QList<qint64> numbers;
+    for (const CardRow& row : found.rows->Upward(std::numeric_limits<qint64>::min(), 0, 1000))
+        numbers << row.numero;
+    if (found.count != numbers.size())
+        numbers << -1;
+    return numbers;
 }
 
 // The index agrees with the table (the engine's own check) and finds what a scan finds.
 void CheckIndexAnswersRight() {
-    auto connection = std::make_shared<Connection>();
-    connection->Open(QStringLiteral("Pivane.mdb"), SQLITE_OPEN_READWRITE);
-    QVERIFY(TitleIndex::IsCurrent(*connection));
-    connection->Exec("INSERT INTO TrucPivane_Titres(TrucPivane_Titres) VALUES ('integrity-check')");
-    for (const QByteArray& keyword : kKeywords)
-        QCOMPARE(Indexed(connection, keyword), Scanned(*connection, keyword));
+    SqliteCollection collection(QStringLiteral("Pivane.mdb"));
+    QVERIFY(Schema::TitleIndexIsCurrent(collection.connection()));
+    collection.connection().Exec(
+        "INSERT INTO TrucPivane_Titres(TrucPivane_Titres) VALUES ('integrity-check')");
+    for (const QByteArray& keyword : kKeywords) {
+        QVERIFY(IndexedTitles::Covers(keyword));
+        QCOMPARE(Searched(collection, keyword), Scanned(collection, keyword));
+    }
 }
 
 bool IndexIsCurrent() {
-    Connection connection;
-    connection.Open(QStringLiteral("Pivane.mdb"), SQLITE_OPEN_READONLY);
-    return TitleIndex::IsCurrent(connection);
+    return Schema::TitleIndexIsCurrent(SqliteCollection(QStringLiteral("Pivane.mdb")).connection());
 }
 
 } // namespace
@@ -128,26 +129,20 @@ void TestTitleIndex::keptByEveryWriteOfAnotherProgram_data() {
 void TestTitleIndex::keptByEveryWriteOfAnotherProgram() {
     QFETCH(QByteArray, sql);
     QFETCH(bool, succeeds);
-    ProgramFixture fixture;
+    TemporaryFolder folder;
     WriteCollection(kCards);
     QCOMPARE(RunElsewhere(sql) == SQLITE_OK, succeeds);
     CheckIndexAnswersRight();
 }
 
 void TestTitleIndex::keptByTheProgramsWrites() {
-    ProgramFixture fixture;
+    TemporaryFolder folder;
     WriteCollection(kCards);
-    Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    cards.MoveFirst();
-    cards.Edit();
-    cards.SetField(Field::Titre, QStringLiteral("REMPLACÉ ABC"));
-    cards.Update();
-    cards.AddNew();
-    cards.SetField(Field::Numero, 9);
-    cards.SetField(Field::Titre, QStringLiteral("NOUVEAU XYZ"));
-    cards.Update();
-    Store().Reset();
+    {
+        const std::unique_ptr<Collection> collection = Collection::OpenLocal("Pivane.mdb");
+        collection->Update(*collection->ReadCard(1), {{}, QStringLiteral("REMPLACÉ ABC"), {}});
+        collection->Add({QStringLiteral("WIN"), QStringLiteral("NOUVEAU XYZ"), {}});
+    }
     CheckIndexAnswersRight();
 }
 
@@ -167,21 +162,22 @@ void TestTitleIndex::coveredKeywords_data() {
 void TestTitleIndex::coveredKeywords() {
     QFETCH(QString, keyword);
     QFETCH(bool, covered);
-    QCOMPARE(TitleIndex::Covers(keyword.toUtf8()), covered);
+    QCOMPARE(IndexedTitles::Covers(keyword.toUtf8()), covered);
 }
 
 // A file made without the index stays byte for byte as it was through opening and searching.
 void TestTitleIndex::openingAndSearchingNeverWrite() {
-    ProgramFixture fixture;
+    TemporaryFolder folder;
     WriteCollection(kCards);
     QCOMPARE(RunElsewhere("DROP TRIGGER TrucPivane_Titres_Ajout; DROP TABLE TrucPivane_Titres"),
              SQLITE_OK);
     const QByteArray before = FileBytes(QStringLiteral("Pivane.mdb"));
-    Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
-    auto connection = Store().OpenRecordset(Queries::AllCards()).connection();
-    QVERIFY(!TitleIndex::IsCurrent(*connection));
-    QCOMPARE(Scanned(*connection, "ABC").size(), 5);
-    Store().Reset();
+    {
+        SqliteCollection collection(QStringLiteral("Pivane.mdb"));
+        QVERIFY(!Schema::TitleIndexIsCurrent(collection.connection()));
+        QCOMPARE(Searched(collection, "ABC"), Scanned(collection, "ABC"));
+        QCOMPARE(Scanned(collection, "ABC").size(), 5);
+    }
     QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), before);
 }
 
@@ -193,34 +189,28 @@ void TestTitleIndex::staleIndexIsRebuiltByWriteAndCompaction_data() {
 
 void TestTitleIndex::staleIndexIsRebuiltByWriteAndCompaction() {
     QFETCH(bool, byCompaction);
-    ProgramFixture fixture;
+    TemporaryFolder folder;
     WriteCollection(kCards);
     QCOMPARE(RunElsewhere("DROP TRIGGER TrucPivane_Titres_Modif; "
                           "UPDATE TrucPivane SET Titre = 'REMPLACÉ' WHERE Numero = 1"),
              SQLITE_OK);
     QVERIFY(!IndexIsCurrent());
-    if (byCompaction) {
-        CompactDatabaseFile(QStringLiteral("Pivane.mdb"));
-    } else {
-        Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
-        Recordset& cards = Store().OpenRecordset(Queries::Category(QStringLiteral("MAT")));
-        cards.MoveFirst();
-        cards.Edit();
-        cards.SetField(Field::Pivanes, QStringLiteral("texte changé"));
-        cards.Update();
-        Store().Reset();
-    }
+    const std::unique_ptr<Collection> collection = Collection::OpenLocal("Pivane.mdb");
+    if (byCompaction)
+        collection->Compact();
+    else
+        collection->Update(*collection->ReadCard(2), {{}, {}, QStringLiteral("texte changé")});
     CheckIndexAnswersRight();
 }
 
 // Killed after a random number of writes, somewhere in the next one (which may be a rebuild of
 // the index), the writer leaves an index that agrees with the table.
 void TestTitleIndex::killedWriterLeavesAMatchingIndex() {
-    ProgramFixture fixture;
+    TemporaryFolder folder;
     WriteSyntheticCollection(60);
     for (int run = 0; run < 20; ++run) {
         QProcess child;
-        child.start(BuiltProgram(TITLE_WRITER_CHILD), {fixture.Path()});
+        child.start(BuiltProgram(TITLE_WRITER_CHILD), {folder.Path()});
         QVERIFY(child.waitForStarted());
         const int writes = QRandomGenerator::global()->bounded(1, 12);
         for (int done = 0; done < writes;) {
@@ -230,21 +220,19 @@ void TestTitleIndex::killedWriterLeavesAMatchingIndex() {
         ::kill(pid_t(child.processId()), SIGKILL);
         QVERIFY(child.waitForFinished());
         // The first read-write connection rolls the interrupted write back.
-        auto connection = std::make_shared<Connection>();
-        connection->Open(QStringLiteral("Pivane.mdb"), SQLITE_OPEN_READWRITE);
-        QCOMPARE(Scanned(*connection, "").size(), 60);
+        SqliteCollection collection(QStringLiteral("Pivane.mdb"));
+        QCOMPARE(Scanned(collection, "").size(), 60);
         // A kill between a dropped trigger and the next write leaves a stale index: the
         // program no longer trusts it.
-        if (!TitleIndex::IsCurrent(*connection))
+        if (!Schema::TitleIndexIsCurrent(collection.connection()))
             continue;
-        connection->Exec(
+        collection.connection().Exec(
             "INSERT INTO TrucPivane_Titres(TrucPivane_Titres) VALUES ('integrity-check')");
         for (const QByteArray& keyword :
              {QByteArray("ÉCRIT"), QByteArray("TITRE 1"), QByteArray("RÉSEAU"), QByteArray("N°1")})
-            QCOMPARE(Indexed(connection, keyword), Scanned(*connection, keyword));
+            QCOMPARE(Searched(collection, keyword), Scanned(collection, keyword));
     }
 }
 
-PIVANES_TEST_MAIN(TestTitleIndex)
-#include "store/Fields.h"
+PIVANES_ENGINE_TEST_MAIN(TestTitleIndex)
 #include "tst_TitleIndex.moc"

@@ -1,11 +1,11 @@
 #include "HugeCards.h"
 
+#include "NewCollection.h"
 #include "edit/KorModifier.h"
 #include "platform/Forms.h"
 #include "print/ImprimeR.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
-#include "store/CollectionWriter.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
 
@@ -99,20 +99,20 @@ double Median(std::vector<double> times) {
 namespace HugeCards {
 
 void WriteCollection(const QString& file) {
-    CollectionWriter writer(file);
+    QList<Card> cards;
     int index = 0;
     for (const HugeCard& huge : kCards) {
         const qint32 numero = HugeNumero(index++);
-        writer.Add({numero - 1, QStringLiteral("WIN"), QStringLiteral("PETITE FICHE"),
-                    QStringLiteral("Une ligne.\r\n")});
+        cards.append({numero - 1, QStringLiteral("WIN"), QStringLiteral("PETITE FICHE"),
+                      QStringLiteral("Une ligne.\r\n")});
         const QString text = HugeText(huge.bytes, huge.shape);
-        writer.Add({numero, QStringLiteral("WIN"),
-                    huge.inTitle ? text : QString::fromUtf8(huge.name),
-                    huge.inTitle ? QStringLiteral("Texte court.\r\n") : text});
+        cards.append({numero, QStringLiteral("WIN"),
+                      huge.inTitle ? text : QString::fromUtf8(huge.name),
+                      huge.inTitle ? QStringLiteral("Texte court.\r\n") : text});
     }
-    writer.Add({HugeNumero(index) - 1, QStringLiteral("WIN"), QStringLiteral("DERNIERE FICHE"),
-                QStringLiteral("Fin.\r\n")});
-    writer.Commit();
+    cards.append({HugeNumero(index) - 1, QStringLiteral("WIN"), QStringLiteral("DERNIERE FICHE"),
+                  QStringLiteral("Fin.\r\n")});
+    WriteNewCollection(file, cards);
 }
 
 int RunChild(int reps) {

@@ -7,7 +7,6 @@
 #include "edit/KorModifie.h"
 #include "edit/KorModifier.h"
 #include "maintenance/Compaction.h"
-#include "maintenance/SafeFiles.h"
 #include "platform/Forms.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
@@ -151,7 +150,7 @@ void Compact() {
 }
 
 void Backup(const QString& target) {
-    SafeFiles::CopyDatabase(Store().database(), target);
+    Store().collection().SnapshotInto(target);
 }
 
 } // namespace ProgramSide

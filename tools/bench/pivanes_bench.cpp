@@ -8,6 +8,7 @@
 // Each size runs in a child process of its own, so that its peak memory is its own.
 #include "Baseline.h"
 #include "HugeCards.h"
+#include "NewCollection.h"
 #include "ProgramSide.h"
 #include "SyntheticCards.h"
 #include "browse/PageStateFile.h"
@@ -15,7 +16,6 @@
 #include "platform/Guard.h"
 #include "platform/MessageBox.h"
 #include "store/CardStore.h"
-#include "store/CollectionWriter.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
 
@@ -310,10 +310,8 @@ SizeResult RunSize(const QString& self, int cards, int reps, const QString& only
     QElapsedTimer timer;
     timer.start();
     {
-        CollectionWriter writer(folder.filePath(QStringLiteral("Pivane.mdb")));
-        for (qint32 numero = 1; numero <= cards; ++numero)
-            writer.Add(SyntheticCard(numero));
-        writer.Commit();
+        WriteNewCollection(folder.filePath(QStringLiteral("Pivane.mdb")), cards,
+                           [](qint64 i) { return SyntheticCard(qint32(i + 1)); });
     }
     result.buildSeconds = double(timer.elapsed()) / 1000;
 

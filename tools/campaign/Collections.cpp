@@ -61,7 +61,7 @@ std::optional<QByteArray> Column(sqlite3_stmt* statement, int column) {
     return QByteArray(bytes, sqlite3_column_bytes(statement, column));
 }
 
-QString Describe(const StoredCard& card) {
+QString Describe(const RawCard& card) {
     const auto part = [](const std::optional<QByteArray>& text) {
         return text ? QStringLiteral("%1 bytes \"%2\"")
                           .arg(text->size())
@@ -75,9 +75,9 @@ QString Describe(const StoredCard& card) {
 
 } // namespace
 
-StoredCard RandomCard(QRandomGenerator& random, qint64 numero, const QByteArray& titlePrefix) {
+RawCard RandomCard(QRandomGenerator& random, qint64 numero, const QByteArray& titlePrefix) {
     const auto categories = CategoryCatalogue::All();
-    StoredCard card;
+    RawCard card;
     card.numero = numero;
     card.cate = QByteArray(categories[std::size_t(random.bounded(int(categories.size())))].code);
     card.titre = titlePrefix + ' ' + QByteArray::number(numero) + ' ' +
@@ -110,7 +110,7 @@ void WriteDatabase(const QString& file, const CardList& cards, DatabaseShape sha
           sqlite3_prepare_v2(db, "INSERT INTO TrucPivane VALUES (?1, ?2, ?3, ?4)", -1, &insert,
                              nullptr),
           "prepare");
-    for (const StoredCard& card : cards) {
+    for (const RawCard& card : cards) {
         sqlite3_bind_int64(insert, 1, card.numero);
         BindText(insert, 2, card.cate);
         BindText(insert, 3, card.titre);

@@ -8,14 +8,14 @@
 #include <vector>
 
 // One row of the card table, byte for byte as stored; nothing for a NULL.
-struct StoredCard {
+struct RawCard {
     qint64 numero = 0;
     std::optional<QByteArray> cate;
     std::optional<QByteArray> titre;
     std::optional<QByteArray> pivanes;
-    bool operator==(const StoredCard&) const = default;
+    bool operator==(const RawCard&) const = default;
 };
-using CardList = std::vector<StoredCard>; // ascending number
+using CardList = std::vector<RawCard>; // ascending number
 
 // A generator that the same seed always starts the same way.
 inline QRandomGenerator Seeded(quint64 seed) {
@@ -26,7 +26,7 @@ inline QRandomGenerator Seeded(quint64 seed) {
 // Made-up cards of the kinds a collection holds: accents and other non-ASCII letters, CR LF
 // lines, now and then a text long enough to spill over several database pages. Valid UTF-8
 // only, so that what the program is given is what it stores.
-StoredCard RandomCard(QRandomGenerator& random, qint64 numero, const QByteArray& titlePrefix);
+RawCard RandomCard(QRandomGenerator& random, qint64 numero, const QByteArray& titlePrefix);
 CardList RandomCards(QRandomGenerator& random, int count, qint64 firstNumero,
                      const QByteArray& titlePrefix);
 

@@ -57,10 +57,9 @@ const Expected& ExpectedMarkers(const RunFolders& folders) {
 CardList Applied(const RunPlan& plan, std::size_t writes) {
     CardList cards = plan.live;
     for (std::size_t i = 0; i < writes; ++i) {
-        const StoredCard& write = plan.writes[i];
-        auto place = std::find_if(cards.begin(), cards.end(), [&](const StoredCard& card) {
-            return card.numero == write.numero;
-        });
+        const RawCard& write = plan.writes[i];
+        auto place = std::find_if(cards.begin(), cards.end(),
+                                  [&](const RawCard& card) { return card.numero == write.numero; });
         if (place == cards.end())
             cards.push_back(write);
         else
@@ -236,8 +235,8 @@ RunPlan PlanRun(Operation operation, quint64 seed) {
         break;
     case Operation::Edit:
         for (int i = 0; i < writes; ++i) {
-            const StoredCard& old = plan.live[std::size_t(random.bounded(int(plan.live.size())))];
-            StoredCard edited = RandomCard(random, old.numero, "MODIFIEE");
+            const RawCard& old = plan.live[std::size_t(random.bounded(int(plan.live.size())))];
+            RawCard edited = RandomCard(random, old.numero, "MODIFIEE");
             edited.cate = old.cate; // the editor keeps the category the card was picked in
             plan.writes.push_back(edited);
         }

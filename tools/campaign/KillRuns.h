@@ -23,7 +23,7 @@ struct RunPlan {
     CardList live;   // Pivane.mdb of the data folder
     CardList backup; // PIVANE.MDB of the backup folder, for a backup or a restore
     int freePages = 0;
-    std::vector<StoredCard> writes;          // cards added (with their coming numbers) or edited
+    std::vector<RawCard> writes;             // cards added (with their coming numbers) or edited
     std::vector<std::pair<int, int>> states; // page states: the old one, then those written
 };
 RunPlan PlanRun(Operation operation, quint64 seed);

@@ -11,7 +11,6 @@
 #include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
-#include "store/Database.h"
 #include "store/Donnees.h"
 
 #include <QAction>
@@ -77,30 +76,16 @@ void OpenCollection() {
     Store().OpenDatabase(kDatabase);
 }
 
-qint64 AddCard(const StoredCard& card) {
-    Recordset& cards = Store().OpenAll();
-    cards.MoveFirst();
-    if (!cards.Eof())
-        cards.MoveLast();
-    const qint32 numero = cards.Eof() ? 1 : cards.Fields(Field::Numero).toInt() + 1;
-    cards.AddNew();
-    cards.SetField(Field::Numero, numero);
-    cards.SetField(Field::Cate, Utf8(card.cate));
-    cards.SetField(Field::Titre, Utf8(card.titre));
-    cards.SetField(Field::Pivanes, Utf8(card.pivanes));
-    cards.Update();
-    return numero;
+qint64 AddCard(const RawCard& card) {
+    return Store().collection().Add({Utf8(card.cate), Utf8(card.titre), Utf8(card.pivanes)});
 }
 
-void EditCard(const StoredCard& card) {
-    Recordset& cards = Store().OpenCategory(Utf8(card.cate));
-    if (!cards.Seek(qint32(card.numero)))
+void EditCard(const RawCard& card) {
+    Collection& collection = Store().collection();
+    const std::optional<StoredCard> shown = collection.ReadCard(card.numero);
+    if (!shown || shown->cate != Utf8(card.cate))
         throw std::runtime_error("the card is not in its category");
-    cards.Edit();
-    cards.SetField(Field::Cate, Utf8(card.cate));
-    cards.SetField(Field::Titre, Utf8(card.titre));
-    cards.SetField(Field::Pivanes, Utf8(card.pivanes));
-    cards.Update();
+    collection.Update(*shown, {Utf8(card.cate), Utf8(card.titre), Utf8(card.pivanes)});
 }
 
 QString CurrentErrorText() {
@@ -184,9 +169,7 @@ QString BackupDate() {
 
 std::optional<QString> OpenAtStart(const QString& file) {
     try {
-        Database database;
-        database.Open(file);
-        database.CardCount();
+        Collection::OpenLocal(file)->Count(Selection::AllCards());
     } catch (...) {
         return CurrentErrorText();
     }
@@ -196,7 +179,7 @@ std::optional<QString> OpenAtStart(const QString& file) {
 Opening OpenDatabaseFile() {
     RunGuarded([] { Forms::Load<KorPivane>(); });
     Opening opening;
-    opening.refused = !Store().database().IsOpen();
+    opening.refused = !Store().IsOpen();
     if (!opening.refused) {
         KorPivane& window = *Forms::Find<KorPivane>();
         RunGuarded([&] { window.General_Click(); });

@@ -22,9 +22,9 @@ std::unique_ptr<QApplication> StartWindows(int& argc, char** argv);
 void OpenCollection();
 // The new-card window's write: the card gets the last card's number plus one, which is
 // answered. Throws the program's error.
-qint64 AddCard(const StoredCard& card);
+qint64 AddCard(const RawCard& card);
 // The card editor's write of card.numero, found in its category. Throws the program's error.
-void EditCard(const StoredCard& card);
+void EditCard(const RawCard& card);
 // The text of the program's error being handled, in a catch block.
 QString CurrentErrorText();
 

@@ -39,7 +39,7 @@ bool InputClosed() {
     return ::poll(&input, 1, 0) > 0 && ::read(0, &byte, 1) <= 0;
 }
 
-StoredCard SaveCard(quint64 seed, int k) {
+RawCard SaveCard(quint64 seed, int k) {
     QRandomGenerator random = Seeded(seed * 7919 + quint64(k));
     return RandomCard(random, 0, "SAUVEGARDE " + QByteArray::number(k));
 }
@@ -52,8 +52,8 @@ struct Save {
 
 // The cards that must be there after a round, and those that may be.
 struct Expectation {
-    std::map<qint64, std::pair<StoredCard, bool>> required; // card, is a save
-    std::vector<StoredCard> optional;
+    std::map<qint64, std::pair<RawCard, bool>> required; // card, is a save
+    std::vector<RawCard> optional;
 };
 
 void CheckRound(const QString& database, const Expectation& expected, const QString& replay,
@@ -68,7 +68,7 @@ void CheckRound(const QString& database, const Expectation& expected, const QStr
     }
     figures.cardsChecked += qint64(found.cards.size());
     std::map<qint64, bool> present;
-    for (const StoredCard& card : found.cards) {
+    for (const RawCard& card : found.cards) {
         const auto required = expected.required.find(card.numero);
         if (required != expected.required.end() && required->second.first == card) {
             present[card.numero] = true;
@@ -203,10 +203,10 @@ void RunRound(const TwoProcessSettings& settings, int round, Figures& figures) {
     const qint64 lastBegin = restored ? restores.back().first : 0;
     const qint64 lastEnd = restored ? restores.back().second : 0;
     Expectation expected;
-    for (const StoredCard& card : restored ? saved : live)
+    for (const RawCard& card : restored ? saved : live)
         expected.required[card.numero] = {card, false};
     for (const Save& save : saves) {
-        StoredCard card = SaveCard(seed, save.k);
+        RawCard card = SaveCard(seed, save.k);
         card.numero = save.numero;
         if (save.time >= lastBegin && save.time <= lastEnd) {
             expected.optional.push_back(card);

@@ -21,7 +21,6 @@
 #include "shell/Copyright.h"
 #include "shell/KorDepart.h"
 #include "shell/KorPivane.h"
-#include "store/CollectionWriter.h"
 
 #include <QAction>
 #include <QDir>
@@ -104,16 +103,6 @@ void CaptureMenu(QWidget& window, QMenu& menu, const char* name) {
     Save(menu.grab(), name);
     menu.hide();
     Settle();
-}
-
-void WriteDemoCollection() {
-    CollectionWriter writer(QStringLiteral("Pivane.mdb"));
-    qint32 numero = 0;
-    for (const DemoCard& demo : DemoCards())
-        writer.Add(
-            {++numero, QString::fromLatin1(demo.cate), QString::fromUtf8(demo.titre),
-             QString::fromUtf8(demo.pivanes).replace(QLatin1Char('\n'), QStringLiteral("\r\n"))});
-    writer.Commit();
 }
 
 void StartUp() {
@@ -217,7 +206,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir data;
     QDir::setCurrent(data.path());
-    WriteDemoCollection();
+    WriteDemoCollection(QStringLiteral("Pivane.mdb"));
     RunGuarded([] {
         StartUp();
         MainWindowAndMenus();

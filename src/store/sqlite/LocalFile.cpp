@@ -1,12 +1,10 @@
-#include "store/Database.h"
+#include "store/sqlite/LocalFile.h"
 
 #include "platform/FileWriter.h"
-#include "store/Connection.h"
-#include "store/Queries.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
 #include "store/StoreError.h"
-#include "store/TitleIndex.h"
+#include "store/sqlite/Connection.h"
+#include "store/sqlite/Schema.h"
+#include "store/sqlite/Sql.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,13 +17,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+using LocalFile::Where;
 
-QString Where(const QString& fileName) {
-    const QFileInfo info(fileName);
-    return QStringLiteral("« %1 » dans le dossier « %2 »")
-        .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()));
-}
+namespace {
 
 // A read error says nothing about the file: pointing the user at a restore would overwrite
 // what may be a sound collection on a failing disk.
@@ -87,14 +81,9 @@ void CheckHeader(const QString& fileName) {
 }
 
 void CheckTable(Connection& connection, const QString& fileName) {
-    static const char* const kColumns[] = {"numero", "cate", "titre", "pivanes"};
-    int found = 0;
+    bool found = false;
     try {
-        Statement columns(connection, "SELECT lower(name) FROM pragma_table_info('TrucPivane')");
-        while (columns.Step())
-            for (const char* column : kColumns)
-                if (columns.Text(0) == QLatin1String(column))
-                    ++found;
+        found = Schema::HasCardTable(connection);
     } catch (const StoreError& error) {
         if (error.kind() == StoreError::Kind::DiskError)
             throw ReadError(fileName);
@@ -107,16 +96,16 @@ void CheckTable(Connection& connection, const QString& fileName) {
                                         "Il n'a pas été modifié. Restaurez une sauvegarde.")
                              .arg(Where(fileName)));
     }
-    if (found != 4)
+    if (!found)
         throw StoreError(StoreError::Kind::NoTable,
                          QStringLiteral("Le fichier %1 ne contient pas la table des fiches "
                                         "« TrucPivane ». Il n'a pas été modifié.")
                              .arg(Where(fileName)));
 }
 
-QString Pragma(Connection& connection, const char* sql) {
-    Statement pragma(connection, sql);
-    return pragma.Step() ? pragma.Text(0) : QString();
+qint64 CardCount(Connection& connection) {
+    Statement count(connection, Sql::kCountAll);
+    return count.Step() ? count.Int64(0) : 0;
 }
 
 // Every page of source into destination, in one write transaction of destination.
@@ -192,87 +181,35 @@ bool CopyFileBytes(Connection& live, FileWriter& file) {
 
 } // namespace
 
-Database::Database() : connection_(std::make_shared<Connection>()) {}
+namespace LocalFile {
 
-Database::~Database() {
-    Close();
+QString Where(const QString& fileName) {
+    const QFileInfo info(fileName);
+    return QStringLiteral("« %1 » dans le dossier « %2 »")
+        .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()));
 }
 
-void Database::Open(const QString& fileName) {
-    Close();
+std::shared_ptr<Connection> OpenChecked(const QString& fileName) {
     CheckFileExists(fileName);
     CheckHeader(fileName);
-    // A fresh connection: record sets of the previous one keep failing cleanly.
-    connection_ = std::make_shared<Connection>();
-    connection_->Open(fileName, SQLITE_OPEN_READWRITE);
-    try {
-        CheckTable(*connection_, fileName);
-        connection_->Exec("PRAGMA synchronous = FULL");
-        // Closing a file in WAL mode folds its log into it: a file that was only read keeps
-        // its log as it found it.
-        if (QFileInfo(fileName + QStringLiteral("-wal")).size() > 0)
-            sqlite3_db_config(connection_->Handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    } catch (...) {
-        connection_->Close();
-        throw;
-    }
-    fileName_ = fileName;
+    auto connection = std::make_shared<Connection>();
+    connection->Open(fileName, SQLITE_OPEN_READWRITE);
+    CheckTable(*connection, fileName);
+    connection->Exec("PRAGMA synchronous = FULL");
+    // Closing a file in WAL mode folds its log into it: a file that was only read keeps its log
+    // as it found it.
+    if (QFileInfo(fileName + QStringLiteral("-wal")).size() > 0)
+        sqlite3_db_config(connection->Handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    return connection;
 }
 
-void Database::EnsureIndexes(Connection& connection) {
-    connection.Exec(kCategoryIndexSchema);
-    TitleIndex::Ensure(connection);
-}
-
-void Database::PrepareForWrites(Connection& connection) {
-    if (connection.WritesPrepared())
-        return;
-    // Leaving WAL mode fails while another program holds the file in it: nothing is written.
-    if (Pragma(connection, "PRAGMA journal_mode") != QLatin1String("delete"))
-        connection.Exec("PRAGMA journal_mode = DELETE");
-    EnsureIndexes(connection);
-    connection.SetWritesPrepared();
-}
-
-void Database::Close() {
-    connection_->Close();
-}
-
-bool Database::IsOpen() const {
-    return connection_->IsOpen();
-}
-
-Connection& Database::connection() const {
-    return *connection_;
-}
-
-std::unique_ptr<Recordset> Database::OpenAll() {
-    connection_->Handle();
-    return std::make_unique<Recordset>(connection_, std::nullopt);
-}
-
-std::unique_ptr<Recordset> Database::OpenCategory(const QString& code) {
-    connection_->Handle();
-    return std::make_unique<Recordset>(connection_, code);
-}
-
-std::unique_ptr<Recordset> Database::OpenRecordset(const QString& sql) {
-    if (sql == Queries::AllCards())
-        return OpenAll();
-    if (const std::optional<QString> code = Queries::CategoryCode(sql))
-        return OpenCategory(*code);
-    throw StoreError(StoreError::Kind::Failed,
-                     QStringLiteral("Requête non reconnue : %1").arg(sql));
-}
-
-std::optional<qint64> Database::BackupTo(FileWriter& file) const {
-    Connection& live = *connection_;
+std::optional<qint64> CopyInto(Connection& live, FileWriter& file) {
     live.Exec("BEGIN");
     try {
         // The first read takes the shared lock that keeps every writer out of the file until the
         // transaction ends.
-        std::optional<qint64> cards = CardCount();
-        if (Pragma(live, "PRAGMA journal_mode") == QLatin1String("wal")) {
+        std::optional<qint64> cards = CardCount(live);
+        if (live.FirstText("PRAGMA journal_mode") == QLatin1String("wal")) {
             // The file alone lacks what its log holds: the engine copies the pages it reads, and
             // checks the copy whole.
             {
@@ -281,53 +218,34 @@ std::optional<qint64> Database::BackupTo(FileWriter& file) const {
                 CopyPages(copy, live.Handle());
                 copy.Exec("PRAGMA journal_mode = DELETE");
             }
-            VerifiedCardCount(file.TemporaryName());
+            VerifiedCardCount(file.TemporaryName(), Collection::Check::Whole);
         } else if (!CopyFileBytes(live, file)) {
             cards.reset();
         }
         live.Exec("COMMIT");
         return cards;
     } catch (...) {
-        sqlite3_exec(live.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        live.ExecQuietly("ROLLBACK");
         throw;
     }
 }
 
-void Database::WriteInto(const QString& source, const QString& target) {
+void CopyPagesFrom(const QString& source, Connection& into) {
     Connection from;
     from.Open(source, SQLITE_OPEN_READONLY);
-    Connection into;
-    into.Open(target, SQLITE_OPEN_READWRITE);
-    into.Exec("PRAGMA synchronous = FULL");
     CopyPages(into, from.Handle());
 }
 
-void Database::Compact() {
-    if (Pragma(*connection_, "PRAGMA quick_check") != QLatin1String("ok"))
-        throw StoreError(StoreError::Kind::Damaged,
-                         QStringLiteral("Le fichier %1 est endommagé.").arg(Where(fileName_)));
-    PrepareForWrites(*connection_);
-    connection_->Exec("VACUUM");
-}
-
-qint64 Database::CardCount() const {
-    Statement count(*connection_, "SELECT count(*) FROM TrucPivane");
-    return count.Step() ? count.Int64(0) : 0;
-}
-
-qint64 Database::VerifiedCardCount(const QString& fileName, Check check) {
+qint64 VerifiedCardCount(const QString& fileName, Collection::Check check) {
     CheckHeader(fileName);
     Connection connection;
     connection.Open(fileName, SQLITE_OPEN_READONLY);
     CheckTable(connection, fileName);
     qint64 cards = -1;
     try {
-        if (check == Check::Cards ||
-            Pragma(connection, "PRAGMA integrity_check") == QLatin1String("ok")) {
-            Statement count(connection, "SELECT count(*) FROM TrucPivane");
-            if (count.Step())
-                cards = count.Int64(0);
-        }
+        if (check == Collection::Check::Cards ||
+            connection.FirstText("PRAGMA integrity_check") == QLatin1String("ok"))
+            cards = CardCount(connection);
     } catch (const StoreError&) {
         // Reported below like any other damage.
     }
@@ -337,14 +255,17 @@ qint64 Database::VerifiedCardCount(const QString& fileName, Check check) {
     return cards;
 }
 
-void Database::CreateEmpty(const QString& fileName, Indexes indexes) {
-    if (QFileInfo::exists(fileName))
+// An empty file holds nothing to lose: it is the work file that a checked copy is written into.
+void Create(const QString& fileName) {
+    const QFileInfo info(fileName);
+    if (info.isSymLink() || (info.exists() && (!info.isFile() || info.size() > 0)))
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("Le fichier %1 existe déjà.").arg(Where(fileName)));
     Connection connection;
     connection.Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     connection.Exec("PRAGMA journal_mode = DELETE");
-    connection.Exec(kCardTableSchema);
-    if (indexes == Indexes::Now)
-        EnsureIndexes(connection);
+    Schema::CreateCardTable(connection);
+    Schema::EnsureIndexes(connection);
 }
+
+} // namespace LocalFile

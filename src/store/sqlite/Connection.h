@@ -2,6 +2,7 @@
 
 #include "store/StoreError.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <map>
 #include <string>
@@ -9,8 +10,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// One open SQLite connection with a cache of prepared statements. Record sets keep a shared
-// pointer to it, so that a record set outliving the close of its database fails cleanly.
+// One open SQLite connection with a cache of prepared statements. Rows read a page at a time keep
+// a shared pointer to it, so that rows outliving the close of their collection fail cleanly.
 class Connection {
 public:
     Connection() = default;
@@ -26,6 +27,10 @@ public:
     // A reset statement from the cache; valid until Close.
     sqlite3_stmt* Prepare(const char* sql);
     void Exec(const char* sql);
+    // Runs sql and leaves its failure unsaid: the undoing of a write that already failed.
+    void ExecQuietly(const char* sql);
+    // The first column of the first row of sql, as text; empty when there is no row.
+    QString FirstText(const char* sql);
     // The rows that the last insert, update or delete of this connection changed.
     qint64 Changes() const;
 
@@ -34,6 +39,7 @@ public:
     // Whether this connection has made the file ready for its first write (indexes, journal).
     bool WritesPrepared() const { return writesPrepared_; }
     void SetWritesPrepared() { writesPrepared_ = true; }
+    void ForgetWritesPrepared() { writesPrepared_ = false; }
 
 private:
     sqlite3* db_ = nullptr;

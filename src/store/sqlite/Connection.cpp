@@ -1,4 +1,4 @@
-#include "store/Connection.h"
+#include "store/sqlite/Connection.h"
 
 #include <cerrno>
 #include <sqlite3.h>
@@ -52,10 +52,7 @@ void Connection::Close() {
 
 sqlite3* Connection::Handle() const {
     if (!db_)
-        throw StoreError(StoreError::Kind::Closed,
-                         QStringLiteral("La base de données des fiches n'est pas ouverte, ou a été "
-                                        "refermée depuis : choisissez de nouveau une catégorie, "
-                                        "ou « Retour » dans le menu pour la rouvrir."));
+        throw StoreError::CollectionClosed();
     return db_;
 }
 
@@ -82,6 +79,16 @@ void Connection::Exec(const char* sql) {
         RetriedOnSchemaChange([&] { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); });
     if (rc != SQLITE_OK)
         Fail(rc);
+}
+
+void Connection::ExecQuietly(const char* sql) {
+    if (db_)
+        sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+}
+
+QString Connection::FirstText(const char* sql) {
+    Statement statement(*this, sql);
+    return statement.Step() ? statement.Text(0) : QString();
 }
 
 void Connection::Fail(int code) const {

@@ -1,0 +1,25 @@
+#include "store/Collection.h"
+
+#include "store/StoreError.h"
+#include "store/sqlite/LocalFile.h"
+#include "store/sqlite/SqliteCollection.h"
+
+std::unique_ptr<Collection> Collection::Open(const CollectionPlace& place) {
+    if (place.kind == CollectionPlace::Kind::Server)
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("Ce programme ne sait pas encore ouvrir une collection "
+                                        "sur un serveur : rien n'a été ouvert."));
+    return std::make_unique<SqliteCollection>(place.name);
+}
+
+void Collection::CreateLocal(const QString& fileName) {
+    LocalFile::Create(fileName);
+}
+
+qint64 Collection::VerifiedCardCount(const QString& fileName, Check check) {
+    return LocalFile::VerifiedCardCount(fileName, check);
+}
+
+bool TitleHolds(QByteArrayView title, QByteArrayView keyword) {
+    return !title.isEmpty() && title.contains(keyword);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+class Connection;
+
+// The structure of a collection file: its table of cards and the indexes the program reads it
+// through. Opening reads the structure only; everything here is made when a collection is
+// created, compacted or first written, never on opening.
+namespace Schema {
+
+void CreateCardTable(Connection& connection);
+// Whether the file holds the table of cards with its four columns, named in any case.
+bool HasCardTable(Connection& connection);
+
+// The program's indexes, made where they are missing or out of date. A failure to make the title
+// index leaves the file without it: searches then read every title.
+void EnsureIndexes(Connection& connection);
+// Drops the indexes, to be made again from a whole table at once (EnsureIndexes).
+void DropIndexes(Connection& connection);
+// Runs once per connection before its first write: rollback journal and indexes.
+void PrepareForWrites(Connection& connection);
+
+// Whether the title index answers for the table: it and every trigger that keeps it are there
+// as this program makes them. Another program that writes without the triggers, or drops them,
+// leaves an index that is no longer trusted. Reads the structure only.
+bool TitleIndexIsCurrent(Connection& connection);
+
+} // namespace Schema

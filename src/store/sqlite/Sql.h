@@ -1,0 +1,95 @@
+#pragma once
+
+// Every statement the SQLite engine runs, in one place. Statements are cached by text, so each
+// shape of query is its own constant. Values are always bound: ?1 is a card number, ?2 a
+// category code, ?3 a row count or a keyword, ?4 the rows passed over, unless a statement says
+// otherwise.
+namespace Sql {
+
+// Numero is the row id: numbers survive compaction, and the order of addition is the order of
+// ascending number. The index on Cate keeps a category query from reading the whole table.
+inline constexpr const char* kCreateCardTable =
+    "CREATE TABLE TrucPivane (Numero INTEGER PRIMARY KEY, Cate TEXT, Titre TEXT, Pivanes TEXT);";
+inline constexpr const char* kCreateCategoryIndex =
+    "CREATE INDEX IF NOT EXISTS TrucPivane_Cate ON TrucPivane (Cate);";
+inline constexpr const char* kDropCategoryIndex = "DROP INDEX IF EXISTS TrucPivane_Cate";
+inline constexpr const char* kCardColumns =
+    "SELECT lower(name) FROM pragma_table_info('TrucPivane')";
+
+// Rows of a selection from a card number up or down; the skipped rows are passed over inside
+// the engine, without being read out.
+inline constexpr const char* kAllUpward = "SELECT Numero, Titre FROM TrucPivane WHERE Numero >= "
+                                          "?1 ORDER BY Numero LIMIT ?3 OFFSET ?4";
+inline constexpr const char* kCategoryUpward = "SELECT Numero, Titre FROM TrucPivane WHERE Cate = "
+                                               "?2 AND Numero >= ?1 ORDER BY Numero LIMIT ?3 "
+                                               "OFFSET ?4";
+inline constexpr const char* kAllDownward = "SELECT Numero, Titre FROM TrucPivane WHERE Numero <= "
+                                            "?1 ORDER BY Numero DESC LIMIT ?3 OFFSET ?4";
+inline constexpr const char* kCategoryDownward = "SELECT Numero, Titre FROM TrucPivane WHERE Cate "
+                                                 "= ?2 AND Numero <= ?1 ORDER BY Numero DESC "
+                                                 "LIMIT ?3 OFFSET ?4";
+inline constexpr const char* kCountAll = "SELECT count(*) FROM TrucPivane";
+inline constexpr const char* kCountCategory = "SELECT count(*) FROM TrucPivane WHERE Cate = ?2";
+inline constexpr const char* kTitleOf = "SELECT Titre FROM TrucPivane WHERE Numero = ?1";
+
+// The titles that may hold the keyword (?3): the engine's own test of the bytes, which the
+// caller confirms.
+inline constexpr const char* kAllHolding = "SELECT Numero, Titre FROM TrucPivane WHERE Numero <= "
+                                           "?1 AND instr(Titre, ?3) > 0 ORDER BY Numero";
+inline constexpr const char* kCategoryHolding = "SELECT Numero, Titre FROM TrucPivane WHERE Cate "
+                                                "= ?2 AND Numero <= ?1 AND instr(Titre, ?3) > 0 "
+                                                "ORDER BY Numero";
+
+inline constexpr const char* kReadCard = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
+                                         "WHERE Numero = ?1";
+inline constexpr const char* kEveryCard = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
+                                          "ORDER BY Numero";
+inline constexpr const char* kHighestNumero = "SELECT max(Numero) FROM TrucPivane";
+inline constexpr const char* kInsertCard = "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
+                                           "VALUES (?1, ?2, ?3, ?4)";
+// An update names the fields it writes: "UPDATE TrucPivane SET Titre = ?3 WHERE Numero = ?1",
+// each field bound at its column's place after the number.
+inline constexpr const char* kUpdateCard = "UPDATE TrucPivane SET %1 WHERE Numero = ?1";
+
+// The title index: runs of three characters, case kept (FTS5's trigram tokenizer). It keeps its
+// own copy of the titles, so that a card's old entry goes out by number whatever replaced it:
+// rows that another program puts in place of others (INSERT OR REPLACE, a change of number onto a
+// taken one) leave nothing behind.
+inline constexpr const char* kTitleIndex = "TrucPivane_Titres";
+inline constexpr const char* kCreateTitleIndex =
+    "CREATE VIRTUAL TABLE TrucPivane_Titres USING fts5(Titre, tokenize='trigram case_sensitive 1', "
+    "columnsize=0)";
+inline constexpr const char* kFillTitleIndex =
+    "INSERT INTO TrucPivane_Titres(rowid, Titre) SELECT Numero, Titre FROM TrucPivane";
+inline constexpr const char* kDropTitleIndex = "DROP TABLE IF EXISTS TrucPivane_Titres";
+// The triggers that keep the title index in the same transaction as every write, by name.
+inline constexpr const char* kTitleTriggers[][2] = {
+    {"TrucPivane_Titres_Ajout",
+     "CREATE TRIGGER TrucPivane_Titres_Ajout AFTER INSERT ON TrucPivane BEGIN "
+     "INSERT OR REPLACE INTO TrucPivane_Titres(rowid, Titre) VALUES (new.Numero, new.Titre); "
+     "END"},
+    {"TrucPivane_Titres_Modif",
+     "CREATE TRIGGER TrucPivane_Titres_Modif AFTER UPDATE OF Numero, Titre ON TrucPivane "
+     "WHEN old.Numero IS NOT new.Numero OR old.Titre IS NOT new.Titre BEGIN "
+     "DELETE FROM TrucPivane_Titres WHERE rowid = old.Numero; "
+     "INSERT OR REPLACE INTO TrucPivane_Titres(rowid, Titre) VALUES (new.Numero, new.Titre); "
+     "END"},
+    {"TrucPivane_Titres_Retrait",
+     "CREATE TRIGGER TrucPivane_Titres_Retrait AFTER DELETE ON TrucPivane BEGIN "
+     "DELETE FROM TrucPivane_Titres WHERE rowid = old.Numero; END"},
+};
+// The index and its triggers as the file holds them (?1 is the index's name).
+inline constexpr const char* kTitleIndexSchema =
+    "SELECT name, sql FROM sqlite_schema WHERE name = ?1 OR (type = 'trigger' AND name LIKE "
+    "'TrucPivane\\_Titres\\_%' ESCAPE '\\')";
+// ?2 is the keyword as one phrase of the index's query language, ?5 the last number searched.
+inline constexpr const char* kIndexedUpward =
+    "SELECT rowid, Titre FROM TrucPivane_Titres WHERE TrucPivane_Titres MATCH ?2 AND rowid >= ?1 "
+    "AND rowid <= ?5 ORDER BY rowid LIMIT ?3 OFFSET ?4";
+inline constexpr const char* kIndexedDownward =
+    "SELECT rowid, Titre FROM TrucPivane_Titres WHERE TrucPivane_Titres MATCH ?2 AND rowid <= ?1 "
+    "AND rowid <= ?5 ORDER BY rowid DESC LIMIT ?3 OFFSET ?4";
+inline constexpr const char* kIndexedCount =
+    "SELECT count(*) FROM TrucPivane_Titres WHERE TrucPivane_Titres MATCH ?2 AND rowid <= ?1";
+
+} // namespace Sql

@@ -1,0 +1,302 @@
+#include "store/sqlite/SqliteCollection.h"
+
+#include "platform/FileWriter.h"
+#include "store/StoreError.h"
+#include "store/sqlite/Connection.h"
+#include "store/sqlite/LocalFile.h"
+#include "store/sqlite/Schema.h"
+#include "store/sqlite/Sql.h"
+#include "store/sqlite/SqliteRows.h"
+
+#include <QDir>
+#include <QStringList>
+#include <limits>
+
+namespace {
+
+constexpr qint64 kHighestCardNumber = std::numeric_limits<qint32>::max();
+
+std::optional<QString> TextOrNull(const Statement& statement, int column) {
+    if (statement.IsNull(column))
+        return std::nullopt;
+    return statement.Text(column);
+}
+
+StoredCard CardOf(const Statement& read) {
+    return {read.Int64(0), TextOrNull(read, 1), TextOrNull(read, 2), TextOrNull(read, 3)};
+}
+
+void BindText(Statement& statement, int index, const std::optional<QString>& text) {
+    if (text)
+        statement.Bind(index, *text);
+    else
+        statement.BindNull(index);
+}
+
+// The number after `highest` for the `nth` card added after it (from 1), within the 32 bits that
+// card numbers have always had.
+qint64 NumberAfter(const std::optional<qint64>& highest, qint64 nth) {
+    const qint64 numero = highest.value_or(0) + nth;
+    if (highest.value_or(0) >= kHighestCardNumber || numero > kHighestCardNumber)
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("Le plus grand numéro de fiche possible est atteint : "
+                                        "aucune fiche ne peut plus être ajoutée."));
+    return numero;
+}
+
+bool SameFields(const StoredCard& a, const StoredCard& b) {
+    return a.cate == b.cate && a.titre == b.titre && a.pivanes == b.pivanes;
+}
+
+StoredCard WithChanges(StoredCard card, const CardFields& changes) {
+    for (auto [field, change] :
+         {std::pair{&card.cate, &changes.cate}, std::pair{&card.titre, &changes.titre},
+          std::pair{&card.pivanes, &changes.pivanes}})
+        if (*change)
+            *field = *change;
+    return card;
+}
+
+StoreError CopyError(const QString& target, const QString& reason) {
+    return StoreError(StoreError::Kind::Failed, QStringLiteral("La copie vers « %1 » a échoué : %2")
+                                                    .arg(QDir::toNativeSeparators(target), reason));
+}
+
+// Room for a large import's changes, so that they reach the file once, at the commit; the
+// connection's usual cache comes back after.
+class LargeCache {
+public:
+    explicit LargeCache(Connection& connection)
+        : connection_(connection), usual_(connection.FirstText("PRAGMA cache_size").toUtf8()) {
+        connection_.Exec("PRAGMA cache_size = -262144");
+    }
+    LargeCache(const LargeCache&) = delete;
+    LargeCache& operator=(const LargeCache&) = delete;
+    ~LargeCache() { connection_.ExecQuietly(("PRAGMA cache_size = " + usual_).constData()); }
+
+private:
+    Connection& connection_;
+    QByteArray usual_;
+};
+
+} // namespace
+
+SqliteCollection::SqliteCollection(const QString& fileName)
+    : connection_(LocalFile::OpenChecked(fileName)), place_(CollectionPlace::LocalFile(fileName)) {}
+
+SqliteCollection::~SqliteCollection() {
+    connection_->Close();
+}
+
+// One write, whole or absent. The file is made ready for writes first; the write then runs in an
+// immediate transaction, so that no other program writes between what it reads and what it
+// writes, with the indexes made where another program left them out of date.
+template <typename Write> auto SqliteCollection::Written(const Write& write) {
+    Schema::PrepareForWrites(*connection_);
+    connection_->Exec("BEGIN IMMEDIATE");
+    try {
+        Schema::EnsureIndexes(*connection_);
+        auto result = write();
+        connection_->Exec("COMMIT");
+        return result;
+    } catch (...) {
+        connection_->ExecQuietly("ROLLBACK");
+        throw;
+    }
+}
+
+// Reads that must see the file at one moment, such as a count and the last card counted.
+template <typename Read> auto SqliteCollection::InOneRead(const Read& read) {
+    connection_->Exec("BEGIN");
+    try {
+        auto result = read();
+        connection_->Exec("COMMIT");
+        return result;
+    } catch (...) {
+        connection_->ExecQuietly("ROLLBACK");
+        throw;
+    }
+}
+
+SelectionCount SqliteCollection::Count(const Selection& selection) {
+    return InOneRead([&] {
+        SelectionCount counted;
+        {
+            Statement count(*connection_,
+                            selection.IsAllCards() ? Sql::kCountAll : Sql::kCountCategory);
+            if (!selection.IsAllCards())
+                count.Bind(2, selection.Code());
+            counted.cards = count.Step() ? count.Int64(0) : 0;
+        }
+        const std::vector<CardRow> last = SelectionRows(connection_, selection)
+                                              .Downward(std::numeric_limits<qint64>::max(), 0, 1);
+        if (!last.empty())
+            counted.last = last.front().numero;
+        return counted;
+    });
+}
+
+std::unique_ptr<CardRows> SqliteCollection::Rows(const Selection& selection) {
+    connection_->Handle();
+    return std::make_unique<SelectionRows>(connection_, selection);
+}
+
+std::optional<StoredCard> SqliteCollection::ReadCard(qint64 numero) {
+    Statement read(*connection_, Sql::kReadCard);
+    read.Bind(1, numero);
+    if (!read.Step())
+        return std::nullopt;
+    return CardOf(read);
+}
+
+void SqliteCollection::EachCard(const std::function<void(const StoredCard&)>& take) {
+    Statement read(*connection_, Sql::kEveryCard);
+    while (read.Step())
+        take(CardOf(read));
+}
+
+FoundCards SqliteCollection::SearchTitles(const Selection& selection, QByteArrayView keyword,
+                                          qint64 upTo) {
+    if (selection.IsAllCards() && IndexedTitles::Covers(keyword) &&
+        Schema::TitleIndexIsCurrent(*connection_)) {
+        auto matches = std::make_unique<IndexedTitles>(connection_, keyword, upTo);
+        const qint64 count = matches->Count();
+        return {std::move(matches), count, upTo};
+    }
+    std::vector<qint64> numbers = SelectionRows(connection_, selection).Holding(keyword, upTo);
+    const auto count = qint64(numbers.size());
+    const qint64 last = numbers.empty() ? SelectionCount::kNone : numbers.back();
+    return {std::make_unique<ListedRows>(connection_, std::move(numbers)), count, last};
+}
+
+std::optional<qint64> SqliteCollection::Highest() {
+    Statement highest(*connection_, Sql::kHighestNumero);
+    if (!highest.Step() || highest.IsNull(0))
+        return std::nullopt;
+    return highest.Int64(0);
+}
+
+void SqliteCollection::Insert(qint64 numero, const StoredCard& card) {
+    Statement insert(*connection_, Sql::kInsertCard);
+    insert.Bind(1, numero);
+    BindText(insert, 2, card.cate);
+    BindText(insert, 3, card.titre);
+    BindText(insert, 4, card.pivanes);
+    insert.Step();
+}
+
+qint64 SqliteCollection::Add(const CardFields& fields) {
+    return Written([&] {
+        const qint64 numero = NumberAfter(Highest(), 1);
+        Insert(numero, {numero, fields.cate, fields.titre, fields.pivanes});
+        return numero;
+    });
+}
+
+// The text of the statement depends only on which fields are written: each shape is prepared
+// once.
+void SqliteCollection::Rewrite(qint64 numero, const CardFields& changes) {
+    const std::pair<const char*, const std::optional<QString>*> fields[] = {
+        {"Cate", &changes.cate}, {"Titre", &changes.titre}, {"Pivanes", &changes.pivanes}};
+    QStringList assignments;
+    for (int i = 0; i < 3; ++i)
+        if (*fields[i].second)
+            assignments
+                << QStringLiteral("%1 = ?%2").arg(QLatin1String(fields[i].first)).arg(i + 2);
+    if (assignments.isEmpty())
+        return;
+    const QByteArray sql = QString::fromLatin1(Sql::kUpdateCard)
+                               .arg(assignments.join(QStringLiteral(", ")))
+                               .toLatin1();
+    Statement update(*connection_, sql.constData());
+    update.Bind(1, numero);
+    for (int i = 0; i < 3; ++i)
+        if (*fields[i].second)
+            update.Bind(i + 2, **fields[i].second);
+    update.Step();
+}
+
+StoredCard SqliteCollection::Update(const StoredCard& asRead, const CardFields& changes) {
+    return Written([&] {
+        const std::optional<StoredCard> stored = ReadCard(asRead.numero);
+        if (!stored)
+            throw StoreError::EditConflict(asRead.numero, true);
+        if (!SameFields(*stored, asRead))
+            throw StoreError::EditConflict(asRead.numero, false);
+        Rewrite(asRead.numero, changes);
+        return WithChanges(*stored, changes);
+    });
+}
+
+// Into an empty collection the indexes are made once, from the whole table, after the cards.
+Imported SqliteCollection::Import(const CardSource& source) {
+    return Written([&] {
+        const LargeCache cache(*connection_);
+        const std::optional<qint64> highest = Highest();
+        Imported imported{0, !highest};
+        if (imported.numbersKept)
+            Schema::DropIndexes(*connection_);
+        StoredCard card;
+        while (source(card)) {
+            const qint64 numero =
+                imported.numbersKept ? card.numero : NumberAfter(highest, imported.cards + 1);
+            try {
+                Insert(numero, card);
+            } catch (const StoreError&) {
+                if (imported.numbersKept && ReadCard(numero))
+                    throw StoreError(StoreError::Kind::Failed,
+                                     QStringLiteral("Deux fiches à importer portent le numéro "
+                                                    "%1 : rien n'a été importé.")
+                                         .arg(numero));
+                throw;
+            }
+            ++imported.cards;
+        }
+        if (imported.numbersKept)
+            Schema::EnsureIndexes(*connection_);
+        return imported;
+    });
+}
+
+qint64 SqliteCollection::SnapshotInto(const QString& target) {
+    try {
+        FileWriter file(target);
+        const std::optional<qint64> cards = LocalFile::CopyInto(*connection_, file);
+        if (!cards)
+            throw CopyError(target, QStringLiteral("la copie relue diffère de l'original."));
+        // The copy holds the live file's bytes: its cards are counted through the engine, which
+        // walks every page of their table.
+        if (LocalFile::VerifiedCardCount(file.TemporaryName(), Check::Cards) != *cards)
+            throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les fiches."));
+        file.Commit();
+        return *cards;
+    } catch (const StoreError&) {
+        throw;
+    } catch (const UserError& error) {
+        throw StoreError(StoreError::Kind::Failed, error.sentence(), error.reason());
+    }
+}
+
+void SqliteCollection::ReplaceWith(const QString& source) {
+    LocalFile::CopyPagesFrom(source, *connection_);
+    // The file now holds another collection, which the next write makes ready again.
+    connection_->ForgetWritesPrepared();
+}
+
+qint64 SqliteCollection::FileBytes() {
+    return connection_->FirstText("PRAGMA page_count").toLongLong() *
+           connection_->FirstText("PRAGMA page_size").toLongLong();
+}
+
+// SQLite's own VACUUM, in place and in one transaction: a program holding the file open and a
+// crash at any moment both find either the old file or the compacted one.
+Compacted SqliteCollection::Compact() {
+    if (connection_->FirstText("PRAGMA quick_check") != QLatin1String("ok"))
+        throw StoreError(
+            StoreError::Kind::Damaged,
+            QStringLiteral("Le fichier %1 est endommagé.").arg(LocalFile::Where(place_.name)));
+    const qint64 before = FileBytes();
+    Schema::PrepareForWrites(*connection_);
+    connection_->Exec("VACUUM");
+    return {before, FileBytes()};
+}

@@ -1,0 +1,99 @@
+#include "EngineTestSupport.h"
+
+#include "NewCollection.h"
+#include "SyntheticCards.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+TemporaryFolder::TemporaryFolder() : previous_(QDir::currentPath()) {
+    QDir::setCurrent(folder_.path());
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    QDir::setCurrent(previous_);
+}
+
+QString TemporaryFolder::Path(const QString& name) const {
+    return name.isEmpty() ? folder_.path() : folder_.filePath(name);
+}
+
+void AddEngineRows() {
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+}
+
+// Each call writes a file of its own in the current folder.
+std::unique_ptr<Collection> FreshCollection(const QString& engine, const QList<Card>& cards) {
+    if (engine != QLatin1String("sqlite"))
+        qFatal("no engine named %s", qPrintable(engine));
+    static int made = 0;
+    const QString file = QStringLiteral("collection-%1.mdb").arg(++made);
+    WriteCollection(cards, file);
+    return Collection::OpenLocal(file);
+}
+
+void WriteCollection(const QList<Card>& cards, const QString& file) {
+    WriteNewCollection(file, cards);
+}
+
+void WriteSyntheticCollection(int count, const QString& file) {
+    WriteNewCollection(file, count, [](qint64 i) { return SyntheticCard(qint32(i + 1)); });
+}
+
+QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode) {
+    QList<Card> cards;
+    for (const auto& [code, count] : countsByCode)
+        for (int i = 1; i <= count; ++i) {
+            const qint32 numero = qint32(cards.size()) + 1;
+            cards.append({numero, code, QStringLiteral("%1 %2").arg(code).arg(numero),
+                          QStringLiteral("Texte %1\r\nLigne 2\r\n").arg(numero)});
+        }
+    return cards;
+}
+
+QList<Card> StoredCards(Collection& collection) {
+    QList<Card> stored;
+    collection.EachCard([&stored](const StoredCard& card) {
+        stored.append({card.numero, card.cate.value_or(QString()), card.titre.value_or(QString()),
+                       card.pivanes.value_or(QString())});
+    });
+    return stored;
+}
+
+QList<Card> StoredCards(const QString& file) {
+    return StoredCards(*Collection::OpenLocal(file));
+}
+
+QByteArray FileBytes(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& file, const QByteArray& bytes) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file));
+}
+
+QString BuiltProgram(const char* pathFromTestFolder) {
+    return QDir(QCoreApplication::applicationDirPath())
+        .absoluteFilePath(QString::fromLocal8Bit(pathFromTestFolder));
+}
+
+QString RunSqliteShell(const QString& file, const QString& sql, const QStringList& options) {
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), QStringList(options) << file << sql);
+    if (!shell.waitForFinished(60000) || shell.exitCode() != 0)
+        qFatal("sqlite3 failed: %s", shell.readAllStandardError().constData());
+    return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+}
+
+QStringList IndexNames(const QString& file) {
+    return RunSqliteShell(file,
+                          QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                         "AND sql IS NOT NULL ORDER BY name"),
+                          {QStringLiteral("-readonly")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "store/Card.h"
+#include "store/Collection.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+// The engine's tests run without a display and without widgets.
+#define PIVANES_ENGINE_TEST_MAIN(TestObject)                                                       \
+    int main(int argc, char** argv) {                                                              \
+        QCoreApplication app(argc, argv);                                                          \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
+// A fresh temporary folder that is the current directory while the test runs.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    ~TemporaryFolder();
+
+    QString Path(const QString& name = QString()) const;
+
+private:
+    QTemporaryDir folder_;
+    QString previous_;
+};
+
+// The engines the collection's behaviour is checked on, one global test row each (column
+// "engine"), and a fresh collection holding cards on one of them. Collection::Open(Place())
+// opens it again, as another program would.
+void AddEngineRows();
+std::unique_ptr<Collection> FreshCollection(const QString& engine, const QList<Card>& cards);
+
+// "Pivane.mdb" (or another file) with these cards; line ends of texts are written as given.
+void WriteCollection(const QList<Card>& cards, const QString& file = QStringLiteral("Pivane.mdb"));
+void WriteSyntheticCollection(int count, const QString& file = QStringLiteral("Pivane.mdb"));
+// Cards numbered from 1 in the given categories, titled "<CODE> <n>".
+QList<Card> CardsIn(const QList<QPair<QString, int>>& countsByCode);
+
+inline bool operator==(const Card& a, const Card& b) {
+    return a.Numero == b.Numero && a.Cate == b.Cate && a.Titre == b.Titre && a.Pivanes == b.Pivanes;
+}
+// Every card of a collection, in ascending number; a field without value reads empty.
+QList<Card> StoredCards(Collection& collection);
+QList<Card> StoredCards(const QString& file = QStringLiteral("Pivane.mdb"));
+
+QByteArray FileBytes(const QString& file);
+void WriteBytes(const QString& file, const QByteArray& bytes);
+
+// A program of the build, from its path relative to this test's own folder.
+QString BuiltProgram(const char* pathFromTestFolder);
+
+// Runs SQL through the sqlite3 shell, another program as a user's script would be; answers
+// what it printed.
+QString RunSqliteShell(const QString& file, const QString& sql,
+                       const QStringList& options = QStringList());
+// The names of the indexes of a database file, in order.
+QStringList IndexNames(const QString& file = QStringLiteral("Pivane.mdb"));
