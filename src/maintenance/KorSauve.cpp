@@ -133,6 +133,14 @@ MarkerLines LinesOfThisBackup() {
     return {Donnees.BackupFolder, Donnees.StartDirectory, Marker::BackupDate(Clock::Now().date())};
 }
 
+// "A, B et C".
+QString InFrench(const QStringList& names) {
+    if (names.size() < 2)
+        return names.join(QString());
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" et ") +
+           names.last();
+}
+
 QString FailedCopy(const QString& name, const QString& reason) {
     return QStringLiteral("Le fichier « %1 » n'a pas pu être sauvegardé dans le dossier « %2 » : "
                           "%3")
@@ -481,10 +489,11 @@ void KorSauve::WriteBackupMarker(const MarkerLines& made, const QString& target,
 
 // The marker of the data folder takes the date only now that the backup is whole.
 void KorSauve::ReportBackupMade(const BackupCopies& copies, const MarkerLines& made) {
-    QString text = QStringLiteral("La sauvegarde est faite dans le dossier « %1 » : %2 y ont été "
-                                  "copiés, relus et trouvés complets.")
-                       .arg(QDir::toNativeSeparators(Donnees.BackupFolder),
-                            copies.copied.join(QStringLiteral(", ")));
+    QString text =
+        QStringLiteral("La sauvegarde est faite dans le dossier\n« %1 ».\n%2 y %3 "
+                       "copiés, relus et trouvés complets.")
+            .arg(QDir::toNativeSeparators(Donnees.BackupFolder), InFrench(copies.copied),
+                 copies.copied.size() == 1 ? QStringLiteral("a été") : QStringLiteral("ont été"));
     if (copies.cards)
         text += QStringLiteral("\nLa collection sauvegardée contient %1.")
                     .arg(CardsText(*copies.cards));

@@ -14,9 +14,9 @@ FocusRing::FocusRing(QWidget* client) : QWidget(client) {
             [this](QWidget*, QWidget* focused) { Follow(focused); });
 }
 
-// About a twentieth of a line of the design's text, never less than two pixels.
+// About a sixth of a line of the design's text, never less than three pixels.
 int FocusRing::Thickness() const {
-    return std::max(2, parentWidget()->height() / 200);
+    return std::max(3, parentWidget()->height() / 160);
 }
 
 void FocusRing::Follow(QWidget* focused) {

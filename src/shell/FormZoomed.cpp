@@ -89,14 +89,19 @@ void ScaleControls(Form& form) {
     }
 }
 
-// Centred on the screen that shows it, as the window manager leaves it when it has no place of
-// its own for it.
+// The window manager's frame is known only once the window is shown: room is left for a title bar.
+constexpr int kTitleBarRoom = 32;
+
+// Centred on the screen that shows it, where the window manager leaves it when it has no place
+// of its own for it.
 void CentreOnScreen(Form& form) {
     const QScreen* screen = form.screen();
     if (!screen)
         return;
-    QRect placed(QPoint(0, 0), form.size());
-    placed.moveCenter(screen->availableGeometry().center());
+    const QRect available = screen->availableGeometry();
+    QRect placed(QPoint(0, 0), form.size() + QSize(0, kTitleBarRoom));
+    placed.moveCenter(available.center());
+    placed.moveTop(std::max(placed.top(), available.top()));
     form.move(placed.topLeft());
 }
 

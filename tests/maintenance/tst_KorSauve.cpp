@@ -210,7 +210,7 @@ private slots:
         QCOMPARE(MessageBox::Testing::Shown().size(), 1);
         QCOMPARE(MessageBox::Testing::Shown().front().title, QStringLiteral("Sauvegarde"));
         QCOMPARE(MessageBox::Testing::Shown().front().text,
-                 QStringLiteral("La sauvegarde est faite dans le dossier « %1/ » : PIVANE.MDB, "
+                 QStringLiteral("La sauvegarde est faite dans le dossier\n« %1/ ».\nPIVANE.MDB et "
                                 "SAUVE.KOR y ont été copiés, relus et trouvés complets.\nLa "
                                 "collection sauvegardée contient 5 fiches.")
                      .arg(folder));
