@@ -7,9 +7,14 @@ header it reads (from the build's dependency files), .clang-tidy, this script an
 version. Keys name empty files under $XDG_CACHE_HOME/pivanes/clang-tidy, so another clone on
 the same machine re-uses them. Sources with remarks are not remembered: they are checked again.
 
-    clang_tidy_cached.py BUILD_DIR
+With --changed, only the sources that the current changes touch are checked: those that read a
+file differing from the main line (see changed_files), committed or not.
+
+    clang_tidy_cached.py [--changed] BUILD_DIR
 """
+import argparse
 import concurrent.futures
+import functools
 import hashlib
 import json
 import os
@@ -139,8 +144,7 @@ class Hasher:
                 self.known[path] = "missing"
         return self.known[path]
 
-    def key(self, unit, common, recorded):
-        deps = dependencies(unit, recorded)
+    def key(self, unit, deps, common):
         if deps is None:
             return None
         digest = hashlib.sha256(common)
@@ -151,6 +155,34 @@ class Hasher:
                                       for d in deps}):
             digest.update(f"{place}={content}\n".encode())
         return digest.hexdigest()
+
+
+def git(root, *args):
+    """The command's output, or nothing when it fails (a clone without history)."""
+    result = subprocess.run(["git", "-C", str(root)] + list(args), capture_output=True,
+                            text=True)
+    return result.stdout.strip() if result.returncode == 0 else ""
+
+
+def changed_files(root):
+    """What differs from the point where this clone left the main line (origin's default branch,
+    else the local main, else the branch's upstream), committed or not, untracked files included,
+    and that point. In a fresh clone of the main line nothing differs."""
+    base = next((found for found in (git(root, "merge-base", "HEAD", ref)
+                                     for ref in ("origin/HEAD", "main", "@{upstream}"))
+                 if found), "HEAD")
+    names = git(root, "diff", "--name-only", base).splitlines()
+    names += git(root, "ls-files", "--others", "--exclude-standard").splitlines()
+    return {(root / name).resolve() for name in names}, base
+
+
+@functools.lru_cache(maxsize=None)
+def real_path(path):
+    return Path(path).resolve()
+
+
+def touches(deps, changed):
+    return any(real_path(str(dep)) in changed for dep in deps)
 
 
 def run_tidy(unit, database):
@@ -166,8 +198,24 @@ def prune(stamps):
             stamp.unlink(missing_ok=True)
 
 
+def select_changed(units, deps, root=SOURCE_ROOT):
+    """The units that read a changed file, and a line saying what was chosen; all units when the
+    checks themselves changed."""
+    changed, base = changed_files(root)
+    since = f"depuis {base[:10]}"
+    if (root / ".clang-tidy").resolve() in changed:
+        return units, f".clang-tidy a changé {since}"
+    chosen = [unit for unit in units if touches([unit["file"]] + (deps[unit["file"]] or []),
+                                                  changed)]
+    return chosen, f"{len(chosen)} touchés par les changements {since}"
+
+
 def main():
-    build_dir = Path(sys.argv[1] if len(sys.argv) > 1 else "build-test")
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--changed", action="store_true")
+    parser.add_argument("build_dir", nargs="?", default="build-test")
+    arguments = parser.parse_args()
+    build_dir = Path(arguments.build_dir)
     units = lint_units(build_dir)
     database = build_dir / "lint"
     database.mkdir(exist_ok=True)
@@ -178,33 +226,40 @@ def main():
     common = version + (SOURCE_ROOT / ".clang-tidy").read_bytes() + Path(__file__).read_bytes()
     hasher = Hasher(build_dir)
     recorded = ninja_dependencies(build_dir)
+    deps = {unit["file"]: dependencies(unit, recorded) for unit in units}
+    chosen, choice = (select_changed(units, deps) if arguments.changed
+                      else (units, "tous"))
     stamps = cache_dir()
     to_check = []
-    for unit in units:
-        key = hasher.key(unit, common, recorded)
+    for unit in chosen:
+        key = hasher.key(unit, deps[unit["file"]], common)
         stamp = None if key is None else stamps / key[:2] / key
         if stamp is not None and stamp.exists():
             stamp.touch()
         else:
             to_check.append((unit, stamp))
+    print(f"clang-tidy : {len(units)} fichiers, {choice}, {len(chosen) - len(to_check)} déjà vus "
+          f"sans remarque, {len(to_check)} à vérifier.", flush=True)
 
     failed = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count()) as pool:
         futures = {pool.submit(run_tidy, unit, database): (unit, stamp)
                    for unit, stamp in to_check}
-        for future in concurrent.futures.as_completed(futures):
+        for done, future in enumerate(concurrent.futures.as_completed(futures), start=1):
             unit, stamp = futures[future]
             code, output = future.result()
+            name = os.path.relpath(unit["file"], SOURCE_ROOT)
             if code == 0:
                 if stamp is not None:
                     stamp.parent.mkdir(parents=True, exist_ok=True)
                     stamp.touch()
+                print(f"[{done}/{len(to_check)}] {name} : sans remarque", flush=True)
             else:
                 failed += 1
+                print(f"[{done}/{len(to_check)}] {name} : remarques", flush=True)
                 print(output, end="", flush=True)
     prune(stamps)
-    print(f"clang-tidy : {len(units)} fichiers, {len(units) - len(to_check)} déjà vus sans "
-          f"remarque, {failed} avec remarques.")
+    print(f"clang-tidy : {len(to_check)} vérifiés, {failed} avec remarques.")
     return 1 if failed else 0
 
 
