@@ -227,8 +227,7 @@ def main():
     hasher = Hasher(build_dir)
     recorded = ninja_dependencies(build_dir)
     deps = {unit["file"]: dependencies(unit, recorded) for unit in units}
-    chosen, choice = (select_changed(units, deps) if arguments.changed
-                      else (units, "tous"))
+    chosen, choice = select_changed(units, deps) if arguments.changed else (units, None)
     stamps = cache_dir()
     to_check = []
     for unit in chosen:
@@ -238,8 +237,9 @@ def main():
             stamp.touch()
         else:
             to_check.append((unit, stamp))
-    print(f"clang-tidy : {len(units)} fichiers, {choice}, {len(chosen) - len(to_check)} déjà vus "
-          f"sans remarque, {len(to_check)} à vérifier.", flush=True)
+    print(f"clang-tidy : {len(units)} fichiers, {choice + ', ' if choice else ''}"
+          f"{len(chosen) - len(to_check)} déjà vus sans remarque, {len(to_check)} à vérifier.",
+          flush=True)
 
     failed = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count()) as pool:
@@ -249,14 +249,14 @@ def main():
             unit, stamp = futures[future]
             code, output = future.result()
             name = os.path.relpath(unit["file"], SOURCE_ROOT)
+            print(f"[{done}/{len(to_check)}] {name} : "
+                  f"{'sans remarque' if code == 0 else 'remarques'}", flush=True)
             if code == 0:
                 if stamp is not None:
                     stamp.parent.mkdir(parents=True, exist_ok=True)
                     stamp.touch()
-                print(f"[{done}/{len(to_check)}] {name} : sans remarque", flush=True)
             else:
                 failed += 1
-                print(f"[{done}/{len(to_check)}] {name} : remarques", flush=True)
                 print(output, end="", flush=True)
     prune(stamps)
     print(f"clang-tidy : {len(to_check)} vérifiés, {failed} avec remarques.")
