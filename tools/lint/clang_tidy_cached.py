@@ -5,7 +5,8 @@ clean with the same inputs, like ccache does for the compiler.
 A source is clean for a key made of its compile command, the text of the source and of every
 header it reads (from the build's dependency files), .clang-tidy, the options clang-tidy is run
 with and its version. Keys name empty files under $XDG_CACHE_HOME/pivanes/clang-tidy, so another
-clone on the same machine re-uses them. Sources with remarks are not remembered: they are checked again.
+clone on the same machine re-uses them. Sources with remarks are not remembered: they are checked
+again.
 
 With --changed, only the sources that the current changes touch are checked: those that read a
 file differing from the main line (see changed_files), committed or not.
