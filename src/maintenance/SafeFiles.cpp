@@ -28,7 +28,7 @@ QString TwinIn(const QString& folder, const QString& name) {
     return name;
 }
 
-void CopyDatabase(const Database& database, const QString& target) {
+qint64 CopyDatabase(const Database& database, const QString& target) {
     FileWriter file(target);
     const std::optional<qint64> cards = database.BackupTo(file);
     if (!cards)
@@ -38,16 +38,19 @@ void CopyDatabase(const Database& database, const QString& target) {
     if (Database::VerifiedCardCount(file.TemporaryName(), Database::Check::Cards) != *cards)
         throw CopyError(target, QStringLiteral("la copie ne contient pas toutes les fiches."));
     file.Commit();
+    return *cards;
 }
 
-void CopyFile(const QString& source, const QString& target, Check check) {
+std::optional<qint64> CopyFile(const QString& source, const QString& target, Check check) {
     FileWriter file(target);
     file.CopyFrom(source);
     if (!SameBytes(source, file.TemporaryName()))
         throw CopyError(target, QStringLiteral("la copie diffère de l'original."));
+    std::optional<qint64> cards;
     if (check == Check::BytesAndDatabase)
-        Database::VerifiedCardCount(file.TemporaryName());
+        cards = Database::VerifiedCardCount(file.TemporaryName());
     file.Commit();
+    return cards;
 }
 
 void RestoreDatabase(const QString& source, const QString& target) {

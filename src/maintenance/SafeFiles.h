@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class Database;
 
@@ -13,11 +14,13 @@ namespace SafeFiles {
 // there is none.
 QString TwinIn(const QString& folder, const QString& name);
 
-// The open database as it stands at one moment, read back against it and its cards counted.
-void CopyDatabase(const Database& database, const QString& target);
-// A byte copy, compared with its source; a card database is also checked whole.
+// The open database as it stands at one moment, read back against it; answers its cards.
+qint64 CopyDatabase(const Database& database, const QString& target);
+// A byte copy, compared with its source; a card database is also checked whole, and its cards
+// are answered.
 enum class Check { Bytes, BytesAndDatabase };
-void CopyFile(const QString& source, const QString& target, Check check = Check::Bytes);
+std::optional<qint64> CopyFile(const QString& source, const QString& target,
+                               Check check = Check::Bytes);
 
 // Puts the checked card database source in place of target. An existing database is written
 // into under the engine's locks, never renamed over, since another program may hold it open;
