@@ -199,6 +199,11 @@ def prune(stamps):
             stamp.unlink(missing_ok=True)
 
 
+def count(number, word):
+    """A French count: no plural for 0 or 1."""
+    return f"{number} {word}{'s' if number > 1 else ''}"
+
+
 def select_changed(units, deps, root=SOURCE_ROOT):
     """The units that read a changed file, and a line saying what was chosen; all units when the
     checks themselves changed."""
@@ -208,7 +213,7 @@ def select_changed(units, deps, root=SOURCE_ROOT):
         return units, f".clang-tidy a changé {since}"
     chosen = [unit for unit in units if touches([unit["file"]] + (deps[unit["file"]] or []),
                                                   changed)]
-    return chosen, f"{len(chosen)} touchés par les changements {since}"
+    return chosen, f"{count(len(chosen), 'touché')} par les changements {since}"
 
 
 def main():
@@ -239,9 +244,9 @@ def main():
             stamp.touch()
         else:
             to_check.append((unit, stamp))
-    print(f"clang-tidy : {len(units)} fichiers, {choice + ', ' if choice else ''}"
-          f"{len(chosen) - len(to_check)} déjà vus sans remarque, {len(to_check)} à vérifier.",
-          flush=True)
+    print(f"clang-tidy : {count(len(units), 'fichier')}, {choice + ', ' if choice else ''}"
+          f"{count(len(chosen) - len(to_check), 'déjà vu')} sans remarque, {len(to_check)} à "
+          "vérifier.", flush=True)
 
     failed = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count()) as pool:
@@ -261,7 +266,7 @@ def main():
                 failed += 1
                 print(output, end="", flush=True)
     prune(stamps)
-    print(f"clang-tidy : {len(to_check)} vérifiés, {failed} avec remarques.")
+    print(f"clang-tidy : {count(len(to_check), 'vérifié')}, {failed} avec remarques.")
     return 1 if failed else 0
 
 
