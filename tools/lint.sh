@@ -14,7 +14,8 @@ if [ "${1:-}" = "--changed" ]; then
     shift
 fi
 build=${1:-$TEST_BUILD}
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+# New sources are checked before they are added.
+mapfile -t sources < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 clang-format --dry-run --Werror "${sources[@]}"
 echo "Mise en forme : ${#sources[@]} fichiers conformes."
 # clang-tidy reads the build's compile commands, generated sources and dependency records.
