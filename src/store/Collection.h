@@ -80,6 +80,7 @@ struct Compacted {
 struct CollectionPlace {
     enum class Kind { LocalFile, Server };
     static CollectionPlace LocalFile(QString fileName) { return {Kind::LocalFile, fileName}; }
+    static CollectionPlace Server(QString connection) { return {Kind::Server, connection}; }
 
     Kind kind = Kind::LocalFile;
     QString name; // the file's name, or the server's connection string

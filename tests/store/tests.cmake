@@ -1,4 +1,5 @@
 pivanes_add_engine_test(tst_Collection store/tst_Collection.cpp)
+pivanes_test_uses_server(tst_Collection)
 pivanes_add_engine_test(tst_CardStore store/tst_CardStore.cpp)
 pivanes_add_engine_test(tst_StoreFaults store/tst_StoreFaults.cpp)
 
