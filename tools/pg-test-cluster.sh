@@ -5,13 +5,16 @@
 #
 #   pg-test-cluster.sh start RECORD   starts a cluster and writes its folder into the file RECORD
 #   pg-test-cluster.sh stop RECORD    stops the cluster that RECORD names and removes its folder
+#   pg-test-cluster.sh restart RECORD stops and starts it again, as an administrator would
 #
-# Connect with "host=FOLDER user=postgres dbname=postgres" (trust on the socket only).
+# Connect with "host=FOLDER user=postgres dbname=postgres" (trust on the socket only); the role
+# "refuse" is always turned away, as a wrong password would be.
 set -euo pipefail
 action=${1:-}
 record=${2:-}
-if [ -z "$record" ] || { [ "$action" != start ] && [ "$action" != stop ]; }; then
-    echo "Utilisation : $0 start|stop FICHIER" >&2
+case "$action" in start | stop | restart) ;; *) action= ;; esac
+if [ -z "$record" ] || [ -z "$action" ]; then
+    echo "Utilisation : $0 start|stop|restart FICHIER" >&2
     exit 2
 fi
 
@@ -49,6 +52,11 @@ if [ "$action" = stop ]; then
     stop
     exit 0
 fi
+if [ "$action" = restart ]; then
+    folder=$(cat "$record")
+    as_owner "$bindir/pg_ctl" -D "$folder/data" -m fast -w restart >/dev/null
+    exit 0
+fi
 
 # A cluster left by an interrupted run goes first.
 stop
@@ -65,6 +73,7 @@ if ! as_owner "$bindir/initdb" -D "$folder/data" -U postgres --auth=trust -E UTF
     rm -rf "$folder"
     exit 1
 fi
+sed -i '1i local all refuse reject' "$folder/data/pg_hba.conf"
 # No TCP at all; the data need not survive a crash of the machine.
 if ! as_owner "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
     -o "-c listen_addresses='' -c unix_socket_directories='$folder' -c fsync=off" \

@@ -29,6 +29,21 @@ QString InstalledGuide() {
     }
     return {};
 }
+
+// The server's own maintenance of the collection's tables; no file is touched.
+void CompactServer() {
+    try {
+        const Compacted compacted = Store().collection().Compact();
+        MessageBox::Show(QStringLiteral("Le serveur a fait le ménage de la collection (VACUUM "
+                                        "ANALYZE) : ses tables occupaient %1 Mo, elles en "
+                                        "occupent %2.")
+                             .arg(double(compacted.bytesBefore) / (1 << 20), 0, 'f', 1)
+                             .arg(double(compacted.bytesAfter) / (1 << 20), 0, 'f', 1));
+    } catch (const UserError& error) {
+        MessageBox::Error(error.text());
+    }
+}
+
 } // namespace
 
 void KorPivane::Quitter_Click() {
@@ -37,6 +52,10 @@ void KorPivane::Quitter_Click() {
 }
 
 void KorPivane::Compacte_Click() {
+    if (!Store().Server().isEmpty()) {
+        CompactServer();
+        return;
+    }
     ResumeNext([] { Store().CloseDatabase(); });
     try {
         CompactDatabaseFile(Donnees.DatabaseFileName);

@@ -102,12 +102,19 @@ void PgCollection::MakeOrCheck() {
         return connection_->Run(PgSql::kHasCardTable).Bytes(0, 0) == "t";
     };
     if (!hasTable()) {
-        // Two programs starting on the same empty database make it once.
-        connection_->InTransaction([&] {
-            connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
+        // Two programs starting on the same empty database make it once. The lock is the
+        // session's, so that the check after it runs in a transaction of its own, which sees
+        // what the other program made before it let go.
+        const PgValues key = PgValues().Add(PgSql::kNumberingKey);
+        connection_->Run(PgSql::kSessionLock, key);
+        try {
             if (!hasTable())
-                connection_->Exec(PgSql::kCreateCollection);
-        });
+                connection_->InTransaction([&] { connection_->Exec(PgSql::kCreateCollection); });
+        } catch (...) {
+            connection_->Run(PgSql::kSessionUnlock, key);
+            throw;
+        }
+        connection_->Run(PgSql::kSessionUnlock, key);
     }
     const PgResult shape = connection_->Run(PgSql::kShape);
     QStringList found;

@@ -22,6 +22,9 @@ QString Trimmed(const char* text) {
     return QString::fromUtf8(text).simplified();
 }
 
+// The server's notices ("already exists, skipping") are not the user's business.
+void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
+
 void Drain(PGconn* connection) {
     while (PGresult* result = PQgetResult(connection))
         PQclear(result);
@@ -125,6 +128,7 @@ PgConnection::PgConnection(const QString& connection) {
         connection_ = nullptr;
         throw PgFailure(PgFailure::Kind::NotConnected, reason);
     }
+    PQsetNoticeProcessor(connection_, IgnoreNotice, nullptr);
 }
 
 PgConnection::~PgConnection() {

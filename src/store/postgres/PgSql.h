@@ -95,6 +95,8 @@ inline constexpr const char* kServerEncoding = "SELECT current_setting('server_e
 inline constexpr const char* kNumberingLock = "SELECT pg_advisory_xact_lock($1)";
 inline constexpr qint64 kNumberingKey = 0x5069766e65735f6e; // "Pivnes_n"
 inline constexpr const char* kAddWaitsAtMost = "SET LOCAL lock_timeout = '5s'";
+inline constexpr const char* kSessionLock = "SELECT pg_advisory_lock($1)";
+inline constexpr const char* kSessionUnlock = "SELECT pg_advisory_unlock($1)";
 
 // Counts of a selection with the number of its last card, in one snapshot. $1 is the category.
 inline constexpr const char* kCountAll =
