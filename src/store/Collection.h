@@ -79,8 +79,12 @@ struct Compacted {
 // Where a collection lives: a local file, or a server named by a connection string.
 struct CollectionPlace {
     enum class Kind { LocalFile, Server };
-    static CollectionPlace LocalFile(QString fileName) { return {Kind::LocalFile, fileName}; }
-    static CollectionPlace Server(QString connection) { return {Kind::Server, connection}; }
+    static CollectionPlace LocalFile(QString fileName) {
+        return {Kind::LocalFile, std::move(fileName)};
+    }
+    static CollectionPlace Server(QString connection) {
+        return {Kind::Server, std::move(connection)};
+    }
 
     Kind kind = Kind::LocalFile;
     QString name; // the file's name, or the server's connection string

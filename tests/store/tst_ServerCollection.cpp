@@ -94,6 +94,7 @@ private slots:
     void anEditOverAnotherUsersChangeIsRefused();
     void aClientKilledInsideItsTransactionLeavesNothingHalfWritten();
     void aRestartedServerIsSaidThenReconnected();
+    void aRoleWithTheRightsTheReadmeGivesWrites();
     void refusalsSayWhatAndWhy_data();
     void refusalsSayWhatAndWhy();
 };
@@ -175,6 +176,23 @@ void TestServerCollection::aRestartedServerIsSaidThenReconnected() {
     QVERIFY(lost.text().contains("\nRaison : "));
     QCOMPARE(collection->Add({QStringLiteral("WIN"), QStringLiteral("APRÈS"), {}}), 2);
     QCOMPARE(Titles(*collection), (QStringList{"AVANT", "APRÈS"}));
+}
+
+// The triggers keep the titles and the counts with the owner's rights.
+void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
+    const std::unique_ptr<Collection> owner = FreshCollection("postgres", kThree);
+    const QString writer = QStringLiteral("redacteur_%1").arg(QCoreApplication::applicationPid());
+    RunPsql(owner->Place().name,
+            QStringLiteral("DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
+                           "THEN NULL; END $$; GRANT SELECT, INSERT, UPDATE ON trucpivane TO %1; "
+                           "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1")
+                .arg(writer));
+    const std::unique_ptr<Collection> collection = Collection::Open(CollectionPlace::Server(
+        QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer)));
+    QCOMPARE(collection->Add({QStringLiteral("INT"), QStringLiteral("AJOUTÉE"), {}}), 10);
+    collection->Update(*collection->ReadCard(5), {QStringLiteral("INT"), {}, {}});
+    QCOMPARE(collection->Count(Selection::Category("INT")).cards, 2);
+    QCOMPARE(collection->SearchTitles(Selection::AllCards(), "AJOUTÉE", 1 << 30).count, 1);
 }
 
 void TestServerCollection::refusalsSayWhatAndWhy_data() {

@@ -39,7 +39,7 @@ public:
                     QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
     }
     QString Make() {
-        const QString name = QStringLiteral("essai_%1_%2")
+        QString name = QStringLiteral("essai_%1_%2")
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(names_.size() + 1);
         RunPsql(TestServer(), QStringLiteral("CREATE DATABASE %1").arg(name));

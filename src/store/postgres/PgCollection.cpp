@@ -131,16 +131,17 @@ void PgCollection::MakeOrCheck() {
                                         "base vide, où Pivanes crée la sienne.")
                              .arg(place_.name),
                          found.join(QStringLiteral(" ; ")));
-    try {
-        if (connection_->Run(PgSql::kCountRows).Int64(0, 0) > kCountRowsKept)
-            FoldCounts();
-    } catch (const PgFailure&) {
-        // A role that may only read counts the rows as they are.
-    }
+    if (connection_->Run(PgSql::kCountRows).Int64(0, 0) > kCountRowsKept)
+        FoldCounts();
 }
 
+// Only spares the counts some rows: a role that may not change them counts the rows as they are.
 void PgCollection::FoldCounts() {
-    connection_->Run(PgSql::kFoldCounts);
+    try {
+        connection_->Run(PgSql::kFoldCounts);
+    } catch (const PgFailure&) {
+        // The next command says it if the server went away.
+    }
 }
 
 SelectionCount PgCollection::Count(const Selection& selection) {
@@ -299,7 +300,7 @@ Imported PgCollection::Import(const CardSource& source) {
             return Imported{cards, !after};
         });
     });
-    Guarded(Doing::Reading, [&] { FoldCounts(); });
+    FoldCounts();
     return imported;
 }
 

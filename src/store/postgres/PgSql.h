@@ -22,13 +22,15 @@ CREATE INDEX trucpivane_titres_trigrammes ON trucpivane_titres USING gin (titre 
 CREATE TABLE trucpivane_comptes (cate text, cartes bigint NOT NULL);
 CREATE INDEX trucpivane_comptes_cate ON trucpivane_comptes (cate);
 
-CREATE FUNCTION trucpivane_ajout() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE FUNCTION trucpivane_ajout() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
     INSERT INTO trucpivane_titres SELECT numero, cate, titre FROM nouvelles;
     INSERT INTO trucpivane_comptes SELECT cate, count(*) FROM nouvelles GROUP BY cate;
     RETURN NULL;
 END $$;
-CREATE FUNCTION trucpivane_modif() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE FUNCTION trucpivane_modif() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
     -- Only the rows whose number, category or title changed: an edit of the text alone leaves
     -- the copy and its index untouched.
@@ -46,13 +48,15 @@ BEGIN
      GROUP BY cate HAVING sum(cartes) <> 0;
     RETURN NULL;
 END $$;
-CREATE FUNCTION trucpivane_retrait() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE FUNCTION trucpivane_retrait() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
     DELETE FROM trucpivane_titres t USING anciennes a WHERE t.numero = a.numero;
     INSERT INTO trucpivane_comptes SELECT cate, -count(*) FROM anciennes GROUP BY cate;
     RETURN NULL;
 END $$;
-CREATE FUNCTION trucpivane_vidage() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE FUNCTION trucpivane_vidage() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
     TRUNCATE trucpivane_titres, trucpivane_comptes;
     RETURN NULL;
