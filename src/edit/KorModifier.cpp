@@ -60,9 +60,11 @@ void KorModifier::Command1_Click() {
 // other card is ever written in its place.
 bool KorModifier::WriteCard() {
     Recordset& cards = Store().OpenRecordset(Queries::Category(Donnees.CurrentCategoryCode));
-    if (!shown_ || !cards.Seek(Donnees.CurrentCardNumber))
+    if (!shown_ || shown_->cate != Donnees.CurrentCategoryCode)
         return false;
     shown_ = Store().collection().Update(*shown_, TypedFields());
+    // The card saved is the current one, as the record set's own edit left it.
+    cards.Seek(shown_->numero);
     return true;
 }
 

@@ -45,7 +45,7 @@ CardRows& Recordset::Rows() {
     return *rows_;
 }
 
-bool Recordset::Load(std::vector<CardRow> rows) {
+bool Recordset::Load(const std::vector<CardRow>& rows) {
     windowRows_ = std::min(windowRows_ * 8, kLargestWindowRows);
     if (rows.empty())
         return false;

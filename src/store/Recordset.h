@@ -53,7 +53,7 @@ private:
 
     bool LoadAfter(qint64 numero);  // window of rows above numero; false when there are none
     bool LoadBefore(qint64 numero); // window of rows below numero, in ascending order
-    bool Load(std::vector<CardRow> rows);
+    bool Load(const std::vector<CardRow>& rows);
     CardRows& Rows();
     qint64 CurrentNumero() const;
 

@@ -1,9 +1,8 @@
+#include "EngineTestSupport.h"
 #include "JetTesting.h"
 #include "RealFaults.h"
-#include "TestSupport.h"
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
-#include "store/CardStore.h"
 #include "store/Collection.h"
 #include "store/StoreError.h"
 
@@ -55,7 +54,7 @@ private slots:
     void convertsEveryCardAndKeepsTheOriginal() {
         QFETCH(Version, version);
         QFETCH(int, count);
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         const QList<JetCard> cards = SampleCards(count, version);
         WriteJet(kFile, version, cards);
         const QByteArray original = FileBytes(kFile);
@@ -77,8 +76,7 @@ private slots:
         QVERIFY(!ReadJetHeader(kFile).IsJet());
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
         QCOMPARE(Collection::VerifiedCardCount(kFile), count);
-        Store().OpenDatabase(kFile);
-        QCOMPARE(Store().collection().Count(Selection::AllCards()).cards, count);
+        QCOMPARE(Collection::OpenLocal(kFile)->Count(Selection::AllCards()).cards, count);
     }
 
     void leavesDeletedRowsAndFollowsMovedOnes_data() {
@@ -89,7 +87,7 @@ private slots:
 
     void leavesDeletedRowsAndFollowsMovedOnes() {
         QFETCH(Version, version);
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         const QList<JetCard> cards = SampleCards(40, version);
         JetWriter writer(version);
         QList<JetCard> kept;
@@ -113,13 +111,13 @@ private slots:
     }
 
     void aPipeUnderTheNameIsNeverOpened() {
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         QVERIFY(::mkfifo("Pivane.mdb", 0600) == 0);
         QVERIFY(!ReadJetHeader(kFile).IsJet());
     }
 
     void decodesTheCodePageOfAJet3File() {
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         JetWriter writer(Version::Jet3);
         writer.CodePage(1250);
         writer.Add({1, QStringLiteral("WIN"), QStringLiteral("Łódź, Žluťoučký kůň"),
@@ -130,7 +128,7 @@ private slots:
     }
 
     void neverReplacesAFileUnderTheKeptName() {
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         WriteJet(kFile, Version::Jet4, SampleCards(3, Version::Jet4));
         const QByteArray original = FileBytes(kFile);
         WriteBytes(kKept, "un autre fichier");
@@ -147,7 +145,7 @@ private slots:
     }
 
     void finishesTheWorkOfAnInterruptedConversion() {
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         const QList<JetCard> cards = SampleCards(5, Version::Jet4);
         WriteJet(kFile, Version::Jet4, cards);
         const QByteArray original = FileBytes(kFile);
@@ -244,7 +242,7 @@ private slots:
     void refusesAndLeavesTheFileAsItWas() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         WriteBytes(kFile, bytes);
 
         QString message;
@@ -261,5 +259,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(TestJetConversion)
+PIVANES_ENGINE_TEST_MAIN(TestJetConversion)
 #include "tst_JetConversion.moc"

@@ -1,7 +1,7 @@
 // A conversion killed at any moment leaves the Jet file under its name, or the whole converted
 // collection with the Jet file beside it; never a half-converted collection.
+#include "EngineTestSupport.h"
 #include "JetTesting.h"
-#include "TestSupport.h"
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
 #include "store/Collection.h"
@@ -80,7 +80,7 @@ class TestJetConversionKill : public QObject {
 
 private slots:
     void killedConversionLeavesTheJetFileOrTheWholeCollection() {
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         const QList<JetCard> written = SampleCards(kCards, JetWriter::Version::Jet4);
         WriteJet(kFile, JetWriter::Version::Jet4, written);
         const QByteArray original = FileBytes(kFile);
@@ -115,5 +115,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(TestJetConversionKill)
+PIVANES_ENGINE_TEST_MAIN(TestJetConversionKill)
 #include "tst_JetConversionKill.moc"

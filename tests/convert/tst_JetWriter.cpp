@@ -1,6 +1,6 @@
 // The test files of the Jet format are first checked by an independent reader, mdbtools.
+#include "EngineTestSupport.h"
 #include "JetTesting.h"
-#include "TestSupport.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -62,7 +62,7 @@ private slots:
         const QString schema = QStandardPaths::findExecutable(QStringLiteral("mdb-schema"));
         if (exporter.isEmpty() || schema.isEmpty())
             QSKIP("mdbtools (mdb-export, mdb-schema) is not installed");
-        ProgramFixture fixture;
+        TemporaryFolder fixture;
         const QList<JetCard> cards = SampleCards(count, version);
         JetWriter writer(version);
         writer.Compress(compress);
@@ -84,5 +84,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(TestJetWriter)
+PIVANES_ENGINE_TEST_MAIN(TestJetWriter)
 #include "tst_JetWriter.moc"

@@ -48,6 +48,8 @@ private slots:
     void writesWhatWasTyped();
     void refusesToWriteACardOutsideTheCategory();
     void refusedWriteKeepsTheText();
+    void neverWritesOverAnotherProgramsChange_data();
+    void neverWritesOverAnotherProgramsChange();
     void leavingLosesUnwrittenChanges_data();
     void leavingLosesUnwrittenChanges();
 };
@@ -134,6 +136,11 @@ void TestKorModifier::writesWhatWasTyped() {
     expected[11].Titre = QStringLiteral("VIDER LE CACHE DU NAVIGATEUR");
     expected[11].Pivanes += QStringLiteral("Et réessayer.");
     QCOMPARE(StoredCards(), expected);
+    // The card as this window saved it is no other program's change.
+    QVERIFY(Press(*form, "Command1"));
+    QVERIFY(ShownMessages().isEmpty());
+    expected[11].Titre += QStringLiteral("X");
+    QCOMPARE(StoredCards(), expected);
 }
 
 void TestKorModifier::refusesToWriteACardOutsideTheCategory() {
@@ -168,6 +175,34 @@ void TestKorModifier::refusedWriteKeepsTheText() {
     QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
     QVERIFY(form->Text2->toPlainText().startsWith(QStringLiteral("ajoutOuvrir")));
     QCOMPARE(StoredCards(), EditorCards());
+}
+
+void TestKorModifier::neverWritesOverAnotherProgramsChange_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("text changed") << "UPDATE TrucPivane SET Pivanes = 'autre' WHERE Numero = 12"
+                                  << "modifiée par un autre programme";
+    QTest::newRow("card removed") << "DELETE FROM TrucPivane WHERE Numero = 12"
+                                  << "n'existe plus";
+}
+
+// Another program changes the card while it is on screen: saving says so and writes nothing.
+void TestKorModifier::neverWritesOverAnotherProgramsChange() {
+    QFETCH(QString, sql);
+    QFETCH(QString, told);
+    ProgramFixture fixture;
+    WriteCollection(EditorCards());
+    KorModifier* form = OpenEditor(12, QStringLiteral("WIN"));
+    TypeText(form->Text1, QStringLiteral("mien "));
+    RunSqliteShell(QStringLiteral("Pivane.mdb"), sql);
+    const QList<Card> theirs = StoredCards();
+    QVERIFY(Press(*form, "Command1"));
+    QCOMPARE(ShownMessages().size(), 1);
+    for (const QString& part : {told, QStringLiteral("N° 12"), QStringLiteral("Rien n'a été")})
+        QVERIFY2(ShownMessages().first().contains(part), qPrintable(ShownMessages().first()));
+    QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
+    QVERIFY(form->Text1->Text().startsWith(QStringLiteral("MIEN ")));
+    QCOMPARE(StoredCards(), theirs);
 }
 
 void TestKorModifier::leavingLosesUnwrittenChanges_data() {

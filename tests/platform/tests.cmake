@@ -1,2 +1,3 @@
 pivanes_add_test(tst_Controls platform/tst_Controls.cpp)
-pivanes_add_test(tst_FileWriter platform/tst_FileWriter.cpp)
+# The file writer belongs to the engine: its test runs without widgets.
+pivanes_add_engine_test(tst_FileWriter platform/tst_FileWriter.cpp)

@@ -1,7 +1,7 @@
 // Files replaced whole: on a real full or read-only disk the old file keeps its bytes and the
 // failure says why; a folder, a pipe or a device under the name is refused without waiting.
+#include "EngineTestSupport.h"
 #include "RealFaults.h"
-#include "TestSupport.h"
 
 #include "platform/FileWriter.h"
 #include "platform/UserError.h"
@@ -150,5 +150,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_FileWriter)
+PIVANES_ENGINE_TEST_MAIN(tst_FileWriter)
 #include "tst_FileWriter.moc"

@@ -1,7 +1,7 @@
 #include "Collections.h"
 
 #include "store/CategoryCatalogue.h"
-#include "store/Schema.h"
+#include "store/sqlite/Sql.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,9 +102,9 @@ void WriteDatabase(const QString& file, const CardList& cards, DatabaseShape sha
                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
           "open");
     Exec(db, "PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; BEGIN");
-    Exec(db, kCardTableSchema);
+    Exec(db, Sql::kCreateCardTable);
     if (shape.categoryIndex)
-        Exec(db, kCategoryIndexSchema);
+        Exec(db, Sql::kCreateCategoryIndex);
     sqlite3_stmt* insert = nullptr;
     Check(db,
           sqlite3_prepare_v2(db, "INSERT INTO TrucPivane VALUES (?1, ?2, ?3, ?4)", -1, &insert,
