@@ -2,6 +2,7 @@
 
 #include "platform/FileWriter.h"
 #include "platform/UserError.h"
+#include "shell/DataFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,11 +34,8 @@ void Write(const std::optional<QString>& connection) {
 namespace ServerChoice {
 
 QString SettingsFile() {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base-directory rules ignore a relative value.
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return QDir::cleanPath(base + QStringLiteral("/pivanes/pivanes.conf"));
+    return QDir::cleanPath(DataFolder::UserBase("XDG_CONFIG_HOME", QStringLiteral(".config")) +
+                           QStringLiteral("/pivanes/pivanes.conf"));
 }
 
 std::optional<QString> Remembered() {

@@ -19,12 +19,6 @@ constexpr qint64 kCountRowsKept = 1000;
 
 const QString kUniqueViolation = QStringLiteral("23505");
 
-StoreError NumbersExhausted() {
-    return StoreError(StoreError::Kind::Failed,
-                      QStringLiteral("Le plus grand numéro de fiche possible est atteint : "
-                                     "aucune fiche ne peut plus être ajoutée."));
-}
-
 // What tells one state of a card's fields from another, to check a copy card by card without
 // keeping the cards.
 std::size_t Digest(const StoredCard& card) {
@@ -195,7 +189,7 @@ qint64 PgCollection::Add(const CardFields& fields) {
             const PgResult added = connection_->Run(
                 PgSql::kAddCard, PgValues().Add(fields.cate).Add(fields.titre).Add(fields.pivanes));
             if (added.Rows() == 0)
-                throw NumbersExhausted();
+                throw StoreError::NumbersExhausted();
             return added.Int64(0, 0);
         });
     });
@@ -246,7 +240,7 @@ qint64 PgCollection::CopyChecked(const CardFeed& feed, std::optional<qint64> num
             if (numberAfter) {
                 card.numero = *numberAfter + qint64(copied.size()) + 1;
                 if (card.numero > kHighestCardNumber)
-                    throw NumbersExhausted();
+                    throw StoreError::NumbersExhausted();
             }
             CheckStorable(card);
             copy.BeginRow(4);
@@ -260,10 +254,7 @@ qint64 PgCollection::CopyChecked(const CardFeed& feed, std::optional<qint64> num
     } catch (const PgFailure& failure) {
         if (failure.sqlState() == kUniqueViolation)
             if (const std::optional<qint64> twin = Duplicate(copied))
-                throw StoreError(StoreError::Kind::Failed,
-                                 QStringLiteral("Deux fiches à importer portent le numéro %1 : "
-                                                "rien n'a été importé.")
-                                     .arg(*twin));
+                throw StoreError::NumberGivenTwice(*twin);
         throw;
     }
     if (copied.empty())
