@@ -119,8 +119,13 @@ PgConnection::PgConnection(const QString& connection) {
         keys.push_back("connect_timeout");
         values.push_back("10");
     }
-    keys.insert(keys.end(), {"fallback_application_name", "dbname", "client_encoding", nullptr});
-    values.insert(values.end(), {"pivanes", given.constData(), "UTF8", nullptr});
+    // A server that stops answering in the middle of a session, over TCP, is given up on after
+    // about a minute instead of the system's two hours.
+    keys.insert(keys.end(),
+                {"keepalives_idle", "keepalives_interval", "keepalives_count", "tcp_user_timeout",
+                 "fallback_application_name", "dbname", "client_encoding", nullptr});
+    values.insert(values.end(),
+                  {"30", "10", "3", "60000", "pivanes", given.constData(), "UTF8", nullptr});
     connection_ = PQconnectdbParams(keys.data(), values.data(), 1);
     if (PQstatus(connection_) != CONNECTION_OK) {
         const QString reason = Trimmed(PQerrorMessage(connection_));
