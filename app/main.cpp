@@ -139,7 +139,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // Nothing is created before a window can be shown: without a display the program ends here.
     const auto application = MakeApplication();
+    if (const QString problem = DataFolder::Make(folder.path); !problem.isEmpty()) {
+        Refuse(problem);
+        return 1;
+    }
     application->setApplicationName(QStringLiteral("Pivanes"));
     // Windows come and go by hiding; the program ends only through its own commands.
     application->setQuitOnLastWindowClosed(false);

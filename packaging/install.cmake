@@ -4,7 +4,6 @@ include(GNUInstallDirs)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(PIVANES_GUIDE_DIR ${CMAKE_INSTALL_DATADIR}/pivanes)
-set(PIVANES_GUIDE_FILE ${CMAKE_INSTALL_FULL_DATADIR}/pivanes/Lisez-Moi.html)
 file(RELATIVE_PATH PIVANES_GUIDE_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/pivanes)
 set_property(SOURCE src/maintenance/KorPivaneMaintenance.cpp APPEND PROPERTY COMPILE_DEFINITIONS
@@ -16,12 +15,10 @@ add_custom_target(pivanes_guide
             ${CMAKE_BINARY_DIR}/share/pivanes)
 add_dependencies(pivanes pivanes_guide pivanes_compressed_docs)
 
-configure_file(packaging/pivanes.1.in pivanes.1 @ONLY)
-add_custom_command(OUTPUT pivanes.1.gz changelog.gz
-    COMMAND gzip -9nc pivanes.1 > pivanes.1.gz
+add_custom_command(OUTPUT changelog.gz
     COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog > changelog.gz
-    DEPENDS ${CMAKE_BINARY_DIR}/pivanes.1 packaging/changelog)
-add_custom_target(pivanes_compressed_docs ALL DEPENDS pivanes.1.gz changelog.gz)
+    DEPENDS packaging/changelog)
+add_custom_target(pivanes_compressed_docs ALL DEPENDS changelog.gz)
 
 install(TARGETS pivanes RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/org.example.Pivanes.desktop
@@ -34,7 +31,18 @@ foreach(size 16 22 24 32 48 64 128 256)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME pivanes.png)
 endforeach()
-install(FILES ${CMAKE_BINARY_DIR}/pivanes.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual page says where the guide is: it is written when installing, for the prefix of that
+# install (cmake --install --prefix, or the package's /usr), in a folder of that install's own.
+install(CODE "
+    set(PROJECT_VERSION [[${PROJECT_VERSION}]])
+    set(PIVANES_GUIDE_FILE \"\${CMAKE_INSTALL_PREFIX}/${PIVANES_GUIDE_DIR}/Lisez-Moi.html\")
+    string(MD5 install \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    set(page \"${CMAKE_BINARY_DIR}/manual/\${install}/pivanes.1\")
+    configure_file([[${CMAKE_SOURCE_DIR}/packaging/pivanes.1.in]] \"\${page}\" @ONLY)
+    execute_process(COMMAND gzip -9nf \"\${page}\" COMMAND_ERROR_IS_FATAL ANY)
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1\"
+         TYPE FILE FILES \"\${page}.gz\")
+")
 install(DIRECTORY docs/guide/ DESTINATION ${PIVANES_GUIDE_DIR})
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/pivanes)

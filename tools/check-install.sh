@@ -37,6 +37,12 @@ warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
 [ -z "$warnings" ] || fail "page de manuel : $warnings"
 page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$usr/share/man/man1/pivanes.1.gz")
 grep -q -- "--dossier DOSSIER" <<<"$page" || fail "la page de manuel ne montre pas les options"
+# Every installed file the page names is where it says, for the prefix of this install.
+named=$(grep -oE '(^|[[:space:]])/[[:alnum:]_./-]*[[:alnum:]]' <<<"$page" | sed 's/^[[:space:]]*//' | sort -u)
+[ -n "$named" ] || fail "la page de manuel ne nomme aucun fichier installé"
+for file in $named; do
+    [ -e "${usr%/usr}$file" ] || fail "la page de manuel nomme $file, qui n'est pas installé"
+done
 
 # Every picture and page the guide points to is installed with it.
 guide="$usr/share/pivanes/Lisez-Moi.html"

@@ -30,5 +30,9 @@ errors=$(grep -c '^E:' "$work/lintian.txt" || true)
 echo "lintian : $errors erreur(s), $(grep -c '^W:' "$work/lintian.txt" || true) avertissement(s)"
 [ "$errors" -eq 0 ] || fail "lintian trouve des erreurs"
 
-[ $# -lt 2 ] || cp "$deb" "$2/"
-echo "Paquet conforme : $(basename "$deb")"
+if [ $# -lt 2 ]; then
+    echo "Paquet conforme : $(basename "$deb")"
+else
+    cp "$deb" "$2/"
+    echo "Paquet conforme : $(realpath "$2")/$(basename "$deb")"
+fi

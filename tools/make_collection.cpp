@@ -10,10 +10,12 @@
 
 namespace {
 
+constexpr const char* kUsage = "usage: pivanes-collection demo FICHIER\n"
+                               "       pivanes-collection synthetic N FICHIER   (N de 1 à "
+                               "1000000)\n";
+
 int Usage() {
-    std::fputs("usage: pivanes-collection demo FICHIER\n"
-               "       pivanes-collection synthetic N FICHIER   (N de 1 à 1000000)\n",
-               stderr);
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -22,6 +24,11 @@ int Usage() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--help")} ||
+        args == QStringList{QStringLiteral("-h")}) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     try {
         if (args.size() == 2 && args[0] == QLatin1String("demo")) {
             WriteDemoCollection(args[1]);

@@ -19,30 +19,31 @@ bool IsUsable(PageState state, qint32 collected) {
            state.mark <= state.total;
 }
 
+namespace {
+
+qint32 PageCount(qint32 total) {
+    return std::max((total + kPageSize - 1) / kPageSize, 1);
+}
+
+// The page whose last slot is the marker; a marker edited to fall inside a page means that page.
+qint32 PageOfMark(PageState state) {
+    return std::clamp((state.mark + kPageSize - 1) / kPageSize, 1, PageCount(state.total));
+}
+
+Page PageNumbered(qint32 number, qint32 total) {
+    const qint32 first = number == 1 ? 1 : kPageSize * (number - 1);
+    const qint32 last = std::min(kPageSize * number, total);
+    return {first, last, last - first, {total, last}, last<total, number> 1};
+}
+
+} // namespace
+
 Page Next(PageState state) {
-    const qint32 total = state.total;
-    qint32 start = state.mark;
-    qint32 step = kPageSize;
-    if (total < start + kPageSize) {
-        // The last page starts at the last multiple of the page size, unless that would jump
-        // over cards that no page has shown yet.
-        step = total % kPageSize;
-        start = std::min(total - step, start);
-        step = total - start;
-    }
-    const qint32 mark = start + step;
-    return {start, mark, step, {total, mark}, mark < total, true};
+    return PageNumbered(std::min(PageOfMark(state) + 1, PageCount(state.total)), state.total);
 }
 
 Page Previous(PageState state) {
-    const qint32 total = state.total;
-    qint32 mark = state.mark;
-    if (total < mark + kPageSize)
-        mark -= total % kPageSize;
-    mark -= kPageSize;
-    const bool retourShown = mark > 0;
-    mark = std::max(mark, 1);
-    return {mark, mark + kPageSize, kPageSize, {total, mark}, true, retourShown};
+    return PageNumbered(std::max(PageOfMark(state) - 1, 1), state.total);
 }
 
 QString TrimBlanks(const QString& text) {

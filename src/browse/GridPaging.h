@@ -3,14 +3,16 @@
 #include <QString>
 #include <QtGlobal>
 
-// The arithmetic of the card grid's pages of 300 cards. A page after the first repeats the
-// card that ended the page before it, so it holds up to 301 rows.
+// The card grid's pages of 300 cards. Page 1 holds slots 1 to 300; page k after it holds the
+// slots from 300 (k - 1) to 300 k, or to the last one, so that it repeats the card that ended
+// the page before it and holds up to 301 rows. "Suite" shows the page after the one on screen,
+// "Retour" the page before it.
 namespace GridPaging {
 
 inline constexpr qint32 kPageSize = 300;
 
-// N, the number of collected cards, and E, the page marker: the last slot shown after the first
-// page and after "Suite", the first slot shown after "Retour".
+// N, the number of collected cards, and E, the page marker: the last slot of the page on screen,
+// from which that page is known.
 struct PageState {
     qint32 total = 0;
     qint32 mark = 0;
@@ -36,6 +38,7 @@ qint32 FirstPageMark(qint32 total);
 // A state that pages over the collected cards only, starting at slot 1 or later.
 bool IsUsable(PageState state, qint32 collected);
 
+// The page after the one on screen, and the page before it; at either end, the same page.
 Page Next(PageState state);
 Page Previous(PageState state);
 

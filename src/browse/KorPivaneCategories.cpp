@@ -11,9 +11,7 @@ void KorPivane::ChooseCategory(const QString& code) {
     if (!category || !CollectionIsOpen())
         return;
     Donnees.CurrentCategoryCode = code;
-    if (category->group == CategoryGroup::Top)
-        for (QAction* item : {Retour, Imprime, ListeFiche})
-            item->setVisible(true);
+    ShowSelectionCommands();
     ShowSelection(Queries::Category(Donnees.CurrentCategoryCode),
                   QString::fromLatin1(category->labelPrefix));
 }
@@ -21,27 +19,43 @@ void KorPivane::ChooseCategory(const QString& code) {
 void KorPivane::General_Click() {
     if (!CollectionIsOpen())
         return;
-    for (QAction* item : {Retour, Imprime, ListeFiche})
-        item->setVisible(true);
+    ShowSelectionCommands();
     ShowSelection(Queries::AllCards(), QString::fromLatin1(CategoryCatalogue::kGeneralPrefix));
 }
 
 void KorPivane::ShowSelection(const QString& sql, const QString& labelPrefix) {
-    const qint32 count = Store().OpenRecordset(sql).CountAndRewind();
+    selection_ = Selection{sql, labelPrefix};
+    ShowSelectedCard(std::nullopt);
+}
+
+void KorPivane::ShowSelectedCard(std::optional<qint64> numero) {
+    Recordset& cards = Store().OpenRecordset(selection_->sql);
+    const qint32 count = cards.CountAndRewind();
     if (count == 0) {
-        ShowEmptySelection(labelPrefix);
+        ShowEmptySelection(selection_->labelPrefix);
         return;
     }
     Donnees.CardCount = count;
-    lblLabels->setText(labelPrefix + NumberText(Donnees.CardCount) + QStringLiteral(" Fiches"));
+    ShowBanner(selection_->labelPrefix, count);
+    if (numero && !cards.Seek(*numero))
+        cards.MoveFirst();
     ShowCurrentRow();
     Lire();
+}
+
+void KorPivane::ShowBanner(const QString& labelPrefix, qint32 count) {
+    lblLabels->setText(labelPrefix + NumberText(count) + QStringLiteral(" Fiches"));
+}
+
+void KorPivane::ShowSelectionCommands() {
+    for (QAction* item : {Retour, Imprime, ListeFiche})
+        item->setVisible(true);
 }
 
 // Nothing of an earlier card may stay behind, or it would be printed or listed by mistake.
 void KorPivane::ShowEmptySelection(const QString& labelPrefix) {
     Donnees.CardCount = 0;
-    lblLabels->setText(labelPrefix + NumberText(0) + QStringLiteral(" Fiches"));
+    ShowBanner(labelPrefix, 0);
     Text1->SetText(QString());
     Text2->SetText(QString());
     List1->clear();
@@ -49,12 +63,12 @@ void KorPivane::ShowEmptySelection(const QString& labelPrefix) {
 }
 
 void KorPivane::Bureautique_Click() {
+    selection_.reset();
     lblLabels->setText(QString::fromLatin1(CategoryCatalogue::kOfficeLabel));
     SetMenuVisible(Catego, false);
     SetMenuVisible(Bur, true);
     List1->clear();
     List1->hide();
     SetViewerVisible(false);
-    for (QAction* item : {Retour, Imprime, ListeFiche})
-        item->setVisible(true);
+    ShowSelectionCommands();
 }

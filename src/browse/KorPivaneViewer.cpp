@@ -5,7 +5,9 @@
 #include "platform/ResumeNext.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
+#include "store/CategoryCatalogue.h"
 #include "store/Donnees.h"
+#include "store/Queries.h"
 
 void KorPivane::SetViewerVisible(bool visible) {
     for (QWidget* control : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
@@ -26,6 +28,7 @@ void KorPivane::ShowCurrentRow() {
     Recordset& cards = Store().Current();
     Donnees.CurrentCardNumber = cards.Fields(Field::Numero).toLongLong();
     ShowCard(cards, *Text1, *Text2);
+    shownCard_ = Donnees.CurrentCardNumber;
 }
 
 void KorPivane::Command3_Click() {
@@ -58,8 +61,25 @@ void KorPivane::Voir() {
     if (Donnees.CardCount <= 0)
         return;
     Recordset& cards = Store().Current();
-    if (cards.Seek(Donnees.CurrentCardNumber))
+    if (cards.Seek(Donnees.CurrentCardNumber)) {
+        // A card of all cards (found by the search) that the selection on display does not
+        // hold is shown among all cards, and the banner says so.
+        if (cards.selection().IsAllCards() && !SelectionHolds(cards)) {
+            selection_ = Selection{Queries::AllCards(),
+                                   QString::fromLatin1(CategoryCatalogue::kGeneralPrefix)};
+            ShowSelectionCommands();
+            ShowBanner(selection_->labelPrefix, Donnees.CardCount);
+        }
         ShowCard(cards, *Text1, *Text2);
+        shownCard_ = Donnees.CurrentCardNumber;
+    }
     SetViewerVisible(true);
     Lire();
+}
+
+bool KorPivane::SelectionHolds(const Recordset& cards) const {
+    if (!selection_)
+        return false;
+    const std::optional<QString> code = Queries::CategoryCode(selection_->sql);
+    return !code || cards.Fields(Field::Cate).toString() == *code;
 }

@@ -60,9 +60,13 @@ void PagedCardGrid::PrepareGrid() {
     MSFlexGrid1->Clear();
     MSFlexGrid1->SetVisible(false);
     MSFlexGrid1->SetCols(2);
+    ScaleChanged();
+    MSFlexGrid1->SetRows(2);
+}
+
+void PagedCardGrid::ScaleChanged() {
     MSFlexGrid1->SetColWidth(0, FormZoomed::Scaled(750));
     MSFlexGrid1->SetColWidth(1, FormZoomed::Scaled(10270));
-    MSFlexGrid1->SetRows(2);
 }
 
 // Without a count there is nothing to collect, and the record set is not asked for.

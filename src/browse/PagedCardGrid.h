@@ -49,6 +49,8 @@ protected:
     static void ShowCardInMainWindow();
 
     void WindowClosed() override;
+    // The column widths follow the scale.
+    void ScaleChanged() override;
 
 private:
     void PrepareGrid();

@@ -63,21 +63,28 @@ void KorPivane::Compacte_Click() {
         MessageBox::Error(error.text());
         // What keeps the file from being compacted keeps it from opening: it was just said.
         ResumeNext([] { Store().OpenDatabase(Donnees.DatabaseFileName); });
+        ShowSelectionAfterReopening();
         return;
     }
     MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
-    Store().OpenDatabase(Donnees.DatabaseFileName);
+    try {
+        Store().OpenDatabase(Donnees.DatabaseFileName);
+    } catch (const UserError& error) {
+        MessageBox::Error(error.text());
+    }
+    ShowSelectionAfterReopening();
 }
 
 // The user's own help file first, then the guide; the program's own window where neither opens.
 void KorPivane::Lisezmoi_Click() {
-    if (!Desktop::OpenFile(kHelpFile) && !Desktop::OpenFile(InstalledGuide()))
-        ShowProgramHelp();
+    Desktop::OpenFile(kHelpFile, [] { Desktop::OpenFile(InstalledGuide(), &ShowProgramHelp); });
 }
 
 void KorPivane::Talm_Click() {
-    if (!Desktop::OpenUrl(kWebPage))
-        MessageBox::Error(QStringLiteral("Aucun navigateur web n'a pu être ouvert. L'adresse du "
-                                         "site de Pivanes est : %1")
+    Desktop::OpenUrl(kWebPage, [] {
+        MessageBox::Error(QStringLiteral("Aucun navigateur web n'a pu être ouvert. Pour voir le "
+                                         "site de Pivanes, copiez son adresse dans votre "
+                                         "navigateur : %1")
                               .arg(kWebPage));
+    });
 }

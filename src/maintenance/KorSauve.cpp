@@ -38,11 +38,9 @@ QString DatabaseName() {
 }
 
 // A normal user cannot write at the root of the file system: the first backup is proposed in
-// their home folder.
+// their home folder. No backup was made yet, so the marker names no date.
 MarkerLines FirstRunLines() {
-    // The date as every other writer gives it: the program speaks French whatever the locale.
-    return {WithFinalSlash(QDir::homePath()), DataFolder(),
-            Marker::BackupDate(Clock::Now().date())};
+    return {WithFinalSlash(QDir::homePath()), DataFolder(), QString()};
 }
 
 // Why the marker cannot be written in the data folder, as far as the file system tells.
@@ -139,6 +137,19 @@ std::optional<qint64> LiveCardCount() {
         // Told to the user as a collection that cannot be read.
     }
     return std::nullopt;
+}
+
+// The date as every writer gives it: the program speaks French whatever the locale.
+MarkerLines LinesOfThisBackup() {
+    return {Donnees.BackupFolder, Donnees.StartDirectory, Marker::BackupDate(Clock::Now().date())};
+}
+
+// "A, B et C".
+QString InFrench(const QStringList& names) {
+    if (names.size() < 2)
+        return names.join(QString());
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" et ") +
+           names.last();
 }
 
 QString FailedCopy(const QString& name, const QString& reason) {
@@ -269,14 +280,12 @@ void KorSauve::Form_Load() {
 
     Donnees.StartDirectory = DataFolder();
     std::optional<MarkerLines> lines = Marker::Read();
-    if (lines) {
-        ShowLastBackup(*lines);
-    } else {
+    if (!lines) {
         // Missing, unreadable or cut short: start again as on the first use.
         lines = FirstRunLines();
-        Label3->setText(kFirstBackup);
         KeepMarkerIfPossible(*lines);
     }
+    ShowLastBackup(*lines);
     Donnees.BackupFolder = lines->backupFolder;
     Donnees.LastBackupDate = lines->date;
     // The lists start where the text box points, on that folder's volume.
@@ -287,7 +296,12 @@ void KorSauve::Form_Load() {
     File1->Refresh();
 }
 
+// A marker without a date was written before any backup was made.
 void KorSauve::ShowLastBackup(const MarkerLines& lines) {
+    if (lines.date.isEmpty()) {
+        Label3->setText(kFirstBackup);
+        return;
+    }
     Label3->setText(QStringLiteral("DERNIERE SAUVEGARDE ") + lines.date +
                     QStringLiteral(" Sur Disque ") + DriveList::RootOf(lines.backupFolder));
 }
@@ -316,6 +330,7 @@ void KorSauve::Dir1_Change() {
     Text1->SetText(Dir1->Path());
 }
 
+// Only a backup rewrites the marker: a folder proposed here is recorded once it holds one.
 void KorSauve::Sauve_Click() {
     Text1->hide();
     Sauve->setEnabled(false);
@@ -330,8 +345,6 @@ void KorSauve::Sauve_Click() {
     if (!lines || !QFileInfo(Donnees.BackupFolder).isDir()) {
         Donnees.BackupFolder = WithFinalSlash(DataFolder()) + kDefaultFolder;
         Donnees.StartDirectory = DataFolder();
-        KeepMarkerIfPossible({Donnees.BackupFolder, Donnees.StartDirectory,
-                              Marker::BackupDate(Clock::Now().date())});
     }
     SelectFolder(Donnees.BackupFolder);
     SetShown({Drive1, Dir1, Command1}, {});
@@ -381,16 +394,7 @@ void KorSauve::RunBackup() {
         return;
     }
     const Marker::Snapshot before;
-    try {
-        Marker::Write({Donnees.BackupFolder, Donnees.StartDirectory,
-                       Marker::BackupDate(Clock::Now().date())});
-    } catch (const UserError& error) {
-        ReportBackupNotMade(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de "
-                                           "la dernière sauvegarde, ne peut pas être écrit dans "
-                                           "le dossier des fiches « %2 » (%3)")
-                                .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
-                                     WhyMarkerIsUnwritable()),
-                            error.reason());
+    if (!MarkerCanRecordTheBackup()) {
         Form_Load();
         return;
     }
@@ -398,60 +402,123 @@ void KorSauve::RunBackup() {
     QDir().mkdir(Donnees.BackupFolder);
     QCoreApplication::processEvents();
     PauseBetweenFiles();
-
-    QStringList listed;
-    for (int i = 0; i < File1->count(); ++i)
-        listed << File1->item(i)->text();
-    const QStringList names = BackupNames(listed);
-    const auto count = int(names.size());
-    Donnees.GridRowIndex = count;
-    ProgressBar1->setValue(0);
-    ProgressBar1->setMaximum(count);
-    QStringList failures;
-    for (int i = 0; i < count; ++i) {
-        Donnees.LoopIndex = i;
-        const QString& name = names[i];
-        Donnees.CurrentCategoryCode = Donnees.StartDirectory + name;
-        Donnees.CopyTarget = Donnees.BackupFolder + name.toUpper();
-        Frame1->setTitle(Donnees.CurrentCategoryCode);
-        QCoreApplication::processEvents();
-        if (const std::optional<QString> reason =
-                CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget))
-            failures << FailedCopy(name.toUpper(), *reason);
-        AdvanceProgress(i + 1);
-    }
+    const MarkerLines made = LinesOfThisBackup();
+    const BackupCopies copies = CopyToBackupFolder(made);
     Quitter->setEnabled(true);
-    if (!failures.isEmpty()) {
+    if (!copies.failures.isEmpty()) {
         before.PutBack();
-        MessageBox::Show(failures.join(QLatin1Char('\n')) +
+        MessageBox::Show(copies.failures.join(QLatin1Char('\n')) +
                              QStringLiteral("\nLa collection en place n'a pas été modifiée."),
                          kFailedBackupTitle);
         Form_Load();
         return;
     }
+    ReportBackupMade(copies, made);
     Forms::Load<KorPivane>();
     Forms::Unload(this);
 }
 
-std::optional<QString> KorSauve::CopyToBackup(const QString& source, const QString& target) {
-    if (!QFileInfo(Donnees.BackupFolder).isDir())
-        return QStringLiteral("le dossier n'existe pas et n'a pas pu être créé (dossier parent "
-                              "absent, nom déjà pris par un fichier, disque en lecture seule ou "
-                              "plein).");
+// The marker is written again as it stands, so that a data folder where it cannot be written
+// stops the backup before anything is copied.
+bool KorSauve::MarkerCanRecordTheBackup() {
     try {
-        const bool isDatabase =
-            QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
-        if (isDatabase && Store().IsOpen() &&
-            (OnServer() || SameFile(source, Store().collection().Place().name)))
-            Store().collection().SnapshotInto(target);
-        else
-            SafeFiles::CopyFile(source, target,
-                                isDatabase ? SafeFiles::Check::BytesAndDatabase
-                                           : SafeFiles::Check::Bytes);
-        return std::nullopt;
+        Marker::Write(Marker::Read().value_or(FirstRunLines()));
+        return true;
     } catch (const UserError& error) {
-        return error.text();
+        ReportBackupNotMade(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de "
+                                           "la dernière sauvegarde, ne peut pas être écrit dans "
+                                           "le dossier des fiches « %2 » (%3)")
+                                .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
+                                     WhyMarkerIsUnwritable()),
+                            error.reason());
+        return false;
     }
+}
+
+// The listed files, then the marker that dates them, written only once every copy is checked.
+KorSauve::BackupCopies KorSauve::CopyToBackupFolder(const MarkerLines& made) {
+    QStringList listed;
+    for (int i = 0; i < File1->count(); ++i)
+        if (File1->item(i)->text().compare(Marker::kFileName, Qt::CaseInsensitive) != 0)
+            listed << File1->item(i)->text();
+    QStringList names = BackupNames(listed);
+    names << Marker::kFileName;
+    const auto count = int(names.size());
+    Donnees.GridRowIndex = count;
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMaximum(count);
+    BackupCopies copies;
+    for (int i = 0; i < count; ++i) {
+        Donnees.LoopIndex = i;
+        const QString copied = names[i].toUpper();
+        Donnees.CurrentCategoryCode = Donnees.StartDirectory + names[i];
+        Donnees.CopyTarget = Donnees.BackupFolder + copied;
+        Frame1->setTitle(Donnees.CurrentCategoryCode);
+        QCoreApplication::processEvents();
+        try {
+            if (i + 1 < count) {
+                if (const std::optional<qint64> cards =
+                        CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget))
+                    copies.cards = cards;
+            } else {
+                WriteBackupMarker(made, Donnees.CopyTarget, copies.failures.isEmpty());
+            }
+            copies.copied << copied;
+        } catch (const UserError& error) {
+            copies.failures << FailedCopy(copied, error.text());
+        }
+        AdvanceProgress(i + 1);
+    }
+    return copies;
+}
+
+// Throws UserError; answers the number of cards when the file is the card database.
+std::optional<qint64> KorSauve::CopyToBackup(const QString& source, const QString& target) {
+    if (!QFileInfo(Donnees.BackupFolder).isDir())
+        throw UserError(QStringLiteral("le dossier n'existe pas et n'a pas pu être créé (dossier "
+                                       "parent absent, nom déjà pris par un fichier, disque en "
+                                       "lecture seule ou plein)."));
+    const bool isDatabase =
+        QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
+    if (isDatabase && Store().IsOpen() &&
+        (OnServer() || SameFile(source, Store().collection().Place().name)))
+        return Store().collection().SnapshotInto(target);
+    return SafeFiles::CopyFile(
+        source, target, isDatabase ? SafeFiles::Check::BytesAndDatabase : SafeFiles::Check::Bytes);
+}
+
+// The backup's own marker names its folder and today: it is read back before it counts.
+void KorSauve::WriteBackupMarker(const MarkerLines& made, const QString& target, bool whole) {
+    if (!whole)
+        throw UserError(QStringLiteral("la sauvegarde n'est pas complète : sa date n'y est pas "
+                                       "inscrite."));
+    if (!QFileInfo(Donnees.BackupFolder).isDir())
+        throw UserError(QStringLiteral("le dossier n'existe pas."));
+    Marker::Write(made, target);
+    if (Marker::Read(target) != made)
+        throw UserError(QStringLiteral("la copie relue diffère de l'original."));
+}
+
+// The marker of the data folder takes the date only now that the backup is whole.
+void KorSauve::ReportBackupMade(const BackupCopies& copies, const MarkerLines& made) {
+    QString text =
+        QStringLiteral("La sauvegarde est faite dans le dossier\n« %1 ».\n%2 y %3 "
+                       "copiés, relus et trouvés complets.")
+            .arg(QDir::toNativeSeparators(Donnees.BackupFolder), InFrench(copies.copied),
+                 copies.copied.size() == 1 ? QStringLiteral("a été") : QStringLiteral("ont été"));
+    if (copies.cards)
+        text += QStringLiteral("\nLa collection sauvegardée contient %1.")
+                    .arg(CardsText(*copies.cards));
+    try {
+        Marker::Write(made);
+    } catch (const UserError& error) {
+        text += QStringLiteral("\n\nLe fichier « %1 » du dossier des fiches n'a pas pu être mis "
+                               "à jour : la fenêtre Sauvegarde ne montrera pas la date de cette "
+                               "sauvegarde.")
+                    .arg(Marker::kFileName);
+        text = WithReason(text, error.reason());
+    }
+    MessageBox::Show(text, QStringLiteral("Sauvegarde"));
 }
 
 void KorSauve::Restoration_Click() {

@@ -66,9 +66,17 @@ private:
     void SelectFolder(const QString& folder);
     void StartCopying(const QString& activity);
     void AdvanceProgress(int done);
+    struct BackupCopies {
+        QStringList copied;
+        QStringList failures;
+        std::optional<qint64> cards;
+    };
     void RunBackup();
-    // The reason why the copy failed, if it did.
-    std::optional<QString> CopyToBackup(const QString& source, const QString& target);
+    bool MarkerCanRecordTheBackup();
+    BackupCopies CopyToBackupFolder(const MarkerLines& made);
+    static std::optional<qint64> CopyToBackup(const QString& source, const QString& target);
+    static void WriteBackupMarker(const MarkerLines& made, const QString& target, bool whole);
+    void ReportBackupMade(const BackupCopies& copies, const MarkerLines& made);
     struct RestoreSource {
         QString folder;
         QString date;

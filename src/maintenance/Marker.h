@@ -10,7 +10,8 @@
 struct MarkerLines {
     QString backupFolder;
     QString programFolder;
-    QString date;
+    QString date; // empty before the first backup
+    bool operator==(const MarkerLines&) const = default;
 };
 
 namespace Marker {

@@ -28,14 +28,16 @@ QString TwinIn(const QString& folder, const QString& name) {
     return name;
 }
 
-void CopyFile(const QString& source, const QString& target, Check check) {
+std::optional<qint64> CopyFile(const QString& source, const QString& target, Check check) {
     FileWriter file(target);
     file.CopyFrom(source);
     if (!SameBytes(source, file.TemporaryName()))
         throw CopyError(target, QStringLiteral("la copie diffère de l'original."));
+    std::optional<qint64> cards;
     if (check == Check::BytesAndDatabase)
-        Collection::VerifiedCardCount(file.TemporaryName());
+        cards = Collection::VerifiedCardCount(file.TemporaryName());
     file.Commit();
+    return cards;
 }
 
 void RestoreDatabase(const QString& source, const QString& target) {

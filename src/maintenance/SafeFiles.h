@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Copies that replace a file only by an atomic rename of a complete, checked file, so that a
 // crash at any moment leaves either the old file or the new one under the name. Failures throw
@@ -11,9 +12,11 @@ namespace SafeFiles {
 // there is none.
 QString TwinIn(const QString& folder, const QString& name);
 
-// A byte copy, compared with its source; a card database is also checked whole.
+// A byte copy, compared with its source; a card database is also checked whole, and its cards
+// are answered.
 enum class Check { Bytes, BytesAndDatabase };
-void CopyFile(const QString& source, const QString& target, Check check = Check::Bytes);
+std::optional<qint64> CopyFile(const QString& source, const QString& target,
+                               Check check = Check::Bytes);
 
 // Puts the checked card database source in place of target. An existing collection is written
 // into under the engine's locks, never renamed over, since another program may hold it open;

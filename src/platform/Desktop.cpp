@@ -1,13 +1,20 @@
 #include "platform/Desktop.h"
 
+#include "platform/Guard.h"
+
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
 
 struct TestState {
     bool enabled = false;
+    bool realOpener = false;
     bool answer = true;
     QList<Desktop::Testing::Request> requests;
 };
@@ -17,28 +24,77 @@ TestState& State() {
     return state;
 }
 
-bool Open(Desktop::Testing::Request::Kind kind, const QString& target, const QUrl& url) {
+// xdg-open waits for the program it starts in some desktops, and that program's own exit status
+// becomes its own: a failure that late comes from a program that did open, and is not told.
+constexpr qint64 kAnswerMsecs = 20000;
+
+void RunOpener(const QString& opener, const QString& target, const std::function<void()>& failed) {
+    auto* run = new QProcess(QCoreApplication::instance());
+    run->setStandardOutputFile(QProcess::nullDevice());
+    run->setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer asked;
+    asked.start();
+    QObject::connect(run, &QProcess::finished, run,
+                     [run, failed, asked](int exitCode, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || exitCode != 0) &&
+                             asked.elapsed() < kAnswerMsecs)
+                             RunGuarded(failed);
+                         run->deleteLater();
+                     });
+    QObject::connect(run, &QProcess::errorOccurred, run,
+                     [run, failed](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         RunGuarded(failed);
+                         run->deleteLater();
+                     });
+    // Ending the program stops the opener only: what it started goes on.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, run, [run] {
+        run->kill();
+        run->waitForFinished();
+    });
+    run->start(opener, {target});
+}
+
+void Launch(const QString& target, const QUrl& url, const std::function<void()>& failed) {
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        RunOpener(opener, target, failed);
+        return;
+    }
+    if (!QDesktopServices::openUrl(url))
+        failed();
+}
+
+void Open(Desktop::Testing::Request::Kind kind, const QString& target, const QUrl& url,
+          const std::function<void()>& failed) {
     if (State().enabled) {
         State().requests.append({kind, target});
-        return State().answer;
+        if (!State().realOpener) {
+            if (!State().answer)
+                failed();
+            return;
+        }
     }
-    return QDesktopServices::openUrl(url);
+    Launch(target, url, failed);
 }
 
 } // namespace
 
 namespace Desktop {
 
-bool OpenFile(const QString& fileName) {
+void OpenFile(const QString& fileName, const std::function<void()>& failed) {
     const QFileInfo file(fileName);
-    if (!file.isFile())
-        return false;
-    return Open(Testing::Request::Kind::File, file.absoluteFilePath(),
-                QUrl::fromLocalFile(file.absoluteFilePath()));
+    if (!file.isFile()) {
+        failed();
+        return;
+    }
+    Open(Testing::Request::Kind::File, file.absoluteFilePath(),
+         QUrl::fromLocalFile(file.absoluteFilePath()), failed);
 }
 
-bool OpenUrl(const QString& address) {
-    return Open(Testing::Request::Kind::Url, address, QUrl(address));
+void OpenUrl(const QString& address, const std::function<void()>& failed) {
+    Open(Testing::Request::Kind::Url, address, QUrl(address), failed);
 }
 
 namespace Testing {
@@ -48,12 +104,16 @@ void Enable() {
 void SetAnswer(bool opened) {
     State().answer = opened;
 }
+void UseRealOpener() {
+    State().realOpener = true;
+}
 const QList<Request>& Requests() {
     return State().requests;
 }
 void Clear() {
     State().requests.clear();
     State().answer = true;
+    State().realOpener = false;
 }
 } // namespace Testing
 

@@ -2,15 +2,17 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
-// Hands a file or a web address to the desktop's opener. In tests nothing is started: each
-// request is recorded and answered as the test chose.
+// Hands a file or a web address to the desktop's opener (xdg-open where there is one). The
+// opener only says by its exit status that it found no program for the target, so that answer
+// may come a moment after the call has returned. In tests nothing is started, unless the test
+// asks for the real opener: each request is recorded and answered as the test chose.
 namespace Desktop {
 
-// False when there is no file, or no program to open it.
-bool OpenFile(const QString& fileName);
-// False when there is no web browser.
-bool OpenUrl(const QString& address);
+// `failed` runs, once, when there is no such file, no opener, or the opener could not open it.
+void OpenFile(const QString& fileName, const std::function<void()>& failed);
+void OpenUrl(const QString& address, const std::function<void()>& failed);
 
 namespace Testing {
 struct Request {
@@ -19,6 +21,7 @@ struct Request {
 };
 void Enable();
 void SetAnswer(bool opened); // the answer to every later request; true at first
+void UseRealOpener();        // later requests go to the desktop's opener, recorded all the same
 const QList<Request>& Requests();
 void Clear();
 } // namespace Testing

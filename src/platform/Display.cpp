@@ -11,8 +11,8 @@ QStringList& HeldMessages() {
     return messages;
 }
 
-// Qt explains a missing screen in several messages, the last one fatal; the French sentence
-// must come before them.
+// Qt explains a missing screen in several English messages, the last one fatal: the user gets
+// the one French sentence instead.
 void HoldMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
     HeldMessages() << text;
     if (type != QtFatalMsg)
@@ -21,8 +21,6 @@ void HoldMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
                "WAYLAND_DISPLAY vide, ou serveur graphique injoignable). Lancez-le depuis un "
                "bureau, ou sous un écran virtuel : xvfb-run pivanes.\n",
                stderr);
-    for (const QString& message : HeldMessages())
-        std::fprintf(stderr, "%s\n", qPrintable(message));
     std::fflush(stderr);
     std::_Exit(1);
 }

@@ -1,17 +1,20 @@
 #include "platform/Form.h"
 
 #include "platform/Controls.h"
+#include "platform/FocusRing.h"
 #include "platform/Forms.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QResizeEvent>
 
 Form::Form(const char* className) : client_(new QWidget(this)) {
     setObjectName(QString::fromLatin1(className));
     setCentralWidget(client_);
     client_->setAutoFillBackground(true);
+    new FocusRing(client_);
 }
 
 double Form::Height() const {
@@ -22,9 +25,11 @@ double Form::Width() const {
 }
 void Form::SetHeight(double twips) {
     resize(width(), TwipsToPixels(twips));
+    givenSize_ = size();
 }
 void Form::SetWidth(double twips) {
     resize(TwipsToPixels(twips), height());
+    givenSize_ = size();
 }
 
 void Form::BackToDesignLayout() {
@@ -54,6 +59,26 @@ void Form::BackToDesignLayout() {
             line->Refresh();
         }
     }
+}
+
+QRect Form::DesignBounds() const {
+    QRect bounds;
+    for (std::size_t i = 0; i < design_.size(); ++i) {
+        const auto* widget = qobject_cast<const QWidget*>(controls_[i]);
+        if (widget && widget->parentWidget() == client_)
+            bounds |= design_[i].geometry;
+    }
+    return bounds;
+}
+
+// Computed rather than read from the client, which the window's layout places only later.
+QSize Form::ClientArea() const {
+    const QWidget* menu = menuWidget();
+    int menuHeight = 0;
+    if (menu && !menu->isHidden())
+        menuHeight =
+            menu->hasHeightForWidth() ? menu->heightForWidth(width()) : menu->sizeHint().height();
+    return {width(), height() - menuHeight};
 }
 
 QMenu* Form::AddMenu(const char* name, const QString& caption) {
@@ -115,6 +140,14 @@ void Form::keyPressEvent(QKeyEvent* event) {
         return;
     }
     RunGuarded(escape_);
+}
+
+void Form::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!resized_ || event->size() == givenSize_)
+        return;
+    givenSize_ = event->size();
+    RunGuarded(resized_);
 }
 
 void Place(QWidget* control, int left, int top, int width, int height) {

@@ -29,6 +29,16 @@ public:
     // Puts every control back where it was built, with its font, as taken the first time this
     // runs: a load that runs again scales from the design, never from geometry already scaled.
     void BackToDesignLayout();
+    // Where the controls on the window itself reach in the design layout, in pixels.
+    QRect DesignBounds() const;
+    // The area below the menu bar, where the controls lie.
+    QSize ClientArea() const;
+
+    // What a change of the window's size by the user (or the window manager) does; the sizes
+    // the program gives the window itself do not call it.
+    void OnResized(std::function<void()> handler) { resized_ = std::move(handler); }
+    // Called once the controls were scaled again, for what the window sizes from the scale.
+    virtual void ScaleChanged() {}
 
 public slots:
     virtual void Form_Load() {}
@@ -67,6 +77,7 @@ protected:
     void OnEscape(QAction* command);
     void OnEscape(QAbstractButton* command);
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct DesignPlace {
@@ -80,6 +91,8 @@ private:
     std::vector<DesignPlace> design_;
     bool designTaken_ = false;
     std::function<void()> escape_;
+    std::function<void()> resized_;
+    QSize givenSize_; // the size the program last gave the window
 };
 
 // Places a control at a position and size in twips.

@@ -29,6 +29,14 @@ QWidget* Parent() {
     return QApplication::activeWindow();
 }
 
+// The text can be selected, so that a path or an address in it can be copied.
+QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& title, const QString& text,
+                                QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, Parent());
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return QMessageBox::StandardButton(box.exec());
+}
+
 } // namespace
 
 namespace MessageBox {
@@ -42,7 +50,7 @@ void Show(const QString& text, const QString& title) {
         Recorded(title, text, Answer::Ok);
         return;
     }
-    QMessageBox::information(Parent(), title, text);
+    Ask(QMessageBox::Information, title, text, QMessageBox::Ok);
 }
 
 void Error(const QString& text) {
@@ -50,13 +58,13 @@ void Error(const QString& text) {
         Recorded(AppTitle(), text, Answer::Ok);
         return;
     }
-    QMessageBox::critical(Parent(), AppTitle(), text);
+    Ask(QMessageBox::Critical, AppTitle(), text, QMessageBox::Ok);
 }
 
 Answer AskYesNo(const QString& text, const QString& title) {
     if (State().enabled)
         return Recorded(title, text, Answer::No);
-    return QMessageBox::question(Parent(), title, text, QMessageBox::Yes | QMessageBox::No) ==
+    return Ask(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) ==
                    QMessageBox::Yes
                ? Answer::Yes
                : Answer::No;

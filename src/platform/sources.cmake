@@ -13,6 +13,7 @@ target_sources(pivanes_platform PRIVATE
     src/platform/Display.cpp
     src/platform/FileControls.cpp
     src/platform/FileDialog.cpp
+    src/platform/FocusRing.cpp
     src/platform/Form.cpp
     src/platform/Forms.cpp
     src/platform/Guard.cpp

@@ -66,12 +66,16 @@ void ImprimeR::Form_Load() {
     FormZoomed::LoadProtocol(*this);
     show();
     CopyMainWindowCard();
-    List2->setFont(Face("Arial", double(10.0f / 100 * float(FormZoomed::Zoom.ScalePercent)), true));
+    ScaleChanged();
     List1->hide();
     List2->addItems(PrintLayout::LayOutLines(List1->Items()));
     List2->show();
     Retour->show();
     Imprim->show();
+}
+
+void ImprimeR::ScaleChanged() {
+    List2->setFont(Face("Arial", double(10.0f / 100 * float(FormZoomed::Zoom.ScalePercent)), true));
 }
 
 // The title and text lines as the main window shows them; a step that fails is skipped.

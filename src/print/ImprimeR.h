@@ -27,6 +27,8 @@ public slots:
 
 protected:
     void WindowClosed() override;
+    // The preview's font follows the scale.
+    void ScaleChanged() override;
 
 private:
     void CopyMainWindowCard();

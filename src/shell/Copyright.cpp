@@ -9,6 +9,7 @@
 #include "shell/Version.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 Copyright::Copyright() : Form("Copyright") {
@@ -72,6 +73,22 @@ void Copyright::Form_Load() {
     ProgressBar1->setMaximum(100);
     ProgressBar1->setValue(0);
     Timer1->start();
+    installEventFilter(this);
+    if (KorDepart* backdrop = Forms::Find<KorDepart>())
+        backdrop->installEventFilter(this);
+}
+
+bool Copyright::eventFilter(QObject* watched, QEvent* event) {
+    bool skip = event->type() == QEvent::MouseButtonPress && watched == this;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        skip = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
+               key == Qt::Key_Space;
+    }
+    if (!skip || !Timer1->isActive())
+        return Form::eventFilter(watched, event);
+    RunGuarded([this] { HandOver(); });
+    return true;
 }
 
 void Copyright::Timer1_Timer() {

@@ -32,6 +32,11 @@ public slots:
     void Form_Load() override;
     void Timer1_Timer();
 
+protected:
+    // A click on the splash, or Enter, Escape or Space on either start-up window, hands over at
+    // once.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void HandOver();
 

@@ -33,13 +33,15 @@ Choice Choose(const QString& named) {
                         .arg(named)};
         return {folder.absoluteFilePath(), {}};
     }
-    const QString folder = Default();
-    if (!QDir().mkpath(folder))
-        return {{},
-                QStringLiteral("Le dossier de données « %1 » n'a pas pu être créé : Pivanes ne "
-                               "s'ouvre pas. Indiquez un autre dossier : pivanes DOSSIER.")
-                    .arg(folder)};
-    return {folder, {}};
+    return {Default(), {}};
+}
+
+QString Make(const QString& path) {
+    if (QDir().mkpath(path))
+        return {};
+    return QStringLiteral("Le dossier de données « %1 » n'a pas pu être créé : Pivanes ne "
+                          "s'ouvre pas. Indiquez un autre dossier : pivanes DOSSIER.")
+        .arg(path);
 }
 
 } // namespace DataFolder

@@ -5,7 +5,9 @@
 #include "platform/Screen.h"
 #include "platform/Twips.h"
 
+#include <QScreen>
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -50,6 +52,9 @@ std::optional<ZoomRow> RowFor(qint32 designHeight, qint32 screenTwips) {
     return trend;
 }
 
+// The smallest a user may make a window, in percent of its design size.
+constexpr qint32 kSmallestPercent = 75;
+
 constexpr Property kBox[] = {Property::Top, Property::Left, Property::Height, Property::Width,
                              Property::FontSize};
 constexpr Property kEnds[] = {Property::Y1, Property::X1, Property::Y2, Property::X2};
@@ -64,6 +69,40 @@ std::vector<qint32> FormZoomed::ZoomState::*const kSaved[] = {
 
 std::vector<qint32>& Saved(int p) {
     return Zoom.*kSaved[p];
+}
+
+void ScaleControls(Form& form) {
+    Zoom.ControlIndex = 0;
+    for (QObject* control : form.Controls()) {
+        Zoom.CurrentControl = control;
+        const std::size_t i = std::size_t(Zoom.ControlIndex);
+        if (i >= Zoom.SavedTop.size())
+            break;
+        bool lacksProperty = false;
+        for (int p = 0; p < 5; ++p)
+            if (!WriteProperty(control, kBox[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent))
+                lacksProperty = true;
+        if (lacksProperty)
+            for (int p = 0; p < 4; ++p)
+                WriteProperty(control, kEnds[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent);
+        ++Zoom.ControlIndex;
+    }
+}
+
+// The window manager's frame is known only once the window is shown: room is left for a title bar.
+constexpr int kTitleBarRoom = 32;
+
+// Centred on the screen that shows it, where the window manager leaves it when it has no place
+// of its own for it.
+void CentreOnScreen(Form& form) {
+    const QScreen* screen = form.screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect placed(QPoint(0, 0), form.size() + QSize(0, kTitleBarRoom));
+    placed.moveCenter(available.center());
+    placed.moveTop(std::max(placed.top(), available.top()));
+    form.move(placed.topLeft());
 }
 
 } // namespace
@@ -111,20 +150,7 @@ void ApplyZoom(Form& form) {
         form.SetHeight(Zoom.DesignFormHeight);
         form.SetWidth(Zoom.DesignFormWidth);
     }
-    for (QObject* control : form.Controls()) {
-        Zoom.CurrentControl = control;
-        const std::size_t i = std::size_t(Zoom.ControlIndex);
-        if (i >= Zoom.SavedTop.size())
-            break;
-        bool lacksProperty = false;
-        for (int p = 0; p < 5; ++p)
-            if (!WriteProperty(control, kBox[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent))
-                lacksProperty = true;
-        if (lacksProperty)
-            for (int p = 0; p < 4; ++p)
-                WriteProperty(control, kEnds[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent);
-        ++Zoom.ControlIndex;
-    }
+    ScaleControls(form);
 }
 
 void LoadProtocol(Form& form) {
@@ -133,6 +159,49 @@ void LoadProtocol(Form& form) {
     form.SetWidth(kDesignWidth);
     SaveLayout(form);
     ApplyZoom(form);
+    const QSize loaded = form.size();
+    const qint32 loadedPercent = Zoom.ScalePercent;
+    form.setMinimumSize(
+        QSize(TwipsToPixels(kDesignWidth), TwipsToPixels(kDesignHeight)).boundedTo(loaded) *
+        kSmallestPercent / 100);
+    // Back at the size of the load, the window is as the load made it.
+    form.OnResized([&form, loaded, loadedPercent] {
+        if (form.size() == loaded)
+            Rescale(form, loadedPercent, Spare::AtRight);
+        else
+            Rescale(form, PercentForSize(form), Spare::Shared);
+    });
+    // A window loaded again while on screen stays where the user put it.
+    if (!form.isVisible())
+        CentreOnScreen(form);
+}
+
+qint32 PercentForSize(const Form& form) {
+    const QRect design = form.DesignBounds();
+    const QSize client = form.ClientArea();
+    const double percents[] = {100.0 * form.Height() / kDesignHeight,
+                               100.0 * form.Width() / kDesignWidth,
+                               // No control is cut off.
+                               100.0 * client.height() / std::max(design.bottom() + 1, 1),
+                               100.0 * client.width() / std::max(design.right() + 1, 1)};
+    return std::max(qint32(*std::min_element(std::begin(percents), std::end(percents))), 1);
+}
+
+void Rescale(Form& form, qint32 percent, Spare spare) {
+    form.BackToDesignLayout();
+    SaveLayout(form);
+    Zoom.ScalePercent = percent;
+    ScaleControls(form);
+    const int shift =
+        spare == Spare::Shared
+            ? (form.ClientArea().width() - TwipsToPixels(kDesignWidth) * percent / 100) / 2
+            : 0;
+    if (shift > 0)
+        for (QObject* control : form.Controls())
+            if (auto* widget = qobject_cast<QWidget*>(control);
+                widget && widget->parentWidget() == form.Client())
+                widget->move(widget->x() + shift, widget->y());
+    form.ScaleChanged();
 }
 
 qint32 Scaled(double designTwips) {

@@ -29,8 +29,19 @@ inline ZoomState Zoom;
 void SaveLayout(Form& form);
 void ApplyZoom(Form& form);
 
-// The start of every scaled window's load: design size, then both passes.
+// The start of every scaled window's load: design size, then both passes; the window is then
+// centred on its screen, and scaled again whenever the user changes its size.
 void LoadProtocol(Form& form);
+
+// The percentage for a window of its present size, by the rule of the screens: the controls at
+// the window's share of the design height, as far as its width and its client area let every
+// control be seen whole.
+qint32 PercentForSize(const Form& form);
+// Where the width that the controls leave goes: to the right, as the load leaves it, or shared
+// on both sides.
+enum class Spare { AtRight, Shared };
+// Scales the controls from the design by that percentage, within the window as it is.
+void Rescale(Form& form, qint32 percent, Spare spare);
 
 // A design size in twips at the chosen percentage, rounded halves to even.
 qint32 Scaled(double designTwips);

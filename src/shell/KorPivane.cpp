@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QShowEvent>
 
 KorPivane::KorPivane() : Form("KorPivane") {
     setWindowTitle(QStringLiteral("Pivanes"));
@@ -132,6 +133,7 @@ void KorPivane::Form_Load() {
 }
 
 void KorPivane::Depart() {
+    selection_.reset();
     show();
     SetMenuVisible(Catego, true);
     for (QWidget* control : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2),
@@ -220,4 +222,26 @@ void KorPivane::Quit_Click() {
 
 void KorPivane::WindowClosed() {
     Quit_Click();
+}
+
+// The other windows open record sets of their own: coming back, this window reads its own
+// selection again, so that its banner, its card and its arrows agree.
+void KorPivane::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    if (!event->spontaneous() && selection_)
+        RunGuarded([this] { ShowSelectedCard(shownCard_); });
+}
+
+void KorPivane::ShowSelectionAfterReopening() {
+    if (Store().IsOpen()) {
+        if (selection_)
+            ShowSelectedCard(shownCard_);
+        return;
+    }
+    // The failure was told: no card is left on screen to step from.
+    selection_.reset();
+    Text1->SetText(QString());
+    Text2->SetText(QString());
+    List1->clear();
+    SetViewerVisible(false);
 }

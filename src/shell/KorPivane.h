@@ -5,7 +5,9 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <optional>
 
+class Recordset;
 struct Category;
 
 // The main window: one card at a time, and the menus that lead to every other window.
@@ -87,8 +89,15 @@ public slots:
 
 protected:
     void WindowClosed() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // The cards that the banner names and the arrows step through: a query and its label.
+    struct Selection {
+        QString sql;
+        QString labelPrefix;
+    };
+
     void BuildMenus();
     void BuildWorkArea();
     QAction* AddCategoryItem(QMenu* menu, const Category& category);
@@ -96,7 +105,20 @@ private:
     // False, once the user has been told what to do, when no collection is open.
     bool CollectionIsOpen() const;
     void ShowSelection(const QString& sql, const QString& labelPrefix);
+    // Reads the selection afresh and shows the given card of it, or its first card when it no
+    // longer holds that one.
+    void ShowSelectedCard(std::optional<qint64> numero);
     void ShowEmptySelection(const QString& labelPrefix);
+    void ShowBanner(const QString& labelPrefix, qint32 count);
+    void ShowSelectionCommands();
     void ShowCurrentRow();
     void SetViewerVisible(bool visible);
+    // After the database was closed and opened again under the card on screen.
+    void ShowSelectionAfterReopening();
+    // Whether the selection on display holds the card the record set stands on.
+    bool SelectionHolds(const Recordset& cards) const;
+
+    // None in the entry state and in the office menu.
+    std::optional<Selection> selection_;
+    qint64 shownCard_ = 0;
 };

@@ -1,6 +1,13 @@
+#include "../edit/CardFormTesting.h"
+#include "GridTesting.h"
 #include "TestSupport.h"
 
 #include "browse/CardLines.h"
+#include "browse/FlexGrid.h"
+#include "browse/KorListe.h"
+#include "browse/KorRecherche.h"
+#include "edit/KorModifie.h"
+#include "edit/KorModifier.h"
 #include "platform/Forms.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
@@ -22,6 +29,44 @@ QList<Card> Mixed() {
             {6, "OFFI", "O6", "o"},
             {7, "OPEN", "P7", "p"},
             {8, "OPEN", "P8", "p"}};
+}
+
+// From the main window on card 3 of "Windows" to another window and back, as the user goes.
+void GoAndComeBack(KorPivane& main, const QString& journey) {
+    if (journey.startsWith(QLatin1String("picker"))) {
+        MenuItem(main, "Ajout")->trigger();
+        KorModifie* picker = Forms::Find<KorModifie>();
+        if (journey == QLatin1String("picker, another category listed")) {
+            QVERIFY(Press(*picker, "Materiel"));
+        } else {
+            const bool otherCategory = journey == QLatin1String("picker, another category edited");
+            QVERIFY(Press(*picker, otherCategory ? "Materiel" : "Windows"));
+            ClickRow(*picker->MSFlexGrid1, 2);
+            ProcessUnloads();
+            KorModifier* editor = Forms::Find<KorModifier>();
+            editor->Text1->SetText(editor->Text1->Text() + QStringLiteral(" NEUF"));
+            QTest::mouseClick(editor->Command1, Qt::LeftButton);
+            editor->Retour->trigger();
+            ProcessUnloads();
+            picker = Forms::Find<KorModifie>();
+        }
+        MenuItem(*picker, "ListeFin")->trigger();
+    } else if (journey.startsWith(QLatin1String("search"))) {
+        MenuItem(main, "Recher")->trigger();
+        KorRecherche* search = Forms::Find<KorRecherche>();
+        if (journey == QLatin1String("search left at once")) {
+            MenuItem(*search, "ListeFin")->trigger();
+        } else {
+            const bool sameCategory = journey == QLatin1String("search, a card of the category");
+            search->Text1->SetText(sameCategory ? QStringLiteral("W") : QStringLiteral("M"));
+            QTest::keyClick(search->Text1, Qt::Key_Return);
+            ClickRow(*search->MSFlexGrid1, sameCategory ? 1 : 2);
+        }
+    } else {
+        MenuItem(main, "ListeFiche")->trigger();
+        ClickRow(*Forms::Find<KorListe>()->MSFlexGrid1, 3);
+    }
+    ProcessUnloads();
 }
 
 } // namespace
@@ -215,6 +260,55 @@ private slots:
         MenuItem(main, "Materiel")->trigger();
         QVERIFY(main.Command1->isVisible());
         QCOMPARE(main.Text1->Text(), QStringLiteral("M2"));
+    }
+
+    // Whatever the other window opened, the main window shown again names, shows and steps
+    // through one selection.
+    void comingBackShowsOneSelection_data() {
+        QTest::addColumn<QString>("journey");
+        QTest::addColumn<QString>("banner");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("next");
+        const QString windows = QStringLiteral("WINDOWS /  3 Fiches");
+        QTest::newRow("picker, another category listed")
+            << "picker, another category listed" << windows << "W3"
+            << "W5";
+        QTest::newRow("picker, another category edited")
+            << "picker, another category edited" << windows << "W3"
+            << "W5";
+        QTest::newRow("picker, the card on screen edited")
+            << "picker, the card on screen edited" << windows << "W3 NEUF"
+            << "W5";
+        QTest::newRow("search left at once") << "search left at once" << windows << "W3"
+                                             << "W5";
+        QTest::newRow("search, a card of another category") << "search, a card of another category"
+                                                            << "GENERALE /  8 Fiches"
+                                                            << "M4"
+                                                            << "W5";
+        QTest::newRow("search, a card of the category")
+            << "search, a card of the category" << windows << "W1"
+            << "W3";
+        QTest::newRow("list") << "list" << windows << "W5"
+                              << "W5";
+    }
+    void comingBackShowsOneSelection() {
+        QFETCH(QString, journey);
+        QFETCH(QString, banner);
+        QFETCH(QString, title);
+        QFETCH(QString, next);
+        ProgramFixture fixture;
+        WriteCollection(Mixed());
+        KorPivane& main = Forms::Load<KorPivane>();
+        MenuItem(main, "Windows")->trigger();
+        Click(main.Command2);
+        GoAndComeBack(main, journey);
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.lblLabels->text(), banner);
+        QCOMPARE(main.Text1->Text(), title);
+        Click(main.Command2);
+        QCOMPARE(main.Text1->Text(), next);
+        QVERIFY(MenuItem(main, "Imprime")->isVisible());
+        QVERIFY(ShownMessages().isEmpty());
     }
 
     void stepsAfterTheDatabaseClosedSayWhy() {

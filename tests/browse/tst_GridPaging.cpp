@@ -34,35 +34,39 @@ void TestGridPaging::pagesStayInsideTheCollection_data() {
         QTest::addRow("%d cards", total) << total;
 }
 
-// Every sequence of eight commands from the first page: each page lies within the collection,
-// holds at most 301 cards, and paging forward never passes over a card; "Suite" is offered
-// until the last card has been shown, and "Retour" goes away only on the first page.
+// Every sequence of eight commands from the first page: each page lies within the collection
+// and holds at most 301 cards; "Suite" shows the page that begins with the card ending the one on
+// screen, "Retour" the page that ends with the card beginning it, each one a step the other
+// undoes; at either end the page stays.
 void TestGridPaging::pagesStayInsideTheCollection() {
     QFETCH(int, total);
     constexpr int kCommands = 8;
     for (int sequence = 0; sequence < (1 << kCommands); ++sequence) {
-        PageState state{total, GridPaging::FirstPageMark(total)};
-        int lastShown = state.mark;
+        constexpr qint32 kPage = GridPaging::kPageSize;
+        Page shown{1, kPage, kPage - 1, {total, kPage}, true, false};
         for (int i = 0; i < kCommands; ++i) {
             const bool forward = (sequence >> i) & 1;
-            const Page page = forward ? GridPaging::Next(state) : GridPaging::Previous(state);
+            const Page page =
+                forward ? GridPaging::Next(shown.state) : GridPaging::Previous(shown.state);
             const QByteArray where =
                 QByteArray::number(sequence, 2) + " step " + QByteArray::number(i);
-            QVERIFY2(page.first >= 1 && page.last <= total, where);
+            QVERIFY2(page.first >= 1 && page.first < page.last && page.last <= total, where);
             QVERIFY2(page.last - page.first <= GridPaging::kPageSize, where);
-            QVERIFY2(page.first <= page.last, where);
-            if (forward) {
-                QVERIFY2(page.first <= lastShown, where);
-                QCOMPARE(page.suiteShown, page.last < total);
-                QCOMPARE(page.state.mark, page.last);
-            } else {
-                if (!page.retourShown)
-                    QCOMPARE(page.first, 1);
-                QCOMPARE(page.state.mark, page.first);
-            }
+            QCOMPARE(page.state.mark, page.last);
+            QCOMPARE(page.suiteShown, page.last < total);
+            QCOMPARE(page.retourShown, page.first > 1);
+            if (forward && shown.suiteShown)
+                QVERIFY2(page.first == shown.last, where);
+            else if (!forward && shown.retourShown)
+                QVERIFY2(page.last == shown.first, where);
+            else
+                QVERIFY2(page == shown, where);
+            const Page undone =
+                forward ? GridPaging::Previous(page.state) : GridPaging::Next(page.state);
+            if (page != shown)
+                QVERIFY2(undone == shown, where);
             QVERIFY2(GridPaging::IsUsable(page.state, total), where);
-            lastShown = page.last;
-            state = page.state;
+            shown = page;
         }
     }
 }

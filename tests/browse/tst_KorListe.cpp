@@ -167,39 +167,31 @@ void TestKorListe::pagingSequences_data() {
     QTest::addColumn<QString>("commands");
     QTest::addColumn<QList<PageSeen>>("pages");
 
-    QTest::newRow("301") << 301 << "SR"
-                         << QList<PageSeen>{{300, 301, kRetourOnly, 301}, {1, 301, kSuiteOnly, 1}};
+    // Page 1 holds slots 1 to 300, page k after it slots 300 (k - 1) to 300 k: "Suite" shows the
+    // page after the one on screen, "Retour" the page before it.
+    const PageSeen first{1, 300, kSuiteOnly, 300};
+    QTest::newRow("301") << 301 << "SR" << QList<PageSeen>{{300, 301, kRetourOnly, 301}, first};
     QTest::newRow("750 to the end and back")
         << 750 << "SSRRSS" << QList<PageSeen>{{300, 600, kBoth, 600}, {600, 750, kRetourOnly, 750},
-                                              {300, 600, kBoth, 300}, {1, 301, kSuiteOnly, 1},
-                                              {1, 301, kBoth, 301},   {301, 601, kBoth, 601}};
+                                              {300, 600, kBoth, 600}, first,
+                                              {300, 600, kBoth, 600}, {600, 750, kRetourOnly, 750}};
     QTest::newRow("750 back from the second page")
-        << 750 << "SRR"
-        << QList<PageSeen>{{300, 600, kBoth, 600}, {150, 450, kBoth, 150}, {1, 301, kSuiteOnly, 1}};
-    QTest::newRow("900") << 900 << "SRR"
+        << 750 << "SR" << QList<PageSeen>{{300, 600, kBoth, 600}, first};
+    QTest::newRow("900") << 900 << "SRSSR"
                          << QList<PageSeen>{{300, 600, kBoth, 600},
-                                            {300, 600, kBoth, 300},
-                                            {1, 301, kSuiteOnly, 1}};
+                                            first,
+                                            {300, 600, kBoth, 600},
+                                            {600, 900, kRetourOnly, 900},
+                                            {300, 600, kBoth, 600}};
     QTest::newRow("1000 to the end")
         << 1000 << "SSS"
         << QList<PageSeen>{
                {300, 600, kBoth, 600}, {600, 900, kBoth, 900}, {900, 1000, kRetourOnly, 1000}};
-    // From a page that starts between two multiples of 300, the last page starts where the
-    // page before it ended, so no card is passed over.
-    QTest::newRow("700 forward after back") << 700 << "SRSS"
-                                            << QList<PageSeen>{{300, 600, kBoth, 600},
-                                                               {200, 500, kBoth, 200},
-                                                               {200, 500, kBoth, 500},
-                                                               {500, 700, kRetourOnly, 700}};
-    QTest::newRow("600 forward from the first slot")
-        << 600 << "SRRSS"
-        << QList<PageSeen>{{300, 600, kRetourOnly, 600},
-                           {300, 600, kBoth, 300},
-                           {1, 301, kSuiteOnly, 1},
-                           {1, 301, kBoth, 301},
-                           {301, 600, kRetourOnly, 600}};
-    QTest::newRow("Retour from the first page")
-        << 450 << "R" << QList<PageSeen>{{1, 301, kSuiteOnly, 1}};
+    QTest::newRow("600: two pages, and nothing beyond either end")
+        << 600 << "SSRR"
+        << QList<PageSeen>{
+               {300, 600, kRetourOnly, 600}, {300, 600, kRetourOnly, 600}, first, first};
+    QTest::newRow("Retour from the first page") << 450 << "R" << QList<PageSeen>{first};
 }
 
 void TestKorListe::pagingSequences() {

@@ -6,7 +6,6 @@
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 #include "store/Queries.h"
-#include "store/StoreError.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/SqliteCollection.h"
 
@@ -121,33 +120,26 @@ private slots:
         }
     }
 
-    // The record set of the chosen category went with the old connection.
-    void recordSetCommandsAfterCompactionDoNoHarm() {
+    // The selection is read again from the compacted file: the card on screen stays, and the
+    // arrows step on from it.
+    void theSelectionIsReadAgainAfterCompaction() {
         ProgramFixture fixture;
-        WriteCollection(CardsIn({{"WIN", 3}}));
+        WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
         KorPivane& main = OpenMainWindow();
-        MenuItem(main, "General")->trigger();
-        const QString title = main.Text1->Text();
+        MenuItem(main, "Windows")->trigger();
+        QTest::mouseClick(main.Command2, Qt::LeftButton);
         MenuItem(main, "Compacte")->trigger();
-        MessageBox::Testing::Clear();
+        QCOMPARE(ShownMessages().size(), 1);
 
-        for (QPushButton* arrow : {main.Command1, main.Command2, main.Command3, main.Command4})
-            QTest::mouseClick(arrow, Qt::LeftButton);
-        MenuItem(main, "ListeFiche")->trigger();
-        MenuItem(main, "Imprime")->trigger();
-
-        QVERIFY(Forms::Find<KorPivane>());
-        QCOMPARE(main.Text1->Text(), title);
-        try {
-            Store().Current().Fields(Field::Titre);
-            QFAIL("the old record set still answers");
-        } catch (const StoreError& error) {
-            QCOMPARE(error.kind(), StoreError::Kind::Closed);
-        }
-        QCOMPARE(StoredRows().size(), 3);
+        QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  3 Fiches"));
+        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 2"));
+        QTest::mouseClick(main.Command2, Qt::LeftButton);
+        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 3"));
+        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  3"));
+        QCOMPARE(ShownMessages().size(), 1);
+        QCOMPARE(StoredRows().size(), 5);
     }
 };
 
 PIVANES_TEST_MAIN(tst_Compaction)
-#include "store/Fields.h"
 #include "tst_Compaction.moc"

@@ -39,8 +39,9 @@ QString Home() {
     return QDir::homePath() + QLatin1Char('/');
 }
 
+// No backup was made yet: the marker names no date.
 QByteArray FirstRunMarker() {
-    return MarkerBytes({Home(), QDir::currentPath(), "09/03/2026"});
+    return MarkerBytes({Home(), QDir::currentPath(), ""});
 }
 
 // The user's home folder somewhere else while it lives.
@@ -129,6 +130,38 @@ private slots:
         QVERIFY(Store().IsOpen());
     }
 
+    // Leaving the window, whichever way, or failing a backup, makes no backup: the window
+    // still says so when it opens again.
+    void noDateWithoutABackup_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("Sauvegarde, then Quitter") << "Sauvegarde";
+        QTest::newRow("close box") << "close box";
+        QTest::newRow("a backup that failed") << "failed";
+    }
+    void noDateWithoutABackup() {
+        QFETCH(QString, way);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        KorSauve& sauve = OpenBackupWindow();
+        if (way == "Escape") {
+            QTest::keyClick(sauve.Dir1, Qt::Key_Escape);
+        } else if (way == "close box") {
+            sauve.close();
+        } else if (way == "Sauvegarde") {
+            sauve.Sauve->trigger();
+            sauve.Quitter->trigger();
+        } else {
+            StartBackupTo(sauve, fixture.Path(QStringLiteral("nowhere/deeper")), false);
+            sauve.Quitter->trigger();
+        }
+        ProcessUnloads();
+        QVERIFY(!Forms::Find<KorSauve>());
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
+        QCOMPARE(OpenBackupWindow().Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+    }
+
     void markerCutShortIsRewritten_data() {
         QTest::addColumn<QByteArray>("marker");
         QTest::newRow("empty") << QByteArray();
@@ -173,7 +206,14 @@ private slots:
 
         QVERIFY(!Forms::Find<KorSauve>());
         QVERIFY(Forms::Find<KorPivane>());
-        QVERIFY(ShownMessages().isEmpty());
+        // One message says where the copies went, that they were read back whole, and the cards.
+        QCOMPARE(MessageBox::Testing::Shown().size(), 1);
+        QCOMPARE(MessageBox::Testing::Shown().front().title, QStringLiteral("Sauvegarde"));
+        QCOMPARE(MessageBox::Testing::Shown().front().text,
+                 QStringLiteral("La sauvegarde est faite dans le dossier\n« %1/ ».\nPIVANE.MDB et "
+                                "SAUVE.KOR y ont été copiés, relus et trouvés complets.\nLa "
+                                "collection sauvegardée contient 5 fiches.")
+                     .arg(folder));
         const QByteArray marker = MarkerBytes(
             {folder + QLatin1Char('/'), QDir::currentPath() + QLatin1Char('/'), "09/03/2026"});
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), marker);
@@ -431,7 +471,7 @@ private slots:
         QVERIFY(tabTo(sauve.Command1));
         QTest::keyClick(sauve.Command1, Qt::Key_Space);
 
-        QVERIFY(ShownMessages().isEmpty());
+        QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(!Forms::Find<KorSauve>());
         QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
                  QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
@@ -537,8 +577,9 @@ private slots:
         sauve.Sauve->trigger();
         const QString proposed = QDir::currentPath() + QStringLiteral("/SauvePivane/");
         QCOMPARE(sauve.Text1->Text(), proposed);
+        // The marker still tells where the last backup went, until one is made here.
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")),
-                 MarkerBytes({proposed, QDir::currentPath(), "09/03/2026"}));
+                 MarkerBytes({"/gone/away/", QDir::currentPath() + "/", "01/01/2020"}));
         QVERIFY(!sauve.Sauve->isEnabled() && !sauve.Restoration->isEnabled());
         QVERIFY(sauve.Command1->isVisible() && !sauve.Command2->isVisible());
     }

@@ -129,6 +129,8 @@ private slots:
         const DataFolder::Choice choice = DataFolder::Choose(QString());
         QCOMPARE(choice.path, fixture.Path(expected));
         QVERIFY(choice.problem.isEmpty());
+        QVERIFY2(!QFileInfo::exists(choice.path), "made only once a window can be shown");
+        QCOMPARE(DataFolder::Make(choice.path), QString());
         QVERIFY(QFileInfo(choice.path).isDir());
         QVERIFY2(QDir(choice.path).isEmpty(), "a new data folder holds nothing yet");
     }
@@ -139,9 +141,9 @@ private slots:
         WriteBytes("fichier", "pas un dossier");
         environment.Set("XDG_DATA_HOME", fixture.Path("fichier").toLocal8Bit());
         const DataFolder::Choice choice = DataFolder::Choose(QString());
-        QVERIFY(choice.path.isEmpty());
-        QVERIFY(choice.problem.startsWith("Le dossier de données « " + fixture.Path("fichier") +
-                                          "/pivanes » n'a pas pu être créé"));
+        QVERIFY(DataFolder::Make(choice.path)
+                    .startsWith("Le dossier de données « " + fixture.Path("fichier") +
+                                "/pivanes » n'a pas pu être créé"));
     }
 
     void aNamedFolderMustExist_data() {

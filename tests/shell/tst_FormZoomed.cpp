@@ -1,13 +1,21 @@
+#include "../browse/GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/FlexGrid.h"
+#include "browse/KorListe.h"
+#include "maintenance/KorSauve.h"
 #include "platform/Controls.h"
 #include "platform/Form.h"
+#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/Screen.h"
 #include "platform/Twips.h"
 #include "shell/FormZoomed.h"
+#include "shell/KorPivane.h"
 
 #include <QLabel>
+#include <QScreen>
+#include <map>
 
 namespace {
 
@@ -41,6 +49,34 @@ struct Box {
 
 Box TwipsOf(const QWidget* widget) {
     return {widget->x() * 15, widget->y() * 15, widget->width() * 15, widget->height() * 15};
+}
+
+Form& OpenWindow(const QString& window) {
+    WriteCollection(CardsIn({{"WIN", 400}}));
+    KorPivane& main = MainWindowShowing("Windows");
+    if (window == "main")
+        return main;
+    if (window == "backup") {
+        MenuItem(main, "Quitter")->trigger();
+        KorSauve* sauve = Forms::Find<KorSauve>();
+        sauve->Sauve->trigger();
+        return *sauve;
+    }
+    MenuItem(main, "ListeFiche")->trigger();
+    return *Forms::Find<KorListe>();
+}
+
+// Every control the user can see lies whole inside the window's client area.
+QStringList CutOff(const Form& form) {
+    QStringList cut;
+    for (QObject* control : form.Controls()) {
+        const auto* widget = qobject_cast<const QWidget*>(control);
+        if (widget && widget->isVisibleTo(&form) &&
+            !form.Client()->rect().contains(
+                QRect(widget->mapTo(form.Client(), QPoint(0, 0)), widget->size())))
+            cut << widget->objectName();
+    }
+    return cut;
 }
 
 } // namespace
@@ -194,6 +230,64 @@ private slots:
         FormZoomed::LoadProtocol(form);
         QCOMPARE(qRound(form.Height()), 10980);
         QCOMPARE(qRound(form.Width()), 15360);
+    }
+
+    // A window the user resizes is scaled again from its design by the rule of the screens, from
+    // its new height, within its width and never cutting a control off; what the controls leave
+    // of its width is shared on both sides. Back at the size of its load, it is as loaded.
+    void resizedWindowsScaleTheirControls_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("percent");
+        for (const char* window : {"main", "backup", "list"}) {
+            QTest::addRow("%s, maximised", window) << window << QSize() << 100;
+            QTest::addRow("%s, wide", window) << window << QSize(1600, 900) << 150;
+            QTest::addRow("%s, tall", window) << window << QSize(700, 1000) << 87;
+            QTest::addRow("%s, smaller", window) << window << QSize(640, 500) << 80;
+        }
+    }
+    void resizedWindowsScaleTheirControls() {
+        QFETCH(QString, window);
+        QFETCH(QSize, size);
+        QFETCH(int, percent);
+        ProgramFixture fixture;
+        // Loaded at 95 %, less than the 800 x 800 pixels of the test's screen.
+        Screen::SetHeightForTests(9000);
+        Form& form = OpenWindow(window);
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        // Centred, with room above for the window manager's title bar.
+        const QPoint offCentre =
+            form.frameGeometry().center() - screen->availableGeometry().center();
+        QVERIFY2(std::abs(offCentre.x()) <= 4 && std::abs(offCentre.y()) <= 20,
+                 qPrintable(QStringLiteral("%1 %2").arg(offCentre.x()).arg(offCentre.y())));
+        const QSize loaded = form.size();
+        const qint32 loadedPercent = FormZoomed::Zoom.ScalePercent;
+        const QList<QRect> before = [&form] {
+            QList<QRect> places;
+            for (QObject* control : form.Controls())
+                if (auto* widget = qobject_cast<QWidget*>(control))
+                    places << widget->geometry();
+            return places;
+        }();
+
+        // A window manager maximises a window by giving it the screen's available area.
+        form.resize(size.isValid() ? size : screen->availableGeometry().size());
+        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
+        QCOMPARE(CutOff(form), QStringList());
+        const auto* label = form.findChild<QLabel*>(QStringLiteral("Label1"));
+        const int spare = (form.width() - 800 * percent / 100) / 2;
+        const std::map<QString, int> labelLeft = {{"main", 4553}, {"backup", 3000}, {"list", 5483}};
+        const double designLeft = PixelsToTwips(TwipsToPixels(labelLeft.at(window)));
+        QCOMPARE(label->x(), std::max(spare, 0) + TwipsToPixels(designLeft * percent / 100));
+        if (auto* list = qobject_cast<KorListe*>(&form))
+            QCOMPARE(list->MSFlexGrid1->ColWidth(1), FormZoomed::Scaled(10270));
+
+        form.resize(loaded);
+        QCOMPARE(FormZoomed::Zoom.ScalePercent, loadedPercent);
+        int index = 0;
+        for (QObject* control : form.Controls())
+            if (auto* widget = qobject_cast<QWidget*>(control))
+                QCOMPARE(widget->geometry(), before.at(index++));
     }
 
     void scaledColumnWidthsRoundHalvesToEven_data() {

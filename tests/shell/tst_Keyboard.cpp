@@ -7,8 +7,11 @@
 #include "edit/KorAjouter.h"
 #include "edit/KorModifie.h"
 #include "edit/KorModifier.h"
+#include "maintenance/KorSauve.h"
 #include "platform/Application.h"
+#include "platform/FocusRing.h"
 #include "platform/Forms.h"
+#include "platform/Look.h"
 #include "platform/Screen.h"
 #include "print/ImprimeR.h"
 #include "shell/KorPivane.h"
@@ -76,6 +79,69 @@ class tst_Keyboard : public QObject {
     Q_OBJECT
 
 private slots:
+    // Whatever control Tab reaches shows that it has the focus: a yellow band edged in navy
+    // around it, over its neighbours, as wide as the window's scale asks.
+    void theFocusIsSeen_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<int>("controls");
+        for (int pixels : {768, 1080}) {
+            QTest::addRow("main window, %d", pixels) << "main" << pixels << 6;
+            QTest::addRow("backup, %d", pixels) << "backup" << pixels << 4;
+            QTest::addRow("card editor, %d", pixels) << "editor" << pixels << 3;
+        }
+    }
+    void theFocusIsSeen() {
+        QFETCH(QString, window);
+        QFETCH(int, pixels);
+        QFETCH(int, controls);
+        ProgramFixture fixture;
+        Screen::SetHeightForTests(pixels * 15);
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        Form* form = &MainWindowShowing("Windows");
+        if (window == "backup") {
+            MenuItem(*form, "Quitter")->trigger();
+            form = Forms::Find<KorSauve>();
+            MenuItem(*form, "Sauve")->trigger();
+        } else if (window == "editor") {
+            MenuItem(*form, "Ajout")->trigger();
+            form = Forms::Find<KorModifie>();
+            QVERIFY(form);
+            QVERIFY(TabTo(*form, "Windows"));
+            Press(*form, Qt::Key_Space);
+            ClickRow(*Forms::Find<KorModifie>()->MSFlexGrid1, 1);
+            form = Forms::Find<KorModifier>();
+        }
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        const auto* ring = form->Client()->findChild<FocusRing*>();
+        QVERIFY(ring);
+        QVERIFY(ring->Thickness() >= 2 && ring->Thickness() >= form->height() / 250);
+        QSet<QWidget*> seen;
+        for (int step = 0; step < 24; ++step) {
+            QWidget* focused = QApplication::focusWidget();
+            if (!focused) {
+                QTest::keyClick(form, Qt::Key_Tab);
+                continue;
+            }
+            if (form->Client()->isAncestorOf(focused)) {
+                QCOMPARE(ring->Target(), focused);
+                QVERIFY(ring->isVisible());
+                const QRect around(focused->mapTo(form->Client(), QPoint(0, 0)), focused->size());
+                const int band = ring->Thickness();
+                QVERIFY(ring->geometry().contains(around.adjusted(-band, -band, band, band)));
+                const QImage shot = form->Client()->grab().toImage();
+                const int y = around.center().y();
+                QCOMPARE(shot.pixelColor(around.left() - 1, y), Colors::Yellow);
+                QCOMPARE(shot.pixelColor(around.left() - band, y), Colors::Navy);
+                QCOMPARE(shot.pixelColor(around.right() + band, y), Colors::Navy);
+                seen << focused;
+            }
+            QTest::keyClick(focused, Qt::Key_Tab);
+        }
+        QVERIFY2(seen.size() >= controls, qPrintable(QString::number(seen.size())));
+    }
+
     // A new card written from the keyboard alone: Tab leaves the title for the text, Space
     // presses the buttons, and the title keeps neither tab nor line break.
     void newCardWithoutAMouse() {

@@ -116,24 +116,32 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("errLines");
+        const QString noDisplay =
+            QStringLiteral("Pivanes ne peut pas s'ouvrir : aucun écran graphique");
         QTest::newRow("--help") << QStringList{"--help"} << 0 << "Utilisation : pivanes"
-                                << "";
+                                << "" << 0;
         QTest::newRow("--version") << QStringList{"--version"} << 0 << "Pivanes 5.0.2\n"
-                                   << "";
+                                   << "" << 0;
         QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << ""
-                                        << "Option inconnue : --bogus.";
+                                        << "Option inconnue : --bogus." << 2;
         QTest::newRow("missing folder") << QStringList{"absent"} << 1 << ""
-                                        << "Le dossier « absent » n'existe pas";
-        QTest::newRow("no display") << QStringList{"."} << 1 << ""
-                                    << "Pivanes ne peut pas s'ouvrir : aucun écran graphique";
+                                        << "Le dossier « absent » n'existe pas" << 1;
+        // One French sentence, and the user's data folder (in the test's folder) is not made.
+        QTest::newRow("no display") << QStringList{"."} << 1 << "" << noDisplay << 1;
+        QTest::newRow("no display, the user's data folder")
+            << QStringList{} << 1 << "" << noDisplay << 1;
     }
     void answersWithoutADisplay() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, out);
         QFETCH(QString, err);
+        QFETCH(int, errLines);
         ProgramFixture fixture;
-        const Run run = RunProgram(arguments, WithoutDisplay());
+        QProcessEnvironment environment = WithoutDisplay();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), fixture.Path("donnees"));
+        const Run run = RunProgram(arguments, environment);
         QVERIFY(!run.crashed);
         QCOMPARE(run.exitCode, exitCode);
         if (out.isEmpty())
@@ -144,6 +152,7 @@ private slots:
             QCOMPARE(run.err, QString());
         else
             QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
+        QCOMPARE(run.err.count(QLatin1Char('\n')), errLines);
         QVERIFY2(QDir(fixture.Path()).isEmpty(), "nothing is written in the folder");
     }
 

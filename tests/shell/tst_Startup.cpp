@@ -7,6 +7,8 @@
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
 
+#include <map>
+
 class TestStartup : public QObject {
     Q_OBJECT
 
@@ -40,6 +42,48 @@ private slots:
         QVERIFY(!Forms::Find<Copyright>());
         QVERIFY(!Forms::Find<KorDepart>());
         QVERIFY(!splash->Timer1->isActive());
+    }
+
+    // The wait is for whoever does nothing: a click on the splash, or one of these keys on
+    // either start-up window, goes straight to the main window; other keys do not.
+    void theSplashCanBeSkipped_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("skips");
+        QTest::newRow("click on the splash's text") << "click" << true;
+        QTest::newRow("Enter") << "Enter" << true;
+        QTest::newRow("Escape") << "Escape" << true;
+        QTest::newRow("Space") << "Space" << true;
+        QTest::newRow("Enter on the backdrop") << "backdrop" << true;
+        QTest::newRow("another key") << "A" << false;
+    }
+    void theSplashCanBeSkipped() {
+        QFETCH(QString, how);
+        QFETCH(bool, skips);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        Forms::Load<KorDepart>();
+        Copyright* splash = Forms::Find<Copyright>();
+        splash->Timer1_Timer();
+        const std::map<QString, Qt::Key> keys = {{"Enter", Qt::Key_Return},
+                                                 {"Escape", Qt::Key_Escape},
+                                                 {"Space", Qt::Key_Space},
+                                                 {"backdrop", Qt::Key_Enter},
+                                                 {"A", Qt::Key_A}};
+        if (how == "click")
+            QTest::mouseClick(splash->lblVersion, Qt::LeftButton);
+        else if (how == "backdrop")
+            QTest::keyClick(Forms::Find<KorDepart>(), keys.at(how));
+        else
+            QTest::keyClick(splash, keys.at(how));
+        ProcessUnloads();
+        KorPivane* main = Forms::Find<KorPivane>();
+        QCOMPARE(main != nullptr && main->isVisible(), skips);
+        QCOMPARE(Forms::Find<Copyright>() == nullptr, skips);
+        QCOMPARE(Forms::Find<KorDepart>() == nullptr, skips);
+        if (skips)
+            QVERIFY(Store().IsOpen());
+        else
+            QCOMPARE(splash->ProgressBar1->value(), 1);
     }
 
     void aFailingStartStillEndsTheSplash() {

@@ -10,13 +10,19 @@
 #include <QtTest>
 #include <memory>
 
-// The engine's tests run without a display and without widgets.
-#define PIVANES_ENGINE_TEST_MAIN(TestObject)                                                       \
+// Runs the test object in an application of the class given: `before` runs first, `after` once
+// the application is there.
+#define PIVANES_TEST_MAIN_IN(TestObject, Application, before, after)                               \
     int main(int argc, char** argv) {                                                              \
-        QCoreApplication app(argc, argv);                                                          \
+        before;                                                                                    \
+        Application app(argc, argv);                                                               \
+        after;                                                                                     \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }
+// The engine's tests run without a display and without widgets.
+#define PIVANES_ENGINE_TEST_MAIN(TestObject)                                                       \
+    PIVANES_TEST_MAIN_IN(TestObject, QCoreApplication, (void)0, (void)0)
 
 // A fresh temporary folder that is the current directory while the test runs.
 class TemporaryFolder {

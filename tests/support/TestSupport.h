@@ -15,13 +15,8 @@ void PrepareTestEnvironment();
 void EnableTestSeams();
 
 #define PIVANES_TEST_MAIN(TestObject)                                                              \
-    int main(int argc, char** argv) {                                                              \
-        PrepareTestEnvironment();                                                                  \
-        PivanesApplication app(argc, argv);                                                        \
-        EnableTestSeams();                                                                         \
-        TestObject test;                                                                           \
-        return QTest::qExec(&test, argc, argv);                                                    \
-    }
+    PIVANES_TEST_MAIN_IN(TestObject, PivanesApplication, PrepareTestEnvironment(),                 \
+                         EnableTestSeams())
 
 // Each test runs in a fresh temporary folder that is the current directory, with the program's
 // shared state as at start; everything is put back when it ends.

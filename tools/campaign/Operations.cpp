@@ -121,8 +121,11 @@ Said Backup(const QString& folder, const std::function<void()>& prepare) {
     RunGuarded([&] { window.Command1_Click(); });
     Said said;
     said.messages = TakeMessages();
-    // A backup that went through returns to the main window.
-    said.done = said.messages.isEmpty() && !Forms::Find<KorSauve>() && Forms::Find<KorPivane>();
+    // A backup that went through says so, and returns to the main window.
+    said.done =
+        said.messages.size() == 1 &&
+        said.messages[0].startsWith(QStringLiteral("Sauvegarde | La sauvegarde est faite")) &&
+        !Forms::Find<KorSauve>() && Forms::Find<KorPivane>();
     CloseWindows();
     return said;
 }

@@ -87,38 +87,33 @@ SqliteCollection::~SqliteCollection() {
     connection_->Close();
 }
 
+// The work whole or not at all, in a transaction that `begin` opens.
+template <typename Work> auto SqliteCollection::InTransaction(const char* begin, const Work& work) {
+    connection_->Exec(begin);
+    try {
+        auto result = work();
+        connection_->Exec("COMMIT");
+        return result;
+    } catch (...) {
+        connection_->ExecQuietly("ROLLBACK");
+        throw;
+    }
+}
+
 // One write, whole or absent. The file is made ready for writes first; the write then runs in an
 // immediate transaction, so that no other program writes between what it reads and what it
 // writes, with the indexes made where another program left them out of date.
 template <typename Write> auto SqliteCollection::Written(const Write& write) {
     Schema::PrepareForWrites(*connection_);
-    connection_->Exec("BEGIN IMMEDIATE");
-    try {
+    return InTransaction("BEGIN IMMEDIATE", [&] {
         Schema::EnsureIndexes(*connection_);
-        auto result = write();
-        connection_->Exec("COMMIT");
-        return result;
-    } catch (...) {
-        connection_->ExecQuietly("ROLLBACK");
-        throw;
-    }
-}
-
-// Reads that must see the file at one moment, such as a count and the last card counted.
-template <typename Read> auto SqliteCollection::InOneRead(const Read& read) {
-    connection_->Exec("BEGIN");
-    try {
-        auto result = read();
-        connection_->Exec("COMMIT");
-        return result;
-    } catch (...) {
-        connection_->ExecQuietly("ROLLBACK");
-        throw;
-    }
+        return write();
+    });
 }
 
 SelectionCount SqliteCollection::Count(const Selection& selection) {
-    return InOneRead([&] {
+    // The count and the last card counted, at one moment.
+    return InTransaction("BEGIN", [&] {
         SelectionCount counted;
         {
             Statement count(*connection_,

@@ -39,8 +39,8 @@ public:
     Connection& connection() const { return *connection_; }
 
 private:
+    template <typename Work> auto InTransaction(const char* begin, const Work& work);
     template <typename Write> auto Written(const Write& write);
-    template <typename Read> auto InOneRead(const Read& read);
     void Insert(qint64 numero, const StoredCard& card);
     void Rewrite(qint64 numero, const CardFields& changes);
     std::optional<qint64> Highest();
