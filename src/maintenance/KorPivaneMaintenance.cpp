@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
@@ -34,11 +35,15 @@ QString InstalledGuide() {
 void CompactServer() {
     try {
         const Compacted compacted = Store().collection().Compact();
-        MessageBox::Show(QStringLiteral("Le serveur a fait le ménage de la collection (VACUUM "
-                                        "ANALYZE) : ses tables occupaient %1 Mo, elles en "
-                                        "occupent %2.")
-                             .arg(double(compacted.bytesBefore) / (1 << 20), 0, 'f', 1)
-                             .arg(double(compacted.bytesAfter) / (1 << 20), 0, 'f', 1));
+        const QLocale french(QLocale::French);
+        const auto megabytes = [&french](qint64 bytes) {
+            return french.toString(double(bytes) / (1 << 20), 'f', 1);
+        };
+        MessageBox::Show(
+            QStringLiteral("Le serveur a fait le ménage de la collection (VACUUM "
+                           "ANALYZE) : ses tables occupaient %1 Mo, elles en "
+                           "occupent %2.")
+                .arg(megabytes(compacted.bytesBefore), megabytes(compacted.bytesAfter)));
     } catch (const UserError& error) {
         MessageBox::Error(error.text());
     }

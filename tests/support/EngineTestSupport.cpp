@@ -40,8 +40,8 @@ public:
     }
     QString Make() {
         QString name = QStringLiteral("essai_%1_%2")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(names_.size() + 1);
+                           .arg(QCoreApplication::applicationPid())
+                           .arg(names_.size() + 1);
         RunPsql(TestServer(), QStringLiteral("CREATE DATABASE %1").arg(name));
         names_ << name;
         return name;
