@@ -6,7 +6,7 @@
 namespace DataFolder {
 
 QString UserBase(const char* variable, const QString& underHome) {
-    const QString base = qEnvironmentVariable(variable);
+    QString base = qEnvironmentVariable(variable);
     // The base-directory rules ignore a relative value.
     if (base.isEmpty() || QDir::isRelativePath(base))
         return QDir::homePath() + QLatin1Char('/') + underHome;

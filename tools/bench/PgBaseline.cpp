@@ -106,6 +106,7 @@ public:
 private:
     Result Run(const char* sql, const std::vector<QByteArray>& values) {
         std::vector<const char*> pointers;
+        pointers.reserve(values.size());
         for (const QByteArray& value : values)
             pointers.push_back(value.constData());
         Result result(PQexecParams(db_, sql, int(values.size()), nullptr, pointers.data(), nullptr,
