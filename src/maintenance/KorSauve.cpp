@@ -113,6 +113,19 @@ QString CardsText(qint64 cards) {
     return cards == 1 ? QStringLiteral("1 fiche") : QStringLiteral("%1 fiches").arg(cards);
 }
 
+bool OnServer() {
+    return !Store().Server().isEmpty();
+}
+
+// The files a backup copies: the data folder's, and the collection's own copy, which comes from
+// the server when it lives there, whatever the folder holds.
+QStringList BackupNames(const QStringList& listed) {
+    QStringList names = listed;
+    if (OnServer() && !names.contains(DatabaseName(), Qt::CaseInsensitive))
+        names << DatabaseName();
+    return names;
+}
+
 // The cards of the collection in place, when there is one that can be read.
 std::optional<qint64> LiveCardCount() {
     try {
@@ -424,10 +437,11 @@ bool KorSauve::MarkerCanRecordTheBackup() {
 
 // The listed files, then the marker that dates them, written only once every copy is checked.
 KorSauve::BackupCopies KorSauve::CopyToBackupFolder(const MarkerLines& made) {
-    QStringList names;
+    QStringList listed;
     for (int i = 0; i < File1->count(); ++i)
         if (File1->item(i)->text().compare(Marker::kFileName, Qt::CaseInsensitive) != 0)
-            names << File1->item(i)->text();
+            listed << File1->item(i)->text();
+    QStringList names = BackupNames(listed);
     names << Marker::kFileName;
     const auto count = int(names.size());
     Donnees.GridRowIndex = count;
@@ -466,7 +480,8 @@ std::optional<qint64> KorSauve::CopyToBackup(const QString& source, const QStrin
                                        "lecture seule ou plein)."));
     const bool isDatabase =
         QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
-    if (isDatabase && Store().IsOpen() && SameFile(source, Store().collection().Place().name))
+    if (isDatabase && Store().IsOpen() &&
+        (OnServer() || SameFile(source, Store().collection().Place().name)))
         return Store().collection().SnapshotInto(target);
     return SafeFiles::CopyFile(
         source, target, isDatabase ? SafeFiles::Check::BytesAndDatabase : SafeFiles::Check::Bytes);
@@ -566,12 +581,18 @@ bool KorSauve::RestoreConfirmed(const RestoreSource& source) {
     const QString backup =
         QStringLiteral("la sauvegarde du %1 (%2)").arg(source.date, CardsText(source.cards));
     const QString question =
-        live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
-                              "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
-                   .arg(CardsText(*live), backup)
-             : QStringLiteral("Restaurer %1 ?\n\nAucune collection lisible n'est en place dans "
-                              "le dossier « %2 ».")
-                   .arg(backup, QDir::toNativeSeparators(DataFolder()));
+        OnServer() ? QStringLiteral("Remplacer la collection du serveur « %1 » (%2), que tous ses "
+                                    "utilisateurs partagent, par %3 ?\n\nLes fiches ajoutées ou "
+                                    "modifiées depuis cette sauvegarde, par vous ou par d'autres, "
+                                    "seront perdues.")
+                         .arg(Store().Server(),
+                              live ? CardsText(*live) : QStringLiteral("illisible"), backup)
+        : live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
+                                "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
+                     .arg(CardsText(*live), backup)
+               : QStringLiteral("Restaurer %1 ?\n\nAucune collection lisible n'est en place dans "
+                                "le dossier « %2 ».")
+                     .arg(backup, QDir::toNativeSeparators(DataFolder()));
     return MessageBox::AskYesNo(question, QStringLiteral("Restoration")) == MessageBox::Answer::Yes;
 }
 
@@ -589,8 +610,11 @@ void KorSauve::Command2_Click() {
 void KorSauve::RunRestore() {
     StartCopying(QStringLiteral("JE RESTORE"));
     PauseBetweenFiles();
-    // The program ends after the restore: its own connection has nothing more to do.
-    Store().Reset();
+    // The program ends after the restore: its own connection has nothing more to do, unless the
+    // cards go to the server through it.
+    const bool onServer = OnServer();
+    if (!onServer)
+        Store().Reset();
     Donnees.StartDirectory = WithFinalSlash(DataFolder());
     File1->SetPath(Donnees.BackupFolder);
     File1->Refresh();
@@ -609,12 +633,17 @@ void KorSauve::RunRestore() {
         PauseBetweenFiles();
         const bool isDatabase = name.compare(DatabaseName(), Qt::CaseInsensitive) == 0;
         try {
-            if (isDatabase)
+            if (isDatabase && onServer)
+                Store().collection().ReplaceWith(Donnees.CurrentCategoryCode);
+            else if (isDatabase)
                 SafeFiles::RestoreDatabase(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
             else
                 SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
-        } catch (const UserError&) {
-            failed << name;
+        } catch (const UserError& error) {
+            // The server says why, a right that the role lacks among others.
+            failed << (isDatabase && onServer
+                           ? name + QStringLiteral(" (") + error.text() + QLatin1Char(')')
+                           : name);
         }
         AdvanceProgress(i + 1);
     }

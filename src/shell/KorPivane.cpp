@@ -158,7 +158,7 @@ void KorPivane::Depart() {
 
 void KorPivane::OpenDatabase() {
     // A collection of the old program is offered for conversion before anything opens it.
-    if (ReadJetHeader(Donnees.DatabaseFileName).IsJet() &&
+    if (Store().Server().isEmpty() && ReadJetHeader(Donnees.DatabaseFileName).IsJet() &&
         !OfferConversion(Donnees.DatabaseFileName))
         return;
     try {
@@ -180,6 +180,13 @@ void KorPivane::OpenDatabase() {
 bool KorPivane::CollectionIsOpen() const {
     if (Store().IsOpen())
         return true;
+    if (!Store().Server().isEmpty()) {
+        MessageBox::Error(QStringLiteral("Aucune collection de fiches n'est ouverte : le serveur "
+                                         "« %1 » n'a pas répondu. Choisissez « Retour » dans le "
+                                         "menu pour vous y reconnecter.")
+                              .arg(Store().Server()));
+        return false;
+    }
     const QString file = Donnees.DatabaseFileName;
     const QString folder = QDir::toNativeSeparators(QDir::currentPath());
     const QString what =

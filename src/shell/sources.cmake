@@ -7,4 +7,5 @@ target_sources(pivanes_shell PRIVATE
     src/shell/KorPivane.cpp
     src/shell/OldCollection.cpp
     src/shell/Pictures.cpp
+    src/shell/ServerChoice.cpp
 )

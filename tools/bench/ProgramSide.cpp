@@ -144,6 +144,10 @@ void CloseEditor() {
 }
 
 void Compact() {
+    if (!Store().Server().isEmpty()) {
+        Store().collection().Compact();
+        return;
+    }
     Store().CloseDatabase();
     CompactDatabaseFile(Donnees.DatabaseFileName);
     Store().OpenDatabase(Donnees.DatabaseFileName);
