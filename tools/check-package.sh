@@ -9,6 +9,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 fail() { echo "ÉCHEC : $*" >&2; exit 1; }
+[ -f "$build/CPackConfig.cmake" ] ||
+    fail "$build n'est pas une construction à empaqueter : tools/package.sh la fait"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pack" >/dev/null
 deb=$(ls "$work"/pack/pivanes_*.deb)

@@ -32,12 +32,15 @@ void FocusRing::Follow(QWidget* focused) {
 }
 
 void FocusRing::Place() {
-    if (!target_ || !target_->isVisible()) {
+    // Read once: GCC cannot tell that the guarded pointer stays set between its reads, and an
+    // optimised build then fails on its null-dereference warning.
+    QWidget* const target = target_;
+    if (!target || !target->isVisible()) {
         hide();
         return;
     }
     const int thickness = Thickness();
-    const QRect around(target_->mapTo(parentWidget(), QPoint(0, 0)), target_->size());
+    const QRect around(target->mapTo(parentWidget(), QPoint(0, 0)), target->size());
     setGeometry(around.adjusted(-thickness, -thickness, thickness, thickness));
     const QRect inner = rect().adjusted(thickness, thickness, -thickness, -thickness);
     setMask(QRegion(rect()).subtracted(QRegion(inner)));

@@ -3,13 +3,19 @@
 clean with the same inputs, like ccache does for the compiler.
 
 A source is clean for a key made of its compile command, the text of the source and of every
-header it reads (from the build's dependency files), .clang-tidy, this script and clang-tidy's
-version. Keys name empty files under $XDG_CACHE_HOME/pivanes/clang-tidy, so another clone on
-the same machine re-uses them. Sources with remarks are not remembered: they are checked again.
+header it reads (from the build's dependency files), .clang-tidy, the options clang-tidy is run
+with and its version. Keys name empty files under $XDG_CACHE_HOME/pivanes/clang-tidy, so another
+clone on the same machine re-uses them. Sources with remarks are not remembered: they are checked
+again.
 
-    clang_tidy_cached.py BUILD_DIR
+With --changed, only the sources that the current changes touch are checked: those that read a
+file differing from the main line (see changed_files), committed or not.
+
+    clang_tidy_cached.py [--changed] BUILD_DIR
 """
+import argparse
 import concurrent.futures
+import functools
 import hashlib
 import json
 import os
@@ -22,7 +28,7 @@ from pathlib import Path
 
 SOURCE_ROOT = Path(__file__).resolve().parents[2]
 # clang reads neither GCC's precompiled headers nor some of its warning options.
-EXTRA_ARGS = ["-extra-arg=-Wno-unknown-warning-option"]
+TIDY = ["clang-tidy", "--quiet", "-extra-arg=-Wno-unknown-warning-option"]
 STAMP_LIFETIME_DAYS = 30
 
 
@@ -139,8 +145,7 @@ class Hasher:
                 self.known[path] = "missing"
         return self.known[path]
 
-    def key(self, unit, common, recorded):
-        deps = dependencies(unit, recorded)
+    def key(self, unit, deps, common):
         if deps is None:
             return None
         digest = hashlib.sha256(common)
@@ -153,9 +158,37 @@ class Hasher:
         return digest.hexdigest()
 
 
+def git(root, *args):
+    """The command's output, or nothing when it fails (a clone without history)."""
+    result = subprocess.run(["git", "-C", str(root)] + list(args), capture_output=True,
+                            text=True)
+    return result.stdout.strip() if result.returncode == 0 else ""
+
+
+def changed_files(root):
+    """What differs from the point where this clone left the main line (origin's default branch,
+    else the local main, else the branch's upstream), committed or not, untracked files included,
+    and that point. In a fresh clone of the main line nothing differs."""
+    base = next((found for found in (git(root, "merge-base", "HEAD", ref)
+                                     for ref in ("origin/HEAD", "main", "@{upstream}"))
+                 if found), "HEAD")
+    names = git(root, "diff", "--name-only", base).splitlines()
+    names += git(root, "ls-files", "--others", "--exclude-standard").splitlines()
+    return {(root / name).resolve() for name in names}, base
+
+
+@functools.lru_cache(maxsize=None)
+def real_path(path):
+    return Path(path).resolve()
+
+
+def touches(deps, changed):
+    return any(real_path(str(dep)) in changed for dep in deps)
+
+
 def run_tidy(unit, database):
-    result = subprocess.run(["clang-tidy", "--quiet", "-p", str(database)] + EXTRA_ARGS
-                            + [unit["file"]], capture_output=True, text=True)
+    result = subprocess.run(TIDY + ["-p", str(database), unit["file"]], capture_output=True,
+                            text=True)
     return result.returncode, result.stdout + result.stderr
 
 
@@ -166,8 +199,29 @@ def prune(stamps):
             stamp.unlink(missing_ok=True)
 
 
+def count(number, word):
+    """A French count: no plural for 0 or 1."""
+    return f"{number} {word}{'s' if number > 1 else ''}"
+
+
+def select_changed(units, deps, root=SOURCE_ROOT):
+    """The units that read a changed file, and a line saying what was chosen; all units when the
+    checks themselves changed."""
+    changed, base = changed_files(root)
+    since = f"depuis {base[:10]}"
+    if (root / ".clang-tidy").resolve() in changed:
+        return units, f".clang-tidy a changé {since}"
+    chosen = [unit for unit in units if touches([unit["file"]] + (deps[unit["file"]] or []),
+                                                  changed)]
+    return chosen, f"{count(len(chosen), 'touché')} par les changements {since}"
+
+
 def main():
-    build_dir = Path(sys.argv[1] if len(sys.argv) > 1 else "build-test")
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--changed", action="store_true")
+    parser.add_argument("build_dir", nargs="?", default="build-test")
+    arguments = parser.parse_args()
+    build_dir = Path(arguments.build_dir)
     units = lint_units(build_dir)
     database = build_dir / "lint"
     database.mkdir(exist_ok=True)
@@ -175,26 +229,35 @@ def main():
     (database / "compile_commands.json").write_text(json.dumps(plain, indent=1))
 
     version = subprocess.run(["clang-tidy", "--version"], capture_output=True).stdout
-    common = version + (SOURCE_ROOT / ".clang-tidy").read_bytes() + Path(__file__).read_bytes()
+    # What the verdict depends on besides the unit; not this script, whose reports may change.
+    common = version + (SOURCE_ROOT / ".clang-tidy").read_bytes() + " ".join(TIDY).encode()
     hasher = Hasher(build_dir)
     recorded = ninja_dependencies(build_dir)
+    deps = {unit["file"]: dependencies(unit, recorded) for unit in units}
+    chosen, choice = select_changed(units, deps) if arguments.changed else (units, None)
     stamps = cache_dir()
     to_check = []
-    for unit in units:
-        key = hasher.key(unit, common, recorded)
+    for unit in chosen:
+        key = hasher.key(unit, deps[unit["file"]], common)
         stamp = None if key is None else stamps / key[:2] / key
         if stamp is not None and stamp.exists():
             stamp.touch()
         else:
             to_check.append((unit, stamp))
+    print(f"clang-tidy : {count(len(units), 'fichier')}, {choice + ', ' if choice else ''}"
+          f"{count(len(chosen) - len(to_check), 'déjà vu')} sans remarque, {len(to_check)} à "
+          "vérifier.", flush=True)
 
     failed = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count()) as pool:
         futures = {pool.submit(run_tidy, unit, database): (unit, stamp)
                    for unit, stamp in to_check}
-        for future in concurrent.futures.as_completed(futures):
+        for done, future in enumerate(concurrent.futures.as_completed(futures), start=1):
             unit, stamp = futures[future]
             code, output = future.result()
+            name = os.path.relpath(unit["file"], SOURCE_ROOT)
+            print(f"[{done}/{len(to_check)}] {name} : "
+                  f"{'sans remarque' if code == 0 else 'remarques'}", flush=True)
             if code == 0:
                 if stamp is not None:
                     stamp.parent.mkdir(parents=True, exist_ok=True)
@@ -203,8 +266,7 @@ def main():
                 failed += 1
                 print(output, end="", flush=True)
     prune(stamps)
-    print(f"clang-tidy : {len(units)} fichiers, {len(units) - len(to_check)} déjà vus sans "
-          f"remarque, {failed} avec remarques.")
+    print(f"clang-tidy : {count(len(to_check), 'vérifié')}, {failed} avec remarques.")
     return 1 if failed else 0
 
 
