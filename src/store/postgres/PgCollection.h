@@ -35,6 +35,14 @@ public:
     StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;
     Imported Import(const CardSource& source) override;
 
+    void MoveToTrash(qint64 numero) override;
+    std::vector<TrashEntry> Trash() override;
+    // take must not use this collection, as for EachCard.
+    void EachTrashed(const std::function<void(const TrashedCard&)>& take) override;
+    void PutBack(qint64 numero) override;
+    qint64 EmptyTrash() override;
+    void AddToTrash(const TrashSource& source) override;
+
     qint64 SnapshotInto(const QString& target) override;
     void ReplaceWith(const QString& source) override;
     // VACUUM (ANALYZE) of the collection's tables; only their owner may.
@@ -49,6 +57,7 @@ private:
     void MakeOrCheck();
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
     void FoldCounts();
+    void AddTrashed(const TrashedCard& trashed);
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;

@@ -92,6 +92,14 @@ void EnsureIndexes(Connection& connection) {
     EnsureTitleIndex(connection);
 }
 
+void EnsureTrash(Connection& connection) {
+    connection.Exec(Sql::kCreateTrash);
+}
+
+bool HasTrash(Connection& connection) {
+    return connection.FirstText(Sql::kHasTrash) == QLatin1String("1");
+}
+
 void DropIndexes(Connection& connection) {
     connection.Exec(Sql::kDropCategoryIndex);
     const SchemaEntries entries = TitleIndexEntries(connection);
