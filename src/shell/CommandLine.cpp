@@ -25,13 +25,13 @@ const QCommandLineOption
     kLocal(QStringLiteral("local"),
            QStringLiteral("oublier le serveur et revenir à la collection du dossier"));
 const QCommandLineOption kImport(QStringLiteral("importer"),
-                                 QStringLiteral("copier dans la collection les fiches d'une "
-                                                "autre, sans écran"),
-                                 QStringLiteral("FICHIER.mdb"));
+                                 QStringLiteral("copier dans la collection les fiches d'un "
+                                                "fichier, sans écran"),
+                                 QStringLiteral("FICHIER"));
 const QCommandLineOption kExport(QStringLiteral("exporter"),
                                  QStringLiteral("écrire la collection dans un nouveau fichier, "
                                                 "sans écran"),
-                                 QStringLiteral("FICHIER.mdb"));
+                                 QStringLiteral("FICHIER"));
 const QCommandLineOption kHelp({QStringLiteral("h"), QStringLiteral("help")},
                                QStringLiteral("afficher cette aide et s'arrêter"));
 const QCommandLineOption kVersion({QStringLiteral("v"), QStringLiteral("version")},
@@ -73,7 +73,10 @@ QString HelpText() {
         "--importer et --exporter travaillent sur le serveur de --serveur, sinon sur la\n"
         "collection du dossier de données, et ne retiennent rien. --importer garde les\n"
         "numéros des fiches dans une collection vide et les numérote après la dernière\n"
-        "sinon ; --exporter n'écrit jamais sur un fichier qui existe. Code de sortie :\n"
+        "sinon ; --exporter n'écrit jamais sur un fichier qui existe. Le format suit le\n"
+        "nom de FICHIER : .mdb (une collection de Pivanes ; à importer, aussi une\n"
+        "ancienne collection Jet), .csv, .json, .html (à exporter seulement) ou un\n"
+        "dossier de fichiers Markdown (un nom qui finit par /). Code de sortie :\n"
         "0 quand c'est fait, 1 sinon, 2 pour une ligne de commande fausse.\n");
     return text;
 }
@@ -159,7 +162,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         if (exchanges.size() > 1 || line.local)
             return Refusal(QStringLiteral("Une seule importation ou exportation à la fois, sans "
                                           "--local : pivanes [--serveur CONNEXION] --importer "
-                                          "FICHIER.mdb."));
+                                          "FICHIER."));
         if (exchanges.front().isEmpty())
             return Refusal(QStringLiteral("Le nom du fichier à importer ou exporter est vide."));
         line.action =
