@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-release -j"$(nproc)" --target pivanes-bench pivanes-bench-jet
+cmake --build build-release -j"$(nproc)" --target pivanes-bench pivanes-bench-jet pivanes-bench-exchange
 # A throw-away server on a Unix socket of its own, stopped whatever happens.
 cluster=$PWD/build-release/pg-bench
 trap 'bash tools/pg-test-cluster.sh stop "$cluster"' EXIT
@@ -15,3 +15,4 @@ server="host=$(cat "$cluster") user=postgres"
 psql -XAq -d "$server dbname=postgres" -c "CREATE DATABASE mesure"
 build-release/tools/pivanes-bench --markdown docs/PERFORMANCE.md --serveur "$server dbname=mesure" "$@"
 build-release/tools/pivanes-bench-jet >>docs/PERFORMANCE.md
+build-release/tools/pivanes-bench-exchange >>docs/PERFORMANCE.md

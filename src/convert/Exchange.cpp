@@ -386,9 +386,11 @@ int Export(const CollectionPlace& from, const QString& file, QTextStream& out, Q
             ExportCards(from, file, TerminalLine(err, QStringLiteral("Exportation"), shown));
         if (shown)
             err << Qt::endl;
+        QString source = WhereTo(from);
+        source[0] = source[0].toUpper();
         out << QStringLiteral("%1 est exportée dans « %2 » : %3 fiche(s), autant que la "
                               "collection en compte.")
-                   .arg(WhereTo(from), Shown(file))
+                   .arg(source, Shown(file))
                    .arg(cards)
             << Qt::endl;
         return 0;

@@ -38,11 +38,10 @@ public:
         const QString code = card.cate.value_or(QString());
         const QString name = CardText::CategoryName(card.cate);
         Section& section = sections_[OrderOf(code)][code];
-        section.name =
-            name.isEmpty()
-                ? (code.isEmpty() ? QStringLiteral("Sans catégorie")
-                                  : QStringLiteral("Catégorie « %1 »").arg(code.toHtmlEscaped()))
-                : name;
+        section.name = name.isEmpty()
+                           ? (code.isEmpty() ? QStringLiteral("Sans catégorie")
+                                             : QStringLiteral("Catégorie « %1 »").arg(code))
+                           : name;
         ++section.cards;
         section.html += QStringLiteral("<article id=\"fiche-%1\">\n<h3>N° %1 : %2</h3>\n"
                                        "<p class=\"texte\">%3</p>\n</article>\n")

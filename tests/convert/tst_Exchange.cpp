@@ -93,6 +93,7 @@ private slots:
     void anExportNeverWritesOverAnything_data();
     void anExportNeverWritesOverAnything();
     void intoACollectionWithCardsNumbersFollowTheHighest();
+    void anHtmlPageShowsEachCardOnceUnderItsCategory();
 };
 
 void TestExchange::aRoundTripGivesBackTheSameCards_data() {
@@ -236,6 +237,35 @@ void TestExchange::intoACollectionWithCardsNumbersFollowTheHighest() {
     QVERIFY(said.out.contains("leurs numéros ont changé"));
     QCOMPARE(StoredCards(*collection).mid(3),
              (QList<Card>{{4, "WIN", "un", ""}, {5, "INT", "sept", ""}}));
+}
+
+// Read by a real HTML parser: the headings in catalogue order, the texts as stored, tags shown as
+// text.
+void TestExchange::anHtmlPageShowsEachCardOnceUnderItsCategory() {
+    QFETCH_GLOBAL(QString, engine);
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection =
+        FreshCollection(engine, {{1, "MAT", "<b>gras</b>", "a\r\nb"},
+                                 {2, "WIN", "deux", "c"},
+                                 {3, "XYZ", "trois", ""},
+                                 {4, "WIN", "quatre", "d & e"}});
+    QCOMPARE(Run(false, collection->Place(), "f.html").code, 0);
+    QProcess python;
+    python.start("python3", {"-c", R"(
+import html.parser, sys
+class Page(html.parser.HTMLParser):
+    tag = None
+    def handle_starttag(self, tag, attrs): self.tag = tag
+    def handle_data(self, data):
+        if self.tag in ('h2', 'h3', 'p') and data.strip(): print(repr(data))
+        self.tag = None
+Page().feed(open(sys.argv[1], encoding='utf-8').read()))",
+                             "f.html"});
+    QVERIFY(python.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+             QStringList({"'Windows (2 fiche(s))'", "'N° 2 : deux'", "'c'", "'N° 4 : quatre'",
+                          "'d & e'", "'Materiel (1 fiche(s))'", "'N° 1 : <b>gras</b>'", "'a\\nb'",
+                          "'Catégorie « XYZ » (1 fiche(s))'", "'N° 3 : trois'"}));
 }
 
 PIVANES_ENGINE_TEST_MAIN(TestExchange)
