@@ -84,33 +84,35 @@ public:
         if (!ReadRecord())
             return false;
         if (fields_.size() != qsizetype(kHeader.size()))
-            CardText::Refuse(Where(), QStringLiteral("%1 champ(s) au lieu de %2")
+            CardText::Refuse(Place(), QStringLiteral("%1 champ(s) au lieu de %2")
                                           .arg(fields_.size())
                                           .arg(kHeader.size()));
         bool isNumber = false;
         card.numero = fields_[0].toLongLong(&isNumber);
         if (!isNumber)
-            CardText::Refuse(Where(), QStringLiteral("le numéro « %1 » n'est pas un nombre")
+            CardText::Refuse(Place(), QStringLiteral("le numéro « %1 » n'est pas un nombre")
                                           .arg(QString::fromUtf8(fields_[0].left(40))));
         const std::pair<std::optional<QString>*, int> values[] = {
             {&card.cate, 1}, {&card.titre, 3}, {&card.pivanes, 4}};
         for (const auto& [value, index] : values) {
             *value = CardText::FromUtf8(fields_[index]);
             if (!*value)
-                CardText::Refuse(Where(), QStringLiteral("le champ %1 n'est pas en UTF-8 valide")
+                CardText::Refuse(Place(), QStringLiteral("le champ %1 n'est pas en UTF-8 valide")
                                               .arg(QLatin1String(kHeader[index])));
         }
         card.version = 0;
         return true;
     }
 
-    QString Where() const override {
-        return QStringLiteral("ligne %1 de « %2 »").arg(recordLine_).arg(shown_);
-    }
-
+    QString Where() const override { return Place(); }
     int Percent() const override { return data_.isEmpty() ? 100 : int(at_ * 100 / data_.size()); }
 
 private:
+    // Where(), without a virtual call: the constructor refuses too.
+    QString Place() const {
+        return QStringLiteral("ligne %1 de « %2 »").arg(recordLine_).arg(shown_);
+    }
+
     // The next record's fields; false at the end of the file.
     bool ReadRecord() {
         if (at_ >= data_.size())
@@ -156,7 +158,7 @@ private:
         for (;;) {
             const qsizetype quote = data_.indexOf('"', at_);
             if (quote < 0)
-                CardText::Refuse(Where(), QStringLiteral("un guillemet ouvert n'est jamais fermé"));
+                CardText::Refuse(Place(), QStringLiteral("un guillemet ouvert n'est jamais fermé"));
             const QByteArrayView piece = data_.sliced(at_, quote - at_);
             line_ += std::count(piece.begin(), piece.end(), '\n');
             field += piece;

@@ -28,7 +28,7 @@ QString SafeName(const QString& text, const QString& fallback) {
 }
 
 QString FolderOf(const std::optional<QString>& code) {
-    const QString name = CardText::CategoryName(code);
+    QString name = CardText::CategoryName(code);
     if (!name.isEmpty())
         return name;
     return code && !code->isEmpty() ? SafeName(*code, QStringLiteral("Autre"))
@@ -96,23 +96,25 @@ public:
         return true;
     }
 
-    QString Where() const override {
-        return QStringLiteral("« %1 »").arg(QDir::toNativeSeparators(current_));
-    }
-
+    QString Where() const override { return Place(); }
     int Percent() const override { return order_.empty() ? 100 : int(next_ * 100 / order_.size()); }
 
 private:
+    // Where(), without a virtual call: the constructor refuses too.
+    QString Place() const {
+        return QStringLiteral("« %1 »").arg(QDir::toNativeSeparators(current_));
+    }
+
     void Parse(const QString& path, StoredCard& card) const {
         const std::optional<QByteArray> bytes = ReadRegularFile(path, QFileInfo(path).size());
         if (!bytes)
-            CardText::Refuse(Where(), QStringLiteral("le fichier a disparu"));
+            CardText::Refuse(Place(), QStringLiteral("le fichier a disparu"));
         if (!bytes->startsWith("---\n"))
-            CardText::Refuse(Where(), QStringLiteral("le fichier ne commence pas par l'en-tête "
+            CardText::Refuse(Place(), QStringLiteral("le fichier ne commence pas par l'en-tête "
                                                      "d'une fiche (une ligne « --- »)"));
         const qsizetype end = bytes->indexOf("\n---\n", 3);
         if (end < 0)
-            CardText::Refuse(Where(), QStringLiteral("l'en-tête n'est pas fermé par une ligne "
+            CardText::Refuse(Place(), QStringLiteral("l'en-tête n'est pas fermé par une ligne "
                                                      "« --- »"));
         card = StoredCard();
         bool hasNumber = false;
@@ -121,7 +123,7 @@ private:
             const QByteArray key = line.left(colon).trimmed();
             const QByteArray value = line.mid(colon + 1).trimmed();
             if (colon < 0)
-                CardText::Refuse(Where(), QStringLiteral("la ligne d'en-tête « %1 » n'a pas de "
+                CardText::Refuse(Place(), QStringLiteral("la ligne d'en-tête « %1 » n'a pas de "
                                                          "« : »")
                                               .arg(QString::fromUtf8(line.left(40))));
             if (key == "numero")
@@ -132,10 +134,10 @@ private:
                 card.titre = Title(value);
         }
         if (!hasNumber)
-            CardText::Refuse(Where(), QStringLiteral("l'en-tête ne donne pas de numéro"));
+            CardText::Refuse(Place(), QStringLiteral("l'en-tête ne donne pas de numéro"));
         card.pivanes = CardText::FromUtf8(bytes->sliced(end + 5));
         if (!card.pivanes)
-            CardText::Refuse(Where(), QStringLiteral("le texte n'est pas en UTF-8 valide"));
+            CardText::Refuse(Place(), QStringLiteral("le texte n'est pas en UTF-8 valide"));
     }
 
     std::optional<QString> Title(const QByteArray& value) const {
@@ -146,7 +148,7 @@ private:
         QJsonParseError error{};
         const QJsonDocument parsed = QJsonDocument::fromJson('[' + value + ']', &error);
         if (error.error != QJsonParseError::NoError || !parsed.array().at(0).isString())
-            CardText::Refuse(Where(), QStringLiteral("le titre n'est pas un texte entre "
+            CardText::Refuse(Place(), QStringLiteral("le titre n'est pas un texte entre "
                                                      "guillemets valide"));
         return parsed.array().at(0).toString();
     }
