@@ -385,7 +385,7 @@ void TestCollection::aDeletedCardWaitsInTheTrashUnseen() {
     QFETCH_GLOBAL(QString, engine);
     TemporaryFolder folder;
     const QDateTime deletedAt(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::UTC);
-    Clock::SetForTests([&] { return deletedAt; });
+    Clock::SetForTests([&] { return QDateTime(deletedAt); });
     const std::unique_ptr<Collection> collection = FreshCollection(engine, kGapped);
     collection->MoveToTrash(9);
     collection->MoveToTrash(3);
