@@ -21,6 +21,7 @@ add_custom_command(OUTPUT changelog.gz
 add_custom_target(pivanes_compressed_docs ALL DEPENDS changelog.gz)
 
 install(TARGETS pivanes RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS pivanes_postgres LIBRARY DESTINATION ${PIVANES_MODULE_DIR})
 install(FILES packaging/org.example.Pivanes.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/org.example.Pivanes.metainfo.xml

@@ -13,5 +13,6 @@ trap 'bash tools/pg-test-cluster.sh stop "$cluster"' EXIT
 bash tools/pg-test-cluster.sh start "$cluster" >/dev/null
 server="host=$(cat "$cluster") user=postgres"
 psql -XAq -d "$server dbname=postgres" -c "CREATE DATABASE mesure"
-build-release/tools/pivanes-bench --markdown docs/PERFORMANCE.md --serveur "$server dbname=mesure" "$@"
+# The program's server engine is built beside the program, not beside the benchmark.
+PIVANES_MODULE_DIR=$PWD/build-release build-release/tools/pivanes-bench --markdown docs/PERFORMANCE.md --serveur "$server dbname=mesure" "$@"
 build-release/tools/pivanes-bench-jet >>docs/PERFORMANCE.md

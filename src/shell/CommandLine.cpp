@@ -2,6 +2,7 @@
 
 #include "shell/Version.h"
 #include "store/ServerAddress.h"
+#include "store/StoreError.h"
 
 #include <QCommandLineParser>
 
@@ -149,8 +150,14 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         if (parser.values(kServer).size() > 1)
             return Refusal(QStringLiteral("Un seul serveur à la fois : pivanes --serveur "
                                           "CONNEXION."));
-        if (const std::optional<QString> refusal = ServerAddress::Refusal(parser.value(kServer)))
-            return Refusal(*refusal);
+        try {
+            if (const std::optional<QString> refusal =
+                    ServerAddress::Refusal(parser.value(kServer)))
+                return Refusal(*refusal);
+        } catch (const StoreError& unavailable) {
+            // Not the command line's fault: this installation lacks what servers need.
+            return Answer(CommandLine::Action::Refuse, unavailable.text() + QLatin1Char('\n'), 1);
+        }
         line.server = parser.value(kServer);
     }
     line.local = parser.isSet(kLocal);

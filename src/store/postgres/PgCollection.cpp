@@ -28,6 +28,11 @@ std::size_t Digest(const StoredCard& card) {
     return digest;
 }
 
+bool SameFields(const StoredCard& a, const StoredCard& b) {
+    return a.numero == b.numero && a.cate == b.cate && a.titre == b.titre &&
+           a.pivanes == b.pivanes;
+}
+
 struct CopiedCard {
     qint64 numero;
     std::size_t digest;
@@ -299,45 +304,57 @@ qint64 PgCollection::SnapshotInto(const QString& target) {
     try {
         FileWriter file(target);
         Collection::CreateLocal(file.TemporaryName());
-        std::vector<std::size_t> digests;
+        qint64 cards = 0;
         {
             const std::unique_ptr<Collection> copy = Collection::OpenLocal(file.TemporaryName());
             Guarded(Doing::Reading, [&] {
                 connection_->InTransaction(PgSql::kSnapshot, [&] {
-                    PgRowStream rows(*connection_, PgSql::kEveryCard);
-                    copy->Import([&](StoredCard& card) {
-                        if (!rows.Next())
-                            return false;
-                        card = StoredCardOf(rows.Row(), 0);
-                        digests.push_back(Digest(card));
-                        return true;
-                    });
+                    cards = CopyInto(*copy);
+                    CheckCopy(*copy, target);
                 });
             });
-            std::size_t index = 0;
-            copy->EachCard([&](const StoredCard& card) {
-                if (index == digests.size() || digests[index] != Digest(card))
-                    throw NotCopiedAlike(card.numero);
-                ++index;
-            });
-            if (index != digests.size())
-                throw StoreError(StoreError::Kind::Failed,
-                                 QStringLiteral("La copie vers « %1 » ne contient pas toutes "
-                                                "les fiches : elle n'a pas été gardée.")
-                                     .arg(QDir::toNativeSeparators(target)));
         }
-        if (Collection::VerifiedCardCount(file.TemporaryName()) != qint64(digests.size()))
+        if (Collection::VerifiedCardCount(file.TemporaryName()) != cards)
             throw StoreError(StoreError::Kind::Failed,
                              QStringLiteral("La copie vers « %1 » ne se relit pas entière : "
                                             "elle n'a pas été gardée.")
                                  .arg(QDir::toNativeSeparators(target)));
         file.Commit();
-        return qint64(digests.size());
+        return cards;
     } catch (const StoreError&) {
         throw;
     } catch (const UserError& error) {
         throw StoreError(StoreError::Kind::Failed, error.sentence(), error.reason());
     }
+}
+
+// Within the snapshot's transaction.
+qint64 PgCollection::CopyInto(Collection& copy) {
+    qint64 cards = 0;
+    PgRowStream rows(*connection_, PgSql::kEveryCard);
+    copy.Import([&](StoredCard& card) {
+        if (!rows.Next())
+            return false;
+        card = StoredCardOf(rows.Row(), 0);
+        ++cards;
+        return true;
+    });
+    return cards;
+}
+
+// Compares the copy with a second read of the same snapshot, card by card: nothing is kept of
+// the first read, whatever the size of the collection.
+void PgCollection::CheckCopy(Collection& copy, const QString& target) {
+    PgRowStream rows(*connection_, PgSql::kEveryCard);
+    copy.EachCard([&](const StoredCard& card) {
+        if (!rows.Next() || !SameFields(StoredCardOf(rows.Row(), 0), card))
+            throw NotCopiedAlike(card.numero);
+    });
+    if (rows.Next())
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("La copie vers « %1 » ne contient pas toutes "
+                                        "les fiches : elle n'a pas été gardée.")
+                             .arg(QDir::toNativeSeparators(target)));
 }
 
 void PgCollection::ReplaceWith(const QString& source) {

@@ -48,6 +48,8 @@ private:
     template <typename Work> auto Guarded(Doing doing, const Work& work);
     void MakeOrCheck();
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
+    qint64 CopyInto(Collection& copy);
+    void CheckCopy(Collection& copy, const QString& target);
     void FoldCounts();
 
     std::shared_ptr<PgConnection> connection_;

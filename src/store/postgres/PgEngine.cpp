@@ -1,9 +1,14 @@
-#include "store/ServerAddress.h"
+#include "store/ServerEngine.h"
+#include "store/postgres/PgCollection.h"
 
 #include <libpq-fe.h>
 #include <memory>
 
-namespace ServerAddress {
+namespace {
+
+std::unique_ptr<Collection> Open(const QString& connection) {
+    return std::make_unique<PgCollection>(connection);
+}
 
 std::optional<QString> Refusal(const QString& connection) {
     if (connection.trimmed().isEmpty())
@@ -30,4 +35,9 @@ std::optional<QString> Refusal(const QString& connection) {
     return std::nullopt;
 }
 
-} // namespace ServerAddress
+} // namespace
+
+extern "C" Q_DECL_EXPORT const ServerEngine* pivanes_server_engine() {
+    static const ServerEngine engine{&Open, &Refusal};
+    return &engine;
+}
