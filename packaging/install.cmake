@@ -37,6 +37,7 @@ endforeach()
 install(CODE "
     set(PROJECT_VERSION [[${PROJECT_VERSION}]])
     set(PIVANES_GUIDE_FILE \"\${CMAKE_INSTALL_PREFIX}/${PIVANES_GUIDE_DIR}/Lisez-Moi.html\")
+    set(PIVANES_MODULE_FILE \"\${CMAKE_INSTALL_PREFIX}/${PIVANES_MODULE_DIR}/pivanes-postgres.so\")
     string(MD5 install \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
     set(page \"${CMAKE_BINARY_DIR}/manual/\${install}/pivanes.1\")
     configure_file([[${CMAKE_SOURCE_DIR}/packaging/pivanes.1.in]] \"\${page}\" @ONLY)
