@@ -52,13 +52,13 @@ std::variant<const ServerEngine*, StoreError> Load() {
             return NotLoadable(path, QString::fromLocal8Bit(dlerror()));
         return entry();
     }
-    return StoreError(StoreError::Kind::MissingFile,
-                      QStringLiteral("Pivanes ne peut pas se connecter à un serveur : son module "
-                                     "%1 n'est pas dans « %2 ». Réinstallez Pivanes (sudo apt "
-                                     "install --reinstall pivanes libpq5) ; la collection locale "
-                                     "reste utilisable sans lui.")
-                          .arg(QLatin1String(kServerModuleFile),
-                               folders.join(QStringLiteral(" », « "))));
+    return StoreError(
+        StoreError::Kind::MissingFile,
+        QStringLiteral("Pivanes ne peut pas se connecter à un serveur : son module "
+                       "%1 n'est pas dans « %2 ». Réinstallez Pivanes (sudo apt "
+                       "install --reinstall pivanes libpq5) ; la collection locale "
+                       "reste utilisable sans lui.")
+            .arg(QLatin1String(kServerModuleFile), folders.join(QStringLiteral(" », « "))));
 }
 
 } // namespace

@@ -223,13 +223,12 @@ void tst_ServerCommands::withoutTheServerModule_data() {
     QTest::addColumn<QString>("saying");
     const QString down = QStringLiteral("host=/nonexistent dbname=pivanes");
     const QString missing = QStringLiteral("son module pivanes-postgres.so n'est pas dans « ");
-    QTest::newRow("--serveur") << QByteArray() << QStringList{"--serveur", down} << QString()
-                               << 1 << missing;
+    QTest::newRow("--serveur") << QByteArray() << QStringList{"--serveur", down} << QString() << 1
+                               << missing;
     QTest::newRow("--importer on a server")
-        << QByteArray() << QStringList{"--serveur", down, "--importer", "fiches.mdb"}
-        << QString() << 1 << missing;
-    QTest::newRow("the remembered server")
-        << QByteArray() << QStringList{} << down << 1 << missing;
+        << QByteArray() << QStringList{"--serveur", down, "--importer", "fiches.mdb"} << QString()
+        << 1 << missing;
+    QTest::newRow("the remembered server") << QByteArray() << QStringList{} << down << 1 << missing;
     QTest::newRow("a module that does not load")
         << QByteArray("pas une bibliothèque") << QStringList{"--serveur", down} << QString() << 1
         << "pivanes-postgres.so » ne se charge pas. Réinstallez Pivanes";

@@ -29,8 +29,7 @@ std::size_t Digest(const StoredCard& card) {
 }
 
 bool SameFields(const StoredCard& a, const StoredCard& b) {
-    return a.numero == b.numero && a.cate == b.cate && a.titre == b.titre &&
-           a.pivanes == b.pivanes;
+    return a.numero == b.numero && a.cate == b.cate && a.titre == b.titre && a.pivanes == b.pivanes;
 }
 
 struct CopiedCard {
