@@ -8,7 +8,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
-#include "print/ImprimeR.h"
+#include "print/PrintPreview.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -32,7 +32,7 @@ QString PrintedFile(const QString& queue, const QString& folder) {
 
 } // namespace
 
-class tst_SystemPrinter : public QObject {
+class TestSystemPrinter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -44,8 +44,8 @@ private slots:
         ProgramFixture fixture;
         QVERIFY(Printer::Installed());
         QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), queue);
-        KorPivane& main = MainWindowOn(CardOfPrintLines(140));
-        ImprimeR& printout = OpenPrintout(main);
+        MainWindow& main = MainWindowOn(CardOfPrintLines(140));
+        PrintPreview& printout = OpenPrintout(main);
         QCOMPARE(printout.List2->count(), 140);
 
         QTest::mouseClick(printout.Imprim, Qt::LeftButton);
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     Application::Testing::Enable();
     FileDialog::Testing::Enable();
     Desktop::Testing::Enable();
-    tst_SystemPrinter test;
+    TestSystemPrinter test;
     return QTest::qExec(&test, argc, argv);
 }
 #include "tst_SystemPrinter.moc"
