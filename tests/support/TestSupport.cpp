@@ -9,10 +9,9 @@
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/Screen.h"
-#include "shell/FormZoomed.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 
 #include <QAction>
 
@@ -29,13 +28,17 @@ void EnableTestSeams() {
     Desktop::Testing::Enable();
 }
 
+Session& TestSession() {
+    static Session session;
+    return session;
+}
+
 void ResetProgramState() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
     // Each module's variables are one struct: a variable added to it is put back with the rest.
-    Donnees = SharedState{};
-    FormZoomed::Zoom = FormZoomed::ZoomState{};
+    TestSession() = Session{};
     MessageBox::Testing::Clear();
     Application::Testing::Clear();
     Printer::Testing::Clear();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "EngineTestSupport.h"
+#include "WindowControls.h"
 #include "platform/Guard.h"
+#include "shell/Session.h"
 
 #include <QList>
 #include <QString>
@@ -33,6 +35,9 @@ private:
     TemporaryFolder folder_;
 };
 
+// The session the shell would own: the tests hand it to the windows they open, and each test
+// starts with it as at start.
+Session& TestSession();
 void ResetProgramState();
 
 // Runs the unloads that windows asked for (they are deferred deletes).
@@ -42,4 +47,5 @@ void ProcessUnloads();
 void TypeText(QWidget* widget, const QString& text);
 
 QAction* MenuItem(const Form& form, const char* name);
+
 QStringList ShownMessages();
