@@ -253,6 +253,8 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten_data() {
     QTest::addColumn<QString>("fault");
     for (const char* fault : {"folder", "pipe", "full disk", "read-only disk"})
         QTest::newRow(fault) << QString::fromLatin1(fault);
+    for (const auto& [step, name] : WriteSteps())
+        QTest::newRow(qPrintable("fails at " + name)) << "fails at " + name;
 }
 
 // On a faulty disk, the current folder is there while the collection stays open where it was.
@@ -274,7 +276,7 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
     } else if (fault == QLatin1String("pipe")) {
         pipe.emplace(fixture.Path(QStringLiteral("Liste")));
         QVERIFY(pipe->Made());
-    } else {
+    } else if (volume) {
         QVERIFY(QDir::setCurrent(volume->Path()));
         WriteBytes(QStringLiteral("Liste"), before);
         const DiskFault disk =
@@ -282,6 +284,13 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
         QVERIFY2(volume->Break(disk), qPrintable(volume->WhyNot()));
         reason = UserError::SystemReason(ErrorNumberOf(disk));
     }
+    std::optional<FailingWrites> failing;
+    for (const auto& [step, name] : WriteSteps())
+        if (fault == "fails at " + name) {
+            WriteBytes(QStringLiteral("Liste"), before);
+            failing.emplace(step, fixture.Path());
+            reason = UserError::SystemReason(FailingWrites::ErrorNumberOf(step));
+        }
     MenuItem(main, "ListeFiche")->trigger();
     KorListe* list = Forms::Find<KorListe>();
     QVERIFY(list);
@@ -294,7 +303,7 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
     Page(*list, QLatin1Char('R'));
     QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
     QCOMPARE(OfferedMenus(*list), kBoth);
-    if (volume)
+    if (volume || failing)
         QCOMPARE(FileBytes(QStringLiteral("Liste")), before);
     MenuItem(*list, "ListeFin")->trigger();
     ProcessUnloads();
@@ -302,12 +311,12 @@ void TestKorListe::pagingGoesOnWhenTheFileCannotBeWritten() {
     QVERIFY(Forms::Find<KorPivane>()->isVisible());
     QCOMPARE(ShownMessages().size(), 1);
     // Leaving may empty the file, which takes no room, but never cuts it short.
-    if (volume)
+    if (volume || failing)
         QVERIFY(
             QList<QByteArray>({before, QByteArray()}).contains(FileBytes(QStringLiteral("Liste"))));
     if (pipe)
         QVERIFY2(!pipe->Released(), "blocked on the pipe");
-    QVERIFY(fault.endsWith(QLatin1String("disk")) || !QFileInfo(QStringLiteral("Liste")).isFile());
+    QVERIFY(volume || failing || !QFileInfo(QStringLiteral("Liste")).isFile());
 }
 
 void TestKorListe::leavingAReadOnlyFolderSaysNothingUntrue_data() {
@@ -430,7 +439,7 @@ void TestKorListe::columnWidthsFollowTheScale() {
     QFETCH(int, numberWidth);
     QFETCH(int, titleWidth);
     ProgramFixture fixture;
-    Screen::SetHeightForTests(screenHeight);
+    Fakes().screen.Set(screenHeight);
     WriteWindowsCards(2);
     const FlexGrid& grid = *OpenList()->MSFlexGrid1;
     QCOMPARE(grid.ColWidth(0), numberWidth);

@@ -158,7 +158,7 @@ void TestKorModifier::refusesToWriteACardOutsideTheCategory() {
         QCOMPARE(StoredCards(), EditorCards());
         Forms::Unload(form);
         ProcessUnloads();
-        MessageBox::Testing::Clear();
+        Fakes().messages.Clear();
     }
 }
 

@@ -26,7 +26,7 @@ void BackUpThroughTheWindow(const QString& folder) {
     QTest::mouseClick(sauve.Command1, Qt::LeftButton);
     // The backup's end message, which the restore tests count without.
     QCOMPARE(ShownMessages().size(), 1);
-    MessageBox::Testing::Clear();
+    Fakes().messages.Clear();
 }
 
 void RestoreFrom(const QString& picked) {
@@ -90,11 +90,11 @@ private slots:
             QVERIFY(QDir().mkpath(picked));
             QVERIFY(QFile::copy(backup + "/SAUVE.KOR", picked + "/SAUVE.KOR"));
         }
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         const quint64 identity = FileIdentity();
         RestoreFrom(picked);
 
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(StoredRows(), backedUp);
         // Written into, never renamed over: another program holding it open sees the backup.
@@ -121,15 +121,15 @@ private slots:
         const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
 
         if (yes)
-            MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+            Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         RestoreFrom(backup);
 
-        const auto& shown = MessageBox::Testing::Shown();
+        const auto& shown = Fakes().messages.Shown();
         QCOMPARE(shown.front().title, QStringLiteral("Restoration"));
         for (const char* part : {"09/03/2026", "(5 fiches)", "(6 fiches)", "perdues"})
             QVERIFY2(shown.front().text.contains(QString::fromUtf8(part)),
                      qPrintable(shown.front().text));
-        QCOMPARE(Application::Testing::EndRequested(), yes);
+        QCOMPARE(Fakes().eventLoop.EndRequested(), yes);
         if (!yes) {
             QCOMPARE(shown.size(), 1);
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
@@ -167,10 +167,10 @@ private slots:
         KorSauve& sauve = OpenBackupWindow();
         sauve.Restoration->trigger();
         sauve.Text1->SetText(backup);
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         QTest::mouseClick(sauve.Command2, Qt::LeftButton);
 
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredRows(), StoredRows(backup + "PIVANE.MDB"));
         QCOMPARE(Collection::VerifiedCardCount(QStringLiteral("Pivane.mdb")), 4);
     }
@@ -224,7 +224,7 @@ private slots:
 
         RestoreFrom(backup);
 
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("rien n'a été modifié")),
                  qPrintable(ShownMessages().front()));

@@ -149,7 +149,7 @@ private slots:
             main.close();
         else
             MenuItem(main, "Quit")->trigger();
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QVERIFY(!Store().IsOpen());
         QVERIFY(!Forms::Find<KorPivane>());
     }
@@ -162,7 +162,7 @@ private slots:
     void missingCollectionIsCreatedOnlyOnYes() {
         QFETCH(bool, yes);
         ProgramFixture fixture;
-        MessageBox::Testing::SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
+        Fakes().messages.SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
         KorPivane& main = Forms::Load<KorPivane>();
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
@@ -217,7 +217,7 @@ private slots:
             WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
         KorPivane& main = Forms::Load<KorPivane>();
         QVERIFY(!Store().IsOpen());
-        MessageBox::Testing::Clear();
+        Fakes().messages.Clear();
         for (int attempt = 1; attempt <= 2; ++attempt) {
             MenuItem(main, item.toLatin1().constData())->trigger();
             QCOMPARE(ShownMessages().size(), attempt);

@@ -1,14 +1,7 @@
 #include "TestSupport.h"
 
-#include "platform/Application.h"
-#include "platform/Clock.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
-#include "platform/Screen.h"
 #include "shell/FormZoomed.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
@@ -22,11 +15,7 @@ void PrepareTestEnvironment() {
 }
 
 void EnableTestSeams() {
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    Printer::Testing::Enable();
-    FileDialog::Testing::Enable();
-    Desktop::Testing::Enable();
+    Fakes();
 }
 
 void ResetProgramState() {
@@ -36,14 +25,8 @@ void ResetProgramState() {
     // Each module's variables are one struct: a variable added to it is put back with the rest.
     Donnees = SharedState{};
     FormZoomed::Zoom = FormZoomed::ZoomState{};
-    MessageBox::Testing::Clear();
-    Application::Testing::Clear();
-    Printer::Testing::Clear();
-    FileDialog::Testing::Clear();
-    Desktop::Testing::Clear();
-    Clock::SetForTests({});
-    Screen::SetHeightForTests(std::nullopt);
-    CategoryCatalogue::Testing::Restore();
+    Fakes().Clear();
+    CategoryCatalogue::Replace({});
 }
 
 void ProcessUnloads() {
@@ -78,7 +61,7 @@ QAction* MenuItem(const Form& form, const char* name) {
 
 QStringList ShownMessages() {
     QStringList texts;
-    for (const auto& message : MessageBox::Testing::Shown())
+    for (const Fake::Message& message : Fakes().messages.Shown())
         texts << message.text;
     return texts;
 }

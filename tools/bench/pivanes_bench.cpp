@@ -7,14 +7,13 @@
 //
 // Each size runs in a child process of its own, so that its peak memory is its own.
 #include "Baseline.h"
+#include "DesktopFakes.h"
 #include "HugeCards.h"
 #include "NewCollection.h"
 #include "ProgramSide.h"
 #include "SyntheticCards.h"
 #include "browse/PageStateFile.h"
-#include "platform/Application.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
@@ -143,8 +142,7 @@ QString Edited(int run) {
 
 void EnterChildFolder(const QString& folder) {
     QDir::setCurrent(folder);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
+    Fakes();
     Donnees.DatabaseFileName = QStringLiteral("Pivane.mdb");
 }
 

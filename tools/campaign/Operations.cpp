@@ -1,13 +1,12 @@
 #include "Operations.h"
 
+#include "DesktopFakes.h"
+
 #include "browse/PageStateFile.h"
 #include "maintenance/KorSauve.h"
 #include "maintenance/Marker.h"
-#include "platform/Application.h"
-#include "platform/Clock.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
 #include "platform/UserError.h"
 #include "shell/KorPivane.h"
 #include "store/CardStore.h"
@@ -31,9 +30,9 @@ QString Utf8(const std::optional<QByteArray>& bytes) {
 
 QStringList TakeMessages() {
     QStringList texts;
-    for (const MessageBox::Message& message : MessageBox::Testing::Shown())
+    for (const Fake::Message& message : Fakes().messages.Shown())
         texts << (message.title + QStringLiteral(" | ") + message.text);
-    MessageBox::Testing::Clear();
+    Fakes().messages.Clear();
     return texts;
 }
 
@@ -43,7 +42,7 @@ void CloseWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
     Donnees = SharedState{};
-    Application::Testing::Clear();
+    Fakes().eventLoop.Clear();
 }
 
 KorSauve& BackupWindow() {
@@ -64,10 +63,9 @@ void Type(KorSauve& window, const QString& folder) {
 std::unique_ptr<QApplication> StartWindows(int& argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     auto application = std::make_unique<PivanesApplication>(argc, argv);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
+    Fakes();
     auto now = std::make_shared<QDateTime>(kToday, QTime(10, 0));
-    Clock::SetForTests([now] { return *now = now->addMSecs(100); });
+    Fakes().clock.Set([now] { return *now = now->addMSecs(100); });
     return application;
 }
 
@@ -137,13 +135,13 @@ Said Restore(const QString& folder, const std::function<void()>& prepare) {
     TakeMessages();
     prepare();
     // The user confirms the restore when asked.
-    MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+    Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
     RunGuarded([&] { window.Command2_Click(); });
     Said said;
     said.messages = TakeMessages();
     // A restore that went through says so, after the question the user answered, and ends the
     // program.
-    said.done = Application::Testing::EndRequested() && !said.messages.isEmpty() &&
+    said.done = Fakes().eventLoop.EndRequested() && !said.messages.isEmpty() &&
                 said.messages.last().contains(QStringLiteral("La collection a été restaurée"));
     CloseWindows();
     return said;
