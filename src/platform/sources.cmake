@@ -4,6 +4,7 @@ target_sources(pivanes_platform_core PRIVATE
     src/platform/DiskCalls.cpp
     src/platform/FileWriter.cpp
     src/platform/FolderLock.cpp
+    src/platform/LineEnds.cpp
     src/platform/UserError.cpp
 )
 target_sources(pivanes_platform PRIVATE
