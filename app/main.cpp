@@ -3,9 +3,9 @@
 #include "platform/FolderLock.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
+#include "shell/Backdrop.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
-#include "shell/KorDepart.h"
 
 #include <QDir>
 #include <QLibraryInfo>
@@ -96,6 +96,6 @@ int main(int argc, char** argv) {
         break;
     }
 
-    RunGuarded([] { Forms::Load<KorDepart>(); });
+    RunGuarded([] { Forms::Load<Backdrop>(); });
     return application->exec();
 }

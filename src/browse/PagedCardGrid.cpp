@@ -7,7 +7,7 @@
 #include "platform/ResumeNext.h"
 #include "platform/UserError.h"
 #include "shell/FormZoomed.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 
@@ -178,7 +178,7 @@ void PagedCardGrid::ReportUnwritableFile(const UserError& error) {
 }
 
 void PagedCardGrid::ListeFin_Click() {
-    Forms::Show<KorPivane>();
+    Forms::Show<MainWindow>();
     // The file only carried the pages of this window, which is going: a folder that cannot
     // take it any more loses nothing, and the user is not troubled with it.
     try {
@@ -204,6 +204,6 @@ void PagedCardGrid::MSFlexGrid1_Click() {
 }
 
 void PagedCardGrid::ShowCardInMainWindow() {
-    ResumeNext([] { Forms::Load<KorPivane>().Voir(); });
-    ResumeNext([] { Forms::Show<KorPivane>(); });
+    ResumeNext([] { Forms::Load<MainWindow>().Voir(); });
+    ResumeNext([] { Forms::Show<MainWindow>(); });
 }

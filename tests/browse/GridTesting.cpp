@@ -4,13 +4,13 @@
 #include "browse/FlexGrid.h"
 #include "browse/PagedCardGrid.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QFile>
 #include <QHeaderView>
 
-KorPivane& MainWindowShowing(const char* categoryItem) {
-    KorPivane& main = Forms::Load<KorPivane>();
+MainWindow& MainWindowShowing(const char* categoryItem) {
+    MainWindow& main = Forms::Load<MainWindow>();
     MenuItem(main, categoryItem)->trigger();
     return main;
 }

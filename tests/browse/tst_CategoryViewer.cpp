@@ -3,13 +3,13 @@
 #include "TestSupport.h"
 
 #include "browse/CardLines.h"
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 
@@ -32,10 +32,10 @@ QList<Card> Mixed() {
 }
 
 // From the main window on card 3 of "Windows" to another window and back, as the user goes.
-void GoAndComeBack(KorPivane& main, const QString& journey) {
+void GoAndComeBack(MainWindow& main, const QString& journey) {
     if (journey.startsWith(QLatin1String("picker"))) {
         MenuItem(main, "Ajout")->trigger();
-        KorModifie* picker = Forms::Find<KorModifie>();
+        CardPicker* picker = Forms::Find<CardPicker>();
         if (journey == QLatin1String("picker, another category listed")) {
             QVERIFY(Press(*picker, "Materiel"));
         } else {
@@ -43,17 +43,17 @@ void GoAndComeBack(KorPivane& main, const QString& journey) {
             QVERIFY(Press(*picker, otherCategory ? "Materiel" : "Windows"));
             ClickRow(*picker->MSFlexGrid1, 2);
             ProcessUnloads();
-            KorModifier* editor = Forms::Find<KorModifier>();
+            CardEditor* editor = Forms::Find<CardEditor>();
             editor->Text1->SetText(editor->Text1->Text() + QStringLiteral(" NEUF"));
             QTest::mouseClick(editor->Command1, Qt::LeftButton);
             editor->Retour->trigger();
             ProcessUnloads();
-            picker = Forms::Find<KorModifie>();
+            picker = Forms::Find<CardPicker>();
         }
         MenuItem(*picker, "ListeFin")->trigger();
     } else if (journey.startsWith(QLatin1String("search"))) {
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
+        SearchWindow* search = Forms::Find<SearchWindow>();
         if (journey == QLatin1String("search left at once")) {
             MenuItem(*search, "ListeFin")->trigger();
         } else {
@@ -64,7 +64,7 @@ void GoAndComeBack(KorPivane& main, const QString& journey) {
         }
     } else {
         MenuItem(main, "ListeFiche")->trigger();
-        ClickRow(*Forms::Find<KorListe>()->MSFlexGrid1, 3);
+        ClickRow(*Forms::Find<CardList>()->MSFlexGrid1, 3);
     }
     ProcessUnloads();
 }
@@ -105,7 +105,7 @@ private slots:
         QFETCH(QString, code);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         for (const QString& item : path)
             MenuItem(main, qPrintable(item))->trigger();
         QCOMPARE(main.lblLabels->text(), label);
@@ -136,7 +136,7 @@ private slots:
         QFETCH(QStringList, titles);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         const QHash<QString, QPushButton*> byCaption{{"<<", main.Command3},
                                                      {"<", main.Command1},
@@ -175,7 +175,7 @@ private slots:
         // And through the viewer, from the stored card to the hidden list.
         ProgramFixture fixture;
         WriteCollection({{1, "WIN", "T", text}});
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         QCOMPARE(main.List1->Items(), lines);
     }
@@ -184,7 +184,7 @@ private slots:
         ProgramFixture fixture;
         const QString text = QStringLiteral("Première ligne\r\n\r\n  retrait\r\nfin");
         WriteCollection({{1, "WIN", "ÉTÉ", text}});
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         QCOMPARE(main.Text2->Text(), text);
         QCOMPARE(main.Text2->toPlainText(), QString(text).replace("\r\n", "\n"));
@@ -203,7 +203,7 @@ private slots:
         QFETCH(QString, title);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         main.List1->clear();
         Donnees.CurrentCardNumber = number;
@@ -217,7 +217,7 @@ private slots:
     void officeMenuSwitch() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         MenuItem(main, "Bureautique")->trigger();
         QCOMPARE(main.lblLabels->text(), QStringLiteral("BUREAUTIQUE"));
@@ -239,7 +239,7 @@ private slots:
     void emptyCategoryShowsNothingOfAnEarlierCard() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         MenuItem(main, "Internet")->trigger();
         QCOMPARE(main.lblLabels->text(), QStringLiteral("INTERNET /  0 Fiches"));
@@ -298,7 +298,7 @@ private slots:
         QFETCH(QString, next);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         Click(main.Command2);
         GoAndComeBack(main, journey);
@@ -314,7 +314,7 @@ private slots:
     void stepsAfterTheDatabaseClosedSayWhy() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         MenuItem(main, "Windows")->trigger();
         Store().CloseDatabase();
         Click(main.Command2); // ">" ignores the failure

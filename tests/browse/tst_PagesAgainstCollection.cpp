@@ -6,13 +6,13 @@
 #include "GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
 #include "browse/GridPaging.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorModifie.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardPicker.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 #include "store/sqlite/Schema.h"
@@ -187,22 +187,22 @@ QString RandomTyped(QRandomGenerator& random, const QList<Card>& cards) {
 }
 
 PagedCardGrid* OpenScreen(Screen screen, int category, const QString& typed) {
-    KorPivane& main = Forms::Load<KorPivane>();
+    MainWindow& main = Forms::Load<MainWindow>();
     switch (screen) {
     case Screen::List:
         MenuItem(main, kMenuItems[category])->trigger();
         MenuItem(main, "ListeFiche")->trigger();
-        return Forms::Find<KorListe>();
+        return Forms::Find<CardList>();
     case Screen::Search: {
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
+        SearchWindow* search = Forms::Find<SearchWindow>();
         search->Text1->SetText(typed);
         QTest::keyClick(search->Text1, Qt::Key_Return);
         return search;
     }
     case Screen::Picker: {
         MenuItem(main, "Ajout")->trigger();
-        KorModifie* picker = Forms::Find<KorModifie>();
+        CardPicker* picker = Forms::Find<CardPicker>();
         Press(*picker, kButtons[category]);
         return picker;
     }

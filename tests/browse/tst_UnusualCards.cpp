@@ -4,15 +4,15 @@
 #include "GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
 #include "platform/Forms.h"
-#include "print/ImprimeR.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,14 +40,14 @@ QByteArray StoredBytes(qint64 numero) {
 }
 
 // The way a user gets to a card's editor: main window, "Modif une fiche", "Windows", its row.
-KorModifier* EditCard(int row) {
+CardEditor* EditCard(int row) {
     MenuItem(MainWindowShowing("Windows"), "Ajout")->trigger();
-    KorModifie* picker = Forms::Find<KorModifie>();
+    CardPicker* picker = Forms::Find<CardPicker>();
     if (!picker || !Press(*picker, "Windows"))
         return nullptr;
     ClickRow(*picker->MSFlexGrid1, row);
     ProcessUnloads();
-    return Forms::Find<KorModifier>();
+    return Forms::Find<CardEditor>();
 }
 
 QString LongLine(qsizetype characters) {
@@ -88,7 +88,7 @@ private slots:
         ProgramFixture fixture;
         WriteCollection({{1, "WIN", "PREMIERE", "x\r\n"}, {2, "WIN", title, text}});
         const QByteArray before = StoredBytes(2);
-        KorModifier* editor = EditCard(2);
+        CardEditor* editor = EditCard(2);
         QVERIFY(editor);
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(editor->lblLabels->text(), QStringLiteral("ENREGISTREE"));
@@ -109,7 +109,7 @@ private slots:
                                    {k2Pow31, "WIN", "GRANDE", "b\r\n"},
                                    {4 * k2Pow31 + 5, "WIN", "PLUS GRANDE", "c\r\n"}};
         WriteCollection(cards);
-        KorPivane& main = MainWindowShowing("Windows");
+        MainWindow& main = MainWindowShowing("Windows");
         QTest::mouseClick(main.Command2, Qt::LeftButton);
         QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  2147483648"));
         QCOMPARE(main.Text1->Text(), QStringLiteral("GRANDE"));
@@ -118,7 +118,7 @@ private slots:
 
         // The list shows the numbers as stored, and a click shows that very card.
         MenuItem(main, "ListeFiche")->trigger();
-        KorListe* list = Forms::Find<KorListe>();
+        CardList* list = Forms::Find<CardList>();
         QVERIFY(list);
         QCOMPARE(list->MSFlexGrid1->TextMatrix(2, 0), QStringLiteral("2147483648"));
         QCOMPARE(list->MSFlexGrid1->TextMatrix(3, 0), QStringLiteral("8589934597"));
@@ -129,12 +129,12 @@ private slots:
 
         // The editor refuses it, and the picker stays on its list.
         MenuItem(main, "Ajout")->trigger();
-        KorModifie* picker = Forms::Find<KorModifie>();
+        CardPicker* picker = Forms::Find<CardPicker>();
         QVERIFY(Press(*picker, "Windows"));
         ClickRow(*picker->MSFlexGrid1, 2);
         ProcessUnloads();
-        QVERIFY(!Forms::Find<KorModifier>());
-        QCOMPARE(Forms::Find<KorModifie>(), picker);
+        QVERIFY(!Forms::Find<CardEditor>());
+        QCOMPARE(Forms::Find<CardPicker>(), picker);
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().first().startsWith(
                      QStringLiteral("La fiche N° 2147483648 ne peut pas être modifiée")),
@@ -145,7 +145,7 @@ private slots:
         ProcessUnloads();
         MenuItem(main, "Modif")->trigger();
         ProcessUnloads();
-        KorAjouter* form = Forms::Find<KorAjouter>();
+        NewCardForm* form = Forms::Find<NewCardForm>();
         TypeText(form->Text1, QStringLiteral("nouvelle"));
         QVERIFY(Press(*form, "Command1"));
         QVERIFY(Press(*form, "Windows"));
@@ -169,9 +169,9 @@ private slots:
         WriteCollection({{1, "WIN", "PETITE", "a\r\n"},
                          {k2Pow31, "WIN", "GRANDE", "b\r\n"},
                          {4 * k2Pow31 + 5, "WIN", "PLUS GRANDE", "c\r\n"}});
-        KorPivane& main = MainWindowShowing("Windows");
+        MainWindow& main = MainWindowShowing("Windows");
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
+        SearchWindow* search = Forms::Find<SearchWindow>();
         QVERIFY(search);
         QTest::keyClicks(search->Text1, keyword);
         QTest::keyClick(search->Text1, Qt::Key_Return);
@@ -190,7 +190,7 @@ private slots:
                                    {2, "WIN", "JOURNAL", line + QStringLiteral("\r\nfin\r\n")},
                                    {3, "WIN", title, "b\r\n"}};
         WriteCollection(cards);
-        KorPivane& main = MainWindowShowing("Windows");
+        MainWindow& main = MainWindowShowing("Windows");
         QTest::mouseClick(main.Command2, Qt::LeftButton);
         QCOMPARE(main.Text2->Text(), cards[1].Pivanes);
         QCOMPARE(main.List1->count(), 2);
@@ -198,7 +198,7 @@ private slots:
 
         // The printout lays out every line of it, wrapped and indented.
         MenuItem(main, "Imprime")->trigger();
-        ImprimeR* printout = Forms::Find<ImprimeR>();
+        PrintPreview* printout = Forms::Find<PrintPreview>();
         QVERIFY(printout);
         const int lines = printout->List2->count();
         QVERIFY2(lines > 1000000 / 76, qPrintable(QString::number(lines)));
@@ -213,7 +213,7 @@ private slots:
 
         // The list holds the whole title and draws only what its column can show.
         MenuItem(main, "ListeFiche")->trigger();
-        KorListe* list = Forms::Find<KorListe>();
+        CardList* list = Forms::Find<CardList>();
         QCOMPARE(list->MSFlexGrid1->TextMatrix(3, 1), title);
         const QString drawn =
             list->MSFlexGrid1->model()->index(2, 1).data(Qt::DisplayRole).toString();
@@ -222,7 +222,7 @@ private slots:
         ProcessUnloads();
 
         // The editor writes back what it was given, or what was typed into it, whole.
-        KorModifier* editor = EditCard(2);
+        CardEditor* editor = EditCard(2);
         QVERIFY(editor);
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(StoredCards(), cards);
@@ -244,9 +244,9 @@ private slots:
         WriteCollection({{1, "WIN", "PETITE", "a\r\n"}});
         CardForm* form = nullptr;
         if (newCard) {
-            MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
+            MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
             ProcessUnloads();
-            form = Forms::Find<KorAjouter>();
+            form = Forms::Find<NewCardForm>();
         } else {
             form = EditCard(1);
         }

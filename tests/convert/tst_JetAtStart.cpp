@@ -4,11 +4,11 @@
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
 #include "convert/JetConversion.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
 #include "platform/MessageBox.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 
 #include <QDir>
@@ -40,7 +40,7 @@ protected:
 };
 
 void RestoreFrom(const QString& picked) {
-    KorSauve& sauve = OpenBackupWindow();
+    BackupWindow& sauve = OpenBackupWindow();
     sauve.Restoration->trigger();
     sauve.Text1->SetText(picked);
     QTest::mouseClick(sauve.Command2, Qt::LeftButton);
@@ -78,7 +78,7 @@ private slots:
         WriteJet(kFile, Version::Jet4, SampleCards(12, Version::Jet4));
         const QByteArray original = FileBytes(kFile);
 
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
 
         QCOMPARE(ShownMessages().size(), 1);
         const QString question = ShownMessages().front();
@@ -114,7 +114,7 @@ private slots:
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         ProgressWatcher progress;
 
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
 
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(progress.highest > 0, progressShown);

@@ -5,11 +5,11 @@
 #include "TestSupport.h"
 
 #include "browse/FlexGrid.h"
+#include "edit/CardPicker.h"
 #include "edit/CategoryButtons.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
+#include "edit/NewCardForm.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CategoryCatalogue.h"
 
 #include <QPushButton>
@@ -78,9 +78,9 @@ void TestCategoryButtons::newCardFormOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 2}}));
-    MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
+    MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
     ProcessUnloads();
-    KorAjouter* form = Forms::Find<KorAjouter>();
+    NewCardForm* form = Forms::Find<NewCardForm>();
     QVERIFY(form);
     TypeText(form->Text1, QStringLiteral("titre"));
     TypeText(form->Text2, QStringLiteral("texte"));
@@ -97,10 +97,10 @@ void TestCategoryButtons::pickerOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 1}, {"TEST", 2}}));
-    KorPivane& main = Forms::Load<KorPivane>();
+    MainWindow& main = Forms::Load<MainWindow>();
     QVERIFY(MenuItem(main, "Essai"));
     MenuItem(main, "Ajout")->trigger();
-    KorModifie* picker = Forms::Find<KorModifie>();
+    CardPicker* picker = Forms::Find<CardPicker>();
     QVERIFY(picker);
     QVERIFY(Press(*picker, "Bureautique"));
     QCOMPARE(VisibleButtons(*picker), CatalogueButtons(CategoryGroup::Office));

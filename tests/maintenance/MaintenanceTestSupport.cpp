@@ -1,9 +1,9 @@
 #include "MaintenanceTestSupport.h"
 
 #include "TestSupport.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Collection.h"
 
@@ -43,13 +43,13 @@ void UseAdvancingClock(const QDateTime& start, int stepMsecs) {
     });
 }
 
-KorPivane& OpenMainWindow() {
-    return Forms::Load<KorPivane>();
+MainWindow& OpenMainWindow() {
+    return Forms::Load<MainWindow>();
 }
 
-KorSauve& OpenBackupWindow() {
+BackupWindow& OpenBackupWindow() {
     MenuItem(OpenMainWindow(), "Quitter")->trigger();
-    KorSauve* form = Forms::Find<KorSauve>();
+    BackupWindow* form = Forms::Find<BackupWindow>();
     if (!form)
         qFatal("the backup window did not open");
     return *form;

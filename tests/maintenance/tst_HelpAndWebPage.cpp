@@ -2,7 +2,7 @@
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
 #include "platform/Desktop.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,7 +95,7 @@ bool ABrowserIsInstalled() {
 
 } // namespace
 
-class tst_HelpAndWebPage : public QObject {
+class TestHelpAndWebPage : public QObject {
     Q_OBJECT
 
 private slots:
@@ -123,7 +123,7 @@ private slots:
         if (chmThere)
             WriteBytes(QStringLiteral("Lisez-Moi.chm"), "ITSF");
         Fakes().opener.SetAnswer(openerWorks);
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
 
         MenuItem(main, "Lisezmoi")->trigger();
 
@@ -168,7 +168,7 @@ private slots:
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
         const DesktopWithoutBrowser desktop(fixture, program);
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
         MenuItem(main, command.toLatin1().constData())->trigger();
         QCOMPARE(Fakes().opener.Requests().size(), 1);
         const QString target = Fakes().opener.Requests().front().target;
@@ -193,7 +193,7 @@ private slots:
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
         WriteBytes(QStringLiteral("Lisez-Moi.chm"), "ITSF");
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
         MenuItem(main, "Lisezmoi")->trigger();
         MenuItem(main, "Lisezmoi")->trigger();
         QCOMPARE(Fakes().opener.Requests().size(), 2);
@@ -209,7 +209,7 @@ private slots:
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
         Fakes().opener.SetAnswer(browserThere);
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
 
         MenuItem(main, "Talm")->trigger();
 
@@ -226,5 +226,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_HelpAndWebPage)
+PIVANES_TEST_MAIN(TestHelpAndWebPage)
 #include "tst_HelpAndWebPage.moc"

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-class tst_Pause : public QObject {
+class TestPause : public QObject {
     Q_OBJECT
 
 private slots:
@@ -53,5 +53,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_Pause)
+PIVANES_TEST_MAIN(TestPause)
 #include "tst_Pause.moc"

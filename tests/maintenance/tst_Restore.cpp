@@ -1,7 +1,7 @@
 // Restore from a backup folder: the live files are replaced whole, or not at all.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
@@ -20,7 +20,7 @@ QByteArray MarkerNaming(const QString& folder) {
 }
 
 void BackUpThroughTheWindow(const QString& folder) {
-    KorSauve& sauve = OpenBackupWindow();
+    BackupWindow& sauve = OpenBackupWindow();
     sauve.Sauve->trigger();
     sauve.Text1->SetText(folder);
     QTest::mouseClick(sauve.Command1, Qt::LeftButton);
@@ -30,7 +30,7 @@ void BackUpThroughTheWindow(const QString& folder) {
 }
 
 void RestoreFrom(const QString& picked) {
-    KorSauve& sauve = OpenBackupWindow();
+    BackupWindow& sauve = OpenBackupWindow();
     sauve.Restoration->trigger();
     sauve.Text1->SetText(picked);
     QTest::mouseClick(sauve.Command2, Qt::LeftButton);
@@ -61,7 +61,7 @@ void DamagePagesAfterTheFirst(const QString& file) {
 
 } // namespace
 
-class tst_Restore : public QObject {
+class TestRestore : public QObject {
     Q_OBJECT
 
 private slots:
@@ -134,7 +134,7 @@ private slots:
             QCOMPARE(shown.size(), 1);
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
             QVERIFY(Store().IsOpen());
-            KorSauve* sauve = Forms::Find<KorSauve>();
+            BackupWindow* sauve = Forms::Find<BackupWindow>();
             QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Text1->isVisible());
             return;
         }
@@ -164,7 +164,7 @@ private slots:
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
 
         // The backup window opens on a collection that cannot be read: that is said first.
-        KorSauve& sauve = OpenBackupWindow();
+        BackupWindow& sauve = OpenBackupWindow();
         sauve.Restoration->trigger();
         sauve.Text1->SetText(backup);
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
@@ -182,7 +182,7 @@ private slots:
         QVERIFY(QDir().mkpath(backup));
         WriteBytes(QStringLiteral("Sauve.kor"), MarkerNaming(backup));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
-        KorSauve& sauve = OpenBackupWindow();
+        BackupWindow& sauve = OpenBackupWindow();
         sauve.Restoration->trigger();
         QCOMPARE(sauve.Text1->Text(), backup);
         QCOMPARE(sauve.Dir1->Path(), backup);
@@ -230,11 +230,11 @@ private slots:
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
         QVERIFY(Store().IsOpen());
-        KorSauve* sauve = Forms::Find<KorSauve>();
+        BackupWindow* sauve = Forms::Find<BackupWindow>();
         QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Quitter->isEnabled());
     }
 };
 
-PIVANES_TEST_MAIN(tst_Restore)
+PIVANES_TEST_MAIN(TestRestore)
 #include "store/Fields.h"
 #include "tst_Restore.moc"

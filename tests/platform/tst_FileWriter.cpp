@@ -26,7 +26,7 @@ mode_t TypeOf(const QString& path) {
 
 } // namespace
 
-class tst_FileWriter : public QObject {
+class TestFileWriter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -193,5 +193,5 @@ private slots:
     }
 };
 
-PIVANES_ENGINE_TEST_MAIN(tst_FileWriter)
+PIVANES_ENGINE_TEST_MAIN(TestFileWriter)
 #include "tst_FileWriter.moc"

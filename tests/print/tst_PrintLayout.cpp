@@ -17,7 +17,7 @@ QString Indented(const QString& text) {
 
 } // namespace
 
-class PrintLayoutTest : public QObject {
+class TestPrintLayout : public QObject {
     Q_OBJECT
 
 private slots:
@@ -26,7 +26,7 @@ private slots:
     void wholeCard();
 };
 
-void PrintLayoutTest::sourceLine_data() {
+void TestPrintLayout::sourceLine_data() {
     QTest::addColumn<int>("listIndex");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QStringList>("printLines");
@@ -91,7 +91,7 @@ void PrintLayoutTest::sourceLine_data() {
                        Blanks(38) + QStringList(3, word).join(QLatin1Char(' '))};
 }
 
-void PrintLayoutTest::sourceLine() {
+void TestPrintLayout::sourceLine() {
     QFETCH(int, listIndex);
     QFETCH(QString, source);
     QFETCH(QStringList, printLines);
@@ -105,7 +105,7 @@ void PrintLayoutTest::sourceLine() {
     QVERIFY(Donnees.PrintLine.isEmpty());
 }
 
-void PrintLayoutTest::wholeCard() {
+void TestPrintLayout::wholeCard() {
     ProgramFixture fixture;
     const QStringList text{QStringLiteral("Première ligne"), QString(), QStringLiteral("  fin  ")};
 
@@ -116,5 +116,5 @@ void PrintLayoutTest::wholeCard() {
                                  Indented(QStringLiteral("fin"))}));
 }
 
-PIVANES_TEST_MAIN(PrintLayoutTest)
+PIVANES_TEST_MAIN(TestPrintLayout)
 #include "tst_PrintLayout.moc"

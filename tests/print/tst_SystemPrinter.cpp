@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 
 #include "platform/Printer.h"
-#include "print/ImprimeR.h"
+#include "print/PrintPreview.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -28,7 +28,7 @@ QString PrintedFile(const QString& queue, const QString& folder) {
 
 } // namespace
 
-class tst_SystemPrinter : public QObject {
+class TestSystemPrinter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -40,8 +40,8 @@ private slots:
         ProgramFixture fixture;
         QVERIFY(Printer::Installed());
         QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), queue);
-        KorPivane& main = MainWindowOn(CardOfPrintLines(140));
-        ImprimeR& printout = OpenPrintout(main);
+        MainWindow& main = MainWindowOn(CardOfPrintLines(140));
+        PrintPreview& printout = OpenPrintout(main);
         QCOMPARE(printout.List2->count(), 140);
 
         QTest::mouseClick(printout.Imprim, Qt::LeftButton);
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     PivanesApplication app(argc, argv);
     EnableTestSeams();
     Printer::Queue::Replace(nullptr);
-    tst_SystemPrinter test;
+    TestSystemPrinter test;
     return QTest::qExec(&test, argc, argv);
 }
 #include "tst_SystemPrinter.moc"

@@ -1,9 +1,9 @@
 #include "../browse/GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Controls.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
@@ -11,7 +11,7 @@
 #include "platform/Screen.h"
 #include "platform/Twips.h"
 #include "shell/FormZoomed.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -53,17 +53,17 @@ Box TwipsOf(const QWidget* widget) {
 
 Form& OpenWindow(const QString& window) {
     WriteCollection(CardsIn({{"WIN", 400}}));
-    KorPivane& main = MainWindowShowing("Windows");
+    MainWindow& main = MainWindowShowing("Windows");
     if (window == "main")
         return main;
     if (window == "backup") {
         MenuItem(main, "Quitter")->trigger();
-        KorSauve* sauve = Forms::Find<KorSauve>();
+        BackupWindow* sauve = Forms::Find<BackupWindow>();
         sauve->Sauve->trigger();
         return *sauve;
     }
     MenuItem(main, "ListeFiche")->trigger();
-    return *Forms::Find<KorListe>();
+    return *Forms::Find<CardList>();
 }
 
 // Every control the user can see lies whole inside the window's client area.
@@ -279,7 +279,7 @@ private slots:
         const std::map<QString, int> labelLeft = {{"main", 4553}, {"backup", 3000}, {"list", 5483}};
         const double designLeft = PixelsToTwips(TwipsToPixels(labelLeft.at(window)));
         QCOMPARE(label->x(), std::max(spare, 0) + TwipsToPixels(designLeft * percent / 100));
-        if (auto* list = qobject_cast<KorListe*>(&form))
+        if (auto* list = qobject_cast<CardList*>(&form))
             QCOMPARE(list->MSFlexGrid1->ColWidth(1), FormZoomed::Scaled(10270));
 
         form.resize(loaded);

@@ -4,12 +4,12 @@
 #include "platform/Forms.h"
 #include "platform/Screen.h"
 #include "shell/FormZoomed.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QDir>
 #include <QScreen>
 
-class tst_HighDpi : public QObject {
+class TestHighDpi : public QObject {
     Q_OBJECT
 
 private slots:
@@ -20,7 +20,7 @@ private slots:
 
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         QCOMPARE(FormZoomed::Zoom.ScalePercent, 171);
         QCOMPARE(main.size(), QSize(1440, 1026));
         QVERIFY(screen->availableGeometry().contains(QRect(QPoint(0, 0), main.size())));
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     qputenv("QT_SCALE_FACTOR", "2");
     PivanesApplication app(argc, argv);
     EnableTestSeams();
-    tst_HighDpi test;
+    TestHighDpi test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -2,19 +2,19 @@
 // as "Quitter", the menus through Alt. On a screen of 1080 pixels, where the windows are scaled.
 #include "../browse/GridTesting.h"
 #include "TestSupport.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
-#include "maintenance/KorSauve.h"
+#include "browse/CardList.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/FocusRing.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/Screen.h"
-#include "print/ImprimeR.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
 #include "store/Donnees.h"
 
 #include <QClipboard>
@@ -53,20 +53,20 @@ bool TabTo(const QWidget& form, const char* name) {
 }
 
 PagedCardGrid* OpenGridScreen(const QString& screen) {
-    KorPivane& main = MainWindowShowing("Windows");
+    MainWindow& main = MainWindowShowing("Windows");
     if (screen == "list") {
         MenuItem(main, "ListeFiche")->trigger();
-        return Forms::Find<KorListe>();
+        return Forms::Find<CardList>();
     }
     if (screen == "search") {
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
+        SearchWindow* search = Forms::Find<SearchWindow>();
         TypeText(search->Text1, QStringLiteral("WIN"));
         QTest::keyClick(search->Text1, Qt::Key_Return);
         return search;
     }
     MenuItem(main, "Ajout")->trigger();
-    KorModifie* picker = Forms::Find<KorModifie>();
+    CardPicker* picker = Forms::Find<CardPicker>();
     if (!TabTo(*picker, "Windows"))
         return nullptr;
     Press(*picker, Qt::Key_Space);
@@ -75,7 +75,7 @@ PagedCardGrid* OpenGridScreen(const QString& screen) {
 
 } // namespace
 
-class tst_Keyboard : public QObject {
+class TestKeyboard : public QObject {
     Q_OBJECT
 
 private slots:
@@ -101,16 +101,16 @@ private slots:
         Form* form = &MainWindowShowing("Windows");
         if (window == "backup") {
             MenuItem(*form, "Quitter")->trigger();
-            form = Forms::Find<KorSauve>();
+            form = Forms::Find<BackupWindow>();
             MenuItem(*form, "Sauve")->trigger();
         } else if (window == "editor") {
             MenuItem(*form, "Ajout")->trigger();
-            form = Forms::Find<KorModifie>();
+            form = Forms::Find<CardPicker>();
             QVERIFY(form);
             QVERIFY(TabTo(*form, "Windows"));
             Press(*form, Qt::Key_Space);
-            ClickRow(*Forms::Find<KorModifie>()->MSFlexGrid1, 1);
-            form = Forms::Find<KorModifier>();
+            ClickRow(*Forms::Find<CardPicker>()->MSFlexGrid1, 1);
+            form = Forms::Find<CardEditor>();
         }
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -147,8 +147,8 @@ private slots:
     void newCardWithoutAMouse() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
-        KorAjouter* form = Forms::Find<KorAjouter>();
+        MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+        NewCardForm* form = Forms::Find<NewCardForm>();
         QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
 
         TypeText(form->Text1, QStringLiteral("la cle"));
@@ -179,8 +179,8 @@ private slots:
     void aPastedTitleStaysOneLine() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
-        KorAjouter* form = Forms::Find<KorAjouter>();
+        MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+        NewCardForm* form = Forms::Find<NewCardForm>();
         QGuiApplication::clipboard()->setText(QStringLiteral("UN\tDEUX\nTROIS"));
         QTest::keyClick(form->Text1, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(form->Text1->Text(), QStringLiteral("UN DEUX TROIS"));
@@ -216,11 +216,11 @@ private slots:
         QVERIFY(!Forms::Find(name));
         QCOMPARE(Donnees.CurrentCardNumber, chosen);
         if (screen == "picker") {
-            KorModifier* editor = Forms::Find<KorModifier>();
+            CardEditor* editor = Forms::Find<CardEditor>();
             QVERIFY(editor && editor->isVisible());
             QCOMPARE(editor->Text1->Text(), QStringLiteral("WIN 5"));
         } else {
-            const KorPivane* main = Forms::Find<KorPivane>();
+            const MainWindow* main = Forms::Find<MainWindow>();
             QVERIFY(main->isVisible());
             QCOMPARE(main->Text1->Text(), QStringLiteral("WIN 5"));
         }
@@ -244,13 +244,13 @@ private slots:
         Form* form = nullptr;
         if (screen == "search entry") {
             MenuItem(MainWindowShowing("Windows"), "Recher")->trigger();
-            form = Forms::Find<KorRecherche>();
+            form = Forms::Find<SearchWindow>();
         } else if (screen == "picker entry") {
             MenuItem(MainWindowShowing("Windows"), "Ajout")->trigger();
-            form = Forms::Find<KorModifie>();
+            form = Forms::Find<CardPicker>();
         } else if (screen == "printout") {
             MenuItem(MainWindowShowing("Windows"), "Imprime")->trigger();
-            form = Forms::Find<ImprimeR>();
+            form = Forms::Find<PrintPreview>();
         } else {
             form = OpenGridScreen(screen);
         }
@@ -259,7 +259,7 @@ private slots:
         Press(*form, Qt::Key_Escape);
         ProcessUnloads();
         QVERIFY2(!Forms::Find(name), qPrintable(name));
-        QVERIFY(Forms::Find<KorPivane>()->isVisible());
+        QVERIFY(Forms::Find<MainWindow>()->isVisible());
         QVERIFY(!Fakes().eventLoop.EndRequested());
         QVERIFY(ShownMessages().isEmpty());
     }
@@ -267,13 +267,13 @@ private slots:
     void escapeIsHarmlessInTheMainWindow() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
-        KorPivane& main = MainWindowShowing("Windows");
+        MainWindow& main = MainWindowShowing("Windows");
         const QString title = main.Text1->Text();
         main.Text2->setFocus();
         Press(main, Qt::Key_Escape);
         QTest::keyClick(&main, Qt::Key_Escape);
         ProcessUnloads();
-        QCOMPARE(Forms::Find<KorPivane>(), &main);
+        QCOMPARE(Forms::Find<MainWindow>(), &main);
         QVERIFY(main.isVisible());
         QCOMPARE(main.Text1->Text(), title);
         QVERIFY(!Fakes().eventLoop.EndRequested());
@@ -283,7 +283,7 @@ private slots:
     void menusThroughAlt() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         QTest::keyClick(&main, Qt::Key_Alt);
         QCOMPARE(main.menuBar()->activeAction(), main.Fichier->menuAction());
         QTest::keyClick(main.menuBar(), Qt::Key_Right);
@@ -299,5 +299,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_Keyboard)
+PIVANES_TEST_MAIN(TestKeyboard)
 #include "tst_Keyboard.moc"

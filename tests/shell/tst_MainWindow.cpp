@@ -3,7 +3,7 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 
@@ -25,7 +25,7 @@ QStringList Names(const QMenu* menu) {
     return names;
 }
 
-QStringList VisibleTopMenus(const KorPivane& main) {
+QStringList VisibleTopMenus(const MainWindow& main) {
     QStringList names;
     for (QMenu* menu : {main.Fichier, main.Util, main.Catego, main.Bur})
         if (IsMenuVisible(menu))
@@ -78,7 +78,7 @@ private slots:
         QFETCH(QStringList, captions);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         const QMenu* found = main.findChild<QMenu*>(menu);
         QVERIFY(found);
         QCOMPARE(found->title(), caption);
@@ -89,7 +89,7 @@ private slots:
     void entryState() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         QVERIFY(main.isVisible());
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
         for (const char* hidden : {"Retour", "Imprime", "ListeFiche"})
@@ -121,7 +121,7 @@ private slots:
         QFETCH(QString, category);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}, {"EXCE", 3}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         if (category == "Exce")
             MenuItem(main, "Bureautique")->trigger();
         MenuItem(main, qPrintable(category))->trigger();
@@ -144,14 +144,14 @@ private slots:
         QFETCH(bool, closeBox);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         if (closeBox)
             main.close();
         else
             MenuItem(main, "Quit")->trigger();
         QVERIFY(Fakes().eventLoop.EndRequested());
         QVERIFY(!Store().IsOpen());
-        QVERIFY(!Forms::Find<KorPivane>());
+        QVERIFY(!Forms::Find<MainWindow>());
     }
 
     void missingCollectionIsCreatedOnlyOnYes_data() {
@@ -163,7 +163,7 @@ private slots:
         QFETCH(bool, yes);
         ProgramFixture fixture;
         Fakes().messages.SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         const QString question = ShownMessages().first();
@@ -186,7 +186,7 @@ private slots:
         const QByteArray jet = QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(1000, '\1');
         file.write(jet);
         file.close();
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
@@ -215,7 +215,7 @@ private slots:
         ProgramFixture fixture;
         if (fileThere)
             WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>();
         QVERIFY(!Store().IsOpen());
         Fakes().messages.Clear();
         for (int attempt = 1; attempt <= 2; ++attempt) {

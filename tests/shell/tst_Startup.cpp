@@ -2,9 +2,9 @@
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
-#include "shell/Copyright.h"
-#include "shell/KorDepart.h"
-#include "shell/KorPivane.h"
+#include "shell/Backdrop.h"
+#include "shell/MainWindow.h"
+#include "shell/Splash.h"
 #include "store/CardStore.h"
 
 #include <map>
@@ -16,10 +16,10 @@ private slots:
     void splashFillsTheBarThenHandsOver() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<KorDepart>();
-        Copyright* splash = Forms::Find<Copyright>();
+        Forms::Load<Backdrop>();
+        Splash* splash = Forms::Find<Splash>();
         QVERIFY(splash && splash->isVisible());
-        QVERIFY(Forms::Find<KorDepart>()->isVisible());
+        QVERIFY(Forms::Find<Backdrop>()->isVisible());
         splash->Timer1->stop(); // the test gives the ticks itself
         QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 5.0.2"));
         QVERIFY(!splash->lblCopyright->text().isEmpty());
@@ -31,16 +31,16 @@ private slots:
             splash->Timer1_Timer();
             highest = std::max(highest, splash->ProgressBar1->value());
             QCOMPARE(splash->ProgressBar1->value(), tick);
-            QVERIFY2(!Forms::Find<KorPivane>(), "main window before the 101st tick");
+            QVERIFY2(!Forms::Find<MainWindow>(), "main window before the 101st tick");
         }
         QCOMPARE(highest, 100);
         splash->Timer1_Timer();
         QCOMPARE(splash->ProgressBar1->value(), 100);
-        KorPivane* main = Forms::Find<KorPivane>();
+        MainWindow* main = Forms::Find<MainWindow>();
         QVERIFY(main && main->isVisible());
         QVERIFY(Store().IsOpen());
-        QVERIFY(!Forms::Find<Copyright>());
-        QVERIFY(!Forms::Find<KorDepart>());
+        QVERIFY(!Forms::Find<Splash>());
+        QVERIFY(!Forms::Find<Backdrop>());
         QVERIFY(!splash->Timer1->isActive());
     }
 
@@ -61,8 +61,8 @@ private slots:
         QFETCH(bool, skips);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<KorDepart>();
-        Copyright* splash = Forms::Find<Copyright>();
+        Forms::Load<Backdrop>();
+        Splash* splash = Forms::Find<Splash>();
         splash->Timer1_Timer();
         const std::map<QString, Qt::Key> keys = {{"Enter", Qt::Key_Return},
                                                  {"Escape", Qt::Key_Escape},
@@ -72,14 +72,14 @@ private slots:
         if (how == "click")
             QTest::mouseClick(splash->lblVersion, Qt::LeftButton);
         else if (how == "backdrop")
-            QTest::keyClick(Forms::Find<KorDepart>(), keys.at(how));
+            QTest::keyClick(Forms::Find<Backdrop>(), keys.at(how));
         else
             QTest::keyClick(splash, keys.at(how));
         ProcessUnloads();
-        KorPivane* main = Forms::Find<KorPivane>();
+        MainWindow* main = Forms::Find<MainWindow>();
         QCOMPARE(main != nullptr && main->isVisible(), skips);
-        QCOMPARE(Forms::Find<Copyright>() == nullptr, skips);
-        QCOMPARE(Forms::Find<KorDepart>() == nullptr, skips);
+        QCOMPARE(Forms::Find<Splash>() == nullptr, skips);
+        QCOMPARE(Forms::Find<Backdrop>() == nullptr, skips);
         if (skips)
             QVERIFY(Store().IsOpen());
         else
@@ -88,14 +88,14 @@ private slots:
 
     void aFailingStartStillEndsTheSplash() {
         ProgramFixture fixture; // no collection here, and the user declines to create one
-        Forms::Load<KorDepart>();
-        Copyright* splash = Forms::Find<Copyright>();
+        Forms::Load<Backdrop>();
+        Splash* splash = Forms::Find<Splash>();
         splash->Timer1->stop();
         for (int tick = 1; tick <= 101; ++tick)
             splash->Timer1_Timer();
-        QVERIFY(!Forms::Find<Copyright>());
-        QVERIFY(!Forms::Find<KorDepart>());
-        KorPivane* main = Forms::Find<KorPivane>();
+        QVERIFY(!Forms::Find<Splash>());
+        QVERIFY(!Forms::Find<Backdrop>());
+        MainWindow* main = Forms::Find<MainWindow>();
         QVERIFY(main && main->isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
@@ -105,8 +105,8 @@ private slots:
     void theBackdropFillsItsWindow() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorDepart& backdrop = Forms::Load<KorDepart>();
-        Forms::Find<Copyright>()->Timer1->stop();
+        Backdrop& backdrop = Forms::Load<Backdrop>();
+        Forms::Find<Splash>()->Timer1->stop();
         QCOMPARE(backdrop.Image1->geometry(), QRect(0, 0, backdrop.width(), backdrop.height()));
         QVERIFY(!backdrop.Image1->pixmap().isNull());
     }

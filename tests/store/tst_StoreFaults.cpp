@@ -63,7 +63,7 @@ void WriteWalCollection(const QString& file, bool keepLog) {
 
 } // namespace
 
-class tst_StoreFaults : public QObject {
+class TestStoreFaults : public QObject {
     Q_OBJECT
 
 private slots:
@@ -272,5 +272,5 @@ private slots:
     }
 };
 
-PIVANES_ENGINE_TEST_MAIN(tst_StoreFaults)
+PIVANES_ENGINE_TEST_MAIN(TestStoreFaults)
 #include "tst_StoreFaults.moc"

@@ -1,10 +1,10 @@
 #include "HugeCards.h"
 
 #include "NewCollection.h"
-#include "edit/KorModifier.h"
+#include "edit/CardEditor.h"
 #include "platform/Forms.h"
-#include "print/ImprimeR.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 #include "store/Queries.h"
@@ -118,7 +118,7 @@ void WriteCollection(const QString& file) {
 int RunChild(int reps) {
     QTextStream out(stdout);
     Store().OpenDatabase(Donnees.DatabaseFileName);
-    KorPivane& main = Forms::Load<KorPivane>();
+    MainWindow& main = Forms::Load<MainWindow>();
     main.ChooseCategory(QStringLiteral("WIN"));
     int index = 0;
     for (const HugeCard& huge : kCards) {
@@ -144,11 +144,11 @@ int RunChild(int reps) {
             main.Command1_Click();
             Donnees.CurrentCardNumber = numero;
             Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-            const double editMs = TimedMs([&] { Drawn(Forms::Load<KorModifier>()); });
-            Forms::Unload<KorModifier>();
+            const double editMs = TimedMs([&] { Drawn(Forms::Load<CardEditor>()); });
+            Forms::Unload<CardEditor>();
             DropUnloadedWindows();
-            const double previewMs = TimedMs([&] { Drawn(Forms::Load<ImprimeR>()); });
-            Forms::Unload<ImprimeR>();
+            const double previewMs = TimedMs([&] { Drawn(Forms::Load<PrintPreview>()); });
+            Forms::Unload<PrintPreview>();
             DropUnloadedWindows();
             if (run == 0)
                 continue;

@@ -1,11 +1,11 @@
 #include "ProgramSide.h"
 
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
+#include "browse/CardList.h"
 #include "browse/PageStateFile.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
 #include "maintenance/Compaction.h"
 #include "platform/Forms.h"
 #include "store/CardStore.h"
@@ -31,11 +31,11 @@ void OpenCounted(const QString& code) {
 }
 
 PagedCardGrid& OpenGrid() {
-    if (auto* list = Forms::Find<KorListe>())
+    if (auto* list = Forms::Find<CardList>())
         return *list;
-    if (auto* search = Forms::Find<KorRecherche>())
+    if (auto* search = Forms::Find<SearchWindow>())
         return *search;
-    if (auto* picker = Forms::Find<KorModifie>())
+    if (auto* picker = Forms::Find<CardPicker>())
         return *picker;
     throw std::runtime_error("no grid window is open");
 }
@@ -63,11 +63,11 @@ qint64 Voir(qint32 numero) {
 
 void OpenList(const QString& code) {
     OpenCounted(code);
-    Forms::Load<KorListe>();
+    Forms::Load<CardList>();
 }
 
 void FillList() {
-    Forms::Find<KorListe>()->Form_Load();
+    Forms::Find<CardList>()->Form_Load();
 }
 
 void NextPage() {
@@ -84,30 +84,30 @@ void PlacePaging(qint32 mark) {
 }
 
 void OpenPicker() {
-    Forms::Load<KorModifie>();
+    Forms::Load<CardPicker>();
 }
 
 void ChooseInPicker(const QString& code) {
-    Forms::Find<KorModifie>()->ChooseCategory(code, code);
+    Forms::Find<CardPicker>()->ChooseCategory(code, code);
 }
 
 void ClosePicker() {
-    Forms::Unload<KorModifie>();
+    Forms::Unload<CardPicker>();
     DropUnloadedWindows();
 }
 
 void CloseList() {
-    Forms::Unload<KorListe>();
+    Forms::Unload<CardList>();
     DropUnloadedWindows();
 }
 
 void OpenSearch() {
     OpenCounted(QString());
-    Forms::Load<KorRecherche>();
+    Forms::Load<SearchWindow>();
 }
 
 qint64 Search(const QString& keyword) {
-    KorRecherche& search = *Forms::Find<KorRecherche>();
+    SearchWindow& search = *Forms::Find<SearchWindow>();
     search.Text1->SetText(keyword);
     int enter = 13;
     search.Text1_KeyPress(enter);
@@ -115,12 +115,12 @@ qint64 Search(const QString& keyword) {
 }
 
 void CloseSearch() {
-    Forms::Unload<KorRecherche>();
+    Forms::Unload<SearchWindow>();
     DropUnloadedWindows();
 }
 
 void WriteNewCard() {
-    KorAjouter& form = Forms::Load<KorAjouter>();
+    NewCardForm& form = Forms::Load<NewCardForm>();
     form.Text1->SetText(QStringLiteral("MESURE D'UNE NOUVELLE FICHE"));
     form.Text2->SetText(QStringLiteral("Texte de mesure\r\nsur deux lignes"));
     Donnees.CurrentCategoryCode = QStringLiteral("WIN");
@@ -131,15 +131,15 @@ void WriteNewCard() {
 void OpenEditor(qint32 numero, const QString& text) {
     Donnees.CurrentCardNumber = numero;
     Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-    Forms::Load<KorModifier>().Text2->SetText(text);
+    Forms::Load<CardEditor>().Text2->SetText(text);
 }
 
 void SaveEditedCard() {
-    Forms::Find<KorModifier>()->Command1_Click();
+    Forms::Find<CardEditor>()->Command1_Click();
 }
 
 void CloseEditor() {
-    Forms::Unload<KorModifier>();
+    Forms::Unload<CardEditor>();
     DropUnloadedWindows();
 }
 

@@ -3,12 +3,12 @@
 #include "DesktopFakes.h"
 
 #include "browse/PageStateFile.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "maintenance/Marker.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
 #include "platform/UserError.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Donnees.h"
 
@@ -45,16 +45,16 @@ void CloseWindows() {
     Fakes().eventLoop.Clear();
 }
 
-KorSauve& BackupWindow() {
-    RunGuarded([] { Forms::Load<KorPivane>(); });
-    RunGuarded([] { Forms::Find<KorPivane>()->Quitter_Click(); });
-    KorSauve* window = Forms::Find<KorSauve>();
+BackupWindow& OpenBackupWindow() {
+    RunGuarded([] { Forms::Load<MainWindow>(); });
+    RunGuarded([] { Forms::Find<MainWindow>()->Quitter_Click(); });
+    BackupWindow* window = Forms::Find<BackupWindow>();
     if (!window)
         qFatal("the backup window did not open: %s", qPrintable(TakeMessages().join('\n')));
     return *window;
 }
 
-void Type(KorSauve& window, const QString& folder) {
+void Type(BackupWindow& window, const QString& folder) {
     window.Text1->SetText(folder);
 }
 
@@ -97,10 +97,10 @@ QString CurrentErrorText() {
 }
 
 Said Compact(const std::function<void()>& prepare) {
-    RunGuarded([] { Forms::Load<KorPivane>(); });
+    RunGuarded([] { Forms::Load<MainWindow>(); });
     TakeMessages();
     prepare();
-    RunGuarded([] { Forms::Find<KorPivane>()->Compacte_Click(); });
+    RunGuarded([] { Forms::Find<MainWindow>()->Compacte_Click(); });
     Said said;
     said.messages = TakeMessages();
     said.done =
@@ -111,7 +111,7 @@ Said Compact(const std::function<void()>& prepare) {
 }
 
 Said Backup(const QString& folder, const std::function<void()>& prepare) {
-    KorSauve& window = BackupWindow();
+    BackupWindow& window = OpenBackupWindow();
     RunGuarded([&] { window.Sauve_Click(); });
     Type(window, folder);
     TakeMessages();
@@ -123,13 +123,13 @@ Said Backup(const QString& folder, const std::function<void()>& prepare) {
     said.done =
         said.messages.size() == 1 &&
         said.messages[0].startsWith(QStringLiteral("Sauvegarde | La sauvegarde est faite")) &&
-        !Forms::Find<KorSauve>() && Forms::Find<KorPivane>();
+        !Forms::Find<BackupWindow>() && Forms::Find<MainWindow>();
     CloseWindows();
     return said;
 }
 
 Said Restore(const QString& folder, const std::function<void()>& prepare) {
-    KorSauve& window = BackupWindow();
+    BackupWindow& window = OpenBackupWindow();
     RunGuarded([&] { window.Restoration_Click(); });
     Type(window, folder);
     TakeMessages();
@@ -178,15 +178,15 @@ std::optional<QString> OpenAtStart(const QString& file) {
 }
 
 Opening OpenDatabaseFile() {
-    RunGuarded([] { Forms::Load<KorPivane>(); });
+    RunGuarded([] { Forms::Load<MainWindow>(); });
     Opening opening;
     opening.refused = !Store().IsOpen();
     if (!opening.refused) {
-        KorPivane& window = *Forms::Find<KorPivane>();
+        MainWindow& window = *Forms::Find<MainWindow>();
         RunGuarded([&] { window.General_Click(); });
-        for (const auto step :
-             {&KorPivane::Command2_Click, &KorPivane::Command2_Click, &KorPivane::Command4_Click,
-              &KorPivane::Command1_Click, &KorPivane::Command3_Click, &KorPivane::Command1_Click})
+        for (const auto step : {&MainWindow::Command2_Click, &MainWindow::Command2_Click,
+                                &MainWindow::Command4_Click, &MainWindow::Command1_Click,
+                                &MainWindow::Command3_Click, &MainWindow::Command1_Click})
             RunGuarded([&] { (window.*step)(); });
         RunGuarded([&] { window.ChooseCategory(QStringLiteral("WIN")); });
     }

@@ -4,19 +4,19 @@
 //   pivanes-screens FOLDER
 #include "DemoCards.h"
 #include "DesktopFakes.h"
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
-#include "maintenance/KorSauve.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
-#include "print/ImprimeR.h"
-#include "shell/Copyright.h"
-#include "shell/KorDepart.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/Backdrop.h"
+#include "shell/MainWindow.h"
+#include "shell/Splash.h"
 
 #include <QAction>
 #include <QDir>
@@ -102,8 +102,8 @@ void CaptureMenu(QWidget& window, QMenu& menu, const char* name) {
 }
 
 void StartUp() {
-    Forms::Load<KorDepart>();
-    Copyright& splash = Showing<Copyright>();
+    Forms::Load<Backdrop>();
+    Splash& splash = Showing<Splash>();
     splash.Timer1->stop();
     for (int tick = 1; tick <= 40; ++tick)
         splash.Timer1_Timer();
@@ -114,7 +114,7 @@ void StartUp() {
 }
 
 void MainWindowAndMenus() {
-    KorPivane& main = Showing<KorPivane>();
+    MainWindow& main = Showing<MainWindow>();
     Capture(main, "principale");
     CaptureMenu(main, *main.Catego, "menu-categories");
     Trigger(main, "Windows");
@@ -128,59 +128,59 @@ void MainWindowAndMenus() {
 }
 
 void ListAndSearch() {
-    Trigger(Showing<KorPivane>(), "ListeFiche");
-    Capture(Showing<KorListe>(), "liste");
-    ClickRow(*Showing<KorListe>().MSFlexGrid1, 2);
+    Trigger(Showing<MainWindow>(), "ListeFiche");
+    Capture(Showing<CardList>(), "liste");
+    ClickRow(*Showing<CardList>().MSFlexGrid1, 2);
 
-    Trigger(Showing<KorPivane>(), "Recher");
-    KorRecherche& search = Showing<KorRecherche>();
+    Trigger(Showing<MainWindow>(), "Recher");
+    SearchWindow& search = Showing<SearchWindow>();
     Capture(search, "recherche-mot");
     search.Text1->SetText(QStringLiteral("RACCOURCIS"));
     int enter = 13;
     search.Text1_KeyPress(enter);
-    Capture(Showing<KorRecherche>(), "recherche");
-    ClickRow(*Showing<KorRecherche>().MSFlexGrid1, 1);
+    Capture(Showing<SearchWindow>(), "recherche");
+    ClickRow(*Showing<SearchWindow>().MSFlexGrid1, 1);
 }
 
 void PrintPreview() {
-    Trigger(Showing<KorPivane>(), "Imprime");
-    ImprimeR& printout = Showing<ImprimeR>();
+    Trigger(Showing<MainWindow>(), "Imprime");
+    PrintPreview& printout = Showing<PrintPreview>();
     Capture(printout, "imprimer");
     printout.Retour_Click();
 }
 
 void Editing() {
-    Trigger(Showing<KorPivane>(), "Modif");
-    KorAjouter& add = Showing<KorAjouter>();
+    Trigger(Showing<MainWindow>(), "Modif");
+    NewCardForm& add = Showing<NewCardForm>();
     add.Text1->SetText(QStringLiteral("VIDER LA CORBEILLE SANS CONFIRMATION"));
     add.Text2->SetText(QStringLiteral("Maj+Suppr supprime le fichier choisi sans passer par la "
                                       "corbeille."));
     Capture(add, "ajouter");
     Press(add, "Command1");
-    Capture(Showing<KorAjouter>(), "ajouter-categorie");
-    Showing<KorAjouter>().Retour_Click();
+    Capture(Showing<NewCardForm>(), "ajouter-categorie");
+    Showing<NewCardForm>().Retour_Click();
 
-    Trigger(Showing<KorPivane>(), "Ajout");
-    Capture(Showing<KorModifie>(), "modifier-choix");
-    Press(Showing<KorModifie>(), "Windows");
-    Capture(Showing<KorModifie>(), "modifier-liste");
-    ClickRow(*Showing<KorModifie>().MSFlexGrid1, 1);
-    Capture(Showing<KorModifier>(), "modifier");
-    Showing<KorModifier>().Retour_Click();
-    Trigger(Showing<KorModifie>(), "ListeFin");
+    Trigger(Showing<MainWindow>(), "Ajout");
+    Capture(Showing<CardPicker>(), "modifier-choix");
+    Press(Showing<CardPicker>(), "Windows");
+    Capture(Showing<CardPicker>(), "modifier-liste");
+    ClickRow(*Showing<CardPicker>().MSFlexGrid1, 1);
+    Capture(Showing<CardEditor>(), "modifier");
+    Showing<CardEditor>().Retour_Click();
+    Trigger(Showing<CardPicker>(), "ListeFin");
 }
 
 void Backup() {
-    Trigger(Showing<KorPivane>(), "Quitter");
-    KorSauve& backup = Showing<KorSauve>();
+    Trigger(Showing<MainWindow>(), "Quitter");
+    BackupWindow& backup = Showing<BackupWindow>();
     Capture(backup, "sauvegarde");
     backup.Sauve_Click();
     Capture(backup, "sauvegarde-ecrire");
     backup.Quitter_Click();
-    Trigger(Showing<KorPivane>(), "Quitter");
-    Showing<KorSauve>().Restoration_Click();
-    Capture(Showing<KorSauve>(), "sauvegarde-lire");
-    Showing<KorSauve>().Quitter_Click();
+    Trigger(Showing<MainWindow>(), "Quitter");
+    Showing<BackupWindow>().Restoration_Click();
+    Capture(Showing<BackupWindow>(), "sauvegarde-lire");
+    Showing<BackupWindow>().Quitter_Click();
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "edit/CardForm.h"
+#include "store/Collection.h"
+
+#include <optional>
+
+// Shows the card picked in the card picker (its number and category in the shared state), lets
+// the user change its title and text, and writes them back on "Enregistrer".
+// Its objectName, which scripts and the guide know, is "KorModifier".
+class CardEditor : public CardForm {
+    Q_OBJECT
+
+public:
+    CardEditor();
+
+public slots:
+    void Form_Load() override;
+    void Depart();
+
+    void Command1_Click() override;
+    void Retour_Click() override;
+
+private:
+    void ShowSaved(bool saved);
+    // False when the card is not among the cards of the picked category.
+    bool WriteCard();
+
+    // The card as shown, then as last saved: what the collection checks has not changed since.
+    std::optional<StoredCard> shown_;
+};

@@ -1,0 +1,16 @@
+// The main window's print command.
+#include "platform/Forms.h"
+#include "platform/MessageBox.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
+
+// With no card on screen (an empty category, the office menu) the boxes may still hold an
+// earlier card, which must not be printed in its place.
+void MainWindow::Imprime_Click() {
+    if (Text1->isHidden()) {
+        MessageBox::Show(QStringLiteral("AUCUNE FICHE A IMPRIMER"));
+        return;
+    }
+    Forms::Load<PrintPreview>();
+    hide();
+}
