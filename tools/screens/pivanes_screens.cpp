@@ -142,7 +142,7 @@ void ListAndSearch() {
     ClickRow(*Showing<SearchWindow>().MSFlexGrid1, 1);
 }
 
-void PrintPreview() {
+void PrintPreviewScreens() {
     Trigger(Showing<MainWindow>(), "Imprime");
     PrintPreview& printout = Showing<PrintPreview>();
     Capture(printout, "imprimer");
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
         StartUp();
         MainWindowAndMenus();
         ListAndSearch();
-        PrintPreview();
+        PrintPreviewScreens();
         Editing();
         Backup();
     });
