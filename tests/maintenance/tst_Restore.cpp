@@ -105,6 +105,35 @@ private slots:
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FileBytes(backup + "/SAUVE.KOR"));
     }
 
+    // The marker fails to be copied back at one step of its writing: the user is told so and
+    // the one in place keeps its bytes; the cards, which the engine writes, are restored.
+    void markerThatCannotBeRestoredIsToldAndKept_data() { AddWriteStepRows(); }
+    void markerThatCannotBeRestoredIsToldAndKept() {
+        QFETCH(WriteStep, step);
+        ProgramFixture fixture;
+        const QString backup = BackUpFiveCards(fixture);
+        const QStringList backedUp = StoredRows();
+        RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
+        const QByteArray older =
+            (backup + "/\r\n" + QDir::currentPath() + "/\r\n01/01/2020\r\n").toUtf8();
+        WriteBytes(QStringLiteral("Sauve.kor"), older);
+        const FailingWrites fault(step, fixture.Path());
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+        RestoreFrom(backup);
+
+        QVERIFY(fault.Struck());
+        QVERIFY(Fakes().eventLoop.EndRequested());
+        QCOMPARE(ShownMessages().size(), 2);
+        QVERIFY2(ShownMessages().last().startsWith(
+                     QStringLiteral("Ces fichiers n'ont pas pu être restaurés ; ceux qui étaient "
+                                    "en place n'ont pas été modifiés : SAUVE.KOR")),
+                 qPrintable(ShownMessages().last()));
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), older);
+        QCOMPARE(StoredRows(), backedUp);
+        QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Pivane.mdb", "Sauve.kor"}));
+    }
+
     // Every card of the collection in place is replaced: the user is asked first, with what
     // each side holds, and told at the end that the program closes.
     void restoreAsksFirstAndSaysItCloses_data() {
