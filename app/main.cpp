@@ -6,6 +6,7 @@
 #include "shell/Backdrop.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
+#include "shell/Session.h"
 
 #include <QDir>
 #include <QLibraryInfo>
@@ -96,6 +97,8 @@ int main(int argc, char** argv) {
         break;
     }
 
-    RunGuarded([] { Forms::Load<Backdrop>(); });
+    // Owned here, for as long as any window is open.
+    Session session;
+    RunGuarded([&session] { Forms::Load<Backdrop>(session); });
     return application->exec();
 }

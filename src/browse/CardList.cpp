@@ -1,9 +1,8 @@
 #include "browse/CardList.h"
 
 #include "platform/Look.h"
-#include "shell/FormZoomed.h"
 
-CardList::CardList() : PagedCardGrid("KorListe", 540) {
+CardList::CardList(Session& session) : PagedCardGrid("KorListe", 540, session) {
     setWindowTitle(QStringLiteral("Liste"));
     Client()->setFont(Face("Arial", 8.25, true));
     Label1 = AddControl<QLabel>("Label1", nullptr, QStringLiteral("Liste"));
@@ -14,7 +13,7 @@ CardList::CardList() : PagedCardGrid("KorListe", 540) {
 }
 
 void CardList::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
+    scaleToScreen();
     show();
     FirstFill();
 }

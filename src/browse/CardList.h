@@ -11,13 +11,13 @@ class CardList : public PagedCardGrid {
     Q_OBJECT
 
 public:
-    CardList();
+    explicit CardList(Session& session);
 
-    QLabel* Label1;
-
-public slots:
     void Form_Load() override;
 
 protected:
     bool OpenClickedCard() override;
+
+private:
+    QLabel* Label1;
 };

@@ -1,22 +1,22 @@
 // The main window's category menus.
 #include "platform/NumberText.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
-void MainWindow::ChooseCategory(const QString& code) {
+void MainWindow::showCategory(const QString& code) {
     const Category* category = CategoryCatalogue::FindByCode(code);
     if (!category || !CollectionIsOpen())
         return;
-    Donnees.CurrentCategoryCode = code;
+    session().categoryCode = code;
     ShowSelectionCommands();
-    ShowSelection(Queries::Category(Donnees.CurrentCategoryCode),
+    ShowSelection(Queries::Category(session().categoryCode),
                   QString::fromLatin1(category->labelPrefix));
 }
 
-void MainWindow::General_Click() {
+void MainWindow::showAllCards() {
     if (!CollectionIsOpen())
         return;
     ShowSelectionCommands();
@@ -35,12 +35,12 @@ void MainWindow::ShowSelectedCard(std::optional<qint64> numero) {
         ShowEmptySelection(selection_->labelPrefix);
         return;
     }
-    Donnees.CardCount = count;
+    session().cardCount = count;
     ShowBanner(selection_->labelPrefix, count);
     if (numero && !cards.Seek(*numero))
         cards.MoveFirst();
     ShowCurrentRow();
-    Lire();
+    refreshViewer();
 }
 
 void MainWindow::ShowBanner(const QString& labelPrefix, qint32 count) {
@@ -54,7 +54,7 @@ void MainWindow::ShowSelectionCommands() {
 
 // Nothing of an earlier card may stay behind, or it would be printed or listed by mistake.
 void MainWindow::ShowEmptySelection(const QString& labelPrefix) {
-    Donnees.CardCount = 0;
+    session().cardCount = 0;
     ShowBanner(labelPrefix, 0);
     Text1->SetText(QString());
     Text2->SetText(QString());
@@ -62,7 +62,7 @@ void MainWindow::ShowEmptySelection(const QString& labelPrefix) {
     SetViewerVisible(false);
 }
 
-void MainWindow::Bureautique_Click() {
+void MainWindow::showOfficeMenu() {
     selection_.reset();
     lblLabels->setText(QString::fromLatin1(CategoryCatalogue::kOfficeLabel));
     SetMenuVisible(Catego, false);

@@ -3,22 +3,22 @@
 #include "browse/SearchWindow.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
-void MainWindow::ListeFiche_Click() {
-    Forms::Load<CardList>();
+void MainWindow::openCardList() {
+    Forms::Load<CardList>(session());
     hide();
 }
 
-void MainWindow::Recher_Click() {
+void MainWindow::openSearch() {
     if (!CollectionIsOpen())
         return;
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
     // A count that fails leaves none counted.
-    Donnees.CardCount = 0;
-    Donnees.CardCount = cards.CountAndRewind();
-    Forms::Load<SearchWindow>();
+    session().cardCount = 0;
+    session().cardCount = cards.CountAndRewind();
+    Forms::Load<SearchWindow>(session());
     hide();
 }

@@ -4,9 +4,9 @@
 #include "platform/NumberText.h"
 #include "platform/ResumeNext.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
 void MainWindow::SetViewerVisible(bool visible) {
@@ -17,64 +17,64 @@ void MainWindow::SetViewerVisible(bool visible) {
         control->setVisible(visible);
 }
 
-void MainWindow::Lire() {
+void MainWindow::refreshViewer() {
     SetViewerVisible(true);
     List1->clear();
     List1->addItems(CardLines(Text2->Text()));
-    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(Donnees.CurrentCardNumber));
+    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard));
 }
 
 void MainWindow::ShowCurrentRow() {
     Recordset& cards = Store().Current();
-    Donnees.CurrentCardNumber = cards.Fields(Field::Numero).toLongLong();
+    session().currentCard = cards.Fields(Field::Numero).toLongLong();
     ShowCard(cards, *Text1, *Text2);
-    shownCard_ = Donnees.CurrentCardNumber;
+    shownCard_ = session().currentCard;
 }
 
-void MainWindow::Command3_Click() {
+void MainWindow::showFirstCard() {
     Store().Current().MoveFirst();
     ShowCurrentRow();
-    Lire();
+    refreshViewer();
 }
 
-void MainWindow::Command4_Click() {
+void MainWindow::showLastCard() {
     Store().Current().MoveLast();
     ShowCurrentRow();
-    Lire();
+    refreshViewer();
 }
 
 // Past either end the step fails quietly and the card on screen stays.
-void MainWindow::Command1_Click() {
+void MainWindow::showPreviousCard() {
     ResumeNext([] { Store().Current().MovePrevious(); });
     ResumeNext([this] { ShowCurrentRow(); });
-    Lire();
+    refreshViewer();
 }
 
-void MainWindow::Command2_Click() {
+void MainWindow::showNextCard() {
     ResumeNext([] { Store().Current().MoveNext(); });
     ResumeNext([this] { ShowCurrentRow(); });
-    Lire();
+    refreshViewer();
 }
 
-void MainWindow::Voir() {
+void MainWindow::showChosenCard() {
     // An empty selection stays shown as such: there is no card to come back to.
-    if (Donnees.CardCount <= 0)
+    if (session().cardCount <= 0)
         return;
     Recordset& cards = Store().Current();
-    if (cards.Seek(Donnees.CurrentCardNumber)) {
+    if (cards.Seek(session().currentCard)) {
         // A card of all cards (found by the search) that the selection on display does not
         // hold is shown among all cards, and the banner says so.
         if (cards.selection().IsAllCards() && !SelectionHolds(cards)) {
             selection_ = Selection{Queries::AllCards(),
                                    QString::fromLatin1(CategoryCatalogue::kGeneralPrefix)};
             ShowSelectionCommands();
-            ShowBanner(selection_->labelPrefix, Donnees.CardCount);
+            ShowBanner(selection_->labelPrefix, session().cardCount);
         }
         ShowCard(cards, *Text1, *Text2);
-        shownCard_ = Donnees.CurrentCardNumber;
+        shownCard_ = session().currentCard;
     }
     SetViewerVisible(true);
-    Lire();
+    refreshViewer();
 }
 
 bool MainWindow::SelectionHolds(const Recordset& cards) const {

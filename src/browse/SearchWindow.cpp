@@ -3,10 +3,9 @@
 #include "browse/GridPaging.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
-#include "shell/FormZoomed.h"
-#include "store/Donnees.h"
+#include "shell/Session.h"
 
-SearchWindow::SearchWindow() : PagedCardGrid("KorRecherche", 435) {
+SearchWindow::SearchWindow(Session& session) : PagedCardGrid("KorRecherche", 435, session) {
     setWindowTitle(QStringLiteral("Liste"));
     Client()->setFont(Face("Arial", 8.25, true));
 
@@ -26,29 +25,28 @@ SearchWindow::SearchWindow() : PagedCardGrid("KorRecherche", 435) {
     SetColors(Text1, Colors::Black, Colors::White);
     Text1->document()->setDocumentMargin(1);
     Place(Text1, 4148, 4718, 3585, 315);
-    Text1->KeyPress = [this](int& keyAscii) { Text1_KeyPress(keyAscii); };
+    Text1->KeyPress = [this](int& keyAscii) { keywordKeyPress(keyAscii); };
 }
 
 void SearchWindow::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
+    scaleToScreen();
     show();
-    Lire();
+    askForKeyword();
 }
 
-void SearchWindow::Lire() {
+void SearchWindow::askForKeyword() {
     MSFlexGrid1->SetVisible(false);
     Text1->show();
     Label2->show();
-    Label1->setText(QStringLiteral("RECHERCHE / ") + NumberText(Donnees.CardCount) +
+    Label1->setText(QStringLiteral("RECHERCHE / ") + NumberText(session().cardCount) +
                     QStringLiteral(" Fiches"));
     Text1->setFocus();
 }
 
-void SearchWindow::Text1_KeyPress(int& KeyAscii) {
+void SearchWindow::keywordKeyPress(int& KeyAscii) {
     if (KeyAscii != 13)
         return;
     const QString keyword = GridPaging::SearchKeyword(Text1->Text());
-    Donnees.CurrentCategoryCode = keyword;
     Text1->hide();
     Label2->hide();
     FirstFill(keyword.toUtf8());

@@ -12,17 +12,18 @@ class SearchWindow : public PagedCardGrid {
     Q_OBJECT
 
 public:
-    SearchWindow();
+    explicit SearchWindow(Session& session);
+
+    void Form_Load() override;
+
+protected:
+    bool OpenClickedCard() override;
+
+private:
+    void askForKeyword();
+    void keywordKeyPress(int& KeyAscii);
 
     QLabel* Label1;
     QLabel* Label2;
     TextBox* Text1;
-
-public slots:
-    void Form_Load() override;
-    void Lire();
-    void Text1_KeyPress(int& KeyAscii);
-
-protected:
-    bool OpenClickedCard() override;
 };

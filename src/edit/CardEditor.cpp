@@ -1,39 +1,38 @@
 #include "edit/CardEditor.h"
 
 #include "browse/CardBoxes.h"
-#include "edit/CardPicker.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
-#include "shell/FormZoomed.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 #include "store/StoreError.h"
 
-CardEditor::CardEditor() : CardForm("KorModifier", {4913, 2055}, 4185) {}
+CardEditor::CardEditor(Session& session, std::function<void()> back)
+    : CardForm("KorModifier", {4913, 2055}, 4185, session), back_(std::move(back)) {}
 
 void CardEditor::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
-    Depart();
+    scaleToScreen();
+    showPickedCard();
 }
 
-void CardEditor::Depart() {
+void CardEditor::showPickedCard() {
     show();
     ClearCard();
     // All cards become the current record set without being walked: the count and the card's
     // own row are all that is read.
     Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    Donnees.CardCount = qint32(Store().collection().Count(Selection::AllCards()).cards);
+    session().cardCount = qint32(Store().collection().Count(Selection::AllCards()).cards);
     shown_.reset();
-    if (cards.Seek(Donnees.CurrentCardNumber)) {
+    if (cards.Seek(session().currentCard)) {
         ShowCard(cards, *Text1, *Text2);
         shown_ = cards.CurrentCard();
     }
     Text1->setFocus();
     ShowSaved(false);
-    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(Donnees.CurrentCardNumber) +
-                    QStringLiteral(" / ") + NumberText(Donnees.CardCount));
+    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard) +
+                    QStringLiteral(" / ") + NumberText(session().cardCount));
 }
 
 void CardEditor::ShowSaved(bool saved) {
@@ -41,12 +40,12 @@ void CardEditor::ShowSaved(bool saved) {
     lblLabels->setText(saved ? QStringLiteral("ENREGISTREE") : QStringLiteral("NON ENREGISTREE"));
 }
 
-void CardEditor::Command1_Click() {
+void CardEditor::commandPressed() {
     try {
         if (!WriteCard()) {
             ReportNotSaved(QStringLiteral("La fiche N° %1 n'est pas dans la catégorie « %2 ».")
-                               .arg(Donnees.CurrentCardNumber)
-                               .arg(Donnees.CurrentCategoryCode));
+                               .arg(session().currentCard)
+                               .arg(session().categoryCode));
             return;
         }
     } catch (const StoreError& error) {
@@ -59,8 +58,8 @@ void CardEditor::Command1_Click() {
 // One update of the picked card, refused when another program changed it since it was shown; no
 // other card is ever written in its place.
 bool CardEditor::WriteCard() {
-    Recordset& cards = Store().OpenRecordset(Queries::Category(Donnees.CurrentCategoryCode));
-    if (!shown_ || shown_->cate != Donnees.CurrentCategoryCode)
+    Recordset& cards = Store().OpenRecordset(Queries::Category(session().categoryCode));
+    if (!shown_ || shown_->cate != session().categoryCode)
         return false;
     shown_ = Store().collection().Update(*shown_, TypedFields());
     // The card saved is the current one, as the record set's own edit left it.
@@ -69,7 +68,7 @@ bool CardEditor::WriteCard() {
 }
 
 // Back to the card picker, which starts again from the choice of a category.
-void CardEditor::Retour_Click() {
-    Forms::Load<CardPicker>();
+void CardEditor::goBack() {
+    back_();
     Forms::Unload<CardEditor>();
 }

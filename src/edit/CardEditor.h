@@ -3,6 +3,7 @@
 #include "edit/CardForm.h"
 #include "store/Collection.h"
 
+#include <functional>
 #include <optional>
 
 // Shows the card picked in the card picker (its number and category in the shared state), lets
@@ -12,20 +13,20 @@ class CardEditor : public CardForm {
     Q_OBJECT
 
 public:
-    CardEditor();
+    // `back` opens the window that "Retour" returns to: the picker that opened the editor.
+    CardEditor(Session& session, std::function<void()> back);
 
-public slots:
     void Form_Load() override;
-    void Depart();
-
-    void Command1_Click() override;
-    void Retour_Click() override;
 
 private:
+    void showPickedCard();
+    void commandPressed() override;
+    void goBack() override;
     void ShowSaved(bool saved);
     // False when the card is not among the cards of the picked category.
     bool WriteCard();
 
     // The card as shown, then as last saved: what the collection checks has not changed since.
     std::optional<StoredCard> shown_;
+    std::function<void()> back_;
 };

@@ -5,9 +5,8 @@
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
-#include "shell/FormZoomed.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
 #include <limits>
@@ -20,7 +19,7 @@ const CategoryButtonPlaces kPlaces = {5078, 2029, kTopLevelTops, kOfficeTops};
 
 } // namespace
 
-CardPicker::CardPicker() : PagedCardGrid("KorModifie", 540) {
+CardPicker::CardPicker(Session& session) : PagedCardGrid("KorModifie", 540, session) {
     setWindowTitle(QStringLiteral("Pivanes"));
 
     Label1 = AddControl<QLabel>("Label1", nullptr, QStringLiteral("Liste"));
@@ -30,36 +29,37 @@ CardPicker::CardPicker() : PagedCardGrid("KorModifie", 540) {
     Place(Label1, 4808, 120, 2265, 345);
 
     Categories = CategoryButtons::For(
-        this, [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
+        this, &CardPicker::showOfficeCategories, &CardPicker::listCategory,
+        [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
 }
 
 void CardPicker::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
-    Entree();
+    scaleToScreen();
+    showCategoryChoice();
 }
 
-void CardPicker::Entree() {
+void CardPicker::showCategoryChoice() {
     show();
     SetMenuVisible(Mem, false);
     Categories->ShowTopLevel();
     MSFlexGrid1->SetVisible(false);
 }
 
-void CardPicker::Bureautique_Click() {
+void CardPicker::showOfficeCategories() {
     Categories->ShowOffice();
 }
 
-void CardPicker::ChooseCategory(const QString& code, const QString& label) {
+void CardPicker::listCategory(const QString& code, const QString& label) {
     Label1->setText(label);
-    Donnees.CurrentCategoryCode = code;
-    Depart();
+    session().categoryCode = code;
+    listChosenCategory();
 }
 
 // The category is opened before the buttons go, so that a store that fails leaves the choice
 // on screen rather than an empty window.
-void CardPicker::Depart() {
-    Donnees.CardCount =
-        Store().OpenRecordset(Queries::Category(Donnees.CurrentCategoryCode)).CountAndRewind();
+void CardPicker::listChosenCategory() {
+    session().cardCount =
+        Store().OpenRecordset(Queries::Category(session().categoryCode)).CountAndRewind();
     SetMenuVisible(Mem, true);
     Categories->HideAll();
     MSFlexGrid1->SetVisible(false);
@@ -69,15 +69,16 @@ void CardPicker::Depart() {
 // An editor that could not show its card is not left open; the picker stays. So it does for a
 // card numbered beyond what the program writes (a foreign file): it is kept as it is.
 bool CardPicker::OpenClickedCard() {
-    if (Donnees.CurrentCardNumber > std::numeric_limits<qint32>::max() ||
-        Donnees.CurrentCardNumber < std::numeric_limits<qint32>::min()) {
+    if (session().currentCard > std::numeric_limits<qint32>::max() ||
+        session().currentCard < std::numeric_limits<qint32>::min()) {
         MessageBox::Show(QStringLiteral("La fiche N° %1 ne peut pas être modifiée : son numéro "
                                         "dépasse le plus grand que Pivanes sait écrire (%2).\n"
                                         "Elle reste telle quelle dans la base.")
-                             .arg(Donnees.CurrentCardNumber)
+                             .arg(session().currentCard)
                              .arg(std::numeric_limits<qint32>::max()));
         return false;
     }
-    Forms::Load<CardEditor>();
+    Forms::Load<CardEditor>(session(),
+                            [&session = session()] { Forms::Load<CardPicker>(session); });
     return true;
 }

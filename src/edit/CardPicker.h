@@ -14,19 +14,20 @@ class CardPicker : public PagedCardGrid {
     Q_OBJECT
 
 public:
-    CardPicker();
+    explicit CardPicker(Session& session);
 
-    QLabel* Label1;
-    CategoryButtons* Categories;
-
-public slots:
     void Form_Load() override;
-    void Entree();
-    void Depart();
-
-    void Bureautique_Click();
-    void ChooseCategory(const QString& code, const QString& label);
+    // Lists the category's cards, as its button does.
+    void listCategory(const QString& code, const QString& label);
 
 protected:
     bool OpenClickedCard() override;
+
+private:
+    void showCategoryChoice();
+    void listChosenCategory();
+    void showOfficeCategories();
+
+    QLabel* Label1;
+    CategoryButtons* Categories;
 };

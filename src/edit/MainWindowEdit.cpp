@@ -4,16 +4,16 @@
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 
-void MainWindow::Ajout_Click() {
+void MainWindow::openCardPicker() {
     if (!CollectionIsOpen())
         return;
-    Forms::Load<CardPicker>();
+    Forms::Load<CardPicker>(session());
     hide();
 }
 
-void MainWindow::Modif_Click() {
+void MainWindow::openNewCardForm() {
     if (!CollectionIsOpen())
         return;
-    Forms::Load<NewCardForm>();
+    Forms::Load<NewCardForm>(session());
     Forms::Unload<MainWindow>();
 }

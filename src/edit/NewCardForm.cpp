@@ -2,11 +2,10 @@
 
 #include "edit/CategoryButtons.h"
 #include "platform/Forms.h"
-#include "shell/FormZoomed.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 #include "store/StoreError.h"
 
@@ -26,18 +25,19 @@ void OpenAllCards() {
 
 } // namespace
 
-NewCardForm::NewCardForm() : CardForm("KorAjouter", {5153, 1575}, 7290) {
+NewCardForm::NewCardForm(Session& session) : CardForm("KorAjouter", {5153, 1575}, 7290, session) {
     lblLabels->setText(QStringLiteral("NOM  PIVANE"));
     Categories = CategoryButtons::For(
-        this, [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
+        this, &NewCardForm::showOfficeCategories, &NewCardForm::storeInCategory,
+        [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
 }
 
 void NewCardForm::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
-    Depart();
+    scaleToScreen();
+    startAfresh();
 }
 
-void NewCardForm::Depart() {
+void NewCardForm::startAfresh() {
     show();
     Categories->HideAll();
     Command1->show();
@@ -46,42 +46,42 @@ void NewCardForm::Depart() {
     Text1->setFocus();
 }
 
-void NewCardForm::Command1_Click() {
+void NewCardForm::commandPressed() {
     Command1->hide();
     Categories->ShowTopLevel();
 }
 
-void NewCardForm::Bureautique_Click() {
+void NewCardForm::showOfficeCategories() {
     lblLabels->setText(QString::fromLatin1(CategoryCatalogue::kOfficeLabel));
     Categories->ShowOffice();
 }
 
-void NewCardForm::ChooseCategory(const QString& code, const QString& label) {
+void NewCardForm::storeInCategory(const QString& code, const QString& label) {
     const QString shownBefore = lblLabels->text();
     lblLabels->setText(label);
-    Donnees.CurrentCategoryCode = code;
-    if (!Ecrire())
+    session().categoryCode = code;
+    if (!storeCard())
         lblLabels->setText(shownBefore);
 }
 
-bool NewCardForm::Ecrire() {
+bool NewCardForm::storeCard() {
     try {
-        WriteCard();
+        addToCollection();
     } catch (const StoreError& error) {
         ReportNotSaved(error.text());
         return false;
     }
-    Depart();
+    startAfresh();
     return true;
 }
 
 // The card is stored whole or not at all, under the number the collection gives it, and the
 // boxes keep what was typed until it is.
-void NewCardForm::WriteCard() {
-    Donnees.CurrentCardNumber = Store().collection().Add(TypedFields());
+void NewCardForm::addToCollection() {
+    session().currentCard = Store().collection().Add(TypedFields());
 }
 
-void NewCardForm::Retour_Click() {
-    Forms::Show<MainWindow>();
+void NewCardForm::goBack() {
+    Forms::Show<MainWindow>(session());
     Forms::Unload<NewCardForm>();
 }

@@ -11,21 +11,20 @@ class NewCardForm : public CardForm {
     Q_OBJECT
 
 public:
-    NewCardForm();
+    explicit NewCardForm(Session& session);
 
-    CategoryButtons* Categories;
-
-public slots:
     void Form_Load() override;
-    void Depart();
     // Writes the card and starts afresh; false, with a message, when the store refused it.
-    bool Ecrire();
-
-    void Command1_Click() override;
-    void Bureautique_Click();
-    void ChooseCategory(const QString& code, const QString& label);
-    void Retour_Click() override;
+    bool storeCard();
 
 private:
-    void WriteCard();
+    void startAfresh();
+
+    void commandPressed() override;
+    void showOfficeCategories();
+    void storeInCategory(const QString& code, const QString& label);
+    void goBack() override;
+    void addToCollection();
+
+    CategoryButtons* Categories;
 };

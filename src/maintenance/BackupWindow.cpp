@@ -2,6 +2,7 @@
 
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
+#include "maintenance/BackupCopies.h"
 #include "maintenance/Marker.h"
 #include "maintenance/Pause.h"
 #include "maintenance/SafeFiles.h"
@@ -11,10 +12,9 @@
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "platform/UserError.h"
-#include "shell/FormZoomed.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/StoreError.h"
 
 #include <QCoreApplication>
@@ -30,11 +30,6 @@ const QString kDefaultFolder = QStringLiteral("SauvePivane/");
 // The folder of the data, which takes the place of the program's folder.
 QString DataFolder() {
     return QDir::currentPath();
-}
-
-QString DatabaseName() {
-    return Donnees.DatabaseFileName.isEmpty() ? QStringLiteral("Pivane.mdb")
-                                              : Donnees.DatabaseFileName;
 }
 
 // A normal user cannot write at the root of the file system: the first backup is proposed in
@@ -107,6 +102,14 @@ bool SameFile(const QString& first, const QString& second) {
     return QFileInfo(first).canonicalFilePath() == QFileInfo(second).canonicalFilePath();
 }
 
+// The names of a file list, in its order.
+QStringList Names(const FileList& files) {
+    QStringList names;
+    for (int i = 0; i < files.count(); ++i)
+        names << files.item(i)->text();
+    return names;
+}
+
 QString CardsText(qint64 cards) {
     if (cards == 0)
         return QStringLiteral("aucune fiche");
@@ -114,21 +117,16 @@ QString CardsText(qint64 cards) {
 }
 
 // The cards of the collection in place, when there is one that can be read.
-std::optional<qint64> LiveCardCount() {
+std::optional<qint64> LiveCardCount(const QString& databaseName) {
     try {
         if (Store().IsOpen())
             return Store().collection().Count(Selection::AllCards()).cards;
-        if (QFileInfo(DatabaseName()).isFile())
-            return Collection::VerifiedCardCount(DatabaseName());
+        if (QFileInfo(databaseName).isFile())
+            return Collection::VerifiedCardCount(databaseName);
     } catch (const StoreError&) {
         // Told to the user as a collection that cannot be read.
     }
     return std::nullopt;
-}
-
-// The date as every writer gives it: the program speaks French whatever the locale.
-MarkerLines LinesOfThisBackup() {
-    return {Donnees.BackupFolder, Donnees.StartDirectory, Marker::BackupDate(Clock::Now().date())};
 }
 
 // "A, B et C".
@@ -137,12 +135,6 @@ QString InFrench(const QStringList& names) {
         return names.join(QString());
     return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" et ") +
            names.last();
-}
-
-QString FailedCopy(const QString& name, const QString& reason) {
-    return QStringLiteral("Le fichier « %1 » n'a pas pu être sauvegardé dans le dossier « %2 » : "
-                          "%3")
-        .arg(name, QDir::toNativeSeparators(Donnees.BackupFolder), reason);
 }
 
 // A backup of the old program is converted first, by a command that keeps the original beside.
@@ -164,7 +156,7 @@ void RefuseRestore(const QString& reason) {
 
 } // namespace
 
-BackupWindow::BackupWindow() : Form("KorSauve") {
+BackupWindow::BackupWindow(Session& session) : Window("KorSauve", session) {
     setWindowTitle(QStringLiteral("Sauvegarde"));
     SetBackground(Client(), Colors::LightBlue);
     BuildMenu();
@@ -178,9 +170,9 @@ void BackupWindow::BuildMenu() {
     Restoration = AddMenuItem(Menu, "Restoration", QStringLiteral("Restoration"));
     vide1 = AddMenuSeparator(Menu, "vide1");
     Quitter = AddMenuItem(Menu, "Quitter", QStringLiteral("Quitter"));
-    OnTriggered(Sauve, &BackupWindow::Sauve_Click);
-    OnTriggered(Restoration, &BackupWindow::Restoration_Click);
-    OnTriggered(Quitter, &BackupWindow::Quitter_Click);
+    OnTriggered(Sauve, &BackupWindow::prepareBackup);
+    OnTriggered(Restoration, &BackupWindow::prepareRestore);
+    OnTriggered(Quitter, &BackupWindow::leave);
     OnEscape(Quitter);
 }
 
@@ -239,12 +231,12 @@ void BackupWindow::BuildControls() {
     ProgressBar1->setTextVisible(false);
     Place(ProgressBar1, 240, 420, 9120, 435);
 
-    connect(Drive1, &DriveList::Change, this, Guarded(&BackupWindow::Drive1_Change));
-    connect(Dir1, &DirectoryList::Change, this, Guarded(&BackupWindow::Dir1_Change));
+    connect(Drive1, &DriveList::Change, this, Guarded(&BackupWindow::driveChosen));
+    connect(Dir1, &DirectoryList::Change, this, Guarded(&BackupWindow::folderChosen));
     connect(Dir1, &DirectoryList::Refused, this, &RefuseFolder);
-    Text1->KeyPress = [this](int& keyAscii) { RunGuarded([&] { Text1_KeyPress(keyAscii); }); };
-    OnClick(Command1, &BackupWindow::Command1_Click);
-    OnClick(Command2, &BackupWindow::Command2_Click);
+    Text1->KeyPress = [this](int& keyAscii) { RunGuarded([&] { folderKeyPress(keyAscii); }); };
+    OnClick(Command1, &BackupWindow::startBackup);
+    OnClick(Command2, &BackupWindow::startRestore);
 }
 
 void BackupWindow::SetShown(std::initializer_list<QWidget*> shown,
@@ -256,7 +248,7 @@ void BackupWindow::SetShown(std::initializer_list<QWidget*> shown,
 }
 
 void BackupWindow::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
+    scaleToScreen();
     Sauve->setEnabled(true);
     Restoration->setEnabled(true);
     Quitter->setEnabled(true);
@@ -265,7 +257,7 @@ void BackupWindow::Form_Load() {
     Label2->clear();
     show();
 
-    Donnees.StartDirectory = DataFolder();
+    dataFolder_ = DataFolder();
     std::optional<MarkerLines> lines = Marker::Read();
     if (!lines) {
         // Missing, unreadable or cut short: start again as on the first use.
@@ -273,11 +265,10 @@ void BackupWindow::Form_Load() {
         KeepMarkerIfPossible(*lines);
     }
     ShowLastBackup(*lines);
-    Donnees.BackupFolder = lines->backupFolder;
-    Donnees.LastBackupDate = lines->date;
+    backupFolder_ = lines->backupFolder;
     // The lists start where the text box points, on that folder's volume.
-    SelectFolder(CanEnter(Donnees.BackupFolder) ? Donnees.BackupFolder : DataFolder());
-    Text1->SetText(Donnees.BackupFolder);
+    SelectFolder(CanEnter(backupFolder_) ? backupFolder_ : DataFolder());
+    Text1->SetText(backupFolder_);
     // Listed once the marker exists, so that the first backup carries it too.
     File1->SetPath(DataFolder());
     File1->Refresh();
@@ -303,52 +294,51 @@ void BackupWindow::SelectFolder(const QString& folder) {
     Dir1->SetPath(folder);
 }
 
-void BackupWindow::Drive1_Change() {
+void BackupWindow::driveChosen() {
     if (!Dir1->SetPath(Drive1->Drive())) {
         RefuseFolder(Drive1->Drive());
         const QSignalBlocker quiet(Drive1);
         Drive1->SetDrive(Dir1->Path());
         return;
     }
-    Donnees.BackupFolder = Drive1->Drive();
+    backupFolder_ = Drive1->Drive();
 }
 
-void BackupWindow::Dir1_Change() {
+void BackupWindow::folderChosen() {
     Text1->SetText(Dir1->Path());
 }
 
 // Only a backup rewrites the marker: a folder proposed here is recorded once it holds one.
-void BackupWindow::Sauve_Click() {
+void BackupWindow::prepareBackup() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
     const std::optional<MarkerLines> lines = Marker::Read();
     if (lines) {
-        Donnees.BackupFolder = lines->backupFolder;
-        Donnees.StartDirectory = lines->programFolder;
-        Donnees.LastBackupDate = lines->date;
+        backupFolder_ = lines->backupFolder;
+        dataFolder_ = lines->programFolder;
         ShowLastBackup(*lines);
     }
-    if (!lines || !QFileInfo(Donnees.BackupFolder).isDir()) {
-        Donnees.BackupFolder = WithFinalSlash(DataFolder()) + kDefaultFolder;
-        Donnees.StartDirectory = DataFolder();
+    if (!lines || !QFileInfo(backupFolder_).isDir()) {
+        backupFolder_ = WithFinalSlash(DataFolder()) + kDefaultFolder;
+        dataFolder_ = DataFolder();
     }
-    SelectFolder(Donnees.BackupFolder);
+    SelectFolder(backupFolder_);
     SetShown({Drive1, Dir1, Command1}, {});
-    Text1->SetText(Donnees.BackupFolder);
+    Text1->SetText(backupFolder_);
     Text1->show();
 }
 
-void BackupWindow::Text1_KeyPress(int& keyAscii) {
+void BackupWindow::folderKeyPress(int& keyAscii) {
     if (keyAscii != 13)
         return;
     keyAscii = 0;
     RunBackup();
 }
 
-void BackupWindow::Command1_Click() {
+void BackupWindow::startBackup() {
     int keyAscii = 13;
-    Text1_KeyPress(keyAscii);
+    folderKeyPress(keyAscii);
 }
 
 void BackupWindow::StartCopying(const QString& activity) {
@@ -358,7 +348,9 @@ void BackupWindow::StartCopying(const QString& activity) {
     Quitter->setEnabled(false);
 }
 
-void BackupWindow::AdvanceProgress(int done) {
+void BackupWindow::ShowProgress(const QString& file, int done, int count) {
+    Frame1->setTitle(file);
+    ProgressBar1->setMaximum(count);
     ProgressBar1->setValue(done);
     QCoreApplication::processEvents();
 }
@@ -371,9 +363,9 @@ void BackupWindow::RunBackup() {
         return;
     }
     SetShown({}, {Dir1, Drive1, Command1});
-    Donnees.BackupFolder = folder;
-    Donnees.StartDirectory = WithFinalSlash(DataFolder());
-    if (SameFile(Donnees.BackupFolder, Donnees.StartDirectory)) {
+    backupFolder_ = folder;
+    dataFolder_ = WithFinalSlash(DataFolder());
+    if (SameFile(backupFolder_, dataFolder_)) {
         // Copies named in capitals beside the live files would be taken for live files.
         MessageBox::Error(QStringLiteral("La sauvegarde ne peut pas être écrite dans le dossier "
                                          "des fiches lui-même. Choisissez un autre dossier."));
@@ -386,11 +378,13 @@ void BackupWindow::RunBackup() {
         return;
     }
     StartCopying(QStringLiteral("JE SAUVEGARDE"));
-    QDir().mkdir(Donnees.BackupFolder);
     QCoreApplication::processEvents();
-    PauseBetweenFiles();
-    const MarkerLines made = LinesOfThisBackup();
-    const BackupCopies copies = CopyToBackupFolder(made);
+    // The date as every writer gives it: the program speaks French whatever the locale.
+    const MarkerLines made{backupFolder_, dataFolder_, Marker::BackupDate(Clock::Now().date())};
+    const BackupCopies::Written copies = BackupCopies::Write(
+        Names(*File1), made, session().databaseFile,
+        Store().IsOpen() ? &Store().collection() : nullptr,
+        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); });
     Quitter->setEnabled(true);
     if (!copies.failures.isEmpty()) {
         before.PutBack();
@@ -401,7 +395,7 @@ void BackupWindow::RunBackup() {
         return;
     }
     ReportBackupMade(copies, made);
-    Forms::Load<MainWindow>();
+    Forms::Load<MainWindow>(session());
     Forms::Unload(this);
 }
 
@@ -422,74 +416,12 @@ bool BackupWindow::MarkerCanRecordTheBackup() {
     }
 }
 
-// The listed files, then the marker that dates them, written only once every copy is checked.
-BackupWindow::BackupCopies BackupWindow::CopyToBackupFolder(const MarkerLines& made) {
-    QStringList names;
-    for (int i = 0; i < File1->count(); ++i)
-        if (File1->item(i)->text().compare(Marker::kFileName, Qt::CaseInsensitive) != 0)
-            names << File1->item(i)->text();
-    names << Marker::kFileName;
-    const auto count = int(names.size());
-    Donnees.GridRowIndex = count;
-    ProgressBar1->setValue(0);
-    ProgressBar1->setMaximum(count);
-    BackupCopies copies;
-    for (int i = 0; i < count; ++i) {
-        Donnees.LoopIndex = i;
-        const QString copied = names[i].toUpper();
-        Donnees.CurrentCategoryCode = Donnees.StartDirectory + names[i];
-        Donnees.CopyTarget = Donnees.BackupFolder + copied;
-        Frame1->setTitle(Donnees.CurrentCategoryCode);
-        QCoreApplication::processEvents();
-        try {
-            if (i + 1 < count) {
-                if (const std::optional<qint64> cards =
-                        CopyToBackup(Donnees.CurrentCategoryCode, Donnees.CopyTarget))
-                    copies.cards = cards;
-            } else {
-                WriteBackupMarker(made, Donnees.CopyTarget, copies.failures.isEmpty());
-            }
-            copies.copied << copied;
-        } catch (const UserError& error) {
-            copies.failures << FailedCopy(copied, error.text());
-        }
-        AdvanceProgress(i + 1);
-    }
-    return copies;
-}
-
-// Throws UserError; answers the number of cards when the file is the card database.
-std::optional<qint64> BackupWindow::CopyToBackup(const QString& source, const QString& target) {
-    if (!QFileInfo(Donnees.BackupFolder).isDir())
-        throw UserError(QStringLiteral("le dossier n'existe pas et n'a pas pu être créé (dossier "
-                                       "parent absent, nom déjà pris par un fichier, disque en "
-                                       "lecture seule ou plein)."));
-    const bool isDatabase =
-        QFileInfo(source).fileName().compare(DatabaseName(), Qt::CaseInsensitive) == 0;
-    if (isDatabase && Store().IsOpen() && SameFile(source, Store().collection().Place().name))
-        return Store().collection().SnapshotInto(target);
-    return SafeFiles::CopyFile(
-        source, target, isDatabase ? SafeFiles::Check::BytesAndDatabase : SafeFiles::Check::Bytes);
-}
-
-// The backup's own marker names its folder and today: it is read back before it counts.
-void BackupWindow::WriteBackupMarker(const MarkerLines& made, const QString& target, bool whole) {
-    if (!whole)
-        throw UserError(QStringLiteral("la sauvegarde n'est pas complète : sa date n'y est pas "
-                                       "inscrite."));
-    if (!QFileInfo(Donnees.BackupFolder).isDir())
-        throw UserError(QStringLiteral("le dossier n'existe pas."));
-    Marker::Write(made, target);
-    if (Marker::Read(target) != made)
-        throw UserError(QStringLiteral("la copie relue diffère de l'original."));
-}
-
 // The marker of the data folder takes the date only now that the backup is whole.
-void BackupWindow::ReportBackupMade(const BackupCopies& copies, const MarkerLines& made) {
+void BackupWindow::ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made) {
     QString text =
         QStringLiteral("La sauvegarde est faite dans le dossier\n« %1 ».\n%2 y %3 "
                        "copiés, relus et trouvés complets.")
-            .arg(QDir::toNativeSeparators(Donnees.BackupFolder), InFrench(copies.copied),
+            .arg(QDir::toNativeSeparators(backupFolder_), InFrench(copies.copied),
                  copies.copied.size() == 1 ? QStringLiteral("a été") : QStringLiteral("ont été"));
     if (copies.cards)
         text += QStringLiteral("\nLa collection sauvegardée contient %1.")
@@ -506,14 +438,14 @@ void BackupWindow::ReportBackupMade(const BackupCopies& copies, const MarkerLine
     MessageBox::Show(text, QStringLiteral("Sauvegarde"));
 }
 
-void BackupWindow::Restoration_Click() {
+void BackupWindow::prepareRestore() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
     if (const std::optional<MarkerLines> lines = Marker::Read())
-        Donnees.BackupFolder = lines->backupFolder;
-    Donnees.StartDirectory = WithFinalSlash(DataFolder());
-    SelectFolder(Donnees.BackupFolder);
+        backupFolder_ = lines->backupFolder;
+    dataFolder_ = WithFinalSlash(DataFolder());
+    SelectFolder(backupFolder_);
     SetShown({Drive1, Dir1, Text1, Command2}, {});
 }
 
@@ -547,7 +479,7 @@ BackupWindow::CheckedRestoreSource(const QString& picked) {
                 .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(markerFile)));
         return std::nullopt;
     }
-    const QString database = folder + SafeFiles::TwinIn(folder, DatabaseName());
+    const QString database = folder + SafeFiles::TwinIn(folder, session().databaseFile);
     if (ReadJetHeader(database).IsJet()) {
         RefuseRestore(JetBackupRefusal(database));
         return std::nullopt;
@@ -562,8 +494,8 @@ BackupWindow::CheckedRestoreSource(const QString& picked) {
 }
 
 // Every card of the collection in place is replaced: the user weighs what they lose first.
-bool BackupWindow::RestoreConfirmed(const RestoreSource& source) {
-    const std::optional<qint64> live = LiveCardCount();
+bool BackupWindow::RestoreConfirmed(const RestoreSource& source) const {
+    const std::optional<qint64> live = LiveCardCount(session().databaseFile);
     const QString backup =
         QStringLiteral("la sauvegarde du %1 (%2)").arg(source.date, CardsText(source.cards));
     const QString question =
@@ -576,14 +508,14 @@ bool BackupWindow::RestoreConfirmed(const RestoreSource& source) {
     return MessageBox::AskYesNo(question, QStringLiteral("Restoration")) == MessageBox::Answer::Yes;
 }
 
-void BackupWindow::Command2_Click() {
+void BackupWindow::startRestore() {
     const std::optional<RestoreSource> source =
         CheckedRestoreSource(Absolute(Text1->Text().trimmed()));
     if (!source || !RestoreConfirmed(*source))
         return;
     restoring_ = *source;
-    Donnees.BackupFolder = source->folder;
-    SelectFolder(Donnees.BackupFolder);
+    backupFolder_ = source->folder;
+    SelectFolder(backupFolder_);
     RunRestore();
 }
 
@@ -592,34 +524,12 @@ void BackupWindow::RunRestore() {
     PauseBetweenFiles();
     // The program ends after the restore: its own connection has nothing more to do.
     Store().Reset();
-    Donnees.StartDirectory = WithFinalSlash(DataFolder());
-    File1->SetPath(Donnees.BackupFolder);
+    dataFolder_ = WithFinalSlash(DataFolder());
+    File1->SetPath(backupFolder_);
     File1->Refresh();
-    const int count = File1->count();
-    Donnees.GridTotal = count;
-    ProgressBar1->setValue(0);
-    ProgressBar1->setMaximum(count);
-    QStringList failed;
-    for (int i = 0; i < count; ++i) {
-        Donnees.LoopIndex = i;
-        const QString name = File1->item(i)->text();
-        Donnees.CurrentCategoryCode = Donnees.BackupFolder + name;
-        Donnees.CopyTarget =
-            Donnees.StartDirectory + SafeFiles::TwinIn(Donnees.StartDirectory, name);
-        Frame1->setTitle(Donnees.CurrentCategoryCode);
-        PauseBetweenFiles();
-        const bool isDatabase = name.compare(DatabaseName(), Qt::CaseInsensitive) == 0;
-        try {
-            if (isDatabase)
-                SafeFiles::RestoreDatabase(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
-            else
-                SafeFiles::CopyFile(Donnees.CurrentCategoryCode, Donnees.CopyTarget);
-        } catch (const UserError&) {
-            failed << name;
-        }
-        AdvanceProgress(i + 1);
-    }
-    EndAfterRestore(failed);
+    EndAfterRestore(BackupCopies::Restore(
+        Names(*File1), backupFolder_, dataFolder_, session().databaseFile,
+        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); }));
 }
 
 // The program ends so that its next start opens what was restored; the user is told first.
@@ -639,12 +549,12 @@ void BackupWindow::EndAfterRestore(const QStringList& failed) {
     Application::End();
 }
 
-void BackupWindow::Quitter_Click() {
-    Forms::Load<MainWindow>();
+void BackupWindow::leave() {
+    Forms::Load<MainWindow>(session());
     Forms::Unload(this);
 }
 
 void BackupWindow::WindowClosed() {
     if (Quitter->isEnabled())
-        Quitter_Click();
+        leave();
 }

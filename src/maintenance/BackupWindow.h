@@ -1,8 +1,9 @@
 #pragma once
 
+#include "maintenance/BackupCopies.h"
 #include "platform/Controls.h"
 #include "platform/FileControls.h"
-#include "platform/Form.h"
+#include "shell/Window.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -10,16 +11,54 @@
 #include <QPushButton>
 #include <optional>
 
-struct MarkerLines;
-
 // Backup of the card database and the marker file to a folder of any volume, and restore from
 // such a folder. A backup returns to the main window; a restore ends the program.
 // Its objectName, which scripts and the guide know, is "KorSauve".
-class BackupWindow : public Form {
+class BackupWindow : public Window {
     Q_OBJECT
 
 public:
-    BackupWindow();
+    explicit BackupWindow(Session& session);
+
+    static inline const QString kFailedBackupTitle =
+        QStringLiteral("ERREUR SUR LA SAUVEGARDE, VOIR LE DISQUE DESTINATAIRE");
+
+    void Form_Load() override;
+
+private:
+    void driveChosen();
+    void folderChosen();
+    void prepareBackup();
+    void startBackup();
+    void prepareRestore();
+    void startRestore();
+    void leave();
+    void folderKeyPress(int& keyAscii);
+    void WindowClosed() override;
+    void BuildControls();
+    void BuildMenu();
+    void SetShown(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> hidden);
+    void ShowLastBackup(const MarkerLines& lines);
+    void SelectFolder(const QString& folder);
+    void StartCopying(const QString& activity);
+    void ShowProgress(const QString& file, int done, int count);
+    void RunBackup();
+    bool MarkerCanRecordTheBackup();
+    void ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made);
+    struct RestoreSource {
+        QString folder;
+        QString date;
+        qint64 cards = 0;
+    };
+    std::optional<RestoreSource> CheckedRestoreSource(const QString& picked);
+    bool RestoreConfirmed(const RestoreSource& source) const;
+    void RunRestore();
+    void EndAfterRestore(const QStringList& failed);
+
+    RestoreSource restoring_;
+    // Where the backup goes or the restore comes from, and the folder of the data.
+    QString backupFolder_;
+    QString dataFolder_;
 
     QLabel* Label1;
     QLabel* Label3;
@@ -39,54 +78,4 @@ public:
     QAction* Restoration;
     QAction* vide1;
     QAction* Quitter;
-
-    static inline const QString kFailedBackupTitle =
-        QStringLiteral("ERREUR SUR LA SAUVEGARDE, VOIR LE DISQUE DESTINATAIRE");
-
-public slots:
-    void Form_Load() override;
-    void Drive1_Change();
-    void Dir1_Change();
-    void Sauve_Click();
-    void Command1_Click();
-    void Restoration_Click();
-    void Command2_Click();
-    void Quitter_Click();
-
-public:
-    void Text1_KeyPress(int& keyAscii);
-
-protected:
-    void WindowClosed() override;
-
-private:
-    void BuildControls();
-    void BuildMenu();
-    void SetShown(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> hidden);
-    void ShowLastBackup(const MarkerLines& lines);
-    void SelectFolder(const QString& folder);
-    void StartCopying(const QString& activity);
-    void AdvanceProgress(int done);
-    struct BackupCopies {
-        QStringList copied;
-        QStringList failures;
-        std::optional<qint64> cards;
-    };
-    void RunBackup();
-    bool MarkerCanRecordTheBackup();
-    BackupCopies CopyToBackupFolder(const MarkerLines& made);
-    static std::optional<qint64> CopyToBackup(const QString& source, const QString& target);
-    static void WriteBackupMarker(const MarkerLines& made, const QString& target, bool whole);
-    void ReportBackupMade(const BackupCopies& copies, const MarkerLines& made);
-    struct RestoreSource {
-        QString folder;
-        QString date;
-        qint64 cards = 0;
-    };
-    std::optional<RestoreSource> CheckedRestoreSource(const QString& picked);
-    static bool RestoreConfirmed(const RestoreSource& source);
-    void RunRestore();
-    void EndAfterRestore(const QStringList& failed);
-
-    RestoreSource restoring_;
 };

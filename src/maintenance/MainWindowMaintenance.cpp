@@ -8,8 +8,8 @@
 #include "platform/ResumeNext.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,25 +31,25 @@ QString InstalledGuide() {
 }
 } // namespace
 
-void MainWindow::Quitter_Click() {
-    Forms::Load<BackupWindow>();
+void MainWindow::openBackupWindow() {
+    Forms::Load<BackupWindow>(session());
     Forms::Unload(this);
 }
 
-void MainWindow::Compacte_Click() {
+void MainWindow::compactCollection() {
     ResumeNext([] { Store().CloseDatabase(); });
     try {
-        CompactDatabaseFile(Donnees.DatabaseFileName);
+        CompactDatabaseFile(session().databaseFile);
     } catch (const UserError& error) {
         MessageBox::Error(error.text());
         // What keeps the file from being compacted keeps it from opening: it was just said.
-        ResumeNext([] { Store().OpenDatabase(Donnees.DatabaseFileName); });
+        ResumeNext([this] { Store().OpenDatabase(session().databaseFile); });
         ShowSelectionAfterReopening();
         return;
     }
     MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
     try {
-        Store().OpenDatabase(Donnees.DatabaseFileName);
+        Store().OpenDatabase(session().databaseFile);
     } catch (const UserError& error) {
         MessageBox::Error(error.text());
     }
@@ -57,11 +57,11 @@ void MainWindow::Compacte_Click() {
 }
 
 // The user's own help file first, then the guide; the program's own window where neither opens.
-void MainWindow::Lisezmoi_Click() {
+void MainWindow::openHelp() {
     Desktop::OpenFile(kHelpFile, [] { Desktop::OpenFile(InstalledGuide(), &ShowProgramHelp); });
 }
 
-void MainWindow::Talm_Click() {
+void MainWindow::openWebPage() {
     Desktop::OpenUrl(kWebPage, [] {
         MessageBox::Error(QStringLiteral("Aucun navigateur web n'a pu être ouvert. Pour voir le "
                                          "site de Pivanes, copiez son adresse dans votre "

@@ -6,11 +6,19 @@
 
 // With no card on screen (an empty category, the office menu) the boxes may still hold an
 // earlier card, which must not be printed in its place.
-void MainWindow::Imprime_Click() {
+void MainWindow::printShownCard() {
     if (Text1->isHidden()) {
         MessageBox::Show(QStringLiteral("AUCUNE FICHE A IMPRIMER"));
         return;
     }
-    Forms::Load<PrintPreview>();
+    Forms::Load<PrintPreview>(session());
     hide();
+}
+
+QString MainWindow::shownTitle() const {
+    return Text1->Text();
+}
+
+QStringList MainWindow::shownTextLines() const {
+    return List1->Items();
 }

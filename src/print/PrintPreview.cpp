@@ -8,9 +8,7 @@
 #include "platform/ResumeNext.h"
 #include "platform/UserError.h"
 #include "print/PrintLayout.h"
-#include "shell/FormZoomed.h"
 #include "shell/MainWindow.h"
-#include "store/Donnees.h"
 
 #include <QDir>
 
@@ -33,7 +31,7 @@ QString AskPdfFile() {
 
 } // namespace
 
-PrintPreview::PrintPreview() : Form("ImprimeR") {
+PrintPreview::PrintPreview(Session& session) : Window("ImprimeR", session) {
     setWindowTitle(QStringLiteral("Form1"));
     SetBackground(Client(), Colors::Green);
 
@@ -57,16 +55,16 @@ PrintPreview::PrintPreview() : Form("ImprimeR") {
     Retour->setFont(Face("MS Sans Serif", 8.25, true));
     Place(Retour, 4058, 8460, 1245, 345);
 
-    OnClick(Imprim, &PrintPreview::Imprim_Click);
-    OnClick(Retour, &PrintPreview::Retour_Click);
+    OnClick(Imprim, &PrintPreview::printCard);
+    OnClick(Retour, &PrintPreview::leave);
     OnEscape(Retour);
 }
 
 void PrintPreview::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
+    scaleToScreen();
     show();
     CopyMainWindowCard();
-    ScaleChanged();
+    scaleChanged();
     List1->hide();
     List2->addItems(PrintLayout::LayOutLines(List1->Items()));
     List2->show();
@@ -74,31 +72,23 @@ void PrintPreview::Form_Load() {
     Imprim->show();
 }
 
-void PrintPreview::ScaleChanged() {
-    List2->setFont(Face("Arial", double(10.0f / 100 * float(FormZoomed::Zoom.ScalePercent)), true));
+void PrintPreview::scaleChanged() {
+    List2->setFont(Face("Arial", double(10.0f / 100 * float(scalePercent())), true));
 }
 
 // The title and text lines as the main window shows them; a step that fails is skipped.
 void PrintPreview::CopyMainWindowCard() {
-    ResumeNext([this] { List1->clear(); });
-    ResumeNext([this] { Imprim->hide(); });
-    ResumeNext([this] { Retour->show(); });
-    ResumeNext([this] { List1->show(); });
-    ResumeNext([this] { List2->hide(); });
-    ResumeNext([this] { List1->addItem(ShownMainWindow().Text1->Text()); });
-    ResumeNext([this] { List1->addItems({QString(), QString()}); });
-    ResumeNext([this] {
-        const ListBox* lines = ShownMainWindow().List1;
-        Donnees.GridTotal = lines->count();
-        QStringList copied;
-        copied.reserve(Donnees.GridTotal);
-        for (Donnees.LoopIndex = 0; Donnees.LoopIndex < Donnees.GridTotal; ++Donnees.LoopIndex)
-            copied.append(lines->Item(Donnees.LoopIndex));
-        List1->addItems(copied);
-    });
+    List1->clear();
+    Imprim->hide();
+    Retour->show();
+    List1->show();
+    List2->hide();
+    ResumeNext([this] { List1->addItem(ShownMainWindow().shownTitle()); });
+    List1->addItems({QString(), QString()});
+    ResumeNext([this] { List1->addItems(ShownMainWindow().shownTextLines()); });
 }
 
-void PrintPreview::Imprim_Click() {
+void PrintPreview::printCard() {
     QString pdfFile;
     if (!Printer::Installed()) {
         pdfFile = AskPdfFile();
@@ -123,24 +113,22 @@ void PrintPreview::ShowPrintout(PrintJob& job) {
     job.SetFont(QStringLiteral("Arial"), 10);
     job.PrintLine(QString());
     job.PrintLine(QString());
-    for (Donnees.PrintListIndex = 0; Donnees.PrintListIndex < List2->count();
-         ++Donnees.PrintListIndex) {
-        if (PrintLayout::StartsNewPage(Donnees.PrintListIndex)) {
+    for (int line = 0; line < List2->count(); ++line) {
+        if (PrintLayout::StartsNewPage(line)) {
             job.NewPage();
             job.PrintLine(QString());
             job.PrintLine(QString());
         }
-        Donnees.PrintLine = List2->Item(Donnees.PrintListIndex);
-        job.PrintLine(Donnees.PrintLine);
+        job.PrintLine(List2->Item(line));
     }
     job.EndDoc();
 }
 
-void PrintPreview::Retour_Click() {
-    Forms::Show<MainWindow>();
+void PrintPreview::leave() {
+    Forms::Show<MainWindow>(session());
     Forms::Unload(this);
 }
 
 void PrintPreview::WindowClosed() {
-    Retour_Click();
+    leave();
 }

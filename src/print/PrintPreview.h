@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Form.h"
+#include "shell/Window.h"
 
 #include "platform/Controls.h"
 #include <QPushButton>
@@ -10,28 +10,27 @@ class PrintJob;
 // The printout of the card shown in the main window: a preview of its print lines, and the
 // command that prints them in pages of 65 lines.
 // Its objectName, which scripts and the guide know, is "ImprimeR".
-class PrintPreview : public Form {
+class PrintPreview : public Window {
     Q_OBJECT
 
 public:
-    PrintPreview();
+    explicit PrintPreview(Session& session);
+
+    void Form_Load() override;
+
+protected:
+    void WindowClosed() override;
+    // The preview's font follows the scale.
+    void scaleChanged() override;
+
+private:
+    void printCard();
+    void leave();
+    void CopyMainWindowCard();
+    void ShowPrintout(PrintJob& job);
 
     ListBox* List1;
     ListBox* List2;
     QPushButton* Imprim;
     QPushButton* Retour;
-
-public slots:
-    void Form_Load() override;
-    void Imprim_Click();
-    void Retour_Click();
-
-protected:
-    void WindowClosed() override;
-    // The preview's font follows the scale.
-    void ScaleChanged() override;
-
-private:
-    void CopyMainWindowCard();
-    void ShowPrintout(PrintJob& job);
 };

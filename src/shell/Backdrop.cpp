@@ -1,11 +1,10 @@
 #include "shell/Backdrop.h"
 
 #include "platform/Forms.h"
-#include "shell/FormZoomed.h"
 #include "shell/Pictures.h"
 #include "shell/Splash.h"
 
-Backdrop::Backdrop() : Form("KorDepart") {
+Backdrop::Backdrop(Session& session) : Window("KorDepart", session) {
     setWindowTitle(QStringLiteral("Pivanes"));
     Image1 = AddControl<ImageBox>("Image1", nullptr);
     Image1->setPixmap(Pictures::Backdrop());
@@ -13,8 +12,8 @@ Backdrop::Backdrop() : Form("KorDepart") {
 }
 
 void Backdrop::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
+    scaleToScreen();
     Image1->setGeometry(0, 0, width(), height());
     show();
-    Forms::Load<Splash>();
+    Forms::Load<Splash>(session(), *this);
 }

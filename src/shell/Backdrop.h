@@ -1,18 +1,18 @@
 #pragma once
 
 #include "platform/Controls.h"
-#include "platform/Form.h"
+#include "shell/Window.h"
 
 // The full-size backdrop the program starts on.
 // Its objectName, which scripts and the guide know, is "KorDepart".
-class Backdrop : public Form {
+class Backdrop : public Window {
     Q_OBJECT
 
 public:
-    Backdrop();
+    explicit Backdrop(Session& session);
 
-    ImageBox* Image1;
-
-public slots:
     void Form_Load() override;
+
+private:
+    ImageBox* Image1;
 };

@@ -4,18 +4,17 @@
 #include "platform/Application.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
-#include "shell/FormZoomed.h"
 #include "shell/OldCollection.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 #include "store/StoreError.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QShowEvent>
 
-MainWindow::MainWindow() : Form("KorPivane") {
+MainWindow::MainWindow(Session& session) : Window("KorPivane", session) {
     setWindowTitle(QStringLiteral("Pivanes"));
     SetBackground(Client(), Colors::LightBlue);
     BuildMenus();
@@ -23,54 +22,56 @@ MainWindow::MainWindow() : Form("KorPivane") {
 }
 
 void MainWindow::BuildMenus() {
-    Fichier = AddMenu("Fichier", QStringLiteral("Menu"));
+    QMenu* Fichier = AddMenu("Fichier", QStringLiteral("Menu"));
     Retour = AddMenuItem(Fichier, "Retour", QStringLiteral("Retour"));
     Imprime = AddMenuItem(Fichier, "Imprime", QStringLiteral("Imprimer Fiche"));
     ListeFiche = AddMenuItem(Fichier, "ListeFiche", QStringLiteral("Liste"));
-    Recher = AddMenuItem(Fichier, "Recher", QStringLiteral("Recherche"));
-    Lisezmoi = AddMenuItem(Fichier, "Lisezmoi", QStringLiteral("Lisez Moi"));
-    Talm = AddMenuItem(Fichier, "Talm", QStringLiteral("Talmir"));
-    vide = AddMenuSeparator(Fichier, "vide");
-    Quitter = AddMenuItem(Fichier, "Quitter", QStringLiteral("Sauvegarde"));
-    Compacte = AddMenuItem(Fichier, "Compacte", QStringLiteral("Compression de Base"));
-    Quit = AddMenuItem(Fichier, "Quit", QStringLiteral("Quitter"));
+    QAction* Recher = AddMenuItem(Fichier, "Recher", QStringLiteral("Recherche"));
+    QAction* Lisezmoi = AddMenuItem(Fichier, "Lisezmoi", QStringLiteral("Lisez Moi"));
+    QAction* Talm = AddMenuItem(Fichier, "Talm", QStringLiteral("Talmir"));
+    AddMenuSeparator(Fichier, "vide");
+    // "Quitter" is the design's name of the item that opens the backup window.
+    QAction* Quitter = AddMenuItem(Fichier, "Quitter", QStringLiteral("Sauvegarde"));
+    QAction* Compacte = AddMenuItem(Fichier, "Compacte", QStringLiteral("Compression de Base"));
+    QAction* Quit = AddMenuItem(Fichier, "Quit", QStringLiteral("Quitter"));
 
-    // The names of these two are crossed with their captions.
-    Util = AddMenu("Util", QStringLiteral("Utilitaire"));
-    Ajout = AddMenuItem(Util, "Ajout", QStringLiteral("Modif une fiche"));
-    Modif = AddMenuItem(Util, "Modif", QStringLiteral("Ajouter Une Fiche"));
+    // The design crossed these two names with their captions: "Ajout" opens the card picker,
+    // "Modif" the new-card form.
+    QMenu* Util = AddMenu("Util", QStringLiteral("Utilitaire"));
+    QAction* Ajout = AddMenuItem(Util, "Ajout", QStringLiteral("Modif une fiche"));
+    QAction* Modif = AddMenuItem(Util, "Modif", QStringLiteral("Ajouter Une Fiche"));
 
     Catego = AddMenu("Catego", QStringLiteral("Categories"));
-    Bureautique =
+    QAction* Bureautique =
         AddMenuItem(Catego, CategoryCatalogue::kOfficeItem, QStringLiteral("Bureautique"));
     Bur = AddMenu("Bur", QStringLiteral("Bureautique"));
     for (const Category& category : CategoryCatalogue::All())
         AddCategoryItem(category.group == CategoryGroup::Top ? Catego : Bur, category);
-    General = AddMenuItem(Catego, CategoryCatalogue::kGeneralItem,
-                          QString::fromLatin1(CategoryCatalogue::kGeneralCaption));
-    Ret = AddMenuItem(Bur, "Ret", QStringLiteral("Retour"));
+    QAction* General = AddMenuItem(Catego, CategoryCatalogue::kGeneralItem,
+                                   QString::fromLatin1(CategoryCatalogue::kGeneralCaption));
+    QAction* Ret = AddMenuItem(Bur, "Ret", QStringLiteral("Retour"));
 
-    OnTriggered(Retour, &MainWindow::Retour_Click);
-    OnTriggered(Imprime, &MainWindow::Imprime_Click);
-    OnTriggered(ListeFiche, &MainWindow::ListeFiche_Click);
-    OnTriggered(Recher, &MainWindow::Recher_Click);
-    OnTriggered(Lisezmoi, &MainWindow::Lisezmoi_Click);
-    OnTriggered(Talm, &MainWindow::Talm_Click);
-    OnTriggered(Quitter, &MainWindow::Quitter_Click);
-    OnTriggered(Compacte, &MainWindow::Compacte_Click);
-    OnTriggered(Quit, &MainWindow::Quit_Click);
-    OnTriggered(Ajout, &MainWindow::Ajout_Click);
-    OnTriggered(Modif, &MainWindow::Modif_Click);
-    OnTriggered(Bureautique, &MainWindow::Bureautique_Click);
-    OnTriggered(General, &MainWindow::General_Click);
-    OnTriggered(Ret, &MainWindow::Ret_Click);
+    OnTriggered(Retour, &MainWindow::returnToEntryState);
+    OnTriggered(Imprime, &MainWindow::printShownCard);
+    OnTriggered(ListeFiche, &MainWindow::openCardList);
+    OnTriggered(Recher, &MainWindow::openSearch);
+    OnTriggered(Lisezmoi, &MainWindow::openHelp);
+    OnTriggered(Talm, &MainWindow::openWebPage);
+    OnTriggered(Quitter, &MainWindow::openBackupWindow);
+    OnTriggered(Compacte, &MainWindow::compactCollection);
+    OnTriggered(Quit, &MainWindow::quit);
+    OnTriggered(Ajout, &MainWindow::openCardPicker);
+    OnTriggered(Modif, &MainWindow::openNewCardForm);
+    OnTriggered(Bureautique, &MainWindow::showOfficeMenu);
+    OnTriggered(General, &MainWindow::showAllCards);
+    OnTriggered(Ret, &MainWindow::returnToEntryState);
 }
 
 QAction* MainWindow::AddCategoryItem(QMenu* menu, const Category& category) {
     QAction* item = AddMenuItem(menu, category.menuItem, QString::fromLatin1(category.menuCaption));
     const QString code = QString::fromLatin1(category.code);
     connect(item, &QAction::triggered, this,
-            [this, code] { RunGuarded([this, code] { ChooseCategory(code); }); });
+            [this, code] { RunGuarded([this, code] { showCategory(code); }); });
     return item;
 }
 
@@ -121,18 +122,18 @@ void MainWindow::BuildWorkArea() {
     SetColors(Label1, Colors::Yellow, Colors::Blue);
     Place(Label1, 4553, 3105, 2775, 315);
 
-    OnClick(Command1, &MainWindow::Command1_Click);
-    OnClick(Command2, &MainWindow::Command2_Click);
-    OnClick(Command3, &MainWindow::Command3_Click);
-    OnClick(Command4, &MainWindow::Command4_Click);
+    OnClick(Command1, &MainWindow::showPreviousCard);
+    OnClick(Command2, &MainWindow::showNextCard);
+    OnClick(Command3, &MainWindow::showFirstCard);
+    OnClick(Command4, &MainWindow::showLastCard);
 }
 
 void MainWindow::Form_Load() {
-    FormZoomed::LoadProtocol(*this);
-    Depart();
+    scaleToScreen();
+    showEntryState();
 }
 
-void MainWindow::Depart() {
+void MainWindow::showEntryState() {
     selection_.reset();
     show();
     SetMenuVisible(Catego, true);
@@ -151,18 +152,16 @@ void MainWindow::Depart() {
     Label1->hide();
     Text1->SetText(QString());
     Text2->SetText(QString());
-    Donnees.StartDirectory = QDir::currentPath();
-    Donnees.DatabaseFileName = QStringLiteral("Pivane.mdb");
+    session().databaseFile = QStringLiteral("Pivane.mdb");
     OpenDatabase();
 }
 
 void MainWindow::OpenDatabase() {
     // A collection of the old program is offered for conversion before anything opens it.
-    if (ReadJetHeader(Donnees.DatabaseFileName).IsJet() &&
-        !OfferConversion(Donnees.DatabaseFileName))
+    if (ReadJetHeader(session().databaseFile).IsJet() && !OfferConversion(session().databaseFile))
         return;
     try {
-        Store().OpenDatabase(Donnees.DatabaseFileName);
+        Store().OpenDatabase(session().databaseFile);
     } catch (const StoreError& error) {
         if (error.kind() != StoreError::Kind::MissingFile) {
             MessageBox::Error(error.text());
@@ -172,15 +171,15 @@ void MainWindow::OpenDatabase() {
             error.text() + QStringLiteral("\n\nCréer une collection vide à cet endroit ?");
         if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
             return;
-        Collection::CreateLocal(Donnees.DatabaseFileName);
-        Store().OpenDatabase(Donnees.DatabaseFileName);
+        Collection::CreateLocal(session().databaseFile);
+        Store().OpenDatabase(session().databaseFile);
     }
 }
 
 bool MainWindow::CollectionIsOpen() const {
     if (Store().IsOpen())
         return true;
-    const QString file = Donnees.DatabaseFileName;
+    const QString file = session().databaseFile;
     const QString folder = QDir::toNativeSeparators(QDir::currentPath());
     const QString what =
         QFileInfo::exists(file)
@@ -199,22 +198,18 @@ bool MainWindow::CollectionIsOpen() const {
     return false;
 }
 
-void MainWindow::Retour_Click() {
+void MainWindow::returnToEntryState() {
     Store().CloseDatabase();
-    Depart();
+    showEntryState();
 }
 
-void MainWindow::Ret_Click() {
-    Retour_Click();
-}
-
-void MainWindow::Quit_Click() {
+void MainWindow::quit() {
     Store().CloseDatabase();
     Application::End();
 }
 
 void MainWindow::WindowClosed() {
-    Quit_Click();
+    quit();
 }
 
 // The other windows open record sets of their own: coming back, this window reads its own

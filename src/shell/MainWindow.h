@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Controls.h"
-#include "platform/Form.h"
+#include "shell/Window.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,85 +14,56 @@ struct Category;
 //
 // Its handlers live beside the windows they open, so that each subsystem includes only what it
 // uses and no header depends on a subsystem above it:
-//   shell/MainWindow.cpp                   menus, work area, Depart, Retour, Quit
+//   shell/MainWindow.cpp                   menus, work area, entry state, Retour, Quitter
 //   browse/MainWindowCategories.cpp        category items, GENERALE, Bureautique
-//   browse/MainWindowViewer.cpp            Lire, Voir and the four step buttons
+//   browse/MainWindowViewer.cpp            the card on display and the four arrows
 //   browse/MainWindowGrids.cpp             Liste and Recherche
 //   edit/MainWindowEdit.cpp                Ajouter Une Fiche and Modif une fiche
 //   print/MainWindowPrint.cpp              Imprimer Fiche
 //   maintenance/MainWindowMaintenance.cpp  Sauvegarde, compaction, help and web page
 // Its objectName, which scripts and the guide know, is "KorPivane".
-class MainWindow : public Form {
+class MainWindow : public Window {
     Q_OBJECT
 
 public:
-    MainWindow();
+    explicit MainWindow(Session& session);
 
-    QLabel* lblLabels;
-    TextBox* Text1;
-    TextBox* Text2;
-    ListBox* List1;
-    QPushButton* Command3;
-    QPushButton* Command1;
-    QLabel* Label2;
-    QPushButton* Command2;
-    QPushButton* Command4;
-    QLabel* Label1;
-
-    QMenu* Fichier;
-    QAction* Retour;
-    QAction* Imprime;
-    QAction* ListeFiche;
-    QAction* Recher;
-    QAction* Lisezmoi;
-    QAction* Talm;
-    QAction* vide;
-    QAction* Quitter;
-    QAction* Compacte;
-    QAction* Quit;
-    QMenu* Util;
-    QAction* Ajout;
-    QAction* Modif;
-    QMenu* Catego;
-    QAction* Bureautique;
-    QAction* General;
-    QMenu* Bur;
-    QAction* Ret;
-
-public slots:
     void Form_Load() override;
-    void Depart();
-    void Lire();
-    void Voir();
-
-    void Retour_Click();
-    void Ret_Click();
-    void Quit_Click();
-    void Bureautique_Click();
-    void General_Click();
-    // The handler of each category item of both menus.
-    void ChooseCategory(const QString& code);
-
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-
-    void Imprime_Click();
-    void ListeFiche_Click();
-    void Recher_Click();
-    void Lisezmoi_Click();
-    void Talm_Click();
-    void Quitter_Click();
-    void Compacte_Click();
-    void Ajout_Click();
-    void Modif_Click();
+    // Shows the card that a grid window chose (CurrentCardNumber), when the selection on display
+    // can show it.
+    void showChosenCard();
+    // What the printout copies: the title on display and the text's print lines.
+    QString shownTitle() const;
+    QStringList shownTextLines() const;
 
 protected:
     void WindowClosed() override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    void showEntryState();
+    void refreshViewer();
+    void returnToEntryState();
+    void quit();
+    void showOfficeMenu();
+    void showAllCards();
+    // The handler of each category item of both menus.
+    void showCategory(const QString& code);
+    // The four arrows: "<<", "<", ">" and ">>".
+    void showFirstCard();
+    void showPreviousCard();
+    void showNextCard();
+    void showLastCard();
+    void printShownCard();
+    void openCardList();
+    void openSearch();
+    void openHelp();
+    void openWebPage();
+    void openBackupWindow();
+    void compactCollection();
+    void openCardPicker();
+    void openNewCardForm();
+
     // The cards that the banner names and the arrows step through: a query and its label.
     struct Selection {
         QString sql;
@@ -122,4 +93,20 @@ private:
     // None in the entry state and in the office menu.
     std::optional<Selection> selection_;
     qint64 shownCard_ = 0;
+
+    QLabel* lblLabels;
+    TextBox* Text1;
+    TextBox* Text2;
+    ListBox* List1; // the text's print lines, never shown
+    QPushButton* Command3;
+    QPushButton* Command1;
+    QLabel* Label2;
+    QPushButton* Command2;
+    QPushButton* Command4;
+    QLabel* Label1;
+    QAction* Retour;
+    QAction* Imprime;
+    QAction* ListeFiche;
+    QMenu* Catego;
+    QMenu* Bur;
 };

@@ -3,7 +3,6 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
-#include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
 #include "shell/Pictures.h"
 #include "shell/Version.h"
@@ -12,7 +11,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 
-Splash::Splash() : Form("Copyright") {
+Splash::Splash(Session& session, Form& backdrop)
+    : Window("Copyright", session), backdrop_(&backdrop) {
     setWindowTitle(QStringLiteral("Pivanes"));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
     SetBackground(Client(), Colors::LightBlue);
@@ -53,7 +53,7 @@ Splash::Splash() : Form("Copyright") {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(150);
-    connect(Timer1, &QTimer::timeout, this, Guarded(&Splash::Timer1_Timer));
+    connect(Timer1, &QTimer::timeout, this, Guarded(&Splash::tick));
 
     setFixedSize(8895 / 15, 4920 / 15);
 }
@@ -74,8 +74,8 @@ void Splash::Form_Load() {
     ProgressBar1->setValue(0);
     Timer1->start();
     installEventFilter(this);
-    if (Backdrop* backdrop = Forms::Find<Backdrop>())
-        backdrop->installEventFilter(this);
+    if (backdrop_)
+        backdrop_->installEventFilter(this);
 }
 
 bool Splash::eventFilter(QObject* watched, QEvent* event) {
@@ -91,7 +91,7 @@ bool Splash::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void Splash::Timer1_Timer() {
+void Splash::tick() {
     ++tickCount_;
     if (tickCount_ == 101)
         HandOver();
@@ -102,8 +102,8 @@ void Splash::Timer1_Timer() {
 void Splash::HandOver() {
     Timer1->stop();
     // Whatever the main window's start did, the splash goes: its failure was already reported.
-    RunGuarded([] { Forms::Load<MainWindow>(); });
-    Forms::Unload<Backdrop>();
+    RunGuarded([this] { Forms::Load<MainWindow>(session()); });
+    Forms::Unload(backdrop_);
     Forms::Unload<Splash>();
     if (!Forms::Find<MainWindow>())
         Application::End();

@@ -1,21 +1,37 @@
 #pragma once
 
 #include "platform/Controls.h"
-#include "platform/Form.h"
+#include "shell/Window.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
 #include <array>
 
 // The splash: version, notice, and a bar that the timer fills before the main window comes.
 // Its objectName, which scripts and the guide know, is "Copyright".
-class Splash : public Form {
+class Splash : public Window {
     Q_OBJECT
 
 public:
-    Splash();
+    // Shown over the backdrop, which goes with it.
+    Splash(Session& session, Form& backdrop);
+
+    void Form_Load() override;
+    // One step of the bar, as the timer takes it.
+    void tick();
+
+protected:
+    // A click on the splash, or Enter, Escape or Space on either start-up window, hands over at
+    // once.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void HandOver();
+
+    QPointer<Form> backdrop_;
 
     QGroupBox* Frame1;
     ImageBox* imgLogo;
@@ -26,20 +42,6 @@ public:
     std::array<QLabel*, 2> lblPlatform;
     QProgressBar* ProgressBar1;
     QTimer* Timer1;
-
-    int TickCount() const { return tickCount_; }
-
-public slots:
-    void Form_Load() override;
-    void Timer1_Timer();
-
-protected:
-    // A click on the splash, or Enter, Escape or Space on either start-up window, hands over at
-    // once.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void HandOver();
 
     qint32 tickCount_ = 0;
 };

@@ -1,6 +1,7 @@
 target_sources(pivanes_shell PRIVATE
     src/shell/CommandLine.cpp
     src/shell/Splash.cpp
+    src/shell/Window.cpp
     src/shell/DataFolder.cpp
     src/shell/FormZoomed.cpp
     src/shell/Backdrop.cpp

@@ -9,7 +9,6 @@
 #include "platform/Screen.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
-#include "store/Donnees.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -61,7 +60,7 @@ struct PageSeen {
 };
 
 void CheckPage(const CardList& list, const PageSeen& page, int total, bool firstPage = false) {
-    const FlexGrid& grid = *list.MSFlexGrid1;
+    const FlexGrid& grid = *Control<FlexGrid>(list, "MSFlexGrid1");
     QVERIFY(grid.Visible());
     QCOMPARE(grid.Rows(), page.last - page.first + 3);
     QCOMPARE(grid.TextMatrix(1, 0), QString::number(NumberOfSlot(page.first)));
@@ -117,10 +116,11 @@ void TestCardList::listOpensInPlaceOfTheMainWindow() {
     QVERIFY(list->isVisible());
     QVERIFY(!Forms::Find<MainWindow>()->isVisible());
     QCOMPARE(list->windowTitle(), QStringLiteral("Liste"));
-    QCOMPARE(list->Label1->text(), QStringLiteral("Liste"));
-    QCOMPARE(list->MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("NUMERO"));
-    QCOMPARE(list->MSFlexGrid1->TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
-    FlexGrid& grid = *list->MSFlexGrid1;
+    QCOMPARE(Control<QLabel>(list, "Label1")->text(), QStringLiteral("Liste"));
+    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(0, 0), QStringLiteral("NUMERO"));
+    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(0, 1),
+             QStringLiteral("TITRE DE FICHE"));
+    FlexGrid& grid = *Control<FlexGrid>(list, "MSFlexGrid1");
     grid.SetRow(1);
     grid.SetCol(0);
     QCOMPARE(grid.CellAlignment(), int(FlexGrid::CenterCenter));
@@ -154,9 +154,11 @@ void TestCardList::singlePageListsEveryCard() {
     WriteCollection(CardsIn(collection));
     CardList* list = OpenList(categoryItem.toLatin1().constData());
     QVERIFY(list);
-    QCOMPARE(ShownNumbers(*list->MSFlexGrid1), numbers);
-    QCOMPARE(list->MSFlexGrid1->Rows(), numbers.size() + 2);
-    QCOMPARE(list->MSFlexGrid1->TextMatrix(list->MSFlexGrid1->Rows() - 1, 0), QString());
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(list, "MSFlexGrid1")), numbers);
+    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->Rows(), numbers.size() + 2);
+    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")
+                 ->TextMatrix(Control<FlexGrid>(list, "MSFlexGrid1")->Rows() - 1, 0),
+             QString());
     QCOMPARE(OfferedMenus(*list), QStringLiteral("Quitter"));
     QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
     QVERIFY(ShownMessages().isEmpty());
@@ -240,9 +242,10 @@ void TestCardList::pagingIgnoresAFileThatDoesNotFit() {
     const QString before = PageStateFileText();
     for (QChar command : {QLatin1Char('S'), QLatin1Char('R')}) {
         Page(*list, command);
-        QVERIFY(list->MSFlexGrid1->Visible());
-        QCOMPARE(list->MSFlexGrid1->Rows(), 303);
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
+        QVERIFY(Control<FlexGrid>(list, "MSFlexGrid1")->Visible());
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->Rows(), 303);
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+                 QString::number(NumberOfSlot(300)));
         QCOMPARE(OfferedMenus(*list), kBoth);
         QCOMPARE(PageStateFileText(), before);
     }
@@ -299,9 +302,11 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
     QVERIFY2(ShownMessages().first().contains(reason), qPrintable(ShownMessages().first()));
     Page(*list, QLatin1Char('S'));
     Page(*list, QLatin1Char('S'));
-    QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(600)));
+    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+             QString::number(NumberOfSlot(600)));
     Page(*list, QLatin1Char('R'));
-    QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
+    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+             QString::number(NumberOfSlot(300)));
     QCOMPARE(OfferedMenus(*list), kBoth);
     if (volume || failing)
         QCOMPARE(FileBytes(QStringLiteral("Liste")), before);
@@ -343,7 +348,8 @@ void TestCardList::leavingAReadOnlyFolderSaysNothingUntrue() {
     if (messages > 0) {
         QVERIFY(ShownMessages().first().contains(QStringLiteral("tant que cette fenêtre")));
         Page(*list, QLatin1Char('S'));
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(1, 0), QString::number(NumberOfSlot(300)));
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+                 QString::number(NumberOfSlot(300)));
     }
     MenuItem(*list, "ListeFin")->trigger();
     ProcessUnloads();
@@ -377,7 +383,7 @@ void TestCardList::leavingEmptiesThePageState() {
     QVERIFY(!Forms::Find<CardList>());
     const MainWindow* main = Forms::Find<MainWindow>();
     QVERIFY(main->isVisible());
-    QCOMPARE(main->Text1->Text(), StoredTitle(NumberOfSlot(1)));
+    QCOMPARE(Control<TextBox>(main, "Text1")->Text(), StoredTitle(NumberOfSlot(1)));
     QCOMPARE(PageStateFileText(), QString());
 }
 
@@ -407,19 +413,20 @@ void TestCardList::clickShowsTheCardInTheMainWindow() {
     ProgramFixture fixture;
     WriteWindowsCards(total);
     MainWindow& main = MainWindowShowing("Windows");
-    main.Command2->click();
-    main.Command2->click();
+    Control<QPushButton>(main, "Command2")->click();
+    Control<QPushButton>(main, "Command2")->click();
     MenuItem(main, "ListeFiche")->trigger();
     CardList* list = Forms::Find<CardList>();
     for (QChar command : commands)
         Page(*list, command);
-    ClickRow(*list->MSFlexGrid1, row);
+    ClickRow(*Control<FlexGrid>(list, "MSFlexGrid1"), row);
     ProcessUnloads();
     QVERIFY(!Forms::Find<CardList>());
     QVERIFY(main.isVisible());
-    QCOMPARE(Donnees.CurrentCardNumber, shown);
-    QCOMPARE(main.Text1->Text(), StoredTitle(shown));
-    QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N° ") + NumberText(shown));
+    QCOMPARE(TestSession().currentCard, shown);
+    QCOMPARE(Control<TextBox>(main, "Text1")->Text(), StoredTitle(shown));
+    QCOMPARE(Control<QLabel>(main, "Label2")->text(),
+             QStringLiteral("FICHE N° ") + NumberText(shown));
     QCOMPARE(PageStateFileText(), pageState);
     QVERIFY(ShownMessages().isEmpty());
 }
@@ -441,7 +448,7 @@ void TestCardList::columnWidthsFollowTheScale() {
     ProgramFixture fixture;
     Fakes().screen.Set(screenHeight);
     WriteWindowsCards(2);
-    const FlexGrid& grid = *OpenList()->MSFlexGrid1;
+    const FlexGrid& grid = *Control<FlexGrid>(OpenList(), "MSFlexGrid1");
     QCOMPARE(grid.ColWidth(0), numberWidth);
     QCOMPARE(grid.ColWidth(1), titleWidth);
     QCOMPARE(grid.columnWidth(1), (titleWidth + 7) / 15);
@@ -458,9 +465,9 @@ void TestCardList::titleWithoutValueIsListedEmpty() {
              SQLITE_OK);
     sqlite3_close(db);
     CardList* list = OpenList();
-    QCOMPARE(ShownNumbers(*list->MSFlexGrid1), (QList<qint32>{5, 6, 7}));
-    QCOMPARE(ShownTitle(*list->MSFlexGrid1, 2), QString());
-    QCOMPARE(ShownTitle(*list->MSFlexGrid1, 3), StoredTitle(7));
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(list, "MSFlexGrid1")), (QList<qint32>{5, 6, 7}));
+    QCOMPARE(ShownTitle(*Control<FlexGrid>(list, "MSFlexGrid1"), 2), QString());
+    QCOMPARE(ShownTitle(*Control<FlexGrid>(list, "MSFlexGrid1"), 3), StoredTitle(7));
     QVERIFY(ShownMessages().isEmpty());
 }
 

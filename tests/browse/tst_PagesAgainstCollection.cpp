@@ -11,10 +11,10 @@
 #include "browse/GridPaging.h"
 #include "browse/SearchWindow.h"
 #include "edit/CardPicker.h"
+#include "platform/Blanks.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/sqlite/Schema.h"
 #include "store/sqlite/SqliteCollection.h"
 
@@ -187,7 +187,7 @@ QString RandomTyped(QRandomGenerator& random, const QList<Card>& cards) {
 }
 
 PagedCardGrid* OpenScreen(GridScreen screen, int category, const QString& typed) {
-    MainWindow& main = Forms::Load<MainWindow>();
+    MainWindow& main = Forms::Load<MainWindow>(TestSession());
     switch (screen) {
     case GridScreen::List:
         MenuItem(main, kMenuItems[category])->trigger();
@@ -196,8 +196,8 @@ PagedCardGrid* OpenScreen(GridScreen screen, int category, const QString& typed)
     case GridScreen::Search: {
         MenuItem(main, "Recher")->trigger();
         SearchWindow* search = Forms::Find<SearchWindow>();
-        search->Text1->SetText(typed);
-        QTest::keyClick(search->Text1, Qt::Key_Return);
+        Control<TextBox>(search, "Text1")->SetText(typed);
+        QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
         return search;
     }
     case GridScreen::Picker: {
@@ -217,7 +217,7 @@ QString Expectation(const QList<Stored>& collected, const GridPaging::Page& page
         const QString title = QString::fromUtf8(collected.at(slot - 1).title);
         rows << QStringLiteral("%1 [%2]")
                     .arg(collected.at(slot - 1).numero)
-                    .arg(firstPage ? title : GridPaging::TrimBlanks(title));
+                    .arg(firstPage ? title : WithoutEndBlanks(title));
     }
     QStringList commands;
     if (page.suiteShown)
@@ -237,7 +237,7 @@ QString Expectation(const QList<Stored>& collected, const GridPaging::Page& page
 }
 
 QString Seen(const PagedCardGrid& screen) {
-    const FlexGrid& grid = *screen.MSFlexGrid1;
+    const FlexGrid& grid = *Control<FlexGrid>(screen, "MSFlexGrid1");
     QStringList rows;
     for (int row = 1; row < grid.Rows() - 1; ++row)
         rows << QStringLiteral("%1 [%2]").arg(grid.TextMatrix(row, 0), grid.TextMatrix(row, 1));
@@ -246,8 +246,8 @@ QString Seen(const PagedCardGrid& screen) {
         after = grid.TextMatrix(grid.Rows() - 1, 0) + grid.TextMatrix(grid.Rows() - 1, 1);
     return QStringLiteral("%1%2\nN=%3 E=%4 %5\n%6")
         .arg(rows.join('\n'), after.isEmpty() ? QString() : QStringLiteral(" + ") + after)
-        .arg(Donnees.GridTotal)
-        .arg(Donnees.GridPageMark)
+        .arg(screen.pageState().total)
+        .arg(screen.pageState().mark)
         .arg(OfferedMenus(screen), PageStateFileText());
 }
 

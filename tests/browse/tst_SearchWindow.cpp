@@ -8,7 +8,6 @@
 #include "platform/Forms.h"
 #include "platform/NumberText.h"
 #include "shell/MainWindow.h"
-#include "store/Donnees.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -45,7 +44,7 @@ void WriteAlternateCards(int matches) {
 }
 
 SearchWindow* OpenSearch() {
-    MenuItem(Forms::Load<MainWindow>(), "Recher")->trigger();
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Recher")->trigger();
     return Forms::Find<SearchWindow>();
 }
 
@@ -53,9 +52,9 @@ SearchWindow* OpenSearch() {
 void Search(SearchWindow& search, const QString& typed) {
     for (QChar character : typed) {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
-        QApplication::sendEvent(search.Text1, &key);
+        QApplication::sendEvent(Control<TextBox>(search, "Text1"), &key);
     }
-    QTest::keyClick(search.Text1, Qt::Key_Return);
+    QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
 }
 
 } // namespace
@@ -86,14 +85,14 @@ void TestSearchWindow::opensOnTheKeywordEntry() {
     QVERIFY(search->isVisible());
     QVERIFY(!main.isVisible());
     QCOMPARE(search->windowTitle(), QStringLiteral("Liste"));
-    QVERIFY(search->Text1->isVisible());
-    QCOMPARE(search->Label2->text(), QStringLiteral("Mot Rechercher"));
-    QVERIFY(search->Label2->isVisible());
-    QVERIFY(!search->MSFlexGrid1->Visible());
-    QCOMPARE(search->Label1->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
+    QVERIFY(Control<TextBox>(search, "Text1")->isVisible());
+    QCOMPARE(Control<QLabel>(search, "Label2")->text(), QStringLiteral("Mot Rechercher"));
+    QVERIFY(Control<QLabel>(search, "Label2")->isVisible());
+    QVERIFY(!Control<FlexGrid>(search, "MSFlexGrid1")->Visible());
+    QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
     Search(*search, QStringLiteral("mat"));
-    QCOMPARE(search->Label1->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
-    QCOMPARE(search->MSFlexGrid1->Rows(), 302);
+    QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
+    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->Rows(), 302);
 }
 
 void TestSearchWindow::titlesHoldingTheKeyword_data() {
@@ -125,17 +124,16 @@ void TestSearchWindow::titlesHoldingTheKeyword() {
     WriteTitledCards();
     SearchWindow* search = OpenSearch();
     Search(*search, typed);
-    const FlexGrid& grid = *search->MSFlexGrid1;
+    const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
     QVERIFY(grid.Visible());
-    QVERIFY(!search->Text1->isVisible());
-    QVERIFY(!search->Label2->isVisible());
+    QVERIFY(!Control<TextBox>(search, "Text1")->isVisible());
+    QVERIFY(!Control<QLabel>(search, "Label2")->isVisible());
     QCOMPARE(ShownNumbers(grid), found);
     QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
     for (int row = 1; row <= found.size(); ++row)
         QCOMPARE(ShownTitle(grid, row), kTitled.at(found.at(row - 1) - 1).Titre);
     QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 0), QString());
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
-    QCOMPARE(Donnees.CurrentCategoryCode, keyword);
     QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
     QVERIFY(ShownMessages().isEmpty());
 }
@@ -162,7 +160,7 @@ void TestSearchWindow::resultsArePaged() {
     WriteAlternateCards(matches);
     SearchWindow* search = OpenSearch();
     Search(*search, QStringLiteral("titre"));
-    const FlexGrid& grid = *search->MSFlexGrid1;
+    const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
     QCOMPARE(grid.Rows(), 302);
     QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("1"));
     QCOMPARE(grid.TextMatrix(300, 0), QStringLiteral("599"));
@@ -184,12 +182,12 @@ void TestSearchWindow::pagingBeforeASearchDoesNothing() {
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Menu(Suite,Retour) Quitter"));
     MenuItem(*search, "ListeSuite")->trigger();
     MenuItem(*search, "Retour")->trigger();
-    QVERIFY(!search->MSFlexGrid1->Visible());
-    QVERIFY(search->Text1->isVisible());
+    QVERIFY(!Control<FlexGrid>(search, "MSFlexGrid1")->Visible());
+    QVERIFY(Control<TextBox>(search, "Text1")->isVisible());
     QCOMPARE(PageStateFileText(), QStringLiteral("750\r\n300\r\n"));
     QVERIFY(ShownMessages().isEmpty());
     Search(*search, QStringLiteral("TITRE"));
-    QCOMPARE(ShownNumbers(*search->MSFlexGrid1).size(), 300);
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(search, "MSFlexGrid1")).size(), 300);
 }
 
 void TestSearchWindow::clickShowsTheCardInTheMainWindow_data() {
@@ -209,12 +207,13 @@ void TestSearchWindow::clickShowsTheCardInTheMainWindow() {
     MenuItem(main, "Recher")->trigger();
     SearchWindow* search = Forms::Find<SearchWindow>();
     Search(*search, QStringLiteral("windows"));
-    ClickRow(*search->MSFlexGrid1, row);
+    ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), row);
     ProcessUnloads();
     QVERIFY(!Forms::Find<SearchWindow>());
     QVERIFY(main.isVisible());
-    QCOMPARE(main.Text1->Text(), kTitled.at(shown - 1).Titre);
-    QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N° ") + NumberText(shown));
+    QCOMPARE(Control<TextBox>(main, "Text1")->Text(), kTitled.at(shown - 1).Titre);
+    QCOMPARE(Control<QLabel>(main, "Label2")->text(),
+             QStringLiteral("FICHE N° ") + NumberText(shown));
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -223,10 +222,10 @@ void TestSearchWindow::emptyCollection() {
     WriteCollection({});
     SearchWindow* search = OpenSearch();
     QVERIFY(search);
-    QCOMPARE(search->Label1->text(), QStringLiteral("RECHERCHE /  0 Fiches"));
+    QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  0 Fiches"));
     Search(*search, QStringLiteral("x"));
-    QCOMPARE(search->MSFlexGrid1->Rows(), 2);
-    QCOMPARE(search->MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("NUMERO"));
+    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->Rows(), 2);
+    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->TextMatrix(0, 0), QStringLiteral("NUMERO"));
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
     MenuItem(*search, "ListeFin")->trigger();
     ProcessUnloads();
@@ -238,21 +237,22 @@ void TestSearchWindow::emptyCollection() {
 void TestSearchWindow::findsATitleTypedWithALetterOfTwoCapitals() {
     ProgramFixture fixture;
     WriteCollection(kTitled);
-    MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
     ProcessUnloads();
     NewCardForm* form = Forms::Find<NewCardForm>();
     QVERIFY(form);
-    TypeText(form->Text1, QStringLiteral("la straße"));
-    QCOMPARE(form->Text1->Text(), QStringLiteral("LA STRASSE"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("la straße"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("LA STRASSE"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Windows"));
-    form->Retour->trigger();
+    Control<QAction>(form, "Retour")->trigger();
     ProcessUnloads();
     SearchWindow* search = OpenSearch();
     QVERIFY(search);
     Search(*search, QStringLiteral("straße"));
-    QCOMPARE(ShownNumbers(*search->MSFlexGrid1), QList<qint32>{8});
-    QCOMPARE(ShownTitle(*search->MSFlexGrid1, 1), QStringLiteral("LA STRASSE"));
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(search, "MSFlexGrid1")), QList<qint32>{8});
+    QCOMPARE(ShownTitle(*Control<FlexGrid>(search, "MSFlexGrid1"), 1),
+             QStringLiteral("LA STRASSE"));
 }
 
 PIVANES_TEST_MAIN(TestSearchWindow)

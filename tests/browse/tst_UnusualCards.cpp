@@ -45,7 +45,7 @@ CardEditor* EditCard(int row) {
     CardPicker* picker = Forms::Find<CardPicker>();
     if (!picker || !Press(*picker, "Windows"))
         return nullptr;
-    ClickRow(*picker->MSFlexGrid1, row);
+    ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), row);
     ProcessUnloads();
     return Forms::Find<CardEditor>();
 }
@@ -91,12 +91,12 @@ private slots:
         CardEditor* editor = EditCard(2);
         QVERIFY(editor);
         QVERIFY(Press(*editor, "Command1"));
-        QCOMPARE(editor->lblLabels->text(), QStringLiteral("ENREGISTREE"));
+        QCOMPARE(Control<QLabel>(editor, "lblLabels")->text(), QStringLiteral("ENREGISTREE"));
         QCOMPARE(StoredBytes(2), before);
 
         // A changed title is written as typed; the text, untouched, keeps its bytes.
-        QTest::keyClick(editor->Text1, Qt::Key_End, Qt::ControlModifier);
-        TypeText(editor->Text1, QStringLiteral("x"));
+        QTest::keyClick(Control<TextBox>(editor, "Text1"), Qt::Key_End, Qt::ControlModifier);
+        TypeText(Control<TextBox>(editor, "Text1"), QStringLiteral("x"));
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(StoredCards().at(1).Pivanes, text);
         QVERIFY(StoredCards().at(1).Titre.endsWith(QLatin1Char('X')));
@@ -110,28 +110,30 @@ private slots:
                                    {4 * k2Pow31 + 5, "WIN", "PLUS GRANDE", "c\r\n"}};
         WriteCollection(cards);
         MainWindow& main = MainWindowShowing("Windows");
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  2147483648"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("GRANDE"));
-        QTest::mouseClick(main.Command4, Qt::LeftButton);
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  8589934597"));
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  2147483648"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("GRANDE"));
+        QTest::mouseClick(Control<QPushButton>(main, "Command4"), Qt::LeftButton);
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  8589934597"));
 
         // The list shows the numbers as stored, and a click shows that very card.
         MenuItem(main, "ListeFiche")->trigger();
         CardList* list = Forms::Find<CardList>();
         QVERIFY(list);
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(2, 0), QStringLiteral("2147483648"));
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(3, 0), QStringLiteral("8589934597"));
-        ClickRow(*list->MSFlexGrid1, 2);
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(2, 0),
+                 QStringLiteral("2147483648"));
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(3, 0),
+                 QStringLiteral("8589934597"));
+        ClickRow(*Control<FlexGrid>(list, "MSFlexGrid1"), 2);
         ProcessUnloads();
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  2147483648"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("GRANDE"));
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  2147483648"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("GRANDE"));
 
         // The editor refuses it, and the picker stays on its list.
         MenuItem(main, "Ajout")->trigger();
         CardPicker* picker = Forms::Find<CardPicker>();
         QVERIFY(Press(*picker, "Windows"));
-        ClickRow(*picker->MSFlexGrid1, 2);
+        ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), 2);
         ProcessUnloads();
         QVERIFY(!Forms::Find<CardEditor>());
         QCOMPARE(Forms::Find<CardPicker>(), picker);
@@ -146,12 +148,12 @@ private slots:
         MenuItem(main, "Modif")->trigger();
         ProcessUnloads();
         NewCardForm* form = Forms::Find<NewCardForm>();
-        TypeText(form->Text1, QStringLiteral("nouvelle"));
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("nouvelle"));
         QVERIFY(Press(*form, "Command1"));
         QVERIFY(Press(*form, "Windows"));
         QCOMPARE(ShownMessages().size(), 2);
         QVERIFY(ShownMessages().last().contains(QStringLiteral("plus grand numéro")));
-        QCOMPARE(form->Text1->Text(), QStringLiteral("NOUVELLE"));
+        QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("NOUVELLE"));
         QCOMPARE(StoredCards(), cards);
     }
 
@@ -173,13 +175,15 @@ private slots:
         MenuItem(main, "Recher")->trigger();
         SearchWindow* search = Forms::Find<SearchWindow>();
         QVERIFY(search);
-        QTest::keyClicks(search->Text1, keyword);
-        QTest::keyClick(search->Text1, Qt::Key_Return);
-        QCOMPARE(search->MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("2147483648"));
-        QCOMPARE(search->MSFlexGrid1->TextMatrix(2, 0), QStringLiteral("8589934597"));
-        ClickRow(*search->MSFlexGrid1, 2);
+        QTest::keyClicks(Control<TextBox>(search, "Text1"), keyword);
+        QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
+        QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->TextMatrix(1, 0),
+                 QStringLiteral("2147483648"));
+        QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->TextMatrix(2, 0),
+                 QStringLiteral("8589934597"));
+        ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), 2);
         ProcessUnloads();
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  8589934597"));
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  8589934597"));
     }
 
     void hugeCardsGoThroughEveryWindow() {
@@ -191,32 +195,36 @@ private slots:
                                    {3, "WIN", title, "b\r\n"}};
         WriteCollection(cards);
         MainWindow& main = MainWindowShowing("Windows");
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
-        QCOMPARE(main.Text2->Text(), cards[1].Pivanes);
-        QCOMPARE(main.List1->count(), 2);
-        QCOMPARE(main.List1->Item(0), line);
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
+        QCOMPARE(Control<TextBox>(main, "Text2")->Text(), cards[1].Pivanes);
+        QCOMPARE(Control<ListBox>(main, "List1")->count(), 2);
+        QCOMPARE(Control<ListBox>(main, "List1")->Item(0), line);
 
         // The printout lays out every line of it, wrapped and indented.
         MenuItem(main, "Imprime")->trigger();
         PrintPreview* printout = Forms::Find<PrintPreview>();
         QVERIFY(printout);
-        const int lines = printout->List2->count();
+        const int lines = Control<ListBox>(printout, "List2")->count();
         QVERIFY2(lines > 1000000 / 76, qPrintable(QString::number(lines)));
         for (int row = 3; row < lines; ++row)
-            QVERIFY(printout->List2->Item(row).size() <= 15 + 76);
-        QCOMPARE(printout->List2->Item(lines - 1), QStringLiteral("%1fin").arg(QString(15, ' ')));
-        QTest::mouseClick(printout->Retour, Qt::LeftButton);
+            QVERIFY(Control<ListBox>(printout, "List2")->Item(row).size() <= 15 + 76);
+        QCOMPARE(Control<ListBox>(printout, "List2")->Item(lines - 1),
+                 QStringLiteral("%1fin").arg(QString(15, ' ')));
+        QTest::mouseClick(Control<QPushButton>(printout, "Retour"), Qt::LeftButton);
         ProcessUnloads();
 
-        QTest::mouseClick(main.Command4, Qt::LeftButton);
-        QCOMPARE(main.Text1->Text(), title);
+        QTest::mouseClick(Control<QPushButton>(main, "Command4"), Qt::LeftButton);
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
 
         // The list holds the whole title and draws only what its column can show.
         MenuItem(main, "ListeFiche")->trigger();
         CardList* list = Forms::Find<CardList>();
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(3, 1), title);
-        const QString drawn =
-            list->MSFlexGrid1->model()->index(2, 1).data(Qt::DisplayRole).toString();
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(3, 1), title);
+        const QString drawn = Control<FlexGrid>(list, "MSFlexGrid1")
+                                  ->model()
+                                  ->index(2, 1)
+                                  .data(Qt::DisplayRole)
+                                  .toString();
         QVERIFY(title.startsWith(drawn) && drawn.size() < 2000);
         MenuItem(*list, "ListeFin")->trigger();
         ProcessUnloads();
@@ -226,7 +234,7 @@ private slots:
         QVERIFY(editor);
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(StoredCards(), cards);
-        TypeText(editor->Text2, QStringLiteral("> "));
+        TypeText(Control<TextBox>(editor, "Text2"), QStringLiteral("> "));
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(StoredCards().at(1).Pivanes, QStringLiteral("> ") + cards[1].Pivanes);
         QVERIFY(ShownMessages().isEmpty());
@@ -244,24 +252,24 @@ private slots:
         WriteCollection({{1, "WIN", "PETITE", "a\r\n"}});
         CardForm* form = nullptr;
         if (newCard) {
-            MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+            MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
             ProcessUnloads();
             form = Forms::Find<NewCardForm>();
         } else {
             form = EditCard(1);
         }
         QVERIFY(form);
-        TypeText(form->Text2, QStringLiteral("gardé "));
-        const QString typed = form->Text2->Text();
+        TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("gardé "));
+        const QString typed = Control<TextBox>(form, "Text2")->Text();
         QApplication::clipboard()->setText(QString(CardForm::kTextLimit, QLatin1Char('z')));
-        form->Text2->paste();
+        Control<TextBox>(form, "Text2")->paste();
         QCOMPARE(ShownMessages(), QStringList{CardForm::TextLimitMessage()});
         QVERIFY(ShownMessages().first().contains(QStringLiteral("10")));
-        QCOMPARE(form->Text2->Text(), typed);
+        QCOMPARE(Control<TextBox>(form, "Text2")->Text(), typed);
         // What fits is taken.
         QApplication::clipboard()->setText(QString(1000, QLatin1Char('z')));
-        form->Text2->paste();
-        QCOMPARE(form->Text2->Text().size(), typed.size() + 1000);
+        Control<TextBox>(form, "Text2")->paste();
+        QCOMPARE(Control<TextBox>(form, "Text2")->Text().size(), typed.size() + 1000);
     }
 };
 

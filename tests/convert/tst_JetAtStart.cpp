@@ -41,9 +41,9 @@ protected:
 
 void RestoreFrom(const QString& picked) {
     BackupWindow& sauve = OpenBackupWindow();
-    sauve.Restoration->trigger();
-    sauve.Text1->SetText(picked);
-    QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+    Control<QAction>(sauve, "Restoration")->trigger();
+    Control<TextBox>(sauve, "Text1")->SetText(picked);
+    QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
 }
 
 struct Run {
@@ -89,9 +89,11 @@ private slots:
         QCOMPARE(FileBytes(kFile), original);
         QCOMPARE(FolderNames(fixture.Path()), QStringList({kFile}));
         QVERIFY(!Store().IsOpen());
-        QVERIFY(main.isVisible() && main.lblLabels->isVisible() && !main.Text1->isVisible());
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("NOM  PIVANE"));
-        QVERIFY(IsMenuVisible(main.Catego) && !IsMenuVisible(main.Bur));
+        QVERIFY(main.isVisible() && Control<QLabel>(main, "lblLabels")->isVisible() &&
+                !Control<TextBox>(main, "Text1")->isVisible());
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("NOM  PIVANE"));
+        QVERIFY(IsMenuVisible(Control<QMenu>(main, "Catego")) &&
+                !IsMenuVisible(Control<QMenu>(main, "Bur")));
     }
 
     void ouiConvertsAndOpensTheCollection_data() {
@@ -121,10 +123,11 @@ private slots:
         QVERIFY(Store().IsOpen());
         QCOMPARE(FileBytes(kKept), original);
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
-        main.General->trigger();
-        QVERIFY2(main.lblLabels->text().contains(QString::number(count)),
-                 qPrintable(main.lblLabels->text()));
-        QCOMPARE(main.Text1->Text(), ByNumber(cards).front().Titre.value_or(QString()));
+        Control<QAction>(main, "General")->trigger();
+        QVERIFY2(Control<QLabel>(main, "lblLabels")->text().contains(QString::number(count)),
+                 qPrintable(Control<QLabel>(main, "lblLabels")->text()));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(),
+                 ByNumber(cards).front().Titre.value_or(QString()));
     }
 
     void aJetFileThatCannotBeReadIsReportedAndKept() {

@@ -7,7 +7,6 @@
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
 namespace {
@@ -24,14 +23,14 @@ QList<Card> EditorCards() {
 
 // As the card picker leaves things: the main window hidden, the card and its category chosen.
 CardEditor* OpenEditor(qint32 numero, const QString& code) {
-    Forms::Load<MainWindow>().hide();
-    Donnees.CurrentCardNumber = numero;
-    Donnees.CurrentCategoryCode = code;
-    return &Forms::Load<CardEditor>();
+    Forms::Load<MainWindow>(TestSession()).hide();
+    TestSession().currentCard = numero;
+    TestSession().categoryCode = code;
+    return &Forms::Load<CardEditor>(TestSession(), [] { Forms::Load<CardPicker>(TestSession()); });
 }
 
 QColor LabelBackground(const CardEditor& form) {
-    return form.lblLabels->palette().color(QPalette::Window);
+    return Control<QLabel>(form, "lblLabels")->palette().color(QPalette::Window);
 }
 
 } // namespace
@@ -79,13 +78,13 @@ void TestCardEditor::showsThePickedCard() {
     WriteCollection(EditorCards());
     CardEditor* form = OpenEditor(numero, QStringLiteral("WIN"));
     QVERIFY(form->isVisible());
-    QCOMPARE(form->Text1->toPlainText(), title);
-    QCOMPARE(form->Text2->toPlainText(), text);
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->toPlainText(), title);
+    QCOMPARE(Control<TextBox>(form, "Text2")->toPlainText(), text);
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
     QCOMPARE(LabelBackground(*form), QColor(0, 0, 255));
-    QCOMPARE(form->Label2->text(), numberLine);
-    QCOMPARE(Donnees.CardCount, 345);
-    QCOMPARE(form->focusWidget(), form->Text1);
+    QCOMPARE(Control<QLabel>(form, "Label2")->text(), numberLine);
+    QCOMPARE(TestSession().cardCount, 345);
+    QCOMPARE(form->focusWidget(), Control<TextBox>(form, "Text1"));
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -95,9 +94,9 @@ void TestCardEditor::showsEmptyBoxesForAFieldWithoutValue() {
     Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
     QCOMPARE(Store().collection().Add({QStringLiteral("WIN"), {}, {}}), 3);
     CardEditor* form = OpenEditor(3, QStringLiteral("WIN"));
-    QCOMPARE(form->Text1->Text(), QString());
-    QCOMPARE(form->Text2->Text(), QString());
-    QCOMPARE(form->Label2->text(), QStringLiteral("FICHE N°  3 /  3"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QString());
+    QCOMPARE(Control<TextBox>(form, "Text2")->Text(), QString());
+    QCOMPARE(Control<QLabel>(form, "Label2")->text(), QStringLiteral("FICHE N°  3 /  3"));
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -113,7 +112,7 @@ void TestCardEditor::rewritingWithoutChangeKeepsTheCard() {
     WriteCollection(EditorCards());
     CardEditor* form = OpenEditor(numero, QStringLiteral("WIN"));
     QVERIFY(Press(*form, "Command1"));
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("ENREGISTREE"));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("ENREGISTREE"));
     QCOMPARE(LabelBackground(*form), QColor(255, 0, 0));
     QCOMPARE(StoredCards(), EditorCards());
     QVERIFY(ShownMessages().isEmpty());
@@ -123,14 +122,14 @@ void TestCardEditor::writesWhatWasTyped() {
     ProgramFixture fixture;
     WriteCollection(EditorCards());
     CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
-    QTest::keyClick(form->Text1, Qt::Key_End);
-    TypeText(form->Text1, QStringLiteral(" du navigateur"));
-    QTest::keyClick(form->Text2, Qt::Key_End, Qt::ControlModifier);
-    TypeText(form->Text2, QStringLiteral("Et réessayer."));
+    QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_End);
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral(" du navigateur"));
+    QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_End, Qt::ControlModifier);
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("Et réessayer."));
     QVERIFY(Press(*form, "Command1"));
     // A later change waits for the next "Enregistrer".
-    TypeText(form->Text1, QStringLiteral("x"));
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("ENREGISTREE"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("x"));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("ENREGISTREE"));
 
     QList<Card> expected = EditorCards();
     expected[11].Titre = QStringLiteral("VIDER LE CACHE DU NAVIGATEUR");
@@ -149,12 +148,12 @@ void TestCardEditor::refusesToWriteACardOutsideTheCategory() {
     // Card 12 is a Windows card, and card 999 does not exist.
     for (const auto& [numero, code] : {std::pair{12, "MAT"}, std::pair{999, "WIN"}}) {
         CardEditor* form = OpenEditor(numero, QString::fromLatin1(code));
-        TypeText(form->Text1, QStringLiteral("remplace"));
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("remplace"));
         QVERIFY(Press(*form, "Command1"));
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().first().contains(QStringLiteral("pas dans la catégorie")),
                  qPrintable(ShownMessages().first()));
-        QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
+        QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
         QCOMPARE(StoredCards(), EditorCards());
         Forms::Unload(form);
         ProcessUnloads();
@@ -167,13 +166,14 @@ void TestCardEditor::refusedWriteKeepsTheText() {
     WriteCollection(EditorCards());
     CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
     RefuseWrites();
-    TypeText(form->Text2, QStringLiteral("ajout"));
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("ajout"));
     QVERIFY(Press(*form, "Command1"));
     QCOMPARE(ShownMessages().size(), 1);
     QVERIFY2(ShownMessages().first().contains(QStringLiteral("lecture seule")),
              qPrintable(ShownMessages().first()));
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
-    QVERIFY(form->Text2->toPlainText().startsWith(QStringLiteral("ajoutOuvrir")));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
+    QVERIFY(
+        Control<TextBox>(form, "Text2")->toPlainText().startsWith(QStringLiteral("ajoutOuvrir")));
     QCOMPARE(StoredCards(), EditorCards());
 }
 
@@ -193,15 +193,15 @@ void TestCardEditor::neverWritesOverAnotherProgramsChange() {
     ProgramFixture fixture;
     WriteCollection(EditorCards());
     CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
-    TypeText(form->Text1, QStringLiteral("mien "));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("mien "));
     RunSqliteShell(QStringLiteral("Pivane.mdb"), sql);
     const QList<Card> theirs = StoredCards();
     QVERIFY(Press(*form, "Command1"));
     QCOMPARE(ShownMessages().size(), 1);
     for (const QString& part : {told, QStringLiteral("N° 12"), QStringLiteral("Rien n'a été")})
         QVERIFY2(ShownMessages().first().contains(part), qPrintable(ShownMessages().first()));
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
-    QVERIFY(form->Text1->Text().startsWith(QStringLiteral("MIEN ")));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
+    QVERIFY(Control<TextBox>(form, "Text1")->Text().startsWith(QStringLiteral("MIEN ")));
     QCOMPARE(StoredCards(), theirs);
 }
 
@@ -216,11 +216,11 @@ void TestCardEditor::leavingLosesUnwrittenChanges() {
     ProgramFixture fixture;
     WriteCollection(EditorCards());
     CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
-    TypeText(form->Text1, QStringLiteral("oubli"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("oubli"));
     if (closeBox)
         form->close();
     else
-        form->Retour->trigger();
+        Control<QAction>(form, "Retour")->trigger();
     ProcessUnloads();
     QVERIFY(!Forms::Find<CardEditor>());
     // Back to the picker, afresh on its choice of a category; the main window stays hidden.
@@ -229,7 +229,7 @@ void TestCardEditor::leavingLosesUnwrittenChanges() {
     QVERIFY(picker->isVisible());
     QCOMPARE(VisibleButtons(*picker),
              QStringList({"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"}));
-    QCOMPARE(picker->Label1->text(), QStringLiteral("Liste"));
+    QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("Liste"));
     QVERIFY(!Forms::Find<MainWindow>()->isVisible());
     QCOMPARE(StoredCards(), EditorCards());
 }

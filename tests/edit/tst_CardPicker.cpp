@@ -9,7 +9,6 @@
 #include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 
 using Counts = QList<QPair<QString, int>>;
 
@@ -39,7 +38,7 @@ bool Choose(CardPicker& picker, const QString& button) {
 }
 
 CardEditor* ClickCard(CardPicker& picker, int row) {
-    ClickRow(*picker.MSFlexGrid1, row);
+    ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), row);
     ProcessUnloads();
     return Forms::Find<CardEditor>();
 }
@@ -84,12 +83,12 @@ void TestCardPicker::opensOnTheCategoryChoice() {
         if (buttons == kOffice)
             QVERIFY(Press(*picker, "Bureautique"));
         QCOMPARE(VisibleButtons(*picker), buttons);
-        QVERIFY(!picker->MSFlexGrid1->isVisible());
-        QCOMPARE(picker->Label1->text(), QStringLiteral("Liste"));
+        QVERIFY(!Control<FlexGrid>(picker, "MSFlexGrid1")->isVisible());
+        QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("Liste"));
         QCOMPARE(OfferedMenus(*picker), QStringLiteral("Quitter"));
     }
     // "Bureautique" is a group, not a category.
-    QCOMPARE(Donnees.CurrentCategoryCode, QStringLiteral("MAT"));
+    QCOMPARE(TestSession().categoryCode, QStringLiteral("MAT"));
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -131,9 +130,9 @@ void TestCardPicker::categoryListsItsOwnCards() {
     CardPicker* picker = OpenFromMainWindow();
     QVERIFY(Choose(*picker, button));
 
-    const FlexGrid& grid = *picker->MSFlexGrid1;
+    const FlexGrid& grid = *Control<FlexGrid>(picker, "MSFlexGrid1");
     QVERIFY(grid.isVisible());
-    QCOMPARE(picker->Label1->text(), label);
+    QCOMPARE(Control<QLabel>(picker, "Label1")->text(), label);
     QCOMPARE(VisibleButtons(*picker), QStringList());
     QCOMPARE(grid.TextMatrix(0, 0), QStringLiteral("NUMERO"));
     QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
@@ -142,8 +141,8 @@ void TestCardPicker::categoryListsItsOwnCards() {
         QCOMPARE(ShownTitle(grid, row), QStringLiteral("%1 %2").arg(code).arg(numbers[row - 1]));
     QCOMPARE(grid.Rows(), numbers.size() + 2);
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Quitter"));
-    QCOMPARE(Donnees.CurrentCategoryCode, code);
-    QCOMPARE(Donnees.CardCount, numbers.size());
+    QCOMPARE(TestSession().categoryCode, code);
+    QCOMPARE(TestSession().cardCount, numbers.size());
     QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
     QVERIFY(ShownMessages().isEmpty());
 }
@@ -154,11 +153,11 @@ void TestCardPicker::moreThan300CardsArePaged() {
     CardPicker* picker = OpenFromMainWindow();
     QVERIFY(Press(*picker, "Windows"));
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Menu(Suite) Quitter"));
-    QCOMPARE(picker->MSFlexGrid1->Rows(), 302);
+    QCOMPARE(Control<FlexGrid>(picker, "MSFlexGrid1")->Rows(), 302);
     MenuItem(*picker, "ListeSuite")->trigger();
     // The second page begins with the card that ended the first.
-    QCOMPARE(picker->MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("303"));
-    QCOMPARE(ShownNumbers(*picker->MSFlexGrid1).last(), 453);
+    QCOMPARE(Control<FlexGrid>(picker, "MSFlexGrid1")->TextMatrix(1, 0), QStringLiteral("303"));
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(picker, "MSFlexGrid1")).last(), 453);
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Menu(Retour) Quitter"));
     QVERIFY(ShownMessages().isEmpty());
 }
@@ -172,7 +171,7 @@ void TestCardPicker::failingStoreKeepsTheChoice() {
     QVERIFY(Press(*picker, "Windows"));
     QCOMPARE(ShownMessages().size(), 1);
     QCOMPARE(VisibleButtons(*picker), kTopLevel);
-    QVERIFY(!picker->MSFlexGrid1->isVisible());
+    QVERIFY(!Control<FlexGrid>(picker, "MSFlexGrid1")->isVisible());
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Quitter"));
 }
 
@@ -196,21 +195,23 @@ void TestCardPicker::clickOpensTheEditorOnTheCard() {
     ProgramFixture fixture;
     WriteCollection(Mixed());
     CardPicker* picker = OpenFromMainWindow("Materiel");
-    const QString code = Donnees.CurrentCategoryCode;
+    const QString code = TestSession().categoryCode;
     QVERIFY(Choose(*picker, button));
-    const QString chosen = Donnees.CurrentCategoryCode;
+    const QString chosen = TestSession().categoryCode;
     QVERIFY(chosen != code);
     CardEditor* editor = ClickCard(*picker, row);
     QVERIFY(editor);
     QVERIFY(editor->isVisible());
     QVERIFY(!Forms::Find<CardPicker>());
     QVERIFY(!Forms::Find<MainWindow>()->isVisible());
-    QCOMPARE(Donnees.CurrentCardNumber, numero);
-    QCOMPARE(Donnees.CurrentCategoryCode, chosen);
-    QCOMPARE(editor->Text1->Text(), title);
-    QCOMPARE(editor->Text2->Text(), QStringLiteral("Texte %1\r\nLigne 2\r\n").arg(numero));
-    QCOMPARE(editor->lblLabels->text(), QStringLiteral("NON ENREGISTREE"));
-    QCOMPARE(editor->Label2->text(), QStringLiteral("FICHE N°  %1 /  11").arg(numero));
+    QCOMPARE(TestSession().currentCard, numero);
+    QCOMPARE(TestSession().categoryCode, chosen);
+    QCOMPARE(Control<TextBox>(editor, "Text1")->Text(), title);
+    QCOMPARE(Control<TextBox>(editor, "Text2")->Text(),
+             QStringLiteral("Texte %1\r\nLigne 2\r\n").arg(numero));
+    QCOMPARE(Control<QLabel>(editor, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
+    QCOMPARE(Control<QLabel>(editor, "Label2")->text(),
+             QStringLiteral("FICHE N°  %1 /  11").arg(numero));
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -232,28 +233,28 @@ void TestCardPicker::changedCardReachesTheMainWindow() {
     WriteCollection(Mixed());
     const QByteArray item = menuItem.toLatin1();
     CardPicker* picker = OpenFromMainWindow(item.constData());
-    const QString shownBefore = Forms::Find<MainWindow>()->Text1->Text();
+    const QString shownBefore = Control<TextBox>(Forms::Find<MainWindow>(), "Text1")->Text();
     QCOMPARE(shownBefore, StoredCards().at(numero - 1).Titre);
 
     QVERIFY(Choose(*picker, button));
     CardEditor* editor = ClickCard(*picker, 1);
     QVERIFY(editor);
-    QTest::keyClick(editor->Text1, Qt::Key_End);
-    TypeText(editor->Text1, QStringLiteral(" revue"));
-    QTest::keyClick(editor->Text2, Qt::Key_End, Qt::ControlModifier);
-    TypeText(editor->Text2, QStringLiteral("Ajout"));
-    QTest::keyClick(editor->Text2, Qt::Key_Return);
-    TypeText(editor->Text2, QStringLiteral("fin"));
+    QTest::keyClick(Control<TextBox>(editor, "Text1"), Qt::Key_End);
+    TypeText(Control<TextBox>(editor, "Text1"), QStringLiteral(" revue"));
+    QTest::keyClick(Control<TextBox>(editor, "Text2"), Qt::Key_End, Qt::ControlModifier);
+    TypeText(Control<TextBox>(editor, "Text2"), QStringLiteral("Ajout"));
+    QTest::keyClick(Control<TextBox>(editor, "Text2"), Qt::Key_Return);
+    TypeText(Control<TextBox>(editor, "Text2"), QStringLiteral("fin"));
     QVERIFY(Press(*editor, "Command1"));
-    QCOMPARE(editor->lblLabels->text(), QStringLiteral("ENREGISTREE"));
+    QCOMPARE(Control<QLabel>(editor, "lblLabels")->text(), QStringLiteral("ENREGISTREE"));
 
-    editor->Retour->trigger();
+    Control<QAction>(editor, "Retour")->trigger();
     ProcessUnloads();
     QVERIFY(!Forms::Find<CardEditor>());
     picker = Forms::Find<CardPicker>();
     QVERIFY(picker);
     QCOMPARE(VisibleButtons(*picker), kTopLevel);
-    QCOMPARE(picker->Label1->text(), QStringLiteral("Liste"));
+    QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("Liste"));
     Leave(*picker, false);
     QVERIFY(!Forms::Find<CardPicker>());
 
@@ -266,8 +267,8 @@ void TestCardPicker::changedCardReachesTheMainWindow() {
     MainWindow* main = Forms::Find<MainWindow>();
     QVERIFY(main->isVisible());
     // Shown again, the main window reads its card afresh: the change is there at once.
-    QCOMPARE(main->Text1->Text(), changed.Titre);
-    QCOMPARE(main->Text2->Text(), changed.Pivanes);
+    QCOMPARE(Control<TextBox>(main, "Text1")->Text(), changed.Titre);
+    QCOMPARE(Control<TextBox>(main, "Text2")->Text(), changed.Pivanes);
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -297,7 +298,7 @@ void TestCardPicker::leavingBringsBackTheMainWindow() {
     QVERIFY(!Forms::Find<CardPicker>());
     const MainWindow* main = Forms::Find<MainWindow>();
     QVERIFY(main->isVisible());
-    QCOMPARE(main->Text1->Text(), QStringLiteral("MAT 1"));
+    QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("MAT 1"));
     QCOMPARE(PageStateFileText(), QString());
     QVERIFY(ShownMessages().isEmpty());
 }

@@ -78,26 +78,26 @@ void TestCategoryButtons::newCardFormOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 2}}));
-    MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
     ProcessUnloads();
     NewCardForm* form = Forms::Find<NewCardForm>();
     QVERIFY(form);
-    TypeText(form->Text1, QStringLiteral("titre"));
-    TypeText(form->Text2, QStringLiteral("texte"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("titre"));
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("texte"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Bureautique"));
     QCOMPARE(VisibleButtons(*form).last(), QStringLiteral("Command14"));
     CheckExtraButtonBelowWord(*form);
     QVERIFY(Press(*form, "Command14"));
     QCOMPARE(StoredCards().last().Cate, QStringLiteral("TEST"));
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("ESSAI"));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("ESSAI"));
 }
 
 void TestCategoryButtons::pickerOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 1}, {"TEST", 2}}));
-    MainWindow& main = Forms::Load<MainWindow>();
+    MainWindow& main = Forms::Load<MainWindow>(TestSession());
     QVERIFY(MenuItem(main, "Essai"));
     MenuItem(main, "Ajout")->trigger();
     CardPicker* picker = Forms::Find<CardPicker>();
@@ -106,8 +106,8 @@ void TestCategoryButtons::pickerOffersAFourteenthCategory() {
     QCOMPARE(VisibleButtons(*picker), CatalogueButtons(CategoryGroup::Office));
     CheckExtraButtonBelowWord(*picker);
     QVERIFY(Press(*picker, "Command14"));
-    QCOMPARE(picker->Label1->text(), QStringLiteral("ESSAI"));
-    QCOMPARE(ShownNumbers(*picker->MSFlexGrid1), (QList<qint32>{2, 3}));
+    QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("ESSAI"));
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(picker, "MSFlexGrid1")), (QList<qint32>{2, 3}));
 }
 
 PIVANES_TEST_MAIN(TestCategoryButtons)

@@ -5,7 +5,6 @@
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,7 +17,7 @@ const QStringList kOffice = CatalogueButtons(CategoryGroup::Office);
 
 // The way a user gets there: the main window's "Ajouter Une Fiche".
 NewCardForm* OpenFromMainWindow() {
-    MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
     ProcessUnloads();
     return Forms::Find<NewCardForm>();
 }
@@ -55,8 +54,8 @@ void TestNewCardForm::opensInPlaceOfTheMainWindow() {
     QVERIFY(form->isVisible());
     QVERIFY(!Forms::Find<MainWindow>());
     QCOMPARE(VisibleButtons(*form), kEntry);
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("NOM  PIVANE"));
-    QCOMPARE(form->focusWidget(), form->Text1);
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NOM  PIVANE"));
+    QCOMPARE(form->focusWidget(), Control<TextBox>(form, "Text1"));
 }
 
 void TestNewCardForm::numbersFollowTheLastCard_data() {
@@ -82,10 +81,10 @@ void TestNewCardForm::numbersFollowTheLastCard() {
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
     for (qint32 numero : expected) {
-        TypeText(form->Text1, QStringLiteral("fiche %1").arg(numero));
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("fiche %1").arg(numero));
         QVERIFY(Press(*form, "Command1"));
         QVERIFY(Press(*form, "Materiel"));
-        QCOMPARE(Donnees.CurrentCardNumber, numero);
+        QCOMPARE(TestSession().currentCard, numero);
     }
     const QList<Card> after = StoredCards();
     QCOMPARE(after.size(), stored.size() + expected.size());
@@ -137,8 +136,8 @@ void TestNewCardForm::categoryButtonWritesTheCard() {
     WriteCollection(CardsIn({{"WIN", 2}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    TypeText(form->Text1, QStringLiteral("titre"));
-    TypeText(form->Text2, QStringLiteral("texte"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("titre"));
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("texte"));
     QVERIFY(Press(*form, "Command1"));
     QCOMPARE(VisibleButtons(*form), kTopLevel);
     if (office) {
@@ -154,11 +153,11 @@ void TestNewCardForm::categoryButtonWritesTheCard() {
     QCOMPARE(stored.last().Titre, QStringLiteral("TITRE"));
     QCOMPARE(stored.last().Pivanes, QStringLiteral("texte"));
     // Ready for the next card, the category just used still named.
-    QCOMPARE(form->lblLabels->text(), label);
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), label);
     QCOMPARE(VisibleButtons(*form), kEntry);
-    QCOMPARE(form->Text1->Text(), QString());
-    QCOMPARE(form->Text2->Text(), QString());
-    QCOMPARE(form->focusWidget(), form->Text1);
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QString());
+    QCOMPARE(Control<TextBox>(form, "Text2")->Text(), QString());
+    QCOMPARE(form->focusWidget(), Control<TextBox>(form, "Text1"));
 }
 
 void TestNewCardForm::choosingTheGroupWritesNothing() {
@@ -166,14 +165,14 @@ void TestNewCardForm::choosingTheGroupWritesNothing() {
     WriteCollection(CardsIn({{"WIN", 2}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    Donnees.CurrentCategoryCode = QStringLiteral("MAT");
-    TypeText(form->Text1, QStringLiteral("titre"));
+    TestSession().categoryCode = QStringLiteral("MAT");
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("titre"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Bureautique"));
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("BUREAUTIQUE"));
-    QCOMPARE(Donnees.CurrentCategoryCode, QStringLiteral("MAT"));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("BUREAUTIQUE"));
+    QCOMPARE(TestSession().categoryCode, QStringLiteral("MAT"));
     QCOMPARE(StoredCards().size(), 2);
-    QCOMPARE(form->Text1->Text(), QStringLiteral("TITRE"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("TITRE"));
 }
 
 void TestNewCardForm::visibleButtonsDoNotOverlap() {
@@ -188,7 +187,8 @@ void TestNewCardForm::visibleButtonsDoNotOverlap() {
             const QRect place = form->findChild<QPushButton*>(name)->geometry();
             for (const QRect& other : shown)
                 QVERIFY2(!place.intersects(other), qPrintable(name));
-            QVERIFY2(!place.intersects(form->Text2->geometry()), qPrintable(name));
+            QVERIFY2(!place.intersects(Control<TextBox>(form, "Text2")->geometry()),
+                     qPrintable(name));
             shown << place;
         }
     }
@@ -233,10 +233,10 @@ void TestNewCardForm::pastedTitleKeepsItsCase() {
     WriteCollection(CardsIn({{"WIN", 1}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    TypeText(form->Text1, QStringLiteral("a"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("a"));
     QApplication::clipboard()->setText(QStringLiteral("collé tel quel"));
-    form->Text1->paste();
-    QCOMPARE(form->Text1->Text(), QStringLiteral("Acollé tel quel"));
+    Control<TextBox>(form, "Text1")->paste();
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("Acollé tel quel"));
 }
 
 void TestNewCardForm::titleRefusesA101stCharacter() {
@@ -244,8 +244,9 @@ void TestNewCardForm::titleRefusesA101stCharacter() {
     WriteCollection(CardsIn({{"WIN", 1}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    TypeText(form->Text1, QString(99, QLatin1Char('a')) + QStringLiteral("bc"));
-    QCOMPARE(form->Text1->Text(), QString(99, QLatin1Char('A')) + QStringLiteral("B"));
+    TypeText(Control<TextBox>(form, "Text1"), QString(99, QLatin1Char('a')) + QStringLiteral("bc"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(),
+             QString(99, QLatin1Char('A')) + QStringLiteral("B"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Windows"));
     QCOMPARE(StoredCards().last().Titre.size(), 100);
@@ -257,12 +258,13 @@ void TestNewCardForm::titleTakesTwoLetterCapitalsWholeOrNotAtAll() {
     WriteCollection(CardsIn({{"WIN", 1}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    TypeText(form->Text1, QString(98, QLatin1Char('a')) + QStringLiteral("ßß"));
-    QCOMPARE(form->Text1->Text(), QString(98, QLatin1Char('A')) + QStringLiteral("SS"));
-    form->Text1->SetText(QString(99, QLatin1Char('A')));
-    form->Text1->moveCursor(QTextCursor::End);
-    TypeText(form->Text1, QStringLiteral("ß"));
-    QCOMPARE(form->Text1->Text(), QString(99, QLatin1Char('A')));
+    TypeText(Control<TextBox>(form, "Text1"), QString(98, QLatin1Char('a')) + QStringLiteral("ßß"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(),
+             QString(98, QLatin1Char('A')) + QStringLiteral("SS"));
+    Control<TextBox>(form, "Text1")->SetText(QString(99, QLatin1Char('A')));
+    Control<TextBox>(form, "Text1")->moveCursor(QTextCursor::End);
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("ß"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QString(99, QLatin1Char('A')));
 }
 
 void TestNewCardForm::linesComeBackAsTyped() {
@@ -270,10 +272,10 @@ void TestNewCardForm::linesComeBackAsTyped() {
     WriteCollection(CardsIn({{"WIN", 1}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    TypeText(form->Text2, QStringLiteral("une"));
-    QTest::keyClick(form->Text2, Qt::Key_Return);
-    QTest::keyClick(form->Text2, Qt::Key_Return);
-    TypeText(form->Text2, QStringLiteral("  deux "));
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("une"));
+    QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Return);
+    QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Return);
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("  deux "));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Windows"));
     QCOMPARE(StoredCards().last().Pivanes, QStringLiteral("une\r\n\r\n  deux "));
@@ -285,9 +287,9 @@ void TestNewCardForm::refusedWriteKeepsTheCard() {
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
     RefuseWrites();
-    Donnees.CurrentCardNumber = 2;
-    TypeText(form->Text1, QStringLiteral("titre"));
-    TypeText(form->Text2, QStringLiteral("texte à garder"));
+    TestSession().currentCard = 2;
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("titre"));
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("texte à garder"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Bureautique"));
     QVERIFY(Press(*form, "Command7"));
@@ -298,11 +300,11 @@ void TestNewCardForm::refusedWriteKeepsTheCard() {
              qPrintable(messages.first()));
     QVERIFY2(messages.first().contains(QStringLiteral("lecture seule")),
              qPrintable(messages.first()));
-    QCOMPARE(form->Text1->Text(), QStringLiteral("TITRE"));
-    QCOMPARE(form->Text2->Text(), QStringLiteral("texte à garder"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("TITRE"));
+    QCOMPARE(Control<TextBox>(form, "Text2")->Text(), QStringLiteral("texte à garder"));
     QCOMPARE(VisibleButtons(*form), kOffice);
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("BUREAUTIQUE"));
-    QCOMPARE(Donnees.CurrentCardNumber, 2);
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("BUREAUTIQUE"));
+    QCOMPARE(TestSession().currentCard, 2);
     QCOMPARE(StoredCards(), CardsIn({{"WIN", 4}}));
 }
 
@@ -321,13 +323,13 @@ void TestNewCardForm::leavingWithoutCategoryWritesNothing() {
     WriteCollection(CardsIn({{"WIN", 2}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    TypeText(form->Text1, QStringLiteral("perdu"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("perdu"));
     for (const QString& name : pressed)
         QVERIFY(Press(*form, name.toLatin1().constData()));
     if (closeBox)
         form->close();
     else
-        form->Retour->trigger();
+        Control<QAction>(form, "Retour")->trigger();
     ProcessUnloads();
 
     QVERIFY(!Forms::Find<NewCardForm>());
@@ -339,7 +341,7 @@ void TestNewCardForm::leavingWithoutCategoryWritesNothing() {
     form = OpenFromMainWindow();
     QVERIFY(form);
     QCOMPARE(VisibleButtons(*form), kEntry);
-    QCOMPARE(form->Text1->Text(), QString());
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QString());
 }
 
 PIVANES_TEST_MAIN(TestNewCardForm)

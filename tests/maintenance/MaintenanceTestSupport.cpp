@@ -44,7 +44,7 @@ void UseAdvancingClock(const QDateTime& start, int stepMsecs) {
 }
 
 MainWindow& OpenMainWindow() {
-    return Forms::Load<MainWindow>();
+    return Forms::Load<MainWindow>(TestSession());
 }
 
 BackupWindow& OpenBackupWindow() {

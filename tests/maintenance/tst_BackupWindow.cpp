@@ -11,7 +11,6 @@
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 
 #include <QDir>
 #include <QMenuBar>
@@ -62,12 +61,12 @@ QStringList FilesIn(const QString& folder) {
 }
 
 void StartBackupTo(BackupWindow& sauve, const QString& folder, bool pressEnter) {
-    sauve.Sauve->trigger();
-    sauve.Text1->SetText(folder);
+    Control<QAction>(sauve, "Sauve")->trigger();
+    Control<TextBox>(sauve, "Text1")->SetText(folder);
     if (pressEnter)
-        QTest::keyClick(sauve.Text1, Qt::Key_Return);
+        QTest::keyClick(Control<TextBox>(sauve, "Text1"), Qt::Key_Return);
     else
-        QTest::mouseClick(sauve.Command1, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
 }
 
 // Root may enter every folder, so a check of access rights runs again in a child process of
@@ -97,6 +96,15 @@ void RunAsNobody(const char* testFunction) {
              output.constData());
 }
 
+// The font of each named control: a window loaded again must look the same.
+QMap<QString, QFont> FontsOf(const QWidget& window) {
+    QMap<QString, QFont> fonts;
+    for (const QWidget* control : window.findChildren<QWidget*>())
+        if (!control->objectName().isEmpty())
+            fonts.insert(control->objectName(), control->font());
+    return fonts;
+}
+
 } // namespace
 
 class TestBackupWindow : public QObject {
@@ -113,19 +121,24 @@ private slots:
         BackupWindow& sauve = OpenBackupWindow();
 
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
-        QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
-        QCOMPARE(sauve.Text1->Text(), fixture.Path(QStringLiteral("home/user/")));
-        QCOMPARE(sauve.Dir1->Path(), fixture.Path(QStringLiteral("home/user/")));
-        QCOMPARE(sauve.Drive1->Drive(), Root(fixture.Path(QStringLiteral("home/user"))));
-        for (QWidget* shown :
-             {static_cast<QWidget*>(sauve.Drive1), static_cast<QWidget*>(sauve.Dir1),
-              static_cast<QWidget*>(sauve.Text1)})
+        QCOMPARE(Control<QLabel>(sauve, "Label3")->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(),
+                 fixture.Path(QStringLiteral("home/user/")));
+        QCOMPARE(Control<DirectoryList>(sauve, "Dir1")->Path(),
+                 fixture.Path(QStringLiteral("home/user/")));
+        QCOMPARE(Control<DriveList>(sauve, "Drive1")->Drive(),
+                 Root(fixture.Path(QStringLiteral("home/user"))));
+        for (QWidget* shown : {static_cast<QWidget*>(Control<DriveList>(sauve, "Drive1")),
+                               static_cast<QWidget*>(Control<DirectoryList>(sauve, "Dir1")),
+                               static_cast<QWidget*>(Control<TextBox>(sauve, "Text1"))})
             QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
-        for (QWidget* hidden :
-             {static_cast<QWidget*>(sauve.Command1), static_cast<QWidget*>(sauve.Command2),
-              static_cast<QWidget*>(sauve.Frame1), static_cast<QWidget*>(sauve.File1)})
+        for (QWidget* hidden : {static_cast<QWidget*>(Control<QPushButton>(sauve, "Command1")),
+                                static_cast<QWidget*>(Control<QPushButton>(sauve, "Command2")),
+                                static_cast<QWidget*>(Control<QGroupBox>(sauve, "Frame1")),
+                                static_cast<QWidget*>(Control<FileList>(sauve, "File1"))})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-        QVERIFY(sauve.Sauve->isEnabled() && sauve.Restoration->isEnabled());
+        QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
+                Control<QAction>(sauve, "Restoration")->isEnabled());
         // The card database stays open while the backup window is up.
         QVERIFY(Store().IsOpen());
     }
@@ -146,20 +159,21 @@ private slots:
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
         if (way == "Escape") {
-            QTest::keyClick(sauve.Dir1, Qt::Key_Escape);
+            QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Escape);
         } else if (way == "close box") {
             sauve.close();
         } else if (way == "Sauvegarde") {
-            sauve.Sauve->trigger();
-            sauve.Quitter->trigger();
+            Control<QAction>(sauve, "Sauve")->trigger();
+            Control<QAction>(sauve, "Quitter")->trigger();
         } else {
             StartBackupTo(sauve, fixture.Path(QStringLiteral("nowhere/deeper")), false);
-            sauve.Quitter->trigger();
+            Control<QAction>(sauve, "Quitter")->trigger();
         }
         ProcessUnloads();
         QVERIFY(!Forms::Find<BackupWindow>());
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
-        QCOMPARE(OpenBackupWindow().Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+        QCOMPARE(Control<QLabel>(OpenBackupWindow(), "Label3")->text(),
+                 QStringLiteral("PREMIERE SAUVEGARDE "));
     }
 
     void markerCutShortIsRewritten_data() {
@@ -176,7 +190,7 @@ private slots:
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
-        QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+        QCOMPARE(Control<QLabel>(sauve, "Label3")->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
         QVERIFY(ShownMessages().isEmpty());
     }
 
@@ -222,9 +236,9 @@ private slots:
         QCOMPARE(StoredRows(folder + QStringLiteral("/PIVANE.MDB")), StoredRows());
 
         BackupWindow& again = OpenBackupWindow();
-        QCOMPARE(again.Label3->text(),
+        QCOMPARE(Control<QLabel>(again, "Label3")->text(),
                  QStringLiteral("DERNIERE SAUVEGARDE 09/03/2026 Sur Disque ") + Root(folder));
-        QCOMPARE(again.Text1->Text(), folder + QLatin1Char('/'));
+        QCOMPARE(Control<TextBox>(again, "Text1")->Text(), folder + QLatin1Char('/'));
     }
 
     void failedBackupIsReportedAndTheMarkerPutBack_data() {
@@ -260,10 +274,12 @@ private slots:
         // The window starts again as when it was loaded.
         QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
         QVERIFY(!Forms::Find<MainWindow>());
-        QCOMPARE(sauve.Label3->text(),
+        QCOMPARE(Control<QLabel>(sauve, "Label3")->text(),
                  QStringLiteral("DERNIERE SAUVEGARDE 01/01/2020 Sur Disque ") + Root(old));
-        QVERIFY(sauve.Sauve->isEnabled() && sauve.Quitter->isEnabled());
-        QVERIFY(sauve.Text1->isVisible() && !sauve.Frame1->isVisible());
+        QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
+                Control<QAction>(sauve, "Quitter")->isEnabled());
+        QVERIFY(Control<TextBox>(sauve, "Text1")->isVisible() &&
+                !Control<QGroupBox>(sauve, "Frame1")->isVisible());
     }
 
     void backupOntoAFileIsRefusedBeforeAnythingIsWritten_data() {
@@ -282,7 +298,8 @@ private slots:
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(ShownMessages().front().contains(QStringLiteral("est un fichier")));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
-        QVERIFY(sauve.Command1->isVisible() && sauve.Text1->isVisible());
+        QVERIFY(Control<QPushButton>(sauve, "Command1")->isVisible() &&
+                Control<TextBox>(sauve, "Text1")->isVisible());
     }
 
     void backupIntoTheDataFolderIsRefused() {
@@ -324,7 +341,7 @@ private slots:
         const QStringList cards = StoredRows();
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
-        QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+        QCOMPARE(Control<QLabel>(sauve, "Label3")->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
         QVERIFY(ShownMessages().isEmpty());
 
         for (int attempt = 1; attempt <= 2; ++attempt) {
@@ -338,7 +355,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
         QCOMPARE(StoredRows(), cards);
         QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
-        QVERIFY(sauve.Sauve->isEnabled() && sauve.Text1->isVisible());
+        QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
+                Control<TextBox>(sauve, "Text1")->isVisible());
         QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
@@ -356,18 +374,19 @@ private slots:
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
         const QSize size = sauve.size();
-        sauve.Sauve->trigger();
-        const QRect button = sauve.Command1->geometry();
-        const QFont font = sauve.Label1->font();
+        Control<QAction>(sauve, "Sauve")->trigger();
+        const QRect button = Control<QPushButton>(sauve, "Command1")->geometry();
+        const QMap<QString, QFont> fonts = FontsOf(sauve);
         for (int attempt = 0; attempt < 3; ++attempt) {
             StartBackupTo(sauve, fixture.Path(QStringLiteral("nowhere/deeper")), false);
             QCOMPARE(sauve.size(), size);
         }
-        sauve.Sauve->trigger();
-        QCOMPARE(sauve.Command1->geometry(), button);
-        QCOMPARE(sauve.Label1->font(), font);
+        Control<QAction>(sauve, "Sauve")->trigger();
+        QCOMPARE(Control<QPushButton>(sauve, "Command1")->geometry(), button);
+        QCOMPARE(FontsOf(sauve), fonts);
         QCOMPARE(Fakes().messages.Shown().size(), 3);
-        QVERIFY(sauve.Command1->geometry().bottom() < sauve.Client()->height());
+        QVERIFY(Control<QPushButton>(sauve, "Command1")->geometry().bottom() <
+                sauve.Client()->height());
         QVERIFY(sauve.height() <= screenPixels);
     }
 
@@ -385,29 +404,32 @@ private slots:
         QVERIFY(QFile::setPermissions(locked, {}));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
-        sauve.Sauve->trigger();
-        QVERIFY(sauve.Dir1->SetPath(fixture.Path()));
-        const QString shown = sauve.Text1->Text();
+        Control<QAction>(sauve, "Sauve")->trigger();
+        QVERIFY(Control<DirectoryList>(sauve, "Dir1")->SetPath(fixture.Path()));
+        const QString shown = Control<TextBox>(sauve, "Text1")->Text();
 
-        const auto found = sauve.Dir1->findItems(QStringLiteral("locked"), Qt::MatchEndsWith);
+        const auto found = Control<DirectoryList>(sauve, "Dir1")
+                               ->findItems(QStringLiteral("locked"), Qt::MatchEndsWith);
         QCOMPARE(found.size(), 1);
-        sauve.Dir1->setCurrentItem(found.front());
-        sauve.Dir1->setFocus();
-        QTest::keyClick(sauve.Dir1, Qt::Key_Return);
+        Control<DirectoryList>(sauve, "Dir1")->setCurrentItem(found.front());
+        Control<DirectoryList>(sauve, "Dir1")->setFocus();
+        QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Return);
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().last().contains(locked), qPrintable(ShownMessages().last()));
-        QCOMPARE(sauve.Dir1->Path(), fixture.Path() + QLatin1Char('/'));
-        QCOMPARE(sauve.Text1->Text(), shown);
+        QCOMPARE(Control<DirectoryList>(sauve, "Dir1")->Path(), fixture.Path() + QLatin1Char('/'));
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), shown);
 
         if (const QString volume = qEnvironmentVariable("PIVANES_LOCKED_VOLUME");
             !volume.isEmpty()) {
-            const int index = sauve.Drive1->findText(volume + QLatin1Char('/'));
+            const int index =
+                Control<DriveList>(sauve, "Drive1")->findText(volume + QLatin1Char('/'));
             QVERIFY(index >= 0);
-            sauve.Drive1->setCurrentIndex(index);
+            Control<DriveList>(sauve, "Drive1")->setCurrentIndex(index);
             QCOMPARE(ShownMessages().size(), 2);
             QVERIFY(ShownMessages().last().contains(volume));
-            QCOMPARE(sauve.Dir1->Path(), fixture.Path() + QLatin1Char('/'));
-            QCOMPARE(sauve.Drive1->Drive(), Root(fixture.Path()));
+            QCOMPARE(Control<DirectoryList>(sauve, "Dir1")->Path(),
+                     fixture.Path() + QLatin1Char('/'));
+            QCOMPARE(Control<DriveList>(sauve, "Drive1")->Drive(), Root(fixture.Path()));
             Fakes().messages.Clear();
         } else {
             qInfo("no volume lent: the drive list is not tried");
@@ -415,22 +437,23 @@ private slots:
         }
 
         for (const QString& typed : {locked, locked + QStringLiteral("/inside/new")}) {
-            sauve.Text1->SetText(typed);
-            QTest::mouseClick(sauve.Command1, Qt::LeftButton);
+            Control<TextBox>(sauve, "Text1")->SetText(typed);
+            QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
             QVERIFY2(ShownMessages().last().startsWith(
                          QStringLiteral("La sauvegarde n'a pas été faite")) &&
                          ShownMessages().last().contains(locked),
                      qPrintable(ShownMessages().last()));
-            QVERIFY(sauve.Command1->isVisible() && sauve.Text1->isVisible());
+            QVERIFY(Control<QPushButton>(sauve, "Command1")->isVisible() &&
+                    Control<TextBox>(sauve, "Text1")->isVisible());
         }
         QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
 
-        sauve.Quitter->trigger();
+        Control<QAction>(sauve, "Quitter")->trigger();
         BackupWindow& again = OpenBackupWindow();
-        again.Restoration->trigger();
-        again.Text1->SetText(locked);
-        QTest::mouseClick(again.Command2, Qt::LeftButton);
+        Control<QAction>(again, "Restoration")->trigger();
+        Control<TextBox>(again, "Text1")->SetText(locked);
+        QTest::mouseClick(Control<QPushButton>(again, "Command2"), Qt::LeftButton);
         QCOMPARE(ShownMessages().size(), 3);
         QVERIFY2(ShownMessages().last().contains(QStringLiteral("droit")) &&
                      ShownMessages().last().contains(locked),
@@ -460,16 +483,19 @@ private slots:
         };
         QTest::keyClick(&sauve, Qt::Key_Alt);
         QTest::keyClick(sauve.menuBar(), Qt::Key_Down);
-        QTest::keyClick(sauve.Menu, Qt::Key_Return);
-        QVERIFY(sauve.Command1->isVisible());
+        QTest::keyClick(Control<QMenu>(sauve, "Menu"), Qt::Key_Return);
+        QVERIFY(Control<QPushButton>(sauve, "Command1")->isVisible());
 
-        QVERIFY(tabTo(sauve.Dir1));
-        for (int step = 0; step < 20 && !sauve.Dir1->currentItem()->text().endsWith("dest"); ++step)
-            QTest::keyClick(sauve.Dir1, Qt::Key_Down);
-        QTest::keyClick(sauve.Dir1, Qt::Key_Return);
-        QCOMPARE(sauve.Text1->Text(), fixture.Path(QStringLiteral("dest/")));
-        QVERIFY(tabTo(sauve.Command1));
-        QTest::keyClick(sauve.Command1, Qt::Key_Space);
+        QVERIFY(tabTo(Control<DirectoryList>(sauve, "Dir1")));
+        for (int step = 0;
+             step < 20 &&
+             !Control<DirectoryList>(sauve, "Dir1")->currentItem()->text().endsWith("dest");
+             ++step)
+            QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Down);
+        QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Return);
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), fixture.Path(QStringLiteral("dest/")));
+        QVERIFY(tabTo(Control<QPushButton>(sauve, "Command1")));
+        QTest::keyClick(Control<QPushButton>(sauve, "Command1"), Qt::Key_Space);
 
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(!Forms::Find<BackupWindow>());
@@ -595,9 +621,9 @@ private slots:
         QVERIFY(pipe.Made());
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
-        QCOMPARE(sauve.Label3->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
+        QCOMPARE(Control<QLabel>(sauve, "Label3")->text(), QStringLiteral("PREMIERE SAUVEGARDE "));
         StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
-        sauve.Restoration->trigger();
+        Control<QAction>(sauve, "Restoration")->trigger();
 
         QVERIFY2(!pipe.Released(), "blocked on the pipe");
         QVERIFY(!ShownMessages().isEmpty());
@@ -617,14 +643,16 @@ private slots:
                    MarkerBytes({"/gone/away/", QDir::currentPath() + "/", "01/01/2020"}));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
-        sauve.Sauve->trigger();
+        Control<QAction>(sauve, "Sauve")->trigger();
         const QString proposed = QDir::currentPath() + QStringLiteral("/SauvePivane/");
-        QCOMPARE(sauve.Text1->Text(), proposed);
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), proposed);
         // The marker still tells where the last backup went, until one is made here.
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")),
                  MarkerBytes({"/gone/away/", QDir::currentPath() + "/", "01/01/2020"}));
-        QVERIFY(!sauve.Sauve->isEnabled() && !sauve.Restoration->isEnabled());
-        QVERIFY(sauve.Command1->isVisible() && !sauve.Command2->isVisible());
+        QVERIFY(!Control<QAction>(sauve, "Sauve")->isEnabled() &&
+                !Control<QAction>(sauve, "Restoration")->isEnabled());
+        QVERIFY(Control<QPushButton>(sauve, "Command1")->isVisible() &&
+                !Control<QPushButton>(sauve, "Command2")->isVisible());
     }
 
     void leavingReturnsToTheMainWindow_data() {
@@ -642,11 +670,11 @@ private slots:
         if (way == "close box") {
             sauve.close();
         } else if (way == "Quitter") {
-            sauve.Quitter->trigger();
+            Control<QAction>(sauve, "Quitter")->trigger();
         } else {
-            sauve.Sauve->trigger();
-            sauve.Dir1->setFocus();
-            QTest::keyClick(sauve.Dir1, Qt::Key_Escape);
+            Control<QAction>(sauve, "Sauve")->trigger();
+            Control<DirectoryList>(sauve, "Dir1")->setFocus();
+            QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Escape);
         }
         QVERIFY(!Forms::Find<BackupWindow>());
         QVERIFY(Forms::Find<MainWindow>() && Forms::Find<MainWindow>()->isVisible());
@@ -662,9 +690,10 @@ private slots:
         auto now = std::make_shared<QDateTime>(QDateTime(kToday, QTime(10, 0)));
         Fakes().clock.Set([&, now] {
             if (BackupWindow* form = Forms::Find<BackupWindow>();
-                form && form->Label2->text() == QStringLiteral("JE SAUVEGARDE")) {
-                quitterEnabled << form->Quitter->isEnabled();
-                form->Quitter->trigger();
+                form &&
+                Control<QLabel>(form, "Label2")->text() == QStringLiteral("JE SAUVEGARDE")) {
+                quitterEnabled << Control<QAction>(form, "Quitter")->isEnabled();
+                Control<QAction>(form, "Quitter")->trigger();
                 form->close();
                 QTest::keyClick(form, Qt::Key_Escape);
             }
@@ -688,10 +717,10 @@ private slots:
         StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
         QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
                  QStringList({"NOTES.KOR", "PIVANE.MDB", "SAUVE.KOR"}));
-        QCOMPARE(sauve.ProgressBar1->maximum(), 3);
-        QCOMPARE(sauve.ProgressBar1->value(), 3);
-        QCOMPARE(sauve.Frame1->title(), QDir::currentPath() + QStringLiteral("/Sauve.kor"));
-        QCOMPARE(Donnees.CopyTarget, fixture.Path(QStringLiteral("dest/SAUVE.KOR")));
+        QCOMPARE(Control<QProgressBar>(sauve, "ProgressBar1")->maximum(), 3);
+        QCOMPARE(Control<QProgressBar>(sauve, "ProgressBar1")->value(), 3);
+        QCOMPARE(Control<QGroupBox>(sauve, "Frame1")->title(),
+                 QDir::currentPath() + QStringLiteral("/Sauve.kor"));
     }
 
     void doubleClickedFolderGoesIntoTheTextBox() {
@@ -700,14 +729,17 @@ private slots:
         QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
-        sauve.Sauve->trigger();
-        QVERIFY(sauve.Dir1->SetPath(fixture.Path()));
-        const auto found = sauve.Dir1->findItems(QStringLiteral("dest"), Qt::MatchEndsWith);
+        Control<QAction>(sauve, "Sauve")->trigger();
+        QVERIFY(Control<DirectoryList>(sauve, "Dir1")->SetPath(fixture.Path()));
+        const auto found = Control<DirectoryList>(sauve, "Dir1")
+                               ->findItems(QStringLiteral("dest"), Qt::MatchEndsWith);
         QCOMPARE(found.size(), 1);
-        const QRect box = sauve.Dir1->visualItemRect(found.front());
-        QTest::mouseClick(sauve.Dir1->viewport(), Qt::LeftButton, {}, box.center());
-        QTest::mouseDClick(sauve.Dir1->viewport(), Qt::LeftButton, {}, box.center());
-        QCOMPARE(sauve.Text1->Text(), fixture.Path(QStringLiteral("dest/")));
+        const QRect box = Control<DirectoryList>(sauve, "Dir1")->visualItemRect(found.front());
+        QTest::mouseClick(Control<DirectoryList>(sauve, "Dir1")->viewport(), Qt::LeftButton, {},
+                          box.center());
+        QTest::mouseDClick(Control<DirectoryList>(sauve, "Dir1")->viewport(), Qt::LeftButton, {},
+                           box.center());
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), fixture.Path(QStringLiteral("dest/")));
     }
 
     void choosingADriveShowsItsRoot() {
@@ -715,14 +747,13 @@ private slots:
         WriteCollection(CardsIn({{"WIN", 1}}));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
-        if (sauve.Drive1->count() < 2)
+        if (Control<DriveList>(sauve, "Drive1")->count() < 2)
             QSKIP("only one mounted volume here");
-        const int other = sauve.Drive1->currentIndex() == 0 ? 1 : 0;
-        sauve.Drive1->setCurrentIndex(other);
-        const QString root = sauve.Drive1->itemText(other);
-        QCOMPARE(sauve.Dir1->Path(), root);
-        QCOMPARE(sauve.Text1->Text(), root);
-        QCOMPARE(Donnees.BackupFolder, root);
+        const int other = Control<DriveList>(sauve, "Drive1")->currentIndex() == 0 ? 1 : 0;
+        Control<DriveList>(sauve, "Drive1")->setCurrentIndex(other);
+        const QString root = Control<DriveList>(sauve, "Drive1")->itemText(other);
+        QCOMPARE(Control<DirectoryList>(sauve, "Dir1")->Path(), root);
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), root);
     }
 };
 

@@ -127,15 +127,15 @@ private slots:
         WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
         MainWindow& main = OpenMainWindow();
         MenuItem(main, "Windows")->trigger();
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
         MenuItem(main, "Compacte")->trigger();
         QCOMPARE(ShownMessages().size(), 1);
 
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  3 Fiches"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 2"));
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
-        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 3"));
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  3"));
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("WINDOWS /  3 Fiches"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 2"));
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 3"));
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  3"));
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(StoredRows().size(), 5);
     }

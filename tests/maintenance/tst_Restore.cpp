@@ -1,6 +1,7 @@
 // Restore from a backup folder: the live files are replaced whole, or not at all.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
+#include "maintenance/BackupCopies.h"
 #include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -21,9 +23,9 @@ QByteArray MarkerNaming(const QString& folder) {
 
 void BackUpThroughTheWindow(const QString& folder) {
     BackupWindow& sauve = OpenBackupWindow();
-    sauve.Sauve->trigger();
-    sauve.Text1->SetText(folder);
-    QTest::mouseClick(sauve.Command1, Qt::LeftButton);
+    Control<QAction>(sauve, "Sauve")->trigger();
+    Control<TextBox>(sauve, "Text1")->SetText(folder);
+    QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
     // The backup's end message, which the restore tests count without.
     QCOMPARE(ShownMessages().size(), 1);
     Fakes().messages.Clear();
@@ -31,9 +33,9 @@ void BackUpThroughTheWindow(const QString& folder) {
 
 void RestoreFrom(const QString& picked) {
     BackupWindow& sauve = OpenBackupWindow();
-    sauve.Restoration->trigger();
-    sauve.Text1->SetText(picked);
-    QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+    Control<QAction>(sauve, "Restoration")->trigger();
+    Control<TextBox>(sauve, "Text1")->SetText(picked);
+    QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
 }
 
 void AddCard(const QString& title) {
@@ -164,7 +166,8 @@ private slots:
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
             QVERIFY(Store().IsOpen());
             BackupWindow* sauve = Forms::Find<BackupWindow>();
-            QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Text1->isVisible());
+            QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
+                    Control<TextBox>(sauve, "Text1")->isVisible());
             return;
         }
         QCOMPARE(shown.size(), 2);
@@ -194,10 +197,10 @@ private slots:
 
         // The backup window opens on a collection that cannot be read: that is said first.
         BackupWindow& sauve = OpenBackupWindow();
-        sauve.Restoration->trigger();
-        sauve.Text1->SetText(backup);
+        Control<QAction>(sauve, "Restoration")->trigger();
+        Control<TextBox>(sauve, "Text1")->SetText(backup);
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
-        QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
 
         QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredRows(), StoredRows(backup + "PIVANE.MDB"));
@@ -212,11 +215,13 @@ private slots:
         WriteBytes(QStringLiteral("Sauve.kor"), MarkerNaming(backup));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
-        sauve.Restoration->trigger();
-        QCOMPARE(sauve.Text1->Text(), backup);
-        QCOMPARE(sauve.Dir1->Path(), backup);
-        QVERIFY(sauve.Command2->isVisible() && !sauve.Command1->isVisible());
-        QVERIFY(!sauve.Sauve->isEnabled() && !sauve.Restoration->isEnabled());
+        Control<QAction>(sauve, "Restoration")->trigger();
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), backup);
+        QCOMPARE(Control<DirectoryList>(sauve, "Dir1")->Path(), backup);
+        QVERIFY(Control<QPushButton>(sauve, "Command2")->isVisible() &&
+                !Control<QPushButton>(sauve, "Command1")->isVisible());
+        QVERIFY(!Control<QAction>(sauve, "Sauve")->isEnabled() &&
+                !Control<QAction>(sauve, "Restoration")->isEnabled());
     }
 
     void restoreIsRefusedAndNothingChanges_data() {
@@ -260,7 +265,34 @@ private slots:
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
         QVERIFY(Store().IsOpen());
         BackupWindow* sauve = Forms::Find<BackupWindow>();
-        QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Quitter->isEnabled());
+        QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
+                Control<QAction>(sauve, "Quitter")->isEnabled());
+    }
+
+    // Each file is reported before and after it is put in place, and one that cannot be (a
+    // folder stands in its place) is named while the others are restored.
+    void restoreReportsEachFileAndNamesTheFailures() {
+        ProgramFixture fixture;
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        const QString backup = fixture.Path(QStringLiteral("dest/"));
+        QDir().mkpath(backup);
+        WriteBytes(backup + QStringLiteral("A.TXT"), "nouveau");
+        WriteBytes(backup + QStringLiteral("B.TXT"), "nouveau");
+        QDir().mkpath(QStringLiteral("B.TXT"));
+        QStringList heard;
+        const QStringList failed = BackupCopies::Restore(
+            {QStringLiteral("A.TXT"), QStringLiteral("B.TXT")}, backup,
+            QDir::currentPath() + QLatin1Char('/'), QStringLiteral("Pivane.mdb"),
+            [&heard, &backup](const QString& file, int done, int count) {
+                heard << QStringLiteral("%1 %2/%3")
+                             .arg(QString(file).remove(backup))
+                             .arg(done)
+                             .arg(count);
+            });
+        QCOMPARE(heard, (QStringList{"A.TXT 0/2", "A.TXT 1/2", "B.TXT 1/2", "B.TXT 2/2"}));
+        QCOMPARE(failed, QStringList{QStringLiteral("B.TXT")});
+        QCOMPARE(FileBytes(QStringLiteral("A.TXT")), QByteArray("nouveau"));
+        QVERIFY(QFileInfo(QStringLiteral("B.TXT")).isDir());
     }
 };
 

@@ -100,7 +100,7 @@ Card CardOfPrintLines(int printLines) {
 
 MainWindow& MainWindowOn(const Card& card) {
     WriteCollection({card});
-    MainWindow& main = Forms::Load<MainWindow>();
+    MainWindow& main = Forms::Load<MainWindow>(TestSession());
     MenuItem(main, "Windows")->trigger();
     return main;
 }

@@ -43,13 +43,13 @@ void TestPrintPreview::previewShowsTheCard() {
     QVERIFY(main.isHidden());
     QCOMPARE(printout.windowTitle(), QStringLiteral("Form1"));
     QVERIFY(printout.isVisible());
-    QVERIFY(printout.List1->isHidden());
-    QVERIFY(printout.List2->isVisible());
-    QCOMPARE(printout.Imprim->text(), QStringLiteral("Imprimer"));
-    QVERIFY(printout.Imprim->isVisible());
-    QVERIFY(printout.Retour->isVisible());
+    QVERIFY(Control<ListBox>(printout, "List1")->isHidden());
+    QVERIFY(Control<ListBox>(printout, "List2")->isVisible());
+    QCOMPARE(Control<QPushButton>(printout, "Imprim")->text(), QStringLiteral("Imprimer"));
+    QVERIFY(Control<QPushButton>(printout, "Imprim")->isVisible());
+    QVERIFY(Control<QPushButton>(printout, "Retour")->isVisible());
     const QString indent(15, QLatin1Char(' '));
-    QCOMPARE(printout.List2->Items(),
+    QCOMPARE(Control<ListBox>(printout, "List2")->Items(),
              (QStringList{QString(50, QLatin1Char(' ')) + QStringLiteral("Copier"),
                           QString(52, QLatin1Char(' ')), indent, indent + QStringLiteral("Ctrl C"),
                           indent, indent + QStringLiteral("Ctrl V")}));
@@ -73,7 +73,7 @@ void TestPrintPreview::previewFontFollowsScale() {
 
     const PrintPreview& printout = OpenPrintout(main);
 
-    QVERIFY(qAbs(printout.List2->font().pointSizeF() - points) < 0.01);
+    QVERIFY(qAbs(Control<ListBox>(printout, "List2")->font().pointSizeF() - points) < 0.01);
 }
 
 void TestPrintPreview::printsPagesOf65Lines() {
@@ -82,9 +82,9 @@ void TestPrintPreview::printsPagesOf65Lines() {
     Fakes().printers.RouteToPdf(pdf);
     MainWindow& main = MainWindowOn(CardOfPrintLines(140));
     PrintPreview& printout = OpenPrintout(main);
-    QCOMPARE(printout.List2->count(), 140);
+    QCOMPARE(Control<ListBox>(printout, "List2")->count(), 140);
 
-    QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
     QCOMPARE(ShownMessages(), QStringList());
     QVERIFY(Fakes().fileDialogs.Asked().isEmpty());
@@ -109,12 +109,12 @@ void TestPrintPreview::leavingPrintsNothing() {
     if (byCloseBox)
         printout.close();
     else
-        QTest::mouseClick(printout.Retour, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(printout, "Retour"), Qt::LeftButton);
 
     QVERIFY(!QFile::exists(pdf));
     QVERIFY(!Forms::Find<PrintPreview>());
     QVERIFY(main.isVisible());
-    QVERIFY(main.Text1->isVisible());
+    QVERIFY(Control<TextBox>(main, "Text1")->isVisible());
     QCOMPARE(ShownMessages(), QStringList());
 }
 
@@ -133,7 +133,7 @@ void TestPrintPreview::noPrinterOffersPdf() {
     if (answered)
         Fakes().fileDialogs.SetNextAnswer(pdf);
 
-    QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
     QCOMPARE(Fakes().fileDialogs.Asked().size(), 1);
     QCOMPARE(QFile::exists(pdf), answered);
@@ -170,13 +170,13 @@ void TestPrintPreview::failureKeepsPreviewOpen() {
     MainWindow& main = MainWindowOn(CardOfPrintLines(10));
     PrintPreview& printout = OpenPrintout(main);
 
-    QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
     QCOMPARE(ShownMessages().size(), 1);
     QVERIFY2(ShownMessages().first().startsWith(messageStart), qPrintable(ShownMessages().first()));
     QCOMPARE(Forms::Find<PrintPreview>(), &printout);
     QVERIFY(printout.isVisible());
-    QCOMPARE(printout.List2->count(), 10);
+    QCOMPARE(Control<ListBox>(printout, "List2")->count(), 10);
 }
 
 void TestPrintPreview::noCardShownPrintsNothing_data() {

@@ -42,9 +42,9 @@ private slots:
         QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), queue);
         MainWindow& main = MainWindowOn(CardOfPrintLines(140));
         PrintPreview& printout = OpenPrintout(main);
-        QCOMPARE(printout.List2->count(), 140);
+        QCOMPARE(Control<ListBox>(printout, "List2")->count(), 140);
 
-        QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
         QCOMPARE(ShownMessages(), QStringList());
         QVERIFY(Fakes().fileDialogs.Asked().isEmpty()); // the queue, not the PDF fallback
@@ -57,7 +57,7 @@ private slots:
         Printer::Queue::Replace(&Fakes().printers);
         const QString pattern = fixture.Path(QStringLiteral("pattern.pdf"));
         Fakes().printers.RouteToPdf(pattern);
-        QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
         CheckPrintoutOf140Lines(pattern);
         const auto expected = InkLines(pattern);
         const auto printed = InkLines(pdf);

@@ -59,7 +59,7 @@ Form& OpenWindow(const QString& window) {
     if (window == "backup") {
         MenuItem(main, "Quitter")->trigger();
         BackupWindow* sauve = Forms::Find<BackupWindow>();
-        sauve->Sauve->trigger();
+        Control<QAction>(sauve, "Sauve")->trigger();
         return *sauve;
     }
     MenuItem(main, "ListeFiche")->trigger();
@@ -112,9 +112,7 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(screen);
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
-
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
+        QCOMPARE(FormZoomed::LoadProtocol(form), percent);
         QCOMPARE(qRound(form.Height()), formHeight);
         QCOMPARE(qRound(form.Width()), formWidth);
         // Controls grow by the one percentage both ways, to the nearest pixel.
@@ -151,9 +149,7 @@ private slots:
         SampleForm form;
         form.SetHeight(6000);
         form.SetWidth(9000);
-        FormZoomed::SaveLayout(form);
-        FormZoomed::ApplyZoom(form);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, 100);
+        QCOMPARE(FormZoomed::ApplyZoom(form, FormZoomed::SaveLayout(form)), 100);
         QCOMPARE(qRound(form.Height()), 6000);
         QCOMPARE(TwipsOf(form.label).width, 2400);
     }
@@ -180,8 +176,7 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(screen, available);
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
+        QCOMPARE(FormZoomed::LoadProtocol(form), percent);
         QCOMPARE(qRound(form.Height()), formHeight);
         QCOMPARE(qRound(form.Width()), formWidth);
         QVERIFY(form.height() <= available.height() && form.width() <= available.width());
@@ -192,8 +187,7 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(11520, QSize(1024, 728));
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, 122);
+        QCOMPARE(FormZoomed::LoadProtocol(form), 122);
         QCOMPARE(qRound(form.Height()), 10980);
     }
 
@@ -261,7 +255,6 @@ private slots:
         QVERIFY2(std::abs(offCentre.x()) <= 4 && std::abs(offCentre.y()) <= 20,
                  qPrintable(QStringLiteral("%1 %2").arg(offCentre.x()).arg(offCentre.y())));
         const QSize loaded = form.size();
-        const qint32 loadedPercent = FormZoomed::Zoom.ScalePercent;
         const QList<QRect> before = [&form] {
             QList<QRect> places;
             for (QObject* control : form.Controls())
@@ -272,7 +265,6 @@ private slots:
 
         // A window manager maximises a window by giving it the screen's available area.
         form.resize(size.isValid() ? size : screen->availableGeometry().size());
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
         QCOMPARE(CutOff(form), QStringList());
         const auto* label = form.findChild<QLabel*>(QStringLiteral("Label1"));
         const int spare = (form.width() - 800 * percent / 100) / 2;
@@ -280,10 +272,10 @@ private slots:
         const double designLeft = PixelsToTwips(TwipsToPixels(labelLeft.at(window)));
         QCOMPARE(label->x(), std::max(spare, 0) + TwipsToPixels(designLeft * percent / 100));
         if (auto* list = qobject_cast<CardList*>(&form))
-            QCOMPARE(list->MSFlexGrid1->ColWidth(1), FormZoomed::Scaled(10270));
+            QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->ColWidth(1),
+                     FormZoomed::Scaled(10270, percent));
 
         form.resize(loaded);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, loadedPercent);
         int index = 0;
         for (QObject* control : form.Controls())
             if (auto* widget = qobject_cast<QWidget*>(control))
@@ -302,9 +294,8 @@ private slots:
         QFETCH(int, percent);
         QFETCH(int, narrow);
         QFETCH(int, wide);
-        FormZoomed::Zoom.ScalePercent = percent;
-        QCOMPARE(FormZoomed::Scaled(750), narrow);
-        QCOMPARE(FormZoomed::Scaled(10270), wide);
+        QCOMPARE(FormZoomed::Scaled(750, percent), narrow);
+        QCOMPARE(FormZoomed::Scaled(10270, percent), wide);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 #include "platform/Forms.h"
 #include "platform/Screen.h"
-#include "shell/FormZoomed.h"
 #include "shell/MainWindow.h"
 
 #include <QDir>
@@ -20,12 +19,11 @@ private slots:
 
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MainWindow& main = Forms::Load<MainWindow>();
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, 171);
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QCOMPARE(main.size(), QSize(1440, 1026));
         QVERIFY(screen->availableGeometry().contains(QRect(QPoint(0, 0), main.size())));
         // The fonts grow by the table's percentage only; Qt doubles every size alike.
-        QCOMPARE(main.Text1->font().pointSizeF(), 10 * 1.71);
+        QCOMPARE(Control<TextBox>(main, "Text1")->font().pointSizeF(), 10 * 1.71);
     }
 };
 

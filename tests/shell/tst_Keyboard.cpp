@@ -15,7 +15,6 @@
 #include "platform/Screen.h"
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
-#include "store/Donnees.h"
 
 #include <QClipboard>
 #include <QMenuBar>
@@ -61,8 +60,8 @@ PagedCardGrid* OpenGridScreen(const QString& screen) {
     if (screen == "search") {
         MenuItem(main, "Recher")->trigger();
         SearchWindow* search = Forms::Find<SearchWindow>();
-        TypeText(search->Text1, QStringLiteral("WIN"));
-        QTest::keyClick(search->Text1, Qt::Key_Return);
+        TypeText(Control<TextBox>(search, "Text1"), QStringLiteral("WIN"));
+        QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
         return search;
     }
     MenuItem(main, "Ajout")->trigger();
@@ -109,7 +108,7 @@ private slots:
             QVERIFY(form);
             QVERIFY(TabTo(*form, "Windows"));
             Press(*form, Qt::Key_Space);
-            ClickRow(*Forms::Find<CardPicker>()->MSFlexGrid1, 1);
+            ClickRow(*Control<FlexGrid>(Forms::Find<CardPicker>(), "MSFlexGrid1"), 1);
             form = Forms::Find<CardEditor>();
         }
         form->activateWindow();
@@ -147,22 +146,22 @@ private slots:
     void newCardWithoutAMouse() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+        MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
         NewCardForm* form = Forms::Find<NewCardForm>();
         QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
 
-        TypeText(form->Text1, QStringLiteral("la cle"));
-        QTest::keyClick(form->Text1, Qt::Key_Return);
-        QTest::keyClick(form->Text1, Qt::Key_Tab);
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("la cle"));
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_Return);
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_Tab);
         QCOMPARE(FocusedName(*form), QStringLiteral("Text2"));
-        TypeText(form->Text2, QStringLiteral("premiere ligne"));
-        QTest::keyClick(form->Text2, Qt::Key_Return);
-        TypeText(form->Text2, QStringLiteral("seconde"));
-        QTest::keyClick(form->Text2, Qt::Key_Tab, Qt::ShiftModifier);
+        TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("premiere ligne"));
+        QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Return);
+        TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("seconde"));
+        QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
-        TypeText(form->Text1, QStringLiteral(" usb"));
-        QTest::keyClick(form->Text1, Qt::Key_Tab);
-        QTest::keyClick(form->Text2, Qt::Key_Tab);
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral(" usb"));
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_Tab);
+        QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Tab);
         QCOMPARE(FocusedName(*form), QStringLiteral("Command1"));
         Press(*form, Qt::Key_Space);
         QVERIFY(TabTo(*form, "Windows"));
@@ -179,11 +178,11 @@ private slots:
     void aPastedTitleStaysOneLine() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MenuItem(Forms::Load<MainWindow>(), "Modif")->trigger();
+        MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
         NewCardForm* form = Forms::Find<NewCardForm>();
         QGuiApplication::clipboard()->setText(QStringLiteral("UN\tDEUX\nTROIS"));
-        QTest::keyClick(form->Text1, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(form->Text1->Text(), QStringLiteral("UN DEUX TROIS"));
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("UN DEUX TROIS"));
     }
 
     // The grid has the focus as it appears; the arrows move its current row and Enter opens
@@ -200,29 +199,29 @@ private slots:
         WriteCollection(CardsIn({{"MAT", 2}, {"WIN", 6}}));
         PagedCardGrid* grid = OpenGridScreen(screen);
         QVERIFY(grid);
-        QCOMPARE(Focused(*grid), grid->MSFlexGrid1);
-        QCOMPARE(grid->MSFlexGrid1->currentIndex().row(), 0);
+        QCOMPARE(Focused(*grid), Control<FlexGrid>(grid, "MSFlexGrid1"));
+        QCOMPARE(Control<FlexGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 0);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Up);
-        QCOMPARE(grid->MSFlexGrid1->currentIndex().row(), 2);
-        const qint32 chosen = grid->MSFlexGrid1->TextMatrix(3, 0).toInt();
+        QCOMPARE(Control<FlexGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 2);
+        const qint32 chosen = Control<FlexGrid>(grid, "MSFlexGrid1")->TextMatrix(3, 0).toInt();
         QCOMPARE(chosen, 5);
         const QString name = grid->objectName();
         Press(*grid, Qt::Key_Return);
         ProcessUnloads();
 
         QVERIFY(!Forms::Find(name));
-        QCOMPARE(Donnees.CurrentCardNumber, chosen);
+        QCOMPARE(TestSession().currentCard, chosen);
         if (screen == "picker") {
             CardEditor* editor = Forms::Find<CardEditor>();
             QVERIFY(editor && editor->isVisible());
-            QCOMPARE(editor->Text1->Text(), QStringLiteral("WIN 5"));
+            QCOMPARE(Control<TextBox>(editor, "Text1")->Text(), QStringLiteral("WIN 5"));
         } else {
             const MainWindow* main = Forms::Find<MainWindow>();
             QVERIFY(main->isVisible());
-            QCOMPARE(main->Text1->Text(), QStringLiteral("WIN 5"));
+            QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 5"));
         }
         QVERIFY(ShownMessages().isEmpty());
     }
@@ -268,14 +267,14 @@ private slots:
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
         MainWindow& main = MainWindowShowing("Windows");
-        const QString title = main.Text1->Text();
-        main.Text2->setFocus();
+        const QString title = Control<TextBox>(main, "Text1")->Text();
+        Control<TextBox>(main, "Text2")->setFocus();
         Press(main, Qt::Key_Escape);
         QTest::keyClick(&main, Qt::Key_Escape);
         ProcessUnloads();
         QCOMPARE(Forms::Find<MainWindow>(), &main);
         QVERIFY(main.isVisible());
-        QCOMPARE(main.Text1->Text(), title);
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
         QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
@@ -283,19 +282,19 @@ private slots:
     void menusThroughAlt() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
-        MainWindow& main = Forms::Load<MainWindow>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QTest::keyClick(&main, Qt::Key_Alt);
-        QCOMPARE(main.menuBar()->activeAction(), main.Fichier->menuAction());
+        QCOMPARE(main.menuBar()->activeAction(), Control<QMenu>(main, "Fichier")->menuAction());
         QTest::keyClick(main.menuBar(), Qt::Key_Right);
         QTest::keyClick(main.menuBar(), Qt::Key_Right);
-        QCOMPARE(main.menuBar()->activeAction(), main.Catego->menuAction());
+        QCOMPARE(main.menuBar()->activeAction(), Control<QMenu>(main, "Catego")->menuAction());
         QTest::keyClick(main.menuBar(), Qt::Key_Down);
-        QVERIFY(main.Catego->isVisible());
+        QVERIFY(Control<QMenu>(main, "Catego")->isVisible());
         // "Bureautique", then "Windows".
-        QTest::keyClick(main.Catego, Qt::Key_Down);
-        QTest::keyClick(main.Catego, Qt::Key_Return);
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  3 Fiches"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 1"));
+        QTest::keyClick(Control<QMenu>(main, "Catego"), Qt::Key_Down);
+        QTest::keyClick(Control<QMenu>(main, "Catego"), Qt::Key_Return);
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("WINDOWS /  3 Fiches"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 1"));
     }
 };
 

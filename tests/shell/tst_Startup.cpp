@@ -16,32 +16,32 @@ private slots:
     void splashFillsTheBarThenHandsOver() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<Backdrop>();
+        Forms::Load<Backdrop>(TestSession());
         Splash* splash = Forms::Find<Splash>();
         QVERIFY(splash && splash->isVisible());
         QVERIFY(Forms::Find<Backdrop>()->isVisible());
-        splash->Timer1->stop(); // the test gives the ticks itself
-        QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 5.0.2"));
-        QVERIFY(!splash->lblCopyright->text().isEmpty());
-        QVERIFY(!splash->lblCopyright2->text().isEmpty());
-        QCOMPARE(splash->ProgressBar1->value(), 0);
+        Control<QTimer>(splash, "Timer1")->stop(); // the test gives the ticks itself
+        QCOMPARE(Control<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version 5.0.2"));
+        QVERIFY(!Control<QLabel>(splash, "lblCopyright")->text().isEmpty());
+        QVERIFY(!Control<QLabel>(splash, "lblCopyright2")->text().isEmpty());
+        QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 0);
 
         int highest = 0;
         for (int tick = 1; tick <= 100; ++tick) {
-            splash->Timer1_Timer();
-            highest = std::max(highest, splash->ProgressBar1->value());
-            QCOMPARE(splash->ProgressBar1->value(), tick);
+            splash->tick();
+            highest = std::max(highest, Control<QProgressBar>(splash, "ProgressBar1")->value());
+            QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), tick);
             QVERIFY2(!Forms::Find<MainWindow>(), "main window before the 101st tick");
         }
         QCOMPARE(highest, 100);
-        splash->Timer1_Timer();
-        QCOMPARE(splash->ProgressBar1->value(), 100);
+        splash->tick();
+        QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 100);
         MainWindow* main = Forms::Find<MainWindow>();
         QVERIFY(main && main->isVisible());
         QVERIFY(Store().IsOpen());
         QVERIFY(!Forms::Find<Splash>());
         QVERIFY(!Forms::Find<Backdrop>());
-        QVERIFY(!splash->Timer1->isActive());
+        QVERIFY(!Control<QTimer>(splash, "Timer1")->isActive());
     }
 
     // The wait is for whoever does nothing: a click on the splash, or one of these keys on
@@ -61,16 +61,16 @@ private slots:
         QFETCH(bool, skips);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<Backdrop>();
+        Forms::Load<Backdrop>(TestSession());
         Splash* splash = Forms::Find<Splash>();
-        splash->Timer1_Timer();
+        splash->tick();
         const std::map<QString, Qt::Key> keys = {{"Enter", Qt::Key_Return},
                                                  {"Escape", Qt::Key_Escape},
                                                  {"Space", Qt::Key_Space},
                                                  {"backdrop", Qt::Key_Enter},
                                                  {"A", Qt::Key_A}};
         if (how == "click")
-            QTest::mouseClick(splash->lblVersion, Qt::LeftButton);
+            QTest::mouseClick(Control<QLabel>(splash, "lblVersion"), Qt::LeftButton);
         else if (how == "backdrop")
             QTest::keyClick(Forms::Find<Backdrop>(), keys.at(how));
         else
@@ -83,16 +83,16 @@ private slots:
         if (skips)
             QVERIFY(Store().IsOpen());
         else
-            QCOMPARE(splash->ProgressBar1->value(), 1);
+            QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 1);
     }
 
     void aFailingStartStillEndsTheSplash() {
         ProgramFixture fixture; // no collection here, and the user declines to create one
-        Forms::Load<Backdrop>();
+        Forms::Load<Backdrop>(TestSession());
         Splash* splash = Forms::Find<Splash>();
-        splash->Timer1->stop();
+        Control<QTimer>(splash, "Timer1")->stop();
         for (int tick = 1; tick <= 101; ++tick)
-            splash->Timer1_Timer();
+            splash->tick();
         QVERIFY(!Forms::Find<Splash>());
         QVERIFY(!Forms::Find<Backdrop>());
         MainWindow* main = Forms::Find<MainWindow>();
@@ -105,10 +105,11 @@ private slots:
     void theBackdropFillsItsWindow() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        Backdrop& backdrop = Forms::Load<Backdrop>();
-        Forms::Find<Splash>()->Timer1->stop();
-        QCOMPARE(backdrop.Image1->geometry(), QRect(0, 0, backdrop.width(), backdrop.height()));
-        QVERIFY(!backdrop.Image1->pixmap().isNull());
+        Backdrop& backdrop = Forms::Load<Backdrop>(TestSession());
+        Control<QTimer>(Forms::Find<Splash>(), "Timer1")->stop();
+        QCOMPARE(Control<ImageBox>(backdrop, "Image1")->geometry(),
+                 QRect(0, 0, backdrop.width(), backdrop.height()));
+        QVERIFY(!Control<ImageBox>(backdrop, "Image1")->pixmap().isNull());
     }
 };
 

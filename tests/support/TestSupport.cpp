@@ -2,10 +2,9 @@
 
 #include "platform/Form.h"
 #include "platform/Forms.h"
-#include "shell/FormZoomed.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 
 #include <QAction>
 
@@ -18,13 +17,17 @@ void EnableTestSeams() {
     Fakes();
 }
 
+Session& TestSession() {
+    static Session session;
+    return session;
+}
+
 void ResetProgramState() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
     // Each module's variables are one struct: a variable added to it is put back with the rest.
-    Donnees = SharedState{};
-    FormZoomed::Zoom = FormZoomed::ZoomState{};
+    TestSession() = Session{};
     Fakes().Clear();
     CategoryCatalogue::Replace({});
 }
@@ -61,7 +64,7 @@ QAction* MenuItem(const Form& form, const char* name) {
 
 QStringList ShownMessages() {
     QStringList texts;
-    for (const Fake::Message& message : Fakes().messages.Shown())
+    for (const auto& message : Fakes().messages.Shown())
         texts << message.text;
     return texts;
 }

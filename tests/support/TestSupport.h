@@ -2,7 +2,9 @@
 
 #include "DesktopFakes.h"
 #include "EngineTestSupport.h"
+#include "WindowControls.h"
 #include "platform/Guard.h"
+#include "shell/Session.h"
 
 #include <QList>
 #include <QString>
@@ -34,6 +36,9 @@ private:
     TemporaryFolder folder_;
 };
 
+// The session the shell would own: the tests hand it to the windows they open, and each test
+// starts with it as at start.
+Session& TestSession();
 void ResetProgramState();
 
 // Runs the unloads that windows asked for (they are deferred deletes).
@@ -43,4 +48,5 @@ void ProcessUnloads();
 void TypeText(QWidget* widget, const QString& text);
 
 QAction* MenuItem(const Form& form, const char* name);
+
 QStringList ShownMessages();

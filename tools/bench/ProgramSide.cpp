@@ -1,4 +1,5 @@
 #include "ProgramSide.h"
+#include "WindowControls.h"
 
 #include "browse/CardList.h"
 #include "browse/PageStateFile.h"
@@ -8,12 +9,15 @@
 #include "edit/NewCardForm.h"
 #include "maintenance/Compaction.h"
 #include "platform/Forms.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/Fields.h"
 #include "store/Queries.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <stdexcept>
 
 namespace {
@@ -26,7 +30,7 @@ void OpenCounted(const QString& code) {
     Recordset& cards =
         Store().OpenRecordset(code.isEmpty() ? Queries::AllCards() : Queries::Category(code));
     cards.MoveLast();
-    Donnees.CardCount = cards.RecordCount();
+    ProgramSide::WindowSession().cardCount = cards.RecordCount();
     cards.MoveFirst();
 }
 
@@ -40,9 +44,23 @@ PagedCardGrid& OpenGrid() {
     throw std::runtime_error("no grid window is open");
 }
 
+void PressEnter(QWidget& box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(&box, &press);
+}
+
 } // namespace
 
 namespace ProgramSide {
+
+Session& WindowSession() {
+    static Session session;
+    return session;
+}
+
+qint32 ListedCards() {
+    return OpenGrid().pageState().total;
+}
 
 qint64 OpenAndCount(const QString& code) {
     Recordset& cards =
@@ -63,7 +81,7 @@ qint64 Voir(qint32 numero) {
 
 void OpenList(const QString& code) {
     OpenCounted(code);
-    Forms::Load<CardList>();
+    Forms::Load<CardList>(WindowSession());
 }
 
 void FillList() {
@@ -71,24 +89,24 @@ void FillList() {
 }
 
 void NextPage() {
-    OpenGrid().ListeSuite_Click();
+    Control<QAction>(OpenGrid(), "ListeSuite")->trigger();
 }
 
 void PreviousPage() {
-    OpenGrid().Retour_Click();
+    Control<QAction>(OpenGrid(), "Retour")->trigger();
 }
 
 void PlacePaging(qint32 mark) {
-    PageStateFile::Write({Donnees.GridTotal, mark});
-    OpenGrid().ListeSuite_Click();
+    PageStateFile::Write({ListedCards(), mark});
+    Control<QAction>(OpenGrid(), "ListeSuite")->trigger();
 }
 
 void OpenPicker() {
-    Forms::Load<CardPicker>();
+    Forms::Load<CardPicker>(WindowSession());
 }
 
 void ChooseInPicker(const QString& code) {
-    Forms::Find<CardPicker>()->ChooseCategory(code, code);
+    Forms::Find<CardPicker>()->listCategory(code, code);
 }
 
 void ClosePicker() {
@@ -103,15 +121,14 @@ void CloseList() {
 
 void OpenSearch() {
     OpenCounted(QString());
-    Forms::Load<SearchWindow>();
+    Forms::Load<SearchWindow>(WindowSession());
 }
 
 qint64 Search(const QString& keyword) {
     SearchWindow& search = *Forms::Find<SearchWindow>();
-    search.Text1->SetText(keyword);
-    int enter = 13;
-    search.Text1_KeyPress(enter);
-    return Donnees.GridTotal;
+    Control<TextBox>(search, "Text1")->SetText(keyword);
+    PressEnter(*Control<TextBox>(search, "Text1"));
+    return ListedCards();
 }
 
 void CloseSearch() {
@@ -120,22 +137,22 @@ void CloseSearch() {
 }
 
 void WriteNewCard() {
-    NewCardForm& form = Forms::Load<NewCardForm>();
-    form.Text1->SetText(QStringLiteral("MESURE D'UNE NOUVELLE FICHE"));
-    form.Text2->SetText(QStringLiteral("Texte de mesure\r\nsur deux lignes"));
-    Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-    if (!form.Ecrire())
+    NewCardForm& form = Forms::Load<NewCardForm>(WindowSession());
+    Control<TextBox>(form, "Text1")->SetText(QStringLiteral("MESURE D'UNE NOUVELLE FICHE"));
+    Control<TextBox>(form, "Text2")->SetText(QStringLiteral("Texte de mesure\r\nsur deux lignes"));
+    WindowSession().categoryCode = QStringLiteral("WIN");
+    if (!form.storeCard())
         throw std::runtime_error("new card not written");
 }
 
 void OpenEditor(qint32 numero, const QString& text) {
-    Donnees.CurrentCardNumber = numero;
-    Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-    Forms::Load<CardEditor>().Text2->SetText(text);
+    WindowSession().currentCard = numero;
+    WindowSession().categoryCode = QStringLiteral("WIN");
+    Control<TextBox>(Forms::Load<CardEditor>(WindowSession(), [] {}), "Text2")->SetText(text);
 }
 
 void SaveEditedCard() {
-    Forms::Find<CardEditor>()->Command1_Click();
+    Control<QPushButton>(Forms::Find<CardEditor>(), "Command1")->click();
 }
 
 void CloseEditor() {
@@ -145,8 +162,8 @@ void CloseEditor() {
 
 void Compact() {
     Store().CloseDatabase();
-    CompactDatabaseFile(Donnees.DatabaseFileName);
-    Store().OpenDatabase(Donnees.DatabaseFileName);
+    CompactDatabaseFile(WindowSession().databaseFile);
+    Store().OpenDatabase(WindowSession().databaseFile);
 }
 
 void Backup(const QString& target) {

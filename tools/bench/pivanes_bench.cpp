@@ -14,8 +14,8 @@
 #include "SyntheticCards.h"
 #include "browse/PageStateFile.h"
 #include "platform/Guard.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
 #include <QDateTime>
@@ -130,10 +130,10 @@ const QString kTwoLetters = QStringLiteral("WI");     // in "WI-FI": too short f
 // The paging placed on the page that ends at the given share of the collection, or just before
 // its end, by a page state set by hand and one "Suite".
 void PlaceAt(int denominator) {
-    ProgramSide::PlacePaging(std::max(Donnees.GridTotal / denominator, 1));
+    ProgramSide::PlacePaging(std::max(ProgramSide::ListedCards() / denominator, 1));
 }
 void PlaceBeforeEnd(int cards) {
-    ProgramSide::PlacePaging(std::max(Donnees.GridTotal - cards, 1));
+    ProgramSide::PlacePaging(std::max(ProgramSide::ListedCards() - cards, 1));
 }
 
 QString Edited(int run) {
@@ -143,14 +143,13 @@ QString Edited(int run) {
 void EnterChildFolder(const QString& folder) {
     QDir::setCurrent(folder);
     Fakes();
-    Donnees.DatabaseFileName = QStringLiteral("Pivane.mdb");
 }
 
 int RunChild(const QString& folder, int cards, int reps, const QString& only) {
     EnterChildFolder(folder);
     const qint64 indexBytes = TitleIndexBytes();
     const qint64 fileBytes = QFileInfo(QStringLiteral("Pivane.mdb")).size();
-    Store().OpenDatabase(Donnees.DatabaseFileName);
+    Store().OpenDatabase(ProgramSide::WindowSession().databaseFile);
     const qint32 last = cards;
     const int slowReps = cards >= 1000000 ? 3 : reps;
     // The disk's flush times vary widely: writes need more runs for a steady median.

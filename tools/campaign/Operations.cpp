@@ -1,6 +1,6 @@
 #include "Operations.h"
-
 #include "DesktopFakes.h"
+#include "WindowControls.h"
 
 #include "browse/PageStateFile.h"
 #include "maintenance/BackupWindow.h"
@@ -9,11 +9,13 @@
 #include "platform/Guard.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
+#include "store/CategoryCatalogue.h"
 
 #include <QAction>
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <stdexcept>
 
@@ -23,6 +25,12 @@ namespace {
 
 const QString kDatabase = QStringLiteral("Pivane.mdb");
 const QDate kToday(2026, 3, 9);
+
+// What the child's windows share, as the shell would own it.
+Session& ChildSession() {
+    static Session session;
+    return session;
+}
 
 QString Utf8(const std::optional<QByteArray>& bytes) {
     return bytes ? QString::fromUtf8(*bytes) : QString();
@@ -41,13 +49,13 @@ void CloseWindows() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
-    Donnees = SharedState{};
+    ChildSession() = Session{};
     Fakes().eventLoop.Clear();
 }
 
 BackupWindow& OpenBackupWindow() {
-    RunGuarded([] { Forms::Load<MainWindow>(); });
-    RunGuarded([] { Forms::Find<MainWindow>()->Quitter_Click(); });
+    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
+    RunGuarded([] { Control<QAction>(Forms::Find<MainWindow>(), "Quitter")->trigger(); });
     BackupWindow* window = Forms::Find<BackupWindow>();
     if (!window)
         qFatal("the backup window did not open: %s", qPrintable(TakeMessages().join('\n')));
@@ -55,7 +63,7 @@ BackupWindow& OpenBackupWindow() {
 }
 
 void Type(BackupWindow& window, const QString& folder) {
-    window.Text1->SetText(folder);
+    Control<TextBox>(window, "Text1")->SetText(folder);
 }
 
 } // namespace
@@ -70,7 +78,7 @@ std::unique_ptr<QApplication> StartWindows(int& argc, char** argv) {
 }
 
 void OpenCollection() {
-    Donnees.DatabaseFileName = kDatabase;
+    ChildSession().databaseFile = kDatabase;
     Store().OpenDatabase(kDatabase);
 }
 
@@ -97,10 +105,10 @@ QString CurrentErrorText() {
 }
 
 Said Compact(const std::function<void()>& prepare) {
-    RunGuarded([] { Forms::Load<MainWindow>(); });
+    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
     TakeMessages();
     prepare();
-    RunGuarded([] { Forms::Find<MainWindow>()->Compacte_Click(); });
+    RunGuarded([] { Control<QAction>(Forms::Find<MainWindow>(), "Compacte")->trigger(); });
     Said said;
     said.messages = TakeMessages();
     said.done =
@@ -112,11 +120,11 @@ Said Compact(const std::function<void()>& prepare) {
 
 Said Backup(const QString& folder, const std::function<void()>& prepare) {
     BackupWindow& window = OpenBackupWindow();
-    RunGuarded([&] { window.Sauve_Click(); });
+    RunGuarded([&] { Control<QAction>(window, "Sauve")->trigger(); });
     Type(window, folder);
     TakeMessages();
     prepare();
-    RunGuarded([&] { window.Command1_Click(); });
+    RunGuarded([&] { Control<QPushButton>(window, "Command1")->click(); });
     Said said;
     said.messages = TakeMessages();
     // A backup that went through says so, and returns to the main window.
@@ -130,13 +138,13 @@ Said Backup(const QString& folder, const std::function<void()>& prepare) {
 
 Said Restore(const QString& folder, const std::function<void()>& prepare) {
     BackupWindow& window = OpenBackupWindow();
-    RunGuarded([&] { window.Restoration_Click(); });
+    RunGuarded([&] { Control<QAction>(window, "Restoration")->trigger(); });
     Type(window, folder);
     TakeMessages();
     prepare();
     // The user confirms the restore when asked.
     Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
-    RunGuarded([&] { window.Command2_Click(); });
+    RunGuarded([&] { Control<QPushButton>(window, "Command2")->click(); });
     Said said;
     said.messages = TakeMessages();
     // A restore that went through says so, after the question the user answered, and ends the
@@ -178,17 +186,19 @@ std::optional<QString> OpenAtStart(const QString& file) {
 }
 
 Opening OpenDatabaseFile() {
-    RunGuarded([] { Forms::Load<MainWindow>(); });
+    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
     Opening opening;
     opening.refused = !Store().IsOpen();
     if (!opening.refused) {
         MainWindow& window = *Forms::Find<MainWindow>();
-        RunGuarded([&] { window.General_Click(); });
-        for (const auto step : {&MainWindow::Command2_Click, &MainWindow::Command2_Click,
-                                &MainWindow::Command4_Click, &MainWindow::Command1_Click,
-                                &MainWindow::Command3_Click, &MainWindow::Command1_Click})
-            RunGuarded([&] { (window.*step)(); });
-        RunGuarded([&] { window.ChooseCategory(QStringLiteral("WIN")); });
+        RunGuarded([&] { Control<QAction>(window, CategoryCatalogue::kGeneralItem)->trigger(); });
+        for (const char* arrow :
+             {"Command2", "Command2", "Command4", "Command1", "Command3", "Command1"})
+            Control<QPushButton>(window, arrow)->click();
+        RunGuarded([&] {
+            Control<QAction>(window, CategoryCatalogue::FindByCode(QStringLiteral("WIN"))->menuItem)
+                ->trigger();
+        });
     }
     opening.messages = TakeMessages();
     CloseWindows();

@@ -4,6 +4,7 @@
 //   pivanes-screens FOLDER
 #include "DemoCards.h"
 #include "DesktopFakes.h"
+#include "WindowControls.h"
 #include "browse/CardList.h"
 #include "browse/FlexGrid.h"
 #include "browse/SearchWindow.h"
@@ -16,6 +17,7 @@
 #include "print/PrintPreview.h"
 #include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "shell/Splash.h"
 
 #include <QAction>
@@ -101,28 +103,28 @@ void CaptureMenu(QWidget& window, QMenu& menu, const char* name) {
     Settle();
 }
 
-void StartUp() {
-    Forms::Load<Backdrop>();
+void StartUp(Session& session) {
+    Forms::Load<Backdrop>(session);
     Splash& splash = Showing<Splash>();
-    splash.Timer1->stop();
+    Control<QTimer>(splash, "Timer1")->stop();
     for (int tick = 1; tick <= 40; ++tick)
-        splash.Timer1_Timer();
+        splash.tick();
     Settle();
     Save(QGuiApplication::primaryScreen()->grabWindow(0), "demarrage");
     for (int tick = 41; tick <= 101; ++tick)
-        splash.Timer1_Timer();
+        splash.tick();
 }
 
 void MainWindowAndMenus() {
     MainWindow& main = Showing<MainWindow>();
     Capture(main, "principale");
-    CaptureMenu(main, *main.Catego, "menu-categories");
+    CaptureMenu(main, *Control<QMenu>(main, "Catego"), "menu-categories");
     Trigger(main, "Windows");
     Capture(main, "fiche");
-    CaptureMenu(main, *main.Fichier, "menu-menu");
-    CaptureMenu(main, *main.Util, "menu-utilitaire");
+    CaptureMenu(main, *Control<QMenu>(main, "Fichier"), "menu-menu");
+    CaptureMenu(main, *Control<QMenu>(main, "Util"), "menu-utilitaire");
     Trigger(main, "Bureautique");
-    CaptureMenu(main, *main.Bur, "menu-bureautique");
+    CaptureMenu(main, *Control<QMenu>(main, "Bur"), "menu-bureautique");
     Trigger(main, "Ret");
     Trigger(main, "Windows");
 }
@@ -130,43 +132,43 @@ void MainWindowAndMenus() {
 void ListAndSearch() {
     Trigger(Showing<MainWindow>(), "ListeFiche");
     Capture(Showing<CardList>(), "liste");
-    ClickRow(*Showing<CardList>().MSFlexGrid1, 2);
+    ClickRow(*Control<FlexGrid>(Showing<CardList>(), "MSFlexGrid1"), 2);
 
     Trigger(Showing<MainWindow>(), "Recher");
     SearchWindow& search = Showing<SearchWindow>();
     Capture(search, "recherche-mot");
-    search.Text1->SetText(QStringLiteral("RACCOURCIS"));
-    int enter = 13;
-    search.Text1_KeyPress(enter);
+    Control<TextBox>(search, "Text1")->SetText(QStringLiteral("RACCOURCIS"));
+    QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
     Capture(Showing<SearchWindow>(), "recherche");
-    ClickRow(*Showing<SearchWindow>().MSFlexGrid1, 1);
+    ClickRow(*Control<FlexGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
 }
 
-void PrintPreviewScreens() {
+void Printout() {
     Trigger(Showing<MainWindow>(), "Imprime");
     PrintPreview& printout = Showing<PrintPreview>();
     Capture(printout, "imprimer");
-    printout.Retour_Click();
+    Press(printout, "Retour");
 }
 
 void Editing() {
     Trigger(Showing<MainWindow>(), "Modif");
     NewCardForm& add = Showing<NewCardForm>();
-    add.Text1->SetText(QStringLiteral("VIDER LA CORBEILLE SANS CONFIRMATION"));
-    add.Text2->SetText(QStringLiteral("Maj+Suppr supprime le fichier choisi sans passer par la "
-                                      "corbeille."));
+    Control<TextBox>(add, "Text1")->SetText(QStringLiteral("VIDER LA CORBEILLE SANS CONFIRMATION"));
+    Control<TextBox>(add, "Text2")
+        ->SetText(QStringLiteral("Maj+Suppr supprime le fichier choisi sans passer par la "
+                                 "corbeille."));
     Capture(add, "ajouter");
     Press(add, "Command1");
     Capture(Showing<NewCardForm>(), "ajouter-categorie");
-    Showing<NewCardForm>().Retour_Click();
+    Trigger(Showing<NewCardForm>(), "Retour");
 
     Trigger(Showing<MainWindow>(), "Ajout");
     Capture(Showing<CardPicker>(), "modifier-choix");
     Press(Showing<CardPicker>(), "Windows");
     Capture(Showing<CardPicker>(), "modifier-liste");
-    ClickRow(*Showing<CardPicker>().MSFlexGrid1, 1);
+    ClickRow(*Control<FlexGrid>(Showing<CardPicker>(), "MSFlexGrid1"), 1);
     Capture(Showing<CardEditor>(), "modifier");
-    Showing<CardEditor>().Retour_Click();
+    Trigger(Showing<CardEditor>(), "Retour");
     Trigger(Showing<CardPicker>(), "ListeFin");
 }
 
@@ -174,13 +176,13 @@ void Backup() {
     Trigger(Showing<MainWindow>(), "Quitter");
     BackupWindow& backup = Showing<BackupWindow>();
     Capture(backup, "sauvegarde");
-    backup.Sauve_Click();
+    Trigger(backup, "Sauve");
     Capture(backup, "sauvegarde-ecrire");
-    backup.Quitter_Click();
+    Trigger(backup, "Quitter");
     Trigger(Showing<MainWindow>(), "Quitter");
-    Showing<BackupWindow>().Restoration_Click();
+    Trigger(Showing<BackupWindow>(), "Restoration");
     Capture(Showing<BackupWindow>(), "sauvegarde-lire");
-    Showing<BackupWindow>().Quitter_Click();
+    Trigger(Showing<BackupWindow>(), "Quitter");
 }
 
 } // namespace
@@ -199,11 +201,12 @@ int main(int argc, char** argv) {
     QTemporaryDir data;
     QDir::setCurrent(data.path());
     WriteDemoCollection(QStringLiteral("Pivane.mdb"));
-    RunGuarded([] {
-        StartUp();
+    Session session;
+    RunGuarded([&session] {
+        StartUp(session);
         MainWindowAndMenus();
         ListAndSearch();
-        PrintPreviewScreens();
+        Printout();
         Editing();
         Backup();
     });
