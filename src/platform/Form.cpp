@@ -2,7 +2,6 @@
 
 #include "platform/Controls.h"
 #include "platform/FocusRing.h"
-#include "platform/Forms.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -118,7 +117,7 @@ QAction* Form::AddMenuCommand(const char* name, const QString& caption) {
 }
 
 void Form::WindowClosed() {
-    Forms::Unload(this);
+    emit UnloadRequested();
 }
 
 void Form::closeEvent(QCloseEvent* event) {

@@ -41,6 +41,10 @@ public:
 public slots:
     virtual void Form_Load() {}
 
+signals:
+    // What the window's own way out asks of the forms runtime that loaded it.
+    void UnloadRequested();
+
 protected:
     template <class Control, class... Args>
     Control* AddControl(const char* name, QWidget* parent, Args&&... args) {

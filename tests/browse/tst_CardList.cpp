@@ -256,6 +256,8 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten_data() {
     QTest::addColumn<QString>("fault");
     for (const char* fault : {"folder", "pipe", "full disk", "read-only disk"})
         QTest::newRow(fault) << QString::fromLatin1(fault);
+    for (const auto& [step, name] : WriteSteps())
+        QTest::newRow(qPrintable("fails at " + name)) << "fails at " + name;
 }
 
 // On a faulty disk, the current folder is there while the collection stays open where it was.
@@ -277,7 +279,7 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
     } else if (fault == QLatin1String("pipe")) {
         pipe.emplace(fixture.Path(QStringLiteral("Liste")));
         QVERIFY(pipe->Made());
-    } else {
+    } else if (volume) {
         QVERIFY(QDir::setCurrent(volume->Path()));
         WriteBytes(QStringLiteral("Liste"), before);
         const DiskFault disk =
@@ -285,6 +287,13 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
         QVERIFY2(volume->Break(disk), qPrintable(volume->WhyNot()));
         reason = UserError::SystemReason(ErrorNumberOf(disk));
     }
+    std::optional<FailingWrites> failing;
+    for (const auto& [step, name] : WriteSteps())
+        if (fault == "fails at " + name) {
+            WriteBytes(QStringLiteral("Liste"), before);
+            failing.emplace(step, fixture.Path());
+            reason = UserError::SystemReason(FailingWrites::ErrorNumberOf(step));
+        }
     MenuItem(main, "ListeFiche")->trigger();
     CardList* list = Forms::Find<CardList>();
     QVERIFY(list);
@@ -299,7 +308,7 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
     QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
              QString::number(NumberOfSlot(300)));
     QCOMPARE(OfferedMenus(*list), kBoth);
-    if (volume)
+    if (volume || failing)
         QCOMPARE(FileBytes(QStringLiteral("Liste")), before);
     MenuItem(*list, "ListeFin")->trigger();
     ProcessUnloads();
@@ -307,12 +316,12 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
     QVERIFY(Forms::Find<MainWindow>()->isVisible());
     QCOMPARE(ShownMessages().size(), 1);
     // Leaving may empty the file, which takes no room, but never cuts it short.
-    if (volume)
+    if (volume || failing)
         QVERIFY(
             QList<QByteArray>({before, QByteArray()}).contains(FileBytes(QStringLiteral("Liste"))));
     if (pipe)
         QVERIFY2(!pipe->Released(), "blocked on the pipe");
-    QVERIFY(fault.endsWith(QLatin1String("disk")) || !QFileInfo(QStringLiteral("Liste")).isFile());
+    QVERIFY(volume || failing || !QFileInfo(QStringLiteral("Liste")).isFile());
 }
 
 void TestCardList::leavingAReadOnlyFolderSaysNothingUntrue_data() {
@@ -437,7 +446,7 @@ void TestCardList::columnWidthsFollowTheScale() {
     QFETCH(int, numberWidth);
     QFETCH(int, titleWidth);
     ProgramFixture fixture;
-    Screen::SetHeightForTests(screenHeight);
+    Fakes().screen.Set(screenHeight);
     WriteWindowsCards(2);
     const FlexGrid& grid = *Control<FlexGrid>(OpenList(), "MSFlexGrid1");
     QCOMPARE(grid.ColWidth(0), numberWidth);

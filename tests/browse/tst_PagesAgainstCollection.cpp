@@ -23,7 +23,7 @@
 
 namespace {
 
-enum class Screen { List, Search, Picker };
+enum class GridScreen { List, Search, Picker };
 // What the file's title index is when the screen opens.
 enum class Index {
     Current,        // made with the file, kept by the program's writes
@@ -160,10 +160,10 @@ QList<Stored> EveryCard() {
 }
 
 // The straightforward collection: every card, kept by the screen's rule, in ascending number.
-QList<Stored> Expected(Screen screen, int category, const QByteArray& keyword) {
+QList<Stored> Expected(GridScreen screen, int category, const QByteArray& keyword) {
     QList<Stored> kept;
     for (const Stored& card : EveryCard()) {
-        if (screen == Screen::Search) {
+        if (screen == GridScreen::Search) {
             if (!card.title.isEmpty() && card.title.contains(keyword))
                 kept.append(card);
         } else if (card.cate == kCodes[category]) {
@@ -186,21 +186,21 @@ QString RandomTyped(QRandomGenerator& random, const QList<Card>& cards) {
     return random.bounded(2) ? typed.toLower() : typed;
 }
 
-PagedCardGrid* OpenScreen(Screen screen, int category, const QString& typed) {
+PagedCardGrid* OpenScreen(GridScreen screen, int category, const QString& typed) {
     MainWindow& main = Forms::Load<MainWindow>(TestSession());
     switch (screen) {
-    case Screen::List:
+    case GridScreen::List:
         MenuItem(main, kMenuItems[category])->trigger();
         MenuItem(main, "ListeFiche")->trigger();
         return Forms::Find<CardList>();
-    case Screen::Search: {
+    case GridScreen::Search: {
         MenuItem(main, "Recher")->trigger();
         SearchWindow* search = Forms::Find<SearchWindow>();
         Control<TextBox>(search, "Text1")->SetText(typed);
         QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
         return search;
     }
-    case Screen::Picker: {
+    case GridScreen::Picker: {
         MenuItem(main, "Ajout")->trigger();
         CardPicker* picker = Forms::Find<CardPicker>();
         Press(*picker, kButtons[category]);
@@ -267,11 +267,11 @@ void TestPagesAgainstCollection::everyPageIsTheCollectedOne_data() {
     QTest::addColumn<quint32>("seed");
 
     const quint32 seed = SeedOfRun();
-    const QList<QPair<Screen, Index>> kinds = {
-        {Screen::List, Index::Current},          {Screen::Picker, Index::Current},
-        {Screen::Search, Index::Current},        {Screen::Search, Index::OthersWrote},
-        {Screen::Search, Index::Missing},        {Screen::Search, Index::Stale},
-        {Screen::Search, Index::RebuiltByWrite}, {Screen::List, Index::Stale},
+    const QList<QPair<GridScreen, Index>> kinds = {
+        {GridScreen::List, Index::Current},          {GridScreen::Picker, Index::Current},
+        {GridScreen::Search, Index::Current},        {GridScreen::Search, Index::OthersWrote},
+        {GridScreen::Search, Index::Missing},        {GridScreen::Search, Index::Stale},
+        {GridScreen::Search, Index::RebuiltByWrite}, {GridScreen::List, Index::Stale},
     };
     const char* const kScreenNames[] = {"list", "search", "picker"};
     const char* const kIndexNames[] = {"index", "others wrote", "no index", "stale index",
@@ -288,7 +288,7 @@ void TestPagesAgainstCollection::everyPageIsTheCollectedOne() {
     QFETCH(int, screen);
     QFETCH(int, index);
     QFETCH(quint32, seed);
-    const auto kind = Screen(screen);
+    const auto kind = GridScreen(screen);
     QRandomGenerator random(seed);
     ProgramFixture fixture;
     const int category = random.bounded(3);

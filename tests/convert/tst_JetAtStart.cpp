@@ -113,7 +113,7 @@ private slots:
         const QList<JetCard> cards = SampleCards(count, version);
         WriteJet(kFile, version, cards);
         const QByteArray original = FileBytes(kFile);
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         ProgressWatcher progress;
 
         MainWindow& main = OpenMainWindow();
@@ -160,7 +160,7 @@ private slots:
 
         RestoreFrom(backup);
 
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 1);
         const QString refusal = ShownMessages().front();
         QVERIFY2(refusal.contains(QStringLiteral("pivanes --convertir \"%1PIVANE.MDB\"")
@@ -173,9 +173,9 @@ private slots:
         QCOMPARE(Program({QStringLiteral("--convertir"), backup + "PIVANE.MDB"}).exitCode, 0);
         ResetProgramState();
         UseAdvancingClock(QDateTime(kToday, QTime(11, 0)));
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         RestoreFrom(backup);
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
     }
 

@@ -157,7 +157,7 @@ void TestCardEditor::refusesToWriteACardOutsideTheCategory() {
         QCOMPARE(StoredCards(), EditorCards());
         Forms::Unload(form);
         ProcessUnloads();
-        MessageBox::Testing::Clear();
+        Fakes().messages.Clear();
     }
 }
 

@@ -27,9 +27,9 @@ public:
         const auto all = CategoryCatalogue::All();
         rows_.assign(all.begin(), all.end());
         rows_.push_back(kExtra);
-        CategoryCatalogue::Testing::Use(rows_);
+        CategoryCatalogue::Replace(rows_);
     }
-    ~FourteenCategories() { CategoryCatalogue::Testing::Restore(); }
+    ~FourteenCategories() { CategoryCatalogue::Replace({}); }
     FourteenCategories(const FourteenCategories&) = delete;
     FourteenCategories& operator=(const FourteenCategories&) = delete;
 

@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 #include "maintenance/BackupWindow.h"
-#include "platform/Clock.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 #include "store/CardStore.h"
@@ -38,7 +37,7 @@ void RetitleCard(qint32 numero, const QString& title) {
 
 void UseAdvancingClock(const QDateTime& start, int stepMsecs) {
     auto now = std::make_shared<QDateTime>(start);
-    Clock::SetForTests([now, stepMsecs] {
+    Fakes().clock.Set([now, stepMsecs] {
         *now = now->addMSecs(stepMsecs);
         return *now;
     });

@@ -221,9 +221,9 @@ private slots:
         QVERIFY(!Forms::Find<BackupWindow>());
         QVERIFY(Forms::Find<MainWindow>());
         // One message says where the copies went, that they were read back whole, and the cards.
-        QCOMPARE(MessageBox::Testing::Shown().size(), 1);
-        QCOMPARE(MessageBox::Testing::Shown().front().title, QStringLiteral("Sauvegarde"));
-        QCOMPARE(MessageBox::Testing::Shown().front().text,
+        QCOMPARE(Fakes().messages.Shown().size(), 1);
+        QCOMPARE(Fakes().messages.Shown().front().title, QStringLiteral("Sauvegarde"));
+        QCOMPARE(Fakes().messages.Shown().front().text,
                  QStringLiteral("La sauvegarde est faite dans le dossier\n« %1/ ».\nPIVANE.MDB et "
                                 "SAUVE.KOR y ont été copiés, relus et trouvés complets.\nLa "
                                 "collection sauvegardée contient 5 fiches.")
@@ -259,10 +259,10 @@ private slots:
         BackupWindow& sauve = OpenBackupWindow();
         StartBackupTo(sauve, fixture.Path(target), false);
 
-        QCOMPARE(MessageBox::Testing::Shown().size(), 1);
-        QCOMPARE(MessageBox::Testing::Shown().front().title, BackupWindow::kFailedBackupTitle);
+        QCOMPARE(Fakes().messages.Shown().size(), 1);
+        QCOMPARE(Fakes().messages.Shown().front().title, BackupWindow::kFailedBackupTitle);
         // What failed, where, why, and that nothing else changed.
-        const QString text = MessageBox::Testing::Shown().front().text;
+        const QString text = Fakes().messages.Shown().front().text;
         for (const QString& part :
              {QStringLiteral("« PIVANE.MDB »"), QStringLiteral("« SAUVE.KOR »"),
               QStringLiteral("« %1/ »").arg(fixture.Path(target)),
@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
         QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
                 Control<TextBox>(sauve, "Text1")->isVisible());
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
     // A failed backup loads the window again: it is scaled from its design each time.
@@ -369,7 +369,7 @@ private slots:
     void failedBackupsKeepTheWindowsSize() {
         QFETCH(int, screenPixels);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(screenPixels * 15);
+        Fakes().screen.Set(screenPixels * 15);
         WriteCollection(CardsIn({{"WIN", 1}}));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
@@ -384,7 +384,7 @@ private slots:
         Control<QAction>(sauve, "Sauve")->trigger();
         QCOMPARE(Control<QPushButton>(sauve, "Command1")->geometry(), button);
         QCOMPARE(FontsOf(sauve), fonts);
-        QCOMPARE(MessageBox::Testing::Shown().size(), 3);
+        QCOMPARE(Fakes().messages.Shown().size(), 3);
         QVERIFY(Control<QPushButton>(sauve, "Command1")->geometry().bottom() <
                 sauve.Client()->height());
         QVERIFY(sauve.height() <= screenPixels);
@@ -430,10 +430,10 @@ private slots:
             QCOMPARE(Control<DirectoryList>(sauve, "Dir1")->Path(),
                      fixture.Path() + QLatin1Char('/'));
             QCOMPARE(Control<DriveList>(sauve, "Drive1")->Drive(), Root(fixture.Path()));
-            MessageBox::Testing::Clear();
+            Fakes().messages.Clear();
         } else {
             qInfo("no volume lent: the drive list is not tried");
-            MessageBox::Testing::Clear();
+            Fakes().messages.Clear();
         }
 
         for (const QString& typed : {locked, locked + QStringLiteral("/inside/new")}) {
@@ -458,7 +458,7 @@ private slots:
         QVERIFY2(ShownMessages().last().contains(QStringLiteral("droit")) &&
                      ShownMessages().last().contains(locked),
                  qPrintable(ShownMessages().last()));
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QVERIFY(
             QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
@@ -467,7 +467,7 @@ private slots:
     // folder list through Tab, the arrows and Enter, the button through Space.
     void backupWithoutAMouse() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(1080 * 15);
+        Fakes().screen.Set(1080 * 15);
         const HomeAt home(fixture.Path());
         WriteCollection(CardsIn({{"WIN", 2}}));
         QVERIFY(QDir().mkdir(fixture.Path(QStringLiteral("dest"))));
@@ -557,16 +557,59 @@ private slots:
         StartBackupTo(sauve, folder, false);
 
         // A read-only folder is refused before anything is written; a full one fails its copies.
-        QCOMPARE(MessageBox::Testing::Shown().size(), 1);
+        QCOMPARE(Fakes().messages.Shown().size(), 1);
         if (fault == DiskFault::ReadOnly)
             QVERIFY(ShownMessages().front().startsWith(
                 QStringLiteral("La sauvegarde n'a pas été faite : vous ne pouvez pas écrire")));
         else
-            QCOMPARE(MessageBox::Testing::Shown().front().title, BackupWindow::kFailedBackupTitle);
+            QCOMPARE(Fakes().messages.Shown().front().title, BackupWindow::kFailedBackupTitle);
         QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
         QCOMPARE(FileBytes(folder + QStringLiteral("PIVANE.MDB")), QByteArray("older copy"));
         QCOMPARE(FileBytes(folder + QStringLiteral("SAUVE.KOR")), olderMarker);
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), olderMarker);
+        QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
+        QVERIFY(!Forms::Find<MainWindow>());
+    }
+
+    // The same at each step where a write meets the disk, in the backup folder (its copies and
+    // its marker) or in the data folder (the marker), without a broken disk.
+    void backupFailingAtEachStepIsNotReportedDone_data() {
+        QTest::addColumn<WriteStep>("step");
+        QTest::addColumn<bool>("inBackupFolder");
+        for (const auto& [step, name] : WriteSteps()) {
+            QTest::newRow(qPrintable(name + QStringLiteral(", backup folder"))) << step << true;
+            QTest::newRow(qPrintable(name + QStringLiteral(", data folder"))) << step << false;
+        }
+    }
+    void backupFailingAtEachStepIsNotReportedDone() {
+        QFETCH(WriteStep, step);
+        QFETCH(bool, inBackupFolder);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        const QString folder = fixture.Path(QStringLiteral("Sauve/"));
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray olderMarker =
+            MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
+        WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
+        WriteBytes(folder + QStringLiteral("SAUVE.KOR"), olderMarker);
+        WriteBytes(QStringLiteral("Sauve.kor"), olderMarker);
+        const QStringList cards = StoredRows();
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        BackupWindow& sauve = OpenBackupWindow();
+        const FailingWrites fault(step, inBackupFolder ? folder : fixture.Path());
+        StartBackupTo(sauve, folder, false);
+
+        QVERIFY(fault.Struck());
+        QCOMPARE(ShownMessages().size(), 1);
+        const QString message = ShownMessages().front();
+        QVERIFY2(message.contains(UserError::SystemReason(FailingWrites::ErrorNumberOf(step))),
+                 qPrintable(message));
+        QVERIFY2(!message.contains(QStringLiteral("La sauvegarde est faite")), qPrintable(message));
+        QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
+        QCOMPARE(FileBytes(folder + QStringLiteral("PIVANE.MDB")), QByteArray("older copy"));
+        QCOMPARE(FileBytes(folder + QStringLiteral("SAUVE.KOR")), olderMarker);
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), olderMarker);
+        QCOMPARE(StoredRows(), cards);
         QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
         QVERIFY(!Forms::Find<MainWindow>());
     }
@@ -635,7 +678,7 @@ private slots:
         }
         QVERIFY(!Forms::Find<BackupWindow>());
         QVERIFY(Forms::Find<MainWindow>() && Forms::Find<MainWindow>()->isVisible());
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
     void leavingIsRefusedWhileFilesAreCopied() {
@@ -645,7 +688,7 @@ private slots:
         BackupWindow& sauve = OpenBackupWindow();
         QList<bool> quitterEnabled;
         auto now = std::make_shared<QDateTime>(QDateTime(kToday, QTime(10, 0)));
-        Clock::SetForTests([&, now] {
+        Fakes().clock.Set([&, now] {
             if (BackupWindow* form = Forms::Find<BackupWindow>();
                 form &&
                 Control<QLabel>(form, "Label2")->text() == QStringLiteral("JE SAUVEGARDE")) {

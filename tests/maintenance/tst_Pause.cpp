@@ -29,7 +29,7 @@ private slots:
         ProgramFixture fixture;
         auto now = std::make_shared<QDateTime>(start);
         auto readings = std::make_shared<int>(0);
-        Clock::SetForTests([now, readings] {
+        Fakes().clock.Set([now, readings] {
             // A pause that never ends fails here instead of hanging.
             if (++*readings > 1000)
                 throw std::runtime_error("the pause does not end");

@@ -28,7 +28,7 @@ void BackUpThroughTheWindow(const QString& folder) {
     QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
     // The backup's end message, which the restore tests count without.
     QCOMPARE(ShownMessages().size(), 1);
-    MessageBox::Testing::Clear();
+    Fakes().messages.Clear();
 }
 
 void RestoreFrom(const QString& picked) {
@@ -92,11 +92,11 @@ private slots:
             QVERIFY(QDir().mkpath(picked));
             QVERIFY(QFile::copy(backup + "/SAUVE.KOR", picked + "/SAUVE.KOR"));
         }
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         const quint64 identity = FileIdentity();
         RestoreFrom(picked);
 
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(StoredRows(), backedUp);
         // Written into, never renamed over: another program holding it open sees the backup.
@@ -105,6 +105,35 @@ private slots:
         QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
                  QStringList({"Pivane.mdb", "Sauve.kor"}));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FileBytes(backup + "/SAUVE.KOR"));
+    }
+
+    // The marker fails to be copied back at one step of its writing: the user is told so and
+    // the one in place keeps its bytes; the cards, which the engine writes, are restored.
+    void markerThatCannotBeRestoredIsToldAndKept_data() { AddWriteStepRows(); }
+    void markerThatCannotBeRestoredIsToldAndKept() {
+        QFETCH(WriteStep, step);
+        ProgramFixture fixture;
+        const QString backup = BackUpFiveCards(fixture);
+        const QStringList backedUp = StoredRows();
+        RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
+        const QByteArray older =
+            (backup + "/\r\n" + QDir::currentPath() + "/\r\n01/01/2020\r\n").toUtf8();
+        WriteBytes(QStringLiteral("Sauve.kor"), older);
+        const FailingWrites fault(step, fixture.Path());
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+        RestoreFrom(backup);
+
+        QVERIFY(fault.Struck());
+        QVERIFY(Fakes().eventLoop.EndRequested());
+        QCOMPARE(ShownMessages().size(), 2);
+        QVERIFY2(ShownMessages().last().startsWith(
+                     QStringLiteral("Ces fichiers n'ont pas pu être restaurés ; ceux qui étaient "
+                                    "en place n'ont pas été modifiés : SAUVE.KOR")),
+                 qPrintable(ShownMessages().last()));
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), older);
+        QCOMPARE(StoredRows(), backedUp);
+        QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Pivane.mdb", "Sauve.kor"}));
     }
 
     // Every card of the collection in place is replaced: the user is asked first, with what
@@ -123,15 +152,15 @@ private slots:
         const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
 
         if (yes)
-            MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+            Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         RestoreFrom(backup);
 
-        const auto& shown = MessageBox::Testing::Shown();
+        const auto& shown = Fakes().messages.Shown();
         QCOMPARE(shown.front().title, QStringLiteral("Restoration"));
         for (const char* part : {"09/03/2026", "(5 fiches)", "(6 fiches)", "perdues"})
             QVERIFY2(shown.front().text.contains(QString::fromUtf8(part)),
                      qPrintable(shown.front().text));
-        QCOMPARE(Application::Testing::EndRequested(), yes);
+        QCOMPARE(Fakes().eventLoop.EndRequested(), yes);
         if (!yes) {
             QCOMPARE(shown.size(), 1);
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
@@ -170,10 +199,10 @@ private slots:
         BackupWindow& sauve = OpenBackupWindow();
         Control<QAction>(sauve, "Restoration")->trigger();
         Control<TextBox>(sauve, "Text1")->SetText(backup);
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
 
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredRows(), StoredRows(backup + "PIVANE.MDB"));
         QCOMPARE(Collection::VerifiedCardCount(QStringLiteral("Pivane.mdb")), 4);
     }
@@ -229,7 +258,7 @@ private slots:
 
         RestoreFrom(backup);
 
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("rien n'a été modifié")),
                  qPrintable(ShownMessages().front()));

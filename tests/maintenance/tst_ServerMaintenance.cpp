@@ -42,13 +42,13 @@ private slots:
         BackupWindow& restoring = OpenBackupWindow();
         Control<QAction>(restoring, "Restoration")->trigger();
         Control<TextBox>(restoring, "Text1")->SetText(backup);
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         QTest::mouseClick(Control<QPushButton>(restoring, "Command2"), Qt::LeftButton);
-        const QString question = MessageBox::Testing::Shown().value(2).text;
+        const QString question = Fakes().messages.Shown().value(2).text;
         QVERIFY2(
             question.contains("Remplacer la collection du serveur « " + name + " » (6 fiches)"),
             qPrintable(question));
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredCards(*Collection::Open(CollectionPlace::Server(name))), backedUp);
         QVERIFY(!QFileInfo::exists(QStringLiteral("Pivane.mdb")));
     }

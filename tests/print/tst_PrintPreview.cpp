@@ -68,7 +68,7 @@ void TestPrintPreview::previewFontFollowsScale() {
     QFETCH(int, screenTwips);
     QFETCH(double, points);
     ProgramFixture fixture;
-    Screen::SetHeightForTests(screenTwips);
+    Fakes().screen.Set(screenTwips);
     MainWindow& main = MainWindowOn(CardOfPrintLines(4));
 
     const PrintPreview& printout = OpenPrintout(main);
@@ -79,7 +79,7 @@ void TestPrintPreview::previewFontFollowsScale() {
 void TestPrintPreview::printsPagesOf65Lines() {
     ProgramFixture fixture;
     const QString pdf = fixture.Path(QStringLiteral("printer.pdf"));
-    Printer::Testing::RouteToPdf(pdf);
+    Fakes().printers.RouteToPdf(pdf);
     MainWindow& main = MainWindowOn(CardOfPrintLines(140));
     PrintPreview& printout = OpenPrintout(main);
     QCOMPARE(Control<ListBox>(printout, "List2")->count(), 140);
@@ -87,7 +87,7 @@ void TestPrintPreview::printsPagesOf65Lines() {
     QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
     QCOMPARE(ShownMessages(), QStringList());
-    QVERIFY(FileDialog::Testing::Asked().isEmpty());
+    QVERIFY(Fakes().fileDialogs.Asked().isEmpty());
     CheckPrintoutOf140Lines(pdf);
     QVERIFY(printout.isVisible());
 }
@@ -102,7 +102,7 @@ void TestPrintPreview::leavingPrintsNothing() {
     QFETCH(bool, byCloseBox);
     ProgramFixture fixture;
     const QString pdf = fixture.Path(QStringLiteral("printer.pdf"));
-    Printer::Testing::RouteToPdf(pdf);
+    Fakes().printers.RouteToPdf(pdf);
     MainWindow& main = MainWindowOn(CardOfPrintLines(10));
     PrintPreview& printout = OpenPrintout(main);
 
@@ -131,11 +131,11 @@ void TestPrintPreview::noPrinterOffersPdf() {
     MainWindow& main = MainWindowOn(CardOfPrintLines(10));
     PrintPreview& printout = OpenPrintout(main);
     if (answered)
-        FileDialog::Testing::SetNextAnswer(pdf);
+        Fakes().fileDialogs.SetNextAnswer(pdf);
 
     QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
-    QCOMPARE(FileDialog::Testing::Asked().size(), 1);
+    QCOMPARE(Fakes().fileDialogs.Asked().size(), 1);
     QCOMPARE(QFile::exists(pdf), answered);
     QVERIFY(printout.isVisible());
     if (!answered) {
@@ -164,9 +164,9 @@ void TestPrintPreview::failureKeepsPreviewOpen() {
     ProgramFixture fixture;
     const QString unwritable = fixture.Path(QStringLiteral("absent/fiche.pdf"));
     if (printerInstalled)
-        Printer::Testing::RouteToPdf(unwritable);
+        Fakes().printers.RouteToPdf(unwritable);
     else
-        FileDialog::Testing::SetNextAnswer(unwritable);
+        Fakes().fileDialogs.SetNextAnswer(unwritable);
     MainWindow& main = MainWindowOn(CardOfPrintLines(10));
     PrintPreview& printout = OpenPrintout(main);
 

@@ -3,10 +3,6 @@
 #include "PrintoutPdf.h"
 #include "TestSupport.h"
 
-#include "platform/Application.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "print/PrintPreview.h"
 
@@ -51,16 +47,16 @@ private slots:
         QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
         QCOMPARE(ShownMessages(), QStringList());
-        QVERIFY(FileDialog::Testing::Asked().isEmpty()); // the queue, not the PDF fallback
+        QVERIFY(Fakes().fileDialogs.Asked().isEmpty()); // the queue, not the PDF fallback
         const QString pdf = PrintedFile(queue, output);
         QVERIFY2(!pdf.isEmpty(), "the queue wrote no file");
         QCOMPARE(PageCount(pdf), 3);
 
         // The same printout written by the program itself, checked line by line, is the
         // pattern: every line of ink of the paper's pages lies where that printout has it.
-        Printer::Testing::Enable();
+        Printer::Queue::Replace(&Fakes().printers);
         const QString pattern = fixture.Path(QStringLiteral("pattern.pdf"));
-        Printer::Testing::RouteToPdf(pattern);
+        Fakes().printers.RouteToPdf(pattern);
         QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
         CheckPrintoutOf140Lines(pattern);
         const auto expected = InkLines(pattern);
@@ -94,10 +90,8 @@ private slots:
 int main(int argc, char** argv) {
     PrepareTestEnvironment();
     PivanesApplication app(argc, argv);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    FileDialog::Testing::Enable();
-    Desktop::Testing::Enable();
+    EnableTestSeams();
+    Printer::Queue::Replace(nullptr);
     TestSystemPrinter test;
     return QTest::qExec(&test, argc, argv);
 }

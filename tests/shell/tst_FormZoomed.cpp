@@ -110,7 +110,7 @@ private slots:
         QFETCH(int, formWidth);
         QFETCH(double, fontSize);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(screen);
+        Fakes().screen.Set(screen);
         SampleForm form;
         QCOMPARE(FormZoomed::LoadProtocol(form), percent);
         QCOMPARE(qRound(form.Height()), formHeight);
@@ -133,7 +133,7 @@ private slots:
 
     void examplesAt600Pixels() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(9000);
+        Fakes().screen.Set(9000);
         SampleForm form;
         FormZoomed::LoadProtocol(form);
         const Box label = TwipsOf(form.label);
@@ -145,7 +145,7 @@ private slots:
 
     void aFormNotNineThousandHighIsNeverScaled() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(15360);
+        Fakes().screen.Set(15360);
         SampleForm form;
         form.SetHeight(6000);
         form.SetWidth(9000);
@@ -174,7 +174,7 @@ private slots:
         QFETCH(int, formHeight);
         QFETCH(int, formWidth);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(screen, available);
+        Fakes().screen.Set(screen, available);
         SampleForm form;
         QCOMPARE(FormZoomed::LoadProtocol(form), percent);
         QCOMPARE(qRound(form.Height()), formHeight);
@@ -185,7 +185,7 @@ private slots:
     // The five rows stay as they are, whatever the screen leaves to windows.
     void tableRowsIgnoreTheAvailableArea() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(11520, QSize(1024, 728));
+        Fakes().screen.Set(11520, QSize(1024, 728));
         SampleForm form;
         QCOMPARE(FormZoomed::LoadProtocol(form), 122);
         QCOMPARE(qRound(form.Height()), 10980);
@@ -202,7 +202,7 @@ private slots:
     void loadingAgainScalesFromTheDesign() {
         QFETCH(int, screen);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(screen);
+        Fakes().screen.Set(screen);
         SampleForm form;
         FormZoomed::LoadProtocol(form);
         const QRect label = form.label->geometry();
@@ -219,7 +219,7 @@ private slots:
 
     void aFormWithoutControlsChangesOnlyItsSize() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(11520);
+        Fakes().screen.Set(11520);
         Form form("Empty");
         FormZoomed::LoadProtocol(form);
         QCOMPARE(qRound(form.Height()), 10980);
@@ -246,7 +246,7 @@ private slots:
         QFETCH(int, percent);
         ProgramFixture fixture;
         // Loaded at 95 %, less than the 800 x 800 pixels of the test's screen.
-        Screen::SetHeightForTests(9000);
+        Fakes().screen.Set(9000);
         Form& form = OpenWindow(window);
         const QScreen* screen = QGuiApplication::primaryScreen();
         // Centred, with room above for the window manager's title bar.

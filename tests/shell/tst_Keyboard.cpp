@@ -25,7 +25,7 @@ namespace {
 // A fresh program on a screen of 1080 pixels.
 class At1080 : public ProgramFixture {
 public:
-    At1080() { Screen::SetHeightForTests(1080 * 15); }
+    At1080() { Fakes().screen.Set(1080 * 15); }
 };
 
 QWidget* Focused(const QWidget& form) {
@@ -95,7 +95,7 @@ private slots:
         QFETCH(int, pixels);
         QFETCH(int, controls);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(pixels * 15);
+        Fakes().screen.Set(pixels * 15);
         WriteCollection(CardsIn({{"WIN", 3}}));
         Form* form = &MainWindowShowing("Windows");
         if (window == "backup") {
@@ -259,7 +259,7 @@ private slots:
         ProcessUnloads();
         QVERIFY2(!Forms::Find(name), qPrintable(name));
         QVERIFY(Forms::Find<MainWindow>()->isVisible());
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QVERIFY(ShownMessages().isEmpty());
     }
 
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(Forms::Find<MainWindow>(), &main);
         QVERIFY(main.isVisible());
         QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
     // Alt alone reaches the menu bar; the arrows and Enter choose an item.

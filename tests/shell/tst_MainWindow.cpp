@@ -150,7 +150,7 @@ private slots:
             main.close();
         else
             MenuItem(main, "Quit")->trigger();
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QVERIFY(!Store().IsOpen());
         QVERIFY(!Forms::Find<MainWindow>());
     }
@@ -163,7 +163,7 @@ private slots:
     void missingCollectionIsCreatedOnlyOnYes() {
         QFETCH(bool, yes);
         ProgramFixture fixture;
-        MessageBox::Testing::SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
+        Fakes().messages.SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
         MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
@@ -219,7 +219,7 @@ private slots:
             WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
         MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QVERIFY(!Store().IsOpen());
-        MessageBox::Testing::Clear();
+        Fakes().messages.Clear();
         for (int attempt = 1; attempt <= 2; ++attempt) {
             MenuItem(main, item.toLatin1().constData())->trigger();
             QCOMPARE(ShownMessages().size(), attempt);

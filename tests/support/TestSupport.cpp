@@ -1,14 +1,7 @@
 #include "TestSupport.h"
 
-#include "platform/Application.h"
-#include "platform/Clock.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
-#include "platform/Screen.h"
 #include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
@@ -21,11 +14,7 @@ void PrepareTestEnvironment() {
 }
 
 void EnableTestSeams() {
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    Printer::Testing::Enable();
-    FileDialog::Testing::Enable();
-    Desktop::Testing::Enable();
+    Fakes();
 }
 
 Session& TestSession() {
@@ -39,14 +28,8 @@ void ResetProgramState() {
     Store().Reset();
     // Each module's variables are one struct: a variable added to it is put back with the rest.
     TestSession() = Session{};
-    MessageBox::Testing::Clear();
-    Application::Testing::Clear();
-    Printer::Testing::Clear();
-    FileDialog::Testing::Clear();
-    Desktop::Testing::Clear();
-    Clock::SetForTests({});
-    Screen::SetHeightForTests(std::nullopt);
-    CategoryCatalogue::Testing::Restore();
+    Fakes().Clear();
+    CategoryCatalogue::Replace({});
 }
 
 void ProcessUnloads() {
@@ -81,7 +64,7 @@ QAction* MenuItem(const Form& form, const char* name) {
 
 QStringList ShownMessages() {
     QStringList texts;
-    for (const auto& message : MessageBox::Testing::Shown())
+    for (const auto& message : Fakes().messages.Shown())
         texts << message.text;
     return texts;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DesktopFakes.h"
 #include "EngineTestSupport.h"
 #include "WindowControls.h"
 #include "platform/Guard.h"
@@ -12,7 +13,7 @@
 class Form;
 class QAction;
 
-// Message boxes, the program's end and the clock are test seams; Qt runs without a display.
+// Qt runs without a display; the desktop's seams and the clock hold the test's fakes.
 void PrepareTestEnvironment();
 void EnableTestSeams();
 

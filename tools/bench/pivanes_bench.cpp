@@ -9,14 +9,13 @@
 //
 // Each size runs in a child process of its own, so that its peak memory is its own.
 #include "Baseline.h"
+#include "DesktopFakes.h"
 #include "HugeCards.h"
 #include "NewCollection.h"
 #include "ProgramSide.h"
 #include "SyntheticCards.h"
 #include "browse/PageStateFile.h"
-#include "platform/Application.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
 #include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/Collection.h"
@@ -146,8 +145,7 @@ QString Edited(int run) {
 
 void EnterChildFolder(const QString& folder) {
     QDir::setCurrent(folder);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
+    Fakes();
 }
 
 // The commands on the collection file of the folder, or on the server's when one is given.

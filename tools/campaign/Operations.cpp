@@ -1,14 +1,12 @@
 #include "Operations.h"
+#include "DesktopFakes.h"
 #include "WindowControls.h"
 
 #include "browse/PageStateFile.h"
 #include "maintenance/BackupWindow.h"
 #include "maintenance/Marker.h"
-#include "platform/Application.h"
-#include "platform/Clock.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
@@ -40,9 +38,9 @@ QString Utf8(const std::optional<QByteArray>& bytes) {
 
 QStringList TakeMessages() {
     QStringList texts;
-    for (const MessageBox::Message& message : MessageBox::Testing::Shown())
+    for (const Fake::Message& message : Fakes().messages.Shown())
         texts << (message.title + QStringLiteral(" | ") + message.text);
-    MessageBox::Testing::Clear();
+    Fakes().messages.Clear();
     return texts;
 }
 
@@ -52,7 +50,7 @@ void CloseWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
     ChildSession() = Session{};
-    Application::Testing::Clear();
+    Fakes().eventLoop.Clear();
 }
 
 BackupWindow& OpenBackupWindow() {
@@ -73,10 +71,9 @@ void Type(BackupWindow& window, const QString& folder) {
 std::unique_ptr<QApplication> StartWindows(int& argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     auto application = std::make_unique<PivanesApplication>(argc, argv);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
+    Fakes();
     auto now = std::make_shared<QDateTime>(kToday, QTime(10, 0));
-    Clock::SetForTests([now] { return *now = now->addMSecs(100); });
+    Fakes().clock.Set([now] { return *now = now->addMSecs(100); });
     return application;
 }
 
@@ -146,13 +143,13 @@ Said Restore(const QString& folder, const std::function<void()>& prepare) {
     TakeMessages();
     prepare();
     // The user confirms the restore when asked.
-    MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+    Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
     RunGuarded([&] { Control<QPushButton>(window, "Command2")->click(); });
     Said said;
     said.messages = TakeMessages();
     // A restore that went through says so, after the question the user answered, and ends the
     // program.
-    said.done = Application::Testing::EndRequested() && !said.messages.isEmpty() &&
+    said.done = Fakes().eventLoop.EndRequested() && !said.messages.isEmpty() &&
                 said.messages.last().contains(QStringLiteral("La collection a été restaurée"));
     CloseWindows();
     return said;

@@ -3,6 +3,7 @@
 // virtual one). Prints the captions of every menu, so that the guide can name them as shown.
 //   pivanes-screens FOLDER
 #include "DemoCards.h"
+#include "DesktopFakes.h"
 #include "WindowControls.h"
 #include "browse/CardList.h"
 #include "browse/FlexGrid.h"
@@ -11,13 +12,8 @@
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
 #include "maintenance/BackupWindow.h"
-#include "platform/Application.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
 #include "print/PrintPreview.h"
 #include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
@@ -200,11 +196,7 @@ int main(int argc, char** argv) {
         Fail("le dossier des images n'a pas pu être créé");
     output.setPath(output.absolutePath());
     // Nothing leaves the virtual screen: no box waits for an answer, nothing is printed.
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    Printer::Testing::Enable();
-    FileDialog::Testing::Enable();
-    Desktop::Testing::Enable();
+    Fakes();
 
     QTemporaryDir data;
     QDir::setCurrent(data.path());
@@ -218,7 +210,7 @@ int main(int argc, char** argv) {
         Editing();
         Backup();
     });
-    for (const MessageBox::Message& message : MessageBox::Testing::Shown())
+    for (const Fake::Message& message : Fakes().messages.Shown())
         std::printf("message : %s\n", qPrintable(message.text));
     Forms::UnloadAll();
     return 0;
