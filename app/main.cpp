@@ -5,10 +5,11 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/UserError.h"
+#include "shell/Backdrop.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
-#include "shell/KorDepart.h"
 #include "shell/ServerChoice.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/ServerAddress.h"
 #include "store/StoreError.h"
@@ -185,6 +186,8 @@ int main(int argc, char** argv) {
         Store().UseServer(*server);
     }
 
-    RunGuarded([] { Forms::Load<KorDepart>(); });
+    // Owned here, for as long as any window is open.
+    Session session;
+    RunGuarded([&session] { Forms::Load<Backdrop>(session); });
     return application->exec();
 }

@@ -6,7 +6,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(PIVANES_GUIDE_DIR ${CMAKE_INSTALL_DATADIR}/pivanes)
 file(RELATIVE_PATH PIVANES_GUIDE_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/pivanes)
-set_property(SOURCE src/maintenance/KorPivaneMaintenance.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE src/maintenance/MainWindowMaintenance.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              PIVANES_GUIDE_FROM_PROGRAM="${PIVANES_GUIDE_FROM_PROGRAM}")
 
 # The guide also lies beside the built program, where the program finds it as once installed.

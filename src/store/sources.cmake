@@ -2,7 +2,6 @@ target_sources(pivanes_store PRIVATE
     src/store/CardStore.cpp
     src/store/CategoryCatalogue.cpp
     src/store/Collection.cpp
-    src/store/Donnees.cpp
     src/store/Recordset.cpp
     src/store/ServerModule.cpp
     src/store/StoreError.cpp

@@ -26,7 +26,7 @@ mode_t TypeOf(const QString& path) {
 
 } // namespace
 
-class tst_FileWriter : public QObject {
+class TestFileWriter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -101,6 +101,49 @@ private slots:
         QVERIFY(present.size() >= before.size());
     }
 
+    // The same at every step where the disk can fail, without a broken disk.
+    void failureAtEachStepKeepsTheOldFile_data() {
+        QTest::addColumn<WriteStep>("step");
+        QTest::addColumn<QString>("way");
+        for (const auto& [step, name] : WriteSteps())
+            for (const char* way : {"flushed", "not flushed", "copy"})
+                QTest::newRow(qPrintable(name + QLatin1String(", ") + QLatin1String(way)))
+                    << step << QString::fromLatin1(way);
+    }
+    void failureAtEachStepKeepsTheOldFile() {
+        QFETCH(WriteStep, step);
+        QFETCH(QString, way);
+        QTemporaryDir folder;
+        const QString source = folder.filePath(QStringLiteral("source"));
+        WriteBytes(source, QByteArray(300000, 'n'));
+        const QString target = folder.filePath(QStringLiteral("Liste"));
+        const QByteArray old("1200\r\n901\r\n");
+        WriteBytes(target, old);
+        FailingWrites fault(step, folder.path());
+
+        std::optional<UserError> failure;
+        try {
+            if (way == QLatin1String("copy")) {
+                FileWriter file(target);
+                file.CopyFrom(source);
+                file.Commit();
+            } else {
+                WriteFileWhole(target, "750\r\n300\r\n",
+                               way == QLatin1String("flushed") ? FileWriter::Flush::ToDisk
+                                                               : FileWriter::Flush::NotNeeded);
+            }
+        } catch (const UserError& error) {
+            failure = error;
+        }
+
+        QVERIFY(fault.Struck());
+        QVERIFY2(failure, "reported as written");
+        QCOMPARE(failure->reason(), UserError::SystemReason(FailingWrites::ErrorNumberOf(step)));
+        QVERIFY(failure->sentence().contains(target));
+        QCOMPARE(FileBytes(target), old);
+        QCOMPARE(Entries(folder.path()), QStringList({"Liste", "source"}));
+    }
+
     void onlyRegularFilesAreReadOrReplaced_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("folder") << "folder";
@@ -150,5 +193,5 @@ private slots:
     }
 };
 
-PIVANES_ENGINE_TEST_MAIN(tst_FileWriter)
+PIVANES_ENGINE_TEST_MAIN(TestFileWriter)
 #include "tst_FileWriter.moc"

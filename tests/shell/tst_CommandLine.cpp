@@ -35,7 +35,7 @@ private:
 
 } // namespace
 
-class tst_CommandLine : public QObject {
+class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
@@ -172,5 +172,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_CommandLine)
+PIVANES_TEST_MAIN(TestCommandLine)
 #include "tst_CommandLine.moc"

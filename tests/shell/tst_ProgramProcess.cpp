@@ -107,7 +107,7 @@ void Kill(QProcess& process) {
 
 } // namespace
 
-class tst_ProgramProcess : public QObject {
+class TestProgramProcess : public QObject {
     Q_OBJECT
 
 private slots:
@@ -252,5 +252,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_ProgramProcess)
+PIVANES_TEST_MAIN(TestProgramProcess)
 #include "tst_ProgramProcess.moc"

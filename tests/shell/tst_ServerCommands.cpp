@@ -84,7 +84,7 @@ bool Contiguous(const QList<qint64>& numbers) {
 
 } // namespace
 
-class tst_ServerCommands : public QObject {
+class TestServerCommands : public QObject {
     Q_OBJECT
 
 private slots:
@@ -97,7 +97,7 @@ private slots:
     void withoutTheServerModule();
 };
 
-void tst_ServerCommands::startingOnAServer_data() {
+void TestServerCommands::startingOnAServer_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("remembered"); // in the settings before the start
     QTest::addColumn<int>("exitCode");
@@ -122,7 +122,7 @@ void tst_ServerCommands::startingOnAServer_data() {
                                         << "Pivanes est déjà ouvert" << false << QString();
 }
 
-void tst_ServerCommands::startingOnAServer() {
+void TestServerCommands::startingOnAServer() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, remembered);
     QFETCH(int, exitCode);
@@ -149,7 +149,7 @@ void tst_ServerCommands::startingOnAServer() {
 
 // Each import is whole: its cards keep their numbers (into the empty collection) or take a run
 // of their own after the highest; none is lost and no number is given twice.
-void tst_ServerCommands::twoImportsAtOnceNeverMix() {
+void TestServerCommands::twoImportsAtOnceNeverMix() {
     ProgramFixture fixture;
     const QString server = FreshServerDatabase();
     QList<qint32> many(400);
@@ -179,7 +179,7 @@ void tst_ServerCommands::twoImportsAtOnceNeverMix() {
                 : large.first() == 1 && small.first() == 401 && Contiguous(small));
 }
 
-void tst_ServerCommands::exportWritesANewFileOnly() {
+void TestServerCommands::exportWritesANewFileOnly() {
     ProgramFixture fixture;
     const QList<Card> cards = {{2, "MAT", "DEUX \\ 'SQL' 100%", "a\r\nb"}, {7, "WIN", "SEPT", ""}};
     const std::unique_ptr<Collection> collection = FreshCollection("postgres", cards);
@@ -199,7 +199,7 @@ void tst_ServerCommands::exportWritesANewFileOnly() {
 }
 
 // Without --serveur the data folder's collection takes the cards; the Jet file is only read.
-void tst_ServerCommands::aJetFileIsImportedIntoTheDataFolder() {
+void TestServerCommands::aJetFileIsImportedIntoTheDataFolder() {
     ProgramFixture fixture;
     JetWriter jet(JetWriter::Version::Jet4);
     jet.Add({3, QString("WIN"), QString("ANCIENNE"), QString("vieux texte")});
@@ -215,7 +215,7 @@ void tst_ServerCommands::aJetFileIsImportedIntoTheDataFolder() {
     QCOMPARE(FileBytes("ancienne.mdb"), original);
 }
 
-void tst_ServerCommands::withoutTheServerModule_data() {
+void TestServerCommands::withoutTheServerModule_data() {
     QTest::addColumn<QByteArray>("module"); // the bytes of the module's file; none when empty
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("remembered");
@@ -239,7 +239,7 @@ void tst_ServerCommands::withoutTheServerModule_data() {
 
 // An installation without the server engine's module, or with a damaged one: the program says
 // what is missing and how to install it, and ends; the local collection works without it.
-void tst_ServerCommands::withoutTheServerModule() {
+void TestServerCommands::withoutTheServerModule() {
     QFETCH(QByteArray, module);
     QFETCH(QStringList, arguments);
     QFETCH(QString, remembered);
@@ -263,5 +263,5 @@ void tst_ServerCommands::withoutTheServerModule() {
         QVERIFY2(run.err.contains("sudo apt install"), qPrintable(run.err));
 }
 
-PIVANES_TEST_MAIN(tst_ServerCommands)
+PIVANES_TEST_MAIN(TestServerCommands)
 #include "tst_ServerCommands.moc"

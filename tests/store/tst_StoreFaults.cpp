@@ -63,7 +63,7 @@ void WriteWalCollection(const QString& file, bool keepLog) {
 
 } // namespace
 
-class tst_StoreFaults : public QObject {
+class TestStoreFaults : public QObject {
     Q_OBJECT
 
 private slots:
@@ -206,6 +206,34 @@ private slots:
         }
     }
 
+    // A backup copy that fails at any step says why, leaves no copy behind and an older one as it
+    // was; the collection is untouched.
+    void failedCopyLeavesTheOldOne_data() { AddWriteStepRows(); }
+    void failedCopyLeavesTheOldOne() {
+        QFETCH(WriteStep, step);
+        TemporaryFolder folder;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
+        QVERIFY(QDir().mkdir(QStringLiteral("copies")));
+        const QString target = folder.Path(QStringLiteral("copies/PIVANE.MDB"));
+        WriteBytes(target, "ancienne copie");
+        FailingWrites fault(step, folder.Path(QStringLiteral("copies")));
+
+        try {
+            Open(QStringLiteral("Pivane.mdb"))->SnapshotInto(target);
+            QFAIL("reported as copied");
+        } catch (const StoreError& error) {
+            QCOMPARE(error.reason(), UserError::SystemReason(FailingWrites::ErrorNumberOf(step)));
+            QVERIFY2(error.sentence().contains(target), qPrintable(error.text()));
+        }
+
+        QVERIFY(fault.Struck());
+        QCOMPARE(FileBytes(target), QByteArray("ancienne copie"));
+        QCOMPARE(QDir(QStringLiteral("copies")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("PIVANE.MDB")});
+        QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
+    }
+
     void badFilesAreRefusedAndLeftAlone_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("kind");
@@ -244,5 +272,5 @@ private slots:
     }
 };
 
-PIVANES_ENGINE_TEST_MAIN(tst_StoreFaults)
+PIVANES_ENGINE_TEST_MAIN(TestStoreFaults)
 #include "tst_StoreFaults.moc"

@@ -9,17 +9,16 @@
 //
 // Each size runs in a child process of its own, so that its peak memory is its own.
 #include "Baseline.h"
+#include "DesktopFakes.h"
 #include "HugeCards.h"
 #include "NewCollection.h"
 #include "ProgramSide.h"
 #include "SyntheticCards.h"
 #include "browse/PageStateFile.h"
-#include "platform/Application.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/Collection.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
 #include <QDateTime>
@@ -134,10 +133,10 @@ const QString kTwoLetters = QStringLiteral("WI");     // in "WI-FI": too short f
 // The paging placed on the page that ends at the given share of the collection, or just before
 // its end, by a page state set by hand and one "Suite".
 void PlaceAt(int denominator) {
-    ProgramSide::PlacePaging(std::max(Donnees.GridTotal / denominator, 1));
+    ProgramSide::PlacePaging(std::max(ProgramSide::ListedCards() / denominator, 1));
 }
 void PlaceBeforeEnd(int cards) {
-    ProgramSide::PlacePaging(std::max(Donnees.GridTotal - cards, 1));
+    ProgramSide::PlacePaging(std::max(ProgramSide::ListedCards() - cards, 1));
 }
 
 QString Edited(int run) {
@@ -146,9 +145,7 @@ QString Edited(int run) {
 
 void EnterChildFolder(const QString& folder) {
     QDir::setCurrent(folder);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    Donnees.DatabaseFileName = QStringLiteral("Pivane.mdb");
+    Fakes();
 }
 
 // The commands on the collection file of the folder, or on the server's when one is given.
@@ -159,7 +156,7 @@ int RunChild(const QString& folder, int cards, int reps, const QString& only,
     const qint64 fileBytes = server.isEmpty() ? QFileInfo(QStringLiteral("Pivane.mdb")).size() : -1;
     if (!server.isEmpty())
         Store().UseServer(server);
-    Store().OpenDatabase(Donnees.DatabaseFileName);
+    Store().OpenDatabase(ProgramSide::WindowSession().databaseFile);
     const qint32 last = cards;
     const int slowReps = cards >= 1000000 ? 3 : reps;
     // The disk's flush times vary widely: writes need more runs for a steady median.
