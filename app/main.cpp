@@ -1,18 +1,25 @@
 #include "convert/ConvertCommand.h"
+#include "convert/Exchange.h"
 #include "platform/Display.h"
 #include "platform/FolderLock.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
+#include "platform/UserError.h"
 #include "shell/Backdrop.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
+#include "shell/ServerChoice.h"
 #include "shell/Session.h"
+#include "store/CardStore.h"
+#include "store/ServerAddress.h"
+#include "store/StoreError.h"
 
 #include <QDir>
 #include <QLibraryInfo>
 #include <QTextStream>
 #include <QTranslator>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -35,6 +42,66 @@ void Refuse(const QString& text) {
         MessageBox::Error(text);
 }
 
+// The server the program starts on: the one named now, which is remembered, or the one
+// remembered before, unless --local forgets it. A settings file that cannot be read or written
+// is said, since the user would otherwise start on another collection than the one they meant.
+std::optional<QString> ChosenServer(const CommandLine& line) {
+    if (line.local) {
+        ServerChoice::Forget();
+        return std::nullopt;
+    }
+    if (!line.server.isEmpty()) {
+        try {
+            ServerChoice::Remember(line.server);
+        } catch (const UserError& error) {
+            Print(QStringLiteral("Le serveur n'a pas pu être retenu pour les prochains "
+                                 "lancements : %1\n")
+                      .arg(error.text()),
+                  stderr);
+        }
+        return line.server;
+    }
+    std::optional<QString> remembered = ServerChoice::Remembered();
+    if (remembered)
+        if (const std::optional<QString> refusal = ServerAddress::Refusal(*remembered))
+            throw UserError(QStringLiteral("Le serveur retenu dans « %1 » est refusé : %2 "
+                                           "« pivanes --local » revient à la collection du "
+                                           "dossier de données.")
+                                .arg(ServerChoice::SettingsFile(), *refusal));
+    return remembered;
+}
+
+// --importer and --exporter: on the server named, else on the data folder's collection, under
+// the folder's lock.
+int RunExchange(const CommandLine& line) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    std::optional<FolderLock> lock;
+    CollectionPlace place = CollectionPlace::Server(line.server);
+    if (line.server.isEmpty()) {
+        const DataFolder::Choice folder = DataFolder::Choose(line.folder);
+        if (folder.path.isEmpty()) {
+            err << folder.problem << Qt::endl;
+            return 1;
+        }
+        lock.emplace(folder.path);
+        if (lock->Take() == FolderLock::Outcome::HeldByOther) {
+            err << QStringLiteral("Pivanes est ouvert sur le dossier « %1 » (processus %2) : "
+                                  "fermez-le avant d'importer ou d'exporter. Rien n'a été "
+                                  "copié.")
+                       .arg(QDir::toNativeSeparators(folder.path))
+                       .arg(lock->Holder())
+                << Qt::endl;
+            return 1;
+        }
+        place =
+            CollectionPlace::LocalFile(QDir(folder.path).filePath(QStringLiteral("Pivane.mdb")));
+    }
+    return line.action == CommandLine::Action::Import
+               ? Exchange::Import(place, line.exchangeFile, out, err)
+               : Exchange::Export(place, line.exchangeFile, out, err);
+}
+
 void InstallFrenchQtTexts(QCoreApplication& application) {
     auto* qtFrench = new QTranslator(&application);
     if (qtFrench->load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -52,9 +119,20 @@ int main(int argc, char** argv) {
         QTextStream err(stderr);
         return RunConvertCommand(line.jetFile, out, err);
     }
+    if (line.action == CommandLine::Action::Import || line.action == CommandLine::Action::Export) {
+        QCoreApplication core(argc, argv);
+        return RunExchange(line);
+    }
     if (line.action != CommandLine::Action::Run) {
         Print(line.text, line.action == CommandLine::Action::Refuse ? stderr : stdout);
         return line.exitCode;
+    }
+    std::optional<QString> server;
+    try {
+        server = ChosenServer(line);
+    } catch (const UserError& error) {
+        Print(error.text() + QLatin1Char('\n'), stderr);
+        return 1;
     }
     const DataFolder::Choice folder = DataFolder::Choose(line.folder);
     if (folder.path.isEmpty()) {
@@ -95,6 +173,17 @@ int main(int argc, char** argv) {
                   .arg(QDir::toNativeSeparators(folder.path)),
               stderr);
         break;
+    }
+
+    if (server) {
+        // An unreachable server is said before any window opens, within the connect timeout.
+        try {
+            Collection::Open(CollectionPlace::Server(*server));
+        } catch (const StoreError& error) {
+            Refuse(error.text());
+            return 1;
+        }
+        Store().UseServer(*server);
     }
 
     // Owned here, for as long as any window is open.

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Builds an optimised program and measures it on collections of 1,000, 100,000 and 1,000,000
-# cards beside plain SQLite; the table goes to docs/PERFORMANCE.md.
+# cards beside plain SQLite, then at 1,000,000 cards on a local PostgreSQL server beside plain
+# PostgreSQL; the table goes to docs/PERFORMANCE.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-release -j"$(nproc)" --target pivanes-bench pivanes-bench-jet
-build-release/tools/pivanes-bench --markdown docs/PERFORMANCE.md "$@"
+# A throw-away server on a Unix socket of its own, stopped whatever happens.
+cluster=$PWD/build-release/pg-bench
+trap 'bash tools/pg-test-cluster.sh stop "$cluster"' EXIT
+bash tools/pg-test-cluster.sh start "$cluster" >/dev/null
+server="host=$(cat "$cluster") user=postgres"
+psql -XAq -d "$server dbname=postgres" -c "CREATE DATABASE mesure"
+build-release/tools/pivanes-bench --markdown docs/PERFORMANCE.md --serveur "$server dbname=mesure" "$@"
 build-release/tools/pivanes-bench-jet >>docs/PERFORMANCE.md

@@ -5,7 +5,7 @@ packages=(cmake g++ make ninja-build ccache lld pkg-config qt6-base-dev qt6-base
           sqlite3 fonts-liberation fonts-comic-neue qt6-translations-l10n poppler-utils xvfb
           xauth imagemagick mdbtools-dev mdbtools desktop-file-utils appstream man-db libxml2-utils
           file dpkg-dev lintian cups printer-driver-cups-pdf clang-format clang-tidy python3
-          xdg-utils)
+          xdg-utils libpq-dev postgresql postgresql-contrib)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

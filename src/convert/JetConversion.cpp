@@ -185,19 +185,25 @@ QString KeptName(const QString& jetFile) {
 
 namespace {
 
-Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
+// Writes the cards into the writer's temporary, checked whole and card by card.
+qint64 WriteChecked(const QString& jetFile, const FileWriter& file, const Progress& progress) {
     JetSource counting(jetFile);
     const qint64 total = counting.CountCards();
     ProgressCounter counter(progress, 2 * total);
+    const qint64 cards = WriteCards(jetFile, file.TemporaryName(), counter);
+    if (Collection::VerifiedCardCount(file.TemporaryName()) != cards)
+        throw Failure(jetFile, QStringLiteral("le nouveau fichier ne contient pas toutes les "
+                                              "fiches."));
+    CompareCards(jetFile, file.TemporaryName(), counter);
+    return cards;
+}
+
+Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
     Outcome outcome;
     RemoveWork(jetFile);
     // The writer removes its work file unless it is committed.
     FileWriter file(jetFile, WorkName(jetFile));
-    outcome.cards = WriteCards(jetFile, file.TemporaryName(), counter);
-    if (Collection::VerifiedCardCount(file.TemporaryName()) != outcome.cards)
-        throw Failure(jetFile, QStringLiteral("le nouveau fichier ne contient pas toutes les "
-                                              "fiches."));
-    CompareCards(jetFile, file.TemporaryName(), counter);
+    outcome.cards = WriteChecked(jetFile, file, progress);
     outcome.keptAs = KeepOriginal(jetFile);
     try {
         file.Commit();
@@ -209,18 +215,36 @@ Outcome ConvertChecked(const QString& jetFile, const Progress& progress) {
     return outcome;
 }
 
-} // namespace
-
-// In the child process: the whole conversion, every failure in French.
-Outcome ConvertReported(const QString& jetFile, const Progress& progress) {
+// In the child process: every failure in French.
+template <typename Work> auto Reported(const QString& jetFile, const Work& work) {
     try {
-        return ConvertChecked(jetFile, progress);
+        return work();
     } catch (const JetError&) {
         throw;
     } catch (const UserError& error) {
         // The new file's own failures: the disk, the engine.
         throw Failure(jetFile, error.text());
     }
+}
+
+} // namespace
+
+Outcome ConvertReported(const QString& jetFile, const Progress& progress) {
+    return Reported(jetFile, [&] { return ConvertChecked(jetFile, progress); });
+}
+
+qint64 CopyInto(const QString& jetFile, const QString& target) {
+    return Isolated::Run(
+               [&](const Isolated::Report&) {
+                   return Reported(jetFile, [&] {
+                       FileWriter file(target);
+                       const qint64 cards = WriteChecked(jetFile, file, {});
+                       file.Commit();
+                       return Isolated::Result{cards, {}};
+                   });
+               },
+               {}, CrashMessage(jetFile))
+        .number;
 }
 
 Outcome Convert(const QString& jetFile, const Progress& progress) {

@@ -21,6 +21,10 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 // The number of cards of a Jet collection; refuses what it cannot convert.
 qint64 CountCards(const QString& jetFile);
 Outcome Convert(const QString& jetFile, const Progress& progress = {});
+// Writes the cards of a Jet file into target, a new collection file of the program's own format,
+// checked card by card against the Jet file; the Jet file is only read. Answers the number of
+// cards.
+qint64 CopyInto(const QString& jetFile, const QString& target);
 
 // "Pivane-jet.mdb", or "Pivane-jet-2.mdb" and so on when that name is taken.
 QString KeptName(const QString& jetFile);

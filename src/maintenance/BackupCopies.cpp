@@ -32,7 +32,9 @@ std::optional<qint64> CopyToBackup(const QString& source, const QString& target,
                                        "parent absent, nom déjà pris par un fichier, disque en "
                                        "lecture seule ou plein)."));
     const bool isDatabase = IsDatabase(source, databaseName);
-    if (isDatabase && open && SameFile(source, open->Place().name))
+    if (isDatabase && open &&
+        (open->Place().kind == CollectionPlace::Kind::Server ||
+         SameFile(source, open->Place().name)))
         return open->SnapshotInto(target);
     return SafeFiles::CopyFile(
         source, target, isDatabase ? SafeFiles::Check::BytesAndDatabase : SafeFiles::Check::Bytes);
@@ -88,7 +90,7 @@ Written Write(const QStringList& names, const MarkerLines& made, const QString& 
 }
 
 QStringList Restore(const QStringList& names, const QString& backupFolder,
-                    const QString& dataFolder, const QString& databaseName,
+                    const QString& dataFolder, const QString& databaseName, Collection* server,
                     const Progress& progress) {
     const auto count = int(names.size());
     QStringList failed;
@@ -98,13 +100,19 @@ QStringList Restore(const QStringList& names, const QString& backupFolder,
         const QString target = dataFolder + SafeFiles::TwinIn(dataFolder, name);
         progress(source, i, count);
         PauseBetweenFiles();
+        const bool isDatabase = IsDatabase(name, databaseName);
         try {
-            if (IsDatabase(name, databaseName))
+            if (isDatabase && server)
+                server->ReplaceWith(source);
+            else if (isDatabase)
                 SafeFiles::RestoreDatabase(source, target);
             else
                 SafeFiles::CopyFile(source, target);
-        } catch (const UserError&) {
-            failed << name;
+        } catch (const UserError& error) {
+            // The server says why, a right that the role lacks among others.
+            failed << (isDatabase && server
+                           ? name + QStringLiteral(" (") + error.text() + QLatin1Char(')')
+                           : name);
         }
         progress(source, i + 1, count);
     }

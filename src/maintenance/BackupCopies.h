@@ -24,16 +24,17 @@ struct Written {
 
 // Copies the named files of the data folder `made.programFolder` into `made.backupFolder`
 // (made if missing), in capitals, then the marker `made` that dates them, written only once
-// every copy is checked. The open collection, when it is the database copied, is copied through
-// its own snapshot.
+// every copy is checked. The open collection, when it is the database copied (a collection on a
+// server always is), is copied through its own snapshot.
 Written Write(const QStringList& names, const MarkerLines& made, const QString& databaseName,
               Collection* open, const Progress& progress);
 
 // Puts each named file of the backup folder in place in the data folder, on the file of the
-// same name whatever its case; the card database through the collection's own replacement.
-// Answers the names that were not restored, whose files in place are unchanged.
+// same name whatever its case; the card database through the collection's own replacement, into
+// `server` when the collection lives there. Answers the names that were not restored (with the
+// server's reason), whose files or collection in place are unchanged.
 QStringList Restore(const QStringList& names, const QString& backupFolder,
-                    const QString& dataFolder, const QString& databaseName,
+                    const QString& dataFolder, const QString& databaseName, Collection* server,
                     const Progress& progress);
 
 } // namespace BackupCopies

@@ -116,6 +116,19 @@ QString CardsText(qint64 cards) {
     return cards == 1 ? QStringLiteral("1 fiche") : QStringLiteral("%1 fiches").arg(cards);
 }
 
+bool OnServer() {
+    return !Store().Server().isEmpty();
+}
+
+// The files a backup copies: the data folder's, and the collection's own copy, which comes from
+// the server when it lives there, whatever the folder holds.
+QStringList BackupNames(const QStringList& listed, const QString& databaseName) {
+    QStringList names = listed;
+    if (OnServer() && !names.contains(databaseName, Qt::CaseInsensitive))
+        names << databaseName;
+    return names;
+}
+
 // The cards of the collection in place, when there is one that can be read.
 std::optional<qint64> LiveCardCount(const QString& databaseName) {
     try {
@@ -382,7 +395,7 @@ void BackupWindow::RunBackup() {
     // The date as every writer gives it: the program speaks French whatever the locale.
     const MarkerLines made{backupFolder_, dataFolder_, Marker::BackupDate(Clock::Now().date())};
     const BackupCopies::Written copies = BackupCopies::Write(
-        Names(*File1), made, session().databaseFile,
+        BackupNames(Names(*File1), session().databaseFile), made, session().databaseFile,
         Store().IsOpen() ? &Store().collection() : nullptr,
         [this](const QString& file, int done, int count) { ShowProgress(file, done, count); });
     Quitter->setEnabled(true);
@@ -499,12 +512,18 @@ bool BackupWindow::RestoreConfirmed(const RestoreSource& source) const {
     const QString backup =
         QStringLiteral("la sauvegarde du %1 (%2)").arg(source.date, CardsText(source.cards));
     const QString question =
-        live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
-                              "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
-                   .arg(CardsText(*live), backup)
-             : QStringLiteral("Restaurer %1 ?\n\nAucune collection lisible n'est en place dans "
-                              "le dossier « %2 ».")
-                   .arg(backup, QDir::toNativeSeparators(DataFolder()));
+        OnServer() ? QStringLiteral("Remplacer la collection du serveur « %1 » (%2), que tous ses "
+                                    "utilisateurs partagent, par %3 ?\n\nLes fiches ajoutées ou "
+                                    "modifiées depuis cette sauvegarde, par vous ou par d'autres, "
+                                    "seront perdues.")
+                         .arg(Store().Server(),
+                              live ? CardsText(*live) : QStringLiteral("illisible"), backup)
+        : live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
+                                "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
+                     .arg(CardsText(*live), backup)
+               : QStringLiteral("Restaurer %1 ?\n\nAucune collection lisible n'est en place dans "
+                                "le dossier « %2 ».")
+                     .arg(backup, QDir::toNativeSeparators(DataFolder()));
     return MessageBox::AskYesNo(question, QStringLiteral("Restoration")) == MessageBox::Answer::Yes;
 }
 
@@ -522,13 +541,17 @@ void BackupWindow::startRestore() {
 void BackupWindow::RunRestore() {
     StartCopying(QStringLiteral("JE RESTORE"));
     PauseBetweenFiles();
-    // The program ends after the restore: its own connection has nothing more to do.
-    Store().Reset();
+    // The program ends after the restore: its own connection has nothing more to do, unless the
+    // cards go to the server through it.
+    const bool onServer = OnServer();
+    if (!onServer)
+        Store().Reset();
     dataFolder_ = WithFinalSlash(DataFolder());
     File1->SetPath(backupFolder_);
     File1->Refresh();
     EndAfterRestore(BackupCopies::Restore(
         Names(*File1), backupFolder_, dataFolder_, session().databaseFile,
+        onServer ? &Store().collection() : nullptr,
         [this](const QString& file, int done, int count) { ShowProgress(file, done, count); }));
 }
 

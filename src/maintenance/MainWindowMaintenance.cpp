@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
@@ -29,6 +30,25 @@ QString InstalledGuide() {
     }
     return {};
 }
+
+// The server's own maintenance of the collection's tables; no file is touched.
+void CompactServer() {
+    try {
+        const Compacted compacted = Store().collection().Compact();
+        const QLocale french(QLocale::French);
+        const auto megabytes = [&french](qint64 bytes) {
+            return french.toString(double(bytes) / (1 << 20), 'f', 1);
+        };
+        MessageBox::Show(
+            QStringLiteral("Le serveur a fait le ménage de la collection (VACUUM "
+                           "ANALYZE) : ses tables occupaient %1 Mo, elles en "
+                           "occupent %2.")
+                .arg(megabytes(compacted.bytesBefore), megabytes(compacted.bytesAfter)));
+    } catch (const UserError& error) {
+        MessageBox::Error(error.text());
+    }
+}
+
 } // namespace
 
 void MainWindow::openBackupWindow() {
@@ -37,6 +57,10 @@ void MainWindow::openBackupWindow() {
 }
 
 void MainWindow::compactCollection() {
+    if (!Store().Server().isEmpty()) {
+        CompactServer();
+        return;
+    }
     ResumeNext([] { Store().CloseDatabase(); });
     try {
         CompactDatabaseFile(session().databaseFile);

@@ -1,6 +1,7 @@
 #include "shell/CommandLine.h"
 
 #include "shell/Version.h"
+#include "store/ServerAddress.h"
 
 #include <QCommandLineParser>
 
@@ -16,13 +17,28 @@ const QCommandLineOption
     kConvert(QStringLiteral("convertir"),
              QStringLiteral("convertir une ancienne collection Jet, sans écran"),
              QStringLiteral("FICHIER.mdb"));
+const QCommandLineOption
+    kServer(QStringLiteral("serveur"),
+            QStringLiteral("travailler sur la collection partagée d'un serveur PostgreSQL"),
+            QStringLiteral("CONNEXION"));
+const QCommandLineOption
+    kLocal(QStringLiteral("local"),
+           QStringLiteral("oublier le serveur et revenir à la collection du dossier"));
+const QCommandLineOption kImport(QStringLiteral("importer"),
+                                 QStringLiteral("copier dans la collection les fiches d'une "
+                                                "autre, sans écran"),
+                                 QStringLiteral("FICHIER.mdb"));
+const QCommandLineOption kExport(QStringLiteral("exporter"),
+                                 QStringLiteral("écrire la collection dans un nouveau fichier, "
+                                                "sans écran"),
+                                 QStringLiteral("FICHIER.mdb"));
 const QCommandLineOption kHelp({QStringLiteral("h"), QStringLiteral("help")},
                                QStringLiteral("afficher cette aide et s'arrêter"));
 const QCommandLineOption kVersion({QStringLiteral("v"), QStringLiteral("version")},
                                   QStringLiteral("afficher la version et s'arrêter"));
 
 QList<QCommandLineOption> Options() {
-    return {kFolder, kConvert, kHelp, kVersion};
+    return {kFolder, kServer, kLocal, kImport, kExport, kConvert, kHelp, kVersion};
 }
 
 QString OptionColumn(const QCommandLineOption& option) {
@@ -47,7 +63,18 @@ QString HelpText() {
     text += QStringLiteral(
         "\nSans dossier, Pivanes travaille dans $XDG_DATA_HOME/pivanes (d'ordinaire\n"
         "~/.local/share/pivanes), qu'il crée au premier lancement. Un seul Pivanes à la fois\n"
-        "travaille dans un dossier.\n");
+        "travaille dans un dossier.\n\n"
+        "Avec --serveur, les fiches sont celles d'une base PostgreSQL que tous partagent ;\n"
+        "CONNEXION est une chaîne de connexion de libpq : postgresql://equipe@serveur/pivanes\n"
+        "ou service=pivanes. Pivanes la retient dans $XDG_CONFIG_HOME/pivanes/pivanes.conf\n"
+        "(d'ordinaire ~/.config/pivanes/pivanes.conf) pour les lancements suivants, depuis\n"
+        "le menu aussi ; --local l'oublie. Le mot de passe n'est jamais dans CONNEXION :\n"
+        "mettez-le dans ~/.pgpass, dans un fichier de service ou dans PGPASSWORD.\n\n"
+        "--importer et --exporter travaillent sur le serveur de --serveur, sinon sur la\n"
+        "collection du dossier de données, et ne retiennent rien. --importer garde les\n"
+        "numéros des fiches dans une collection vide et les numérote après la dernière\n"
+        "sinon ; --exporter n'écrit jamais sur un fichier qui existe. Code de sortie :\n"
+        "0 quand c'est fait, 1 sinon, 2 pour une ligne de commande fausse.\n");
     return text;
 }
 
@@ -55,12 +82,17 @@ QString VersionText() {
     return QStringLiteral("Pivanes %1\n").arg(QLatin1String(Version::kText));
 }
 
+CommandLine Answer(CommandLine::Action action, const QString& text, int exitCode = 0) {
+    CommandLine line;
+    line.action = action;
+    line.text = text;
+    line.exitCode = exitCode;
+    return line;
+}
+
 CommandLine Refusal(const QString& why) {
-    return {CommandLine::Action::Refuse,
-            {},
-            {},
-            why + QStringLiteral("\n« pivanes --help » donne les options.\n"),
-            kUsageError};
+    return Answer(CommandLine::Action::Refuse,
+                  why + QStringLiteral("\n« pivanes --help » donne les options.\n"), kUsageError);
 }
 
 QString Spelled(const QString& name) {
@@ -90,22 +122,52 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     if (!parser.parse(arguments))
         return Refusal(parser, arguments);
     if (parser.isSet(kHelp))
-        return {CommandLine::Action::Help, {}, {}, HelpText(), 0};
+        return Answer(CommandLine::Action::Help, HelpText());
     if (parser.isSet(kVersion))
-        return {CommandLine::Action::Version, {}, {}, VersionText(), 0};
+        return Answer(CommandLine::Action::Version, VersionText());
 
     QStringList folders = parser.positionalArguments() + parser.values(kFolder);
     folders.removeDuplicates();
     if (parser.isSet(kConvert)) {
-        if (!folders.isEmpty() || parser.values(kConvert).size() > 1)
+        if (!folders.isEmpty() || parser.values(kConvert).size() > 1 || parser.isSet(kServer) ||
+            parser.isSet(kLocal) || parser.isSet(kImport) || parser.isSet(kExport))
             return Refusal(QStringLiteral("La conversion prend un seul fichier et aucun dossier : "
                                           "pivanes --convertir FICHIER.mdb."));
-        return {CommandLine::Action::Convert, {}, parser.value(kConvert), {}, 0};
+        CommandLine convert;
+        convert.action = CommandLine::Action::Convert;
+        convert.jetFile = parser.value(kConvert);
+        return convert;
     }
     if (folders.size() > 1)
         return Refusal(QStringLiteral("Un seul dossier de données à la fois : « %1 ».")
                            .arg(folders.join(QStringLiteral(" », « "))));
     if (!folders.isEmpty() && folders.front().isEmpty())
         return Refusal(QStringLiteral("Le nom du dossier de données est vide."));
-    return {CommandLine::Action::Run, folders.value(0), {}, {}, 0};
+    CommandLine line;
+    line.folder = folders.value(0);
+    if (parser.isSet(kServer)) {
+        if (parser.values(kServer).size() > 1)
+            return Refusal(QStringLiteral("Un seul serveur à la fois : pivanes --serveur "
+                                          "CONNEXION."));
+        if (const std::optional<QString> refusal = ServerAddress::Refusal(parser.value(kServer)))
+            return Refusal(*refusal);
+        line.server = parser.value(kServer);
+    }
+    line.local = parser.isSet(kLocal);
+    const QStringList exchanges = parser.values(kImport) + parser.values(kExport);
+    if (!exchanges.isEmpty()) {
+        if (exchanges.size() > 1 || line.local)
+            return Refusal(QStringLiteral("Une seule importation ou exportation à la fois, sans "
+                                          "--local : pivanes [--serveur CONNEXION] --importer "
+                                          "FICHIER.mdb."));
+        if (exchanges.front().isEmpty())
+            return Refusal(QStringLiteral("Le nom du fichier à importer ou exporter est vide."));
+        line.action =
+            parser.isSet(kImport) ? CommandLine::Action::Import : CommandLine::Action::Export;
+        line.exchangeFile = exchanges.front();
+    }
+    if (line.local && !line.server.isEmpty())
+        return Refusal(QStringLiteral("--serveur et --local se contredisent : choisissez l'un "
+                                      "des deux."));
+    return line;
 }

@@ -5,12 +5,17 @@
 
 namespace DataFolder {
 
-QString Default() {
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+QString UserBase(const char* variable, const QString& underHome) {
+    QString base = qEnvironmentVariable(variable);
     // The base-directory rules ignore a relative value.
     if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(base + QStringLiteral("/pivanes"));
+        return QDir::homePath() + QLatin1Char('/') + underHome;
+    return base;
+}
+
+QString Default() {
+    return QDir::cleanPath(UserBase("XDG_DATA_HOME", QStringLiteral(".local/share")) +
+                           QStringLiteral("/pivanes"));
 }
 
 Choice Choose(const QString& named) {

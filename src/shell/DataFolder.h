@@ -19,4 +19,8 @@ QString Make(const QString& path);
 // $XDG_DATA_HOME/pivanes, or ~/.local/share/pivanes.
 QString Default();
 
+// The user's base folder that the environment variable names (XDG_DATA_HOME, XDG_CONFIG_HOME),
+// or the folder under the home folder that stands for it.
+QString UserBase(const char* variable, const QString& underHome);
+
 } // namespace DataFolder

@@ -158,7 +158,8 @@ void MainWindow::showEntryState() {
 
 void MainWindow::OpenDatabase() {
     // A collection of the old program is offered for conversion before anything opens it.
-    if (ReadJetHeader(session().databaseFile).IsJet() && !OfferConversion(session().databaseFile))
+    if (Store().Server().isEmpty() && ReadJetHeader(session().databaseFile).IsJet() &&
+        !OfferConversion(session().databaseFile))
         return;
     try {
         Store().OpenDatabase(session().databaseFile);
@@ -179,6 +180,13 @@ void MainWindow::OpenDatabase() {
 bool MainWindow::CollectionIsOpen() const {
     if (Store().IsOpen())
         return true;
+    if (!Store().Server().isEmpty()) {
+        MessageBox::Error(QStringLiteral("Aucune collection de fiches n'est ouverte : le serveur "
+                                         "« %1 » n'a pas répondu. Choisissez « Retour » dans le "
+                                         "menu pour vous y reconnecter.")
+                              .arg(Store().Server()));
+        return false;
+    }
     const QString file = session().databaseFile;
     const QString folder = QDir::toNativeSeparators(QDir::currentPath());
     const QString what =

@@ -8,4 +8,5 @@ target_sources(pivanes_shell PRIVATE
     src/shell/MainWindow.cpp
     src/shell/OldCollection.cpp
     src/shell/Pictures.cpp
+    src/shell/ServerChoice.cpp
 )

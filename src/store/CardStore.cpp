@@ -10,7 +10,8 @@ CardStore& CardStore::Instance() {
 
 void CardStore::OpenDatabase(const QString& fileName) {
     collection_.reset();
-    collection_ = Collection::OpenLocal(fileName);
+    collection_ = Collection::Open(server_.isEmpty() ? CollectionPlace::LocalFile(fileName)
+                                                     : CollectionPlace::Server(server_));
 }
 
 Collection& CardStore::collection() const {
@@ -53,4 +54,5 @@ Recordset& CardStore::Current() {
 void CardStore::Reset() {
     current_.reset();
     collection_.reset();
+    server_.clear();
 }

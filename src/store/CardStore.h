@@ -11,8 +11,12 @@ class CardStore {
 public:
     static CardStore& Instance();
 
-    // The local collection file; a failure leaves none open.
+    // The collection the program works on: the server's chosen at start (UseServer), else the
+    // local collection file. A failure leaves none open.
     void OpenDatabase(const QString& fileName);
+    void UseServer(const QString& connection) { server_ = connection; }
+    // The connection string of the server chosen at start; empty for a local collection.
+    const QString& Server() const { return server_; }
     void CloseDatabase() { collection_.reset(); }
     bool IsOpen() const { return collection_ != nullptr; }
     // The open collection; throws when there is none.
@@ -25,7 +29,7 @@ public:
     Recordset& OpenRecordset(const QString& sql);
     Recordset& Current();
 
-    // Drops the record set and closes the collection, as at start.
+    // Drops the record set and closes the collection, local again, as at start.
     void Reset();
 
 private:
@@ -33,6 +37,7 @@ private:
 
     std::shared_ptr<Collection> collection_;
     std::unique_ptr<Recordset> current_;
+    QString server_;
 };
 
 inline CardStore& Store() {

@@ -1,14 +1,12 @@
 #include "store/Collection.h"
 
-#include "store/StoreError.h"
+#include "store/postgres/PgCollection.h"
 #include "store/sqlite/LocalFile.h"
 #include "store/sqlite/SqliteCollection.h"
 
 std::unique_ptr<Collection> Collection::Open(const CollectionPlace& place) {
     if (place.kind == CollectionPlace::Kind::Server)
-        throw StoreError(StoreError::Kind::Failed,
-                         QStringLiteral("Ce programme ne sait pas encore ouvrir une collection "
-                                        "sur un serveur : rien n'a été ouvert."));
+        return std::make_unique<PgCollection>(place.name);
     return std::make_unique<SqliteCollection>(place.name);
 }
 

@@ -82,6 +82,9 @@ struct CollectionPlace {
     static CollectionPlace LocalFile(QString fileName) {
         return {Kind::LocalFile, std::move(fileName)};
     }
+    static CollectionPlace Server(QString connection) {
+        return {Kind::Server, std::move(connection)};
+    }
 
     Kind kind = Kind::LocalFile;
     QString name; // the file's name, or the server's connection string

@@ -22,3 +22,16 @@ StoreError StoreError::EditConflict(qint64 numero, bool removed) {
                                  "refaites-les.");
     return StoreError(Kind::EditConflict, text.arg(numero));
 }
+
+StoreError StoreError::NumbersExhausted() {
+    return StoreError(Kind::Failed, QStringLiteral("Le plus grand numéro de fiche possible est "
+                                                   "atteint : aucune fiche ne peut plus être "
+                                                   "ajoutée."));
+}
+
+StoreError StoreError::NumberGivenTwice(qint64 numero) {
+    return StoreError(
+        Kind::Failed,
+        QStringLiteral("Deux fiches à importer portent le numéro %1 : rien n'a été importé.")
+            .arg(numero));
+}

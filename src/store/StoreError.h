@@ -30,6 +30,10 @@ public:
     static StoreError CollectionClosed();
     // The card changed since it was read, or went (removed): the write was refused.
     static StoreError EditConflict(qint64 numero, bool removed);
+    // No number is left after the highest within the 32 bits that card numbers have.
+    static StoreError NumbersExhausted();
+    // An import that keeps numbers met one twice: nothing was imported.
+    static StoreError NumberGivenTwice(qint64 numero);
 
 private:
     Kind kind_;

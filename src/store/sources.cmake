@@ -10,4 +10,9 @@ target_sources(pivanes_store PRIVATE
     src/store/sqlite/Schema.cpp
     src/store/sqlite/SqliteCollection.cpp
     src/store/sqlite/SqliteRows.cpp
+    # The PostgreSQL engine: the only sources that name libpq.
+    src/store/postgres/PgCollection.cpp
+    src/store/postgres/PgConnection.cpp
+    src/store/postgres/PgRows.cpp
+    src/store/postgres/ServerAddress.cpp
 )

@@ -1,7 +1,7 @@
 # Each engine of the store names its library alone: no source of the program outside its folder
 # mentions it, and none outside the store includes the engine's headers.
 #   cmake -DSOURCE_DIR=... -P EngineNames.cmake
-set(engines "sqlite: sqlite3|SQLITE_")
+set(engines "sqlite: sqlite3|SQLITE_" "postgres: libpq-fe|PGconn|PGresult|PQ[a-z]+\\(")
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.h
      ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/app/*.h)
 set(faults)

@@ -282,7 +282,7 @@ private slots:
         QStringList heard;
         const QStringList failed = BackupCopies::Restore(
             {QStringLiteral("A.TXT"), QStringLiteral("B.TXT")}, backup,
-            QDir::currentPath() + QLatin1Char('/'), QStringLiteral("Pivane.mdb"),
+            QDir::currentPath() + QLatin1Char('/'), QStringLiteral("Pivane.mdb"), nullptr,
             [&heard, &backup](const QString& file, int done, int count) {
                 heard << QStringLiteral("%1 %2/%3")
                              .arg(QString(file).remove(backup))

@@ -243,9 +243,12 @@ void TestCollection::titleSearchComparesCharactersExactly_data() {
         << QByteArray("\"ABC\"") << kAfterAll << QList<qint64>{5};
     QTest::newRow("SQL and index syntax are characters")
         << QByteArray("%' OR *") << kAfterAll << QList<qint64>{9};
+    QTest::newRow("a wildcard is a character") << QByteArray("B_D") << kAfterAll << QList<qint64>{};
+    QTest::newRow("wildcards and backslash are characters")
+        << QByteArray("A_C\\") << kAfterAll << QList<qint64>{10};
     QTest::newRow("one letter") << QByteArray("X") << kAfterAll << QList<qint64>{4, 9};
     QTest::newRow("empty: every title with text")
-        << QByteArray() << kAfterAll << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 9};
+        << QByteArray() << kAfterAll << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 9, 10};
     QTest::newRow("up to a number") << QByteArray("ABC") << qint64(4) << QList<qint64>{1, 2, 4};
     QTest::newRow("nowhere") << QByteArray("ZZZ") << kAfterAll << QList<qint64>{};
 }
@@ -265,7 +268,8 @@ void TestCollection::titleSearchComparesCharactersExactly() {
                                  {6, "MAT", "DÉFI", ""},
                                  {7, "WIN", "MOT  CLÉ ABC", ""},
                                  {8, "INT", "", ""},
-                                 {9, "INT", "100 %' OR * X", ""}});
+                                 {9, "INT", "100 %' OR * X", ""},
+                                 {10, "INT", "A_C\\D", ""}});
     const FoundCards result = collection->SearchTitles(Selection::AllCards(), keyword, upTo);
     QCOMPARE(result.count, found.size());
     QCOMPARE(Numbers(result.rows->Upward(kBeforeAll, 0, 100)), found);

@@ -35,10 +35,80 @@ void AddWriteStepRows() {
 void AddEngineRows() {
     QTest::addColumn<QString>("engine");
     QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    QTest::newRow("postgres") << QStringLiteral("postgres");
 }
 
-// Each call writes a file of its own in the current folder.
+namespace {
+
+// The databases this test program made, dropped as it ends, whoever still holds them.
+class ServerDatabases {
+public:
+    ServerDatabases() = default;
+    ServerDatabases(const ServerDatabases&) = delete;
+    ServerDatabases& operator=(const ServerDatabases&) = delete;
+    ~ServerDatabases() {
+        for (const QString& name : names_)
+            RunPsql(TestServer(),
+                    QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    }
+    QString Make() {
+        QString name = QStringLiteral("essai_%1_%2")
+                           .arg(QCoreApplication::applicationPid())
+                           .arg(names_.size() + 1);
+        RunPsql(TestServer(), QStringLiteral("CREATE DATABASE %1").arg(name));
+        names_ << name;
+        return name;
+    }
+
+private:
+    QStringList names_;
+};
+
+} // namespace
+
+QString TestServer() {
+    const QString record = qEnvironmentVariable("PIVANES_TEST_SERVER");
+    QFile file(record);
+    if (record.isEmpty() || !file.open(QIODevice::ReadOnly))
+        qFatal("No test server: PIVANES_TEST_SERVER names no record of tools/pg-test-cluster.sh "
+               "(ctest starts one with the fixture pg_server).");
+    return QStringLiteral("host=%1 user=postgres dbname=postgres")
+        .arg(QString::fromUtf8(file.readAll()).trimmed());
+}
+
+QString FreshServerDatabase() {
+    static ServerDatabases databases;
+    return TestServer().replace(QStringLiteral("dbname=postgres"),
+                                QStringLiteral("dbname=") + databases.Make());
+}
+
+QString RunPsql(const QString& connection, const QString& sql) {
+    QProcess psql;
+    psql.start(QStringLiteral("psql"),
+               {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-At"),
+                QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"),
+                connection, QStringLiteral("-c"), sql});
+    if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
+        qFatal("psql failed: %s", psql.readAllStandardError().constData());
+    return QString::fromUtf8(psql.readAllStandardOutput()).trimmed();
+}
+
+// Each call writes a file of its own in the current folder, or makes a database of its own on
+// the test server, which an import fills.
 std::unique_ptr<Collection> FreshCollection(const QString& engine, const QList<Card>& cards) {
+    if (engine == QLatin1String("postgres")) {
+        std::unique_ptr<Collection> collection =
+            Collection::Open(CollectionPlace::Server(FreshServerDatabase()));
+        qsizetype next = 0;
+        collection->Import([&cards, &next](StoredCard& card) {
+            if (next == cards.size())
+                return false;
+            const Card& given = cards[next++];
+            card = {given.Numero, given.Cate, given.Titre, given.Pivanes, 0};
+            return true;
+        });
+        return collection;
+    }
     if (engine != QLatin1String("sqlite"))
         qFatal("no engine named %s", qPrintable(engine));
     static int made = 0;

@@ -51,6 +51,15 @@ void AddWriteStepRows();
 void AddEngineRows();
 std::unique_ptr<Collection> FreshCollection(const QString& engine, const QList<Card>& cards);
 
+// The throw-away PostgreSQL cluster that the test command starts (tools/pg-test-cluster.sh), as
+// a connection string to its database `postgres`; the test fails when there is none. A fresh,
+// empty database of its own on it, dropped when the test program ends.
+QString TestServer();
+QString FreshServerDatabase();
+// Runs SQL through psql, another program as an administrator's would be; answers what it
+// printed, one line per row.
+QString RunPsql(const QString& connection, const QString& sql);
+
 // "Pivane.mdb" (or another file) with these cards; line ends of texts are written as given.
 void WriteCollection(const QList<Card>& cards, const QString& file = QStringLiteral("Pivane.mdb"));
 void WriteSyntheticCollection(int count, const QString& file = QStringLiteral("Pivane.mdb"));

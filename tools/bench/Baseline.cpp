@@ -29,18 +29,38 @@ struct Query {
     sqlite3_stmt* stmt = nullptr;
 };
 
-} // namespace
+class SqliteBaseline : public Baseline {
+public:
+    explicit SqliteBaseline(const QString& file);
+    SqliteBaseline(const SqliteBaseline&) = delete;
+    SqliteBaseline& operator=(const SqliteBaseline&) = delete;
+    ~SqliteBaseline() override;
 
-Baseline::Baseline(const QString& file) {
+    qint64 OpenAndCount(const QString& code) override;
+    qint64 ReadCard(qint32 numero) override;
+    qint64 CollectTitles(const QString& keyword) override;
+    qint64 ReadPage(const QString& code, qint64 from, int rows) override;
+    void InsertCard() override;
+    void UpdateCard(qint32 numero, const QString& text) override;
+    void Vacuum() override;
+    // A byte copy of the file, flushed to the disk.
+    void Backup(const QString& target) override;
+
+private:
+    QString file_;
+    sqlite3* db_ = nullptr;
+};
+
+SqliteBaseline::SqliteBaseline(const QString& file) : file_(file) {
     Check(db_, sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr));
     sqlite3_exec(db_, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
-Baseline::~Baseline() {
+SqliteBaseline::~SqliteBaseline() {
     sqlite3_close(db_);
 }
 
-qint64 Baseline::OpenAndCount(const QString& code) {
+qint64 SqliteBaseline::OpenAndCount(const QString& code) {
     const QByteArray utf8 = code.toUtf8();
     Query count(db_, code.isEmpty() ? "SELECT COUNT(*) FROM TrucPivane"
                                     : "SELECT COUNT(*) FROM TrucPivane WHERE Cate = ?1");
@@ -56,7 +76,7 @@ qint64 Baseline::OpenAndCount(const QString& code) {
     return sqlite3_column_int64(count.stmt, 0) + sqlite3_column_int64(first.stmt, 0);
 }
 
-qint64 Baseline::ReadCard(qint32 numero) {
+qint64 SqliteBaseline::ReadCard(qint32 numero) {
     Query read(db_, "SELECT Titre, Pivanes FROM TrucPivane WHERE Numero = ?1");
     sqlite3_bind_int(read.stmt, 1, numero);
     if (!read.Step())
@@ -66,13 +86,11 @@ qint64 Baseline::ReadCard(qint32 numero) {
     return qint64(title.size()) + qint64(text.size());
 }
 
-qint64 Baseline::CollectTitles(const QString& keyword, bool filter) {
+qint64 SqliteBaseline::CollectTitles(const QString& keyword) {
     const QByteArray utf8 = keyword.toUtf8();
-    Query all(db_, filter ? "SELECT Numero, Titre FROM TrucPivane WHERE instr(Titre, ?1) > 0 "
-                            "ORDER BY Numero"
-                          : "SELECT Numero, Titre FROM TrucPivane ORDER BY Numero");
-    if (filter)
-        sqlite3_bind_text(all.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    Query all(db_, "SELECT Numero, Titre FROM TrucPivane WHERE instr(Titre, ?1) > 0 "
+                   "ORDER BY Numero");
+    sqlite3_bind_text(all.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
     std::vector<qint32> numbers;
     std::vector<std::string> titles;
     while (all.Step()) {
@@ -82,7 +100,7 @@ qint64 Baseline::CollectTitles(const QString& keyword, bool filter) {
     return qint64(numbers.size());
 }
 
-qint64 Baseline::ReadPage(const QString& code, qint64 from, int rows) {
+qint64 SqliteBaseline::ReadPage(const QString& code, qint64 from, int rows) {
     const QByteArray utf8 = code.toUtf8();
     Query page(db_, code.isEmpty() ? "SELECT Numero, Titre FROM TrucPivane WHERE Numero >= ?1 "
                                      "ORDER BY Numero LIMIT ?3"
@@ -101,14 +119,14 @@ qint64 Baseline::ReadPage(const QString& code, qint64 from, int rows) {
     return qint64(numbers.size());
 }
 
-void Baseline::InsertCard() {
+void SqliteBaseline::InsertCard() {
     Query insert(db_, "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
                       "VALUES ((SELECT max(Numero) FROM TrucPivane) + 1, 'WIN', 'MESURE', "
                       "'Texte de mesure')");
     insert.Step();
 }
 
-void Baseline::UpdateCard(qint32 numero, const QString& text) {
+void SqliteBaseline::UpdateCard(qint32 numero, const QString& text) {
     Query update(db_, "UPDATE TrucPivane SET Pivanes = ?2 WHERE Numero = ?1");
     sqlite3_bind_int(update.stmt, 1, numero);
     const QByteArray utf8 = text.toUtf8();
@@ -116,14 +134,14 @@ void Baseline::UpdateCard(qint32 numero, const QString& text) {
     update.Step();
 }
 
-void Baseline::Vacuum() {
+void SqliteBaseline::Vacuum() {
     Query vacuum(db_, "VACUUM");
     vacuum.Step();
 }
 
-void Baseline::CopyFile(const QString& source, const QString& target) {
+void SqliteBaseline::Backup(const QString& target) {
     QFile::remove(target);
-    if (!QFile::copy(source, target))
+    if (!QFile::copy(file_, target))
         throw std::runtime_error("copy failed");
     const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY);
     const bool flushed = fd >= 0 && ::fsync(fd) == 0;
@@ -131,4 +149,10 @@ void Baseline::CopyFile(const QString& source, const QString& target) {
         ::close(fd);
     if (!flushed)
         throw std::runtime_error("flush failed");
+}
+
+} // namespace
+
+std::unique_ptr<Baseline> Baseline::OnFile(const QString& file) {
+    return std::make_unique<SqliteBaseline>(file);
 }

@@ -161,6 +161,10 @@ void CloseEditor() {
 }
 
 void Compact() {
+    if (!Store().Server().isEmpty()) {
+        Store().collection().Compact();
+        return;
+    }
     Store().CloseDatabase();
     CompactDatabaseFile(WindowSession().databaseFile);
     Store().OpenDatabase(WindowSession().databaseFile);

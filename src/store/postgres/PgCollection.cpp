@@ -1,0 +1,377 @@
+#include "store/postgres/PgCollection.h"
+
+#include "platform/FileWriter.h"
+#include "store/postgres/PgConnection.h"
+#include "store/postgres/PgRows.h"
+#include "store/postgres/PgSql.h"
+
+#include <QDir>
+#include <QHash>
+#include <QStringList>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr qint64 kHighestCardNumber = std::numeric_limits<qint32>::max();
+// Rows of counts beyond which the collection sums them up when it is opened.
+constexpr qint64 kCountRowsKept = 1000;
+
+const QString kUniqueViolation = QStringLiteral("23505");
+
+// What tells one state of a card's fields from another, to check a copy card by card without
+// keeping the cards.
+std::size_t Digest(const StoredCard& card) {
+    std::size_t digest = qHash(card.numero);
+    for (const std::optional<QString>* field : {&card.cate, &card.titre, &card.pivanes})
+        digest = qHashMulti(digest, field->has_value(), field->value_or(QString()));
+    return digest;
+}
+
+struct CopiedCard {
+    qint64 numero;
+    std::size_t digest;
+    bool operator<(const CopiedCard& other) const { return numero < other.numero; }
+};
+
+StoreError NotCopiedAlike(qint64 numero) {
+    return StoreError(StoreError::Kind::Failed,
+                      QStringLiteral("La fiche N° %1 n'a pas été recopiée à l'identique sur le "
+                                     "serveur : rien n'a été copié.")
+                          .arg(numero));
+}
+
+// The server keeps no NUL character in a text: the card is named rather than the server's
+// reason.
+void CheckStorable(const StoredCard& card) {
+    for (const std::optional<QString>* field : {&card.cate, &card.titre, &card.pivanes})
+        if (*field && (*field)->contains(QChar(0)))
+            throw StoreError(StoreError::Kind::Failed,
+                             QStringLiteral("La fiche N° %1 contient un caractère nul, que le "
+                                            "serveur ne peut pas garder : rien n'a été copié.")
+                                 .arg(card.numero));
+}
+
+std::optional<qint64> Duplicate(std::vector<CopiedCard> cards) {
+    std::sort(cards.begin(), cards.end());
+    const auto twin = std::adjacent_find(
+        cards.begin(), cards.end(),
+        [](const CopiedCard& a, const CopiedCard& b) { return a.numero == b.numero; });
+    if (twin == cards.end())
+        return std::nullopt;
+    return twin->numero;
+}
+
+} // namespace
+
+template <typename Work> auto PgCollection::Guarded(Doing doing, const Work& work) {
+    return PgServer{connection_, place_.name}.Guarded(
+        doing == Doing::Writing ? PgDoing::Writing : PgDoing::Reading, work);
+}
+
+PgCollection::PgCollection(const QString& connection)
+    : place_{CollectionPlace::Kind::Server, connection} {
+    try {
+        connection_ = std::make_shared<PgConnection>(connection);
+    } catch (const PgFailure& failure) {
+        throw NotReached(connection, failure.reason());
+    }
+    Guarded(Doing::Writing, [&] { MakeOrCheck(); });
+}
+
+PgCollection::~PgCollection() {
+    connection_->Close();
+}
+
+void PgCollection::MakeOrCheck() {
+    const QString encoding = *connection_->Run(PgSql::kServerEncoding).Text(0, 0);
+    if (encoding != QLatin1String("UTF8"))
+        throw StoreError(StoreError::Kind::NotADatabase,
+                         QStringLiteral("La base du serveur « %1 » est codée en %2, non en UTF-8 "
+                                        ": Pivanes n'y garde pas de fiches, qui y perdraient des "
+                                        "caractères. Créez une base en UTF-8 (createdb -E UTF8, "
+                                        "voir le README).")
+                             .arg(place_.name, encoding));
+    const auto hasTable = [this] {
+        return connection_->Run(PgSql::kHasCardTable).Bytes(0, 0) == "t";
+    };
+    if (!hasTable()) {
+        // Two programs starting on the same empty database make it once. The lock is the
+        // session's, so that the check after it runs in a transaction of its own, which sees
+        // what the other program made before it let go.
+        const PgValues key = PgValues().Add(PgSql::kNumberingKey);
+        connection_->Run(PgSql::kSessionLock, key);
+        try {
+            if (!hasTable())
+                connection_->InTransaction([&] { connection_->Exec(PgSql::kCreateCollection); });
+        } catch (...) {
+            connection_->Run(PgSql::kSessionUnlock, key);
+            throw;
+        }
+        connection_->Run(PgSql::kSessionUnlock, key);
+    }
+    const PgResult shape = connection_->Run(PgSql::kShape);
+    QStringList found;
+    for (int row = 0; row < shape.Rows(); ++row)
+        found << *shape.Text(row, 0);
+    QStringList expected;
+    for (const char* part : PgSql::kExpectedShape)
+        expected << QString::fromLatin1(part);
+    if (found != expected)
+        throw StoreError(StoreError::Kind::NotADatabase,
+                         QStringLiteral("La base du serveur « %1 » a déjà une table trucpivane, "
+                                        "mais d'une autre forme que celle de Pivanes : elle est "
+                                        "laissée telle quelle. Choisissez une autre base, ou une "
+                                        "base vide, où Pivanes crée la sienne.")
+                             .arg(place_.name),
+                         found.join(QStringLiteral(" ; ")));
+    if (connection_->Run(PgSql::kCountRows).Int64(0, 0) > kCountRowsKept)
+        FoldCounts();
+}
+
+// Only spares the counts some rows: a role that may not change them counts the rows as they are.
+void PgCollection::FoldCounts() {
+    try {
+        connection_->Run(PgSql::kFoldCounts);
+    } catch (const PgFailure&) {
+        // The next command says it if the server went away.
+    }
+}
+
+SelectionCount PgCollection::Count(const Selection& selection) {
+    return Guarded(Doing::Reading, [&] {
+        PgValues values;
+        if (!selection.IsAllCards())
+            values.Add(selection.Code());
+        const PgResult count = connection_->Run(
+            selection.IsAllCards() ? PgSql::kCountAll : PgSql::kCountCategory, values);
+        return SelectionCount{count.Int64(0, 0),
+                              count.IsNull(0, 1) ? SelectionCount::kNone : count.Int64(0, 1)};
+    });
+}
+
+std::unique_ptr<CardRows> PgCollection::Rows(const Selection& selection) {
+    return std::make_unique<PgSelectionRows>(PgServer{connection_, place_.name}, selection);
+}
+
+std::optional<StoredCard> PgCollection::ReadCard(qint64 numero) {
+    return Guarded(Doing::Reading, [&]() -> std::optional<StoredCard> {
+        const PgResult read = connection_->Run(PgSql::kReadCard, PgValues().Add(numero));
+        if (read.Rows() == 0)
+            return std::nullopt;
+        return StoredCardOf(read, 0);
+    });
+}
+
+void PgCollection::EachCard(const std::function<void(const StoredCard&)>& take) {
+    Guarded(Doing::Reading, [&] {
+        connection_->InTransaction(PgSql::kSnapshot, [&] {
+            PgRowStream rows(*connection_, PgSql::kEveryCard);
+            while (rows.Next())
+                take(StoredCardOf(rows.Row(), 0));
+        });
+    });
+}
+
+FoundCards PgCollection::SearchTitles(const Selection& selection, QByteArrayView keyword,
+                                      qint64 upTo) {
+    auto found =
+        std::make_unique<PgFoundRows>(PgServer{connection_, place_.name}, selection, keyword, upTo);
+    const auto [count, last] = found->Count();
+    return {std::move(found), count, last};
+}
+
+qint64 PgCollection::Add(const CardFields& fields) {
+    return Guarded(Doing::Writing, [&] {
+        return connection_->InTransaction([&] {
+            connection_->Exec(PgSql::kAddWaitsAtMost);
+            connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
+            const PgResult added = connection_->Run(
+                PgSql::kAddCard, PgValues().Add(fields.cate).Add(fields.titre).Add(fields.pivanes));
+            if (added.Rows() == 0)
+                throw StoreError::NumbersExhausted();
+            return added.Int64(0, 0);
+        });
+    });
+}
+
+StoredCard PgCollection::Update(const StoredCard& asRead, const CardFields& changes) {
+    const std::pair<const char*, const std::optional<QString>*> fields[] = {
+        {"cate", &changes.cate}, {"titre", &changes.titre}, {"pivanes", &changes.pivanes}};
+    PgValues values;
+    values.Add(asRead.numero).Add(asRead.version);
+    QStringList assignments;
+    for (const auto& [column, value] : fields)
+        if (*value) {
+            values.Add(*value);
+            assignments
+                << QStringLiteral("%1 = $%2").arg(QLatin1String(column)).arg(values.Count());
+        }
+    if (assignments.isEmpty()) {
+        const std::optional<StoredCard> stored = ReadCard(asRead.numero);
+        if (!stored || stored->version != asRead.version)
+            throw StoreError::EditConflict(asRead.numero, !stored);
+        return *stored;
+    }
+    const QByteArray sql = QString::fromLatin1(PgSql::kUpdateCard)
+                               .arg(assignments.join(QStringLiteral(", ")))
+                               .toLatin1();
+    return Guarded(Doing::Writing, [&] {
+        return connection_->InTransaction([&] {
+            const PgResult updated = connection_->Run(sql.constData(), values);
+            if (updated.Rows() == 0) {
+                const bool removed =
+                    connection_->Run(PgSql::kVersionOf, PgValues().Add(asRead.numero)).Rows() == 0;
+                throw StoreError::EditConflict(asRead.numero, removed);
+            }
+            return StoredCardOf(updated, 0);
+        });
+    });
+}
+
+// Sends the cards of the feed in one COPY, numbered after numberAfter when given, then reads
+// them back and compares them one by one with what was sent. Within the caller's transaction.
+qint64 PgCollection::CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter) {
+    std::vector<CopiedCard> copied;
+    try {
+        PgCopyIn copy(*connection_, PgSql::kCopyCards);
+        feed([&](const StoredCard& source) {
+            StoredCard card = source;
+            if (numberAfter) {
+                card.numero = *numberAfter + qint64(copied.size()) + 1;
+                if (card.numero > kHighestCardNumber)
+                    throw StoreError::NumbersExhausted();
+            }
+            CheckStorable(card);
+            copy.BeginRow(4);
+            copy.Field(card.numero);
+            copy.Field(card.cate);
+            copy.Field(card.titre);
+            copy.Field(card.pivanes);
+            copied.push_back({card.numero, Digest(card)});
+        });
+        copy.Finish();
+    } catch (const PgFailure& failure) {
+        if (failure.sqlState() == kUniqueViolation)
+            if (const std::optional<qint64> twin = Duplicate(copied))
+                throw StoreError::NumberGivenTwice(*twin);
+        throw;
+    }
+    if (copied.empty())
+        return 0;
+    std::sort(copied.begin(), copied.end());
+    PgRowStream rows(*connection_, PgSql::kCardsFrom, PgValues().Add(copied.front().numero));
+    std::size_t index = 0;
+    while (rows.Next()) {
+        const StoredCard stored = StoredCardOf(rows.Row(), 0);
+        if (index == copied.size() || copied[index].numero != stored.numero ||
+            copied[index].digest != Digest(stored))
+            throw NotCopiedAlike(stored.numero);
+        ++index;
+    }
+    if (index != copied.size())
+        throw NotCopiedAlike(copied[index].numero);
+    return qint64(copied.size());
+}
+
+Imported PgCollection::Import(const CardSource& source) {
+    const Imported imported = Guarded(Doing::Writing, [&] {
+        return connection_->InTransaction([&] {
+            connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
+            const PgResult highest = connection_->Run(PgSql::kHighest);
+            const std::optional<qint64> after =
+                highest.IsNull(0, 0) ? std::nullopt : std::optional(highest.Int64(0, 0));
+            const qint64 cards = CopyChecked(
+                [&](const auto& put) {
+                    StoredCard card;
+                    while (source(card))
+                        put(card);
+                },
+                after);
+            return Imported{cards, !after};
+        });
+    });
+    FoldCounts();
+    return imported;
+}
+
+qint64 PgCollection::SnapshotInto(const QString& target) {
+    try {
+        FileWriter file(target);
+        Collection::CreateLocal(file.TemporaryName());
+        std::vector<std::size_t> digests;
+        {
+            const std::unique_ptr<Collection> copy = Collection::OpenLocal(file.TemporaryName());
+            Guarded(Doing::Reading, [&] {
+                connection_->InTransaction(PgSql::kSnapshot, [&] {
+                    PgRowStream rows(*connection_, PgSql::kEveryCard);
+                    copy->Import([&](StoredCard& card) {
+                        if (!rows.Next())
+                            return false;
+                        card = StoredCardOf(rows.Row(), 0);
+                        digests.push_back(Digest(card));
+                        return true;
+                    });
+                });
+            });
+            std::size_t index = 0;
+            copy->EachCard([&](const StoredCard& card) {
+                if (index == digests.size() || digests[index] != Digest(card))
+                    throw NotCopiedAlike(card.numero);
+                ++index;
+            });
+            if (index != digests.size())
+                throw StoreError(StoreError::Kind::Failed,
+                                 QStringLiteral("La copie vers « %1 » ne contient pas toutes "
+                                                "les fiches : elle n'a pas été gardée.")
+                                     .arg(QDir::toNativeSeparators(target)));
+        }
+        if (Collection::VerifiedCardCount(file.TemporaryName()) != qint64(digests.size()))
+            throw StoreError(StoreError::Kind::Failed,
+                             QStringLiteral("La copie vers « %1 » ne se relit pas entière : "
+                                            "elle n'a pas été gardée.")
+                                 .arg(QDir::toNativeSeparators(target)));
+        file.Commit();
+        return qint64(digests.size());
+    } catch (const StoreError&) {
+        throw;
+    } catch (const UserError& error) {
+        throw StoreError(StoreError::Kind::Failed, error.sentence(), error.reason());
+    }
+}
+
+void PgCollection::ReplaceWith(const QString& source) {
+    const qint64 expected = Collection::VerifiedCardCount(source);
+    const std::unique_ptr<Collection> restored = Collection::OpenLocal(source);
+    Guarded(Doing::Writing, [&] {
+        connection_->InTransaction([&] {
+            connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
+            connection_->Exec(PgSql::kHoldWriters);
+            connection_->Exec(PgSql::kRemoveEveryCard);
+            if (CopyChecked([&](const auto& put) { restored->EachCard(put); }, std::nullopt) !=
+                expected)
+                throw StoreError(StoreError::Kind::Failed,
+                                 QStringLiteral("La sauvegarde « %1 » n'a pas pu être relue "
+                                                "entière : la collection du serveur n'a pas été "
+                                                "remplacée.")
+                                     .arg(QDir::toNativeSeparators(source)));
+        });
+        FoldCounts();
+    });
+}
+
+Compacted PgCollection::Compact() {
+    return Guarded(Doing::Writing, [&] {
+        if (connection_->Run(PgSql::kOwnsTables).Bytes(0, 0) != "t")
+            throw StoreError(StoreError::Kind::ReadOnly,
+                             QStringLiteral("Seul le propriétaire des tables de la collection "
+                                            "peut faire compacter le serveur « %1 », et le rôle "
+                                            "« %2 » ne l'est pas : rien n'a été fait.")
+                                 .arg(place_.name, connection_->Role()));
+        const qint64 before = connection_->Run(PgSql::kBytes).Int64(0, 0);
+        FoldCounts();
+        for (const char* vacuum : PgSql::kVacuum)
+            connection_->Exec(vacuum);
+        return Compacted{before, connection_->Run(PgSql::kBytes).Int64(0, 0)};
+    });
+}

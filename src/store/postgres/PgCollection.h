@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/Collection.h"
+
+#include <memory>
+
+class PgConnection;
+class PgFailure;
+
+// The cards in a database of a PostgreSQL server, which any number of programs share: table
+// trucpivane (numero, cate, titre, pivanes, version), made on first use of an empty database.
+// Every write is a transaction reported only once the server confirmed its COMMIT; an edit
+// writes only over the version it read.
+class PgCollection : public Collection {
+public:
+    // Connects and makes the collection in an empty database; refuses a database whose
+    // trucpivane has another shape, without changing it.
+    explicit PgCollection(const QString& connection);
+    PgCollection(const PgCollection&) = delete;
+    PgCollection& operator=(const PgCollection&) = delete;
+    // Disconnects: rows still held fail cleanly from then on.
+    ~PgCollection() override;
+
+    const CollectionPlace& Place() const override { return place_; }
+
+    SelectionCount Count(const Selection& selection) override;
+    std::unique_ptr<CardRows> Rows(const Selection& selection) override;
+    std::optional<StoredCard> ReadCard(qint64 numero) override;
+    // take must not use this collection: its rows come one at a time over the same connection.
+    void EachCard(const std::function<void(const StoredCard&)>& take) override;
+    FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
+                            qint64 upTo) override;
+
+    qint64 Add(const CardFields& fields) override;
+    StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;
+    Imported Import(const CardSource& source) override;
+
+    qint64 SnapshotInto(const QString& target) override;
+    void ReplaceWith(const QString& source) override;
+    // VACUUM (ANALYZE) of the collection's tables; only their owner may.
+    Compacted Compact() override;
+
+private:
+    enum class Doing { Reading, Writing };
+    // Hands each card to the function it is given.
+    using CardFeed = std::function<void(const std::function<void(const StoredCard&)>&)>;
+
+    template <typename Work> auto Guarded(Doing doing, const Work& work);
+    void MakeOrCheck();
+    qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
+    void FoldCounts();
+
+    std::shared_ptr<PgConnection> connection_;
+    CollectionPlace place_;
+};

@@ -1,0 +1,191 @@
+#include "store/postgres/PgRows.h"
+
+#include "store/postgres/PgSql.h"
+
+namespace {
+
+QString Kept(PgDoing doing) {
+    return doing == PgDoing::Writing ? QStringLiteral("rien n'a été enregistré")
+                                     : QStringLiteral("rien n'a été modifié");
+}
+
+// SQLSTATE classes and codes that call for their own advice.
+bool IsRefusedRight(const QString& state) {
+    return state == QLatin1String("42501") || state == QLatin1String("25006");
+}
+
+bool IsBusy(const QString& state) {
+    return state == QLatin1String("55P03") || state == QLatin1String("40001") ||
+           state == QLatin1String("40P01");
+}
+
+bool IsFull(const QString& state) {
+    return state.startsWith(QLatin1String("53"));
+}
+
+} // namespace
+
+StoreError NotReached(const QString& server, const QString& reason) {
+    return StoreError(StoreError::Kind::Failed,
+                      QStringLiteral("Pivanes n'a pas pu se connecter au serveur PostgreSQL "
+                                     "« %1 » : la collection partagée n'est pas ouverte. Vérifiez "
+                                     "que le serveur est démarré et joignable, que la base existe "
+                                     "et que votre rôle y est admis (mot de passe dans "
+                                     "~/.pgpass) ; « pivanes --local » ouvre la collection de "
+                                     "ce poste.")
+                          .arg(server),
+                      reason);
+}
+
+StoreError PgServer::Translated(const PgFailure& failure, PgDoing doing) const {
+    using Kind = StoreError::Kind;
+    switch (failure.kind()) {
+    case PgFailure::Kind::Closed:
+        return StoreError::CollectionClosed();
+    case PgFailure::Kind::NotConnected:
+        return StoreError(Kind::Failed,
+                          QStringLiteral("Le serveur PostgreSQL « %1 » ne répond plus : %2. "
+                                         "Vérifiez qu'il est démarré et joignable, puis "
+                                         "recommencez : Pivanes s'y reconnecte à la commande "
+                                         "suivante.")
+                              .arg(name, Kept(doing)),
+                          failure.reason());
+    case PgFailure::Kind::ConnectionLost:
+        return StoreError(Kind::Failed,
+                          QStringLiteral("La connexion au serveur PostgreSQL « %1 » a été "
+                                         "coupée : %2. Recommencez : Pivanes s'y reconnecte à la "
+                                         "commande suivante.")
+                              .arg(name, Kept(doing)),
+                          failure.reason());
+    case PgFailure::Kind::CommitUnknown:
+        return StoreError(Kind::Failed,
+                          QStringLiteral("La connexion au serveur PostgreSQL « %1 » a été coupée "
+                                         "pendant qu'il confirmait l'enregistrement : il a pu "
+                                         "être fait ou non. Rouvrez la fiche ou la liste pour "
+                                         "voir ce que la collection contient avant de "
+                                         "recommencer.")
+                              .arg(name),
+                          failure.reason());
+    case PgFailure::Kind::Refused:
+        break;
+    }
+    const QString& state = failure.sqlState();
+    if (IsRefusedRight(state))
+        return StoreError(Kind::ReadOnly,
+                          QStringLiteral("Le serveur PostgreSQL « %1 » refuse cette opération au "
+                                         "rôle « %2 », qui n'en a pas le droit : %3. Demandez à "
+                                         "l'administrateur de la base les droits qu'il faut "
+                                         "(voir le README de Pivanes).")
+                              .arg(name, connection->Role(), Kept(doing)),
+                          failure.reason());
+    if (IsBusy(state))
+        return StoreError(Kind::Busy,
+                          QStringLiteral("Le serveur PostgreSQL « %1 » est occupé par une autre "
+                                         "écriture, une importation ou une restauration peut-être "
+                                         ": %2. Recommencez dans un moment.")
+                              .arg(name, Kept(doing)),
+                          failure.reason());
+    if (IsFull(state))
+        return StoreError(Kind::DiskError,
+                          QStringLiteral("Le serveur PostgreSQL « %1 » manque de place ou de "
+                                         "mémoire : %2. Prévenez son administrateur.")
+                              .arg(name, Kept(doing)),
+                          failure.reason());
+    return StoreError(Kind::Failed,
+                      QStringLiteral("Le serveur PostgreSQL « %1 » a refusé l'opération : %2.")
+                          .arg(name, Kept(doing)),
+                      failure.reason());
+}
+
+StoredCard StoredCardOf(const PgResult& row, int index) {
+    return {row.Int64(index, 0), row.Text(index, 1), row.Text(index, 2), row.Text(index, 3),
+            row.Int64(index, 4)};
+}
+
+namespace {
+
+std::vector<CardRow> CardRowsOf(const PgResult& result) {
+    std::vector<CardRow> rows;
+    rows.reserve(std::size_t(result.Rows()));
+    for (int i = 0; i < result.Rows(); ++i)
+        rows.push_back({result.Int64(i, 0), result.Bytes(i, 1).toByteArray()});
+    return rows;
+}
+
+} // namespace
+
+PgSelectionRows::PgSelectionRows(PgServer server, Selection selection)
+    : server_(std::move(server)), selection_(std::move(selection)) {}
+
+std::vector<CardRow> PgSelectionRows::Read(const char* sql, qint64 numero, qint64 skip,
+                                           qint64 count) {
+    if (count <= 0)
+        return {};
+    return server_.Guarded(PgDoing::Reading, [&] {
+        PgValues values;
+        values.Add(numero).Add(count).Add(skip);
+        if (!selection_.IsAllCards())
+            values.Add(selection_.Code());
+        return CardRowsOf(server_.connection->Run(sql, values));
+    });
+}
+
+std::vector<CardRow> PgSelectionRows::Upward(qint64 from, qint64 skip, qint64 count) {
+    return Read(selection_.IsAllCards() ? PgSql::kAllUpward : PgSql::kCategoryUpward, from, skip,
+                count);
+}
+
+std::vector<CardRow> PgSelectionRows::Downward(qint64 to, qint64 skip, qint64 count) {
+    return Read(selection_.IsAllCards() ? PgSql::kAllDownward : PgSql::kCategoryDownward, to, skip,
+                count);
+}
+
+PgFoundRows::PgFoundRows(PgServer server, Selection selection, QByteArrayView keyword, qint64 upTo)
+    : server_(std::move(server)), selection_(std::move(selection)), pattern_(Pattern(keyword)),
+      upTo_(upTo) {}
+
+QByteArray PgFoundRows::Pattern(QByteArrayView keyword) {
+    // In UTF-8 these three bytes stand only for themselves, never inside another character.
+    QByteArray pattern("%");
+    for (const char byte : keyword) {
+        if (byte == '%' || byte == '_' || byte == '\\')
+            pattern += '\\';
+        pattern += byte;
+    }
+    return pattern + '%';
+}
+
+std::pair<qint64, qint64> PgFoundRows::Count() {
+    return server_.Guarded(PgDoing::Reading, [&] {
+        PgValues values;
+        values.Add(upTo_).AddUtf8(pattern_);
+        if (!selection_.IsAllCards())
+            values.Add(selection_.Code());
+        const PgResult found = server_.connection->RunPlanned(
+            selection_.IsAllCards() ? PgSql::kFoundAll : PgSql::kFoundCategory, values);
+        return std::pair{found.Int64(0, 0),
+                         found.IsNull(0, 1) ? SelectionCount::kNone : found.Int64(0, 1)};
+    });
+}
+
+std::vector<CardRow> PgFoundRows::Read(const char* sql, qint64 numero, qint64 skip, qint64 count) {
+    if (count <= 0)
+        return {};
+    return server_.Guarded(PgDoing::Reading, [&] {
+        PgValues values;
+        values.Add(numero).Add(count).Add(skip).AddUtf8(pattern_).Add(upTo_);
+        if (!selection_.IsAllCards())
+            values.Add(selection_.Code());
+        return CardRowsOf(server_.connection->RunPlanned(sql, values));
+    });
+}
+
+std::vector<CardRow> PgFoundRows::Upward(qint64 from, qint64 skip, qint64 count) {
+    return Read(selection_.IsAllCards() ? PgSql::kFoundAllUpward : PgSql::kFoundCategoryUpward,
+                from, skip, count);
+}
+
+std::vector<CardRow> PgFoundRows::Downward(qint64 to, qint64 skip, qint64 count) {
+    return Read(selection_.IsAllCards() ? PgSql::kFoundAllDownward : PgSql::kFoundCategoryDownward,
+                to, skip, count);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "store/CardRows.h"
+#include "store/Collection.h"
+#include "store/StoreError.h"
+#include "store/postgres/PgConnection.h"
+
+#include <memory>
+
+// What a failure interrupted: the user is told what was kept accordingly.
+enum class PgDoing { Reading, Writing };
+
+// A connection and the name of its server as the user gave it, for the messages.
+struct PgServer {
+    std::shared_ptr<PgConnection> connection;
+    QString name;
+
+    // The French sentence for what the server or the way to it answered.
+    StoreError Translated(const PgFailure& failure, PgDoing doing) const;
+    template <typename Work> auto Guarded(PgDoing doing, const Work& work) const {
+        try {
+            return work();
+        } catch (const PgFailure& failure) {
+            throw Translated(failure, doing);
+        }
+    }
+};
+
+// The sentence for a server that could not be reached at all.
+StoreError NotReached(const QString& server, const QString& reason);
+
+// A card as the statements of PgSql read it: number, category, title, text, version.
+StoredCard StoredCardOf(const PgResult& row, int index);
+
+// The rows of all cards, or of one category, from the narrow copy of the titles.
+class PgSelectionRows : public CardRows {
+public:
+    PgSelectionRows(PgServer server, Selection selection);
+    std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
+    std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
+
+private:
+    std::vector<CardRow> Read(const char* sql, qint64 numero, qint64 skip, qint64 count);
+
+    PgServer server_;
+    Selection selection_;
+};
+
+// The cards of a selection numbered up to upTo whose title holds a keyword.
+class PgFoundRows : public CardRows {
+public:
+    PgFoundRows(PgServer server, Selection selection, QByteArrayView keyword, qint64 upTo);
+    std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
+    std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
+    // How many there are, and the number of the last.
+    std::pair<qint64, qint64> Count();
+
+    // The LIKE pattern that finds the keyword (UTF-8) anywhere, its own %, _ and \ escaped.
+    static QByteArray Pattern(QByteArrayView keyword);
+
+private:
+    std::vector<CardRow> Read(const char* sql, qint64 numero, qint64 skip, qint64 count);
+
+    PgServer server_;
+    Selection selection_;
+    QByteArray pattern_;
+    qint64 upTo_;
+};
