@@ -1,5 +1,6 @@
 #include "platform/DiskCalls.h"
 
+#include <cstdio> // renameat2
 #include <fcntl.h>
 #include <unistd.h>
 

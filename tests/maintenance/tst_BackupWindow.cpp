@@ -60,6 +60,23 @@ QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+// A backup made earlier into folder, which a failed one leaves as it was; answers its marker,
+// which the data folder's repeats.
+QByteArray WriteEarlierBackup(const QString& folder) {
+    const QByteArray marker = MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
+    WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
+    WriteBytes(folder + QStringLiteral("SAUVE.KOR"), marker);
+    WriteBytes(QStringLiteral("Sauve.kor"), marker);
+    return marker;
+}
+
+bool EarlierBackupKept(const QString& folder, const QByteArray& marker) {
+    return FilesIn(folder) == QStringList({"PIVANE.MDB", "SAUVE.KOR"}) &&
+           FileBytes(folder + QStringLiteral("PIVANE.MDB")) == "older copy" &&
+           FileBytes(folder + QStringLiteral("SAUVE.KOR")) == marker &&
+           FileBytes(QStringLiteral("Sauve.kor")) == marker;
+}
+
 void StartBackupTo(BackupWindow& sauve, const QString& folder, bool pressEnter) {
     Control<QAction>(sauve, "Sauve")->trigger();
     Control<TextBox>(sauve, "Text1")->SetText(folder);
@@ -546,11 +563,7 @@ private slots:
         WriteCollection(CardsIn({{"WIN", 3}}));
         const QString folder = volume.Path(QStringLiteral("Sauve/"));
         QVERIFY(QDir().mkpath(folder));
-        const QByteArray olderMarker =
-            MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
-        WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
-        WriteBytes(folder + QStringLiteral("SAUVE.KOR"), olderMarker);
-        WriteBytes(QStringLiteral("Sauve.kor"), olderMarker);
+        const QByteArray olderMarker = WriteEarlierBackup(folder);
         QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
@@ -563,10 +576,7 @@ private slots:
                 QStringLiteral("La sauvegarde n'a pas été faite : vous ne pouvez pas écrire")));
         else
             QCOMPARE(Fakes().messages.Shown().front().title, BackupWindow::kFailedBackupTitle);
-        QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
-        QCOMPARE(FileBytes(folder + QStringLiteral("PIVANE.MDB")), QByteArray("older copy"));
-        QCOMPARE(FileBytes(folder + QStringLiteral("SAUVE.KOR")), olderMarker);
-        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), olderMarker);
+        QVERIFY(EarlierBackupKept(folder, olderMarker));
         QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
         QVERIFY(!Forms::Find<MainWindow>());
     }
@@ -588,11 +598,7 @@ private slots:
         WriteCollection(CardsIn({{"WIN", 3}}));
         const QString folder = fixture.Path(QStringLiteral("Sauve/"));
         QVERIFY(QDir().mkpath(folder));
-        const QByteArray olderMarker =
-            MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
-        WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
-        WriteBytes(folder + QStringLiteral("SAUVE.KOR"), olderMarker);
-        WriteBytes(QStringLiteral("Sauve.kor"), olderMarker);
+        const QByteArray olderMarker = WriteEarlierBackup(folder);
         const QStringList cards = StoredRows();
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
@@ -605,10 +611,7 @@ private slots:
         QVERIFY2(message.contains(UserError::SystemReason(FailingWrites::ErrorNumberOf(step))),
                  qPrintable(message));
         QVERIFY2(!message.contains(QStringLiteral("La sauvegarde est faite")), qPrintable(message));
-        QCOMPARE(FilesIn(folder), QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
-        QCOMPARE(FileBytes(folder + QStringLiteral("PIVANE.MDB")), QByteArray("older copy"));
-        QCOMPARE(FileBytes(folder + QStringLiteral("SAUVE.KOR")), olderMarker);
-        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), olderMarker);
+        QVERIFY(EarlierBackupKept(folder, olderMarker));
         QCOMPARE(StoredRows(), cards);
         QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
         QVERIFY(!Forms::Find<MainWindow>());

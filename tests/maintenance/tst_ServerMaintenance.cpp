@@ -3,7 +3,6 @@
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
 #include "maintenance/BackupWindow.h"
-#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 #include "store/CardStore.h"

@@ -24,6 +24,23 @@ mode_t TypeOf(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
 }
 
+// Replaces target by a copy of source, or by a few bytes without one; answers the failure.
+std::optional<UserError> Replace(const QString& target, const QString& source,
+                                 FileWriter::Flush flush) {
+    try {
+        if (source.isEmpty()) {
+            WriteFileWhole(target, "750\r\n300\r\n", flush);
+        } else {
+            FileWriter file(target);
+            file.CopyFrom(source);
+            file.Commit(flush);
+        }
+    } catch (const UserError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 class TestFileWriter : public QObject {
@@ -79,18 +96,8 @@ private slots:
         QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
         const QStringList present = Entries(volume.Path());
 
-        std::optional<UserError> failure;
-        try {
-            if (copy) {
-                FileWriter file(target);
-                file.CopyFrom(source);
-                file.Commit();
-            } else {
-                WriteFileWhole(target, "750\r\n300\r\n");
-            }
-        } catch (const UserError& error) {
-            failure = error;
-        }
+        const std::optional<UserError> failure =
+            Replace(target, copy ? source : QString(), FileWriter::Flush::ToDisk);
 
         QVERIFY2(failure, "reported as written");
         QCOMPARE(failure->reason(), UserError::SystemReason(ErrorNumberOf(fault)));
@@ -121,20 +128,10 @@ private slots:
         WriteBytes(target, old);
         FailingWrites fault(step, folder.path());
 
-        std::optional<UserError> failure;
-        try {
-            if (way == QLatin1String("copy")) {
-                FileWriter file(target);
-                file.CopyFrom(source);
-                file.Commit();
-            } else {
-                WriteFileWhole(target, "750\r\n300\r\n",
-                               way == QLatin1String("flushed") ? FileWriter::Flush::ToDisk
-                                                               : FileWriter::Flush::NotNeeded);
-            }
-        } catch (const UserError& error) {
-            failure = error;
-        }
+        const std::optional<UserError> failure =
+            Replace(target, way == QLatin1String("copy") ? source : QString(),
+                    way == QLatin1String("not flushed") ? FileWriter::Flush::NotNeeded
+                                                        : FileWriter::Flush::ToDisk);
 
         QVERIFY(fault.Struck());
         QVERIFY2(failure, "reported as written");

@@ -2,6 +2,7 @@ pivanes_add_engine_test(tst_Collection store/tst_Collection.cpp)
 pivanes_test_uses_server(tst_Collection)
 pivanes_add_engine_test(tst_CardStore store/tst_CardStore.cpp)
 pivanes_add_engine_test(tst_StoreFaults store/tst_StoreFaults.cpp)
+pivanes_test_uses_server(tst_StoreFaults)
 
 add_executable(title_writer_child store/title_writer_child.cpp)
 target_link_libraries(title_writer_child PRIVATE pivanes_store)
