@@ -1,6 +1,8 @@
 #include "store/postgres/PgCollection.h"
 
 #include "platform/FileWriter.h"
+#include "store/ListedRows.h"
+#include "store/TextSearch.h"
 #include "store/postgres/PgConnection.h"
 #include "store/postgres/PgRows.h"
 #include "store/postgres/PgSql.h"
@@ -179,6 +181,20 @@ FoundCards PgCollection::SearchTitles(const Selection& selection, QByteArrayView
         std::make_unique<PgFoundRows>(PgServer{connection_, place_.name}, selection, keyword, upTo);
     const auto [count, last] = found->Count();
     return {std::move(found), count, last};
+}
+
+FoundCards PgCollection::SearchTexts(const Selection& selection, const TextQuery& query,
+                                     qint64 upTo) {
+    const PgServer server{connection_, place_.name};
+    return ListedRows::Found(ScannedMatches(*this, selection, query, upTo), [server](
+                                                                                qint64 numero) {
+        return server.Guarded(PgDoing::Reading, [&]() -> std::optional<QByteArray> {
+            const PgResult read = server.connection->Run(PgSql::kTitleOf, PgValues().Add(numero));
+            if (read.Rows() == 0)
+                return std::nullopt;
+            return read.Bytes(0, 0).toByteArray();
+        });
+    });
 }
 
 qint64 PgCollection::Add(const CardFields& fields) {

@@ -30,6 +30,9 @@ public:
     void EachCard(const std::function<void(const StoredCard&)>& take) override;
     FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
                             qint64 upTo) override;
+    // Reads every card of the server and folds it here, so that both engines find the same cards.
+    FoundCards SearchTexts(const Selection& selection, const TextQuery& query,
+                           qint64 upTo) override;
 
     qint64 Add(const CardFields& fields) override;
     StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;

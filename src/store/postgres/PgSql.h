@@ -154,6 +154,7 @@ inline constexpr const char* kFoundCategoryDownward =
 
 inline constexpr const char* kReadCard =
     "SELECT numero, cate, titre, pivanes, version FROM trucpivane WHERE numero = $1";
+inline constexpr const char* kTitleOf = "SELECT titre FROM trucpivane WHERE numero = $1";
 inline constexpr const char* kVersionOf = "SELECT version FROM trucpivane WHERE numero = $1";
 inline constexpr const char* kEveryCard =
     "SELECT numero, cate, titre, pivanes, version FROM trucpivane ORDER BY numero";
