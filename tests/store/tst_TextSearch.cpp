@@ -120,6 +120,7 @@ private slots:
     void indexKeptByAnotherProgramsWrites_data();
     void indexKeptByAnotherProgramsWrites();
     void staleIndexFallsBackUntilTheFirstWrite();
+    void serverCatchesUpWithAnotherProgramsWrites();
     void occurrencesToHighlight_data();
     void occurrencesToHighlight();
 };
@@ -301,6 +302,32 @@ void TestTextSearch::staleIndexFallsBackUntilTheFirstWrite() {
     collection.Add({QStringLiteral("WIN"), QStringLiteral("NOUVEAU"), QStringLiteral("crontab")});
     QVERIFY(Schema::TextIndexIsCurrent(collection.connection()));
     QCOMPARE(Searched(collection, QStringLiteral("crontab")), (QList<qint64>{2, 3}));
+}
+
+// On the server, another program's writes leave the cards' words empty; the next search fills
+// them and finds the cards by them. A role that may not fill them reads every card instead.
+void TestTextSearch::serverCatchesUpWithAnotherProgramsWrites() {
+    const std::unique_ptr<Collection> collection =
+        FreshCollection(QStringLiteral("postgres"),
+                        {{1, "WIN", "FSTAB", "montage"}, {2, "WIN", "CRON", "crontab"}});
+    const QString server = collection->Place().name;
+    RunPsql(server, "INSERT INTO trucpivane (numero, cate, titre, pivanes) VALUES "
+                    "(3, 'WIN', 'ÉTÉ', 'Straße crontab'); "
+                    "UPDATE trucpivane SET pivanes = 'plus rien' WHERE numero = 2");
+    QCOMPARE(RunPsql(server, "SELECT count(*) FROM trucpivane_mots WHERE mots IS NULL"), "2");
+    const QString reader = QStringLiteral("lecteur_%1").arg(QCoreApplication::applicationPid());
+    RunPsql(server, QStringLiteral("DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN "
+                                   "duplicate_object THEN NULL; END $$; GRANT SELECT ON "
+                                   "trucpivane, trucpivane_titres, trucpivane_comptes, "
+                                   "trucpivane_mots TO %1")
+                        .arg(reader));
+    const std::unique_ptr<Collection> readOnly = Collection::Open(CollectionPlace::Server(
+        QString(server).replace(QStringLiteral("user=postgres"), "user=" + reader)));
+    QCOMPARE(Searched(*readOnly, QStringLiteral("crontab strasse")), QList<qint64>{3});
+    QCOMPARE(RunPsql(server, "SELECT count(*) FROM trucpivane_mots WHERE mots IS NULL"), "2");
+    QCOMPARE(Searched(*collection, QStringLiteral("crontab strasse")), QList<qint64>{3});
+    QCOMPARE(Searched(*collection, QStringLiteral("CRONTAB")), QList<qint64>{3});
+    QCOMPARE(RunPsql(server, "SELECT count(*) FROM trucpivane_mots WHERE mots IS NULL"), "0");
 }
 
 void TestTextSearch::occurrencesToHighlight_data() {

@@ -30,7 +30,8 @@ public:
     void EachCard(const std::function<void(const StoredCard&)>& take) override;
     FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
                             qint64 upTo) override;
-    // Reads every card of the server and folds it here, so that both engines find the same cards.
+    // Catches up with the cards that other programs wrote first; a role that may not write reads
+    // every card instead.
     FoundCards SearchTexts(const Selection& selection, const TextQuery& query,
                            qint64 upTo) override;
 
@@ -52,6 +53,12 @@ private:
     void MakeOrCheck();
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
     void FoldCounts();
+    // Fills the folded words of the cards whose row of trucpivane_mots is empty, within the
+    // caller's transaction.
+    void RefreshWords();
+    // The same, for a write: a role that may not write the words leaves them empty.
+    void RefreshWordsIfAllowed();
+    FoundCards ScannedTexts(const Selection& selection, const TextQuery& query, qint64 upTo);
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;
