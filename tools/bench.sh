@@ -8,8 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-release -j"$(nproc)" --target pivanes-bench pivanes-bench-jet \
-    pivanes-bench-textes
+if [ "${1:-}" = --textes ]; then
+    cmake --build build-release -j"$(nproc)" --target pivanes-bench-textes
+else
+    cmake --build build-release -j"$(nproc)" --target pivanes-bench pivanes-bench-jet \
+        pivanes-bench-textes
+fi
 # A throw-away server on a Unix socket of its own, stopped whatever happens.
 cluster=$PWD/build-release/pg-bench
 trap 'bash tools/pg-test-cluster.sh stop "$cluster"' EXIT
