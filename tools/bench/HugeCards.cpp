@@ -1,5 +1,7 @@
 #include "HugeCards.h"
 
+#include "Measuring.h"
+
 #include "NewCollection.h"
 #include "edit/KorModifier.h"
 #include "platform/Forms.h"
@@ -89,11 +91,6 @@ void DropUnloadedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 namespace HugeCards {
@@ -160,7 +157,7 @@ int RunChild(int reps) {
         }
         out << "huge\t" << huge.name;
         for (const auto& times : {show, stepOn, stepOff, edit, preview})
-            out << '\t' << Median(times);
+            out << '\t' << Measuring::Median(times);
         out << Qt::endl;
     }
     return 0;

@@ -8,6 +8,7 @@
 // With --serveur the same searches run on an empty database of that server too, filled with the
 // first cards of the same collection. The searches run in a child process, so that its peak memory
 // is theirs alone.
+#include "Measuring.h"
 #include "NewCollection.h"
 #include "SyntheticCards.h"
 #include "store/Collection.h"
@@ -26,6 +27,8 @@
 #include <sqlite3.h>
 
 namespace {
+
+using namespace Measuring;
 
 QTextStream out(stdout);
 
@@ -55,26 +58,11 @@ QList<Keyword> Keywords() {
     };
 }
 
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times.empty() ? -1 : times[times.size() / 2];
-}
-
 double TimedMs(const std::function<void()>& work) {
     QElapsedTimer timer;
     timer.start();
     work();
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-qint64 PeakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
 }
 
 // What the program shows: the count and the first page of 300 cards.
@@ -233,13 +221,6 @@ QString MiB(qint64 bytes) {
     return QString::number(double(bytes) / 1048576, 'f', 0);
 }
 
-QString LoadAverage() {
-    QFile load(QStringLiteral("/proc/loadavg"));
-    if (!load.open(QIODevice::ReadOnly))
-        return QStringLiteral("—");
-    return QString::fromLatin1(load.readLine()).section(QLatin1Char(' '), 0, 2);
-}
-
 // The child's figures as a table, with the targets: in milliseconds on a file, against the plain
 // side on a server.
 QString Table(const QString& childOutput, bool onServer, qint64& peakKb) {
@@ -268,16 +249,6 @@ QString Table(const QString& childOutput, bool onServer, qint64& peakKb) {
            << " | " << (met ? "oui" : "**non**") << " |\n";
     }
     return text;
-}
-
-QString ChildOutput(const QStringList& arguments) {
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    child.waitForFinished(-1);
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        throw std::runtime_error("the measuring process failed");
-    return QString::fromUtf8(child.readAllStandardOutput());
 }
 
 // The same cards on the server, put there by the program's own import.
@@ -335,7 +306,8 @@ int main(int argc, char** argv) {
     out << "Recherches..." << Qt::endl;
     qint64 peakKb = 0;
     const QString fileTable =
-        Table(ChildOutput({QStringLiteral("--child"), file, QStringLiteral("fichier"),
+        Table(ChildOutput(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--child"), file, QStringLiteral("fichier"),
                            QStringLiteral("--reps"), QString::number(reps)}),
               false, peakKb);
 
@@ -370,7 +342,8 @@ int main(int argc, char** argv) {
         const double fillSeconds = FillServer(server, serverCards);
         qint64 serverPeakKb = 0;
         const QString serverTable =
-            Table(ChildOutput({QStringLiteral("--child"), server, QStringLiteral("serveur"),
+            Table(ChildOutput(QCoreApplication::applicationFilePath(),
+                              {QStringLiteral("--child"), server, QStringLiteral("serveur"),
                                QStringLiteral("--reps"), QString::number(reps)}),
                   true, serverPeakKb);
         md << "\n## On a PostgreSQL server\n\n"
