@@ -121,6 +121,7 @@ public:
     qint64 Search(const QStringList& words) {
         QStringList conditions;
         std::vector<QByteArray> values;
+        values.reserve(std::size_t(words.size()));
         for (qsizetype i = 1; i <= words.size(); ++i) {
             conditions << QStringLiteral("(titre ILIKE $%1 OR pivanes ILIKE $%1)").arg(i);
             values.push_back(('%' + words[i - 1] + '%').toUtf8());
@@ -131,6 +132,7 @@ public:
                                ") SELECT (SELECT count(*) FROM found), numero, titre FROM found "
                                "ORDER BY numero LIMIT 300";
         std::vector<const char*> pointers;
+        pointers.reserve(values.size());
         for (const QByteArray& value : values)
             pointers.push_back(value.constData());
         PGresult* result = PQexecParams(connection_, sql.constData(), int(pointers.size()), nullptr,
@@ -327,7 +329,7 @@ int main(int argc, char** argv) {
        << loadBefore << "; after: " << LoadAverage() << ", on 2 cores shared with other work.\n\n"
        << fileTable << "\n| Memory | Target | Measured | Met |\n|---|---:|---:|:---:|\n"
        << "| Peak resident memory of the program's side | ≤ 64 MiB | " << peakKb / 1024 << " MiB | "
-       << (peakKb <= 64 * 1024 ? "oui" : "**non**") << " |\n\n"
+       << (peakKb <= qint64{64} * 1024 ? "oui" : "**non**") << " |\n\n"
        << "The text index (`TrucPivane_Mots`, FTS5, without a copy of the texts) takes "
        << MiB(indexBytes) << " MiB of the file's " << MiB(QFileInfo(file).size())
        << " MiB. The program's first write to the file without it made it again in "
