@@ -2,9 +2,11 @@ target_sources(pivanes_store PRIVATE
     src/store/CardStore.cpp
     src/store/CategoryCatalogue.cpp
     src/store/Collection.cpp
+    src/store/ListedRows.cpp
     src/store/Recordset.cpp
     src/store/ServerModule.cpp
     src/store/StoreError.cpp
+    src/store/TextSearch.cpp
     # The SQLite engine: the only sources that name SQLite.
     src/store/sqlite/Connection.cpp
     src/store/sqlite/LocalFile.cpp

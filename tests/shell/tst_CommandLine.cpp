@@ -59,6 +59,11 @@ private slots:
             << QStringList{"--", "-notes"} << A::Run << "-notes" << 0 << "";
         QTest::newRow("--convertir")
             << QStringList{"--convertir", "Vieux.mdb"} << A::Convert << "" << 0 << "";
+        QTest::newRow("--chercher")
+            << QStringList{"notes", "--chercher", "clé"} << A::Search << "notes" << 0 << "";
+        QTest::newRow("--chercher with --exporter")
+            << QStringList{"--chercher", "clé", "--exporter", "a.mdb"} << A::Refuse << "" << 2
+            << "Une seule recherche à la fois";
         QTest::newRow("--help") << QStringList{"--help"} << A::Help << "" << 0 << "Utilisation :";
         QTest::newRow("-h with a folder")
             << QStringList{"notes", "-h"} << A::Help << "" << 0 << "Utilisation :";

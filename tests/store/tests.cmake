@@ -16,3 +16,6 @@ pivanes_test_starts(tst_ServerCollection SERVER_CHILD server_child)
 pivanes_test_uses_server(tst_ServerCollection)
 set_property(TEST tst_ServerCollection APPEND PROPERTY ENVIRONMENT
              PIVANES_TEST_CLUSTER_SCRIPT=${CMAKE_SOURCE_DIR}/tools/pg-test-cluster.sh)
+
+pivanes_add_engine_test(tst_TextSearch store/tst_TextSearch.cpp)
+pivanes_test_uses_server(tst_TextSearch)

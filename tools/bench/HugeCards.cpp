@@ -1,5 +1,7 @@
 #include "HugeCards.h"
 
+#include "Measuring.h"
+
 #include "NewCollection.h"
 #include "ProgramSide.h"
 #include "WindowControls.h"
@@ -94,11 +96,6 @@ void DropUnloadedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 namespace HugeCards {
@@ -168,7 +165,7 @@ int RunChild(int reps) {
         }
         out << "huge\t" << huge.name;
         for (const auto& times : {show, stepOn, stepOff, edit, preview})
-            out << '\t' << Median(times);
+            out << '\t' << Measuring::Median(times);
         out << Qt::endl;
     }
     return 0;

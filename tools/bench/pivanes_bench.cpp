@@ -11,6 +11,7 @@
 #include "Baseline.h"
 #include "DesktopFakes.h"
 #include "HugeCards.h"
+#include "Measuring.h"
 #include "NewCollection.h"
 #include "ProgramSide.h"
 #include "SyntheticCards.h"
@@ -41,6 +42,8 @@
 
 namespace {
 
+using namespace Measuring;
+
 QTextStream out(stdout);
 
 struct Measure {
@@ -70,13 +73,6 @@ Timing Timed(const std::function<void()>& op) {
     return {double(timer.nsecsElapsed()) / 1e6, ThreadProcessorMs() - processorStart};
 }
 
-double Median(std::vector<double> times) {
-    if (times.empty())
-        return -1;
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // Lets the next reading of the peak resident memory start from what is resident now, once the
 // heap has handed back what the other side freed.
 void ResetPeakResident() {
@@ -84,16 +80,6 @@ void ResetPeakResident() {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
-}
-
-qint64 PeakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
 }
 
 // The bytes the title index takes in the file, from the engine's own page count of each table;
@@ -286,19 +272,6 @@ int RunChild(const QString& folder, int cards, int reps, const QString& only,
     return 0;
 }
 
-QString ChildOutput(const QString& self, const QStringList& arguments) {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(self, arguments);
-    child.waitForFinished(-1);
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        throw std::runtime_error("the measuring process failed");
-    return QString::fromUtf8(child.readAllStandardOutput());
-}
-
 struct SizeResult {
     int cards = 0;
     double buildSeconds = 0;
@@ -387,14 +360,6 @@ QString Ms(double value) {
 QString Ratio(const Measure& measure) {
     return measure.baseline > 0 ? QString::number(measure.program / measure.baseline, 'f', 2)
                                 : QStringLiteral("—");
-}
-
-// The machine's load, as the system averages it over the last minute, five and fifteen.
-QString LoadAverage() {
-    QFile load(QStringLiteral("/proc/loadavg"));
-    if (!load.open(QIODevice::ReadOnly))
-        return QStringLiteral("—");
-    return QString::fromLatin1(load.readLine()).section(QLatin1Char(' '), 0, 2);
 }
 
 QString Machine() {
