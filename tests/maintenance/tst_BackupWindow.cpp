@@ -63,7 +63,7 @@ QStringList FilesIn(const QString& folder) {
 // A backup made earlier into folder, which a failed one leaves as it was; answers its marker,
 // which the data folder's repeats.
 QByteArray WriteEarlierBackup(const QString& folder) {
-    const QByteArray marker = MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
+    QByteArray marker = MarkerBytes({folder, QDir::currentPath() + "/", "01/01/2020"});
     WriteBytes(folder + QStringLiteral("PIVANE.MDB"), "older copy");
     WriteBytes(folder + QStringLiteral("SAUVE.KOR"), marker);
     WriteBytes(QStringLiteral("Sauve.kor"), marker);
