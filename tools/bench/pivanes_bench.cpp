@@ -324,22 +324,7 @@ SizeResult RunServerSize(const QString& self, const QString& server, int cards, 
     SizeResult result;
     result.cards = cards;
     QTemporaryDir folder;
-    QElapsedTimer timer;
-    timer.start();
-    {
-        const std::unique_ptr<Collection> collection =
-            Collection::Open(CollectionPlace::Server(server));
-        qint32 next = 0;
-        collection->Import([&](StoredCard& card) {
-            if (next == cards)
-                return false;
-            const Card synthetic = SyntheticCard(++next);
-            card = {synthetic.Numero, synthetic.Cate, synthetic.Titre, synthetic.Pivanes, 0};
-            return true;
-        });
-        collection->Compact();
-    }
-    result.buildSeconds = double(timer.elapsed()) / 1000;
+    result.buildSeconds = FillServerCollection(server, cards, SyntheticCard);
     MeasureInChild(self, result, folder.path(), reps, only, server);
     return result;
 }

@@ -253,24 +253,6 @@ QString Table(const QString& childOutput, bool onServer, qint64& peakKb) {
     return text;
 }
 
-// The same cards on the server, put there by the program's own import.
-double FillServer(const QString& server, int cards) {
-    QElapsedTimer timer;
-    timer.start();
-    const std::unique_ptr<Collection> collection =
-        Collection::Open(CollectionPlace::Server(server));
-    qint32 next = 0;
-    collection->Import([&](StoredCard& card) {
-        if (next == cards)
-            return false;
-        const Card made = SyntheticCardWithText(++next);
-        card = {made.Numero, made.Cate, made.Titre, made.Pivanes, 0};
-        return true;
-    });
-    collection->Compact();
-    return double(timer.elapsed()) / 1000;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -341,7 +323,7 @@ int main(int argc, char** argv) {
     if (!server.isEmpty()) {
         out << "Les mêmes fiches sur le serveur..." << Qt::endl;
         const int serverCards = option("--cartes-serveur", QStringLiteral("100000")).toInt();
-        const double fillSeconds = FillServer(server, serverCards);
+        const double fillSeconds = FillServerCollection(server, serverCards, SyntheticCardWithText);
         qint64 serverPeakKb = 0;
         const QString serverTable =
             Table(ChildOutput(QCoreApplication::applicationFilePath(),
