@@ -5,10 +5,12 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/UserError.h"
+#include "shell/Backdrop.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
-#include "shell/KorDepart.h"
+#include "shell/SearchCommand.h"
 #include "shell/ServerChoice.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/ServerAddress.h"
 #include "store/StoreError.h"
@@ -70,35 +72,51 @@ std::optional<QString> ChosenServer(const CommandLine& line) {
     return remembered;
 }
 
-// --importer and --exporter: on the server named, else on the data folder's collection, under
-// the folder's lock.
-int RunExchange(const CommandLine& line) {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    std::optional<FolderLock> lock;
-    CollectionPlace place = CollectionPlace::Server(line.server);
-    if (line.server.isEmpty()) {
-        const DataFolder::Choice folder = DataFolder::Choose(line.folder);
-        if (folder.path.isEmpty()) {
-            err << folder.problem << Qt::endl;
-            return 1;
-        }
-        lock.emplace(folder.path);
-        if (lock->Take() == FolderLock::Outcome::HeldByOther) {
+// The collection that --importer, --exporter and --chercher work on: the server named, else the
+// data folder's collection; none when the folder cannot be used (err says why).
+std::optional<CollectionPlace> CommandPlace(const CommandLine& line, QTextStream& err,
+                                            std::optional<FolderLock>* lock) {
+    if (!line.server.isEmpty())
+        return CollectionPlace::Server(line.server);
+    const DataFolder::Choice folder = DataFolder::Choose(line.folder);
+    if (folder.path.isEmpty()) {
+        err << folder.problem << Qt::endl;
+        return std::nullopt;
+    }
+    if (lock) {
+        lock->emplace(folder.path);
+        if ((*lock)->Take() == FolderLock::Outcome::HeldByOther) {
             err << QStringLiteral("Pivanes est ouvert sur le dossier « %1 » (processus %2) : "
                                   "fermez-le avant d'importer ou d'exporter. Rien n'a été "
                                   "copié.")
                        .arg(QDir::toNativeSeparators(folder.path))
-                       .arg(lock->Holder())
+                       .arg((*lock)->Holder())
                 << Qt::endl;
-            return 1;
+            return std::nullopt;
         }
-        place =
-            CollectionPlace::LocalFile(QDir(folder.path).filePath(QStringLiteral("Pivane.mdb")));
     }
+    return CollectionPlace::LocalFile(QDir(folder.path).filePath(QStringLiteral("Pivane.mdb")));
+}
+
+// --importer and --exporter, under the folder's lock.
+int RunExchange(const CommandLine& line) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    std::optional<FolderLock> lock;
+    const std::optional<CollectionPlace> place = CommandPlace(line, err, &lock);
+    if (!place)
+        return 1;
     return line.action == CommandLine::Action::Import
-               ? Exchange::Import(place, line.exchangeFile, out, err)
-               : Exchange::Export(place, line.exchangeFile, out, err);
+               ? Exchange::Import(*place, line.exchangeFile, out, err)
+               : Exchange::Export(*place, line.exchangeFile, out, err);
+}
+
+// --chercher only reads: it works beside a Pivanes open on the same folder.
+int RunSearch(const CommandLine& line) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const std::optional<CollectionPlace> place = CommandPlace(line, err, nullptr);
+    return place ? RunSearchCommand(*place, line.keyword, out, err) : 1;
 }
 
 void InstallFrenchQtTexts(QCoreApplication& application) {
@@ -121,6 +139,10 @@ int main(int argc, char** argv) {
     if (line.action == CommandLine::Action::Import || line.action == CommandLine::Action::Export) {
         QCoreApplication core(argc, argv);
         return RunExchange(line);
+    }
+    if (line.action == CommandLine::Action::Search) {
+        QCoreApplication core(argc, argv);
+        return RunSearch(line);
     }
     if (line.action != CommandLine::Action::Run) {
         Print(line.text, line.action == CommandLine::Action::Refuse ? stderr : stdout);
@@ -185,6 +207,8 @@ int main(int argc, char** argv) {
         Store().UseServer(*server);
     }
 
-    RunGuarded([] { Forms::Load<KorDepart>(); });
+    // Owned here, for as long as any window is open.
+    Session session;
+    RunGuarded([&session] { Forms::Load<Backdrop>(session); });
     return application->exec();
 }

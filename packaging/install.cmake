@@ -6,7 +6,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(PIVANES_GUIDE_DIR ${CMAKE_INSTALL_DATADIR}/pivanes)
 file(RELATIVE_PATH PIVANES_GUIDE_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/pivanes)
-set_property(SOURCE src/maintenance/KorPivaneMaintenance.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE src/maintenance/MainWindowMaintenance.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              PIVANES_GUIDE_FROM_PROGRAM="${PIVANES_GUIDE_FROM_PROGRAM}")
 
 # The guide also lies beside the built program, where the program finds it as once installed.
@@ -21,6 +21,7 @@ add_custom_command(OUTPUT changelog.gz
 add_custom_target(pivanes_compressed_docs ALL DEPENDS changelog.gz)
 
 install(TARGETS pivanes RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS pivanes_postgres LIBRARY DESTINATION ${PIVANES_MODULE_DIR})
 install(FILES packaging/org.example.Pivanes.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/org.example.Pivanes.metainfo.xml
@@ -36,6 +37,7 @@ endforeach()
 install(CODE "
     set(PROJECT_VERSION [[${PROJECT_VERSION}]])
     set(PIVANES_GUIDE_FILE \"\${CMAKE_INSTALL_PREFIX}/${PIVANES_GUIDE_DIR}/Lisez-Moi.html\")
+    set(PIVANES_MODULE_FILE \"\${CMAKE_INSTALL_PREFIX}/${PIVANES_MODULE_DIR}/pivanes-postgres.so\")
     string(MD5 install \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
     set(page \"${CMAKE_BINARY_DIR}/manual/\${install}/pivanes.1\")
     configure_file([[${CMAKE_SOURCE_DIR}/packaging/pivanes.1.in]] \"\${page}\" @ONLY)

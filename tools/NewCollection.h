@@ -12,3 +12,9 @@
 void WriteNewCollection(const QString& fileName, qint64 count,
                         const std::function<Card(qint64)>& card);
 void WriteNewCollection(const QString& fileName, const QList<Card>& cards);
+
+// Puts `count` cards, the i-th made by card(i) from 1, into the collection of a server through
+// the program's own import, then runs its maintenance once, as on a server in use. Answers the
+// seconds it took.
+double FillServerCollection(const QString& server, qint32 count,
+                            const std::function<Card(qint32)>& card);

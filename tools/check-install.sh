@@ -52,4 +52,11 @@ for picture in $(grep -o 'src="[^"]*"' "$guide" | sed 's/^src="//; s/"$//'); do
 done
 
 [ "$("$usr/bin/pivanes" --version)" = "Pivanes 5.0.2" ] || fail "pivanes --version"
+# The server engine is installed in the program's own folder of libraries, where the installed
+# program finds it: its reading of a connection (a password refused) comes from the module.
+module=$(find "$usr/lib" -path '*/pivanes/pivanes-postgres.so')
+[ -n "$module" ] || fail "le module du serveur pivanes-postgres.so n'est pas installé"
+refusal=$(env -u PIVANES_MODULE_DIR "$usr/bin/pivanes" --serveur postgresql://r:secret@h/b 2>&1) &&
+    fail "une connexion avec mot de passe est acceptée"
+grep -q "mot de passe" <<<"$refusal" || fail "le module du serveur ne se charge pas : $refusal"
 echo "Fichiers installés conformes."

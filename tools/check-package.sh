@@ -17,7 +17,7 @@ deb=$(ls "$work"/pack/pivanes_*.deb)
 
 # Dependencies were computed from the libraries the program links.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libstdc++6 libsqlite3-0 libqt6core6 libqt6widgets6 libqt6printsupport6 \
+for library in libc6 libstdc++6 libsqlite3-0 libpq5 libqt6core6 libqt6widgets6 libqt6printsupport6 \
     qt6-qpa-plugins; do
     grep -q "\b$library\b" <<<"$depends" || fail "dépendance $library absente : $depends"
 done

@@ -11,8 +11,9 @@
 namespace {
 
 constexpr const char* kUsage = "usage: pivanes-collection demo FICHIER\n"
-                               "       pivanes-collection synthetic N FICHIER   (N de 1 à "
-                               "1000000)\n";
+                               "       pivanes-collection synthetic N FICHIER [--textes]\n"
+                               "           (N de 1 à 1000000 ; --textes : des textes de 200 à "
+                               "6000 caractères)\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
@@ -34,13 +35,16 @@ int main(int argc, char** argv) {
             WriteDemoCollection(args[1]);
             return 0;
         }
-        if (args.size() == 3 && args[0] == QLatin1String("synthetic")) {
+        const bool withTexts = args.size() == 4 && args[3] == QLatin1String("--textes");
+        if ((args.size() == 3 || withTexts) && args[0] == QLatin1String("synthetic")) {
             bool ok = false;
             const int count = args[1].toInt(&ok);
             if (!ok || count < 1 || count > 1000000)
                 return Usage();
-            WriteNewCollection(args[2], count,
-                               [](qint64 i) { return SyntheticCard(qint32(i + 1)); });
+            WriteNewCollection(args[2], count, [withTexts](qint64 i) {
+                return withTexts ? SyntheticCardWithText(qint32(i + 1))
+                                 : SyntheticCard(qint32(i + 1));
+            });
             return 0;
         }
     } catch (const StoreError& error) {

@@ -1,5 +1,6 @@
 #include "browse/GridPaging.h"
 
+#include "platform/Blanks.h"
 #include "platform/Capitals.h"
 
 #include <algorithm>
@@ -46,18 +47,8 @@ Page Previous(PageState state) {
     return PageNumbered(std::max(PageOfMark(state) - 1, 1), state.total);
 }
 
-QString TrimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QString SearchKeyword(const QString& typed) {
-    return TrimBlanks(Capitals(typed));
+    return WithoutEndBlanks(Capitals(typed));
 }
 
 } // namespace GridPaging

@@ -42,8 +42,6 @@ bool IsUsable(PageState state, qint32 collected);
 Page Next(PageState state);
 Page Previous(PageState state);
 
-// Text without leading and trailing blanks (other white space stays).
-QString TrimBlanks(const QString& text);
 // The searched keyword as typed: upper case, without blanks around it.
 QString SearchKeyword(const QString& typed);
 

@@ -1,22 +1,23 @@
 #include "browse/PagedCardGrid.h"
 
 #include "browse/PageStateFile.h"
+#include "platform/Blanks.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "platform/ResumeNext.h"
 #include "platform/UserError.h"
-#include "shell/FormZoomed.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 
 #include <QDir>
 
 using GridPaging::Page;
 using GridPaging::PageState;
 
-PagedCardGrid::PagedCardGrid(const char* className, int gridTop) : Form(className) {
+PagedCardGrid::PagedCardGrid(const char* className, int gridTop, Session& session)
+    : Window(className, session) {
     SetBackground(Client(), Colors::LightBlue);
     MSFlexGrid1 = AddControl<FlexGrid>("MSFlexGrid1", nullptr);
     MSFlexGrid1->setFont(Face("Courier New", 8.25, true));
@@ -31,68 +32,68 @@ PagedCardGrid::PagedCardGrid(const char* className, int gridTop) : Form(classNam
     Retour = AddMenuItem(Mem, "Retour", QStringLiteral("Retour"));
     ListeFin = AddMenuCommand("ListeFin", QStringLiteral("Quitter"));
 
-    OnTriggered(ListeSuite, &PagedCardGrid::ListeSuite_Click);
-    OnTriggered(Retour, &PagedCardGrid::Retour_Click);
-    OnTriggered(ListeFin, &PagedCardGrid::ListeFin_Click);
+    OnTriggered(ListeSuite, &PagedCardGrid::showNextPage);
+    OnTriggered(Retour, &PagedCardGrid::showPreviousPage);
+    OnTriggered(ListeFin, &PagedCardGrid::leave);
     OnEscape(ListeFin);
-    connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::MSFlexGrid1_Click));
+    connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::openClickedRow));
 }
 
 void PagedCardGrid::FirstFill(const std::optional<QByteArray>& keyword) {
     PrepareGrid();
     slots_ = Collect(keyword);
     const qint32 total = slots_.Total();
-    Donnees.GridTotal = total;
     paged_ = GridPaging::IsPaged(total);
-    Donnees.GridPageMark = GridPaging::FirstPageMark(total);
+    const qint32 firstMark = GridPaging::FirstPageMark(total);
     if (paged_) {
         SetMenuVisible(Mem, true);
         ListeSuite->setVisible(true);
         Retour->setVisible(false);
-        KeepPageState({total, Donnees.GridPageMark});
+        KeepPageState({total, firstMark});
     } else {
+        memory_ = {total, firstMark};
         SetMenuVisible(Mem, false);
     }
-    ShowFirstPage();
+    ShowFirstPage(firstMark);
 }
 
 void PagedCardGrid::PrepareGrid() {
     MSFlexGrid1->Clear();
     MSFlexGrid1->SetVisible(false);
     MSFlexGrid1->SetCols(2);
-    ScaleChanged();
+    scaleChanged();
     MSFlexGrid1->SetRows(2);
 }
 
-void PagedCardGrid::ScaleChanged() {
-    MSFlexGrid1->SetColWidth(0, FormZoomed::Scaled(750));
-    MSFlexGrid1->SetColWidth(1, FormZoomed::Scaled(10270));
+void PagedCardGrid::scaleChanged() {
+    MSFlexGrid1->SetColWidth(0, scaled(750));
+    MSFlexGrid1->SetColWidth(1, scaled(10270));
 }
 
 // Without a count there is nothing to collect, and the record set is not asked for.
 CardSlots PagedCardGrid::Collect(const std::optional<QByteArray>& keyword) {
-    const qint32 count = Donnees.CardCount;
+    const qint32 count = session().cardCount;
     if (count <= 0)
         return CardSlots();
     const Recordset& cards = Store().Current();
     return keyword ? CardSlots::Search(cards, count, *keyword) : CardSlots::Selection(cards, count);
 }
 
-void PagedCardGrid::ShowFirstPage() {
+void PagedCardGrid::ShowFirstPage(qint32 mark) {
     WriteHeader();
-    WriteRows(slots_.Read(1, Donnees.GridPageMark), false);
+    WriteRows(slots_.Read(1, mark), false);
     MSFlexGrid1->SetVisible(true);
     MSFlexGrid1->setFocus();
 }
 
-void PagedCardGrid::ListeSuite_Click() {
+void PagedCardGrid::showNextPage() {
     const std::optional<PageState> state = CurrentPageState();
     if (!state)
         return;
     ShowPage(GridPaging::Next(*state));
 }
 
-void PagedCardGrid::Retour_Click() {
+void PagedCardGrid::showPreviousPage() {
     const std::optional<PageState> state = CurrentPageState();
     if (!state)
         return;
@@ -105,7 +106,6 @@ void PagedCardGrid::ShowPage(const Page& page) {
     MSFlexGrid1->SetRows(2);
     WriteHeader();
     WriteRows(slots_.Read(page.first, page.last), true);
-    Donnees.GridPageStep = page.step;
     ListeSuite->setVisible(page.suiteShown);
     Retour->setVisible(page.retourShown);
     MSFlexGrid1->SetVisible(true);
@@ -135,7 +135,7 @@ void PagedCardGrid::WriteRows(const std::vector<CardRow>& rows, bool trimmed) {
         MSFlexGrid1->SetCol(1);
         MSFlexGrid1->SetCellAlignment(FlexGrid::LeftCenter);
         const QString title = QString::fromUtf8(card.title);
-        MSFlexGrid1->SetText(trimmed ? GridPaging::TrimBlanks(title) : title);
+        MSFlexGrid1->SetText(trimmed ? WithoutEndBlanks(title) : title);
         MSFlexGrid1->SetRows(MSFlexGrid1->Rows() + 1);
     }
 }
@@ -154,8 +154,6 @@ std::optional<PageState> PagedCardGrid::CurrentPageState() const {
 
 void PagedCardGrid::KeepPageState(PageState state) {
     memory_ = state;
-    Donnees.GridTotal = state.total;
-    Donnees.GridPageMark = state.mark;
     try {
         PageStateFile::Write(state);
         stateInFile_ = true;
@@ -177,8 +175,8 @@ void PagedCardGrid::ReportUnwritableFile(const UserError& error) {
         error.reason()));
 }
 
-void PagedCardGrid::ListeFin_Click() {
-    Forms::Show<KorPivane>();
+void PagedCardGrid::leave() {
+    Forms::Show<MainWindow>(session());
     // The file only carried the pages of this window, which is going: a folder that cannot
     // take it any more loses nothing, and the user is not troubled with it.
     try {
@@ -189,21 +187,21 @@ void PagedCardGrid::ListeFin_Click() {
 }
 
 void PagedCardGrid::WindowClosed() {
-    ListeFin_Click();
+    leave();
 }
 
-void PagedCardGrid::MSFlexGrid1_Click() {
+void PagedCardGrid::openClickedRow() {
     ResumeNext([this] { MSFlexGrid1->SetCol(0); });
     bool isNumber = false;
     const qint64 clicked = MSFlexGrid1->Text().toLongLong(&isNumber);
     // The empty row below the last card leaves the current card as it was.
     if (isNumber)
-        Donnees.CurrentCardNumber = clicked;
+        session().currentCard = clicked;
     if (OpenClickedCard())
         Forms::Unload(this);
 }
 
 void PagedCardGrid::ShowCardInMainWindow() {
-    ResumeNext([] { Forms::Load<KorPivane>().Voir(); });
-    ResumeNext([] { Forms::Show<KorPivane>(); });
+    ResumeNext([this] { Forms::Load<MainWindow>(session()).showChosenCard(); });
+    ResumeNext([this] { Forms::Show<MainWindow>(session()); });
 }

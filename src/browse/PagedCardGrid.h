@@ -3,7 +3,7 @@
 #include "browse/CardSlots.h"
 #include "browse/FlexGrid.h"
 #include "browse/GridPaging.h"
-#include "platform/Form.h"
+#include "shell/Window.h"
 
 #include <optional>
 
@@ -17,25 +17,16 @@ class UserError;
 // The collection counts the cards; each page reads its own from the table. Between two paging
 // commands the page state lives in the file "Liste" of the current directory, and in memory as
 // well for when that file cannot be written.
-class PagedCardGrid : public Form {
+class PagedCardGrid : public Window {
     Q_OBJECT
 
 public:
-    FlexGrid* MSFlexGrid1;
-    QMenu* Mem;
-    QAction* ListeSuite;
-    QAction* Retour;
-    QAction* ListeFin;
-
-public slots:
-    void ListeSuite_Click();
-    void Retour_Click();
-    void ListeFin_Click();
-    void MSFlexGrid1_Click();
+    // The cards listed and the last card of the page on screen, as the window keeps them.
+    GridPaging::PageState pageState() const { return memory_; }
 
 protected:
     // The grid is placed at the given top, in twips at design scale.
-    PagedCardGrid(const char* className, int gridTop);
+    PagedCardGrid(const char* className, int gridTop, Session& session);
 
     // Collects the first CardCount records of the current record set, or those of them whose
     // title holds the keyword (UTF-8), in record-set order, and shows the first page.
@@ -46,16 +37,23 @@ protected:
     // refused (false).
     virtual bool OpenClickedCard() = 0;
     // The click target of the screens that return to the main window: it shows that card.
-    static void ShowCardInMainWindow();
+    void ShowCardInMainWindow();
 
     void WindowClosed() override;
     // The column widths follow the scale.
-    void ScaleChanged() override;
+    void scaleChanged() override;
+
+    FlexGrid* MSFlexGrid1;
+    QMenu* Mem;
 
 private:
+    void showNextPage();
+    void showPreviousPage();
+    void leave();
+    void openClickedRow();
     void PrepareGrid();
-    static CardSlots Collect(const std::optional<QByteArray>& keyword);
-    void ShowFirstPage();
+    CardSlots Collect(const std::optional<QByteArray>& keyword);
+    void ShowFirstPage(qint32 mark);
     void ShowPage(const GridPaging::Page& page);
     void WriteHeader();
     void WriteRows(const std::vector<CardRow>& rows, bool trimmed);
@@ -68,4 +66,8 @@ private:
     GridPaging::PageState memory_;
     bool stateInFile_ = false;
     bool writeFailureReported_ = false;
+
+    QAction* ListeSuite;
+    QAction* Retour;
+    QAction* ListeFin;
 };

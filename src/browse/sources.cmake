@@ -4,11 +4,11 @@ target_sources(pivanes_browse PRIVATE
     src/browse/CardSlots.cpp
     src/browse/FlexGrid.cpp
     src/browse/GridPaging.cpp
-    src/browse/KorListe.cpp
-    src/browse/KorPivaneCategories.cpp
-    src/browse/KorPivaneGrids.cpp
-    src/browse/KorPivaneViewer.cpp
-    src/browse/KorRecherche.cpp
+    src/browse/CardList.cpp
+    src/browse/MainWindowCategories.cpp
+    src/browse/MainWindowGrids.cpp
+    src/browse/MainWindowViewer.cpp
+    src/browse/SearchWindow.cpp
     src/browse/PageStateFile.cpp
     src/browse/PagedCardGrid.cpp
 )

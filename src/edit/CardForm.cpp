@@ -5,11 +5,11 @@
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "shell/Pictures.h"
+#include "shell/Session.h"
 #include "store/Collection.h"
-#include "store/Donnees.h"
 
-CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top)
-    : Form(className) {
+CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top, Session& session)
+    : Window(className, session) {
     setWindowTitle(QStringLiteral("Pivanes"));
     SetBackground(Client(), Colors::LightBlue);
 
@@ -45,14 +45,14 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
 
     Command1 = AddControl<QPushButton>("Command1", nullptr, QStringLiteral("Enregistrer"));
     PlaceCommandButton(Command1, 60, command1Top);
-    OnClick(Command1, &CardForm::Command1_Click);
+    OnClick(Command1, &CardForm::commandPressed);
 
     Image1 = AddControl<ImageBox>("Image1", nullptr);
     Image1->setPixmap(Pictures::Logo());
     Place(Image1, 60, 420, 1725, 1725);
 
     Retour = AddMenuCommand("Retour", QStringLiteral("Retour"));
-    OnTriggered(Retour, &CardForm::Retour_Click);
+    OnTriggered(Retour, &CardForm::goBack);
 }
 
 void CardForm::Text1_KeyPress(int& keyAscii) {
@@ -76,7 +76,7 @@ QString CardForm::TextLimitMessage() {
 }
 
 void CardForm::WindowClosed() {
-    Retour_Click();
+    goBack();
 }
 
 void CardForm::ClearCard() {
@@ -88,7 +88,7 @@ void CardForm::ClearCard() {
 }
 
 CardFields CardForm::TypedFields() const {
-    return {Donnees.CurrentCategoryCode, Text1->Text(), Text2->Text()};
+    return {session().categoryCode, Text1->Text(), Text2->Text()};
 }
 
 void CardForm::ReportNotSaved(const QString& reason) {

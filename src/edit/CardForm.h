@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Controls.h"
-#include "platform/Form.h"
+#include "shell/Window.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,10 +11,32 @@ struct CardFields;
 // What the new-card form and the card editor share: the title and text boxes, the label at the
 // top, the line at the bottom, the "Enregistrer" button and the "Retour" command, which is also
 // what the window manager's close box does.
-class CardForm : public Form {
+class CardForm : public Window {
     Q_OBJECT
 
 public:
+    // A card's text is refused beyond this many characters: ten megabytes or so, which the
+    // boxes still show and edit at once, and far more than any tip needs.
+    static constexpr int kTextLimit = 10'000'000;
+    static QString TextLimitMessage();
+
+protected:
+    virtual void commandPressed() = 0;
+    virtual void goBack() = 0;
+
+    struct LabelPlace {
+        int left;
+        int width;
+    };
+    CardForm(const char* className, LabelPlace labelPlace, int command1Top, Session& session);
+
+    void WindowClosed() override;
+    // Empty boxes, shown with the label.
+    void ClearCard();
+    // The chosen category and the boxes' texts, as the card's fields.
+    CardFields TypedFields() const;
+    static void ReportNotSaved(const QString& reason);
+
     TextBox* Text1;
     TextBox* Text2;
     QLabel* lblLabels;
@@ -23,29 +45,7 @@ public:
     ImageBox* Image1;
     QAction* Retour;
 
-    // A card's text is refused beyond this many characters: ten megabytes or so, which the
-    // boxes still show and edit at once, and far more than any tip needs.
-    static constexpr int kTextLimit = 10'000'000;
-    static QString TextLimitMessage();
-
+private:
     // Turns each character typed in the title box into its capital.
     void Text1_KeyPress(int& keyAscii);
-
-public slots:
-    virtual void Command1_Click() = 0;
-    virtual void Retour_Click() = 0;
-
-protected:
-    struct LabelPlace {
-        int left;
-        int width;
-    };
-    CardForm(const char* className, LabelPlace labelPlace, int command1Top);
-
-    void WindowClosed() override;
-    // Empty boxes, shown with the label.
-    void ClearCard();
-    // The chosen category and the boxes' texts, as the card's fields.
-    CardFields TypedFields() const;
-    static void ReportNotSaved(const QString& reason);
 };

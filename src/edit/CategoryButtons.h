@@ -37,22 +37,22 @@ public:
 
     CategoryButtons(const MakeButton& make, const CategoryButtonPlaces& places, QObject* parent);
 
-    // The buttons of a card form, whose choices go to its Bureautique_Click and
-    // ChooseCategory(code, label) through the error guard.
+    // The buttons of a card form, whose choices go to its handlers through the error guard.
     template <class CardForm>
-    static CategoryButtons* For(CardForm* form, const MakeButton& make,
-                                const CategoryButtonPlaces& places) {
+    static CategoryButtons* For(CardForm* form, void (CardForm::*officeChosen)(),
+                                void (CardForm::*categoryChosen)(const QString& code,
+                                                                 const QString& label),
+                                const MakeButton& make, const CategoryButtonPlaces& places) {
         auto* buttons = new CategoryButtons(make, places, form);
         connect(buttons, &CategoryButtons::OfficeGroupChosen, form,
-                [form] { RunGuarded([form] { form->Bureautique_Click(); }); });
+                [form, officeChosen] { RunGuarded([&] { (form->*officeChosen)(); }); });
         connect(buttons, &CategoryButtons::CategoryChosen, form,
-                [form](const QString& code, const QString& label) {
-                    RunGuarded([&] { form->ChooseCategory(code, label); });
+                [form, categoryChosen](const QString& code, const QString& label) {
+                    RunGuarded([&] { (form->*categoryChosen)(code, label); });
                 });
         return buttons;
     }
 
-    QPushButton* OfficeSwitch() const { return officeSwitch_; }
     // The button of a category code; null for a code that is not in the catalogue.
     QPushButton* Button(const QString& code) const;
 

@@ -1,8 +1,8 @@
 target_sources(pivanes_edit PRIVATE
     src/edit/CardForm.cpp
     src/edit/CategoryButtons.cpp
-    src/edit/KorAjouter.cpp
-    src/edit/KorModifie.cpp
-    src/edit/KorModifier.cpp
-    src/edit/KorPivaneEdit.cpp
+    src/edit/NewCardForm.cpp
+    src/edit/CardPicker.cpp
+    src/edit/CardEditor.cpp
+    src/edit/MainWindowEdit.cpp
 )

@@ -1,7 +1,6 @@
 #include "maintenance/Pause.h"
 
 #include "platform/Clock.h"
-#include "store/Donnees.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -10,7 +9,6 @@ void PauseBetweenFiles() {
     const QDateTime start = Clock::Now();
     const qint64 msecsOfDay = start.time().msecsSinceStartOfDay();
     const qint64 markSeconds = (msecsOfDay + 500) / 1000;
-    Donnees.ScratchNumber = qint32(markSeconds);
     const QDateTime end = start.date().startOfDay().addMSecs(markSeconds * 1000 + 50);
     while (Clock::Now() < end)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

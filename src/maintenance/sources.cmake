@@ -1,8 +1,9 @@
 target_sources(pivanes_maintenance PRIVATE
     src/maintenance/Compaction.cpp
     src/maintenance/HelpWindow.cpp
-    src/maintenance/KorPivaneMaintenance.cpp
-    src/maintenance/KorSauve.cpp
+    src/maintenance/MainWindowMaintenance.cpp
+    src/maintenance/BackupCopies.cpp
+    src/maintenance/BackupWindow.cpp
     src/maintenance/Marker.cpp
     src/maintenance/Pause.cpp
     src/maintenance/SafeFiles.cpp

@@ -4,36 +4,15 @@
 
 #include <QCoreApplication>
 
-namespace {
-struct State {
-    bool testing = false;
-    bool endRequested = false;
-};
-State& TheState() {
-    static State state;
-    return state;
-}
-} // namespace
-
 namespace Application {
 
 void End() {
     Forms::UnloadAll();
-    TheState().endRequested = true;
-    if (!TheState().testing)
-        QCoreApplication::exit(0);
+    EventLoop::Current().Quit();
 }
 
-namespace Testing {
-void Enable() {
-    TheState().testing = true;
+void EventLoop::Quit() {
+    QCoreApplication::exit(0);
 }
-bool EndRequested() {
-    return TheState().endRequested;
-}
-void Clear() {
-    TheState().endRequested = false;
-}
-} // namespace Testing
 
 } // namespace Application

@@ -1,14 +1,17 @@
 #pragma once
 
-// Ending the program: every window goes without further events. Tests see the request instead.
+#include "platform/Replaceable.h"
+
+// Ending the program: every window goes without further events, then the event loop ends.
 namespace Application {
 
 void End();
 
-namespace Testing {
-void Enable();
-bool EndRequested();
-void Clear();
-} // namespace Testing
+// What ends the event loop: Qt's own, unless a test or a tool keeps its loop and takes note.
+class EventLoop : public Replaceable<EventLoop> {
+public:
+    virtual ~EventLoop() = default;
+    virtual void Quit();
+};
 
 } // namespace Application

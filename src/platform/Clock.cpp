@@ -1,20 +1,13 @@
 #include "platform/Clock.h"
 
-namespace {
-std::function<QDateTime()>& TestClock() {
-    static std::function<QDateTime()> clock;
-    return clock;
-}
-} // namespace
-
 namespace Clock {
 
 QDateTime Now() {
-    return TestClock() ? TestClock()() : QDateTime::currentDateTime();
+    return Source::Current().Now();
 }
 
-void SetForTests(std::function<QDateTime()> now) {
-    TestClock() = std::move(now);
+QDateTime Source::Now() {
+    return QDateTime::currentDateTime();
 }
 
 } // namespace Clock

@@ -1,12 +1,19 @@
 #pragma once
 
-#include <QDateTime>
-#include <functional>
+#include "platform/Replaceable.h"
 
-// Today's date and the time of day; tests set their own clock.
+#include <QDateTime>
+
 namespace Clock {
 
+// Today's date and the time of day.
 QDateTime Now();
-void SetForTests(std::function<QDateTime()> now); // an empty function restores the real clock
+
+// What Now reads: the system's clock, unless a test put its own in its place.
+class Source : public Replaceable<Source> {
+public:
+    virtual ~Source() = default;
+    virtual QDateTime Now();
+};
 
 } // namespace Clock

@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include "platform/Guard.h"
+#include "platform/LineEnds.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
@@ -11,108 +12,15 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-// One pass each way, a line at a time into room taken once: replacing every line end in place
-// moves the rest of a text of megabytes again and again.
-QString StoredToShown(const QString& stored) {
-    qsizetype at = stored.indexOf(QLatin1Char('\r'));
-    if (at < 0)
-        return stored;
-    QString shown;
-    shown.reserve(stored.size());
-    qsizetype from = 0;
-    for (; at >= 0; at = stored.indexOf(QLatin1Char('\r'), at + 1)) {
-        if (at + 1 < stored.size() && stored.at(at + 1) == QLatin1Char('\n')) {
-            shown += QStringView(stored).mid(from, at - from);
-            from = at + 1;
-        }
-    }
-    shown += QStringView(stored).mid(from);
-    return shown;
-}
-
-// Every line feed becomes CR LF, and CR LF stays itself.
-QString ShownToStored(const QString& shown) {
-    QString stored;
-    stored.reserve(shown.size() + shown.size() / 8);
-    qsizetype from = 0;
-    for (qsizetype at = shown.indexOf(QLatin1Char('\n')); at >= 0;
-         at = shown.indexOf(QLatin1Char('\n'), at + 1)) {
-        stored += QStringView(shown).mid(from, at - from);
-        if (at == 0 || shown.at(at - 1) != QLatin1Char('\r'))
-            stored += QLatin1Char('\r');
-        from = at;
-    }
-    stored += QStringView(shown).mid(from);
-    return stored;
-}
-
 namespace {
 
-// A piece is laid out in a few milliseconds: a line of words in pieces of up to 16,384
-// characters, cut after a blank; a run without blanks, which the layout breaks at a cost that
-// grows with the square of its length, in pieces of 2,048. The first part of a text fills many
-// screens; each further part is taken as the user nears the end of the last.
-constexpr qsizetype kPieceLength = 16384;
-constexpr qsizetype kWordPieceLength = 2048;
+// The first part of a text fills many screens; each further part is taken as the user nears the
+// end of the last.
 constexpr qsizetype kFirstPart = 65536;
 constexpr qsizetype kNextPart = 65536;
 
 // Marks a block that continues the line of the block before it.
 constexpr int kContinuesLine = 1;
-
-// The characters that a text document turns into a block break.
-bool BreaksBlock(QChar c) {
-    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
-           c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
-}
-
-// A text with a block break at each cut of a long line, and the cuts' places in the document.
-struct Pieces {
-    QString text;
-    std::vector<qsizetype> cuts;
-};
-
-// lineLength: how long the line is that the text continues.
-Pieces CutInPieces(QStringView text, qsizetype lineLength) {
-    Pieces pieces;
-    qsizetype from = 0;
-    qsizetype afterBlank = -1; // where the line may be cut after its last blank
-    qsizetype run = 0;         // characters since that blank
-    qsizetype joined = 0;      // CR LF pairs so far, which the document makes one break
-    // The new block holds what the line had from the cut up to `at`.
-    auto cutAt = [&](qsizetype cut, qsizetype at) {
-        pieces.text += text.mid(from, cut - from);
-        pieces.cuts.push_back(pieces.text.size() - joined);
-        pieces.text += QChar::ParagraphSeparator;
-        lineLength = at - cut;
-        run = std::min(run, lineLength);
-        from = cut;
-        afterBlank = -1;
-    };
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        const QChar c = text.at(at);
-        if (BreaksBlock(c)) {
-            joined += c == QLatin1Char('\r') && text.mid(at + 1, 1) == u"\n";
-            lineLength = run = 0;
-            afterBlank = -1;
-            continue;
-        }
-        // Never between the two halves of a surrogate pair.
-        const bool mayCut = !c.isLowSurrogate();
-        if (mayCut && run >= kWordPieceLength)
-            cutAt(at, at);
-        else if (mayCut && lineLength >= kPieceLength)
-            cutAt(afterBlank > from ? afterBlank : at, at);
-        ++lineLength;
-        ++run;
-        if (c == QLatin1Char(' ')) {
-            afterBlank = at + 1;
-            run = 0;
-        }
-    }
-    pieces.text += text.mid(from);
-    return pieces;
-}
 
 } // namespace
 

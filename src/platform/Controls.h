@@ -27,15 +27,12 @@ public:
     // In characters, whether or not all of the text is on screen yet.
     qsizetype Length() const;
     void SetMaxLength(int characters) { maxLength_ = characters; }
-    int MaxLength() const { return maxLength_; }
     // Shown when the length limit refuses something; without one the refusal is silent.
     void SetLimitMessage(const QString& message) { limitMessage_ = message; }
     // A one-line box: Enter reaches the key-press handler but inserts nothing.
     void SetMultiLine(bool multiLine);
     // Types a text at the cursor as the user would, within the length limit; false if refused.
     bool Type(const QString& text);
-    // Puts the whole text on screen, as moving to its end does.
-    void ShowAll();
     bool WhollyShown() const { return shownUpTo_ == shown_.size(); }
 
     // Receives the character code of each typed character; 0 refuses it.
@@ -49,6 +46,8 @@ private:
     qsizetype RoomLeft() const;
     bool Fits(qsizetype characters);
     void ShowMore(qsizetype characters);
+    // Puts the whole text on screen, as moving to its end does.
+    void ShowAll();
     void ShowMoreNearEnd();
     void ShowAllAtCursor();
     // Inserts text at the cursor, cutting lines longer than a piece into blocks of their own.
@@ -83,10 +82,6 @@ public:
 private:
     QStringListModel* model_;
 };
-
-// Converts between stored text (CR LF) and what the widgets show (LF).
-QString StoredToShown(const QString& stored);
-QString ShownToStored(const QString& shown);
 
 // A picture stretched to its box. It has no font.
 class ImageBox : public QLabel {

@@ -12,18 +12,6 @@
 
 namespace {
 
-struct TestState {
-    bool enabled = false;
-    bool realOpener = false;
-    bool answer = true;
-    QList<Desktop::Testing::Request> requests;
-};
-
-TestState& State() {
-    static TestState state;
-    return state;
-}
-
 // xdg-open waits for the program it starts in some desktops, and that program's own exit status
 // becomes its own: a failure that late comes from a program that did open, and is not told.
 constexpr qint64 kAnswerMsecs = 20000;
@@ -56,29 +44,6 @@ void RunOpener(const QString& opener, const QString& target, const std::function
     run->start(opener, {target});
 }
 
-void Launch(const QString& target, const QUrl& url, const std::function<void()>& failed) {
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (!opener.isEmpty()) {
-        RunOpener(opener, target, failed);
-        return;
-    }
-    if (!QDesktopServices::openUrl(url))
-        failed();
-}
-
-void Open(Desktop::Testing::Request::Kind kind, const QString& target, const QUrl& url,
-          const std::function<void()>& failed) {
-    if (State().enabled) {
-        State().requests.append({kind, target});
-        if (!State().realOpener) {
-            if (!State().answer)
-                failed();
-            return;
-        }
-    }
-    Launch(target, url, failed);
-}
-
 } // namespace
 
 namespace Desktop {
@@ -89,32 +54,23 @@ void OpenFile(const QString& fileName, const std::function<void()>& failed) {
         failed();
         return;
     }
-    Open(Testing::Request::Kind::File, file.absoluteFilePath(),
-         QUrl::fromLocalFile(file.absoluteFilePath()), failed);
+    Opener::Current().Open(Target::File, file.absoluteFilePath(),
+                           QUrl::fromLocalFile(file.absoluteFilePath()), failed);
 }
 
 void OpenUrl(const QString& address, const std::function<void()>& failed) {
-    Open(Testing::Request::Kind::Url, address, QUrl(address), failed);
+    Opener::Current().Open(Target::Url, address, QUrl(address), failed);
 }
 
-namespace Testing {
-void Enable() {
-    State().enabled = true;
+void Opener::Open(Target, const QString& target, const QUrl& url,
+                  const std::function<void()>& failed) {
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        RunOpener(opener, target, failed);
+        return;
+    }
+    if (!QDesktopServices::openUrl(url))
+        failed();
 }
-void SetAnswer(bool opened) {
-    State().answer = opened;
-}
-void UseRealOpener() {
-    State().realOpener = true;
-}
-const QList<Request>& Requests() {
-    return State().requests;
-}
-void Clear() {
-    State().requests.clear();
-    State().answer = true;
-    State().realOpener = false;
-}
-} // namespace Testing
 
 } // namespace Desktop

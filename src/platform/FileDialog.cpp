@@ -2,33 +2,16 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <optional>
-
-namespace {
-
-struct TestState {
-    bool enabled = false;
-    std::optional<QString> nextAnswer;
-    QStringList asked;
-};
-
-TestState& State() {
-    static TestState state;
-    return state;
-}
-
-} // namespace
 
 namespace FileDialog {
 
 QString SaveFileName(const QString& caption, const QString& suggested, const QString& filter,
                      const QString& suffix) {
-    if (State().enabled) {
-        State().asked.append(caption);
-        QString answer = State().nextAnswer.value_or(QString());
-        State().nextAnswer.reset();
-        return answer;
-    }
+    return Chooser::Current().SaveFileName(caption, suggested, filter, suffix);
+}
+
+QString Chooser::SaveFileName(const QString& caption, const QString& suggested,
+                              const QString& filter, const QString& suffix) {
     QFileDialog dialog(QApplication::activeWindow(), caption, suggested, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -37,21 +20,5 @@ QString SaveFileName(const QString& caption, const QString& suggested, const QSt
         return QString();
     return dialog.selectedFiles().constFirst();
 }
-
-namespace Testing {
-void Enable() {
-    State().enabled = true;
-}
-void SetNextAnswer(const QString& file) {
-    State().nextAnswer = file;
-}
-const QStringList& Asked() {
-    return State().asked;
-}
-void Clear() {
-    State().nextAnswer.reset();
-    State().asked.clear();
-}
-} // namespace Testing
 
 } // namespace FileDialog

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "platform/Replaceable.h"
 
-// The file dialogs, with a test mode in which nothing is shown: the question is recorded and
-// gets the answer that the test gave in advance, or is cancelled.
+#include <QString>
+
 namespace FileDialog {
 
 // Asks for the name of a file to write, offering `suggested`; the name is given `suffix` when
@@ -12,11 +11,12 @@ namespace FileDialog {
 QString SaveFileName(const QString& caption, const QString& suggested, const QString& filter,
                      const QString& suffix);
 
-namespace Testing {
-void Enable();
-void SetNextAnswer(const QString& file); // used once; otherwise the dialog is cancelled
-const QStringList& Asked();              // the captions of the dialogs shown
-void Clear();
-} // namespace Testing
+// Where the question goes: the desktop's file dialog, unless a test or a tool answers it.
+class Chooser : public Replaceable<Chooser> {
+public:
+    virtual ~Chooser() = default;
+    virtual QString SaveFileName(const QString& caption, const QString& suggested,
+                                 const QString& filter, const QString& suffix);
+};
 
 } // namespace FileDialog

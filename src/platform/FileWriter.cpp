@@ -1,12 +1,12 @@
 #include "platform/FileWriter.h"
 
+#include "platform/DiskCalls.h"
 #include "platform/UserError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -118,8 +118,7 @@ FileWriter::FileWriter(const QString& target, const QString& temporary)
     const std::optional<mode_t> mode = ModeOf(target_, NotWritten(target_));
     if (::unlink(Encoded(temporary_).constData()) != 0 && errno != ENOENT)
         Fail(errno);
-    descriptor_ =
-        ::open(Encoded(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    descriptor_ = DiskCalls::Current().Create(Encoded(temporary_).constData(), 0666);
     if (descriptor_ < 0)
         Fail(errno);
     // The new file keeps the old one's permissions.
@@ -142,7 +141,7 @@ void FileWriter::Write(QByteArrayView bytes) {
     const char* data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t written = ::write(descriptor_, data, std::size_t(left));
+        const ssize_t written = DiskCalls::Current().Write(descriptor_, data, std::size_t(left));
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0)
@@ -167,18 +166,19 @@ void FileWriter::CopyFrom(const QString& source) {
 }
 
 void FileWriter::Commit(Flush flush) {
-    if (flush == Flush::ToDisk && ::fsync(descriptor_) != 0)
+    DiskCalls& disk = DiskCalls::Current();
+    if (flush == Flush::ToDisk && disk.Sync(descriptor_) != 0)
         Fail(errno);
     const int descriptor = descriptor_;
     descriptor_ = -1;
-    if (::close(descriptor) != 0)
+    if (disk.Close(descriptor) != 0)
         Fail(errno);
     if (flush == Flush::NotNeeded) {
         ReplaceWithoutWait();
         committed_ = true;
         return;
     }
-    if (std::rename(Encoded(temporary_).constData(), Encoded(target_).constData()) != 0)
+    if (disk.Rename(Encoded(temporary_).constData(), Encoded(target_).constData(), 0) != 0)
         Fail(errno);
     committed_ = true;
     // The rename reaches the disk with its folder; the file is already replaced either way.
@@ -194,18 +194,18 @@ void FileWriter::Commit(Flush flush) {
 void FileWriter::ReplaceWithoutWait() {
     const QByteArray temporary = Encoded(temporary_);
     const QByteArray target = Encoded(target_);
-    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
-                    RENAME_EXCHANGE) == 0) {
+    DiskCalls& disk = DiskCalls::Current();
+    if (disk.Rename(temporary.constData(), target.constData(), RENAME_EXCHANGE) == 0) {
         if (::unlink(temporary.constData()) == 0)
             return;
         // What came out is no regular file, put there since the target was checked: it goes
         // back under its name.
         const int error = errno;
-        ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE);
+        disk.Rename(temporary.constData(), target.constData(), RENAME_EXCHANGE);
         Fail(error);
     }
     // No target yet, or a file system that cannot exchange names.
-    if (std::rename(temporary.constData(), target.constData()) != 0)
+    if (disk.Rename(temporary.constData(), target.constData(), 0) != 0)
         Fail(errno);
 }
 

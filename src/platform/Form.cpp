@@ -2,7 +2,6 @@
 
 #include "platform/Controls.h"
 #include "platform/FocusRing.h"
-#include "platform/Forms.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -37,10 +36,17 @@ void Form::BackToDesignLayout() {
         designTaken_ = true;
         for (QObject* control : controls_) {
             DesignPlace place{};
-            if (const auto* widget = qobject_cast<const QWidget*>(control))
-                place = {widget->geometry(), widget->font(), 0, 0, 0, 0};
-            if (const auto* line = qobject_cast<const LineControl*>(control))
-                place = {place.geometry, place.font, line->X1, line->Y1, line->X2, line->Y2};
+            if (const auto* widget = qobject_cast<const QWidget*>(control)) {
+                place.geometry = widget->geometry();
+                place.font = widget->font();
+                place.ownFont = widget->testAttribute(Qt::WA_SetFont);
+            }
+            if (const auto* line = qobject_cast<const LineControl*>(control)) {
+                place.x1 = line->X1;
+                place.y1 = line->Y1;
+                place.x2 = line->X2;
+                place.y2 = line->Y2;
+            }
             design_.push_back(place);
         }
         return;
@@ -49,7 +55,7 @@ void Form::BackToDesignLayout() {
         const DesignPlace& place = design_[i];
         if (auto* widget = qobject_cast<QWidget*>(controls_[i])) {
             widget->setGeometry(place.geometry);
-            widget->setFont(place.font);
+            widget->setFont(place.ownFont ? place.font : QFont());
         }
         if (auto* line = qobject_cast<LineControl*>(controls_[i])) {
             line->X1 = place.x1;
@@ -111,7 +117,7 @@ QAction* Form::AddMenuCommand(const char* name, const QString& caption) {
 }
 
 void Form::WindowClosed() {
-    Forms::Unload(this);
+    emit UnloadRequested();
 }
 
 void Form::closeEvent(QCloseEvent* event) {

@@ -37,11 +37,13 @@ public:
     // What a change of the window's size by the user (or the window manager) does; the sizes
     // the program gives the window itself do not call it.
     void OnResized(std::function<void()> handler) { resized_ = std::move(handler); }
-    // Called once the controls were scaled again, for what the window sizes from the scale.
-    virtual void ScaleChanged() {}
 
 public slots:
     virtual void Form_Load() {}
+
+signals:
+    // What the window's own way out asks of the forms runtime that loaded it.
+    void UnloadRequested();
 
 protected:
     template <class Control, class... Args>
@@ -83,6 +85,8 @@ private:
     struct DesignPlace {
         QRect geometry;
         QFont font;
+        // A control without a font of its own (a progress bar) takes its parent's, scaled.
+        bool ownFont;
         double x1, y1, x2, y2;
     };
 

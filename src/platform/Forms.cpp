@@ -17,6 +17,7 @@ Form* Find(const QString& className) {
 
 void Register(Form* form) {
     Registry().insert(QString::fromLatin1(form->metaObject()->className()), form);
+    QObject::connect(form, &Form::UnloadRequested, form, [form] { Unload(form); });
 }
 
 void Unload(Form* form) {

@@ -3,6 +3,7 @@
 #include "platform/Form.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 // Loads, shows and unloads windows by class. A window is reached through here, never through a
@@ -20,12 +21,12 @@ template <class F> F* Find() {
     return static_cast<F*>(Find(QString::fromLatin1(F::staticMetaObject.className())));
 }
 
-// Builds the window and runs its load handler, unless it is loaded already. A window whose load
-// handler fails is unloaded again: it would be an empty window to close by hand.
-template <class F> F& Load() {
+// Builds the window from the arguments and runs its load handler, unless it is loaded already. A
+// window whose load handler fails is unloaded again: it would be an empty window to close by hand.
+template <class F, class... Args> F& Load(Args&&... args) {
     if (F* loaded = Find<F>())
         return *loaded;
-    F* form = new F;
+    F* form = new F(std::forward<Args>(args)...);
     Register(form);
     try {
         form->Form_Load();
@@ -36,8 +37,8 @@ template <class F> F& Load() {
     return *form;
 }
 
-template <class F> F& Show() {
-    F& form = Load<F>();
+template <class F, class... Args> F& Show(Args&&... args) {
+    F& form = Load<F>(std::forward<Args>(args)...);
     form.show();
     form.raise();
     return form;

@@ -2,42 +2,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <optional>
-
-namespace {
-
-struct TestState {
-    bool enabled = false;
-    std::optional<MessageBox::Answer> nextAnswer;
-    QList<MessageBox::Message> shown;
-};
-
-TestState& State() {
-    static TestState state;
-    return state;
-}
-
-MessageBox::Answer Recorded(const QString& title, const QString& text,
-                            MessageBox::Answer fallback) {
-    State().shown.append({title, text});
-    const MessageBox::Answer answer = State().nextAnswer.value_or(fallback);
-    State().nextAnswer.reset();
-    return answer;
-}
-
-QWidget* Parent() {
-    return QApplication::activeWindow();
-}
-
-// The text can be selected, so that a path or an address in it can be copied.
-QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& title, const QString& text,
-                                QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, title, text, buttons, Parent());
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return QMessageBox::StandardButton(box.exec());
-}
-
-} // namespace
 
 namespace MessageBox {
 
@@ -46,44 +10,30 @@ QString AppTitle() {
 }
 
 void Show(const QString& text, const QString& title) {
-    if (State().enabled) {
-        Recorded(title, text, Answer::Ok);
-        return;
-    }
-    Ask(QMessageBox::Information, title, text, QMessageBox::Ok);
+    Presenter::Current().Present(Kind::Information, title, text);
 }
 
 void Error(const QString& text) {
-    if (State().enabled) {
-        Recorded(AppTitle(), text, Answer::Ok);
-        return;
-    }
-    Ask(QMessageBox::Critical, AppTitle(), text, QMessageBox::Ok);
+    Presenter::Current().Present(Kind::Error, AppTitle(), text);
 }
 
 Answer AskYesNo(const QString& text, const QString& title) {
-    if (State().enabled)
-        return Recorded(title, text, Answer::No);
-    return Ask(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) ==
-                   QMessageBox::Yes
-               ? Answer::Yes
-               : Answer::No;
+    return Presenter::Current().Present(Kind::Question, title, text);
 }
 
-namespace Testing {
-void Enable() {
-    State().enabled = true;
+// The text can be selected, so that a path or an address in it can be copied.
+Answer Presenter::Present(Kind kind, const QString& title, const QString& text) {
+    const QMessageBox::Icon icon = kind == Kind::Question ? QMessageBox::Question
+                                   : kind == Kind::Error  ? QMessageBox::Critical
+                                                          : QMessageBox::Information;
+    const QMessageBox::StandardButtons buttons =
+        kind == Kind::Question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const int pressed = box.exec();
+    if (kind != Kind::Question)
+        return Answer::Ok;
+    return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
-void SetNextAnswer(Answer answer) {
-    State().nextAnswer = answer;
-}
-const QList<Message>& Shown() {
-    return State().shown;
-}
-void Clear() {
-    State().shown.clear();
-    State().nextAnswer.reset();
-}
-} // namespace Testing
 
 } // namespace MessageBox

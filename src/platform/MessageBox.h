@@ -1,18 +1,12 @@
 #pragma once
 
-#include <QList>
+#include "platform/Replaceable.h"
+
 #include <QString>
 
-// Message boxes, with a test mode in which nothing is shown: every message is recorded and
-// questions get the answer that the test gave in advance.
 namespace MessageBox {
 
 enum class Answer { Ok, Yes, No };
-
-struct Message {
-    QString title;
-    QString text;
-};
 
 QString AppTitle();
 
@@ -20,11 +14,15 @@ void Show(const QString& text, const QString& title = AppTitle()); // OK button
 void Error(const QString& text);                                   // OK button, error icon
 Answer AskYesNo(const QString& text, const QString& title = AppTitle());
 
-namespace Testing {
-void Enable();
-void SetNextAnswer(Answer answer); // used once; otherwise questions get No
-const QList<Message>& Shown();
-void Clear();
-} // namespace Testing
+enum class Kind { Information, Error, Question };
+
+// Where the three go: the desktop's message boxes, unless a test or a tool put its own in their
+// place.
+class Presenter : public Replaceable<Presenter> {
+public:
+    virtual ~Presenter() = default;
+    // Shows the message and waits for the answer: Yes or No to a question, Ok otherwise.
+    virtual Answer Present(Kind kind, const QString& title, const QString& text);
+};
 
 } // namespace MessageBox

@@ -9,16 +9,6 @@
 
 namespace {
 
-struct TestState {
-    bool enabled = false;
-    QString routedPdf;
-};
-
-TestState& State() {
-    static TestState state;
-    return state;
-}
-
 QString SystemPrinterName() {
     const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
     if (!chosen.isNull())
@@ -32,12 +22,11 @@ QString SystemPrinterName() {
 PrintJob::PrintJob(const QString& pdfFile)
     : printer_(QPrinter::HighResolution), toFile_(!pdfFile.isEmpty()),
       font_(QStringLiteral("Arial")) {
-    const QString file = toFile_ || !State().enabled ? pdfFile : State().routedPdf;
-    if (file.isEmpty()) {
-        printer_.setPrinterName(SystemPrinterName());
-    } else {
+    if (toFile_) {
         printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setOutputFileName(file);
+        printer_.setOutputFileName(pdfFile);
+    } else {
+        Printer::Queue::Current().Choose(printer_);
     }
     printer_.setDocName(QStringLiteral("Pivanes"));
     printer_.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
@@ -114,21 +103,15 @@ void PrintJob::Fail() const {
 namespace Printer {
 
 bool Installed() {
-    if (State().enabled)
-        return !State().routedPdf.isEmpty();
+    return Queue::Current().Installed();
+}
+
+bool Queue::Installed() {
     return !QPrinterInfo::availablePrinters().isEmpty();
 }
 
-namespace Testing {
-void Enable() {
-    State().enabled = true;
+void Queue::Choose(QPrinter& printer) {
+    printer.setPrinterName(SystemPrinterName());
 }
-void RouteToPdf(const QString& file) {
-    State().routedPdf = file;
-}
-void Clear() {
-    State().routedPdf.clear();
-}
-} // namespace Testing
 
 } // namespace Printer

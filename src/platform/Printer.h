@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Replaceable.h"
 #include "platform/UserError.h"
 
 #include <QFont>
@@ -9,7 +10,7 @@
 
 // The printer object: lines of text in one font, page after page, on A4 paper with 10 mm
 // margins. The document goes to the system's default printer, or to a PDF file when one is
-// named. Tests route the "system printer" to a PDF file, or have no printer at all.
+// named.
 class PrintJob {
 public:
     explicit PrintJob(const QString& pdfFile = QString());
@@ -51,12 +52,14 @@ namespace Printer {
 // Whether the system has a printer to print on.
 bool Installed();
 
-namespace Testing {
-// From now on no real printer is used: without a route there is none.
-void Enable();
-// The system printer writes to this PDF file; an empty name removes the printer again.
-void RouteToPdf(const QString& file);
-void Clear();
-} // namespace Testing
+// The system's printers, unless a test or a tool put its own in their place (a PDF file for a
+// printer, or none at all).
+class Queue : public Replaceable<Queue> {
+public:
+    virtual ~Queue() = default;
+    virtual bool Installed();
+    // Sends what the printer prints to the default printer.
+    virtual void Choose(QPrinter& printer);
+};
 
 } // namespace Printer

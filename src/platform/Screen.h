@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/Replaceable.h"
+
 #include <QSize>
-#include <optional>
 
 namespace Screen {
 
@@ -10,7 +11,12 @@ int HeightTwips();
 // What windows may take of the primary screen (without panels and task bars), in logical pixels.
 QSize AvailablePixels();
 
-// A screen of that height; its available area defaults to the whole of a 16:9 screen.
-void SetHeightForTests(std::optional<int> twips, QSize availablePixels = QSize());
+// What the two read: the primary screen, unless a test put a screen of its own in its place.
+class Primary : public Replaceable<Primary> {
+public:
+    virtual ~Primary() = default;
+    virtual int HeightTwips();
+    virtual QSize AvailablePixels();
+};
 
 } // namespace Screen

@@ -1,8 +1,10 @@
 # What the engine below the windows needs, built without QtWidgets.
 target_sources(pivanes_platform_core PRIVATE
     src/platform/Clock.cpp
+    src/platform/DiskCalls.cpp
     src/platform/FileWriter.cpp
     src/platform/FolderLock.cpp
+    src/platform/LineEnds.cpp
     src/platform/UserError.cpp
 )
 target_sources(pivanes_platform PRIVATE

@@ -1,6 +1,6 @@
 #include "print/PrintLayout.h"
 
-#include "store/Donnees.h"
+#include "platform/Blanks.h"
 
 #include <cmath>
 
@@ -8,100 +8,66 @@ namespace {
 
 const QChar kBlank = QLatin1Char(' ');
 
-// Only blanks count as the ends of a line here, never tabs or line breaks.
-QString WithoutTrailingBlanks(const QString& text) {
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == kBlank)
-        --end;
-    return text.left(end);
-}
-
-QString WithoutEndBlanks(const QString& text) {
-    qsizetype start = 0;
-    while (start < text.size() && text.at(start) == kBlank)
-        ++start;
-    return WithoutTrailingBlanks(text.mid(start));
-}
-
-// Shortens the full line back to the blank where it breaks, giving back the characters taken
-// after it. A line without any blank keeps all its characters.
-void BackToBlank() {
-    Donnees.PrintLineLength = qint32(Donnees.PrintLine.size());
-    const auto lastBlank = qint32(Donnees.PrintLine.lastIndexOf(kBlank));
-    if (lastBlank < 0)
-        return;
-    Donnees.PrintCharIndex -= Donnees.PrintLineLength - (lastBlank + 1);
-    Donnees.PrintLineLength = lastBlank + 1;
-    Donnees.PrintLine.truncate(Donnees.PrintLineLength);
-}
-
 // One pass from right to left, widening each gap by one blank until the line is `width` long
-// or the gaps run out. The two pieces at the last gap widened are left in the scratch texts.
-void Justify(qint16 width) {
-    const auto trimmedLength = qint16(WithoutEndBlanks(Donnees.PrintLine).size());
+// or the gaps run out.
+QString Justified(QString line, qint16 width) {
+    const qsizetype trimmedLength = WithoutEndBlanks(line).size();
     if (trimmedLength >= width)
-        return;
-    Donnees.PrintPadCount = qint16(width - trimmedLength);
-    qint16 widened = 0;
-    for (Donnees.PrintGapPosition = qint16(trimmedLength - 1); Donnees.PrintGapPosition >= 1;
-         --Donnees.PrintGapPosition) {
-        if (Donnees.PrintLine.at(Donnees.PrintGapPosition - 1) != kBlank)
+        return line;
+    qsizetype missing = width - trimmedLength;
+    for (qsizetype gap = trimmedLength - 1; gap >= 1; --gap) {
+        if (line.at(gap - 1) != kBlank)
             continue;
-        Donnees.PrintLine.insert(Donnees.PrintGapPosition, kBlank);
-        widened = Donnees.PrintGapPosition;
-        if (--Donnees.PrintPadCount == 0)
+        line.insert(gap, kBlank);
+        if (--missing == 0)
             break;
     }
-    if (widened > 0) {
-        Donnees.ScratchText = Donnees.PrintLine.left(widened);
-        Donnees.ScratchRest = Donnees.PrintLine.mid(widened + 1);
+    return line;
+}
+
+// A line fills up one character at a time until it is one longer than the width, then goes
+// back to its last blank (a line without any blank keeps all its characters) and is justified.
+// The characters are taken that many at once, which is the same line, in a text of megabytes.
+QStringList Cut(const QString& text, qint16 width) {
+    const QString source = WithoutTrailingBlanks(text);
+    if (source.size() <= width)
+        return {source};
+    QStringList pieces;
+    const qsizetype last = source.size();
+    qsizetype first = 1;
+    while (last - first >= width) {
+        QString line = source.mid(first - 1, width + 1);
+        qsizetype next = first + width;
+        const qsizetype lastBlank = line.lastIndexOf(kBlank);
+        if (lastBlank >= 0) {
+            next -= line.size() - (lastBlank + 1);
+            line.truncate(lastBlank + 1);
+        }
+        pieces.append(Justified(line, width));
+        first = next + 1;
     }
+    if (first <= last)
+        pieces.append(source.mid(first - 1));
+    return pieces;
+}
+
+QString Placed(const QString& piece, PrintLayout::Placement placement) {
+    const QString line = WithoutEndBlanks(piece);
+    if (placement == PrintLayout::Placement::Indented)
+        return QString(PrintLayout::kIndent, kBlank) + line;
+    const long blanks = std::lrint((PrintLayout::kCentringField - line.size()) / 2.0);
+    return QString(qMax(blanks, 0L), kBlank) + line;
 }
 
 } // namespace
 
 namespace PrintLayout {
 
-void CoupeLigne(const QString& text, qint16 width, QStringList& preview) {
-    // The caller's text is often Donnees.PrintLine itself: read before clearing.
-    QString source = WithoutTrailingBlanks(text);
-    Donnees.PrintLine.clear();
-    if (source.size() <= width) {
-        PrnText(source, preview);
-        return;
-    }
-    // A line fills up one character at a time until it is one longer than the width: the
-    // characters are taken that many at once, which is the same line, in a text of megabytes.
-    const auto last = qint32(source.size());
-    qint32 first = 1;
-    while (last - first >= width) {
-        Donnees.PrintLine = source.mid(first - 1, width + 1);
-        Donnees.PrintCharIndex = first + width;
-        Donnees.PrintLineWidth = qint16(width + 1);
-        BackToBlank();
-        Justify(width);
-        PrnText(Donnees.PrintLine, preview);
-        Donnees.PrintLine.clear();
-        first = Donnees.PrintCharIndex + 1;
-    }
-    Donnees.PrintCharIndex = last + 1;
-    if (first <= last) {
-        Donnees.PrintLine = source.mid(first - 1);
-        Donnees.PrintLineWidth = qint16(Donnees.PrintLine.size());
-        PrnText(Donnees.PrintLine, preview);
-        Donnees.PrintLine.clear();
-    }
-}
-
-void PrnText(QString& line, QStringList& preview) {
-    line = WithoutEndBlanks(line);
-    if (Donnees.PrintListIndex >= 2) {
-        line.prepend(QString(kIndent, kBlank));
-    } else {
-        Donnees.PrintPadCount = qint16(std::lrint((kCentringField - line.size()) / 2.0));
-        line.prepend(QString(qMax<qint16>(Donnees.PrintPadCount, 0), kBlank));
-    }
-    preview.append(line);
+QStringList LayOutLine(const QString& source, qint16 width, Placement placement) {
+    QStringList lines = Cut(source, width);
+    for (QString& line : lines)
+        line = Placed(line, placement);
+    return lines;
 }
 
 QStringList CardSourceLines(const QString& title, const QStringList& textLines) {
@@ -110,11 +76,9 @@ QStringList CardSourceLines(const QString& title, const QStringList& textLines) 
 
 QStringList LayOutLines(const QStringList& sourceLines) {
     QStringList preview;
-    for (Donnees.PrintListIndex = 0; Donnees.PrintListIndex < sourceLines.size();
-         ++Donnees.PrintListIndex) {
-        Donnees.PrintLine = sourceLines.at(Donnees.PrintListIndex);
-        CoupeLigne(Donnees.PrintLine, kWrapWidth, preview);
-    }
+    for (qsizetype index = 0; index < sourceLines.size(); ++index)
+        preview += LayOutLine(sourceLines.at(index), kWrapWidth,
+                              index < 2 ? Placement::Centred : Placement::Indented);
     return preview;
 }
 

@@ -1,5 +1,5 @@
 target_sources(pivanes_print PRIVATE
-    src/print/ImprimeR.cpp
-    src/print/KorPivanePrint.cpp
+    src/print/PrintPreview.cpp
+    src/print/MainWindowPrint.cpp
     src/print/PrintLayout.cpp
 )

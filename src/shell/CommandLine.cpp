@@ -2,6 +2,7 @@
 
 #include "shell/Version.h"
 #include "store/ServerAddress.h"
+#include "store/StoreError.h"
 
 #include <QCommandLineParser>
 
@@ -32,13 +33,17 @@ const QCommandLineOption kExport(QStringLiteral("exporter"),
                                  QStringLiteral("écrire la collection dans un nouveau fichier, "
                                                 "sans écran"),
                                  QStringLiteral("FICHIER"));
+const QCommandLineOption kSearch(QStringLiteral("chercher"),
+                                 QStringLiteral("afficher les fiches dont le titre ou le texte "
+                                                "contient les MOTS, sans écran"),
+                                 QStringLiteral("MOTS"));
 const QCommandLineOption kHelp({QStringLiteral("h"), QStringLiteral("help")},
                                QStringLiteral("afficher cette aide et s'arrêter"));
 const QCommandLineOption kVersion({QStringLiteral("v"), QStringLiteral("version")},
                                   QStringLiteral("afficher la version et s'arrêter"));
 
 QList<QCommandLineOption> Options() {
-    return {kFolder, kServer, kLocal, kImport, kExport, kConvert, kHelp, kVersion};
+    return {kFolder, kServer, kLocal, kImport, kExport, kSearch, kConvert, kHelp, kVersion};
 }
 
 QString OptionColumn(const QCommandLineOption& option) {
@@ -70,13 +75,15 @@ QString HelpText() {
         "(d'ordinaire ~/.config/pivanes/pivanes.conf) pour les lancements suivants, depuis\n"
         "le menu aussi ; --local l'oublie. Le mot de passe n'est jamais dans CONNEXION :\n"
         "mettez-le dans ~/.pgpass, dans un fichier de service ou dans PGPASSWORD.\n\n"
-        "--importer et --exporter travaillent sur le serveur de --serveur, sinon sur la\n"
-        "collection du dossier de données, et ne retiennent rien. --importer garde les\n"
-        "numéros des fiches dans une collection vide et les numérote après la dernière\n"
-        "sinon ; --exporter n'écrit jamais sur un fichier qui existe. Le format suit le\n"
-        "nom de FICHIER : .mdb (une collection de Pivanes ; à importer, aussi une\n"
-        "ancienne collection Jet), .csv, .json, .html (à exporter seulement) ou un\n"
-        "dossier de fichiers Markdown (un nom qui finit par /). Code de sortie :\n"
+        "--chercher, --importer et --exporter travaillent sur le serveur de --serveur,\n"
+        "sinon sur la collection du dossier de données, et ne retiennent rien. --chercher\n"
+        "trouve chaque mot au début d'un mot du titre ou du texte, sans égard aux accents\n"
+        "ni aux majuscules, et une suite de mots entre guillemets telle quelle.\n"
+        "--importer garde les numéros des fiches dans une collection vide et les numérote\n"
+        "après la dernière sinon ; --exporter n'écrit jamais sur un fichier qui existe.\n"
+        "Le format suit le nom de FICHIER : .mdb (une collection de Pivanes ; à importer,\n"
+        "aussi une ancienne collection Jet), .csv, .json, .html (à exporter seulement) ou\n"
+        "un dossier de fichiers Markdown (un nom qui finit par /). Code de sortie :\n"
         "0 quand c'est fait, 1 sinon, 2 pour une ligne de commande fausse.\n");
     return text;
 }
@@ -133,7 +140,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     folders.removeDuplicates();
     if (parser.isSet(kConvert)) {
         if (!folders.isEmpty() || parser.values(kConvert).size() > 1 || parser.isSet(kServer) ||
-            parser.isSet(kLocal) || parser.isSet(kImport) || parser.isSet(kExport))
+            parser.isSet(kLocal) || parser.isSet(kImport) || parser.isSet(kExport) ||
+            parser.isSet(kSearch))
             return Refusal(QStringLiteral("La conversion prend un seul fichier et aucun dossier : "
                                           "pivanes --convertir FICHIER.mdb."));
         CommandLine convert;
@@ -152,13 +160,27 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         if (parser.values(kServer).size() > 1)
             return Refusal(QStringLiteral("Un seul serveur à la fois : pivanes --serveur "
                                           "CONNEXION."));
-        if (const std::optional<QString> refusal = ServerAddress::Refusal(parser.value(kServer)))
-            return Refusal(*refusal);
+        try {
+            if (const std::optional<QString> refusal =
+                    ServerAddress::Refusal(parser.value(kServer)))
+                return Refusal(*refusal);
+        } catch (const StoreError& unavailable) {
+            // Not the command line's fault: this installation lacks what servers need.
+            return Answer(CommandLine::Action::Refuse, unavailable.text() + QLatin1Char('\n'), 1);
+        }
         line.server = parser.value(kServer);
     }
     line.local = parser.isSet(kLocal);
-    const QStringList exchanges = parser.values(kImport) + parser.values(kExport);
-    if (!exchanges.isEmpty()) {
+    const QStringList exchanges =
+        parser.values(kImport) + parser.values(kExport) + parser.values(kSearch);
+    if (parser.isSet(kSearch)) {
+        if (exchanges.size() > 1 || line.local)
+            return Refusal(QStringLiteral("Une seule recherche à la fois, sans importation, "
+                                          "exportation ni --local : pivanes [--serveur "
+                                          "CONNEXION] --chercher MOTS."));
+        line.action = CommandLine::Action::Search;
+        line.keyword = parser.value(kSearch);
+    } else if (!exchanges.isEmpty()) {
         if (exchanges.size() > 1 || line.local)
             return Refusal(QStringLiteral("Une seule importation ou exportation à la fois, sans "
                                           "--local : pivanes [--serveur CONNEXION] --importer "

@@ -6,7 +6,7 @@
 // What the command line asks for. It is read before any window exists, so that the answers
 // that need no window work without a display.
 struct CommandLine {
-    enum class Action { Run, Convert, Import, Export, Help, Version, Refuse };
+    enum class Action { Run, Convert, Import, Export, Search, Help, Version, Refuse };
 
     Action action = Action::Run;
     QString folder;       // the data folder named on the command line; empty for the default one
@@ -16,6 +16,7 @@ struct CommandLine {
     QString server;       // the server named by --serveur; empty when none was
     bool local = false;   // --local: the remembered server is forgotten
     QString exchangeFile; // the file to import or export
+    QString keyword;      // the words to search for in the cards' titles and texts
 };
 
 // The arguments as main() got them, the program's name first.

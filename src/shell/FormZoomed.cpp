@@ -59,33 +59,20 @@ constexpr Property kBox[] = {Property::Top, Property::Left, Property::Height, Pr
                              Property::FontSize};
 constexpr Property kEnds[] = {Property::Y1, Property::X1, Property::Y2, Property::X2};
 
-using FormZoomed::Zoom;
+using FormZoomed::DesignLayout;
 
-// In the order of kBox.
-std::vector<qint32> FormZoomed::ZoomState::*const kSaved[] = {
-    &FormZoomed::ZoomState::SavedTop, &FormZoomed::ZoomState::SavedLeft,
-    &FormZoomed::ZoomState::SavedHeight, &FormZoomed::ZoomState::SavedWidth,
-    &FormZoomed::ZoomState::SavedFontSize};
-
-std::vector<qint32>& Saved(int p) {
-    return Zoom.*kSaved[p];
-}
-
-void ScaleControls(Form& form) {
-    Zoom.ControlIndex = 0;
-    for (QObject* control : form.Controls()) {
-        Zoom.CurrentControl = control;
-        const std::size_t i = std::size_t(Zoom.ControlIndex);
-        if (i >= Zoom.SavedTop.size())
-            break;
+void ScaleControls(Form& form, const DesignLayout& layout, qint32 percent) {
+    const std::vector<QObject*>& controls = form.Controls();
+    const std::size_t count = std::min(controls.size(), layout.controls.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const DesignLayout::Saved& saved = layout.controls[i];
         bool lacksProperty = false;
-        for (int p = 0; p < 5; ++p)
-            if (!WriteProperty(control, kBox[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent))
+        for (std::size_t p = 0; p < saved.size(); ++p)
+            if (!WriteProperty(controls[i], kBox[p], saved[p] / 100.0 * percent))
                 lacksProperty = true;
         if (lacksProperty)
-            for (int p = 0; p < 4; ++p)
-                WriteProperty(control, kEnds[p], Saved(p)[i] / 100.0 * Zoom.ScalePercent);
-        ++Zoom.ControlIndex;
+            for (std::size_t p = 0; p < std::size(kEnds); ++p)
+                WriteProperty(controls[i], kEnds[p], saved[p] / 100.0 * percent);
     }
 }
 
@@ -109,71 +96,66 @@ void CentreOnScreen(Form& form) {
 
 namespace FormZoomed {
 
-void SaveLayout(Form& form) {
-    Zoom.ControlIndex = 0;
-    Zoom.DesignFormHeight = qint32(RoundHalfEven(form.Height()));
-    Zoom.DesignFormWidth = qint32(RoundHalfEven(form.Width()));
-    for (QObject* control : form.Controls()) {
-        Zoom.CurrentControl = control;
-        for (int p = 0; p < 5; ++p)
-            Saved(p).resize(std::size_t(Zoom.ControlIndex) + 1, 0);
-        const std::size_t i = std::size_t(Zoom.ControlIndex);
+DesignLayout SaveLayout(const Form& form) {
+    DesignLayout layout;
+    layout.formHeight = qint32(RoundHalfEven(form.Height()));
+    layout.formWidth = qint32(RoundHalfEven(form.Width()));
+    for (const QObject* control : form.Controls()) {
+        DesignLayout::Saved& saved = layout.controls.emplace_back();
         bool lacksProperty = false;
-        for (int p = 0; p < 5; ++p) {
+        for (std::size_t p = 0; p < saved.size(); ++p) {
             double value = 0;
             if (ReadProperty(control, kBox[p], value))
-                Saved(p)[i] = qint32(RoundHalfEven(value));
+                saved[p] = qint32(RoundHalfEven(value));
             else
                 lacksProperty = true;
         }
         // A line control has end points instead of a box.
         if (lacksProperty)
-            for (int p = 0; p < 4; ++p) {
+            for (std::size_t p = 0; p < std::size(kEnds); ++p) {
                 double value = 0;
                 if (ReadProperty(control, kEnds[p], value))
-                    Saved(p)[i] = qint32(RoundHalfEven(value));
+                    saved[p] = qint32(RoundHalfEven(value));
             }
-        ++Zoom.ControlIndex;
     }
+    return layout;
 }
 
-void ApplyZoom(Form& form) {
-    Zoom.ControlIndex = 0;
-    Zoom.ScreenHeight = Screen::HeightTwips();
-    Zoom.ScalePercent = 0;
-    if (const std::optional<ZoomRow> row = RowFor(Zoom.DesignFormHeight, Zoom.ScreenHeight)) {
-        Zoom.ScalePercent = row->controlPercent;
-        form.SetHeight(Zoom.DesignFormHeight / 100.0 * row->formHeightPercent);
-        form.SetWidth(Zoom.DesignFormWidth / 100.0 * row->formWidthPercent);
+qint32 ApplyZoom(Form& form, const DesignLayout& layout) {
+    qint32 percent = 100;
+    if (const std::optional<ZoomRow> row = RowFor(layout.formHeight, Screen::HeightTwips())) {
+        percent = row->controlPercent;
+        form.SetHeight(layout.formHeight / 100.0 * row->formHeightPercent);
+        form.SetWidth(layout.formWidth / 100.0 * row->formWidthPercent);
     } else {
-        Zoom.ScalePercent = 100;
-        form.SetHeight(Zoom.DesignFormHeight);
-        form.SetWidth(Zoom.DesignFormWidth);
+        form.SetHeight(layout.formHeight);
+        form.SetWidth(layout.formWidth);
     }
-    ScaleControls(form);
+    ScaleControls(form, layout, percent);
+    return percent;
 }
 
-void LoadProtocol(Form& form) {
+qint32 LoadProtocol(Form& form, const std::function<void(qint32)>& rescaled) {
     form.BackToDesignLayout();
     form.SetHeight(kDesignHeight);
     form.SetWidth(kDesignWidth);
-    SaveLayout(form);
-    ApplyZoom(form);
+    const qint32 loadedPercent = ApplyZoom(form, SaveLayout(form));
     const QSize loaded = form.size();
-    const qint32 loadedPercent = Zoom.ScalePercent;
     form.setMinimumSize(
         QSize(TwipsToPixels(kDesignWidth), TwipsToPixels(kDesignHeight)).boundedTo(loaded) *
         kSmallestPercent / 100);
     // Back at the size of the load, the window is as the load made it.
-    form.OnResized([&form, loaded, loadedPercent] {
-        if (form.size() == loaded)
-            Rescale(form, loadedPercent, Spare::AtRight);
-        else
-            Rescale(form, PercentForSize(form), Spare::Shared);
+    form.OnResized([&form, loaded, loadedPercent, rescaled] {
+        const bool asLoaded = form.size() == loaded;
+        const qint32 percent = asLoaded ? loadedPercent : PercentForSize(form);
+        Rescale(form, percent, asLoaded ? Spare::AtRight : Spare::Shared);
+        if (rescaled)
+            rescaled(percent);
     });
     // A window loaded again while on screen stays where the user put it.
     if (!form.isVisible())
         CentreOnScreen(form);
+    return loadedPercent;
 }
 
 qint32 PercentForSize(const Form& form) {
@@ -189,9 +171,7 @@ qint32 PercentForSize(const Form& form) {
 
 void Rescale(Form& form, qint32 percent, Spare spare) {
     form.BackToDesignLayout();
-    SaveLayout(form);
-    Zoom.ScalePercent = percent;
-    ScaleControls(form);
+    ScaleControls(form, SaveLayout(form), percent);
     const int shift =
         spare == Spare::Shared
             ? (form.ClientArea().width() - TwipsToPixels(kDesignWidth) * percent / 100) / 2
@@ -201,11 +181,10 @@ void Rescale(Form& form, qint32 percent, Spare spare) {
             if (auto* widget = qobject_cast<QWidget*>(control);
                 widget && widget->parentWidget() == form.Client())
                 widget->move(widget->x() + shift, widget->y());
-    form.ScaleChanged();
 }
 
-qint32 Scaled(double designTwips) {
-    return qint32(RoundHalfEven(designTwips / 100.0 * Zoom.ScalePercent));
+qint32 Scaled(double designTwips, qint32 percent) {
+    return qint32(RoundHalfEven(designTwips / 100.0 * percent));
 }
 
 } // namespace FormZoomed

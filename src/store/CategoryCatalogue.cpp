@@ -48,13 +48,8 @@ std::vector<const Category*> InGroup(CategoryGroup group) {
     return members;
 }
 
-namespace Testing {
-void Use(std::span<const Category> categories) {
-    current = categories;
+void Replace(std::span<const Category> categories) {
+    current = categories.empty() ? std::span<const Category>(kCategories) : categories;
 }
-void Restore() {
-    current = kCategories;
-}
-} // namespace Testing
 
 } // namespace CategoryCatalogue

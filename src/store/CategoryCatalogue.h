@@ -33,10 +33,8 @@ inline constexpr const char* kGeneralItem = "General";
 inline constexpr const char* kGeneralCaption = "GENERALE";
 inline constexpr const char* kGeneralPrefix = "GENERALE / ";
 
-namespace Testing {
-// Every reader takes the catalogue from here, so a test can try a longer one on the windows.
-void Use(std::span<const Category> categories);
-void Restore();
-} // namespace Testing
+// Every reader takes the catalogue from here, so that a test can try a longer one on the windows;
+// an empty one puts the program's own back. The categories are not copied.
+void Replace(std::span<const Category> categories);
 
 } // namespace CategoryCatalogue

@@ -1,12 +1,12 @@
 #include "store/Collection.h"
 
-#include "store/postgres/PgCollection.h"
+#include "store/ServerEngine.h"
 #include "store/sqlite/LocalFile.h"
 #include "store/sqlite/SqliteCollection.h"
 
 std::unique_ptr<Collection> Collection::Open(const CollectionPlace& place) {
     if (place.kind == CollectionPlace::Kind::Server)
-        return std::make_unique<PgCollection>(place.name);
+        return LoadedServerEngine().open(place.name);
     return std::make_unique<SqliteCollection>(place.name);
 }
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+class TextQuery;
+
 // Which cards a window works on: all of them, or those of one category. The code is a value,
 // compared whole; it never becomes part of a query's text.
 class Selection {
@@ -141,6 +143,11 @@ public:
     // compared character for character (TitleHolds), in ascending number.
     virtual FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
                                     qint64 upTo) = 0;
+    // The cards of the selection numbered up to upTo whose title or text holds what the query asks
+    // for (TextQuery), in ascending number; an empty query finds none. Every engine finds exactly
+    // the cards that reading them all finds (ScannedMatches).
+    virtual FoundCards SearchTexts(const Selection& selection, const TextQuery& query,
+                                   qint64 upTo) = 0;
 
     // --- Writing
     // Stores a new card under the number the engine gives it (one more than the highest of the

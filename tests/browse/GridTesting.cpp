@@ -4,13 +4,13 @@
 #include "browse/FlexGrid.h"
 #include "browse/PagedCardGrid.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QFile>
 #include <QHeaderView>
 
-KorPivane& MainWindowShowing(const char* categoryItem) {
-    KorPivane& main = Forms::Load<KorPivane>();
+MainWindow& MainWindowShowing(const char* categoryItem) {
+    MainWindow& main = Forms::Load<MainWindow>(TestSession());
     MenuItem(main, categoryItem)->trigger();
     return main;
 }
@@ -49,12 +49,15 @@ void WritePageStateFile(const QByteArray& contents) {
 
 QString OfferedMenus(const PagedCardGrid& screen) {
     QString menus;
-    if (IsMenuVisible(screen.Mem)) {
+    if (IsMenuVisible(Control<QMenu>(screen, "Mem"))) {
         QStringList items;
-        for (const QAction* item : {screen.ListeSuite, screen.Retour})
+        for (const QAction* item :
+             {Control<QAction>(screen, "ListeSuite"), Control<QAction>(screen, "Retour")})
             if (item->isVisible())
                 items << item->text();
         menus = QStringLiteral("Menu(%1) ").arg(items.join(QLatin1Char(',')));
     }
-    return menus + (screen.ListeFin->isVisible() ? screen.ListeFin->text() : QString());
+    return menus + (Control<QAction>(screen, "ListeFin")->isVisible()
+                        ? Control<QAction>(screen, "ListeFin")->text()
+                        : QString());
 }

@@ -5,12 +5,12 @@
 #include <QtGlobal>
 
 class FlexGrid;
-class KorPivane;
+class MainWindow;
 class PagedCardGrid;
 
 // The main window, loaded as at start, with the selection of one of its category items
 // ("Windows", "General"...) on display.
-KorPivane& MainWindowShowing(const char* categoryItem);
+MainWindow& MainWindowShowing(const char* categoryItem);
 
 // Column 0 of every card row, top to bottom (the empty row below them is left out).
 QList<qint32> ShownNumbers(const FlexGrid& grid);

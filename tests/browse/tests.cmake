@@ -1,6 +1,6 @@
 pivanes_add_test(tst_CategoryViewer browse/tst_CategoryViewer.cpp)
 pivanes_add_test(tst_GridPaging browse/tst_GridPaging.cpp)
-pivanes_add_test(tst_KorListe browse/tst_KorListe.cpp)
-pivanes_add_test(tst_KorRecherche browse/tst_KorRecherche.cpp)
+pivanes_add_test(tst_CardList browse/tst_CardList.cpp)
+pivanes_add_test(tst_SearchWindow browse/tst_SearchWindow.cpp)
 pivanes_add_test(tst_UnusualCards browse/tst_UnusualCards.cpp)
 pivanes_add_test(tst_PagesAgainstCollection browse/tst_PagesAgainstCollection.cpp)

@@ -3,15 +3,14 @@
 #include "TestSupport.h"
 
 #include "browse/CardLines.h"
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 
 namespace {
 
@@ -32,39 +31,41 @@ QList<Card> Mixed() {
 }
 
 // From the main window on card 3 of "Windows" to another window and back, as the user goes.
-void GoAndComeBack(KorPivane& main, const QString& journey) {
+void GoAndComeBack(MainWindow& main, const QString& journey) {
     if (journey.startsWith(QLatin1String("picker"))) {
         MenuItem(main, "Ajout")->trigger();
-        KorModifie* picker = Forms::Find<KorModifie>();
+        CardPicker* picker = Forms::Find<CardPicker>();
         if (journey == QLatin1String("picker, another category listed")) {
             QVERIFY(Press(*picker, "Materiel"));
         } else {
             const bool otherCategory = journey == QLatin1String("picker, another category edited");
             QVERIFY(Press(*picker, otherCategory ? "Materiel" : "Windows"));
-            ClickRow(*picker->MSFlexGrid1, 2);
+            ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), 2);
             ProcessUnloads();
-            KorModifier* editor = Forms::Find<KorModifier>();
-            editor->Text1->SetText(editor->Text1->Text() + QStringLiteral(" NEUF"));
-            QTest::mouseClick(editor->Command1, Qt::LeftButton);
-            editor->Retour->trigger();
+            CardEditor* editor = Forms::Find<CardEditor>();
+            Control<TextBox>(editor, "Text1")
+                ->SetText(Control<TextBox>(editor, "Text1")->Text() + QStringLiteral(" NEUF"));
+            QTest::mouseClick(Control<QPushButton>(editor, "Command1"), Qt::LeftButton);
+            Control<QAction>(editor, "Retour")->trigger();
             ProcessUnloads();
-            picker = Forms::Find<KorModifie>();
+            picker = Forms::Find<CardPicker>();
         }
         MenuItem(*picker, "ListeFin")->trigger();
     } else if (journey.startsWith(QLatin1String("search"))) {
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
+        SearchWindow* search = Forms::Find<SearchWindow>();
         if (journey == QLatin1String("search left at once")) {
             MenuItem(*search, "ListeFin")->trigger();
         } else {
             const bool sameCategory = journey == QLatin1String("search, a card of the category");
-            search->Text1->SetText(sameCategory ? QStringLiteral("W") : QStringLiteral("M"));
-            QTest::keyClick(search->Text1, Qt::Key_Return);
-            ClickRow(*search->MSFlexGrid1, sameCategory ? 1 : 2);
+            Control<TextBox>(search, "Text1")
+                ->SetText(sameCategory ? QStringLiteral("W") : QStringLiteral("M"));
+            QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
+            ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), sameCategory ? 1 : 2);
         }
     } else {
         MenuItem(main, "ListeFiche")->trigger();
-        ClickRow(*Forms::Find<KorListe>()->MSFlexGrid1, 3);
+        ClickRow(*Control<FlexGrid>(Forms::Find<CardList>(), "MSFlexGrid1"), 3);
     }
     ProcessUnloads();
 }
@@ -105,17 +106,19 @@ private slots:
         QFETCH(QString, code);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         for (const QString& item : path)
             MenuItem(main, qPrintable(item))->trigger();
-        QCOMPARE(main.lblLabels->text(), label);
-        QCOMPARE(main.Text1->Text(), firstTitle);
-        QCOMPARE(Donnees.CurrentCategoryCode, code);
-        for (QWidget* shown :
-             std::initializer_list<QWidget*>{main.Text1, main.Text2, main.Command1, main.Command2,
-                                             main.Command3, main.Command4, main.Label2})
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), label);
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), firstTitle);
+        QCOMPARE(TestSession().categoryCode, code);
+        for (QWidget* shown : std::initializer_list<QWidget*>{
+                 Control<TextBox>(main, "Text1"), Control<TextBox>(main, "Text2"),
+                 Control<QPushButton>(main, "Command1"), Control<QPushButton>(main, "Command2"),
+                 Control<QPushButton>(main, "Command3"), Control<QPushButton>(main, "Command4"),
+                 Control<QLabel>(main, "Label2")})
             QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
-        QVERIFY(!main.List1->isVisible());
+        QVERIFY(!Control<ListBox>(main, "List1")->isVisible());
         for (const char* item : {"Retour", "Imprime", "ListeFiche"})
             QVERIFY(MenuItem(main, item)->isVisible());
         QVERIFY(ShownMessages().isEmpty());
@@ -136,19 +139,21 @@ private slots:
         QFETCH(QStringList, titles);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
-        const QHash<QString, QPushButton*> byCaption{{"<<", main.Command3},
-                                                     {"<", main.Command1},
-                                                     {">", main.Command2},
-                                                     {">>", main.Command4}};
+        const QHash<QString, QPushButton*> byCaption{
+            {"<<", Control<QPushButton>(main, "Command3")},
+            {"<", Control<QPushButton>(main, "Command1")},
+            {">", Control<QPushButton>(main, "Command2")},
+            {">>", Control<QPushButton>(main, "Command4")}};
         QStringList seen;
         for (const QString& caption : buttons) {
             QCOMPARE(byCaption[caption]->text(), caption);
             Click(byCaption[caption]);
-            seen << main.Text1->Text();
-            QCOMPARE(main.Label2->text(),
-                     QStringLiteral("FICHE N°  %1").arg(main.Text1->Text().mid(1)));
+            seen << Control<TextBox>(main, "Text1")->Text();
+            QCOMPARE(
+                Control<QLabel>(main, "Label2")->text(),
+                QStringLiteral("FICHE N°  %1").arg(Control<TextBox>(main, "Text1")->Text().mid(1)));
             for (QPushButton* button : byCaption)
                 QVERIFY(button->isVisible());
         }
@@ -175,20 +180,21 @@ private slots:
         // And through the viewer, from the stored card to the hidden list.
         ProgramFixture fixture;
         WriteCollection({{1, "WIN", "T", text}});
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
-        QCOMPARE(main.List1->Items(), lines);
+        QCOMPARE(Control<ListBox>(main, "List1")->Items(), lines);
     }
 
     void shownTextIsStoredTextUnchanged() {
         ProgramFixture fixture;
         const QString text = QStringLiteral("Première ligne\r\n\r\n  retrait\r\nfin");
         WriteCollection({{1, "WIN", "ÉTÉ", text}});
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
-        QCOMPARE(main.Text2->Text(), text);
-        QCOMPARE(main.Text2->toPlainText(), QString(text).replace("\r\n", "\n"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("ÉTÉ"));
+        QCOMPARE(Control<TextBox>(main, "Text2")->Text(), text);
+        QCOMPARE(Control<TextBox>(main, "Text2")->toPlainText(),
+                 QString(text).replace("\r\n", "\n"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("ÉTÉ"));
     }
 
     void voirShowsTheCardByNumber_data() {
@@ -203,63 +209,68 @@ private slots:
         QFETCH(QString, title);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
-        main.List1->clear();
-        Donnees.CurrentCardNumber = number;
-        QVERIFY(QMetaObject::invokeMethod(&main, "Voir"));
-        QCOMPARE(main.Text1->Text(), title);
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  %1").arg(number));
-        QVERIFY(main.List1->count() > 0);
-        QVERIFY(main.Command4->isVisible());
+        Control<ListBox>(main, "List1")->clear();
+        TestSession().currentCard = number;
+        main.showChosenCard();
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(),
+                 QStringLiteral("FICHE N°  %1").arg(number));
+        QVERIFY(Control<ListBox>(main, "List1")->count() > 0);
+        QVERIFY(Control<QPushButton>(main, "Command4")->isVisible());
     }
 
     void officeMenuSwitch() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
         MenuItem(main, "Bureautique")->trigger();
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("BUREAUTIQUE"));
-        QVERIFY(!IsMenuVisible(main.Catego));
-        QVERIFY(IsMenuVisible(main.Bur));
-        QVERIFY(!main.Text1->isVisible());
-        QVERIFY(!main.Command1->isVisible());
-        QCOMPARE(main.List1->count(), 0);
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("BUREAUTIQUE"));
+        QVERIFY(!IsMenuVisible(Control<QMenu>(main, "Catego")));
+        QVERIFY(IsMenuVisible(Control<QMenu>(main, "Bur")));
+        QVERIFY(!Control<TextBox>(main, "Text1")->isVisible());
+        QVERIFY(!Control<QPushButton>(main, "Command1")->isVisible());
+        QCOMPARE(Control<ListBox>(main, "List1")->count(), 0);
         for (const char* item : {"Retour", "Imprime", "ListeFiche"})
             QVERIFY(MenuItem(main, item)->isVisible());
-        QCOMPARE(main.Text1->Text(), QStringLiteral("W1")); // kept, only hidden
-        MenuItem(main, "Wor")->trigger();                   // no Word card: empty
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(),
+                 QStringLiteral("W1"));   // kept, only hidden
+        MenuItem(main, "Wor")->trigger(); // no Word card: empty
         MenuItem(main, "OpenO")->trigger();
-        QVERIFY(IsMenuVisible(main.Bur));
-        QVERIFY(!IsMenuVisible(main.Catego));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("P7"));
+        QVERIFY(IsMenuVisible(Control<QMenu>(main, "Bur")));
+        QVERIFY(!IsMenuVisible(Control<QMenu>(main, "Catego")));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("P7"));
     }
 
     void emptyCategoryShowsNothingOfAnEarlierCard() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
         MenuItem(main, "Internet")->trigger();
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("INTERNET /  0 Fiches"));
-        QCOMPARE(Donnees.CardCount, 0);
-        QCOMPARE(Donnees.CurrentCategoryCode, QStringLiteral("INT"));
-        QVERIFY(main.Text1->Text().isEmpty());
-        QVERIFY(main.Text2->Text().isEmpty());
-        QCOMPARE(main.List1->count(), 0);
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(),
+                 QStringLiteral("INTERNET /  0 Fiches"));
+        QCOMPARE(TestSession().cardCount, 0);
+        QCOMPARE(TestSession().categoryCode, QStringLiteral("INT"));
+        QVERIFY(Control<TextBox>(main, "Text1")->Text().isEmpty());
+        QVERIFY(Control<TextBox>(main, "Text2")->Text().isEmpty());
+        QCOMPARE(Control<ListBox>(main, "List1")->count(), 0);
         for (QWidget* hidden : std::initializer_list<QWidget*>{
-                 main.Text1, main.Text2, main.Command1, main.Command4, main.Label2})
+                 Control<TextBox>(main, "Text1"), Control<TextBox>(main, "Text2"),
+                 Control<QPushButton>(main, "Command1"), Control<QPushButton>(main, "Command4"),
+                 Control<QLabel>(main, "Label2")})
             QVERIFY(!hidden->isVisible());
         QVERIFY(ShownMessages().isEmpty());
         // Coming back from an empty list shows no card either.
-        QVERIFY(QMetaObject::invokeMethod(&main, "Voir"));
-        QVERIFY(!main.Command1->isVisible());
-        QVERIFY(main.Text1->Text().isEmpty());
+        main.showChosenCard();
+        QVERIFY(!Control<QPushButton>(main, "Command1")->isVisible());
+        QVERIFY(Control<TextBox>(main, "Text1")->Text().isEmpty());
         // A category with cards brings the viewer back.
         MenuItem(main, "Materiel")->trigger();
-        QVERIFY(main.Command1->isVisible());
-        QCOMPARE(main.Text1->Text(), QStringLiteral("M2"));
+        QVERIFY(Control<QPushButton>(main, "Command1")->isVisible());
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("M2"));
     }
 
     // Whatever the other window opened, the main window shown again names, shows and steps
@@ -298,15 +309,15 @@ private slots:
         QFETCH(QString, next);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
-        Click(main.Command2);
+        Click(Control<QPushButton>(main, "Command2"));
         GoAndComeBack(main, journey);
         QVERIFY(main.isVisible());
-        QCOMPARE(main.lblLabels->text(), banner);
-        QCOMPARE(main.Text1->Text(), title);
-        Click(main.Command2);
-        QCOMPARE(main.Text1->Text(), next);
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), banner);
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
+        Click(Control<QPushButton>(main, "Command2"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), next);
         QVERIFY(MenuItem(main, "Imprime")->isVisible());
         QVERIFY(ShownMessages().isEmpty());
     }
@@ -314,13 +325,13 @@ private slots:
     void stepsAfterTheDatabaseClosedSayWhy() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
         Store().CloseDatabase();
-        Click(main.Command2); // ">" ignores the failure
-        QCOMPARE(main.Text1->Text(), QStringLiteral("W1"));
+        Click(Control<QPushButton>(main, "Command2")); // ">" ignores the failure
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("W1"));
         QVERIFY(ShownMessages().isEmpty());
-        Click(main.Command4); // ">>" reports it
+        Click(Control<QPushButton>(main, "Command4")); // ">>" reports it
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(main.isVisible());
     }

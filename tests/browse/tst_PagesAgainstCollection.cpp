@@ -6,15 +6,15 @@
 #include "GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
 #include "browse/GridPaging.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorModifie.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardPicker.h"
+#include "platform/Blanks.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/sqlite/Schema.h"
 #include "store/sqlite/SqliteCollection.h"
 
@@ -23,7 +23,7 @@
 
 namespace {
 
-enum class Screen { List, Search, Picker };
+enum class GridScreen { List, Search, Picker };
 // What the file's title index is when the screen opens.
 enum class Index {
     Current,        // made with the file, kept by the program's writes
@@ -160,10 +160,10 @@ QList<Stored> EveryCard() {
 }
 
 // The straightforward collection: every card, kept by the screen's rule, in ascending number.
-QList<Stored> Expected(Screen screen, int category, const QByteArray& keyword) {
+QList<Stored> Expected(GridScreen screen, int category, const QByteArray& keyword) {
     QList<Stored> kept;
     for (const Stored& card : EveryCard()) {
-        if (screen == Screen::Search) {
+        if (screen == GridScreen::Search) {
             if (!card.title.isEmpty() && card.title.contains(keyword))
                 kept.append(card);
         } else if (card.cate == kCodes[category]) {
@@ -186,23 +186,23 @@ QString RandomTyped(QRandomGenerator& random, const QList<Card>& cards) {
     return random.bounded(2) ? typed.toLower() : typed;
 }
 
-PagedCardGrid* OpenScreen(Screen screen, int category, const QString& typed) {
-    KorPivane& main = Forms::Load<KorPivane>();
+PagedCardGrid* OpenScreen(GridScreen screen, int category, const QString& typed) {
+    MainWindow& main = Forms::Load<MainWindow>(TestSession());
     switch (screen) {
-    case Screen::List:
+    case GridScreen::List:
         MenuItem(main, kMenuItems[category])->trigger();
         MenuItem(main, "ListeFiche")->trigger();
-        return Forms::Find<KorListe>();
-    case Screen::Search: {
+        return Forms::Find<CardList>();
+    case GridScreen::Search: {
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
-        search->Text1->SetText(typed);
-        QTest::keyClick(search->Text1, Qt::Key_Return);
+        SearchWindow* search = Forms::Find<SearchWindow>();
+        Control<TextBox>(search, "Text1")->SetText(typed);
+        QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
         return search;
     }
-    case Screen::Picker: {
+    case GridScreen::Picker: {
         MenuItem(main, "Ajout")->trigger();
-        KorModifie* picker = Forms::Find<KorModifie>();
+        CardPicker* picker = Forms::Find<CardPicker>();
         Press(*picker, kButtons[category]);
         return picker;
     }
@@ -217,7 +217,7 @@ QString Expectation(const QList<Stored>& collected, const GridPaging::Page& page
         const QString title = QString::fromUtf8(collected.at(slot - 1).title);
         rows << QStringLiteral("%1 [%2]")
                     .arg(collected.at(slot - 1).numero)
-                    .arg(firstPage ? title : GridPaging::TrimBlanks(title));
+                    .arg(firstPage ? title : WithoutEndBlanks(title));
     }
     QStringList commands;
     if (page.suiteShown)
@@ -237,7 +237,7 @@ QString Expectation(const QList<Stored>& collected, const GridPaging::Page& page
 }
 
 QString Seen(const PagedCardGrid& screen) {
-    const FlexGrid& grid = *screen.MSFlexGrid1;
+    const FlexGrid& grid = *Control<FlexGrid>(screen, "MSFlexGrid1");
     QStringList rows;
     for (int row = 1; row < grid.Rows() - 1; ++row)
         rows << QStringLiteral("%1 [%2]").arg(grid.TextMatrix(row, 0), grid.TextMatrix(row, 1));
@@ -246,8 +246,8 @@ QString Seen(const PagedCardGrid& screen) {
         after = grid.TextMatrix(grid.Rows() - 1, 0) + grid.TextMatrix(grid.Rows() - 1, 1);
     return QStringLiteral("%1%2\nN=%3 E=%4 %5\n%6")
         .arg(rows.join('\n'), after.isEmpty() ? QString() : QStringLiteral(" + ") + after)
-        .arg(Donnees.GridTotal)
-        .arg(Donnees.GridPageMark)
+        .arg(screen.pageState().total)
+        .arg(screen.pageState().mark)
         .arg(OfferedMenus(screen), PageStateFileText());
 }
 
@@ -267,11 +267,11 @@ void TestPagesAgainstCollection::everyPageIsTheCollectedOne_data() {
     QTest::addColumn<quint32>("seed");
 
     const quint32 seed = SeedOfRun();
-    const QList<QPair<Screen, Index>> kinds = {
-        {Screen::List, Index::Current},          {Screen::Picker, Index::Current},
-        {Screen::Search, Index::Current},        {Screen::Search, Index::OthersWrote},
-        {Screen::Search, Index::Missing},        {Screen::Search, Index::Stale},
-        {Screen::Search, Index::RebuiltByWrite}, {Screen::List, Index::Stale},
+    const QList<QPair<GridScreen, Index>> kinds = {
+        {GridScreen::List, Index::Current},          {GridScreen::Picker, Index::Current},
+        {GridScreen::Search, Index::Current},        {GridScreen::Search, Index::OthersWrote},
+        {GridScreen::Search, Index::Missing},        {GridScreen::Search, Index::Stale},
+        {GridScreen::Search, Index::RebuiltByWrite}, {GridScreen::List, Index::Stale},
     };
     const char* const kScreenNames[] = {"list", "search", "picker"};
     const char* const kIndexNames[] = {"index", "others wrote", "no index", "stale index",
@@ -288,7 +288,7 @@ void TestPagesAgainstCollection::everyPageIsTheCollectedOne() {
     QFETCH(int, screen);
     QFETCH(int, index);
     QFETCH(quint32, seed);
-    const auto kind = Screen(screen);
+    const auto kind = GridScreen(screen);
     QRandomGenerator random(seed);
     ProgramFixture fixture;
     const int category = random.bounded(3);

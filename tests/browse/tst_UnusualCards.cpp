@@ -4,15 +4,15 @@
 #include "GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
 #include "platform/Forms.h"
-#include "print/ImprimeR.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,14 +40,14 @@ QByteArray StoredBytes(qint64 numero) {
 }
 
 // The way a user gets to a card's editor: main window, "Modif une fiche", "Windows", its row.
-KorModifier* EditCard(int row) {
+CardEditor* EditCard(int row) {
     MenuItem(MainWindowShowing("Windows"), "Ajout")->trigger();
-    KorModifie* picker = Forms::Find<KorModifie>();
+    CardPicker* picker = Forms::Find<CardPicker>();
     if (!picker || !Press(*picker, "Windows"))
         return nullptr;
-    ClickRow(*picker->MSFlexGrid1, row);
+    ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), row);
     ProcessUnloads();
-    return Forms::Find<KorModifier>();
+    return Forms::Find<CardEditor>();
 }
 
 QString LongLine(qsizetype characters) {
@@ -88,15 +88,15 @@ private slots:
         ProgramFixture fixture;
         WriteCollection({{1, "WIN", "PREMIERE", "x\r\n"}, {2, "WIN", title, text}});
         const QByteArray before = StoredBytes(2);
-        KorModifier* editor = EditCard(2);
+        CardEditor* editor = EditCard(2);
         QVERIFY(editor);
         QVERIFY(Press(*editor, "Command1"));
-        QCOMPARE(editor->lblLabels->text(), QStringLiteral("ENREGISTREE"));
+        QCOMPARE(Control<QLabel>(editor, "lblLabels")->text(), QStringLiteral("ENREGISTREE"));
         QCOMPARE(StoredBytes(2), before);
 
         // A changed title is written as typed; the text, untouched, keeps its bytes.
-        QTest::keyClick(editor->Text1, Qt::Key_End, Qt::ControlModifier);
-        TypeText(editor->Text1, QStringLiteral("x"));
+        QTest::keyClick(Control<TextBox>(editor, "Text1"), Qt::Key_End, Qt::ControlModifier);
+        TypeText(Control<TextBox>(editor, "Text1"), QStringLiteral("x"));
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(StoredCards().at(1).Pivanes, text);
         QVERIFY(StoredCards().at(1).Titre.endsWith(QLatin1Char('X')));
@@ -109,32 +109,34 @@ private slots:
                                    {k2Pow31, "WIN", "GRANDE", "b\r\n"},
                                    {4 * k2Pow31 + 5, "WIN", "PLUS GRANDE", "c\r\n"}};
         WriteCollection(cards);
-        KorPivane& main = MainWindowShowing("Windows");
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  2147483648"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("GRANDE"));
-        QTest::mouseClick(main.Command4, Qt::LeftButton);
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  8589934597"));
+        MainWindow& main = MainWindowShowing("Windows");
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  2147483648"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("GRANDE"));
+        QTest::mouseClick(Control<QPushButton>(main, "Command4"), Qt::LeftButton);
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  8589934597"));
 
         // The list shows the numbers as stored, and a click shows that very card.
         MenuItem(main, "ListeFiche")->trigger();
-        KorListe* list = Forms::Find<KorListe>();
+        CardList* list = Forms::Find<CardList>();
         QVERIFY(list);
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(2, 0), QStringLiteral("2147483648"));
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(3, 0), QStringLiteral("8589934597"));
-        ClickRow(*list->MSFlexGrid1, 2);
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(2, 0),
+                 QStringLiteral("2147483648"));
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(3, 0),
+                 QStringLiteral("8589934597"));
+        ClickRow(*Control<FlexGrid>(list, "MSFlexGrid1"), 2);
         ProcessUnloads();
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  2147483648"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("GRANDE"));
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  2147483648"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("GRANDE"));
 
         // The editor refuses it, and the picker stays on its list.
         MenuItem(main, "Ajout")->trigger();
-        KorModifie* picker = Forms::Find<KorModifie>();
+        CardPicker* picker = Forms::Find<CardPicker>();
         QVERIFY(Press(*picker, "Windows"));
-        ClickRow(*picker->MSFlexGrid1, 2);
+        ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), 2);
         ProcessUnloads();
-        QVERIFY(!Forms::Find<KorModifier>());
-        QCOMPARE(Forms::Find<KorModifie>(), picker);
+        QVERIFY(!Forms::Find<CardEditor>());
+        QCOMPARE(Forms::Find<CardPicker>(), picker);
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().first().startsWith(
                      QStringLiteral("La fiche N° 2147483648 ne peut pas être modifiée")),
@@ -145,13 +147,13 @@ private slots:
         ProcessUnloads();
         MenuItem(main, "Modif")->trigger();
         ProcessUnloads();
-        KorAjouter* form = Forms::Find<KorAjouter>();
-        TypeText(form->Text1, QStringLiteral("nouvelle"));
+        NewCardForm* form = Forms::Find<NewCardForm>();
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("nouvelle"));
         QVERIFY(Press(*form, "Command1"));
         QVERIFY(Press(*form, "Windows"));
         QCOMPARE(ShownMessages().size(), 2);
         QVERIFY(ShownMessages().last().contains(QStringLiteral("plus grand numéro")));
-        QCOMPARE(form->Text1->Text(), QStringLiteral("NOUVELLE"));
+        QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("NOUVELLE"));
         QCOMPARE(StoredCards(), cards);
     }
 
@@ -169,17 +171,19 @@ private slots:
         WriteCollection({{1, "WIN", "PETITE", "a\r\n"},
                          {k2Pow31, "WIN", "GRANDE", "b\r\n"},
                          {4 * k2Pow31 + 5, "WIN", "PLUS GRANDE", "c\r\n"}});
-        KorPivane& main = MainWindowShowing("Windows");
+        MainWindow& main = MainWindowShowing("Windows");
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
+        SearchWindow* search = Forms::Find<SearchWindow>();
         QVERIFY(search);
-        QTest::keyClicks(search->Text1, keyword);
-        QTest::keyClick(search->Text1, Qt::Key_Return);
-        QCOMPARE(search->MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("2147483648"));
-        QCOMPARE(search->MSFlexGrid1->TextMatrix(2, 0), QStringLiteral("8589934597"));
-        ClickRow(*search->MSFlexGrid1, 2);
+        QTest::keyClicks(Control<TextBox>(search, "Text1"), keyword);
+        QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
+        QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->TextMatrix(1, 0),
+                 QStringLiteral("2147483648"));
+        QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->TextMatrix(2, 0),
+                 QStringLiteral("8589934597"));
+        ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), 2);
         ProcessUnloads();
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  8589934597"));
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  8589934597"));
     }
 
     void hugeCardsGoThroughEveryWindow() {
@@ -190,43 +194,47 @@ private slots:
                                    {2, "WIN", "JOURNAL", line + QStringLiteral("\r\nfin\r\n")},
                                    {3, "WIN", title, "b\r\n"}};
         WriteCollection(cards);
-        KorPivane& main = MainWindowShowing("Windows");
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
-        QCOMPARE(main.Text2->Text(), cards[1].Pivanes);
-        QCOMPARE(main.List1->count(), 2);
-        QCOMPARE(main.List1->Item(0), line);
+        MainWindow& main = MainWindowShowing("Windows");
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
+        QCOMPARE(Control<TextBox>(main, "Text2")->Text(), cards[1].Pivanes);
+        QCOMPARE(Control<ListBox>(main, "List1")->count(), 2);
+        QCOMPARE(Control<ListBox>(main, "List1")->Item(0), line);
 
         // The printout lays out every line of it, wrapped and indented.
         MenuItem(main, "Imprime")->trigger();
-        ImprimeR* printout = Forms::Find<ImprimeR>();
+        PrintPreview* printout = Forms::Find<PrintPreview>();
         QVERIFY(printout);
-        const int lines = printout->List2->count();
+        const int lines = Control<ListBox>(printout, "List2")->count();
         QVERIFY2(lines > 1000000 / 76, qPrintable(QString::number(lines)));
         for (int row = 3; row < lines; ++row)
-            QVERIFY(printout->List2->Item(row).size() <= 15 + 76);
-        QCOMPARE(printout->List2->Item(lines - 1), QStringLiteral("%1fin").arg(QString(15, ' ')));
-        QTest::mouseClick(printout->Retour, Qt::LeftButton);
+            QVERIFY(Control<ListBox>(printout, "List2")->Item(row).size() <= 15 + 76);
+        QCOMPARE(Control<ListBox>(printout, "List2")->Item(lines - 1),
+                 QStringLiteral("%1fin").arg(QString(15, ' ')));
+        QTest::mouseClick(Control<QPushButton>(printout, "Retour"), Qt::LeftButton);
         ProcessUnloads();
 
-        QTest::mouseClick(main.Command4, Qt::LeftButton);
-        QCOMPARE(main.Text1->Text(), title);
+        QTest::mouseClick(Control<QPushButton>(main, "Command4"), Qt::LeftButton);
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
 
         // The list holds the whole title and draws only what its column can show.
         MenuItem(main, "ListeFiche")->trigger();
-        KorListe* list = Forms::Find<KorListe>();
-        QCOMPARE(list->MSFlexGrid1->TextMatrix(3, 1), title);
-        const QString drawn =
-            list->MSFlexGrid1->model()->index(2, 1).data(Qt::DisplayRole).toString();
+        CardList* list = Forms::Find<CardList>();
+        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(3, 1), title);
+        const QString drawn = Control<FlexGrid>(list, "MSFlexGrid1")
+                                  ->model()
+                                  ->index(2, 1)
+                                  .data(Qt::DisplayRole)
+                                  .toString();
         QVERIFY(title.startsWith(drawn) && drawn.size() < 2000);
         MenuItem(*list, "ListeFin")->trigger();
         ProcessUnloads();
 
         // The editor writes back what it was given, or what was typed into it, whole.
-        KorModifier* editor = EditCard(2);
+        CardEditor* editor = EditCard(2);
         QVERIFY(editor);
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(StoredCards(), cards);
-        TypeText(editor->Text2, QStringLiteral("> "));
+        TypeText(Control<TextBox>(editor, "Text2"), QStringLiteral("> "));
         QVERIFY(Press(*editor, "Command1"));
         QCOMPARE(StoredCards().at(1).Pivanes, QStringLiteral("> ") + cards[1].Pivanes);
         QVERIFY(ShownMessages().isEmpty());
@@ -244,24 +252,24 @@ private slots:
         WriteCollection({{1, "WIN", "PETITE", "a\r\n"}});
         CardForm* form = nullptr;
         if (newCard) {
-            MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
+            MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
             ProcessUnloads();
-            form = Forms::Find<KorAjouter>();
+            form = Forms::Find<NewCardForm>();
         } else {
             form = EditCard(1);
         }
         QVERIFY(form);
-        TypeText(form->Text2, QStringLiteral("gardé "));
-        const QString typed = form->Text2->Text();
+        TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("gardé "));
+        const QString typed = Control<TextBox>(form, "Text2")->Text();
         QApplication::clipboard()->setText(QString(CardForm::kTextLimit, QLatin1Char('z')));
-        form->Text2->paste();
+        Control<TextBox>(form, "Text2")->paste();
         QCOMPARE(ShownMessages(), QStringList{CardForm::TextLimitMessage()});
         QVERIFY(ShownMessages().first().contains(QStringLiteral("10")));
-        QCOMPARE(form->Text2->Text(), typed);
+        QCOMPARE(Control<TextBox>(form, "Text2")->Text(), typed);
         // What fits is taken.
         QApplication::clipboard()->setText(QString(1000, QLatin1Char('z')));
-        form->Text2->paste();
-        QCOMPARE(form->Text2->Text().size(), typed.size() + 1000);
+        Control<TextBox>(form, "Text2")->paste();
+        QCOMPARE(Control<TextBox>(form, "Text2")->Text().size(), typed.size() + 1000);
     }
 };
 

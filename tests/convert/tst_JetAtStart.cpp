@@ -4,11 +4,11 @@
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
 #include "convert/JetConversion.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
 #include "platform/MessageBox.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 
 #include <QDir>
@@ -40,10 +40,10 @@ protected:
 };
 
 void RestoreFrom(const QString& picked) {
-    KorSauve& sauve = OpenBackupWindow();
-    sauve.Restoration->trigger();
-    sauve.Text1->SetText(picked);
-    QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+    BackupWindow& sauve = OpenBackupWindow();
+    Control<QAction>(sauve, "Restoration")->trigger();
+    Control<TextBox>(sauve, "Text1")->SetText(picked);
+    QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
 }
 
 struct Run {
@@ -78,7 +78,7 @@ private slots:
         WriteJet(kFile, Version::Jet4, SampleCards(12, Version::Jet4));
         const QByteArray original = FileBytes(kFile);
 
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
 
         QCOMPARE(ShownMessages().size(), 1);
         const QString question = ShownMessages().front();
@@ -89,9 +89,11 @@ private slots:
         QCOMPARE(FileBytes(kFile), original);
         QCOMPARE(FolderNames(fixture.Path()), QStringList({kFile}));
         QVERIFY(!Store().IsOpen());
-        QVERIFY(main.isVisible() && main.lblLabels->isVisible() && !main.Text1->isVisible());
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("NOM  PIVANE"));
-        QVERIFY(IsMenuVisible(main.Catego) && !IsMenuVisible(main.Bur));
+        QVERIFY(main.isVisible() && Control<QLabel>(main, "lblLabels")->isVisible() &&
+                !Control<TextBox>(main, "Text1")->isVisible());
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("NOM  PIVANE"));
+        QVERIFY(IsMenuVisible(Control<QMenu>(main, "Catego")) &&
+                !IsMenuVisible(Control<QMenu>(main, "Bur")));
     }
 
     void ouiConvertsAndOpensTheCollection_data() {
@@ -111,20 +113,21 @@ private slots:
         const QList<JetCard> cards = SampleCards(count, version);
         WriteJet(kFile, version, cards);
         const QByteArray original = FileBytes(kFile);
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         ProgressWatcher progress;
 
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
 
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(progress.highest > 0, progressShown);
         QVERIFY(Store().IsOpen());
         QCOMPARE(FileBytes(kKept), original);
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
-        main.General->trigger();
-        QVERIFY2(main.lblLabels->text().contains(QString::number(count)),
-                 qPrintable(main.lblLabels->text()));
-        QCOMPARE(main.Text1->Text(), ByNumber(cards).front().Titre.value_or(QString()));
+        Control<QAction>(main, "General")->trigger();
+        QVERIFY2(Control<QLabel>(main, "lblLabels")->text().contains(QString::number(count)),
+                 qPrintable(Control<QLabel>(main, "lblLabels")->text()));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(),
+                 ByNumber(cards).front().Titre.value_or(QString()));
     }
 
     void aJetFileThatCannotBeReadIsReportedAndKept() {
@@ -157,7 +160,7 @@ private slots:
 
         RestoreFrom(backup);
 
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 1);
         const QString refusal = ShownMessages().front();
         QVERIFY2(refusal.contains(QStringLiteral("pivanes --convertir \"%1PIVANE.MDB\"")
@@ -170,9 +173,9 @@ private slots:
         QCOMPARE(Program({QStringLiteral("--convertir"), backup + "PIVANE.MDB"}).exitCode, 0);
         ResetProgramState();
         UseAdvancingClock(QDateTime(kToday, QTime(11, 0)));
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         RestoreFrom(backup);
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
     }
 

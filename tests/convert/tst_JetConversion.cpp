@@ -191,6 +191,36 @@ private slots:
         QCOMPARE(FolderNames(volume.Path()), QStringList({kFile}));
     }
 
+    // The same at each step of the new file's writing, without a broken disk; its bytes are
+    // written by the database engine, not through the writer.
+    void aFailingStepLeavesTheJetFile_data() {
+        QTest::addColumn<WriteStep>("step");
+        for (const auto& [step, name] : WriteSteps())
+            if (step != WriteStep::Write)
+                QTest::newRow(qPrintable(name)) << step;
+    }
+    void aFailingStepLeavesTheJetFile() {
+        QFETCH(WriteStep, step);
+        TemporaryFolder fixture;
+        WriteJet(kFile, Version::Jet4, SampleCards(3, Version::Jet4));
+        const QByteArray original = FileBytes(kFile);
+
+        QString message;
+        try {
+            const FailingWrites fault(step, fixture.Path());
+            JetConversion::Convert(kFile);
+        } catch (const StoreError& error) {
+            message = error.text();
+        }
+
+        QVERIFY2(message.contains(QStringLiteral("Le fichier Jet n'a pas été modifié")),
+                 qPrintable(message));
+        QVERIFY2(message.contains(UserError::SystemReason(FailingWrites::ErrorNumberOf(step))),
+                 qPrintable(message));
+        QCOMPARE(FileBytes(kFile), original);
+        QCOMPARE(FolderNames(fixture.Path()), QStringList({kFile}));
+    }
+
     void refusesAndLeavesTheFileAsItWas_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");

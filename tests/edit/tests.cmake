@@ -1,4 +1,4 @@
-pivanes_add_test(tst_KorAjouter edit/tst_KorAjouter.cpp)
-pivanes_add_test(tst_KorModifier edit/tst_KorModifier.cpp)
-pivanes_add_test(tst_KorModifie edit/tst_KorModifie.cpp)
+pivanes_add_test(tst_NewCardForm edit/tst_NewCardForm.cpp)
+pivanes_add_test(tst_CardEditor edit/tst_CardEditor.cpp)
+pivanes_add_test(tst_CardPicker edit/tst_CardPicker.cpp)
 pivanes_add_test(tst_CategoryButtons edit/tst_CategoryButtons.cpp)

@@ -5,11 +5,11 @@
 #include "TestSupport.h"
 
 #include "browse/FlexGrid.h"
+#include "edit/CardPicker.h"
 #include "edit/CategoryButtons.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
+#include "edit/NewCardForm.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CategoryCatalogue.h"
 
 #include <QPushButton>
@@ -27,9 +27,9 @@ public:
         const auto all = CategoryCatalogue::All();
         rows_.assign(all.begin(), all.end());
         rows_.push_back(kExtra);
-        CategoryCatalogue::Testing::Use(rows_);
+        CategoryCatalogue::Replace(rows_);
     }
-    ~FourteenCategories() { CategoryCatalogue::Testing::Restore(); }
+    ~FourteenCategories() { CategoryCatalogue::Replace({}); }
     FourteenCategories(const FourteenCategories&) = delete;
     FourteenCategories& operator=(const FourteenCategories&) = delete;
 
@@ -78,36 +78,36 @@ void TestCategoryButtons::newCardFormOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 2}}));
-    MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
     ProcessUnloads();
-    KorAjouter* form = Forms::Find<KorAjouter>();
+    NewCardForm* form = Forms::Find<NewCardForm>();
     QVERIFY(form);
-    TypeText(form->Text1, QStringLiteral("titre"));
-    TypeText(form->Text2, QStringLiteral("texte"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("titre"));
+    TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("texte"));
     QVERIFY(Press(*form, "Command1"));
     QVERIFY(Press(*form, "Bureautique"));
     QCOMPARE(VisibleButtons(*form).last(), QStringLiteral("Command14"));
     CheckExtraButtonBelowWord(*form);
     QVERIFY(Press(*form, "Command14"));
     QCOMPARE(StoredCards().last().Cate, QStringLiteral("TEST"));
-    QCOMPARE(form->lblLabels->text(), QStringLiteral("ESSAI"));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("ESSAI"));
 }
 
 void TestCategoryButtons::pickerOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 1}, {"TEST", 2}}));
-    KorPivane& main = Forms::Load<KorPivane>();
+    MainWindow& main = Forms::Load<MainWindow>(TestSession());
     QVERIFY(MenuItem(main, "Essai"));
     MenuItem(main, "Ajout")->trigger();
-    KorModifie* picker = Forms::Find<KorModifie>();
+    CardPicker* picker = Forms::Find<CardPicker>();
     QVERIFY(picker);
     QVERIFY(Press(*picker, "Bureautique"));
     QCOMPARE(VisibleButtons(*picker), CatalogueButtons(CategoryGroup::Office));
     CheckExtraButtonBelowWord(*picker);
     QVERIFY(Press(*picker, "Command14"));
-    QCOMPARE(picker->Label1->text(), QStringLiteral("ESSAI"));
-    QCOMPARE(ShownNumbers(*picker->MSFlexGrid1), (QList<qint32>{2, 3}));
+    QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("ESSAI"));
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(picker, "MSFlexGrid1")), (QList<qint32>{2, 3}));
 }
 
 PIVANES_TEST_MAIN(TestCategoryButtons)

@@ -1,2 +1,2 @@
 // A layer below the shell including the main window's header: the build must refuse it.
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"

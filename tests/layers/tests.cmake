@@ -46,8 +46,18 @@ add_test(NAME layer_wrong_include_fails
                  ${CMAKE_CURRENT_SOURCE_DIR}/layers/WrongInclude.cpp
          COMMAND_EXPAND_LISTS)
 set_tests_properties(layer_wrong_include_fails PROPERTIES
-                     PASS_REGULAR_EXPRESSION "shell/KorPivane\\.h: No such file or directory")
+                     PASS_REGULAR_EXPRESSION "shell/MainWindow\\.h: No such file or directory")
 
 add_test(NAME engine_names_stay_inside
          COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/layers/EngineNames.cmake)
+
+# The engine's test programs link neither QtGui nor QtWidgets.
+get_property(engine_tests GLOBAL PROPERTY pivanes_engine_tests)
+set(engine_programs)
+foreach(test IN LISTS engine_tests)
+    list(APPEND engine_programs $<TARGET_FILE:${test}>)
+endforeach()
+add_test(NAME engine_tests_without_widgets
+         COMMAND ${CMAKE_COMMAND} -P ${CMAKE_CURRENT_SOURCE_DIR}/layers/EngineTestsAlone.cmake
+                 ${engine_programs})

@@ -1,15 +1,14 @@
 #!/usr/bin/env python3
 """Which sources tools/lint.sh --changed hands to clang-tidy, in a scratch git clone."""
-import importlib.util
+import runpy
 import subprocess
 import tempfile
+import types
 import unittest
 from pathlib import Path
 
 LINT = Path(__file__).resolve().parents[2] / "tools" / "lint" / "clang_tidy_cached.py"
-spec = importlib.util.spec_from_file_location("clang_tidy_cached", LINT)
-lint = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(lint)
+lint = types.SimpleNamespace(**runpy.run_path(str(LINT)))
 
 
 def git(root, *args):

@@ -1,10 +1,9 @@
 #include "MaintenanceTestSupport.h"
 
 #include "TestSupport.h"
-#include "maintenance/KorSauve.h"
-#include "platform/Clock.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Forms.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Collection.h"
 
@@ -38,19 +37,19 @@ void RetitleCard(qint32 numero, const QString& title) {
 
 void UseAdvancingClock(const QDateTime& start, int stepMsecs) {
     auto now = std::make_shared<QDateTime>(start);
-    Clock::SetForTests([now, stepMsecs] {
+    Fakes().clock.Set([now, stepMsecs] {
         *now = now->addMSecs(stepMsecs);
         return *now;
     });
 }
 
-KorPivane& OpenMainWindow() {
-    return Forms::Load<KorPivane>();
+MainWindow& OpenMainWindow() {
+    return Forms::Load<MainWindow>(TestSession());
 }
 
-KorSauve& OpenBackupWindow() {
+BackupWindow& OpenBackupWindow() {
     MenuItem(OpenMainWindow(), "Quitter")->trigger();
-    KorSauve* form = Forms::Find<KorSauve>();
+    BackupWindow* form = Forms::Find<BackupWindow>();
     if (!form)
         qFatal("the backup window did not open");
     return *form;

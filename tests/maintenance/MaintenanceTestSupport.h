@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-class KorPivane;
-class KorSauve;
+class MainWindow;
+class BackupWindow;
 
 // Every card of a database file, one line each: number, category, title and text.
 QStringList StoredRows(const QString& file = QStringLiteral("Pivane.mdb"));
@@ -21,5 +21,5 @@ void UseAdvancingClock(const QDateTime& start, int stepMsecs = 100);
 inline const QDate kToday(2026, 3, 9);
 
 // The main window, then the backup window opened from its "Sauvegarde" command.
-KorPivane& OpenMainWindow();
-KorSauve& OpenBackupWindow();
+MainWindow& OpenMainWindow();
+BackupWindow& OpenBackupWindow();

@@ -6,7 +6,7 @@ function(pivanes_add_maintenance_test name)
     target_link_libraries(${name} PRIVATE pivanes_maintenance_test_support)
 endfunction()
 
-pivanes_add_maintenance_test(tst_KorSauve maintenance/tst_KorSauve.cpp)
+pivanes_add_maintenance_test(tst_BackupWindow maintenance/tst_BackupWindow.cpp)
 pivanes_add_maintenance_test(tst_Restore maintenance/tst_Restore.cpp)
 pivanes_add_maintenance_test(tst_Compaction maintenance/tst_Compaction.cpp)
 pivanes_add_maintenance_test(tst_HelpAndWebPage maintenance/tst_HelpAndWebPage.cpp)

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 #include "store/Queries.h"
 #include "store/sqlite/Connection.h"
@@ -25,7 +25,7 @@ void DeleteEveryThirdCard() {
 
 } // namespace
 
-class tst_Compaction : public QObject {
+class TestCompaction : public QObject {
     Q_OBJECT
 
 private slots:
@@ -44,7 +44,7 @@ private slots:
         if (before == "no index")
             RunSqliteShell(QStringLiteral("Pivane.mdb"),
                            QStringLiteral("DROP INDEX TrucPivane_Cate"));
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
         if (before == "deleted")
             DeleteEveryThirdCard();
         if (before == "stale")
@@ -88,11 +88,13 @@ private slots:
         QFETCH(bool, reopened);
         ProgramFixture fixture;
         WriteSyntheticCollection(300);
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
         QProcess writer;
         if (fault == "damaged") {
+            // The cards' pages; the schema's long texts of the triggers lie at the end of the
+            // file, and a file without its schema would not open again at all.
             QByteArray bytes = FileBytes(QStringLiteral("Pivane.mdb"));
-            for (qsizetype i = 8192; i < bytes.size() - 512; i += 5)
+            for (qsizetype i = 8192; i < bytes.size() / 2; i += 5)
                 bytes[i] = char(0x33);
             WriteBytes(QStringLiteral("Pivane.mdb"), bytes);
         } else if (fault == "text") {
@@ -125,21 +127,21 @@ private slots:
     void theSelectionIsReadAgainAfterCompaction() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 3}, {"MAT", 2}}));
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
         MenuItem(main, "Windows")->trigger();
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
         MenuItem(main, "Compacte")->trigger();
         QCOMPARE(ShownMessages().size(), 1);
 
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  3 Fiches"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 2"));
-        QTest::mouseClick(main.Command2, Qt::LeftButton);
-        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 3"));
-        QCOMPARE(main.Label2->text(), QStringLiteral("FICHE N°  3"));
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("WINDOWS /  3 Fiches"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 2"));
+        QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 3"));
+        QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  3"));
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(StoredRows().size(), 5);
     }
 };
 
-PIVANES_TEST_MAIN(tst_Compaction)
+PIVANES_TEST_MAIN(TestCompaction)
 #include "tst_Compaction.moc"

@@ -106,7 +106,7 @@ void KillAtRandomPoints(const QStringList& arguments, const std::function<void()
 
 } // namespace
 
-class tst_CrashSafety : public QObject {
+class TestCrashSafety : public QObject {
     Q_OBJECT
 
 private slots:
@@ -164,5 +164,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_CrashSafety)
+PIVANES_TEST_MAIN(TestCrashSafety)
 #include "tst_CrashSafety.moc"

@@ -2,7 +2,7 @@
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
 #include "platform/Desktop.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,7 +57,7 @@ public:
         for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER",
                                  "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY"})
             Set(name, std::nullopt);
-        Desktop::Testing::UseRealOpener();
+        Fakes().opener.UseRealOpener();
     }
     ~DesktopWithoutBrowser() {
         for (const auto& [name, value] : saved_)
@@ -95,7 +95,7 @@ bool ABrowserIsInstalled() {
 
 } // namespace
 
-class tst_HelpAndWebPage : public QObject {
+class TestHelpAndWebPage : public QObject {
     Q_OBJECT
 
 private slots:
@@ -122,15 +122,15 @@ private slots:
         WriteCollection(CardsIn({{"WIN", 1}}));
         if (chmThere)
             WriteBytes(QStringLiteral("Lisez-Moi.chm"), "ITSF");
-        Desktop::Testing::SetAnswer(openerWorks);
-        KorPivane& main = OpenMainWindow();
+        Fakes().opener.SetAnswer(openerWorks);
+        MainWindow& main = OpenMainWindow();
 
         MenuItem(main, "Lisezmoi")->trigger();
 
-        QCOMPARE(Desktop::Testing::Requests().size(), requested.size());
+        QCOMPARE(Fakes().opener.Requests().size(), requested.size());
         for (int index = 0; index < requested.size(); ++index) {
-            const Desktop::Testing::Request& request = Desktop::Testing::Requests().at(index);
-            QCOMPARE(request.kind, Desktop::Testing::Request::Kind::File);
+            const Fake::Opener::Request& request = Fakes().opener.Requests().at(index);
+            QCOMPARE(request.kind, Desktop::Target::File);
             if (requested[index] == "guide") {
                 QVERIFY2(request.target.endsWith("/share/pivanes/Lisez-Moi.html"),
                          qPrintable(request.target));
@@ -168,10 +168,10 @@ private slots:
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
         const DesktopWithoutBrowser desktop(fixture, program);
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
         MenuItem(main, command.toLatin1().constData())->trigger();
-        QCOMPARE(Desktop::Testing::Requests().size(), 1);
-        const QString target = Desktop::Testing::Requests().front().target;
+        QCOMPARE(Fakes().opener.Requests().size(), 1);
+        const QString target = Fakes().opener.Requests().front().target;
         // Until the opener has ended and said how.
         QTRY_VERIFY_WITH_TIMEOUT(qApp->findChildren<QProcess*>().isEmpty(), 20000);
         if (program) {
@@ -193,10 +193,10 @@ private slots:
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
         WriteBytes(QStringLiteral("Lisez-Moi.chm"), "ITSF");
-        KorPivane& main = OpenMainWindow();
+        MainWindow& main = OpenMainWindow();
         MenuItem(main, "Lisezmoi")->trigger();
         MenuItem(main, "Lisezmoi")->trigger();
-        QCOMPARE(Desktop::Testing::Requests().size(), 2);
+        QCOMPARE(Fakes().opener.Requests().size(), 2);
     }
 
     void webPageIsAskedForOnce_data() {
@@ -208,15 +208,15 @@ private slots:
         QFETCH(bool, browserThere);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        Desktop::Testing::SetAnswer(browserThere);
-        KorPivane& main = OpenMainWindow();
+        Fakes().opener.SetAnswer(browserThere);
+        MainWindow& main = OpenMainWindow();
 
         MenuItem(main, "Talm")->trigger();
 
         const QString address = QStringLiteral("https://pivanes.example.org/");
-        QCOMPARE(Desktop::Testing::Requests().size(), 1);
-        QCOMPARE(Desktop::Testing::Requests().front().kind, Desktop::Testing::Request::Kind::Url);
-        QCOMPARE(Desktop::Testing::Requests().front().target, address);
+        QCOMPARE(Fakes().opener.Requests().size(), 1);
+        QCOMPARE(Fakes().opener.Requests().front().kind, Desktop::Target::Url);
+        QCOMPARE(Fakes().opener.Requests().front().target, address);
         if (browserThere) {
             QVERIFY(ShownMessages().isEmpty());
         } else {
@@ -226,5 +226,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_HelpAndWebPage)
+PIVANES_TEST_MAIN(TestHelpAndWebPage)
 #include "tst_HelpAndWebPage.moc"

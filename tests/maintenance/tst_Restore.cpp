@@ -1,7 +1,8 @@
 // Restore from a backup folder: the live files are replaced whole, or not at all.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupCopies.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -20,20 +22,20 @@ QByteArray MarkerNaming(const QString& folder) {
 }
 
 void BackUpThroughTheWindow(const QString& folder) {
-    KorSauve& sauve = OpenBackupWindow();
-    sauve.Sauve->trigger();
-    sauve.Text1->SetText(folder);
-    QTest::mouseClick(sauve.Command1, Qt::LeftButton);
+    BackupWindow& sauve = OpenBackupWindow();
+    Control<QAction>(sauve, "Sauve")->trigger();
+    Control<TextBox>(sauve, "Text1")->SetText(folder);
+    QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
     // The backup's end message, which the restore tests count without.
     QCOMPARE(ShownMessages().size(), 1);
-    MessageBox::Testing::Clear();
+    Fakes().messages.Clear();
 }
 
 void RestoreFrom(const QString& picked) {
-    KorSauve& sauve = OpenBackupWindow();
-    sauve.Restoration->trigger();
-    sauve.Text1->SetText(picked);
-    QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+    BackupWindow& sauve = OpenBackupWindow();
+    Control<QAction>(sauve, "Restoration")->trigger();
+    Control<TextBox>(sauve, "Text1")->SetText(picked);
+    QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
 }
 
 void AddCard(const QString& title) {
@@ -61,7 +63,7 @@ void DamagePagesAfterTheFirst(const QString& file) {
 
 } // namespace
 
-class tst_Restore : public QObject {
+class TestRestore : public QObject {
     Q_OBJECT
 
 private slots:
@@ -90,11 +92,11 @@ private slots:
             QVERIFY(QDir().mkpath(picked));
             QVERIFY(QFile::copy(backup + "/SAUVE.KOR", picked + "/SAUVE.KOR"));
         }
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         const quint64 identity = FileIdentity();
         RestoreFrom(picked);
 
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(StoredRows(), backedUp);
         // Written into, never renamed over: another program holding it open sees the backup.
@@ -103,6 +105,35 @@ private slots:
         QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
                  QStringList({"Pivane.mdb", "Sauve.kor"}));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FileBytes(backup + "/SAUVE.KOR"));
+    }
+
+    // The marker fails to be copied back at one step of its writing: the user is told so and
+    // the one in place keeps its bytes; the cards, which the engine writes, are restored.
+    void markerThatCannotBeRestoredIsToldAndKept_data() { AddWriteStepRows(); }
+    void markerThatCannotBeRestoredIsToldAndKept() {
+        QFETCH(WriteStep, step);
+        ProgramFixture fixture;
+        const QString backup = BackUpFiveCards(fixture);
+        const QStringList backedUp = StoredRows();
+        RetitleCard(2, QStringLiteral("CHANGED AFTER THE BACKUP"));
+        const QByteArray older =
+            (backup + "/\r\n" + QDir::currentPath() + "/\r\n01/01/2020\r\n").toUtf8();
+        WriteBytes(QStringLiteral("Sauve.kor"), older);
+        const FailingWrites fault(step, fixture.Path());
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+        RestoreFrom(backup);
+
+        QVERIFY(fault.Struck());
+        QVERIFY(Fakes().eventLoop.EndRequested());
+        QCOMPARE(ShownMessages().size(), 2);
+        QVERIFY2(ShownMessages().last().startsWith(
+                     QStringLiteral("Ces fichiers n'ont pas pu être restaurés ; ceux qui étaient "
+                                    "en place n'ont pas été modifiés : SAUVE.KOR")),
+                 qPrintable(ShownMessages().last()));
+        QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), older);
+        QCOMPARE(StoredRows(), backedUp);
+        QCOMPARE(QDir(fixture.Path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Pivane.mdb", "Sauve.kor"}));
     }
 
     // Every card of the collection in place is replaced: the user is asked first, with what
@@ -121,21 +152,22 @@ private slots:
         const QByteArray live = FileBytes(QStringLiteral("Pivane.mdb"));
 
         if (yes)
-            MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
+            Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         RestoreFrom(backup);
 
-        const auto& shown = MessageBox::Testing::Shown();
+        const auto& shown = Fakes().messages.Shown();
         QCOMPARE(shown.front().title, QStringLiteral("Restoration"));
         for (const char* part : {"09/03/2026", "(5 fiches)", "(6 fiches)", "perdues"})
             QVERIFY2(shown.front().text.contains(QString::fromUtf8(part)),
                      qPrintable(shown.front().text));
-        QCOMPARE(Application::Testing::EndRequested(), yes);
+        QCOMPARE(Fakes().eventLoop.EndRequested(), yes);
         if (!yes) {
             QCOMPARE(shown.size(), 1);
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
             QVERIFY(Store().IsOpen());
-            KorSauve* sauve = Forms::Find<KorSauve>();
-            QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Text1->isVisible());
+            BackupWindow* sauve = Forms::Find<BackupWindow>();
+            QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
+                    Control<TextBox>(sauve, "Text1")->isVisible());
             return;
         }
         QCOMPARE(shown.size(), 2);
@@ -164,13 +196,13 @@ private slots:
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
 
         // The backup window opens on a collection that cannot be read: that is said first.
-        KorSauve& sauve = OpenBackupWindow();
-        sauve.Restoration->trigger();
-        sauve.Text1->SetText(backup);
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
-        QTest::mouseClick(sauve.Command2, Qt::LeftButton);
+        BackupWindow& sauve = OpenBackupWindow();
+        Control<QAction>(sauve, "Restoration")->trigger();
+        Control<TextBox>(sauve, "Text1")->SetText(backup);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
 
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredRows(), StoredRows(backup + "PIVANE.MDB"));
         QCOMPARE(Collection::VerifiedCardCount(QStringLiteral("Pivane.mdb")), 4);
     }
@@ -182,12 +214,14 @@ private slots:
         QVERIFY(QDir().mkpath(backup));
         WriteBytes(QStringLiteral("Sauve.kor"), MarkerNaming(backup));
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
-        KorSauve& sauve = OpenBackupWindow();
-        sauve.Restoration->trigger();
-        QCOMPARE(sauve.Text1->Text(), backup);
-        QCOMPARE(sauve.Dir1->Path(), backup);
-        QVERIFY(sauve.Command2->isVisible() && !sauve.Command1->isVisible());
-        QVERIFY(!sauve.Sauve->isEnabled() && !sauve.Restoration->isEnabled());
+        BackupWindow& sauve = OpenBackupWindow();
+        Control<QAction>(sauve, "Restoration")->trigger();
+        QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), backup);
+        QCOMPARE(Control<DirectoryList>(sauve, "Dir1")->Path(), backup);
+        QVERIFY(Control<QPushButton>(sauve, "Command2")->isVisible() &&
+                !Control<QPushButton>(sauve, "Command1")->isVisible());
+        QVERIFY(!Control<QAction>(sauve, "Sauve")->isEnabled() &&
+                !Control<QAction>(sauve, "Restoration")->isEnabled());
     }
 
     void restoreIsRefusedAndNothingChanges_data() {
@@ -224,17 +258,44 @@ private slots:
 
         RestoreFrom(backup);
 
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("rien n'a été modifié")),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
         QVERIFY(Store().IsOpen());
-        KorSauve* sauve = Forms::Find<KorSauve>();
-        QVERIFY(sauve && sauve->Command2->isVisible() && sauve->Quitter->isEnabled());
+        BackupWindow* sauve = Forms::Find<BackupWindow>();
+        QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
+                Control<QAction>(sauve, "Quitter")->isEnabled());
+    }
+
+    // Each file is reported before and after it is put in place, and one that cannot be (a
+    // folder stands in its place) is named while the others are restored.
+    void restoreReportsEachFileAndNamesTheFailures() {
+        ProgramFixture fixture;
+        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        const QString backup = fixture.Path(QStringLiteral("dest/"));
+        QDir().mkpath(backup);
+        WriteBytes(backup + QStringLiteral("A.TXT"), "nouveau");
+        WriteBytes(backup + QStringLiteral("B.TXT"), "nouveau");
+        QDir().mkpath(QStringLiteral("B.TXT"));
+        QStringList heard;
+        const QStringList failed = BackupCopies::Restore(
+            {QStringLiteral("A.TXT"), QStringLiteral("B.TXT")}, backup,
+            QDir::currentPath() + QLatin1Char('/'), QStringLiteral("Pivane.mdb"), nullptr,
+            [&heard, &backup](const QString& file, int done, int count) {
+                heard << QStringLiteral("%1 %2/%3")
+                             .arg(QString(file).remove(backup))
+                             .arg(done)
+                             .arg(count);
+            });
+        QCOMPARE(heard, (QStringList{"A.TXT 0/2", "A.TXT 1/2", "B.TXT 1/2", "B.TXT 2/2"}));
+        QCOMPARE(failed, QStringList{QStringLiteral("B.TXT")});
+        QCOMPARE(FileBytes(QStringLiteral("A.TXT")), QByteArray("nouveau"));
+        QVERIFY(QFileInfo(QStringLiteral("B.TXT")).isDir());
     }
 };
 
-PIVANES_TEST_MAIN(tst_Restore)
+PIVANES_TEST_MAIN(TestRestore)
 #include "store/Fields.h"
 #include "tst_Restore.moc"

@@ -2,15 +2,14 @@
 // server's own copy, maintenance and replacement, and no file of the data folder in its place.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
-#include "maintenance/KorSauve.h"
-#include "platform/Application.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/MessageBox.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
 
 #include <QDir>
 
-class tst_ServerMaintenance : public QObject {
+class TestServerMaintenance : public QObject {
     Q_OBJECT
 
 private slots:
@@ -24,10 +23,10 @@ private slots:
         const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
         QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));
 
-        KorSauve& sauve = OpenBackupWindow();
-        sauve.Sauve->trigger();
-        sauve.Text1->SetText(backup);
-        QTest::mouseClick(sauve.Command1, Qt::LeftButton);
+        BackupWindow& sauve = OpenBackupWindow();
+        Control<QAction>(sauve, "Sauve")->trigger();
+        Control<TextBox>(sauve, "Text1")->SetText(backup);
+        QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
         QVERIFY2(ShownMessages().value(0).contains("La collection sauvegardée contient 5 fiches"),
                  qPrintable(ShownMessages().value(0)));
         const QList<Card> backedUp = StoredCards(*server);
@@ -39,20 +38,20 @@ private slots:
                  qPrintable(ShownMessages().value(1)));
 
         server->Add({QStringLiteral("WIN"), QStringLiteral("APRÈS LA SAUVEGARDE"), {}});
-        KorSauve& restoring = OpenBackupWindow();
-        restoring.Restoration->trigger();
-        restoring.Text1->SetText(backup);
-        MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
-        QTest::mouseClick(restoring.Command2, Qt::LeftButton);
-        const QString question = MessageBox::Testing::Shown().value(2).text;
+        BackupWindow& restoring = OpenBackupWindow();
+        Control<QAction>(restoring, "Restoration")->trigger();
+        Control<TextBox>(restoring, "Text1")->SetText(backup);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(Control<QPushButton>(restoring, "Command2"), Qt::LeftButton);
+        const QString question = Fakes().messages.Shown().value(2).text;
         QVERIFY2(
             question.contains("Remplacer la collection du serveur « " + name + " » (6 fiches)"),
             qPrintable(question));
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredCards(*Collection::Open(CollectionPlace::Server(name))), backedUp);
         QVERIFY(!QFileInfo::exists(QStringLiteral("Pivane.mdb")));
     }
 };
 
-PIVANES_TEST_MAIN(tst_ServerMaintenance)
+PIVANES_TEST_MAIN(TestServerMaintenance)
 #include "tst_ServerMaintenance.moc"

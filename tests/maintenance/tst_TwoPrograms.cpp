@@ -97,7 +97,7 @@ QString SavedTitle(qint64 serial) {
 
 } // namespace
 
-class tst_TwoPrograms : public QObject {
+class TestTwoPrograms : public QObject {
     Q_OBJECT
 
 private slots:
@@ -222,5 +222,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_TwoPrograms)
+PIVANES_TEST_MAIN(TestTwoPrograms)
 #include "tst_TwoPrograms.moc"

@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Forms.h"
+#include "platform/LineEnds.h"
 #include "platform/UserError.h"
 #include "store/StoreError.h"
 

@@ -24,9 +24,26 @@ mode_t TypeOf(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
 }
 
+// Replaces target by a copy of source, or by a few bytes without one; answers the failure.
+std::optional<UserError> Replace(const QString& target, const QString& source,
+                                 FileWriter::Flush flush) {
+    try {
+        if (source.isEmpty()) {
+            WriteFileWhole(target, "750\r\n300\r\n", flush);
+        } else {
+            FileWriter file(target);
+            file.CopyFrom(source);
+            file.Commit(flush);
+        }
+    } catch (const UserError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-class tst_FileWriter : public QObject {
+class TestFileWriter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -79,18 +96,8 @@ private slots:
         QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
         const QStringList present = Entries(volume.Path());
 
-        std::optional<UserError> failure;
-        try {
-            if (copy) {
-                FileWriter file(target);
-                file.CopyFrom(source);
-                file.Commit();
-            } else {
-                WriteFileWhole(target, "750\r\n300\r\n");
-            }
-        } catch (const UserError& error) {
-            failure = error;
-        }
+        const std::optional<UserError> failure =
+            Replace(target, copy ? source : QString(), FileWriter::Flush::ToDisk);
 
         QVERIFY2(failure, "reported as written");
         QCOMPARE(failure->reason(), UserError::SystemReason(ErrorNumberOf(fault)));
@@ -99,6 +106,39 @@ private slots:
         QCOMPARE(FileBytes(target), old);
         QCOMPARE(Entries(volume.Path()), present);
         QVERIFY(present.size() >= before.size());
+    }
+
+    // The same at every step where the disk can fail, without a broken disk.
+    void failureAtEachStepKeepsTheOldFile_data() {
+        QTest::addColumn<WriteStep>("step");
+        QTest::addColumn<QString>("way");
+        for (const auto& [step, name] : WriteSteps())
+            for (const char* way : {"flushed", "not flushed", "copy"})
+                QTest::newRow(qPrintable(name + QLatin1String(", ") + QLatin1String(way)))
+                    << step << QString::fromLatin1(way);
+    }
+    void failureAtEachStepKeepsTheOldFile() {
+        QFETCH(WriteStep, step);
+        QFETCH(QString, way);
+        QTemporaryDir folder;
+        const QString source = folder.filePath(QStringLiteral("source"));
+        WriteBytes(source, QByteArray(300000, 'n'));
+        const QString target = folder.filePath(QStringLiteral("Liste"));
+        const QByteArray old("1200\r\n901\r\n");
+        WriteBytes(target, old);
+        FailingWrites fault(step, folder.path());
+
+        const std::optional<UserError> failure =
+            Replace(target, way == QLatin1String("copy") ? source : QString(),
+                    way == QLatin1String("not flushed") ? FileWriter::Flush::NotNeeded
+                                                        : FileWriter::Flush::ToDisk);
+
+        QVERIFY(fault.Struck());
+        QVERIFY2(failure, "reported as written");
+        QCOMPARE(failure->reason(), UserError::SystemReason(FailingWrites::ErrorNumberOf(step)));
+        QVERIFY(failure->sentence().contains(target));
+        QCOMPARE(FileBytes(target), old);
+        QCOMPARE(Entries(folder.path()), QStringList({"Liste", "source"}));
     }
 
     void onlyRegularFilesAreReadOrReplaced_data() {
@@ -150,5 +190,5 @@ private slots:
     }
 };
 
-PIVANES_ENGINE_TEST_MAIN(tst_FileWriter)
+PIVANES_ENGINE_TEST_MAIN(TestFileWriter)
 #include "tst_FileWriter.moc"

@@ -2,8 +2,8 @@
 
 #include "TestSupport.h"
 #include "platform/Forms.h"
-#include "print/ImprimeR.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
 
 #include <QDir>
 #include <QImage>
@@ -98,16 +98,16 @@ Card CardOfPrintLines(int printLines) {
     return {1, QStringLiteral("WIN"), QStringLiteral("Titre de la fiche"), text};
 }
 
-KorPivane& MainWindowOn(const Card& card) {
+MainWindow& MainWindowOn(const Card& card) {
     WriteCollection({card});
-    KorPivane& main = Forms::Load<KorPivane>();
+    MainWindow& main = Forms::Load<MainWindow>(TestSession());
     MenuItem(main, "Windows")->trigger();
     return main;
 }
 
-ImprimeR& OpenPrintout(KorPivane& main) {
+PrintPreview& OpenPrintout(MainWindow& main) {
     MenuItem(main, "Imprime")->trigger();
-    ImprimeR* printout = Forms::Find<ImprimeR>();
+    PrintPreview* printout = Forms::Find<PrintPreview>();
     if (!printout)
         qFatal("the printout did not open");
     return *printout;

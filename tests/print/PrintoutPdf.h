@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-class ImprimeR;
-class KorPivane;
+class PrintPreview;
+class MainWindow;
 
 // Runs a command-line tool and gives its output; a tool that fails ends the test run.
 QString Tool(const QString& program, const QStringList& arguments);
@@ -35,8 +35,8 @@ QString LineLabel(int index);
 // A card whose text lines are labelled with the index of the print line they become.
 Card CardOfPrintLines(int printLines);
 
-KorPivane& MainWindowOn(const Card& card);
-ImprimeR& OpenPrintout(KorPivane& main);
+MainWindow& MainWindowOn(const Card& card);
+PrintPreview& OpenPrintout(MainWindow& main);
 
 // The printout of CardOfPrintLines(140): three pages of 65, 65 and 10 lines, each opening with
 // two empty lines, in Arial 10 points.

@@ -2,8 +2,8 @@ add_library(pivanes_print_test_support STATIC print/PrintoutPdf.cpp)
 target_link_libraries(pivanes_print_test_support PUBLIC pivanes_test_support)
 
 pivanes_add_test(tst_PrintLayout print/tst_PrintLayout.cpp)
-pivanes_add_test(tst_ImprimeR print/tst_ImprimeR.cpp)
-target_link_libraries(tst_ImprimeR PRIVATE pivanes_print_test_support)
+pivanes_add_test(tst_PrintPreview print/tst_PrintPreview.cpp)
+target_link_libraries(tst_PrintPreview PRIVATE pivanes_print_test_support)
 
 # Printing through a real CUPS queue: needs root to start its own cupsd, skipped otherwise.
 pivanes_add_test_executable(tst_SystemPrinter print/tst_SystemPrinter.cpp)

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include "print/PrintLayout.h"
-#include "store/Donnees.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ QString Indented(const QString& text) {
 
 } // namespace
 
-class PrintLayoutTest : public QObject {
+class TestPrintLayout : public QObject {
     Q_OBJECT
 
 private slots:
@@ -26,27 +25,28 @@ private slots:
     void wholeCard();
 };
 
-void PrintLayoutTest::sourceLine_data() {
-    QTest::addColumn<int>("listIndex");
+void TestPrintLayout::sourceLine_data() {
+    QTest::addColumn<bool>("centred");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QStringList>("printLines");
 
     const QString x75 = Run('x', 75);
-    QTest::newRow("75 characters stay one line") << 3 << x75 << QStringList{Indented(x75)};
+    QTest::newRow("75 characters stay one line") << false << x75 << QStringList{Indented(x75)};
     QTest::newRow("trailing blanks do not count")
-        << 3 << x75 + Blanks(4) << QStringList{Indented(x75)};
+        << false << x75 + Blanks(4) << QStringList{Indented(x75)};
     QTest::newRow("blanks at the start are dropped")
-        << 3 << Blanks(3) + QStringLiteral("abc") << QStringList{Indented(QStringLiteral("abc"))};
+        << false << Blanks(3) + QStringLiteral("abc")
+        << QStringList{Indented(QStringLiteral("abc"))};
     QTest::newRow("76 characters break at the blank")
-        << 3 << Run('x', 70) + QStringLiteral(" yyyyy")
+        << false << Run('x', 70) + QStringLiteral(" yyyyy")
         << QStringList{Indented(Run('x', 70)), Indented(QStringLiteral("yyyyy"))};
     QTest::newRow("76 characters without a blank stay whole")
-        << 3 << Run('w', 76) << QStringList{Indented(Run('w', 76))};
+        << false << Run('w', 76) << QStringList{Indented(Run('w', 76))};
     QTest::newRow("160-character word: 76, 76 and 8")
-        << 3 << Run('a', 160)
+        << false << Run('a', 160)
         << QStringList{Indented(Run('a', 76)), Indented(Run('a', 76)), Indented(Run('a', 8))};
     QTest::newRow("break exactly on a blank needs no widening")
-        << 3 << Run('x', 70) + QStringLiteral(" yyyy zzzzzzzz")
+        << false << Run('x', 70) + QStringLiteral(" yyyy zzzzzzzz")
         << QStringList{Indented(Run('x', 70) + QStringLiteral(" yyyy")),
                        Indented(QStringLiteral("zzzzzzzz"))};
 
@@ -54,7 +54,7 @@ void PrintLayoutTest::sourceLine_data() {
     const QString paragraph =
         QStringLiteral("aaaa ").repeated(14) + QStringLiteral("bbb cccccc  dd");
     QTest::newRow("justified from the right, last line left as it is")
-        << 3 << paragraph
+        << false << paragraph
         << QStringList{
                Indented(QStringLiteral("aaaa ").repeated(12) + QStringLiteral("aaaa  aaaa  bbb")),
                Indented(QStringLiteral("cccccc  dd"))};
@@ -64,49 +64,45 @@ void PrintLayoutTest::sourceLine_data() {
     for (char letter : {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'})
         tens << Run(letter, 10);
     QTest::newRow("each gap widened once at most")
-        << 4 << tens.join(QLatin1Char(' '))
+        << false << tens.join(QLatin1Char(' '))
         << QStringList{Indented(tens.mid(0, 6).join(QStringLiteral("  "))),
                        Indented(tens.mid(6).join(QLatin1Char(' ')))};
 
     QTest::newRow("a line of blanks is the indentation alone")
-        << 5 << Blanks(6) << QStringList{Blanks(15)};
+        << false << Blanks(6) << QStringList{Blanks(15)};
     QTest::newRow("an empty line is the indentation alone")
-        << 2 << QString() << QStringList{Blanks(15)};
+        << false << QString() << QStringList{Blanks(15)};
 
     QTest::newRow("title of 20 characters: 42 blanks")
-        << 0 << Run('t', 20) << QStringList{Blanks(42) + Run('t', 20)};
+        << true << Run('t', 20) << QStringList{Blanks(42) + Run('t', 20)};
     QTest::newRow("title of 22 characters: 42 blanks")
-        << 0 << Run('t', 22) << QStringList{Blanks(42) + Run('t', 22)};
+        << true << Run('t', 22) << QStringList{Blanks(42) + Run('t', 22)};
     QTest::newRow("title of 23 characters: 41 blanks")
-        << 0 << Run('t', 23) << QStringList{Blanks(41) + Run('t', 23)};
+        << true << Run('t', 23) << QStringList{Blanks(41) + Run('t', 23)};
     QTest::newRow("empty line under the title is centred")
-        << 1 << QString() << QStringList{Blanks(52)};
+        << true << QString() << QStringList{Blanks(52)};
 
     // Ten words of nine letters: seven fit, their six gaps are all widened to 75 characters.
     const QString word = QStringLiteral("abcdefghi");
     const QString longTitle = QStringList(10, word).join(QLatin1Char(' '));
     QTest::newRow("long title wrapped, each piece centred")
-        << 0 << longTitle
+        << true << longTitle
         << QStringList{Blanks(15) + QStringList(7, word).join(QStringLiteral("  ")),
                        Blanks(38) + QStringList(3, word).join(QLatin1Char(' '))};
 }
 
-void PrintLayoutTest::sourceLine() {
-    QFETCH(int, listIndex);
+void TestPrintLayout::sourceLine() {
+    QFETCH(bool, centred);
     QFETCH(QString, source);
     QFETCH(QStringList, printLines);
-    ProgramFixture fixture;
+    using PrintLayout::Placement;
 
-    Donnees.PrintListIndex = listIndex;
-    QStringList preview;
-    PrintLayout::CoupeLigne(source, PrintLayout::kWrapWidth, preview);
-
-    QCOMPARE(preview, printLines);
-    QVERIFY(Donnees.PrintLine.isEmpty());
+    QCOMPARE(PrintLayout::LayOutLine(source, PrintLayout::kWrapWidth,
+                                     centred ? Placement::Centred : Placement::Indented),
+             printLines);
 }
 
-void PrintLayoutTest::wholeCard() {
-    ProgramFixture fixture;
+void TestPrintLayout::wholeCard() {
     const QStringList text{QStringLiteral("Première ligne"), QString(), QStringLiteral("  fin  ")};
 
     const QStringList lines = PrintLayout::LayOutCard(QStringLiteral("Titre"), text);
@@ -116,5 +112,5 @@ void PrintLayoutTest::wholeCard() {
                                  Indented(QStringLiteral("fin"))}));
 }
 
-PIVANES_TEST_MAIN(PrintLayoutTest)
+PIVANES_TEST_MAIN(TestPrintLayout)
 #include "tst_PrintLayout.moc"

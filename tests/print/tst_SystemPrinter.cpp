@@ -3,12 +3,8 @@
 #include "PrintoutPdf.h"
 #include "TestSupport.h"
 
-#include "platform/Application.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
 #include "platform/Printer.h"
-#include "print/ImprimeR.h"
+#include "print/PrintPreview.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -32,7 +28,7 @@ QString PrintedFile(const QString& queue, const QString& folder) {
 
 } // namespace
 
-class tst_SystemPrinter : public QObject {
+class TestSystemPrinter : public QObject {
     Q_OBJECT
 
 private slots:
@@ -44,24 +40,24 @@ private slots:
         ProgramFixture fixture;
         QVERIFY(Printer::Installed());
         QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), queue);
-        KorPivane& main = MainWindowOn(CardOfPrintLines(140));
-        ImprimeR& printout = OpenPrintout(main);
-        QCOMPARE(printout.List2->count(), 140);
+        MainWindow& main = MainWindowOn(CardOfPrintLines(140));
+        PrintPreview& printout = OpenPrintout(main);
+        QCOMPARE(Control<ListBox>(printout, "List2")->count(), 140);
 
-        QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
 
         QCOMPARE(ShownMessages(), QStringList());
-        QVERIFY(FileDialog::Testing::Asked().isEmpty()); // the queue, not the PDF fallback
+        QVERIFY(Fakes().fileDialogs.Asked().isEmpty()); // the queue, not the PDF fallback
         const QString pdf = PrintedFile(queue, output);
         QVERIFY2(!pdf.isEmpty(), "the queue wrote no file");
         QCOMPARE(PageCount(pdf), 3);
 
         // The same printout written by the program itself, checked line by line, is the
         // pattern: every line of ink of the paper's pages lies where that printout has it.
-        Printer::Testing::Enable();
+        Printer::Queue::Replace(&Fakes().printers);
         const QString pattern = fixture.Path(QStringLiteral("pattern.pdf"));
-        Printer::Testing::RouteToPdf(pattern);
-        QTest::mouseClick(printout.Imprim, Qt::LeftButton);
+        Fakes().printers.RouteToPdf(pattern);
+        QTest::mouseClick(Control<QPushButton>(printout, "Imprim"), Qt::LeftButton);
         CheckPrintoutOf140Lines(pattern);
         const auto expected = InkLines(pattern);
         const auto printed = InkLines(pdf);
@@ -94,11 +90,9 @@ private slots:
 int main(int argc, char** argv) {
     PrepareTestEnvironment();
     PivanesApplication app(argc, argv);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    FileDialog::Testing::Enable();
-    Desktop::Testing::Enable();
-    tst_SystemPrinter test;
+    EnableTestSeams();
+    Printer::Queue::Replace(nullptr);
+    TestSystemPrinter test;
     return QTest::qExec(&test, argc, argv);
 }
 #include "tst_SystemPrinter.moc"

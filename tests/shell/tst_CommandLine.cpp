@@ -35,7 +35,7 @@ private:
 
 } // namespace
 
-class tst_CommandLine : public QObject {
+class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
@@ -59,6 +59,11 @@ private slots:
             << QStringList{"--", "-notes"} << A::Run << "-notes" << 0 << "";
         QTest::newRow("--convertir")
             << QStringList{"--convertir", "Vieux.mdb"} << A::Convert << "" << 0 << "";
+        QTest::newRow("--chercher")
+            << QStringList{"notes", "--chercher", "clé"} << A::Search << "notes" << 0 << "";
+        QTest::newRow("--chercher with --exporter")
+            << QStringList{"--chercher", "clé", "--exporter", "a.mdb"} << A::Refuse << "" << 2
+            << "Une seule recherche à la fois";
         QTest::newRow("--help") << QStringList{"--help"} << A::Help << "" << 0 << "Utilisation :";
         QTest::newRow("-h with a folder")
             << QStringList{"notes", "-h"} << A::Help << "" << 0 << "Utilisation :";
@@ -172,5 +177,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_CommandLine)
+PIVANES_TEST_MAIN(TestCommandLine)
 #include "tst_CommandLine.moc"

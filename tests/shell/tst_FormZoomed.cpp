@@ -1,9 +1,9 @@
 #include "../browse/GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Controls.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
@@ -11,7 +11,7 @@
 #include "platform/Screen.h"
 #include "platform/Twips.h"
 #include "shell/FormZoomed.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -53,17 +53,17 @@ Box TwipsOf(const QWidget* widget) {
 
 Form& OpenWindow(const QString& window) {
     WriteCollection(CardsIn({{"WIN", 400}}));
-    KorPivane& main = MainWindowShowing("Windows");
+    MainWindow& main = MainWindowShowing("Windows");
     if (window == "main")
         return main;
     if (window == "backup") {
         MenuItem(main, "Quitter")->trigger();
-        KorSauve* sauve = Forms::Find<KorSauve>();
-        sauve->Sauve->trigger();
+        BackupWindow* sauve = Forms::Find<BackupWindow>();
+        Control<QAction>(sauve, "Sauve")->trigger();
         return *sauve;
     }
     MenuItem(main, "ListeFiche")->trigger();
-    return *Forms::Find<KorListe>();
+    return *Forms::Find<CardList>();
 }
 
 // Every control the user can see lies whole inside the window's client area.
@@ -110,11 +110,9 @@ private slots:
         QFETCH(int, formWidth);
         QFETCH(double, fontSize);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(screen);
+        Fakes().screen.Set(screen);
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
-
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
+        QCOMPARE(FormZoomed::LoadProtocol(form), percent);
         QCOMPARE(qRound(form.Height()), formHeight);
         QCOMPARE(qRound(form.Width()), formWidth);
         // Controls grow by the one percentage both ways, to the nearest pixel.
@@ -135,7 +133,7 @@ private slots:
 
     void examplesAt600Pixels() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(9000);
+        Fakes().screen.Set(9000);
         SampleForm form;
         FormZoomed::LoadProtocol(form);
         const Box label = TwipsOf(form.label);
@@ -147,13 +145,11 @@ private slots:
 
     void aFormNotNineThousandHighIsNeverScaled() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(15360);
+        Fakes().screen.Set(15360);
         SampleForm form;
         form.SetHeight(6000);
         form.SetWidth(9000);
-        FormZoomed::SaveLayout(form);
-        FormZoomed::ApplyZoom(form);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, 100);
+        QCOMPARE(FormZoomed::ApplyZoom(form, FormZoomed::SaveLayout(form)), 100);
         QCOMPARE(qRound(form.Height()), 6000);
         QCOMPARE(TwipsOf(form.label).width, 2400);
     }
@@ -178,10 +174,9 @@ private slots:
         QFETCH(int, formHeight);
         QFETCH(int, formWidth);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(screen, available);
+        Fakes().screen.Set(screen, available);
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
+        QCOMPARE(FormZoomed::LoadProtocol(form), percent);
         QCOMPARE(qRound(form.Height()), formHeight);
         QCOMPARE(qRound(form.Width()), formWidth);
         QVERIFY(form.height() <= available.height() && form.width() <= available.width());
@@ -190,10 +185,9 @@ private slots:
     // The five rows stay as they are, whatever the screen leaves to windows.
     void tableRowsIgnoreTheAvailableArea() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(11520, QSize(1024, 728));
+        Fakes().screen.Set(11520, QSize(1024, 728));
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, 122);
+        QCOMPARE(FormZoomed::LoadProtocol(form), 122);
         QCOMPARE(qRound(form.Height()), 10980);
     }
 
@@ -208,7 +202,7 @@ private slots:
     void loadingAgainScalesFromTheDesign() {
         QFETCH(int, screen);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(screen);
+        Fakes().screen.Set(screen);
         SampleForm form;
         FormZoomed::LoadProtocol(form);
         const QRect label = form.label->geometry();
@@ -225,7 +219,7 @@ private slots:
 
     void aFormWithoutControlsChangesOnlyItsSize() {
         ProgramFixture fixture;
-        Screen::SetHeightForTests(11520);
+        Fakes().screen.Set(11520);
         Form form("Empty");
         FormZoomed::LoadProtocol(form);
         QCOMPARE(qRound(form.Height()), 10980);
@@ -252,7 +246,7 @@ private slots:
         QFETCH(int, percent);
         ProgramFixture fixture;
         // Loaded at 95 %, less than the 800 x 800 pixels of the test's screen.
-        Screen::SetHeightForTests(9000);
+        Fakes().screen.Set(9000);
         Form& form = OpenWindow(window);
         const QScreen* screen = QGuiApplication::primaryScreen();
         // Centred, with room above for the window manager's title bar.
@@ -261,7 +255,6 @@ private slots:
         QVERIFY2(std::abs(offCentre.x()) <= 4 && std::abs(offCentre.y()) <= 20,
                  qPrintable(QStringLiteral("%1 %2").arg(offCentre.x()).arg(offCentre.y())));
         const QSize loaded = form.size();
-        const qint32 loadedPercent = FormZoomed::Zoom.ScalePercent;
         const QList<QRect> before = [&form] {
             QList<QRect> places;
             for (QObject* control : form.Controls())
@@ -272,18 +265,17 @@ private slots:
 
         // A window manager maximises a window by giving it the screen's available area.
         form.resize(size.isValid() ? size : screen->availableGeometry().size());
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, percent);
         QCOMPARE(CutOff(form), QStringList());
         const auto* label = form.findChild<QLabel*>(QStringLiteral("Label1"));
         const int spare = (form.width() - 800 * percent / 100) / 2;
         const std::map<QString, int> labelLeft = {{"main", 4553}, {"backup", 3000}, {"list", 5483}};
         const double designLeft = PixelsToTwips(TwipsToPixels(labelLeft.at(window)));
         QCOMPARE(label->x(), std::max(spare, 0) + TwipsToPixels(designLeft * percent / 100));
-        if (auto* list = qobject_cast<KorListe*>(&form))
-            QCOMPARE(list->MSFlexGrid1->ColWidth(1), FormZoomed::Scaled(10270));
+        if (auto* list = qobject_cast<CardList*>(&form))
+            QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->ColWidth(1),
+                     FormZoomed::Scaled(10270, percent));
 
         form.resize(loaded);
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, loadedPercent);
         int index = 0;
         for (QObject* control : form.Controls())
             if (auto* widget = qobject_cast<QWidget*>(control))
@@ -302,9 +294,8 @@ private slots:
         QFETCH(int, percent);
         QFETCH(int, narrow);
         QFETCH(int, wide);
-        FormZoomed::Zoom.ScalePercent = percent;
-        QCOMPARE(FormZoomed::Scaled(750), narrow);
-        QCOMPARE(FormZoomed::Scaled(10270), wide);
+        QCOMPARE(FormZoomed::Scaled(750, percent), narrow);
+        QCOMPARE(FormZoomed::Scaled(10270, percent), wide);
     }
 };
 

@@ -3,13 +3,12 @@
 #include "TestSupport.h"
 #include "platform/Forms.h"
 #include "platform/Screen.h"
-#include "shell/FormZoomed.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 
 #include <QDir>
 #include <QScreen>
 
-class tst_HighDpi : public QObject {
+class TestHighDpi : public QObject {
     Q_OBJECT
 
 private slots:
@@ -20,12 +19,11 @@ private slots:
 
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
-        QCOMPARE(FormZoomed::Zoom.ScalePercent, 171);
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QCOMPARE(main.size(), QSize(1440, 1026));
         QVERIFY(screen->availableGeometry().contains(QRect(QPoint(0, 0), main.size())));
         // The fonts grow by the table's percentage only; Qt doubles every size alike.
-        QCOMPARE(main.Text1->font().pointSizeF(), 10 * 1.71);
+        QCOMPARE(Control<TextBox>(main, "Text1")->font().pointSizeF(), 10 * 1.71);
     }
 };
 
@@ -38,7 +36,7 @@ int main(int argc, char** argv) {
     qputenv("QT_SCALE_FACTOR", "2");
     PivanesApplication app(argc, argv);
     EnableTestSeams();
-    tst_HighDpi test;
+    TestHighDpi test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -2,20 +2,19 @@
 // as "Quitter", the menus through Alt. On a screen of 1080 pixels, where the windows are scaled.
 #include "../browse/GridTesting.h"
 #include "TestSupport.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
-#include "maintenance/KorSauve.h"
+#include "browse/CardList.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/FocusRing.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/Screen.h"
-#include "print/ImprimeR.h"
-#include "shell/KorPivane.h"
-#include "store/Donnees.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
 
 #include <QClipboard>
 #include <QMenuBar>
@@ -26,7 +25,7 @@ namespace {
 // A fresh program on a screen of 1080 pixels.
 class At1080 : public ProgramFixture {
 public:
-    At1080() { Screen::SetHeightForTests(1080 * 15); }
+    At1080() { Fakes().screen.Set(1080 * 15); }
 };
 
 QWidget* Focused(const QWidget& form) {
@@ -53,20 +52,20 @@ bool TabTo(const QWidget& form, const char* name) {
 }
 
 PagedCardGrid* OpenGridScreen(const QString& screen) {
-    KorPivane& main = MainWindowShowing("Windows");
+    MainWindow& main = MainWindowShowing("Windows");
     if (screen == "list") {
         MenuItem(main, "ListeFiche")->trigger();
-        return Forms::Find<KorListe>();
+        return Forms::Find<CardList>();
     }
     if (screen == "search") {
         MenuItem(main, "Recher")->trigger();
-        KorRecherche* search = Forms::Find<KorRecherche>();
-        TypeText(search->Text1, QStringLiteral("WIN"));
-        QTest::keyClick(search->Text1, Qt::Key_Return);
+        SearchWindow* search = Forms::Find<SearchWindow>();
+        TypeText(Control<TextBox>(search, "Text1"), QStringLiteral("WIN"));
+        QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
         return search;
     }
     MenuItem(main, "Ajout")->trigger();
-    KorModifie* picker = Forms::Find<KorModifie>();
+    CardPicker* picker = Forms::Find<CardPicker>();
     if (!TabTo(*picker, "Windows"))
         return nullptr;
     Press(*picker, Qt::Key_Space);
@@ -75,7 +74,7 @@ PagedCardGrid* OpenGridScreen(const QString& screen) {
 
 } // namespace
 
-class tst_Keyboard : public QObject {
+class TestKeyboard : public QObject {
     Q_OBJECT
 
 private slots:
@@ -96,21 +95,21 @@ private slots:
         QFETCH(int, pixels);
         QFETCH(int, controls);
         ProgramFixture fixture;
-        Screen::SetHeightForTests(pixels * 15);
+        Fakes().screen.Set(pixels * 15);
         WriteCollection(CardsIn({{"WIN", 3}}));
         Form* form = &MainWindowShowing("Windows");
         if (window == "backup") {
             MenuItem(*form, "Quitter")->trigger();
-            form = Forms::Find<KorSauve>();
+            form = Forms::Find<BackupWindow>();
             MenuItem(*form, "Sauve")->trigger();
         } else if (window == "editor") {
             MenuItem(*form, "Ajout")->trigger();
-            form = Forms::Find<KorModifie>();
+            form = Forms::Find<CardPicker>();
             QVERIFY(form);
             QVERIFY(TabTo(*form, "Windows"));
             Press(*form, Qt::Key_Space);
-            ClickRow(*Forms::Find<KorModifie>()->MSFlexGrid1, 1);
-            form = Forms::Find<KorModifier>();
+            ClickRow(*Control<FlexGrid>(Forms::Find<CardPicker>(), "MSFlexGrid1"), 1);
+            form = Forms::Find<CardEditor>();
         }
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -147,22 +146,22 @@ private slots:
     void newCardWithoutAMouse() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
-        KorAjouter* form = Forms::Find<KorAjouter>();
+        MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+        NewCardForm* form = Forms::Find<NewCardForm>();
         QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
 
-        TypeText(form->Text1, QStringLiteral("la cle"));
-        QTest::keyClick(form->Text1, Qt::Key_Return);
-        QTest::keyClick(form->Text1, Qt::Key_Tab);
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("la cle"));
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_Return);
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_Tab);
         QCOMPARE(FocusedName(*form), QStringLiteral("Text2"));
-        TypeText(form->Text2, QStringLiteral("premiere ligne"));
-        QTest::keyClick(form->Text2, Qt::Key_Return);
-        TypeText(form->Text2, QStringLiteral("seconde"));
-        QTest::keyClick(form->Text2, Qt::Key_Tab, Qt::ShiftModifier);
+        TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("premiere ligne"));
+        QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Return);
+        TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("seconde"));
+        QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
-        TypeText(form->Text1, QStringLiteral(" usb"));
-        QTest::keyClick(form->Text1, Qt::Key_Tab);
-        QTest::keyClick(form->Text2, Qt::Key_Tab);
+        TypeText(Control<TextBox>(form, "Text1"), QStringLiteral(" usb"));
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_Tab);
+        QTest::keyClick(Control<TextBox>(form, "Text2"), Qt::Key_Tab);
         QCOMPARE(FocusedName(*form), QStringLiteral("Command1"));
         Press(*form, Qt::Key_Space);
         QVERIFY(TabTo(*form, "Windows"));
@@ -179,11 +178,11 @@ private slots:
     void aPastedTitleStaysOneLine() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MenuItem(Forms::Load<KorPivane>(), "Modif")->trigger();
-        KorAjouter* form = Forms::Find<KorAjouter>();
+        MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+        NewCardForm* form = Forms::Find<NewCardForm>();
         QGuiApplication::clipboard()->setText(QStringLiteral("UN\tDEUX\nTROIS"));
-        QTest::keyClick(form->Text1, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(form->Text1->Text(), QStringLiteral("UN DEUX TROIS"));
+        QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("UN DEUX TROIS"));
     }
 
     // The grid has the focus as it appears; the arrows move its current row and Enter opens
@@ -200,29 +199,29 @@ private slots:
         WriteCollection(CardsIn({{"MAT", 2}, {"WIN", 6}}));
         PagedCardGrid* grid = OpenGridScreen(screen);
         QVERIFY(grid);
-        QCOMPARE(Focused(*grid), grid->MSFlexGrid1);
-        QCOMPARE(grid->MSFlexGrid1->currentIndex().row(), 0);
+        QCOMPARE(Focused(*grid), Control<FlexGrid>(grid, "MSFlexGrid1"));
+        QCOMPARE(Control<FlexGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 0);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Up);
-        QCOMPARE(grid->MSFlexGrid1->currentIndex().row(), 2);
-        const qint32 chosen = grid->MSFlexGrid1->TextMatrix(3, 0).toInt();
+        QCOMPARE(Control<FlexGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 2);
+        const qint32 chosen = Control<FlexGrid>(grid, "MSFlexGrid1")->TextMatrix(3, 0).toInt();
         QCOMPARE(chosen, 5);
         const QString name = grid->objectName();
         Press(*grid, Qt::Key_Return);
         ProcessUnloads();
 
         QVERIFY(!Forms::Find(name));
-        QCOMPARE(Donnees.CurrentCardNumber, chosen);
+        QCOMPARE(TestSession().currentCard, chosen);
         if (screen == "picker") {
-            KorModifier* editor = Forms::Find<KorModifier>();
+            CardEditor* editor = Forms::Find<CardEditor>();
             QVERIFY(editor && editor->isVisible());
-            QCOMPARE(editor->Text1->Text(), QStringLiteral("WIN 5"));
+            QCOMPARE(Control<TextBox>(editor, "Text1")->Text(), QStringLiteral("WIN 5"));
         } else {
-            const KorPivane* main = Forms::Find<KorPivane>();
+            const MainWindow* main = Forms::Find<MainWindow>();
             QVERIFY(main->isVisible());
-            QCOMPARE(main->Text1->Text(), QStringLiteral("WIN 5"));
+            QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 5"));
         }
         QVERIFY(ShownMessages().isEmpty());
     }
@@ -244,13 +243,13 @@ private slots:
         Form* form = nullptr;
         if (screen == "search entry") {
             MenuItem(MainWindowShowing("Windows"), "Recher")->trigger();
-            form = Forms::Find<KorRecherche>();
+            form = Forms::Find<SearchWindow>();
         } else if (screen == "picker entry") {
             MenuItem(MainWindowShowing("Windows"), "Ajout")->trigger();
-            form = Forms::Find<KorModifie>();
+            form = Forms::Find<CardPicker>();
         } else if (screen == "printout") {
             MenuItem(MainWindowShowing("Windows"), "Imprime")->trigger();
-            form = Forms::Find<ImprimeR>();
+            form = Forms::Find<PrintPreview>();
         } else {
             form = OpenGridScreen(screen);
         }
@@ -259,45 +258,45 @@ private slots:
         Press(*form, Qt::Key_Escape);
         ProcessUnloads();
         QVERIFY2(!Forms::Find(name), qPrintable(name));
-        QVERIFY(Forms::Find<KorPivane>()->isVisible());
-        QVERIFY(!Application::Testing::EndRequested());
+        QVERIFY(Forms::Find<MainWindow>()->isVisible());
+        QVERIFY(!Fakes().eventLoop.EndRequested());
         QVERIFY(ShownMessages().isEmpty());
     }
 
     void escapeIsHarmlessInTheMainWindow() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
-        KorPivane& main = MainWindowShowing("Windows");
-        const QString title = main.Text1->Text();
-        main.Text2->setFocus();
+        MainWindow& main = MainWindowShowing("Windows");
+        const QString title = Control<TextBox>(main, "Text1")->Text();
+        Control<TextBox>(main, "Text2")->setFocus();
         Press(main, Qt::Key_Escape);
         QTest::keyClick(&main, Qt::Key_Escape);
         ProcessUnloads();
-        QCOMPARE(Forms::Find<KorPivane>(), &main);
+        QCOMPARE(Forms::Find<MainWindow>(), &main);
         QVERIFY(main.isVisible());
-        QCOMPARE(main.Text1->Text(), title);
-        QVERIFY(!Application::Testing::EndRequested());
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
+        QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
     // Alt alone reaches the menu bar; the arrows and Enter choose an item.
     void menusThroughAlt() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QTest::keyClick(&main, Qt::Key_Alt);
-        QCOMPARE(main.menuBar()->activeAction(), main.Fichier->menuAction());
+        QCOMPARE(main.menuBar()->activeAction(), Control<QMenu>(main, "Fichier")->menuAction());
         QTest::keyClick(main.menuBar(), Qt::Key_Right);
         QTest::keyClick(main.menuBar(), Qt::Key_Right);
-        QCOMPARE(main.menuBar()->activeAction(), main.Catego->menuAction());
+        QCOMPARE(main.menuBar()->activeAction(), Control<QMenu>(main, "Catego")->menuAction());
         QTest::keyClick(main.menuBar(), Qt::Key_Down);
-        QVERIFY(main.Catego->isVisible());
+        QVERIFY(Control<QMenu>(main, "Catego")->isVisible());
         // "Bureautique", then "Windows".
-        QTest::keyClick(main.Catego, Qt::Key_Down);
-        QTest::keyClick(main.Catego, Qt::Key_Return);
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  3 Fiches"));
-        QCOMPARE(main.Text1->Text(), QStringLiteral("WIN 1"));
+        QTest::keyClick(Control<QMenu>(main, "Catego"), Qt::Key_Down);
+        QTest::keyClick(Control<QMenu>(main, "Catego"), Qt::Key_Return);
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("WINDOWS /  3 Fiches"));
+        QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 1"));
     }
 };
 
-PIVANES_TEST_MAIN(tst_Keyboard)
+PIVANES_TEST_MAIN(TestKeyboard)
 #include "tst_Keyboard.moc"

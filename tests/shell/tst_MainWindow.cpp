@@ -3,9 +3,8 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 
 #include <QDir>
 
@@ -25,9 +24,10 @@ QStringList Names(const QMenu* menu) {
     return names;
 }
 
-QStringList VisibleTopMenus(const KorPivane& main) {
+QStringList VisibleTopMenus(const MainWindow& main) {
     QStringList names;
-    for (QMenu* menu : {main.Fichier, main.Util, main.Catego, main.Bur})
+    for (QMenu* menu : {Control<QMenu>(main, "Fichier"), Control<QMenu>(main, "Util"),
+                        Control<QMenu>(main, "Catego"), Control<QMenu>(main, "Bur")})
         if (IsMenuVisible(menu))
             names << menu->objectName();
     return names;
@@ -78,7 +78,7 @@ private slots:
         QFETCH(QStringList, captions);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         const QMenu* found = main.findChild<QMenu*>(menu);
         QVERIFY(found);
         QCOMPARE(found->title(), caption);
@@ -89,22 +89,23 @@ private slots:
     void entryState() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QVERIFY(main.isVisible());
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
         for (const char* hidden : {"Retour", "Imprime", "ListeFiche"})
             QVERIFY2(!MenuItem(main, hidden)->isVisible(), hidden);
         for (const char* shown : {"Recher", "Lisezmoi", "Talm", "Quitter", "Compacte", "Quit"})
             QVERIFY2(MenuItem(main, shown)->isVisible(), shown);
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("NOM  PIVANE"));
-        QVERIFY(main.lblLabels->isVisible());
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("NOM  PIVANE"));
+        QVERIFY(Control<QLabel>(main, "lblLabels")->isVisible());
         for (QWidget* hidden : std::initializer_list<QWidget*>{
-                 main.Text1, main.Text2, main.List1, main.Command1, main.Command2, main.Command3,
-                 main.Command4, main.Label2, main.Label1})
+                 Control<TextBox>(main, "Text1"), Control<TextBox>(main, "Text2"),
+                 Control<ListBox>(main, "List1"), Control<QPushButton>(main, "Command1"),
+                 Control<QPushButton>(main, "Command2"), Control<QPushButton>(main, "Command3"),
+                 Control<QPushButton>(main, "Command4"), Control<QLabel>(main, "Label2"),
+                 Control<QLabel>(main, "Label1")})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         QVERIFY(Store().IsOpen());
-        QCOMPARE(Donnees.DatabaseFileName, QStringLiteral("Pivane.mdb"));
-        QCOMPARE(Donnees.StartDirectory, QDir::currentPath());
         QVERIFY(ShownMessages().isEmpty());
     }
 
@@ -121,17 +122,17 @@ private slots:
         QFETCH(QString, category);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}, {"EXCE", 3}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         if (category == "Exce")
             MenuItem(main, "Bureautique")->trigger();
         MenuItem(main, qPrintable(category))->trigger();
-        const QString caption = main.lblLabels->text();
+        const QString caption = Control<QLabel>(main, "lblLabels")->text();
         QVERIFY(caption.endsWith(" Fiches"));
         MenuItem(main, qPrintable(returnItem))->trigger();
-        QCOMPARE(main.lblLabels->text(), caption);
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), caption);
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
-        QVERIFY(!main.Text1->isVisible());
-        QVERIFY(main.List1->count() == 0);
+        QVERIFY(!Control<TextBox>(main, "Text1")->isVisible());
+        QVERIFY(Control<ListBox>(main, "List1")->count() == 0);
         QVERIFY(Store().IsOpen());
     }
 
@@ -144,14 +145,14 @@ private slots:
         QFETCH(bool, closeBox);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         if (closeBox)
             main.close();
         else
             MenuItem(main, "Quit")->trigger();
-        QVERIFY(Application::Testing::EndRequested());
+        QVERIFY(Fakes().eventLoop.EndRequested());
         QVERIFY(!Store().IsOpen());
-        QVERIFY(!Forms::Find<KorPivane>());
+        QVERIFY(!Forms::Find<MainWindow>());
     }
 
     void missingCollectionIsCreatedOnlyOnYes_data() {
@@ -162,8 +163,8 @@ private slots:
     void missingCollectionIsCreatedOnlyOnYes() {
         QFETCH(bool, yes);
         ProgramFixture fixture;
-        MessageBox::Testing::SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
-        KorPivane& main = Forms::Load<KorPivane>();
+        Fakes().messages.SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         const QString question = ShownMessages().first();
@@ -174,7 +175,8 @@ private slots:
         if (yes) {
             // The new collection is usable: an empty category shows its zero count.
             MenuItem(main, "Windows")->trigger();
-            QCOMPARE(main.lblLabels->text(), QStringLiteral("WINDOWS /  0 Fiches"));
+            QCOMPARE(Control<QLabel>(main, "lblLabels")->text(),
+                     QStringLiteral("WINDOWS /  0 Fiches"));
             QCOMPARE(ShownMessages().size(), 1);
         }
     }
@@ -186,7 +188,7 @@ private slots:
         const QByteArray jet = QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(1000, '\1');
         file.write(jet);
         file.close();
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
@@ -215,9 +217,9 @@ private slots:
         ProgramFixture fixture;
         if (fileThere)
             WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
-        KorPivane& main = Forms::Load<KorPivane>();
+        MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QVERIFY(!Store().IsOpen());
-        MessageBox::Testing::Clear();
+        Fakes().messages.Clear();
         for (int attempt = 1; attempt <= 2; ++attempt) {
             MenuItem(main, item.toLatin1().constData())->trigger();
             QCOMPARE(ShownMessages().size(), attempt);
@@ -229,7 +231,7 @@ private slots:
         }
         QCOMPARE(Forms::Loaded().size(), std::size_t(1));
         QVERIFY(main.isVisible());
-        QCOMPARE(main.lblLabels->text(), QStringLiteral("NOM  PIVANE"));
+        QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("NOM  PIVANE"));
         QVERIFY(!MenuItem(main, "Retour")->isVisible());
     }
 };

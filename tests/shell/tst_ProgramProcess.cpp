@@ -107,7 +107,7 @@ void Kill(QProcess& process) {
 
 } // namespace
 
-class tst_ProgramProcess : public QObject {
+class TestProgramProcess : public QObject {
     Q_OBJECT
 
 private slots:
@@ -154,6 +154,41 @@ private slots:
             QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
         QCOMPARE(run.err.count(QLatin1Char('\n')), errLines);
         QVERIFY2(QDir(fixture.Path()).isEmpty(), "nothing is written in the folder");
+    }
+
+    void searchesWithoutADisplay_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("accents and case") << "notes"
+                                          << "ETE" << 0 << "1\tFSTAB\n3\tÉTÉ\n"
+                                          << "2 fiches trouvées.";
+        QTest::newRow("only punctuation") << "notes"
+                                          << "\" *" << 0 << ""
+                                          << "0 fiches trouvées.";
+        QTest::newRow("no collection") << "vide"
+                                       << "ete" << 1 << ""
+                                       << "Pivane.mdb";
+    }
+    void searchesWithoutADisplay() {
+        QFETCH(QString, folder);
+        QFETCH(QString, keyword);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        ProgramFixture fixture;
+        QVERIFY(QDir().mkpath("notes") && QDir().mkpath("vide"));
+        WriteCollection({{1, "WIN", "FSTAB", "Monter un disque à l'été"},
+                         {2, "MAT", "CRONTAB", "tâches"},
+                         {3, "WIN", "ÉTÉ", ""}},
+                        "notes/Pivane.mdb");
+        const Run run = RunProgram({folder, "--chercher", keyword}, WithoutDisplay());
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, out);
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
     }
 
     void worksInTheUsersDataFolderByDefault() {
@@ -252,5 +287,5 @@ private slots:
     }
 };
 
-PIVANES_TEST_MAIN(tst_ProgramProcess)
+PIVANES_TEST_MAIN(TestProgramProcess)
 #include "tst_ProgramProcess.moc"

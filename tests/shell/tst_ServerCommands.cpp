@@ -30,8 +30,9 @@ QProcessEnvironment Environment() {
     return environment;
 }
 
-void Start(QProcess& process, const QStringList& arguments) {
-    process.setProcessEnvironment(Environment());
+void Start(QProcess& process, const QStringList& arguments,
+           const QProcessEnvironment& environment = Environment()) {
+    process.setProcessEnvironment(environment);
     process.start(BuiltProgram(PIVANES_PROGRAM), arguments);
     QVERIFY(process.waitForStarted());
 }
@@ -49,9 +50,10 @@ Run Finished(QProcess& process) {
     return run;
 }
 
-Run RunProgram(const QStringList& arguments) {
+Run RunProgram(const QStringList& arguments,
+               const QProcessEnvironment& environment = Environment()) {
     QProcess process;
-    Start(process, arguments);
+    Start(process, arguments, environment);
     return Finished(process);
 }
 
@@ -82,7 +84,7 @@ bool Contiguous(const QList<qint64>& numbers) {
 
 } // namespace
 
-class tst_ServerCommands : public QObject {
+class TestServerCommands : public QObject {
     Q_OBJECT
 
 private slots:
@@ -91,9 +93,11 @@ private slots:
     void twoImportsAtOnceNeverMix();
     void exportWritesANewFileOnly();
     void aJetFileIsImportedIntoTheDataFolder();
+    void withoutTheServerModule_data();
+    void withoutTheServerModule();
 };
 
-void tst_ServerCommands::startingOnAServer_data() {
+void TestServerCommands::startingOnAServer_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("remembered"); // in the settings before the start
     QTest::addColumn<int>("exitCode");
@@ -118,7 +122,7 @@ void tst_ServerCommands::startingOnAServer_data() {
                                         << "Pivanes est déjà ouvert" << false << QString();
 }
 
-void tst_ServerCommands::startingOnAServer() {
+void TestServerCommands::startingOnAServer() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, remembered);
     QFETCH(int, exitCode);
@@ -145,7 +149,7 @@ void tst_ServerCommands::startingOnAServer() {
 
 // Each import is whole: its cards keep their numbers (into the empty collection) or take a run
 // of their own after the highest; none is lost and no number is given twice.
-void tst_ServerCommands::twoImportsAtOnceNeverMix() {
+void TestServerCommands::twoImportsAtOnceNeverMix() {
     ProgramFixture fixture;
     const QString server = FreshServerDatabase();
     QList<qint32> many(400);
@@ -175,7 +179,7 @@ void tst_ServerCommands::twoImportsAtOnceNeverMix() {
                 : large.first() == 1 && small.first() == 401 && Contiguous(small));
 }
 
-void tst_ServerCommands::exportWritesANewFileOnly() {
+void TestServerCommands::exportWritesANewFileOnly() {
     ProgramFixture fixture;
     const QList<Card> cards = {{2, "MAT", "DEUX \\ 'SQL' 100%", "a\r\nb"}, {7, "WIN", "SEPT", ""}};
     const std::unique_ptr<Collection> collection = FreshCollection("postgres", cards);
@@ -195,7 +199,7 @@ void tst_ServerCommands::exportWritesANewFileOnly() {
 }
 
 // Without --serveur the data folder's collection takes the cards; the Jet file is only read.
-void tst_ServerCommands::aJetFileIsImportedIntoTheDataFolder() {
+void TestServerCommands::aJetFileIsImportedIntoTheDataFolder() {
     ProgramFixture fixture;
     JetWriter jet(JetWriter::Version::Jet4);
     jet.Add({3, QString("WIN"), QString("ANCIENNE"), QString("vieux texte")});
@@ -211,5 +215,53 @@ void tst_ServerCommands::aJetFileIsImportedIntoTheDataFolder() {
     QCOMPARE(FileBytes("ancienne.mdb"), original);
 }
 
-PIVANES_TEST_MAIN(tst_ServerCommands)
+void TestServerCommands::withoutTheServerModule_data() {
+    QTest::addColumn<QByteArray>("module"); // the bytes of the module's file; none when empty
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("remembered");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("saying");
+    const QString down = QStringLiteral("host=/nonexistent dbname=pivanes");
+    const QString missing = QStringLiteral("son module pivanes-postgres.so n'est pas dans « ");
+    QTest::newRow("--serveur") << QByteArray() << QStringList{"--serveur", down} << QString() << 1
+                               << missing;
+    QTest::newRow("--importer on a server")
+        << QByteArray() << QStringList{"--serveur", down, "--importer", "fiches.mdb"} << QString()
+        << 1 << missing;
+    QTest::newRow("the remembered server") << QByteArray() << QStringList{} << down << 1 << missing;
+    QTest::newRow("a module that does not load")
+        << QByteArray("pas une bibliothèque") << QStringList{"--serveur", down} << QString() << 1
+        << "pivanes-postgres.so » ne se charge pas. Réinstallez Pivanes";
+    QTest::newRow("the local collection needs none")
+        << QByteArray() << QStringList{"--exporter", "copie.mdb", "."} << QString() << 0
+        << "fiche(s)";
+}
+
+// An installation without the server engine's module, or with a damaged one: the program says
+// what is missing and how to install it, and ends; the local collection works without it.
+void TestServerCommands::withoutTheServerModule() {
+    QFETCH(QByteArray, module);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, remembered);
+    QFETCH(int, exitCode);
+    QFETCH(QString, saying);
+    ProgramFixture fixture;
+    Collection::CreateLocal(fixture.Path("Pivane.mdb"));
+    QDir().mkdir("modules");
+    if (!module.isEmpty())
+        WriteBytes("modules/pivanes-postgres.so", module);
+    QDir().mkpath("config/pivanes");
+    if (!remembered.isEmpty())
+        WriteBytes("config/pivanes/pivanes.conf", "serveur=" + remembered.toUtf8() + "\n");
+    QProcessEnvironment environment = Environment();
+    environment.insert(QStringLiteral("PIVANES_MODULE_DIR"), fixture.Path("modules"));
+
+    const Run run = RunProgram(arguments, environment);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((run.out + run.err).contains(saying), qPrintable(run.err));
+    if (exitCode != 0)
+        QVERIFY2(run.err.contains("sudo apt install"), qPrintable(run.err));
+}
+
+PIVANES_TEST_MAIN(TestServerCommands)
 #include "tst_ServerCommands.moc"

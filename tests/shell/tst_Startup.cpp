@@ -2,9 +2,9 @@
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
-#include "shell/Copyright.h"
-#include "shell/KorDepart.h"
-#include "shell/KorPivane.h"
+#include "shell/Backdrop.h"
+#include "shell/MainWindow.h"
+#include "shell/Splash.h"
 #include "store/CardStore.h"
 
 #include <map>
@@ -16,32 +16,32 @@ private slots:
     void splashFillsTheBarThenHandsOver() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<KorDepart>();
-        Copyright* splash = Forms::Find<Copyright>();
+        Forms::Load<Backdrop>(TestSession());
+        Splash* splash = Forms::Find<Splash>();
         QVERIFY(splash && splash->isVisible());
-        QVERIFY(Forms::Find<KorDepart>()->isVisible());
-        splash->Timer1->stop(); // the test gives the ticks itself
-        QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 5.0.2"));
-        QVERIFY(!splash->lblCopyright->text().isEmpty());
-        QVERIFY(!splash->lblCopyright2->text().isEmpty());
-        QCOMPARE(splash->ProgressBar1->value(), 0);
+        QVERIFY(Forms::Find<Backdrop>()->isVisible());
+        Control<QTimer>(splash, "Timer1")->stop(); // the test gives the ticks itself
+        QCOMPARE(Control<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version 5.0.2"));
+        QVERIFY(!Control<QLabel>(splash, "lblCopyright")->text().isEmpty());
+        QVERIFY(!Control<QLabel>(splash, "lblCopyright2")->text().isEmpty());
+        QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 0);
 
         int highest = 0;
         for (int tick = 1; tick <= 100; ++tick) {
-            splash->Timer1_Timer();
-            highest = std::max(highest, splash->ProgressBar1->value());
-            QCOMPARE(splash->ProgressBar1->value(), tick);
-            QVERIFY2(!Forms::Find<KorPivane>(), "main window before the 101st tick");
+            splash->tick();
+            highest = std::max(highest, Control<QProgressBar>(splash, "ProgressBar1")->value());
+            QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), tick);
+            QVERIFY2(!Forms::Find<MainWindow>(), "main window before the 101st tick");
         }
         QCOMPARE(highest, 100);
-        splash->Timer1_Timer();
-        QCOMPARE(splash->ProgressBar1->value(), 100);
-        KorPivane* main = Forms::Find<KorPivane>();
+        splash->tick();
+        QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 100);
+        MainWindow* main = Forms::Find<MainWindow>();
         QVERIFY(main && main->isVisible());
         QVERIFY(Store().IsOpen());
-        QVERIFY(!Forms::Find<Copyright>());
-        QVERIFY(!Forms::Find<KorDepart>());
-        QVERIFY(!splash->Timer1->isActive());
+        QVERIFY(!Forms::Find<Splash>());
+        QVERIFY(!Forms::Find<Backdrop>());
+        QVERIFY(!Control<QTimer>(splash, "Timer1")->isActive());
     }
 
     // The wait is for whoever does nothing: a click on the splash, or one of these keys on
@@ -61,41 +61,41 @@ private slots:
         QFETCH(bool, skips);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<KorDepart>();
-        Copyright* splash = Forms::Find<Copyright>();
-        splash->Timer1_Timer();
+        Forms::Load<Backdrop>(TestSession());
+        Splash* splash = Forms::Find<Splash>();
+        splash->tick();
         const std::map<QString, Qt::Key> keys = {{"Enter", Qt::Key_Return},
                                                  {"Escape", Qt::Key_Escape},
                                                  {"Space", Qt::Key_Space},
                                                  {"backdrop", Qt::Key_Enter},
                                                  {"A", Qt::Key_A}};
         if (how == "click")
-            QTest::mouseClick(splash->lblVersion, Qt::LeftButton);
+            QTest::mouseClick(Control<QLabel>(splash, "lblVersion"), Qt::LeftButton);
         else if (how == "backdrop")
-            QTest::keyClick(Forms::Find<KorDepart>(), keys.at(how));
+            QTest::keyClick(Forms::Find<Backdrop>(), keys.at(how));
         else
             QTest::keyClick(splash, keys.at(how));
         ProcessUnloads();
-        KorPivane* main = Forms::Find<KorPivane>();
+        MainWindow* main = Forms::Find<MainWindow>();
         QCOMPARE(main != nullptr && main->isVisible(), skips);
-        QCOMPARE(Forms::Find<Copyright>() == nullptr, skips);
-        QCOMPARE(Forms::Find<KorDepart>() == nullptr, skips);
+        QCOMPARE(Forms::Find<Splash>() == nullptr, skips);
+        QCOMPARE(Forms::Find<Backdrop>() == nullptr, skips);
         if (skips)
             QVERIFY(Store().IsOpen());
         else
-            QCOMPARE(splash->ProgressBar1->value(), 1);
+            QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 1);
     }
 
     void aFailingStartStillEndsTheSplash() {
         ProgramFixture fixture; // no collection here, and the user declines to create one
-        Forms::Load<KorDepart>();
-        Copyright* splash = Forms::Find<Copyright>();
-        splash->Timer1->stop();
+        Forms::Load<Backdrop>(TestSession());
+        Splash* splash = Forms::Find<Splash>();
+        Control<QTimer>(splash, "Timer1")->stop();
         for (int tick = 1; tick <= 101; ++tick)
-            splash->Timer1_Timer();
-        QVERIFY(!Forms::Find<Copyright>());
-        QVERIFY(!Forms::Find<KorDepart>());
-        KorPivane* main = Forms::Find<KorPivane>();
+            splash->tick();
+        QVERIFY(!Forms::Find<Splash>());
+        QVERIFY(!Forms::Find<Backdrop>());
+        MainWindow* main = Forms::Find<MainWindow>();
         QVERIFY(main && main->isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
@@ -105,10 +105,11 @@ private slots:
     void theBackdropFillsItsWindow() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        KorDepart& backdrop = Forms::Load<KorDepart>();
-        Forms::Find<Copyright>()->Timer1->stop();
-        QCOMPARE(backdrop.Image1->geometry(), QRect(0, 0, backdrop.width(), backdrop.height()));
-        QVERIFY(!backdrop.Image1->pixmap().isNull());
+        Backdrop& backdrop = Forms::Load<Backdrop>(TestSession());
+        Control<QTimer>(Forms::Find<Splash>(), "Timer1")->stop();
+        QCOMPARE(Control<ImageBox>(backdrop, "Image1")->geometry(),
+                 QRect(0, 0, backdrop.width(), backdrop.height()));
+        QVERIFY(!Control<ImageBox>(backdrop, "Image1")->pixmap().isNull());
     }
 };
 

@@ -2,6 +2,7 @@ pivanes_add_engine_test(tst_Collection store/tst_Collection.cpp)
 pivanes_test_uses_server(tst_Collection)
 pivanes_add_engine_test(tst_CardStore store/tst_CardStore.cpp)
 pivanes_add_engine_test(tst_StoreFaults store/tst_StoreFaults.cpp)
+pivanes_test_uses_server(tst_StoreFaults)
 
 add_executable(title_writer_child store/title_writer_child.cpp)
 target_link_libraries(title_writer_child PRIVATE pivanes_store)
@@ -15,3 +16,6 @@ pivanes_test_starts(tst_ServerCollection SERVER_CHILD server_child)
 pivanes_test_uses_server(tst_ServerCollection)
 set_property(TEST tst_ServerCollection APPEND PROPERTY ENVIRONMENT
              PIVANES_TEST_CLUSTER_SCRIPT=${CMAKE_SOURCE_DIR}/tools/pg-test-cluster.sh)
+
+pivanes_add_engine_test(tst_TextSearch store/tst_TextSearch.cpp)
+pivanes_test_uses_server(tst_TextSearch)

@@ -1,8 +1,10 @@
 // What the windows and commands rely on from the card store, checked the same on every engine.
 #include "EngineTestSupport.h"
 
+#include "EngineFakes.h"
 #include "platform/Clock.h"
 #include "store/StoreError.h"
+#include "store/TextSearch.h"
 
 #include <limits>
 
@@ -58,6 +60,11 @@ void ElsewhereRun(const Collection& collection, const QString& sql) {
         RunPsql(collection.Place().name, sql);
     else
         RunSqliteShell(collection.Place().name, sql);
+}
+
+qint64 TextsFound(Collection& collection, const QString& keyword) {
+    return collection.SearchTexts(Selection::AllCards(), TextQuery::Parse(keyword), kAfterAll)
+        .count;
 }
 
 QList<qint64> TrashNumbers(Collection& collection) {
@@ -385,17 +392,20 @@ void TestCollection::aDeletedCardWaitsInTheTrashUnseen() {
     QFETCH_GLOBAL(QString, engine);
     TemporaryFolder folder;
     const QDateTime deletedAt(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::UTC);
-    Clock::SetForTests([&] { return QDateTime(deletedAt); });
+    TestClock clock;
+    clock.Set([&] { return deletedAt; });
+    Clock::Source::Replace(&clock);
     const std::unique_ptr<Collection> collection = FreshCollection(engine, kGapped);
     collection->MoveToTrash(9);
     collection->MoveToTrash(3);
-    Clock::SetForTests({});
+    Clock::Source::Replace(nullptr);
 
     QCOMPARE(collection->Count(Selection::Category("WIN")).cards, 1);
     QCOMPARE(collection->Count(Selection::AllCards()).last, 8);
     QCOMPARE(Numbers(collection->Rows(Selection::AllCards())->Upward(kBeforeAll, 0, 9)),
              (QList<qint64>{2, 5, 8}));
     QCOMPARE(collection->SearchTitles(Selection::AllCards(), "NEUF", kAfterAll).count, 0);
+    QCOMPARE(TextsFound(*collection, "neuf"), 0);
     QVERIFY(!collection->ReadCard(9));
     const std::vector<TrashEntry> trash = collection->Trash();
     QCOMPARE(trash.size(), 2U);
@@ -408,6 +418,7 @@ void TestCollection::aDeletedCardWaitsInTheTrashUnseen() {
     QCOMPARE(StoredCards(*Collection::Open(collection->Place())).mid(3, 1),
              QList<Card>({kGapped[4]}));
     QCOMPARE(collection->SearchTitles(Selection::AllCards(), "NEUF", kAfterAll).count, 1);
+    QCOMPARE(TextsFound(*collection, "neuf"), 1);
     QCOMPARE(TrashNumbers(*collection), QList<qint64>{3});
 
     // Emptied, the trash gives back nothing; an import then keeps no number it held.

@@ -92,6 +92,7 @@ class TestServerCollection : public QObject {
 private slots:
     void twoProgramsAddingAtOnceGetNumbersOfTheirOwn();
     void anEditOverAnotherUsersChangeIsRefused();
+    void aBackupWhileAnotherAddsIsOneMoment();
     void aClientKilledInsideItsTransactionLeavesNothingHalfWritten();
     void aRestartedServerIsSaidThenReconnected();
     void aRoleWithTheRightsTheReadmeGivesWrites();
@@ -121,6 +122,26 @@ void TestServerCollection::twoProgramsAddingAtOnceGetNumbersOfTheirOwn() {
     for (int i = 1; i <= kEach; ++i)
         QVERIFY(titles.contains(QStringLiteral("PREMIER %1").arg(i)) &&
                 titles.contains(QStringLiteral("SECOND %1").arg(i)));
+}
+
+// Each copy holds the collection of one moment and checks out against it, however many cards the
+// other program adds meanwhile.
+void TestServerCollection::aBackupWhileAnotherAddsIsOneMoment() {
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection = FreshCollection("postgres", kThree);
+    QProcess other;
+    StartChild(other, collection->Place().name, {"ajouter", "300", "AUTRE"});
+    int copies = 0;
+    while (copies == 0 || !other.waitForFinished(0)) {
+        const QString file = folder.Path(QStringLiteral("COPIE%1.MDB").arg(++copies));
+        const qint64 copied = collection->SnapshotInto(file);
+        const QList<Card> cards = StoredCards(file);
+        QCOMPARE(cards.size(), copied);
+        // The other's cards, numbered 10 on, come one at a time: a moment has no gap.
+        QCOMPARE(cards.last().Numero, copied + 6);
+    }
+    QCOMPARE(other.exitCode(), 0);
+    QVERIFY2(copies > 2, "the copies were taken while the other program added cards");
 }
 
 // The second saver is told which card and that nothing was saved; the first one's text stays.

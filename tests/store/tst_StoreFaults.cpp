@@ -63,7 +63,7 @@ void WriteWalCollection(const QString& file, bool keepLog) {
 
 } // namespace
 
-class tst_StoreFaults : public QObject {
+class TestStoreFaults : public QObject {
     Q_OBJECT
 
 private slots:
@@ -206,6 +206,44 @@ private slots:
         }
     }
 
+    // A backup copy that fails at any step says why, leaves no copy behind and an older one as it
+    // was; the collection is untouched.
+    void failedCopyLeavesTheOldOne_data() {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<WriteStep>("step");
+        // The server's copy is written by the file's engine, not through the writer.
+        for (const char* engine : {"sqlite", "postgres"})
+            for (const auto& [step, name] : WriteSteps())
+                if (QLatin1String(engine) == QLatin1String("sqlite") || step != WriteStep::Write)
+                    QTest::newRow(qPrintable(QLatin1String(engine) + QLatin1String(", ") + name))
+                        << QString::fromLatin1(engine) << step;
+    }
+    void failedCopyLeavesTheOldOne() {
+        QFETCH(QString, engine);
+        QFETCH(WriteStep, step);
+        TemporaryFolder folder;
+        const QList<Card> cards = CardsIn({{"WIN", 3}});
+        const std::unique_ptr<Collection> collection = FreshCollection(engine, cards);
+        QVERIFY(QDir().mkdir(QStringLiteral("copies")));
+        const QString target = folder.Path(QStringLiteral("copies/PIVANE.MDB"));
+        WriteBytes(target, "ancienne copie");
+        FailingWrites fault(step, folder.Path(QStringLiteral("copies")));
+
+        try {
+            collection->SnapshotInto(target);
+            QFAIL("reported as copied");
+        } catch (const StoreError& error) {
+            QCOMPARE(error.reason(), UserError::SystemReason(FailingWrites::ErrorNumberOf(step)));
+            QVERIFY2(error.sentence().contains(target), qPrintable(error.text()));
+        }
+
+        QVERIFY(fault.Struck());
+        QCOMPARE(FileBytes(target), QByteArray("ancienne copie"));
+        QCOMPARE(QDir(QStringLiteral("copies")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("PIVANE.MDB")});
+        QCOMPARE(StoredCards(*collection), cards);
+    }
+
     void badFilesAreRefusedAndLeftAlone_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("kind");
@@ -244,5 +282,5 @@ private slots:
     }
 };
 
-PIVANES_ENGINE_TEST_MAIN(tst_StoreFaults)
+PIVANES_ENGINE_TEST_MAIN(TestStoreFaults)
 #include "tst_StoreFaults.moc"

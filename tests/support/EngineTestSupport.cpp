@@ -19,6 +19,19 @@ QString TemporaryFolder::Path(const QString& name) const {
     return name.isEmpty() ? folder_.path() : folder_.filePath(name);
 }
 
+QList<QPair<WriteStep, QString>> WriteSteps() {
+    return {{WriteStep::Create, QStringLiteral("create")},
+            {WriteStep::Write, QStringLiteral("write")},
+            {WriteStep::Flush, QStringLiteral("flush")},
+            {WriteStep::Rename, QStringLiteral("rename")}};
+}
+
+void AddWriteStepRows() {
+    QTest::addColumn<WriteStep>("step");
+    for (const auto& [step, name] : WriteSteps())
+        QTest::newRow(qPrintable(name)) << step;
+}
+
 void AddEngineRows() {
     QTest::addColumn<QString>("engine");
     QTest::newRow("sqlite") << QStringLiteral("sqlite");

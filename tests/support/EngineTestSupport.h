@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EngineFakes.h"
 #include "store/Card.h"
 #include "store/Collection.h"
 
@@ -38,6 +39,11 @@ private:
     QTemporaryDir folder_;
     QString previous_;
 };
+
+// Every step where a writer meets the disk, with its name for a test row; and the column "step"
+// alone, one test row per step.
+QList<QPair<WriteStep, QString>> WriteSteps();
+void AddWriteStepRows();
 
 // The engines the collection's behaviour is checked on, one global test row each (column
 // "engine"), and a fresh collection holding cards on one of them. Collection::Open(Place())

@@ -20,7 +20,7 @@ void AddDiskFaultRows();
 // cannot be mounted, WhyNot says why and the test skips.
 class ScratchVolume {
 public:
-    explicit ScratchVolume(qint64 bytes = qint64{64} * 1024);
+    explicit ScratchVolume(qint64 bytes = qint64{256} * 1024);
     ScratchVolume(const ScratchVolume&) = delete;
     ScratchVolume& operator=(const ScratchVolume&) = delete;
     ~ScratchVolume();

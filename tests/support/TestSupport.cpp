@@ -1,18 +1,10 @@
 #include "TestSupport.h"
 
-#include "platform/Application.h"
-#include "platform/Clock.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
-#include "platform/Screen.h"
-#include "shell/FormZoomed.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Donnees.h"
 
 #include <QAction>
 
@@ -22,11 +14,12 @@ void PrepareTestEnvironment() {
 }
 
 void EnableTestSeams() {
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    Printer::Testing::Enable();
-    FileDialog::Testing::Enable();
-    Desktop::Testing::Enable();
+    Fakes();
+}
+
+Session& TestSession() {
+    static Session session;
+    return session;
 }
 
 void ResetProgramState() {
@@ -34,16 +27,9 @@ void ResetProgramState() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
     // Each module's variables are one struct: a variable added to it is put back with the rest.
-    Donnees = SharedState{};
-    FormZoomed::Zoom = FormZoomed::ZoomState{};
-    MessageBox::Testing::Clear();
-    Application::Testing::Clear();
-    Printer::Testing::Clear();
-    FileDialog::Testing::Clear();
-    Desktop::Testing::Clear();
-    Clock::SetForTests({});
-    Screen::SetHeightForTests(std::nullopt);
-    CategoryCatalogue::Testing::Restore();
+    TestSession() = Session{};
+    Fakes().Clear();
+    CategoryCatalogue::Replace({});
 }
 
 void ProcessUnloads() {
@@ -78,7 +64,7 @@ QAction* MenuItem(const Form& form, const char* name) {
 
 QStringList ShownMessages() {
     QStringList texts;
-    for (const auto& message : MessageBox::Testing::Shown())
+    for (const auto& message : Fakes().messages.Shown())
         texts << message.text;
     return texts;
 }

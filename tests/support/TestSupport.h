@@ -1,7 +1,10 @@
 #pragma once
 
+#include "DesktopFakes.h"
 #include "EngineTestSupport.h"
+#include "WindowControls.h"
 #include "platform/Guard.h"
+#include "shell/Session.h"
 
 #include <QList>
 #include <QString>
@@ -10,7 +13,7 @@
 class Form;
 class QAction;
 
-// Message boxes, the program's end and the clock are test seams; Qt runs without a display.
+// Qt runs without a display; the desktop's seams and the clock hold the test's fakes.
 void PrepareTestEnvironment();
 void EnableTestSeams();
 
@@ -33,6 +36,9 @@ private:
     TemporaryFolder folder_;
 };
 
+// The session the shell would own: the tests hand it to the windows they open, and each test
+// starts with it as at start.
+Session& TestSession();
 void ResetProgramState();
 
 // Runs the unloads that windows asked for (they are deferred deletes).
@@ -42,4 +48,5 @@ void ProcessUnloads();
 void TypeText(QWidget* widget, const QString& text);
 
 QAction* MenuItem(const Form& form, const char* name);
+
 QStringList ShownMessages();

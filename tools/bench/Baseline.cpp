@@ -1,6 +1,8 @@
 #include "Baseline.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -155,4 +157,16 @@ void SqliteBaseline::Backup(const QString& target) {
 
 std::unique_ptr<Baseline> Baseline::OnFile(const QString& file) {
     return std::make_unique<SqliteBaseline>(file);
+}
+
+std::unique_ptr<Baseline> Baseline::OnServer(const QString& connection) {
+    const QString module = QCoreApplication::applicationDirPath() + "/pivanes-bench-pg.so";
+    void* handle = dlopen(QFile::encodeName(module).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        throw std::runtime_error(dlerror());
+    using Make = Baseline* (*)(const QString&);
+    const auto make = reinterpret_cast<Make>(dlsym(handle, "pivanes_bench_pg_baseline"));
+    if (!make)
+        throw std::runtime_error(dlerror());
+    return std::unique_ptr<Baseline>(make(connection));
 }

@@ -1,16 +1,23 @@
 #include "HugeCards.h"
 
+#include "Measuring.h"
+
 #include "NewCollection.h"
-#include "edit/KorModifier.h"
+#include "ProgramSide.h"
+#include "WindowControls.h"
+#include "edit/CardEditor.h"
 #include "platform/Forms.h"
-#include "print/ImprimeR.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
+#include "store/CategoryCatalogue.h"
 #include "store/Queries.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTextStream>
 #include <algorithm>
 #include <functional>
@@ -89,11 +96,6 @@ void DropUnloadedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 namespace HugeCards {
@@ -117,9 +119,10 @@ void WriteCollection(const QString& file) {
 
 int RunChild(int reps) {
     QTextStream out(stdout);
-    Store().OpenDatabase(Donnees.DatabaseFileName);
-    KorPivane& main = Forms::Load<KorPivane>();
-    main.ChooseCategory(QStringLiteral("WIN"));
+    Store().OpenDatabase(ProgramSide::WindowSession().databaseFile);
+    MainWindow& main = Forms::Load<MainWindow>(ProgramSide::WindowSession());
+    Control<QAction>(main, CategoryCatalogue::FindByCode(QStringLiteral("WIN"))->menuItem)
+        ->trigger();
     int index = 0;
     for (const HugeCard& huge : kCards) {
         const qint32 numero = HugeNumero(index++);
@@ -127,28 +130,30 @@ int RunChild(int reps) {
         for (int run = 0; run <= reps; ++run) {
             // From the list: the card looked up by number and shown.
             const double showMs = TimedMs([&] {
-                Donnees.CurrentCardNumber = numero;
-                main.Voir();
+                ProgramSide::WindowSession().currentCard = numero;
+                main.showChosenCard();
                 Drawn(main);
             });
             // ">" from the small card before it, then ">" away from it.
             Store().Current().Seek(numero - 1);
             const double onMs = TimedMs([&] {
-                main.Command2_Click();
+                Control<QPushButton>(main, "Command2")->click();
                 Drawn(main);
             });
             const double offMs = TimedMs([&] {
-                main.Command2_Click();
+                Control<QPushButton>(main, "Command2")->click();
                 Drawn(main);
             });
-            main.Command1_Click();
-            Donnees.CurrentCardNumber = numero;
-            Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-            const double editMs = TimedMs([&] { Drawn(Forms::Load<KorModifier>()); });
-            Forms::Unload<KorModifier>();
+            Control<QPushButton>(main, "Command1")->click();
+            ProgramSide::WindowSession().currentCard = numero;
+            ProgramSide::WindowSession().categoryCode = QStringLiteral("WIN");
+            const double editMs = TimedMs(
+                [&] { Drawn(Forms::Load<CardEditor>(ProgramSide::WindowSession(), [] {})); });
+            Forms::Unload<CardEditor>();
             DropUnloadedWindows();
-            const double previewMs = TimedMs([&] { Drawn(Forms::Load<ImprimeR>()); });
-            Forms::Unload<ImprimeR>();
+            const double previewMs =
+                TimedMs([&] { Drawn(Forms::Load<PrintPreview>(ProgramSide::WindowSession())); });
+            Forms::Unload<PrintPreview>();
             DropUnloadedWindows();
             if (run == 0)
                 continue;
@@ -160,7 +165,7 @@ int RunChild(int reps) {
         }
         out << "huge\t" << huge.name;
         for (const auto& times : {show, stepOn, stepOff, edit, preview})
-            out << '\t' << Median(times);
+            out << '\t' << Measuring::Median(times);
         out << Qt::endl;
     }
     return 0;

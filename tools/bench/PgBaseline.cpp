@@ -1,6 +1,7 @@
 // Plain PostgreSQL through libpq, on the table the program keeps on the server, with none of the
 // program's own tables and indexes beside it: what a program that stores the same cards in the
-// plainest way would do.
+// plainest way would do. A module of its own, loaded only for the server's measures, as the
+// program loads its server engine: the measures of a local collection map no libpq.
 #include "Baseline.h"
 
 #include <QFile>
@@ -126,6 +127,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Baseline> Baseline::OnServer(const QString& connection) {
-    return std::make_unique<PgBaseline>(connection);
+extern "C" Q_DECL_EXPORT Baseline* pivanes_bench_pg_baseline(const QString& connection) {
+    return new PgBaseline(connection);
 }

@@ -1,19 +1,23 @@
 #include "ProgramSide.h"
+#include "WindowControls.h"
 
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
+#include "browse/CardList.h"
 #include "browse/PageStateFile.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
 #include "maintenance/Compaction.h"
 #include "platform/Forms.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
 #include "store/Fields.h"
 #include "store/Queries.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <stdexcept>
 
 namespace {
@@ -26,23 +30,37 @@ void OpenCounted(const QString& code) {
     Recordset& cards =
         Store().OpenRecordset(code.isEmpty() ? Queries::AllCards() : Queries::Category(code));
     cards.MoveLast();
-    Donnees.CardCount = cards.RecordCount();
+    ProgramSide::WindowSession().cardCount = cards.RecordCount();
     cards.MoveFirst();
 }
 
 PagedCardGrid& OpenGrid() {
-    if (auto* list = Forms::Find<KorListe>())
+    if (auto* list = Forms::Find<CardList>())
         return *list;
-    if (auto* search = Forms::Find<KorRecherche>())
+    if (auto* search = Forms::Find<SearchWindow>())
         return *search;
-    if (auto* picker = Forms::Find<KorModifie>())
+    if (auto* picker = Forms::Find<CardPicker>())
         return *picker;
     throw std::runtime_error("no grid window is open");
+}
+
+void PressEnter(QWidget& box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(&box, &press);
 }
 
 } // namespace
 
 namespace ProgramSide {
+
+Session& WindowSession() {
+    static Session session;
+    return session;
+}
+
+qint32 ListedCards() {
+    return OpenGrid().pageState().total;
+}
 
 qint64 OpenAndCount(const QString& code) {
     Recordset& cards =
@@ -63,83 +81,82 @@ qint64 Voir(qint32 numero) {
 
 void OpenList(const QString& code) {
     OpenCounted(code);
-    Forms::Load<KorListe>();
+    Forms::Load<CardList>(WindowSession());
 }
 
 void FillList() {
-    Forms::Find<KorListe>()->Form_Load();
+    Forms::Find<CardList>()->Form_Load();
 }
 
 void NextPage() {
-    OpenGrid().ListeSuite_Click();
+    Control<QAction>(OpenGrid(), "ListeSuite")->trigger();
 }
 
 void PreviousPage() {
-    OpenGrid().Retour_Click();
+    Control<QAction>(OpenGrid(), "Retour")->trigger();
 }
 
 void PlacePaging(qint32 mark) {
-    PageStateFile::Write({Donnees.GridTotal, mark});
-    OpenGrid().ListeSuite_Click();
+    PageStateFile::Write({ListedCards(), mark});
+    Control<QAction>(OpenGrid(), "ListeSuite")->trigger();
 }
 
 void OpenPicker() {
-    Forms::Load<KorModifie>();
+    Forms::Load<CardPicker>(WindowSession());
 }
 
 void ChooseInPicker(const QString& code) {
-    Forms::Find<KorModifie>()->ChooseCategory(code, code);
+    Forms::Find<CardPicker>()->listCategory(code, code);
 }
 
 void ClosePicker() {
-    Forms::Unload<KorModifie>();
+    Forms::Unload<CardPicker>();
     DropUnloadedWindows();
 }
 
 void CloseList() {
-    Forms::Unload<KorListe>();
+    Forms::Unload<CardList>();
     DropUnloadedWindows();
 }
 
 void OpenSearch() {
     OpenCounted(QString());
-    Forms::Load<KorRecherche>();
+    Forms::Load<SearchWindow>(WindowSession());
 }
 
 qint64 Search(const QString& keyword) {
-    KorRecherche& search = *Forms::Find<KorRecherche>();
-    search.Text1->SetText(keyword);
-    int enter = 13;
-    search.Text1_KeyPress(enter);
-    return Donnees.GridTotal;
+    SearchWindow& search = *Forms::Find<SearchWindow>();
+    Control<TextBox>(search, "Text1")->SetText(keyword);
+    PressEnter(*Control<TextBox>(search, "Text1"));
+    return ListedCards();
 }
 
 void CloseSearch() {
-    Forms::Unload<KorRecherche>();
+    Forms::Unload<SearchWindow>();
     DropUnloadedWindows();
 }
 
 void WriteNewCard() {
-    KorAjouter& form = Forms::Load<KorAjouter>();
-    form.Text1->SetText(QStringLiteral("MESURE D'UNE NOUVELLE FICHE"));
-    form.Text2->SetText(QStringLiteral("Texte de mesure\r\nsur deux lignes"));
-    Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-    if (!form.Ecrire())
+    NewCardForm& form = Forms::Load<NewCardForm>(WindowSession());
+    Control<TextBox>(form, "Text1")->SetText(QStringLiteral("MESURE D'UNE NOUVELLE FICHE"));
+    Control<TextBox>(form, "Text2")->SetText(QStringLiteral("Texte de mesure\r\nsur deux lignes"));
+    WindowSession().categoryCode = QStringLiteral("WIN");
+    if (!form.storeCard())
         throw std::runtime_error("new card not written");
 }
 
 void OpenEditor(qint32 numero, const QString& text) {
-    Donnees.CurrentCardNumber = numero;
-    Donnees.CurrentCategoryCode = QStringLiteral("WIN");
-    Forms::Load<KorModifier>().Text2->SetText(text);
+    WindowSession().currentCard = numero;
+    WindowSession().categoryCode = QStringLiteral("WIN");
+    Control<TextBox>(Forms::Load<CardEditor>(WindowSession(), [] {}), "Text2")->SetText(text);
 }
 
 void SaveEditedCard() {
-    Forms::Find<KorModifier>()->Command1_Click();
+    Control<QPushButton>(Forms::Find<CardEditor>(), "Command1")->click();
 }
 
 void CloseEditor() {
-    Forms::Unload<KorModifier>();
+    Forms::Unload<CardEditor>();
     DropUnloadedWindows();
 }
 
@@ -149,8 +166,8 @@ void Compact() {
         return;
     }
     Store().CloseDatabase();
-    CompactDatabaseFile(Donnees.DatabaseFileName);
-    Store().OpenDatabase(Donnees.DatabaseFileName);
+    CompactDatabaseFile(WindowSession().databaseFile);
+    Store().OpenDatabase(WindowSession().databaseFile);
 }
 
 void Backup(const QString& target) {

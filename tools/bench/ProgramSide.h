@@ -3,8 +3,15 @@
 #include <QString>
 #include <QtGlobal>
 
+struct Session;
+
 // The program's own code for each measured command, driven as the windows drive it.
 namespace ProgramSide {
+
+// What the measured windows share, as the shell would own it.
+Session& WindowSession();
+// The cards listed by the grid window that is open.
+qint32 ListedCards();
 
 qint64 OpenAndCount(const QString& code); // an empty code opens all cards
 qint64 Voir(qint32 numero);               // all cards open; finds the card and reads it

@@ -3,6 +3,7 @@
 //
 //   pivanes-bench-jet [--cards 100000] [--reps 3]
 #include "JetWriter.h"
+#include "Measuring.h"
 #include "SyntheticCards.h"
 #include "convert/JetConversion.h"
 #include "convert/JetSource.h"
@@ -18,11 +19,6 @@
 #include <vector>
 
 namespace {
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // Every card read through the same reader and inserted in one transaction: no second reading,
 // no card-by-card comparison, no integrity check, no flush, no rename.
@@ -98,7 +94,7 @@ int main(int argc, char** argv) {
         PlainCopy(jet, folder.filePath(QStringLiteral("plain.db")));
         plain.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    const double programMs = Median(program), plainMs = Median(plain);
+    const double programMs = Measuring::Median(program), plainMs = Measuring::Median(plain);
     out << "\n## Conversion of a Jet collection\n\n"
         << "`pivanes-bench-jet`: a Jet 4 file of made-up cards (" << jetBytes / 1048576
         << " MiB) converted by the program (`pivanes --convertir`), beside the same cards read "

@@ -9,17 +9,17 @@
 //
 // Each size runs in a child process of its own, so that its peak memory is its own.
 #include "Baseline.h"
+#include "DesktopFakes.h"
 #include "HugeCards.h"
+#include "Measuring.h"
 #include "NewCollection.h"
 #include "ProgramSide.h"
 #include "SyntheticCards.h"
 #include "browse/PageStateFile.h"
-#include "platform/Application.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/Collection.h"
-#include "store/Donnees.h"
 #include "store/Queries.h"
 
 #include <QDateTime>
@@ -41,6 +41,8 @@
 #include <unistd.h>
 
 namespace {
+
+using namespace Measuring;
 
 QTextStream out(stdout);
 
@@ -71,13 +73,6 @@ Timing Timed(const std::function<void()>& op) {
     return {double(timer.nsecsElapsed()) / 1e6, ThreadProcessorMs() - processorStart};
 }
 
-double Median(std::vector<double> times) {
-    if (times.empty())
-        return -1;
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // Lets the next reading of the peak resident memory start from what is resident now, once the
 // heap has handed back what the other side freed.
 void ResetPeakResident() {
@@ -85,16 +80,6 @@ void ResetPeakResident() {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
-}
-
-qint64 PeakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
 }
 
 // The bytes the title index takes in the file, from the engine's own page count of each table;
@@ -134,10 +119,10 @@ const QString kTwoLetters = QStringLiteral("WI");     // in "WI-FI": too short f
 // The paging placed on the page that ends at the given share of the collection, or just before
 // its end, by a page state set by hand and one "Suite".
 void PlaceAt(int denominator) {
-    ProgramSide::PlacePaging(std::max(Donnees.GridTotal / denominator, 1));
+    ProgramSide::PlacePaging(std::max(ProgramSide::ListedCards() / denominator, 1));
 }
 void PlaceBeforeEnd(int cards) {
-    ProgramSide::PlacePaging(std::max(Donnees.GridTotal - cards, 1));
+    ProgramSide::PlacePaging(std::max(ProgramSide::ListedCards() - cards, 1));
 }
 
 QString Edited(int run) {
@@ -146,9 +131,7 @@ QString Edited(int run) {
 
 void EnterChildFolder(const QString& folder) {
     QDir::setCurrent(folder);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    Donnees.DatabaseFileName = QStringLiteral("Pivane.mdb");
+    Fakes();
 }
 
 // The commands on the collection file of the folder, or on the server's when one is given.
@@ -159,7 +142,7 @@ int RunChild(const QString& folder, int cards, int reps, const QString& only,
     const qint64 fileBytes = server.isEmpty() ? QFileInfo(QStringLiteral("Pivane.mdb")).size() : -1;
     if (!server.isEmpty())
         Store().UseServer(server);
-    Store().OpenDatabase(Donnees.DatabaseFileName);
+    Store().OpenDatabase(ProgramSide::WindowSession().databaseFile);
     const qint32 last = cards;
     const int slowReps = cards >= 1000000 ? 3 : reps;
     // The disk's flush times vary widely: writes need more runs for a steady median.
@@ -289,19 +272,6 @@ int RunChild(const QString& folder, int cards, int reps, const QString& only,
     return 0;
 }
 
-QString ChildOutput(const QString& self, const QStringList& arguments) {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(self, arguments);
-    child.waitForFinished(-1);
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        throw std::runtime_error("the measuring process failed");
-    return QString::fromUtf8(child.readAllStandardOutput());
-}
-
 struct SizeResult {
     int cards = 0;
     double buildSeconds = 0;
@@ -354,22 +324,7 @@ SizeResult RunServerSize(const QString& self, const QString& server, int cards, 
     SizeResult result;
     result.cards = cards;
     QTemporaryDir folder;
-    QElapsedTimer timer;
-    timer.start();
-    {
-        const std::unique_ptr<Collection> collection =
-            Collection::Open(CollectionPlace::Server(server));
-        qint32 next = 0;
-        collection->Import([&](StoredCard& card) {
-            if (next == cards)
-                return false;
-            const Card synthetic = SyntheticCard(++next);
-            card = {synthetic.Numero, synthetic.Cate, synthetic.Titre, synthetic.Pivanes, 0};
-            return true;
-        });
-        collection->Compact();
-    }
-    result.buildSeconds = double(timer.elapsed()) / 1000;
+    result.buildSeconds = FillServerCollection(server, cards, SyntheticCard);
     MeasureInChild(self, result, folder.path(), reps, only, server);
     return result;
 }
@@ -390,14 +345,6 @@ QString Ms(double value) {
 QString Ratio(const Measure& measure) {
     return measure.baseline > 0 ? QString::number(measure.program / measure.baseline, 'f', 2)
                                 : QStringLiteral("—");
-}
-
-// The machine's load, as the system averages it over the last minute, five and fifteen.
-QString LoadAverage() {
-    QFile load(QStringLiteral("/proc/loadavg"));
-    if (!load.open(QIODevice::ReadOnly))
-        return QStringLiteral("—");
-    return QString::fromLatin1(load.readLine()).section(QLatin1Char(' '), 0, 2);
 }
 
 QString Machine() {

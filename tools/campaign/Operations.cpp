@@ -1,20 +1,21 @@
 #include "Operations.h"
+#include "DesktopFakes.h"
+#include "WindowControls.h"
 
 #include "browse/PageStateFile.h"
-#include "maintenance/KorSauve.h"
+#include "maintenance/BackupWindow.h"
 #include "maintenance/Marker.h"
-#include "platform/Application.h"
-#include "platform/Clock.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
 #include "platform/UserError.h"
-#include "shell/KorPivane.h"
+#include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "store/CardStore.h"
-#include "store/Donnees.h"
+#include "store/CategoryCatalogue.h"
 
 #include <QAction>
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <stdexcept>
 
@@ -25,15 +26,21 @@ namespace {
 const QString kDatabase = QStringLiteral("Pivane.mdb");
 const QDate kToday(2026, 3, 9);
 
+// What the child's windows share, as the shell would own it.
+Session& ChildSession() {
+    static Session session;
+    return session;
+}
+
 QString Utf8(const std::optional<QByteArray>& bytes) {
     return bytes ? QString::fromUtf8(*bytes) : QString();
 }
 
 QStringList TakeMessages() {
     QStringList texts;
-    for (const MessageBox::Message& message : MessageBox::Testing::Shown())
+    for (const Fake::Message& message : Fakes().messages.Shown())
         texts << (message.title + QStringLiteral(" | ") + message.text);
-    MessageBox::Testing::Clear();
+    Fakes().messages.Clear();
     return texts;
 }
 
@@ -42,21 +49,21 @@ void CloseWindows() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Store().Reset();
-    Donnees = SharedState{};
-    Application::Testing::Clear();
+    ChildSession() = Session{};
+    Fakes().eventLoop.Clear();
 }
 
-KorSauve& BackupWindow() {
-    RunGuarded([] { Forms::Load<KorPivane>(); });
-    RunGuarded([] { Forms::Find<KorPivane>()->Quitter_Click(); });
-    KorSauve* window = Forms::Find<KorSauve>();
+BackupWindow& OpenBackupWindow() {
+    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
+    RunGuarded([] { Control<QAction>(Forms::Find<MainWindow>(), "Quitter")->trigger(); });
+    BackupWindow* window = Forms::Find<BackupWindow>();
     if (!window)
         qFatal("the backup window did not open: %s", qPrintable(TakeMessages().join('\n')));
     return *window;
 }
 
-void Type(KorSauve& window, const QString& folder) {
-    window.Text1->SetText(folder);
+void Type(BackupWindow& window, const QString& folder) {
+    Control<TextBox>(window, "Text1")->SetText(folder);
 }
 
 } // namespace
@@ -64,15 +71,14 @@ void Type(KorSauve& window, const QString& folder) {
 std::unique_ptr<QApplication> StartWindows(int& argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     auto application = std::make_unique<PivanesApplication>(argc, argv);
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
+    Fakes();
     auto now = std::make_shared<QDateTime>(kToday, QTime(10, 0));
-    Clock::SetForTests([now] { return *now = now->addMSecs(100); });
+    Fakes().clock.Set([now] { return *now = now->addMSecs(100); });
     return application;
 }
 
 void OpenCollection() {
-    Donnees.DatabaseFileName = kDatabase;
+    ChildSession().databaseFile = kDatabase;
     Store().OpenDatabase(kDatabase);
 }
 
@@ -99,10 +105,10 @@ QString CurrentErrorText() {
 }
 
 Said Compact(const std::function<void()>& prepare) {
-    RunGuarded([] { Forms::Load<KorPivane>(); });
+    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
     TakeMessages();
     prepare();
-    RunGuarded([] { Forms::Find<KorPivane>()->Compacte_Click(); });
+    RunGuarded([] { Control<QAction>(Forms::Find<MainWindow>(), "Compacte")->trigger(); });
     Said said;
     said.messages = TakeMessages();
     said.done =
@@ -113,37 +119,37 @@ Said Compact(const std::function<void()>& prepare) {
 }
 
 Said Backup(const QString& folder, const std::function<void()>& prepare) {
-    KorSauve& window = BackupWindow();
-    RunGuarded([&] { window.Sauve_Click(); });
+    BackupWindow& window = OpenBackupWindow();
+    RunGuarded([&] { Control<QAction>(window, "Sauve")->trigger(); });
     Type(window, folder);
     TakeMessages();
     prepare();
-    RunGuarded([&] { window.Command1_Click(); });
+    RunGuarded([&] { Control<QPushButton>(window, "Command1")->click(); });
     Said said;
     said.messages = TakeMessages();
     // A backup that went through says so, and returns to the main window.
     said.done =
         said.messages.size() == 1 &&
         said.messages[0].startsWith(QStringLiteral("Sauvegarde | La sauvegarde est faite")) &&
-        !Forms::Find<KorSauve>() && Forms::Find<KorPivane>();
+        !Forms::Find<BackupWindow>() && Forms::Find<MainWindow>();
     CloseWindows();
     return said;
 }
 
 Said Restore(const QString& folder, const std::function<void()>& prepare) {
-    KorSauve& window = BackupWindow();
-    RunGuarded([&] { window.Restoration_Click(); });
+    BackupWindow& window = OpenBackupWindow();
+    RunGuarded([&] { Control<QAction>(window, "Restoration")->trigger(); });
     Type(window, folder);
     TakeMessages();
     prepare();
     // The user confirms the restore when asked.
-    MessageBox::Testing::SetNextAnswer(MessageBox::Answer::Yes);
-    RunGuarded([&] { window.Command2_Click(); });
+    Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+    RunGuarded([&] { Control<QPushButton>(window, "Command2")->click(); });
     Said said;
     said.messages = TakeMessages();
     // A restore that went through says so, after the question the user answered, and ends the
     // program.
-    said.done = Application::Testing::EndRequested() && !said.messages.isEmpty() &&
+    said.done = Fakes().eventLoop.EndRequested() && !said.messages.isEmpty() &&
                 said.messages.last().contains(QStringLiteral("La collection a été restaurée"));
     CloseWindows();
     return said;
@@ -180,17 +186,19 @@ std::optional<QString> OpenAtStart(const QString& file) {
 }
 
 Opening OpenDatabaseFile() {
-    RunGuarded([] { Forms::Load<KorPivane>(); });
+    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
     Opening opening;
     opening.refused = !Store().IsOpen();
     if (!opening.refused) {
-        KorPivane& window = *Forms::Find<KorPivane>();
-        RunGuarded([&] { window.General_Click(); });
-        for (const auto step :
-             {&KorPivane::Command2_Click, &KorPivane::Command2_Click, &KorPivane::Command4_Click,
-              &KorPivane::Command1_Click, &KorPivane::Command3_Click, &KorPivane::Command1_Click})
-            RunGuarded([&] { (window.*step)(); });
-        RunGuarded([&] { window.ChooseCategory(QStringLiteral("WIN")); });
+        MainWindow& window = *Forms::Find<MainWindow>();
+        RunGuarded([&] { Control<QAction>(window, CategoryCatalogue::kGeneralItem)->trigger(); });
+        for (const char* arrow :
+             {"Command2", "Command2", "Command4", "Command1", "Command3", "Command1"})
+            Control<QPushButton>(window, arrow)->click();
+        RunGuarded([&] {
+            Control<QAction>(window, CategoryCatalogue::FindByCode(QStringLiteral("WIN"))->menuItem)
+                ->trigger();
+        });
     }
     opening.messages = TakeMessages();
     CloseWindows();

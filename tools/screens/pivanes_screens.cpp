@@ -3,24 +3,22 @@
 // virtual one). Prints the captions of every menu, so that the guide can name them as shown.
 //   pivanes-screens FOLDER
 #include "DemoCards.h"
+#include "DesktopFakes.h"
+#include "WindowControls.h"
+#include "browse/CardList.h"
 #include "browse/FlexGrid.h"
-#include "browse/KorListe.h"
-#include "browse/KorRecherche.h"
-#include "edit/KorAjouter.h"
-#include "edit/KorModifie.h"
-#include "edit/KorModifier.h"
-#include "maintenance/KorSauve.h"
-#include "platform/Application.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
+#include "browse/SearchWindow.h"
+#include "edit/CardEditor.h"
+#include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
+#include "maintenance/BackupWindow.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
-#include "print/ImprimeR.h"
-#include "shell/Copyright.h"
-#include "shell/KorDepart.h"
-#include "shell/KorPivane.h"
+#include "print/PrintPreview.h"
+#include "shell/Backdrop.h"
+#include "shell/MainWindow.h"
+#include "shell/Session.h"
+#include "shell/Splash.h"
 
 #include <QAction>
 #include <QDir>
@@ -105,86 +103,86 @@ void CaptureMenu(QWidget& window, QMenu& menu, const char* name) {
     Settle();
 }
 
-void StartUp() {
-    Forms::Load<KorDepart>();
-    Copyright& splash = Showing<Copyright>();
-    splash.Timer1->stop();
+void StartUp(Session& session) {
+    Forms::Load<Backdrop>(session);
+    Splash& splash = Showing<Splash>();
+    Control<QTimer>(splash, "Timer1")->stop();
     for (int tick = 1; tick <= 40; ++tick)
-        splash.Timer1_Timer();
+        splash.tick();
     Settle();
     Save(QGuiApplication::primaryScreen()->grabWindow(0), "demarrage");
     for (int tick = 41; tick <= 101; ++tick)
-        splash.Timer1_Timer();
+        splash.tick();
 }
 
 void MainWindowAndMenus() {
-    KorPivane& main = Showing<KorPivane>();
+    MainWindow& main = Showing<MainWindow>();
     Capture(main, "principale");
-    CaptureMenu(main, *main.Catego, "menu-categories");
+    CaptureMenu(main, *Control<QMenu>(main, "Catego"), "menu-categories");
     Trigger(main, "Windows");
     Capture(main, "fiche");
-    CaptureMenu(main, *main.Fichier, "menu-menu");
-    CaptureMenu(main, *main.Util, "menu-utilitaire");
+    CaptureMenu(main, *Control<QMenu>(main, "Fichier"), "menu-menu");
+    CaptureMenu(main, *Control<QMenu>(main, "Util"), "menu-utilitaire");
     Trigger(main, "Bureautique");
-    CaptureMenu(main, *main.Bur, "menu-bureautique");
+    CaptureMenu(main, *Control<QMenu>(main, "Bur"), "menu-bureautique");
     Trigger(main, "Ret");
     Trigger(main, "Windows");
 }
 
 void ListAndSearch() {
-    Trigger(Showing<KorPivane>(), "ListeFiche");
-    Capture(Showing<KorListe>(), "liste");
-    ClickRow(*Showing<KorListe>().MSFlexGrid1, 2);
+    Trigger(Showing<MainWindow>(), "ListeFiche");
+    Capture(Showing<CardList>(), "liste");
+    ClickRow(*Control<FlexGrid>(Showing<CardList>(), "MSFlexGrid1"), 2);
 
-    Trigger(Showing<KorPivane>(), "Recher");
-    KorRecherche& search = Showing<KorRecherche>();
+    Trigger(Showing<MainWindow>(), "Recher");
+    SearchWindow& search = Showing<SearchWindow>();
     Capture(search, "recherche-mot");
-    search.Text1->SetText(QStringLiteral("RACCOURCIS"));
-    int enter = 13;
-    search.Text1_KeyPress(enter);
-    Capture(Showing<KorRecherche>(), "recherche");
-    ClickRow(*Showing<KorRecherche>().MSFlexGrid1, 1);
+    Control<TextBox>(search, "Text1")->SetText(QStringLiteral("RACCOURCIS"));
+    QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
+    Capture(Showing<SearchWindow>(), "recherche");
+    ClickRow(*Control<FlexGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
 }
 
-void PrintPreview() {
-    Trigger(Showing<KorPivane>(), "Imprime");
-    ImprimeR& printout = Showing<ImprimeR>();
+void Printout() {
+    Trigger(Showing<MainWindow>(), "Imprime");
+    PrintPreview& printout = Showing<PrintPreview>();
     Capture(printout, "imprimer");
-    printout.Retour_Click();
+    Press(printout, "Retour");
 }
 
 void Editing() {
-    Trigger(Showing<KorPivane>(), "Modif");
-    KorAjouter& add = Showing<KorAjouter>();
-    add.Text1->SetText(QStringLiteral("VIDER LA CORBEILLE SANS CONFIRMATION"));
-    add.Text2->SetText(QStringLiteral("Maj+Suppr supprime le fichier choisi sans passer par la "
-                                      "corbeille."));
+    Trigger(Showing<MainWindow>(), "Modif");
+    NewCardForm& add = Showing<NewCardForm>();
+    Control<TextBox>(add, "Text1")->SetText(QStringLiteral("VIDER LA CORBEILLE SANS CONFIRMATION"));
+    Control<TextBox>(add, "Text2")
+        ->SetText(QStringLiteral("Maj+Suppr supprime le fichier choisi sans passer par la "
+                                 "corbeille."));
     Capture(add, "ajouter");
     Press(add, "Command1");
-    Capture(Showing<KorAjouter>(), "ajouter-categorie");
-    Showing<KorAjouter>().Retour_Click();
+    Capture(Showing<NewCardForm>(), "ajouter-categorie");
+    Trigger(Showing<NewCardForm>(), "Retour");
 
-    Trigger(Showing<KorPivane>(), "Ajout");
-    Capture(Showing<KorModifie>(), "modifier-choix");
-    Press(Showing<KorModifie>(), "Windows");
-    Capture(Showing<KorModifie>(), "modifier-liste");
-    ClickRow(*Showing<KorModifie>().MSFlexGrid1, 1);
-    Capture(Showing<KorModifier>(), "modifier");
-    Showing<KorModifier>().Retour_Click();
-    Trigger(Showing<KorModifie>(), "ListeFin");
+    Trigger(Showing<MainWindow>(), "Ajout");
+    Capture(Showing<CardPicker>(), "modifier-choix");
+    Press(Showing<CardPicker>(), "Windows");
+    Capture(Showing<CardPicker>(), "modifier-liste");
+    ClickRow(*Control<FlexGrid>(Showing<CardPicker>(), "MSFlexGrid1"), 1);
+    Capture(Showing<CardEditor>(), "modifier");
+    Trigger(Showing<CardEditor>(), "Retour");
+    Trigger(Showing<CardPicker>(), "ListeFin");
 }
 
 void Backup() {
-    Trigger(Showing<KorPivane>(), "Quitter");
-    KorSauve& backup = Showing<KorSauve>();
+    Trigger(Showing<MainWindow>(), "Quitter");
+    BackupWindow& backup = Showing<BackupWindow>();
     Capture(backup, "sauvegarde");
-    backup.Sauve_Click();
+    Trigger(backup, "Sauve");
     Capture(backup, "sauvegarde-ecrire");
-    backup.Quitter_Click();
-    Trigger(Showing<KorPivane>(), "Quitter");
-    Showing<KorSauve>().Restoration_Click();
-    Capture(Showing<KorSauve>(), "sauvegarde-lire");
-    Showing<KorSauve>().Quitter_Click();
+    Trigger(backup, "Quitter");
+    Trigger(Showing<MainWindow>(), "Quitter");
+    Trigger(Showing<BackupWindow>(), "Restoration");
+    Capture(Showing<BackupWindow>(), "sauvegarde-lire");
+    Trigger(Showing<BackupWindow>(), "Quitter");
 }
 
 } // namespace
@@ -198,24 +196,21 @@ int main(int argc, char** argv) {
         Fail("le dossier des images n'a pas pu être créé");
     output.setPath(output.absolutePath());
     // Nothing leaves the virtual screen: no box waits for an answer, nothing is printed.
-    MessageBox::Testing::Enable();
-    Application::Testing::Enable();
-    Printer::Testing::Enable();
-    FileDialog::Testing::Enable();
-    Desktop::Testing::Enable();
+    Fakes();
 
     QTemporaryDir data;
     QDir::setCurrent(data.path());
     WriteDemoCollection(QStringLiteral("Pivane.mdb"));
-    RunGuarded([] {
-        StartUp();
+    Session session;
+    RunGuarded([&session] {
+        StartUp(session);
         MainWindowAndMenus();
         ListAndSearch();
-        PrintPreview();
+        Printout();
         Editing();
         Backup();
     });
-    for (const MessageBox::Message& message : MessageBox::Testing::Shown())
+    for (const Fake::Message& message : Fakes().messages.Shown())
         std::printf("message : %s\n", qPrintable(message.text));
     Forms::UnloadAll();
     return 0;

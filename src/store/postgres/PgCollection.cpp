@@ -2,6 +2,8 @@
 
 #include "platform/Clock.h"
 #include "platform/FileWriter.h"
+#include "store/ListedRows.h"
+#include "store/TextSearch.h"
 #include "store/postgres/PgConnection.h"
 #include "store/postgres/PgRows.h"
 #include "store/postgres/PgSql.h"
@@ -19,6 +21,7 @@ constexpr qint64 kHighestCardNumber = std::numeric_limits<qint32>::max();
 constexpr qint64 kCountRowsKept = 1000;
 
 const QString kUniqueViolation = QStringLiteral("23505");
+const QString kInsufficientPrivilege = QStringLiteral("42501");
 
 // What tells one state of a card's fields from another, to check a copy card by card without
 // keeping the cards.
@@ -27,6 +30,10 @@ std::size_t Digest(const StoredCard& card) {
     for (const std::optional<QString>* field : {&card.cate, &card.titre, &card.pivanes})
         digest = qHashMulti(digest, field->has_value(), field->value_or(QString()));
     return digest;
+}
+
+bool SameFields(const StoredCard& a, const StoredCard& b) {
+    return a.numero == b.numero && a.cate == b.cate && a.titre == b.titre && a.pivanes == b.pivanes;
 }
 
 struct CopiedCard {
@@ -195,6 +202,74 @@ FoundCards PgCollection::SearchTitles(const Selection& selection, QByteArrayView
     return {std::move(found), count, last};
 }
 
+void PgCollection::RefreshWords() {
+    // A batch of cards of a few kilobytes each; one of megabytes is rare.
+    constexpr qint64 kBatch = 500;
+    if (connection_->Run(PgSql::kHasStaleCards).Bytes(0, 0) != "t")
+        return;
+    connection_->Exec(PgSql::kCreateFoldedBatch);
+    for (;;) {
+        const PgResult stale = connection_->Run(PgSql::kStaleCards, PgValues().Add(kBatch));
+        if (stale.Rows() == 0)
+            return;
+        PgCopyIn copy(*connection_, PgSql::kCopyFoldedBatch);
+        for (int row = 0; row < stale.Rows(); ++row) {
+            const FoldedWords folded = FoldedWordsOf(stale.Text(row, 1), stale.Text(row, 2));
+            copy.BeginRow(3);
+            copy.Field(stale.Int64(row, 0));
+            copy.Field(std::optional(folded.words));
+            copy.Field(folded.lexemes);
+        }
+        copy.Finish();
+        connection_->Exec(PgSql::kWriteFoldedBatch);
+        connection_->Exec(PgSql::kClearFoldedBatch);
+    }
+}
+
+void PgCollection::RefreshWordsIfAllowed() {
+    connection_->Exec("SAVEPOINT mots");
+    try {
+        RefreshWords();
+    } catch (const PgFailure& failure) {
+        if (failure.sqlState() != kInsufficientPrivilege)
+            throw;
+        // The next search by a role that may write the words catches up with them.
+        connection_->Exec("ROLLBACK TO SAVEPOINT mots");
+    }
+    connection_->Exec("RELEASE SAVEPOINT mots");
+}
+
+FoundCards PgCollection::ScannedTexts(const Selection& selection, const TextQuery& query,
+                                      qint64 upTo) {
+    const PgServer server{connection_, place_.name};
+    return ListedRows::Found(ScannedMatches(*this, selection, query, upTo), [server](
+                                                                                qint64 numero) {
+        return server.Guarded(PgDoing::Reading, [&]() -> std::optional<QByteArray> {
+            const PgResult read = server.connection->Run(PgSql::kTitleOf, PgValues().Add(numero));
+            if (read.Rows() == 0)
+                return std::nullopt;
+            return read.Bytes(0, 0).toByteArray();
+        });
+    });
+}
+
+FoundCards PgCollection::SearchTexts(const Selection& selection, const TextQuery& query,
+                                     qint64 upTo) {
+    if (query.IsEmpty())
+        return ScannedTexts(selection, query, upTo); // finds none, reading nothing
+    try {
+        connection_->InTransaction([&] { RefreshWords(); });
+    } catch (const PgFailure& failure) {
+        if (failure.kind() != PgFailure::Kind::Refused)
+            throw PgServer{connection_, place_.name}.Translated(failure, PgDoing::Reading);
+        return ScannedTexts(selection, query, upTo);
+    }
+    auto found =
+        std::make_unique<PgTextRows>(PgServer{connection_, place_.name}, selection, query, upTo);
+    const auto [count, last] = found->Count();
+    return {std::move(found), count, last};
+}
+
 qint64 PgCollection::Add(const CardFields& fields) {
     return Guarded(Doing::Writing, [&] {
         return connection_->InTransaction([&] {
@@ -204,6 +279,7 @@ qint64 PgCollection::Add(const CardFields& fields) {
                 PgSql::kAddCard, PgValues().Add(fields.cate).Add(fields.titre).Add(fields.pivanes));
             if (added.Rows() == 0)
                 throw StoreError::NumbersExhausted();
+            RefreshWordsIfAllowed();
             return added.Int64(0, 0);
         });
     });
@@ -238,6 +314,7 @@ StoredCard PgCollection::Update(const StoredCard& asRead, const CardFields& chan
                     connection_->Run(PgSql::kVersionOf, PgValues().Add(asRead.numero)).Rows() == 0;
                 throw StoreError::EditConflict(asRead.numero, removed);
             }
+            RefreshWordsIfAllowed();
             return StoredCardOf(updated, 0);
         });
     });
@@ -379,6 +456,7 @@ Imported PgCollection::Import(const CardSource& source) {
                         put(card);
                 },
                 after);
+            RefreshWordsIfAllowed();
             return Imported{cards, !after};
         });
     });
@@ -390,52 +468,64 @@ qint64 PgCollection::SnapshotInto(const QString& target) {
     try {
         FileWriter file(target);
         Collection::CreateLocal(file.TemporaryName());
-        std::vector<std::size_t> digests;
+        qint64 cards = 0;
         {
             const std::unique_ptr<Collection> copy = Collection::OpenLocal(file.TemporaryName());
             Guarded(Doing::Reading, [&] {
                 connection_->InTransaction(PgSql::kSnapshot, [&] {
-                    PgRowStream rows(*connection_, PgSql::kEveryCard);
-                    copy->Import([&](StoredCard& card) {
-                        if (!rows.Next())
-                            return false;
-                        card = StoredCardOf(rows.Row(), 0);
-                        digests.push_back(Digest(card));
-                        return true;
-                    });
-                    PgRowStream trash(*connection_, PgSql::kEveryTrashed);
-                    copy->AddToTrash([&](TrashedCard& trashed) {
-                        if (!trash.Next())
-                            return false;
-                        trashed = TrashedCardOf(trash.Row());
-                        return true;
-                    });
+                    cards = CopyInto(*copy);
+                    CheckCopy(*copy, target);
                 });
             });
-            std::size_t index = 0;
-            copy->EachCard([&](const StoredCard& card) {
-                if (index == digests.size() || digests[index] != Digest(card))
-                    throw NotCopiedAlike(card.numero);
-                ++index;
-            });
-            if (index != digests.size())
-                throw StoreError(StoreError::Kind::Failed,
-                                 QStringLiteral("La copie vers « %1 » ne contient pas toutes "
-                                                "les fiches : elle n'a pas été gardée.")
-                                     .arg(QDir::toNativeSeparators(target)));
         }
-        if (Collection::VerifiedCardCount(file.TemporaryName()) != qint64(digests.size()))
+        if (Collection::VerifiedCardCount(file.TemporaryName()) != cards)
             throw StoreError(StoreError::Kind::Failed,
                              QStringLiteral("La copie vers « %1 » ne se relit pas entière : "
                                             "elle n'a pas été gardée.")
                                  .arg(QDir::toNativeSeparators(target)));
         file.Commit();
-        return qint64(digests.size());
+        return cards;
     } catch (const StoreError&) {
         throw;
     } catch (const UserError& error) {
         throw StoreError(StoreError::Kind::Failed, error.sentence(), error.reason());
     }
+}
+
+// Within the snapshot's transaction.
+qint64 PgCollection::CopyInto(Collection& copy) {
+    qint64 cards = 0;
+    PgRowStream rows(*connection_, PgSql::kEveryCard);
+    copy.Import([&](StoredCard& card) {
+        if (!rows.Next())
+            return false;
+        card = StoredCardOf(rows.Row(), 0);
+        ++cards;
+        return true;
+    });
+    PgRowStream trash(*connection_, PgSql::kEveryTrashed);
+    copy.AddToTrash([&](TrashedCard& trashed) {
+        if (!trash.Next())
+            return false;
+        trashed = TrashedCardOf(trash.Row());
+        return true;
+    });
+    return cards;
+}
+
+// Compares the copy with a second read of the same snapshot, card by card: nothing is kept of
+// the first read, whatever the size of the collection.
+void PgCollection::CheckCopy(Collection& copy, const QString& target) {
+    PgRowStream rows(*connection_, PgSql::kEveryCard);
+    copy.EachCard([&](const StoredCard& card) {
+        if (!rows.Next() || !SameFields(StoredCardOf(rows.Row(), 0), card))
+            throw NotCopiedAlike(card.numero);
+    });
+    if (rows.Next())
+        throw StoreError(StoreError::Kind::Failed,
+                         QStringLiteral("La copie vers « %1 » ne contient pas toutes "
+                                        "les fiches : elle n'a pas été gardée.")
+                             .arg(QDir::toNativeSeparators(target)));
 }
 
 void PgCollection::ReplaceWith(const QString& source) {
@@ -458,6 +548,7 @@ void PgCollection::ReplaceWith(const QString& source) {
                                                 "entière : la collection du serveur n'a pas été "
                                                 "remplacée.")
                                      .arg(QDir::toNativeSeparators(source)));
+            RefreshWordsIfAllowed();
         });
         FoldCounts();
     });

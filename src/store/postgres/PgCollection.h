@@ -30,6 +30,10 @@ public:
     void EachCard(const std::function<void(const StoredCard&)>& take) override;
     FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
                             qint64 upTo) override;
+    // Catches up with the cards that other programs wrote first; a role that may not write reads
+    // every card instead.
+    FoundCards SearchTexts(const Selection& selection, const TextQuery& query,
+                           qint64 upTo) override;
 
     qint64 Add(const CardFields& fields) override;
     StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;
@@ -56,8 +60,16 @@ private:
     template <typename Work> auto Guarded(Doing doing, const Work& work);
     void MakeOrCheck();
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
+    qint64 CopyInto(Collection& copy);
+    void CheckCopy(Collection& copy, const QString& target);
     void FoldCounts();
     void AddTrashed(const TrashedCard& trashed);
+    // Fills the folded words of the cards whose row of trucpivane_mots is empty, within the
+    // caller's transaction.
+    void RefreshWords();
+    // The same, for a write: a role that may not write the words leaves them empty.
+    void RefreshWordsIfAllowed();
+    FoundCards ScannedTexts(const Selection& selection, const TextQuery& query, qint64 upTo);
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;

@@ -1,6 +1,9 @@
 #include "store/postgres/PgRows.h"
 
+#include "store/TextSearch.h"
 #include "store/postgres/PgSql.h"
+
+#include <QSet>
 
 namespace {
 
@@ -188,4 +191,130 @@ std::vector<CardRow> PgFoundRows::Upward(qint64 from, qint64 skip, qint64 count)
 std::vector<CardRow> PgFoundRows::Downward(qint64 to, qint64 skip, qint64 count) {
     return Read(selection_.IsAllCards() ? PgSql::kFoundAllDownward : PgSql::kFoundCategoryDownward,
                 to, skip, count);
+}
+
+namespace {
+
+// What a lexeme and a whole list of lexemes may take on the server (2 KiB and 1 MiB), with room
+// to spare.
+constexpr qsizetype kLongestLexemeBytes = 2000;
+constexpr qsizetype kLexemesBytes = 500000;
+
+// A word as the server's text-search queries take it literally.
+QString QuotedLexeme(QString word) {
+    word.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    word.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + word + QLatin1Char('\'');
+}
+
+QString LikePattern(const QStringList& words, bool prefix) {
+    return QLatin1String("% ") + words.join(QLatin1Char(' ')) +
+           (prefix ? QLatin1String("%") : QLatin1String(" %"));
+}
+
+QByteArray Matches(const Selection& selection, int categoryAt) {
+    return QString::fromLatin1(PgSql::kTextMatches)
+        .arg(selection.IsAllCards() ? QString()
+                                    : QString::fromLatin1(PgSql::kMatchInCategory).arg(categoryAt))
+        .toLatin1();
+}
+
+} // namespace
+
+FoldedWords FoldedWordsOf(const std::optional<QString>& title, const std::optional<QString>& text) {
+    FoldedWords folded{TextFolding::Words(title.value_or(QString())) +
+                           TextFolding::Words(text.value_or(QString())),
+                       std::nullopt};
+    QSet<QStringView> seen;
+    QString lexemes;
+    for (const QStringView word :
+         QStringView(folded.words).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word.toUtf8().size() > kLongestLexemeBytes)
+            return folded;
+        if (!seen.contains(word)) {
+            seen.insert(word);
+            if (!lexemes.isEmpty())
+                lexemes += QLatin1Char(' ');
+            lexemes += word;
+        }
+    }
+    if (lexemes.toUtf8().size() <= kLexemesBytes)
+        folded.lexemes = lexemes;
+    return folded;
+}
+
+PgTextRows::PgTextRows(PgServer server, Selection selection, const TextQuery& query, qint64 upTo)
+    : server_(std::move(server)), selection_(std::move(selection)), upTo_(upTo) {
+    QStringList lexemes, phrases, every;
+    for (const TextQuery::Term& term : query.Terms()) {
+        for (const QString& word : term.words)
+            lexemes << QuotedLexeme(word) + (term.prefix ? QLatin1String(":*") : QLatin1String());
+        if (term.words.size() > 1)
+            phrases << LikePattern(term.words, false);
+        every << LikePattern(term.words, term.prefix);
+    }
+    lexemes_ = lexemes.join(QLatin1String(" & "));
+    phrases_ = phrases.join(QLatin1Char('\n'));
+    everyPattern_ = every.join(QLatin1Char('\n'));
+}
+
+PgValues PgTextRows::Values() const {
+    PgValues values;
+    values.Add(upTo_).Add(lexemes_).Add(phrases_).Add(everyPattern_);
+    return values;
+}
+
+std::pair<qint64, qint64> PgTextRows::Count() {
+    static const QByteArray all = QString::fromLatin1(PgSql::kTextsFound)
+                                      .arg(QString::fromLatin1(Matches(Selection::AllCards(), 5)))
+                                      .toLatin1();
+    static const QByteArray category =
+        QString::fromLatin1(PgSql::kTextsFound)
+            .arg(QString::fromLatin1(Matches(Selection::Category(QString()), 5)))
+            .toLatin1();
+    return server_.Guarded(PgDoing::Reading, [&] {
+        PgValues values = Values();
+        if (!selection_.IsAllCards())
+            values.Add(selection_.Code());
+        const PgResult found = server_.connection->RunPlanned(
+            (selection_.IsAllCards() ? all : category).constData(), values);
+        return std::pair{found.Int64(0, 0),
+                         found.IsNull(0, 1) ? SelectionCount::kNone : found.Int64(0, 1)};
+    });
+}
+
+std::vector<CardRow> PgTextRows::Read(const QByteArray& sql, qint64 numero, qint64 skip,
+                                      qint64 count) {
+    if (count <= 0)
+        return {};
+    return server_.Guarded(PgDoing::Reading, [&] {
+        PgValues values = Values();
+        values.Add(numero).Add(count).Add(skip);
+        if (!selection_.IsAllCards())
+            values.Add(selection_.Code());
+        return CardRowsOf(server_.connection->RunPlanned(sql.constData(), values));
+    });
+}
+
+namespace {
+
+QByteArray TextRows(const Selection& selection, const char* from, const char* order) {
+    return QString::fromLatin1(PgSql::kTextRows)
+        .arg(QString::fromLatin1(Matches(selection, 8)), QString::fromLatin1(from),
+             QString::fromLatin1(order))
+        .toLatin1();
+}
+
+} // namespace
+
+std::vector<CardRow> PgTextRows::Upward(qint64 from, qint64 skip, qint64 count) {
+    static const QByteArray all = TextRows(Selection::AllCards(), ">=", "");
+    static const QByteArray category = TextRows(Selection::Category(QString()), ">=", "");
+    return Read(selection_.IsAllCards() ? all : category, from, skip, count);
+}
+
+std::vector<CardRow> PgTextRows::Downward(qint64 to, qint64 skip, qint64 count) {
+    static const QByteArray all = TextRows(Selection::AllCards(), "<=", "DESC");
+    static const QByteArray category = TextRows(Selection::Category(QString()), "<=", "DESC");
+    return Read(selection_.IsAllCards() ? all : category, to, skip, count);
 }

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class TextQuery;
+
 // What a failure interrupted: the user is told what was kept accordingly.
 enum class PgDoing { Reading, Writing };
 
@@ -66,3 +68,33 @@ private:
     QByteArray pattern_;
     qint64 upTo_;
 };
+
+// The cards of a selection numbered up to upTo that a text query finds, through the folded words
+// of trucpivane_mots: only once every card's row there is filled (PgCollection::RefreshWords).
+class PgTextRows : public CardRows {
+public:
+    PgTextRows(PgServer server, Selection selection, const TextQuery& query, qint64 upTo);
+    std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
+    std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
+    // How many there are, and the number of the last.
+    std::pair<qint64, qint64> Count();
+
+private:
+    std::vector<CardRow> Read(const QByteArray& sql, qint64 numero, qint64 skip, qint64 count);
+    PgValues Values() const;
+
+    PgServer server_;
+    Selection selection_;
+    QString lexemes_;      // the tsquery
+    QString phrases_;      // LIKE patterns of the phrases, one a line
+    QString everyPattern_; // LIKE patterns of every word and phrase, one a line
+    qint64 upTo_;
+};
+
+// What trucpivane_mots holds for a card: its folded words in order, and each word once for the
+// index, none when that would not fit in it.
+struct FoldedWords {
+    QString words;
+    std::optional<QString> lexemes;
+};
+FoldedWords FoldedWordsOf(const std::optional<QString>& title, const std::optional<QString>& text);

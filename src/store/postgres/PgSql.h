@@ -11,7 +11,11 @@ namespace PgSql {
 // and titles, which the lists page through and the search reads by its index of runs of three
 // characters (pg_trgm); and trucpivane_comptes, the cards added (and taken away, counted
 // negative) by category, one row per write, so that a count reads a few rows instead of every
-// card. FoldCounts sums the rows up from time to time.
+// card. FoldCounts sums the rows up from time to time. And trucpivane_mots, the folded words of
+// each card's title and text (TextFolding) that the search of texts finds cards by: the triggers
+// empty a card's row when its title or text changes, and the program fills it (RefreshWords), so
+// that another program's writes are caught up with before the next search. mots holds the words
+// as they follow each other, lexemes each word once, for the index; none when too long for one.
 inline constexpr const char* kCreateCollection = R"(
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
 CREATE TABLE trucpivane (numero bigint PRIMARY KEY, cate text, titre text, pivanes text,
@@ -21,11 +25,16 @@ CREATE INDEX trucpivane_titres_cate ON trucpivane_titres (cate, numero);
 CREATE INDEX trucpivane_titres_trigrammes ON trucpivane_titres USING gin (titre gin_trgm_ops);
 CREATE TABLE trucpivane_comptes (cate text, cartes bigint NOT NULL);
 CREATE INDEX trucpivane_comptes_cate ON trucpivane_comptes (cate);
+CREATE TABLE trucpivane_mots (numero bigint PRIMARY KEY, mots text, lexemes text);
+CREATE INDEX trucpivane_mots_lexemes ON trucpivane_mots
+    USING gin (array_to_tsvector(string_to_array(lexemes, ' '))) WHERE lexemes IS NOT NULL;
+CREATE INDEX trucpivane_mots_sans_lexemes ON trucpivane_mots (numero) WHERE lexemes IS NULL;
 
 CREATE FUNCTION trucpivane_ajout() RETURNS trigger LANGUAGE plpgsql
     SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
     INSERT INTO trucpivane_titres SELECT numero, cate, titre FROM nouvelles;
+    INSERT INTO trucpivane_mots (numero) SELECT numero FROM nouvelles;
     INSERT INTO trucpivane_comptes SELECT cate, count(*) FROM nouvelles GROUP BY cate;
     RETURN NULL;
 END $$;
@@ -42,6 +51,16 @@ BEGIN
      WHERE NOT EXISTS (
            SELECT 1 FROM anciennes a WHERE a.numero = n.numero
               AND a.cate IS NOT DISTINCT FROM n.cate AND a.titre IS NOT DISTINCT FROM n.titre);
+    DELETE FROM trucpivane_mots m USING anciennes a
+     WHERE m.numero = a.numero AND NOT EXISTS (
+           SELECT 1 FROM nouvelles n WHERE n.numero = a.numero
+              AND n.titre IS NOT DISTINCT FROM a.titre
+              AND n.pivanes IS NOT DISTINCT FROM a.pivanes);
+    INSERT INTO trucpivane_mots (numero) SELECT n.numero FROM nouvelles n
+     WHERE NOT EXISTS (
+           SELECT 1 FROM anciennes a WHERE a.numero = n.numero
+              AND a.titre IS NOT DISTINCT FROM n.titre
+              AND a.pivanes IS NOT DISTINCT FROM n.pivanes);
     INSERT INTO trucpivane_comptes
     SELECT cate, sum(cartes) FROM (SELECT cate, -1 AS cartes FROM anciennes
                                    UNION ALL SELECT cate, 1 FROM nouvelles) c
@@ -52,13 +71,14 @@ CREATE FUNCTION trucpivane_retrait() RETURNS trigger LANGUAGE plpgsql
     SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
     DELETE FROM trucpivane_titres t USING anciennes a WHERE t.numero = a.numero;
+    DELETE FROM trucpivane_mots m USING anciennes a WHERE m.numero = a.numero;
     INSERT INTO trucpivane_comptes SELECT cate, -count(*) FROM anciennes GROUP BY cate;
     RETURN NULL;
 END $$;
 CREATE FUNCTION trucpivane_vidage() RETURNS trigger LANGUAGE plpgsql
     SECURITY DEFINER SET search_path FROM CURRENT AS $$
 BEGIN
-    TRUNCATE trucpivane_titres, trucpivane_comptes;
+    TRUNCATE trucpivane_titres, trucpivane_comptes, trucpivane_mots;
     RETURN NULL;
 END $$;
 CREATE TRIGGER trucpivane_ajout AFTER INSERT ON trucpivane REFERENCING NEW TABLE AS nouvelles
@@ -86,7 +106,8 @@ SELECT c.relname || '(' || string_agg(a.attname || ' ' || format_type(a.atttypid
                                       ', ' ORDER BY a.attnum) || ')'
   FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped
  WHERE c.oid IN (to_regclass('trucpivane'), to_regclass('trucpivane_titres'),
-                 to_regclass('trucpivane_comptes'), to_regclass('trucpivane_corbeille'))
+                 to_regclass('trucpivane_comptes'), to_regclass('trucpivane_corbeille'),
+                 to_regclass('trucpivane_mots'))
  GROUP BY c.relname
 UNION ALL
 SELECT 'trigger ' || string_agg(t.tgname, ', ' ORDER BY t.tgname)
@@ -100,6 +121,7 @@ inline constexpr const char* kExpectedShape[] = {
     // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
     "trucpivane_corbeille(numero bigint, cate text, titre text, pivanes text, supprimee timestamp "
     "with time zone)",
+    "trucpivane_mots(numero bigint, mots text, lexemes text)",
     "trucpivane_titres(numero bigint, cate text, titre text)",
 };
 inline constexpr const char* kHasCardTable = "SELECT to_regclass('trucpivane') IS NOT NULL";
@@ -165,6 +187,7 @@ inline constexpr const char* kFoundCategoryDownward =
 
 inline constexpr const char* kReadCard =
     "SELECT numero, cate, titre, pivanes, version FROM trucpivane WHERE numero = $1";
+inline constexpr const char* kTitleOf = "SELECT titre FROM trucpivane WHERE numero = $1";
 inline constexpr const char* kVersionOf = "SELECT version FROM trucpivane WHERE numero = $1";
 inline constexpr const char* kEveryCard =
     "SELECT numero, cate, titre, pivanes, version FROM trucpivane ORDER BY numero";
@@ -220,15 +243,57 @@ inline constexpr const char* kAddTrashed =
 // Maintenance: the server's own, table by table, and what the tables take before and after.
 inline constexpr const char* kVacuum[] = {
     "VACUUM (ANALYZE) trucpivane", "VACUUM (ANALYZE) trucpivane_titres",
-    "VACUUM (ANALYZE) trucpivane_comptes", "VACUUM (ANALYZE) trucpivane_corbeille"};
+    "VACUUM (ANALYZE) trucpivane_comptes", "VACUUM (ANALYZE) trucpivane_mots",
+    "VACUUM (ANALYZE) trucpivane_corbeille"};
 inline constexpr const char* kBytes =
     "SELECT pg_total_relation_size('trucpivane') + pg_total_relation_size('trucpivane_titres') "
-    "+ pg_total_relation_size('trucpivane_comptes') + "
-    "pg_total_relation_size('trucpivane_corbeille')";
+    "+ pg_total_relation_size('trucpivane_comptes') + pg_total_relation_size('trucpivane_mots') "
+    "+ pg_total_relation_size('trucpivane_corbeille')";
 // VACUUM passes over a table its role does not own with a warning only: asked first.
 inline constexpr const char* kOwnsTables =
     "SELECT bool_and(pg_has_role(relowner, 'USAGE')) FROM pg_class "
     "WHERE oid IN ('trucpivane'::regclass, 'trucpivane_titres'::regclass, "
-    "'trucpivane_comptes'::regclass, 'trucpivane_corbeille'::regclass)";
+    "'trucpivane_comptes'::regclass, 'trucpivane_mots'::regclass, "
+    "'trucpivane_corbeille'::regclass)";
+
+// The cards whose row of trucpivane_mots is empty, a batch at a time ($1 cards), locked until
+// their words are written so that no change slips in between; the words go through a table of
+// the session.
+inline constexpr const char* kStaleCards =
+    "SELECT t.numero, t.titre, t.pivanes FROM trucpivane t JOIN trucpivane_mots m USING (numero) "
+    "WHERE m.lexemes IS NULL AND m.mots IS NULL ORDER BY t.numero LIMIT $1 FOR UPDATE OF t";
+inline constexpr const char* kHasStaleCards =
+    "SELECT EXISTS (SELECT 1 FROM trucpivane_mots WHERE lexemes IS NULL AND mots IS NULL)";
+inline constexpr const char* kCreateFoldedBatch =
+    "CREATE TEMP TABLE IF NOT EXISTS trucpivane_mots_faits (numero bigint, mots text, lexemes "
+    "text) ON COMMIT DELETE ROWS";
+inline constexpr const char* kCopyFoldedBatch =
+    "COPY trucpivane_mots_faits (numero, mots, lexemes) FROM STDIN (FORMAT binary)";
+inline constexpr const char* kWriteFoldedBatch =
+    "UPDATE trucpivane_mots m SET mots = f.mots, lexemes = f.lexemes "
+    "FROM trucpivane_mots_faits f WHERE m.numero = f.numero";
+inline constexpr const char* kClearFoldedBatch = "DELETE FROM trucpivane_mots_faits";
+
+// The numbers of the cards that a text query finds: through the index of lexemes ($2, a
+// tsquery), which answers for words and beginnings of words, with the phrases ($3, LIKE patterns
+// one a line) checked on the words in order; the cards whose words are too long for the index
+// are checked on every pattern ($4). $1 is the highest number searched; %1 a condition on the
+// category, or nothing.
+inline constexpr const char* kTextMatches =
+    "SELECT m.numero FROM trucpivane_mots m WHERE m.lexemes IS NOT NULL "
+    "AND array_to_tsvector(string_to_array(m.lexemes, ' ')) @@ $2::tsquery "
+    "AND m.mots LIKE ALL (string_to_array($3, E'\\n')) AND m.numero <= $1%1 "
+    "UNION ALL SELECT m.numero FROM trucpivane_mots m WHERE m.lexemes IS NULL "
+    "AND m.mots LIKE ALL (string_to_array($4, E'\\n')) AND m.numero <= $1%1";
+// The category as $%1.
+inline constexpr const char* kMatchInCategory =
+    " AND m.numero IN (SELECT numero FROM trucpivane_titres WHERE cate = $%1)";
+// %1 the matches; the category, when there is one, is $5.
+inline constexpr const char* kTextsFound = "SELECT count(*), max(numero) FROM (%1) f";
+// %1 the matches, %2 >= or <=, %3 the order; $5 the number to start at, $6 the row count, $7
+// the rows passed over, the category $8.
+inline constexpr const char* kTextRows =
+    "SELECT t.numero, t.titre FROM trucpivane_titres t WHERE t.numero IN (%1) "
+    "AND t.numero %2 $5 ORDER BY t.numero %3 LIMIT $6 OFFSET $7";
 
 } // namespace PgSql

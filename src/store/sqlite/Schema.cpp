@@ -1,71 +1,151 @@
 #include "store/sqlite/Schema.h"
 
+#include "store/TextSearch.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/Sql.h"
 
+#include <QRegularExpression>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
-using SchemaEntries = std::map<std::string, std::string>;
+// A full-text index of the card table, kept in step by triggers: what makes it, in order.
+struct TriggeredIndex {
+    std::string table;
+    std::string create;
+    std::string fill;
+    std::string work; // a working table of its triggers, or none
+    std::string createWork;
+    std::string triggerNames; // a LIKE pattern
+    std::vector<std::pair<std::string, std::string>> triggers;
+};
 
-SchemaEntries TitleIndexEntries(Connection& connection) {
+// FOLD(x) written out: x with every expansion replaced.
+std::string WithFolding(const char* sql) {
+    QString folded = QStringLiteral("\\1");
+    for (const auto& [from, to] : TextFolding::kExpansions)
+        folded = QStringLiteral("replace(%1, '%2', '%3')")
+                     .arg(folded, QString::fromUtf8(from), QString::fromLatin1(to));
+    return QString::fromUtf8(sql)
+        .replace(QRegularExpression(QStringLiteral("FOLD\\(([^)]*)\\)")), folded)
+        .toStdString();
+}
+
+const TriggeredIndex& TitleIndex() {
+    static const TriggeredIndex index = [] {
+        TriggeredIndex title{Sql::kTitleIndex,
+                             Sql::kCreateTitleIndex,
+                             Sql::kFillTitleIndex,
+                             {},
+                             {},
+                             Sql::kTitleTriggerNames,
+                             {}};
+        for (const auto& [name, sql] : Sql::kTitleTriggers)
+            title.triggers.emplace_back(name, sql);
+        return title;
+    }();
+    return index;
+}
+
+const TriggeredIndex& TextIndex() {
+    static const TriggeredIndex index = [] {
+        TriggeredIndex text{Sql::kTextIndex,
+                            Sql::kCreateTextIndex,
+                            WithFolding(Sql::kFillTextIndex),
+                            Sql::kTextIndexWork,
+                            Sql::kCreateTextIndexWork,
+                            Sql::kTextTriggerNames,
+                            {}};
+        for (const auto& [name, sql] : Sql::kTextTriggers)
+            text.triggers.emplace_back(name, WithFolding(sql));
+        return text;
+    }();
+    return index;
+}
+
+struct SchemaEntry {
+    std::string type;
+    std::string sql;
+};
+using SchemaEntries = std::map<std::string, SchemaEntry>;
+
+SchemaEntries EntriesOf(Connection& connection, const TriggeredIndex& index) {
     SchemaEntries entries;
-    Statement schema(connection, Sql::kTitleIndexSchema);
-    schema.Bind(1, QString::fromLatin1(Sql::kTitleIndex));
+    Statement schema(connection, Sql::kIndexSchema);
+    schema.Bind(1, QString::fromStdString(index.table));
+    if (index.work.empty())
+        schema.BindNull(2);
+    else
+        schema.Bind(2, QString::fromStdString(index.work));
+    schema.Bind(3, QString::fromStdString(index.triggerNames));
     while (schema.Step())
-        entries[schema.View(0).toByteArray().toStdString()] =
-            schema.View(1).toByteArray().toStdString();
+        entries[schema.View(0).toByteArray().toStdString()] = {
+            schema.View(1).toByteArray().toStdString(), schema.View(2).toByteArray().toStdString()};
     return entries;
 }
 
-bool IsOurs(const SchemaEntries& entries) {
-    auto table = entries.find(Sql::kTitleIndex);
-    if (table == entries.end() || table->second != Sql::kCreateTitleIndex)
+bool Holds(const SchemaEntries& entries, const std::string& name, const std::string& sql) {
+    const auto found = entries.find(name);
+    return found != entries.end() && found->second.sql == sql;
+}
+
+bool IsOurs(const TriggeredIndex& index, const SchemaEntries& entries) {
+    if (!Holds(entries, index.table, index.create))
         return false;
-    for (const auto& [name, sql] : Sql::kTitleTriggers) {
-        auto found = entries.find(name);
-        if (found == entries.end() || found->second != sql)
+    if (!index.work.empty() && !Holds(entries, index.work, index.createWork))
+        return false;
+    for (const auto& [name, sql] : index.triggers)
+        if (!Holds(entries, name, sql))
             return false;
-    }
     return true;
 }
 
-void DropTitleIndex(Connection& connection, const SchemaEntries& entries) {
-    for (const auto& [name, sql] : entries)
-        if (name != Sql::kTitleIndex)
+// A table of that name that is not a full-text index belongs to someone else.
+bool BelongsToAnother(const TriggeredIndex& index, const SchemaEntries& entries) {
+    const auto table = entries.find(index.table);
+    return table != entries.end() && table->second.sql.rfind("CREATE VIRTUAL TABLE", 0) != 0;
+}
+
+void Drop(Connection& connection, const SchemaEntries& entries) {
+    for (const auto& [name, entry] : entries)
+        if (entry.type == "trigger")
             connection.Exec(("DROP TRIGGER \"" + name + "\"").c_str());
-    connection.Exec(Sql::kDropTitleIndex);
+    for (const auto& [name, entry] : entries)
+        if (entry.type == "table")
+            connection.Exec(("DROP TABLE \"" + name + "\"").c_str());
 }
 
-void BuildTitleIndex(Connection& connection, const SchemaEntries& entries) {
-    DropTitleIndex(connection, entries);
-    connection.Exec(Sql::kCreateTitleIndex);
-    connection.Exec(Sql::kFillTitleIndex);
-    for (const auto& trigger : Sql::kTitleTriggers)
-        connection.Exec(trigger[1]);
+void Build(Connection& connection, const TriggeredIndex& index, const SchemaEntries& entries) {
+    Drop(connection, entries);
+    connection.Exec(index.create.c_str());
+    connection.Exec(index.fill.c_str());
+    if (!index.work.empty())
+        connection.Exec(index.createWork.c_str());
+    for (const auto& trigger : index.triggers)
+        connection.Exec(trigger.second.c_str());
 }
 
-// A table of that name that is not an index of titles belongs to someone else.
-bool BelongsToAnother(const SchemaEntries& entries) {
-    auto table = entries.find(Sql::kTitleIndex);
-    return table != entries.end() && table->second.rfind("CREATE VIRTUAL TABLE", 0) != 0;
-}
-
-void EnsureTitleIndex(Connection& connection) {
-    const SchemaEntries entries = TitleIndexEntries(connection);
-    if (IsOurs(entries) || BelongsToAnother(entries))
+void Ensure(Connection& connection, const TriggeredIndex& index) {
+    const SchemaEntries entries = EntriesOf(connection, index);
+    if (IsOurs(index, entries) || BelongsToAnother(index, entries))
         return;
-    connection.Exec("SAVEPOINT TitleIndex");
+    connection.Exec("SAVEPOINT MakeIndex");
     try {
-        BuildTitleIndex(connection, entries);
-        connection.Exec("RELEASE TitleIndex");
+        Build(connection, index, entries);
+        connection.Exec("RELEASE MakeIndex");
     } catch (const StoreError&) {
-        // Without the index, searches read every title.
-        connection.ExecQuietly("ROLLBACK TO TitleIndex");
-        connection.ExecQuietly("RELEASE TitleIndex");
+        // Without the index, searches read every card.
+        connection.ExecQuietly("ROLLBACK TO MakeIndex");
+        connection.ExecQuietly("RELEASE MakeIndex");
     }
+}
+
+void DropUnlessAnothers(Connection& connection, const TriggeredIndex& index) {
+    const SchemaEntries entries = EntriesOf(connection, index);
+    if (!BelongsToAnother(index, entries))
+        Drop(connection, entries);
 }
 
 } // namespace
@@ -89,7 +169,8 @@ bool HasCardTable(Connection& connection) {
 
 void EnsureIndexes(Connection& connection) {
     connection.Exec(Sql::kCreateCategoryIndex);
-    EnsureTitleIndex(connection);
+    Ensure(connection, TitleIndex());
+    Ensure(connection, TextIndex());
 }
 
 void EnsureTrash(Connection& connection) {
@@ -102,9 +183,8 @@ bool HasTrash(Connection& connection) {
 
 void DropIndexes(Connection& connection) {
     connection.Exec(Sql::kDropCategoryIndex);
-    const SchemaEntries entries = TitleIndexEntries(connection);
-    if (!BelongsToAnother(entries))
-        DropTitleIndex(connection, entries);
+    DropUnlessAnothers(connection, TitleIndex());
+    DropUnlessAnothers(connection, TextIndex());
 }
 
 void PrepareForWrites(Connection& connection) {
@@ -118,7 +198,11 @@ void PrepareForWrites(Connection& connection) {
 }
 
 bool TitleIndexIsCurrent(Connection& connection) {
-    return IsOurs(TitleIndexEntries(connection));
+    return IsOurs(TitleIndex(), EntriesOf(connection, TitleIndex()));
+}
+
+bool TextIndexIsCurrent(Connection& connection) {
+    return IsOurs(TextIndex(), EntriesOf(connection, TextIndex()));
 }
 
 } // namespace Schema

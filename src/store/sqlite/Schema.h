@@ -12,7 +12,7 @@ void CreateCardTable(Connection& connection);
 bool HasCardTable(Connection& connection);
 
 // The program's indexes, made where they are missing or out of date. A failure to make the title
-// index leaves the file without it: searches then read every title.
+// or the text index leaves the file without it: searches then read every card.
 void EnsureIndexes(Connection& connection);
 // The trash's table, made where it is missing; whether the file holds one, without writing.
 void EnsureTrash(Connection& connection);
@@ -26,5 +26,7 @@ void PrepareForWrites(Connection& connection);
 // as this program makes them. Another program that writes without the triggers, or drops them,
 // leaves an index that is no longer trusted. Reads the structure only.
 bool TitleIndexIsCurrent(Connection& connection);
+// The same for the index of the words of titles and texts.
+bool TextIndexIsCurrent(Connection& connection);
 
 } // namespace Schema

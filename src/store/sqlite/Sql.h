@@ -90,7 +90,6 @@ inline constexpr const char* kCreateTitleIndex =
     "columnsize=0)";
 inline constexpr const char* kFillTitleIndex =
     "INSERT INTO TrucPivane_Titres(rowid, Titre) SELECT Numero, Titre FROM TrucPivane";
-inline constexpr const char* kDropTitleIndex = "DROP TABLE IF EXISTS TrucPivane_Titres";
 // The triggers that keep the title index in the same transaction as every write, by name.
 inline constexpr const char* kTitleTriggers[][2] = {
     {"TrucPivane_Titres_Ajout",
@@ -107,10 +106,12 @@ inline constexpr const char* kTitleTriggers[][2] = {
      "CREATE TRIGGER TrucPivane_Titres_Retrait AFTER DELETE ON TrucPivane BEGIN "
      "DELETE FROM TrucPivane_Titres WHERE rowid = old.Numero; END"},
 };
-// The index and its triggers as the file holds them (?1 is the index's name).
-inline constexpr const char* kTitleIndexSchema =
-    "SELECT name, sql FROM sqlite_schema WHERE name = ?1 OR (type = 'trigger' AND name LIKE "
-    "'TrucPivane\\_Titres\\_%' ESCAPE '\\')";
+// An index and what keeps it, as the file holds them: ?1 is the index's name, ?2 its working
+// table's (or none), ?3 the pattern of its triggers' names.
+inline constexpr const char* kIndexSchema =
+    "SELECT name, type, sql FROM sqlite_schema WHERE name IN (?1, ?2) OR (type = 'trigger' AND "
+    "name LIKE ?3 ESCAPE '\\')";
+inline constexpr const char* kTitleTriggerNames = "TrucPivane\\_Titres\\_%";
 // ?2 is the keyword as one phrase of the index's query language, ?5 the last number searched.
 inline constexpr const char* kIndexedUpward =
     "SELECT rowid, Titre FROM TrucPivane_Titres WHERE TrucPivane_Titres MATCH ?2 AND rowid >= ?1 "
@@ -120,5 +121,74 @@ inline constexpr const char* kIndexedDownward =
     "AND rowid <= ?5 ORDER BY rowid DESC LIMIT ?3 OFFSET ?4";
 inline constexpr const char* kIndexedCount =
     "SELECT count(*) FROM TrucPivane_Titres WHERE TrucPivane_Titres MATCH ?2 AND rowid <= ?1";
+
+// The text index: the words of titles and texts, folded (TextFolding) by SQLite's own tokenizer
+// after FOLD(x), which stands for x with TextFolding::kExpansions written out by replace(). It
+// keeps no copy of the texts: a card's words go out by giving them again, as they were indexed.
+// The one write that removes a card without telling its triggers, the replacement of a card by
+// another of the same number, is caught beforehand: the card about to be replaced waits in
+// TrucPivane_Mots_Remplacee until the write is done (an ignored write leaves it there until the
+// next one clears it).
+inline constexpr const char* kTextIndex = "TrucPivane_Mots";
+inline constexpr const char* kTextIndexWork = "TrucPivane_Mots_Remplacee";
+inline constexpr const char* kTextTriggerNames = "TrucPivane\\_Mots\\_%";
+inline constexpr const char* kCreateTextIndex =
+    "CREATE VIRTUAL TABLE TrucPivane_Mots USING fts5(Titre, Pivanes, content='', columnsize=0, "
+    "tokenize='unicode61 remove_diacritics 2')";
+inline constexpr const char* kCreateTextIndexWork =
+    "CREATE TABLE TrucPivane_Mots_Remplacee (Numero INTEGER PRIMARY KEY, Titre, Pivanes)";
+inline constexpr const char* kFillTextIndex =
+    "INSERT INTO TrucPivane_Mots(rowid, Titre, Pivanes) SELECT Numero, FOLD(Titre), "
+    "FOLD(Pivanes) FROM TrucPivane";
+inline constexpr const char* kTextTriggers[][2] = {
+    {"TrucPivane_Mots_AvantAjout",
+     "CREATE TRIGGER TrucPivane_Mots_AvantAjout BEFORE INSERT ON TrucPivane BEGIN "
+     "DELETE FROM TrucPivane_Mots_Remplacee; "
+     "INSERT INTO TrucPivane_Mots_Remplacee SELECT Numero, Titre, Pivanes FROM TrucPivane "
+     "WHERE Numero = new.Numero; END"},
+    {"TrucPivane_Mots_Ajout",
+     "CREATE TRIGGER TrucPivane_Mots_Ajout AFTER INSERT ON TrucPivane BEGIN "
+     "INSERT INTO TrucPivane_Mots(TrucPivane_Mots, rowid, Titre, Pivanes) SELECT 'delete', "
+     "Numero, FOLD(Titre), FOLD(Pivanes) FROM TrucPivane_Mots_Remplacee WHERE Numero = "
+     "new.Numero; "
+     "DELETE FROM TrucPivane_Mots_Remplacee; "
+     "INSERT INTO TrucPivane_Mots(rowid, Titre, Pivanes) VALUES (new.Numero, FOLD(new.Titre), "
+     "FOLD(new.Pivanes)); END"},
+    {"TrucPivane_Mots_AvantModif",
+     "CREATE TRIGGER TrucPivane_Mots_AvantModif BEFORE UPDATE OF Numero, Titre, Pivanes ON "
+     "TrucPivane BEGIN "
+     "DELETE FROM TrucPivane_Mots_Remplacee; "
+     "INSERT INTO TrucPivane_Mots_Remplacee SELECT Numero, Titre, Pivanes FROM TrucPivane "
+     "WHERE Numero = new.Numero AND new.Numero IS NOT old.Numero; END"},
+    {"TrucPivane_Mots_Modif",
+     "CREATE TRIGGER TrucPivane_Mots_Modif AFTER UPDATE OF Numero, Titre, Pivanes ON TrucPivane "
+     "BEGIN "
+     "INSERT INTO TrucPivane_Mots(TrucPivane_Mots, rowid, Titre, Pivanes) SELECT 'delete', "
+     "Numero, FOLD(Titre), FOLD(Pivanes) FROM TrucPivane_Mots_Remplacee WHERE Numero = "
+     "new.Numero; "
+     "DELETE FROM TrucPivane_Mots_Remplacee; "
+     "INSERT INTO TrucPivane_Mots(TrucPivane_Mots, rowid, Titre, Pivanes) VALUES ('delete', "
+     "old.Numero, FOLD(old.Titre), FOLD(old.Pivanes)); "
+     "INSERT INTO TrucPivane_Mots(rowid, Titre, Pivanes) VALUES (new.Numero, FOLD(new.Titre), "
+     "FOLD(new.Pivanes)); END"},
+    // With recursive triggers on, a replaced card goes out through here, before the write that
+    // replaces it finds it waiting.
+    {"TrucPivane_Mots_Retrait",
+     "CREATE TRIGGER TrucPivane_Mots_Retrait AFTER DELETE ON TrucPivane BEGIN "
+     "DELETE FROM TrucPivane_Mots_Remplacee WHERE Numero = old.Numero; "
+     "INSERT INTO TrucPivane_Mots(TrucPivane_Mots, rowid, Titre, Pivanes) VALUES ('delete', "
+     "old.Numero, FOLD(old.Titre), FOLD(old.Pivanes)); END"},
+};
+// ?2 is the query in the index's own language (every word quoted), ?5 the last number searched.
+inline constexpr const char* kTextsUpward =
+    "SELECT Numero, Titre FROM TrucPivane WHERE Numero IN (SELECT rowid FROM TrucPivane_Mots "
+    "WHERE TrucPivane_Mots MATCH ?2 AND rowid >= ?1 AND rowid <= ?5 ORDER BY rowid LIMIT ?3 "
+    "OFFSET ?4) ORDER BY Numero";
+inline constexpr const char* kTextsDownward =
+    "SELECT Numero, Titre FROM TrucPivane WHERE Numero IN (SELECT rowid FROM TrucPivane_Mots "
+    "WHERE TrucPivane_Mots MATCH ?2 AND rowid <= ?1 AND rowid <= ?5 ORDER BY rowid DESC LIMIT ?3 "
+    "OFFSET ?4) ORDER BY Numero DESC";
+inline constexpr const char* kTextsCount =
+    "SELECT count(*) FROM TrucPivane_Mots WHERE TrucPivane_Mots MATCH ?2 AND rowid <= ?1";
 
 } // namespace Sql

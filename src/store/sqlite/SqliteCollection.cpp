@@ -2,7 +2,9 @@
 
 #include "platform/Clock.h"
 #include "platform/FileWriter.h"
+#include "store/ListedRows.h"
 #include "store/StoreError.h"
+#include "store/TextSearch.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/LocalFile.h"
 #include "store/sqlite/Schema.h"
@@ -166,18 +168,36 @@ void SqliteCollection::EachCard(const std::function<void(const StoredCard&)>& ta
         take(CardOf(read));
 }
 
+namespace {
+
+FoundCards Listed(const std::shared_ptr<Connection>& connection, std::vector<qint64> numbers) {
+    return ListedRows::Found(std::move(numbers), [connection](qint64 numero) {
+        Statement read(*connection, Sql::kTitleOf);
+        read.Bind(1, numero);
+        return read.Step() ? std::optional(read.View(0).toByteArray()) : std::nullopt;
+    });
+}
+
+FoundCards Indexed(std::unique_ptr<IndexedMatches> matches, qint64 upTo) {
+    const qint64 count = matches->Count();
+    return {std::move(matches), count, upTo};
+}
+
+} // namespace
+
 FoundCards SqliteCollection::SearchTitles(const Selection& selection, QByteArrayView keyword,
                                           qint64 upTo) {
     if (selection.IsAllCards() && IndexedTitles::Covers(keyword) &&
-        Schema::TitleIndexIsCurrent(*connection_)) {
-        auto matches = std::make_unique<IndexedTitles>(connection_, keyword, upTo);
-        const qint64 count = matches->Count();
-        return {std::move(matches), count, upTo};
-    }
-    std::vector<qint64> numbers = SelectionRows(connection_, selection).Holding(keyword, upTo);
-    const auto count = qint64(numbers.size());
-    const qint64 last = numbers.empty() ? SelectionCount::kNone : numbers.back();
-    return {std::make_unique<ListedRows>(connection_, std::move(numbers)), count, last};
+        Schema::TitleIndexIsCurrent(*connection_))
+        return Indexed(std::make_unique<IndexedTitles>(connection_, keyword, upTo), upTo);
+    return Listed(connection_, SelectionRows(connection_, selection).Holding(keyword, upTo));
+}
+
+FoundCards SqliteCollection::SearchTexts(const Selection& selection, const TextQuery& query,
+                                         qint64 upTo) {
+    if (!query.IsEmpty() && selection.IsAllCards() && Schema::TextIndexIsCurrent(*connection_))
+        return Indexed(std::make_unique<IndexedTexts>(connection_, query, upTo), upTo);
+    return Listed(connection_, ScannedMatches(*this, selection, query, upTo));
 }
 
 std::optional<qint64> SqliteCollection::Highest() {

@@ -25,6 +25,8 @@ public:
     void EachCard(const std::function<void(const StoredCard&)>& take) override;
     FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
                             qint64 upTo) override;
+    FoundCards SearchTexts(const Selection& selection, const TextQuery& query,
+                           qint64 upTo) override;
 
     qint64 Add(const CardFields& fields) override;
     // The file keeps no version: the card's fields as read are compared with those stored.

@@ -1,5 +1,6 @@
 #include "store/sqlite/SqliteRows.h"
 
+#include "store/TextSearch.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/Sql.h"
 
@@ -13,6 +14,22 @@ std::vector<CardRow> RowsOf(Statement& read, qint64 count) {
     while (read.Step())
         rows.push_back({read.Int64(0), read.View(1).toByteArray()});
     return rows;
+}
+
+// Text taken literally by the index's query language: one phrase, a double quote inside doubled.
+QString QuotedForIndex(QString text) {
+    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+// Every term of a text query, quoted; a word that a card's words may begin with marked as a prefix.
+// The terms' words are already folded, and the index's folding leaves them as they are.
+QString IndexQuery(const TextQuery& query) {
+    QStringList terms;
+    for (const TextQuery::Term& term : query.Terms())
+        terms << QuotedForIndex(term.words.join(QLatin1Char(' '))) +
+                     (term.prefix ? QLatin1String("*") : QLatin1String());
+    return terms.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -54,43 +71,39 @@ std::vector<qint64> SelectionRows::Holding(QByteArrayView keyword, qint64 to) {
     return numbers;
 }
 
-ListedRows::ListedRows(std::shared_ptr<Connection> connection, std::vector<qint64> numbers)
-    : connection_(std::move(connection)), numbers_(std::move(numbers)) {}
+IndexedMatches::IndexedMatches(std::shared_ptr<Connection> connection, const Statements& statements,
+                               QString query, qint64 upTo)
+    : connection_(std::move(connection)), statements_(statements), query_(std::move(query)),
+      upTo_(upTo) {}
 
-// A card that another program removed since the list was made is passed over.
-void ListedRows::Append(std::vector<CardRow>& rows, qint64 numero) const {
-    Statement read(*connection_, Sql::kTitleOf);
-    read.Bind(1, numero);
-    if (read.Step())
-        rows.push_back({numero, read.View(0).toByteArray()});
+std::vector<CardRow> IndexedMatches::Read(const char* sql, qint64 numero, qint64 skip,
+                                          qint64 count) {
+    if (count <= 0)
+        return {};
+    Statement read(*connection_, sql);
+    read.Bind(1, numero).Bind(2, query_).Bind(3, count).Bind(4, skip).Bind(5, upTo_);
+    return RowsOf(read, count);
 }
 
-std::vector<CardRow> ListedRows::Upward(qint64 from, qint64 skip, qint64 count) {
-    std::vector<CardRow> rows;
-    const auto begin = std::lower_bound(numbers_.begin(), numbers_.end(), from);
-    const qint64 available = numbers_.end() - begin;
-    for (qint64 i = skip; i < std::min(available, skip + count); ++i)
-        Append(rows, begin[i]);
-    return rows;
+std::vector<CardRow> IndexedMatches::Upward(qint64 from, qint64 skip, qint64 count) {
+    return Read(statements_.upward, from, skip, count);
 }
 
-std::vector<CardRow> ListedRows::Downward(qint64 to, qint64 skip, qint64 count) {
-    std::vector<CardRow> rows;
-    const auto end = std::upper_bound(numbers_.begin(), numbers_.end(), to);
-    const qint64 available = end - numbers_.begin();
-    for (qint64 i = skip; i < std::min(available, skip + count); ++i)
-        Append(rows, end[-1 - i]);
-    return rows;
+std::vector<CardRow> IndexedMatches::Downward(qint64 to, qint64 skip, qint64 count) {
+    return Read(statements_.downward, to, skip, count);
+}
+
+qint64 IndexedMatches::Count() {
+    Statement count(*connection_, statements_.count);
+    count.Bind(1, upTo_).Bind(2, query_);
+    return count.Step() ? count.Int64(0) : 0;
 }
 
 IndexedTitles::IndexedTitles(std::shared_ptr<Connection> connection, QByteArrayView keyword,
                              qint64 upTo)
-    : connection_(std::move(connection)), upTo_(upTo) {
-    // One phrase, taken literally: a double quote inside it is doubled.
-    QByteArray phrase = keyword.toByteArray();
-    phrase.replace('"', "\"\"");
-    phrase_ = QLatin1Char('"') + QString::fromUtf8(phrase) + QLatin1Char('"');
-}
+    : IndexedMatches(std::move(connection),
+                     {Sql::kIndexedUpward, Sql::kIndexedDownward, Sql::kIndexedCount},
+                     QuotedForIndex(QString::fromUtf8(keyword)), upTo) {}
 
 bool IndexedTitles::Covers(QByteArrayView keyword) {
     qsizetype characters = 0;
@@ -103,25 +116,8 @@ bool IndexedTitles::Covers(QByteArrayView keyword) {
     return characters >= 3;
 }
 
-std::vector<CardRow> IndexedTitles::Read(const char* sql, qint64 numero, qint64 skip,
-                                         qint64 count) {
-    if (count <= 0)
-        return {};
-    Statement read(*connection_, sql);
-    read.Bind(1, numero).Bind(2, phrase_).Bind(3, count).Bind(4, skip).Bind(5, upTo_);
-    return RowsOf(read, count);
-}
-
-std::vector<CardRow> IndexedTitles::Upward(qint64 from, qint64 skip, qint64 count) {
-    return Read(Sql::kIndexedUpward, from, skip, count);
-}
-
-std::vector<CardRow> IndexedTitles::Downward(qint64 to, qint64 skip, qint64 count) {
-    return Read(Sql::kIndexedDownward, to, skip, count);
-}
-
-qint64 IndexedTitles::Count() {
-    Statement count(*connection_, Sql::kIndexedCount);
-    count.Bind(1, upTo_).Bind(2, phrase_);
-    return count.Step() ? count.Int64(0) : 0;
-}
+IndexedTexts::IndexedTexts(std::shared_ptr<Connection> connection, const TextQuery& query,
+                           qint64 upTo)
+    : IndexedMatches(std::move(connection),
+                     {Sql::kTextsUpward, Sql::kTextsDownward, Sql::kTextsCount}, IndexQuery(query),
+                     upTo) {}

@@ -7,6 +7,7 @@
 #include <vector>
 
 class Connection;
+class TextQuery;
 
 // The rows of all cards, or of one category.
 class SelectionRows : public CardRows {
@@ -25,36 +26,41 @@ private:
     Selection selection_;
 };
 
-// The rows of a list of card numbers kept in memory: a selection read once.
-class ListedRows : public CardRows {
+// The cards numbered up to upTo that a full-text index finds for a query in its own language:
+// only for an index that answers for the table (Schema::TitleIndexIsCurrent, TextIndexIsCurrent).
+class IndexedMatches : public CardRows {
 public:
-    ListedRows(std::shared_ptr<Connection> connection, std::vector<qint64> numbers);
-    std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
-    std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
-
-private:
-    void Append(std::vector<CardRow>& rows, qint64 numero) const;
-
-    std::shared_ptr<Connection> connection_;
-    std::vector<qint64> numbers_;
-};
-
-// The cards numbered up to upTo whose title holds a keyword, found through the title index: only
-// for an index that answers for the table (Schema::TitleIndexIsCurrent) and a keyword it covers.
-class IndexedTitles : public CardRows {
-public:
-    IndexedTitles(std::shared_ptr<Connection> connection, QByteArrayView keyword, qint64 upTo);
+    // Statements that take the query as ?2 and the last number as ?5 (Sql::kIndexedUpward).
+    struct Statements {
+        const char* upward;
+        const char* downward;
+        const char* count;
+    };
+    IndexedMatches(std::shared_ptr<Connection> connection, const Statements& statements,
+                   QString query, qint64 upTo);
     std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
     std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
     qint64 Count();
-
-    // Whether the index can look the keyword (UTF-8) up: three characters or more.
-    static bool Covers(QByteArrayView keyword);
 
 private:
     std::vector<CardRow> Read(const char* sql, qint64 numero, qint64 skip, qint64 count);
 
     std::shared_ptr<Connection> connection_;
-    QString phrase_;
+    Statements statements_;
+    QString query_;
     qint64 upTo_;
+};
+
+// The cards whose title holds a keyword, through the title index.
+class IndexedTitles : public IndexedMatches {
+public:
+    IndexedTitles(std::shared_ptr<Connection> connection, QByteArrayView keyword, qint64 upTo);
+    // Whether the index can look the keyword (UTF-8) up: three characters or more.
+    static bool Covers(QByteArrayView keyword);
+};
+
+// The cards that a text query finds, through the text index.
+class IndexedTexts : public IndexedMatches {
+public:
+    IndexedTexts(std::shared_ptr<Connection> connection, const TextQuery& query, qint64 upTo);
 };

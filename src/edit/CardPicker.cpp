@@ -1,0 +1,84 @@
+#include "edit/CardPicker.h"
+
+#include "edit/CardEditor.h"
+#include "edit/CategoryButtons.h"
+#include "platform/Forms.h"
+#include "platform/Look.h"
+#include "platform/MessageBox.h"
+#include "shell/Session.h"
+#include "store/CardStore.h"
+#include "store/Queries.h"
+
+#include <limits>
+
+namespace {
+
+constexpr int kTopLevelTops[] = {2555, 3081, 3607, 4133};
+constexpr int kOfficeTops[] = {2029, 2555, 3081, 3607, 4133, 4659, 5185, 5711, 6237};
+const CategoryButtonPlaces kPlaces = {5078, 2029, kTopLevelTops, kOfficeTops};
+
+} // namespace
+
+CardPicker::CardPicker(Session& session) : PagedCardGrid("KorModifie", 540, session) {
+    setWindowTitle(QStringLiteral("Pivanes"));
+
+    Label1 = AddControl<QLabel>("Label1", nullptr, QStringLiteral("Liste"));
+    Label1->setFont(Face("Comic Sans MS", 9.75, true));
+    Label1->setAlignment(Qt::AlignCenter);
+    SetColors(Label1, Colors::Yellow, Colors::LightBlue);
+    Place(Label1, 4808, 120, 2265, 345);
+
+    Categories = CategoryButtons::For(
+        this, &CardPicker::showOfficeCategories, &CardPicker::listCategory,
+        [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
+}
+
+void CardPicker::Form_Load() {
+    scaleToScreen();
+    showCategoryChoice();
+}
+
+void CardPicker::showCategoryChoice() {
+    show();
+    SetMenuVisible(Mem, false);
+    Categories->ShowTopLevel();
+    MSFlexGrid1->SetVisible(false);
+}
+
+void CardPicker::showOfficeCategories() {
+    Categories->ShowOffice();
+}
+
+void CardPicker::listCategory(const QString& code, const QString& label) {
+    Label1->setText(label);
+    session().categoryCode = code;
+    listChosenCategory();
+}
+
+// The category is opened before the buttons go, so that a store that fails leaves the choice
+// on screen rather than an empty window.
+void CardPicker::listChosenCategory() {
+    session().cardCount =
+        Store().OpenRecordset(Queries::Category(session().categoryCode)).CountAndRewind();
+    SetMenuVisible(Mem, true);
+    Categories->HideAll();
+    MSFlexGrid1->SetVisible(false);
+    FirstFill();
+}
+
+// An editor that could not show its card is not left open; the picker stays. So it does for a
+// card numbered beyond what the program writes (a foreign file): it is kept as it is.
+bool CardPicker::OpenClickedCard() {
+    if (session().currentCard > std::numeric_limits<qint32>::max() ||
+        session().currentCard < std::numeric_limits<qint32>::min()) {
+        MessageBox::Show(QStringLiteral("La fiche N° %1 ne peut pas être modifiée : son numéro "
+                                        "dépasse le plus grand que Pivanes sait écrire (%2).\n"
+                                        "Elle reste telle quelle dans la base.")
+                             .arg(session().currentCard)
+                             .arg(std::numeric_limits<qint32>::max()));
+        return false;
+    }
+    Forms::Load<CardEditor>(session(),
+                            [&session = session()] { Forms::Load<CardPicker>(session); });
+    return true;
+}

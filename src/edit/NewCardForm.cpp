@@ -1,0 +1,87 @@
+#include "edit/NewCardForm.h"
+
+#include "edit/CategoryButtons.h"
+#include "platform/Forms.h"
+#include "shell/MainWindow.h"
+#include "shell/Session.h"
+#include "store/CardStore.h"
+#include "store/CategoryCatalogue.h"
+#include "store/Queries.h"
+#include "store/StoreError.h"
+
+namespace {
+
+constexpr int kTopLevelTops[] = {3195, 3705, 4215, 4710};
+constexpr int kOfficeTops[] = {2700, 3210, 3705, 4215, 4710, 5220, 5730, 6240, 6750};
+const CategoryButtonPlaces kPlaces = {60, 2700, kTopLevelTops, kOfficeTops};
+
+// All cards as the current record set, standing on the last one unless there is none.
+void OpenAllCards() {
+    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
+    cards.MoveFirst();
+    if (!cards.Eof())
+        cards.MoveLast();
+}
+
+} // namespace
+
+NewCardForm::NewCardForm(Session& session) : CardForm("KorAjouter", {5153, 1575}, 7290, session) {
+    lblLabels->setText(QStringLiteral("NOM  PIVANE"));
+    Categories = CategoryButtons::For(
+        this, &NewCardForm::showOfficeCategories, &NewCardForm::storeInCategory,
+        [this](const char* name) { return AddControl<QPushButton>(name, nullptr); }, kPlaces);
+}
+
+void NewCardForm::Form_Load() {
+    scaleToScreen();
+    startAfresh();
+}
+
+void NewCardForm::startAfresh() {
+    show();
+    Categories->HideAll();
+    Command1->show();
+    ClearCard();
+    OpenAllCards();
+    Text1->setFocus();
+}
+
+void NewCardForm::commandPressed() {
+    Command1->hide();
+    Categories->ShowTopLevel();
+}
+
+void NewCardForm::showOfficeCategories() {
+    lblLabels->setText(QString::fromLatin1(CategoryCatalogue::kOfficeLabel));
+    Categories->ShowOffice();
+}
+
+void NewCardForm::storeInCategory(const QString& code, const QString& label) {
+    const QString shownBefore = lblLabels->text();
+    lblLabels->setText(label);
+    session().categoryCode = code;
+    if (!storeCard())
+        lblLabels->setText(shownBefore);
+}
+
+bool NewCardForm::storeCard() {
+    try {
+        addToCollection();
+    } catch (const StoreError& error) {
+        ReportNotSaved(error.text());
+        return false;
+    }
+    startAfresh();
+    return true;
+}
+
+// The card is stored whole or not at all, under the number the collection gives it, and the
+// boxes keep what was typed until it is.
+void NewCardForm::addToCollection() {
+    session().currentCard = Store().collection().Add(TypedFields());
+}
+
+void NewCardForm::goBack() {
+    Forms::Show<MainWindow>(session());
+    Forms::Unload<NewCardForm>();
+}

@@ -1,0 +1,583 @@
+#include "maintenance/BackupWindow.h"
+
+#include "convert/JetConversion.h"
+#include "convert/JetHeader.h"
+#include "maintenance/BackupCopies.h"
+#include "maintenance/Marker.h"
+#include "maintenance/Pause.h"
+#include "maintenance/SafeFiles.h"
+#include "platform/Application.h"
+#include "platform/Clock.h"
+#include "platform/Forms.h"
+#include "platform/Look.h"
+#include "platform/MessageBox.h"
+#include "platform/UserError.h"
+#include "shell/MainWindow.h"
+#include "shell/Session.h"
+#include "store/CardStore.h"
+#include "store/StoreError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalBlocker>
+
+namespace {
+
+const QString kFirstBackup = QStringLiteral("PREMIERE SAUVEGARDE ");
+const QString kDefaultFolder = QStringLiteral("SauvePivane/");
+
+// The folder of the data, which takes the place of the program's folder.
+QString DataFolder() {
+    return QDir::currentPath();
+}
+
+// A normal user cannot write at the root of the file system: the first backup is proposed in
+// their home folder. No backup was made yet, so the marker names no date.
+MarkerLines FirstRunLines() {
+    return {WithFinalSlash(QDir::homePath()), DataFolder(), QString()};
+}
+
+// Why the marker cannot be written in the data folder, as far as the file system tells.
+QString WhyMarkerIsUnwritable() {
+    const QFileInfo marker(Marker::kFileName);
+    if (marker.exists() && !marker.isFile())
+        return QStringLiteral("« %1 » n'y est pas un fichier ordinaire").arg(Marker::kFileName);
+    if (!QFileInfo(DataFolder()).isWritable() || (marker.exists() && !marker.isWritable()))
+        return QStringLiteral("dossier en lecture seule ou protégé");
+    return QStringLiteral("disque peut-être plein");
+}
+
+void ReportBackupNotMade(const QString& why, const QString& reason = QString()) {
+    MessageBox::Error(WithReason(QStringLiteral("La sauvegarde n'a pas été faite : %1.\nAucun "
+                                                "fichier n'a été copié ; les fiches n'ont pas été "
+                                                "modifiées.")
+                                     .arg(why),
+                                 reason));
+}
+
+// The marker only remembers the last backup: when the data folder cannot keep it, the window
+// still shows the right folder, and the backup, which cannot be made then, says why.
+void KeepMarkerIfPossible(const MarkerLines& lines) {
+    try {
+        Marker::Write(lines);
+    } catch (const UserError&) {
+        // Told by the backup.
+    }
+}
+
+void RefuseFolder(const QString& folder) {
+    MessageBox::Error(QStringLiteral("Le dossier « %1 » ne peut pas être ouvert : vous n'avez "
+                                     "pas le droit d'y entrer. Choisissez un autre dossier.")
+                          .arg(QDir::toNativeSeparators(folder)));
+}
+
+// Checked before anything is written, so that a folder the user may not use is never followed
+// into a row of failed copies. A new folder is made one level down from an existing one.
+std::optional<QString> WhyFolderRefusesBackup(const QString& folder) {
+    const QString target = QDir::cleanPath(folder);
+    const QString existing = ExistingAncestor(target);
+    const QString shown = QDir::toNativeSeparators(existing);
+    if (!QFileInfo(existing).isDir())
+        return QStringLiteral("« %1 » est un fichier, pas un dossier").arg(shown);
+    if (!CanEnter(existing))
+        return QStringLiteral("vous n'avez pas le droit d'entrer dans le dossier « %1 »")
+            .arg(shown);
+    if (existing == target && !CanWriteIn(target))
+        return QStringLiteral("vous ne pouvez pas écrire dans le dossier « %1 » (lecture seule ou "
+                              "protégé)")
+            .arg(shown);
+    if (existing == QFileInfo(target).absolutePath() && !CanWriteIn(existing))
+        return QStringLiteral("vous ne pouvez pas créer de dossier dans « %1 » (lecture seule ou "
+                              "protégé)")
+            .arg(shown);
+    return std::nullopt;
+}
+
+QString Absolute(const QString& typed) {
+    return WithFinalSlash(QDir::cleanPath(QDir::current().absoluteFilePath(typed)));
+}
+
+bool SameFile(const QString& first, const QString& second) {
+    return QFileInfo(first).canonicalFilePath() == QFileInfo(second).canonicalFilePath();
+}
+
+// The names of a file list, in its order.
+QStringList Names(const FileList& files) {
+    QStringList names;
+    for (int i = 0; i < files.count(); ++i)
+        names << files.item(i)->text();
+    return names;
+}
+
+QString CardsText(qint64 cards) {
+    if (cards == 0)
+        return QStringLiteral("aucune fiche");
+    return cards == 1 ? QStringLiteral("1 fiche") : QStringLiteral("%1 fiches").arg(cards);
+}
+
+bool OnServer() {
+    return !Store().Server().isEmpty();
+}
+
+// The files a backup copies: the data folder's, and the collection's own copy, which comes from
+// the server when it lives there, whatever the folder holds.
+QStringList BackupNames(const QStringList& listed, const QString& databaseName) {
+    QStringList names = listed;
+    if (OnServer() && !names.contains(databaseName, Qt::CaseInsensitive))
+        names << databaseName;
+    return names;
+}
+
+// The cards of the collection in place, when there is one that can be read.
+std::optional<qint64> LiveCardCount(const QString& databaseName) {
+    try {
+        if (Store().IsOpen())
+            return Store().collection().Count(Selection::AllCards()).cards;
+        if (QFileInfo(databaseName).isFile())
+            return Collection::VerifiedCardCount(databaseName);
+    } catch (const StoreError&) {
+        // Told to the user as a collection that cannot be read.
+    }
+    return std::nullopt;
+}
+
+// "A, B et C".
+QString InFrench(const QStringList& names) {
+    if (names.size() < 2)
+        return names.join(QString());
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" et ") +
+           names.last();
+}
+
+// A backup of the old program is converted first, by a command that keeps the original beside.
+QString JetBackupRefusal(const QString& database) {
+    const QString shown = QDir::toNativeSeparators(database);
+    return QStringLiteral("La sauvegarde « %1 » est au format Jet (Access) de l'ancienne version "
+                          "du programme : elle ne peut pas être restaurée telle quelle.\n"
+                          "Convertissez-la d'abord avec la commande\n"
+                          "    pivanes --convertir \"%1\"\n"
+                          "(l'original reste à côté, sous le nom « %2 »), puis recommencez la "
+                          "restauration.")
+        .arg(shown, QFileInfo(JetConversion::KeptName(database)).fileName());
+}
+
+void RefuseRestore(const QString& reason) {
+    MessageBox::Error(reason + QStringLiteral("\nLa restauration n'a pas été faite : rien n'a "
+                                              "été modifié."));
+}
+
+} // namespace
+
+BackupWindow::BackupWindow(Session& session) : Window("KorSauve", session) {
+    setWindowTitle(QStringLiteral("Sauvegarde"));
+    SetBackground(Client(), Colors::LightBlue);
+    BuildMenu();
+    BuildControls();
+}
+
+void BackupWindow::BuildMenu() {
+    Menu = AddMenu("Menu", QStringLiteral("Menu"));
+    Sauve = AddMenuItem(Menu, "Sauve", QStringLiteral("Sauvegarde"));
+    vide = AddMenuSeparator(Menu, "vide");
+    Restoration = AddMenuItem(Menu, "Restoration", QStringLiteral("Restoration"));
+    vide1 = AddMenuSeparator(Menu, "vide1");
+    Quitter = AddMenuItem(Menu, "Quitter", QStringLiteral("Quitter"));
+    OnTriggered(Sauve, &BackupWindow::prepareBackup);
+    OnTriggered(Restoration, &BackupWindow::prepareRestore);
+    OnTriggered(Quitter, &BackupWindow::leave);
+    OnEscape(Quitter);
+}
+
+void BackupWindow::BuildControls() {
+    const QFont comic = Face("Comic Sans MS", 9.75, true);
+    const QFont arial = Face("Arial", 9.75, true);
+
+    Label1 = AddControl<QLabel>("Label1", nullptr, QStringLiteral("Sauvegarde"));
+    Label1->setFont(Face("Comic Sans MS", 20.25, true));
+    Label1->setAlignment(Qt::AlignCenter);
+    SetColors(Label1, Colors::Yellow, Colors::LightBlue);
+    Place(Label1, 3000, 120, 6000, 615);
+
+    Label3 = AddControl<QLabel>("Label3", nullptr, QString());
+    Label3->setFont(Face("Comic Sans MS", 12, true));
+    Label3->setAlignment(Qt::AlignCenter);
+    SetColors(Label3, Colors::Red, Colors::Navy);
+    Place(Label3, 1200, 900, 9600, 465);
+
+    Label2 = AddControl<QLabel>("Label2", nullptr, QString());
+    Label2->setFont(Face("Comic Sans MS", 12, true));
+    Label2->setAlignment(Qt::AlignCenter);
+    SetBackground(Label2, Colors::White);
+    Place(Label2, 3600, 1560, 4800, 465);
+
+    Drive1 = AddControl<DriveList>("Drive1", nullptr);
+    Drive1->setFont(comic);
+    Place(Drive1, 1200, 2280, 4800, 360);
+
+    Dir1 = AddControl<DirectoryList>("Dir1", nullptr);
+    Dir1->setFont(comic);
+    Place(Dir1, 1200, 2760, 4800, 3720);
+
+    Text1 = AddControl<TextBox>("Text1", nullptr);
+    Text1->setFont(comic);
+    Text1->SetMultiLine(false);
+    Place(Text1, 6240, 2280, 4560, 405);
+
+    File1 = AddControl<FileList>("File1", nullptr);
+    File1->setFont(comic);
+    File1->SetPattern(QStringLiteral("*.kor;*.mdb"));
+    Place(File1, 6240, 3600, 4560, 1200);
+
+    Command1 = AddControl<QPushButton>("Command1", nullptr, QStringLiteral("Ecrire la sauvegarde"));
+    Command1->setFont(arial);
+    Place(Command1, 6240, 2880, 4560, 495);
+    Command2 = AddControl<QPushButton>("Command2", nullptr, QStringLiteral("Lire la sauvegarde"));
+    Command2->setFont(arial);
+    Place(Command2, 6240, 2880, 4560, 495);
+
+    Frame1 = AddControl<QGroupBox>("Frame1", nullptr);
+    Frame1->setFont(arial);
+    SetColors(Frame1, Colors::Green, Colors::LightBlue);
+    Place(Frame1, 1200, 6720, 9600, 1095);
+    ProgressBar1 = AddControl<QProgressBar>("ProgressBar1", Frame1);
+    ProgressBar1->setTextVisible(false);
+    Place(ProgressBar1, 240, 420, 9120, 435);
+
+    connect(Drive1, &DriveList::Change, this, Guarded(&BackupWindow::driveChosen));
+    connect(Dir1, &DirectoryList::Change, this, Guarded(&BackupWindow::folderChosen));
+    connect(Dir1, &DirectoryList::Refused, this, &RefuseFolder);
+    Text1->KeyPress = [this](int& keyAscii) { RunGuarded([&] { folderKeyPress(keyAscii); }); };
+    OnClick(Command1, &BackupWindow::startBackup);
+    OnClick(Command2, &BackupWindow::startRestore);
+}
+
+void BackupWindow::SetShown(std::initializer_list<QWidget*> shown,
+                            std::initializer_list<QWidget*> hidden) {
+    for (QWidget* control : shown)
+        control->show();
+    for (QWidget* control : hidden)
+        control->hide();
+}
+
+void BackupWindow::Form_Load() {
+    scaleToScreen();
+    Sauve->setEnabled(true);
+    Restoration->setEnabled(true);
+    Quitter->setEnabled(true);
+    SetShown({Drive1, ProgressBar1, Label3, Dir1, Text1, Label2},
+             {Command1, Command2, Frame1, File1});
+    Label2->clear();
+    show();
+
+    dataFolder_ = DataFolder();
+    std::optional<MarkerLines> lines = Marker::Read();
+    if (!lines) {
+        // Missing, unreadable or cut short: start again as on the first use.
+        lines = FirstRunLines();
+        KeepMarkerIfPossible(*lines);
+    }
+    ShowLastBackup(*lines);
+    backupFolder_ = lines->backupFolder;
+    // The lists start where the text box points, on that folder's volume.
+    SelectFolder(CanEnter(backupFolder_) ? backupFolder_ : DataFolder());
+    Text1->SetText(backupFolder_);
+    // Listed once the marker exists, so that the first backup carries it too.
+    File1->SetPath(DataFolder());
+    File1->Refresh();
+}
+
+// A marker without a date was written before any backup was made.
+void BackupWindow::ShowLastBackup(const MarkerLines& lines) {
+    if (lines.date.isEmpty()) {
+        Label3->setText(kFirstBackup);
+        return;
+    }
+    Label3->setText(QStringLiteral("DERNIERE SAUVEGARDE ") + lines.date +
+                    QStringLiteral(" Sur Disque ") + DriveList::RootOf(lines.backupFolder));
+}
+
+// The drive list follows quietly, so that the directory list, and through it the text box,
+// show the folder itself rather than its volume's root.
+void BackupWindow::SelectFolder(const QString& folder) {
+    {
+        const QSignalBlocker quiet(Drive1);
+        Drive1->SetDrive(folder);
+    }
+    Dir1->SetPath(folder);
+}
+
+void BackupWindow::driveChosen() {
+    if (!Dir1->SetPath(Drive1->Drive())) {
+        RefuseFolder(Drive1->Drive());
+        const QSignalBlocker quiet(Drive1);
+        Drive1->SetDrive(Dir1->Path());
+        return;
+    }
+    backupFolder_ = Drive1->Drive();
+}
+
+void BackupWindow::folderChosen() {
+    Text1->SetText(Dir1->Path());
+}
+
+// Only a backup rewrites the marker: a folder proposed here is recorded once it holds one.
+void BackupWindow::prepareBackup() {
+    Text1->hide();
+    Sauve->setEnabled(false);
+    Restoration->setEnabled(false);
+    const std::optional<MarkerLines> lines = Marker::Read();
+    if (lines) {
+        backupFolder_ = lines->backupFolder;
+        dataFolder_ = lines->programFolder;
+        ShowLastBackup(*lines);
+    }
+    if (!lines || !QFileInfo(backupFolder_).isDir()) {
+        backupFolder_ = WithFinalSlash(DataFolder()) + kDefaultFolder;
+        dataFolder_ = DataFolder();
+    }
+    SelectFolder(backupFolder_);
+    SetShown({Drive1, Dir1, Command1}, {});
+    Text1->SetText(backupFolder_);
+    Text1->show();
+}
+
+void BackupWindow::folderKeyPress(int& keyAscii) {
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    RunBackup();
+}
+
+void BackupWindow::startBackup() {
+    int keyAscii = 13;
+    folderKeyPress(keyAscii);
+}
+
+void BackupWindow::StartCopying(const QString& activity) {
+    SetShown({Label2, Frame1, ProgressBar1}, {Dir1, Drive1, Command1, Command2, Text1});
+    Label2->setText(activity);
+    // Leaving in the middle of the copies would cut a backup or a restore short.
+    Quitter->setEnabled(false);
+}
+
+void BackupWindow::ShowProgress(const QString& file, int done, int count) {
+    Frame1->setTitle(file);
+    ProgressBar1->setMaximum(count);
+    ProgressBar1->setValue(done);
+    QCoreApplication::processEvents();
+}
+
+void BackupWindow::RunBackup() {
+    const QString folder = Absolute(Text1->Text().trimmed());
+    // Refused before anything is written, and the user picks again.
+    if (const std::optional<QString> why = WhyFolderRefusesBackup(folder)) {
+        ReportBackupNotMade(*why);
+        return;
+    }
+    SetShown({}, {Dir1, Drive1, Command1});
+    backupFolder_ = folder;
+    dataFolder_ = WithFinalSlash(DataFolder());
+    if (SameFile(backupFolder_, dataFolder_)) {
+        // Copies named in capitals beside the live files would be taken for live files.
+        MessageBox::Error(QStringLiteral("La sauvegarde ne peut pas être écrite dans le dossier "
+                                         "des fiches lui-même. Choisissez un autre dossier."));
+        Form_Load();
+        return;
+    }
+    const Marker::Snapshot before;
+    if (!MarkerCanRecordTheBackup()) {
+        Form_Load();
+        return;
+    }
+    StartCopying(QStringLiteral("JE SAUVEGARDE"));
+    QCoreApplication::processEvents();
+    // The date as every writer gives it: the program speaks French whatever the locale.
+    const MarkerLines made{backupFolder_, dataFolder_, Marker::BackupDate(Clock::Now().date())};
+    const BackupCopies::Written copies = BackupCopies::Write(
+        BackupNames(Names(*File1), session().databaseFile), made, session().databaseFile,
+        Store().IsOpen() ? &Store().collection() : nullptr,
+        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); });
+    Quitter->setEnabled(true);
+    if (!copies.failures.isEmpty()) {
+        before.PutBack();
+        MessageBox::Show(copies.failures.join(QLatin1Char('\n')) +
+                             QStringLiteral("\nLa collection en place n'a pas été modifiée."),
+                         kFailedBackupTitle);
+        Form_Load();
+        return;
+    }
+    ReportBackupMade(copies, made);
+    Forms::Load<MainWindow>(session());
+    Forms::Unload(this);
+}
+
+// The marker is written again as it stands, so that a data folder where it cannot be written
+// stops the backup before anything is copied.
+bool BackupWindow::MarkerCanRecordTheBackup() {
+    try {
+        Marker::Write(Marker::Read().value_or(FirstRunLines()));
+        return true;
+    } catch (const UserError& error) {
+        ReportBackupNotMade(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de "
+                                           "la dernière sauvegarde, ne peut pas être écrit dans "
+                                           "le dossier des fiches « %2 » (%3)")
+                                .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
+                                     WhyMarkerIsUnwritable()),
+                            error.reason());
+        return false;
+    }
+}
+
+// The marker of the data folder takes the date only now that the backup is whole.
+void BackupWindow::ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made) {
+    QString text =
+        QStringLiteral("La sauvegarde est faite dans le dossier\n« %1 ».\n%2 y %3 "
+                       "copiés, relus et trouvés complets.")
+            .arg(QDir::toNativeSeparators(backupFolder_), InFrench(copies.copied),
+                 copies.copied.size() == 1 ? QStringLiteral("a été") : QStringLiteral("ont été"));
+    if (copies.cards)
+        text += QStringLiteral("\nLa collection sauvegardée contient %1.")
+                    .arg(CardsText(*copies.cards));
+    try {
+        Marker::Write(made);
+    } catch (const UserError& error) {
+        text += QStringLiteral("\n\nLe fichier « %1 » du dossier des fiches n'a pas pu être mis "
+                               "à jour : la fenêtre Sauvegarde ne montrera pas la date de cette "
+                               "sauvegarde.")
+                    .arg(Marker::kFileName);
+        text = WithReason(text, error.reason());
+    }
+    MessageBox::Show(text, QStringLiteral("Sauvegarde"));
+}
+
+void BackupWindow::prepareRestore() {
+    Text1->hide();
+    Sauve->setEnabled(false);
+    Restoration->setEnabled(false);
+    if (const std::optional<MarkerLines> lines = Marker::Read())
+        backupFolder_ = lines->backupFolder;
+    dataFolder_ = WithFinalSlash(DataFolder());
+    SelectFolder(backupFolder_);
+    SetShown({Drive1, Dir1, Text1, Command2}, {});
+}
+
+std::optional<BackupWindow::RestoreSource>
+BackupWindow::CheckedRestoreSource(const QString& picked) {
+    if (QFileInfo(picked).isDir() && !CanEnter(picked)) {
+        RefuseRestore(QStringLiteral("Vous n'avez pas le droit d'ouvrir le dossier « %1 ».")
+                          .arg(QDir::toNativeSeparators(picked)));
+        return std::nullopt;
+    }
+    const QString markerFile = picked + SafeFiles::TwinIn(picked, Marker::kFileName);
+    if (!QFileInfo(markerFile).isFile()) {
+        RefuseRestore(QStringLiteral("Le dossier « %1 » ne contient pas de sauvegarde : le "
+                                     "fichier « %2 » est introuvable.")
+                          .arg(QDir::toNativeSeparators(picked), Marker::kFileName));
+        return std::nullopt;
+    }
+    const std::optional<MarkerLines> lines = Marker::Read(markerFile);
+    const QString folder = lines ? WithFinalSlash(lines->backupFolder) : QString();
+    if (!lines || !QFileInfo(folder).isDir()) {
+        RefuseRestore(
+            QStringLiteral("Le dossier de sauvegarde « %1 » indiqué par « %2 » "
+                           "n'existe pas.")
+                .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(markerFile)));
+        return std::nullopt;
+    }
+    if (!CanEnter(folder)) {
+        RefuseRestore(
+            QStringLiteral("Vous n'avez pas le droit d'ouvrir le dossier de sauvegarde "
+                           "« %1 » indiqué par « %2 ».")
+                .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(markerFile)));
+        return std::nullopt;
+    }
+    const QString database = folder + SafeFiles::TwinIn(folder, session().databaseFile);
+    if (ReadJetHeader(database).IsJet()) {
+        RefuseRestore(JetBackupRefusal(database));
+        return std::nullopt;
+    }
+    try {
+        return RestoreSource{folder, lines->date, Collection::VerifiedCardCount(database)};
+    } catch (const StoreError& error) {
+        RefuseRestore(QStringLiteral("La base sauvegardée ne peut pas être restaurée.\n") +
+                      error.text());
+        return std::nullopt;
+    }
+}
+
+// Every card of the collection in place is replaced: the user weighs what they lose first.
+bool BackupWindow::RestoreConfirmed(const RestoreSource& source) const {
+    const std::optional<qint64> live = LiveCardCount(session().databaseFile);
+    const QString backup =
+        QStringLiteral("la sauvegarde du %1 (%2)").arg(source.date, CardsText(source.cards));
+    const QString question =
+        OnServer() ? QStringLiteral("Remplacer la collection du serveur « %1 » (%2), que tous ses "
+                                    "utilisateurs partagent, par %3 ?\n\nLes fiches ajoutées ou "
+                                    "modifiées depuis cette sauvegarde, par vous ou par d'autres, "
+                                    "seront perdues.")
+                         .arg(Store().Server(),
+                              live ? CardsText(*live) : QStringLiteral("illisible"), backup)
+        : live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
+                                "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
+                     .arg(CardsText(*live), backup)
+               : QStringLiteral("Restaurer %1 ?\n\nAucune collection lisible n'est en place dans "
+                                "le dossier « %2 ».")
+                     .arg(backup, QDir::toNativeSeparators(DataFolder()));
+    return MessageBox::AskYesNo(question, QStringLiteral("Restoration")) == MessageBox::Answer::Yes;
+}
+
+void BackupWindow::startRestore() {
+    const std::optional<RestoreSource> source =
+        CheckedRestoreSource(Absolute(Text1->Text().trimmed()));
+    if (!source || !RestoreConfirmed(*source))
+        return;
+    restoring_ = *source;
+    backupFolder_ = source->folder;
+    SelectFolder(backupFolder_);
+    RunRestore();
+}
+
+void BackupWindow::RunRestore() {
+    StartCopying(QStringLiteral("JE RESTORE"));
+    PauseBetweenFiles();
+    // The program ends after the restore: its own connection has nothing more to do, unless the
+    // cards go to the server through it.
+    const bool onServer = OnServer();
+    if (!onServer)
+        Store().Reset();
+    dataFolder_ = WithFinalSlash(DataFolder());
+    File1->SetPath(backupFolder_);
+    File1->Refresh();
+    EndAfterRestore(BackupCopies::Restore(
+        Names(*File1), backupFolder_, dataFolder_, session().databaseFile,
+        onServer ? &Store().collection() : nullptr,
+        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); }));
+}
+
+// The program ends so that its next start opens what was restored; the user is told first.
+void BackupWindow::EndAfterRestore(const QStringList& failed) {
+    const QString closing = QStringLiteral("\nLe programme va maintenant se fermer.");
+    if (failed.isEmpty())
+        MessageBox::Show(QStringLiteral("La collection a été restaurée : elle contient les %1 de "
+                                        "la sauvegarde du %2.")
+                                 .arg(CardsText(restoring_.cards), restoring_.date) +
+                             closing,
+                         QStringLiteral("Restoration"));
+    else
+        MessageBox::Error(QStringLiteral("Ces fichiers n'ont pas pu être restaurés ; ceux qui "
+                                         "étaient en place n'ont pas été modifiés : %1")
+                              .arg(failed.join(QStringLiteral(", "))) +
+                          closing);
+    Application::End();
+}
+
+void BackupWindow::leave() {
+    Forms::Load<MainWindow>(session());
+    Forms::Unload(this);
+}
+
+void BackupWindow::WindowClosed() {
+    if (Quitter->isEnabled())
+        leave();
+}

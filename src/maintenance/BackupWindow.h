@@ -1,0 +1,81 @@
+#pragma once
+
+#include "maintenance/BackupCopies.h"
+#include "platform/Controls.h"
+#include "platform/FileControls.h"
+#include "shell/Window.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <optional>
+
+// Backup of the card database and the marker file to a folder of any volume, and restore from
+// such a folder. A backup returns to the main window; a restore ends the program.
+// Its objectName, which scripts and the guide know, is "KorSauve".
+class BackupWindow : public Window {
+    Q_OBJECT
+
+public:
+    explicit BackupWindow(Session& session);
+
+    static inline const QString kFailedBackupTitle =
+        QStringLiteral("ERREUR SUR LA SAUVEGARDE, VOIR LE DISQUE DESTINATAIRE");
+
+    void Form_Load() override;
+
+private:
+    void driveChosen();
+    void folderChosen();
+    void prepareBackup();
+    void startBackup();
+    void prepareRestore();
+    void startRestore();
+    void leave();
+    void folderKeyPress(int& keyAscii);
+    void WindowClosed() override;
+    void BuildControls();
+    void BuildMenu();
+    void SetShown(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> hidden);
+    void ShowLastBackup(const MarkerLines& lines);
+    void SelectFolder(const QString& folder);
+    void StartCopying(const QString& activity);
+    void ShowProgress(const QString& file, int done, int count);
+    void RunBackup();
+    bool MarkerCanRecordTheBackup();
+    void ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made);
+    struct RestoreSource {
+        QString folder;
+        QString date;
+        qint64 cards = 0;
+    };
+    std::optional<RestoreSource> CheckedRestoreSource(const QString& picked);
+    bool RestoreConfirmed(const RestoreSource& source) const;
+    void RunRestore();
+    void EndAfterRestore(const QStringList& failed);
+
+    RestoreSource restoring_;
+    // Where the backup goes or the restore comes from, and the folder of the data.
+    QString backupFolder_;
+    QString dataFolder_;
+
+    QLabel* Label1;
+    QLabel* Label3;
+    QLabel* Label2;
+    DriveList* Drive1;
+    DirectoryList* Dir1;
+    TextBox* Text1;
+    FileList* File1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QGroupBox* Frame1;
+    QProgressBar* ProgressBar1;
+
+    QMenu* Menu;
+    QAction* Sauve;
+    QAction* vide;
+    QAction* Restoration;
+    QAction* vide1;
+    QAction* Quitter;
+};

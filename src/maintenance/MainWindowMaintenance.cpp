@@ -1,0 +1,95 @@
+// The main window's maintenance commands: backup, compaction, help and web page.
+#include "maintenance/BackupWindow.h"
+#include "maintenance/Compaction.h"
+#include "maintenance/HelpWindow.h"
+#include "platform/Desktop.h"
+#include "platform/Forms.h"
+#include "platform/MessageBox.h"
+#include "platform/ResumeNext.h"
+#include "platform/UserError.h"
+#include "shell/MainWindow.h"
+#include "shell/Session.h"
+#include "store/CardStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+
+namespace {
+const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
+const QString kWebPage = QStringLiteral("https://pivanes.example.org/");
+// The guide installed with the program, found from the program's own place; a program run from
+// its build folder finds the copy made there.
+QString InstalledGuide() {
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    for (const QString& folder :
+         {QStringLiteral(PIVANES_GUIDE_FROM_PROGRAM), QStringLiteral("share/pivanes")}) {
+        const QString guide = programFolder.filePath(folder + QStringLiteral("/Lisez-Moi.html"));
+        if (QFileInfo(guide).isFile())
+            return QDir::cleanPath(guide);
+    }
+    return {};
+}
+
+// The server's own maintenance of the collection's tables; no file is touched.
+void CompactServer() {
+    try {
+        const Compacted compacted = Store().collection().Compact();
+        const QLocale french(QLocale::French);
+        const auto megabytes = [&french](qint64 bytes) {
+            return french.toString(double(bytes) / (1 << 20), 'f', 1);
+        };
+        MessageBox::Show(
+            QStringLiteral("Le serveur a fait le ménage de la collection (VACUUM "
+                           "ANALYZE) : ses tables occupaient %1 Mo, elles en "
+                           "occupent %2.")
+                .arg(megabytes(compacted.bytesBefore), megabytes(compacted.bytesAfter)));
+    } catch (const UserError& error) {
+        MessageBox::Error(error.text());
+    }
+}
+
+} // namespace
+
+void MainWindow::openBackupWindow() {
+    Forms::Load<BackupWindow>(session());
+    Forms::Unload(this);
+}
+
+void MainWindow::compactCollection() {
+    if (!Store().Server().isEmpty()) {
+        CompactServer();
+        return;
+    }
+    ResumeNext([] { Store().CloseDatabase(); });
+    try {
+        CompactDatabaseFile(session().databaseFile);
+    } catch (const UserError& error) {
+        MessageBox::Error(error.text());
+        // What keeps the file from being compacted keeps it from opening: it was just said.
+        ResumeNext([this] { Store().OpenDatabase(session().databaseFile); });
+        ShowSelectionAfterReopening();
+        return;
+    }
+    MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
+    try {
+        Store().OpenDatabase(session().databaseFile);
+    } catch (const UserError& error) {
+        MessageBox::Error(error.text());
+    }
+    ShowSelectionAfterReopening();
+}
+
+// The user's own help file first, then the guide; the program's own window where neither opens.
+void MainWindow::openHelp() {
+    Desktop::OpenFile(kHelpFile, [] { Desktop::OpenFile(InstalledGuide(), &ShowProgramHelp); });
+}
+
+void MainWindow::openWebPage() {
+    Desktop::OpenUrl(kWebPage, [] {
+        MessageBox::Error(QStringLiteral("Aucun navigateur web n'a pu être ouvert. Pour voir le "
+                                         "site de Pivanes, copiez son adresse dans votre "
+                                         "navigateur : %1")
+                              .arg(kWebPage));
+    });
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/Controls.h"
+#include "shell/Window.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <optional>
+
+class Recordset;
+struct Category;
+
+// The main window: one card at a time, and the menus that lead to every other window.
+//
+// Its handlers live beside the windows they open, so that each subsystem includes only what it
+// uses and no header depends on a subsystem above it:
+//   shell/MainWindow.cpp                   menus, work area, entry state, Retour, Quitter
+//   browse/MainWindowCategories.cpp        category items, GENERALE, Bureautique
+//   browse/MainWindowViewer.cpp            the card on display and the four arrows
+//   browse/MainWindowGrids.cpp             Liste and Recherche
+//   edit/MainWindowEdit.cpp                Ajouter Une Fiche and Modif une fiche
+//   print/MainWindowPrint.cpp              Imprimer Fiche
+//   maintenance/MainWindowMaintenance.cpp  Sauvegarde, compaction, help and web page
+// Its objectName, which scripts and the guide know, is "KorPivane".
+class MainWindow : public Window {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Session& session);
+
+    void Form_Load() override;
+    // Shows the card that a grid window chose (CurrentCardNumber), when the selection on display
+    // can show it.
+    void showChosenCard();
+    // What the printout copies: the title on display and the text's print lines.
+    QString shownTitle() const;
+    QStringList shownTextLines() const;
+
+protected:
+    void WindowClosed() override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void showEntryState();
+    void refreshViewer();
+    void returnToEntryState();
+    void quit();
+    void showOfficeMenu();
+    void showAllCards();
+    // The handler of each category item of both menus.
+    void showCategory(const QString& code);
+    // The four arrows: "<<", "<", ">" and ">>".
+    void showFirstCard();
+    void showPreviousCard();
+    void showNextCard();
+    void showLastCard();
+    void printShownCard();
+    void openCardList();
+    void openSearch();
+    void openHelp();
+    void openWebPage();
+    void openBackupWindow();
+    void compactCollection();
+    void openCardPicker();
+    void openNewCardForm();
+
+    // The cards that the banner names and the arrows step through: a query and its label.
+    struct Selection {
+        QString sql;
+        QString labelPrefix;
+    };
+
+    void BuildMenus();
+    void BuildWorkArea();
+    QAction* AddCategoryItem(QMenu* menu, const Category& category);
+    void OpenDatabase();
+    // False, once the user has been told what to do, when no collection is open.
+    bool CollectionIsOpen() const;
+    void ShowSelection(const QString& sql, const QString& labelPrefix);
+    // Reads the selection afresh and shows the given card of it, or its first card when it no
+    // longer holds that one.
+    void ShowSelectedCard(std::optional<qint64> numero);
+    void ShowEmptySelection(const QString& labelPrefix);
+    void ShowBanner(const QString& labelPrefix, qint32 count);
+    void ShowSelectionCommands();
+    void ShowCurrentRow();
+    void SetViewerVisible(bool visible);
+    // After the database was closed and opened again under the card on screen.
+    void ShowSelectionAfterReopening();
+    // Whether the selection on display holds the card the record set stands on.
+    bool SelectionHolds(const Recordset& cards) const;
+
+    // None in the entry state and in the office menu.
+    std::optional<Selection> selection_;
+    qint64 shownCard_ = 0;
+
+    QLabel* lblLabels;
+    TextBox* Text1;
+    TextBox* Text2;
+    ListBox* List1; // the text's print lines, never shown
+    QPushButton* Command3;
+    QPushButton* Command1;
+    QLabel* Label2;
+    QPushButton* Command2;
+    QPushButton* Command4;
+    QLabel* Label1;
+    QAction* Retour;
+    QAction* Imprime;
+    QAction* ListeFiche;
+    QMenu* Catego;
+    QMenu* Bur;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Form.h"
+
+struct Session;
+
+// A window of the program: it works in the session that the shell handed to the first window,
+// and scales itself to the screen when it loads.
+class Window : public Form {
+protected:
+    Window(const char* objectName, Session& session) : Form(objectName), session_(session) {}
+
+    Session& session() const { return session_; }
+
+    // The first step of a scaled window's load: the design layout scaled to the screen, and
+    // again, from the design, whenever the user resizes the window.
+    void scaleToScreen();
+    qint32 scalePercent() const { return scalePercent_; }
+    // A design size in twips at the window's scale.
+    qint32 scaled(double designTwips) const;
+    // For what the window sizes from its scale itself, once its controls are scaled again.
+    virtual void scaleChanged() {}
+
+private:
+    Session& session_;
+    qint32 scalePercent_ = 100;
+};

@@ -1,3 +1,0 @@
-#include "store/Donnees.h"
-
-SharedState Donnees;

@@ -1,0 +1,259 @@
+#include "../edit/CardFormTesting.h"
+#include "GridTesting.h"
+#include "TestSupport.h"
+
+#include "browse/FlexGrid.h"
+#include "browse/SearchWindow.h"
+#include "edit/NewCardForm.h"
+#include "platform/Forms.h"
+#include "platform/NumberText.h"
+#include "shell/MainWindow.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <sqlite3.h>
+
+namespace {
+
+const QList<Card> kTitled = {
+    {1, "WIN", "WINDOWS XP ASTUCE", "a\r\n"}, {2, "WIN", "windows en minuscules", "b\r\n"},
+    {3, "INT", "RÉSEAU  WINDOWS", "c\r\n"},   {4, "MAT", "", "d\r\n"},
+    {5, "MAT", "SANS TITRE", "e\r\n"},        {6, "EXCE", "MACRO EXCEL", "f\r\n"},
+    {7, "INT", "RÉSEAU WINDOWS", "g\r\n"},
+};
+
+void WriteTitledCards() {
+    WriteCollection(kTitled);
+    // Card 5 gets a title with no value at all.
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open("Pivane.mdb", &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "UPDATE TrucPivane SET Titre = NULL WHERE Numero = 5", nullptr,
+                          nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(db);
+}
+
+// Cards 1 to 2 × matches: the odd ones are titled "TITRE n", the even ones "AUTRE n".
+void WriteAlternateCards(int matches) {
+    QList<Card> cards;
+    for (qint32 numero = 1; numero <= 2 * matches; ++numero)
+        cards.append({numero, QStringLiteral("WIN"),
+                      QStringLiteral("%1 %2").arg(numero % 2 ? "TITRE" : "AUTRE").arg(numero),
+                      QString()});
+    WriteCollection(cards);
+}
+
+SearchWindow* OpenSearch() {
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Recher")->trigger();
+    return Forms::Find<SearchWindow>();
+}
+
+// Types one character after the other, accented ones too.
+void Search(SearchWindow& search, const QString& typed) {
+    for (QChar character : typed) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(Control<TextBox>(search, "Text1"), &key);
+    }
+    QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
+}
+
+} // namespace
+
+class TestSearchWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensOnTheKeywordEntry();
+    void titlesHoldingTheKeyword_data();
+    void titlesHoldingTheKeyword();
+    void resultsArePaged_data();
+    void resultsArePaged();
+    void pagingBeforeASearchDoesNothing();
+    void clickShowsTheCardInTheMainWindow_data();
+    void clickShowsTheCardInTheMainWindow();
+    void emptyCollection();
+    void findsATitleTypedWithALetterOfTwoCapitals();
+};
+
+void TestSearchWindow::opensOnTheKeywordEntry() {
+    ProgramFixture fixture;
+    WriteCollection(CardsIn({{"WIN", 700}, {"MAT", 500}}));
+    MainWindow& main = MainWindowShowing("Windows");
+    MenuItem(main, "Recher")->trigger();
+    SearchWindow* search = Forms::Find<SearchWindow>();
+    QVERIFY(search);
+    QVERIFY(search->isVisible());
+    QVERIFY(!main.isVisible());
+    QCOMPARE(search->windowTitle(), QStringLiteral("Liste"));
+    QVERIFY(Control<TextBox>(search, "Text1")->isVisible());
+    QCOMPARE(Control<QLabel>(search, "Label2")->text(), QStringLiteral("Mot Rechercher"));
+    QVERIFY(Control<QLabel>(search, "Label2")->isVisible());
+    QVERIFY(!Control<FlexGrid>(search, "MSFlexGrid1")->Visible());
+    QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
+    Search(*search, QStringLiteral("mat"));
+    QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
+    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->Rows(), 302);
+}
+
+void TestSearchWindow::titlesHoldingTheKeyword_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QList<qint32>>("found");
+
+    QTest::newRow("empty box: every title with text") << ""
+                                                      << "" << QList<qint32>{1, 2, 3, 6, 7};
+    QTest::newRow("blanks only") << "   "
+                                 << "" << QList<qint32>{1, 2, 3, 6, 7};
+    QTest::newRow("lower case typed") << "windows"
+                                      << "WINDOWS" << QList<qint32>{1, 3, 7};
+    QTest::newRow("blanks around") << "  réseau windows  "
+                                   << "RÉSEAU WINDOWS" << QList<qint32>{7};
+    QTest::newRow("inner blanks must match") << "réseau  windows"
+                                             << "RÉSEAU  WINDOWS" << QList<qint32>{3};
+    QTest::newRow("title without value") << "sans"
+                                         << "SANS" << QList<qint32>{};
+    QTest::newRow("no match") << "zorglub"
+                              << "ZORGLUB" << QList<qint32>{};
+}
+
+void TestSearchWindow::titlesHoldingTheKeyword() {
+    QFETCH(QString, typed);
+    QFETCH(QString, keyword);
+    QFETCH(QList<qint32>, found);
+    ProgramFixture fixture;
+    WriteTitledCards();
+    SearchWindow* search = OpenSearch();
+    Search(*search, typed);
+    const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
+    QVERIFY(grid.Visible());
+    QVERIFY(!Control<TextBox>(search, "Text1")->isVisible());
+    QVERIFY(!Control<QLabel>(search, "Label2")->isVisible());
+    QCOMPARE(ShownNumbers(grid), found);
+    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
+    for (int row = 1; row <= found.size(); ++row)
+        QCOMPARE(ShownTitle(grid, row), kTitled.at(found.at(row - 1) - 1).Titre);
+    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 0), QString());
+    QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
+    QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestSearchWindow::resultsArePaged_data() {
+    QTest::addColumn<int>("matches");
+    QTest::addColumn<QString>("menus");
+    QTest::addColumn<QString>("pageState");
+    QTest::addColumn<QList<qint32>>("secondPage");
+
+    QTest::newRow("300 matches: one page") << 300 << "Quitter"
+                                           << "missing" << QList<qint32>{};
+    QTest::newRow("301 matches: two pages") << 301 << "Menu(Suite) Quitter"
+                                            << "301\r\n300\r\n"
+                                            << QList<qint32>{599, 601};
+}
+
+void TestSearchWindow::resultsArePaged() {
+    QFETCH(int, matches);
+    QFETCH(QString, menus);
+    QFETCH(QString, pageState);
+    QFETCH(QList<qint32>, secondPage);
+    ProgramFixture fixture;
+    WriteAlternateCards(matches);
+    SearchWindow* search = OpenSearch();
+    Search(*search, QStringLiteral("titre"));
+    const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
+    QCOMPARE(grid.Rows(), 302);
+    QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("1"));
+    QCOMPARE(grid.TextMatrix(300, 0), QStringLiteral("599"));
+    QCOMPARE(OfferedMenus(*search), menus);
+    QCOMPARE(PageStateFileText(), pageState);
+    if (secondPage.isEmpty())
+        return;
+    MenuItem(*search, "ListeSuite")->trigger();
+    QCOMPARE(ShownNumbers(grid), secondPage);
+    QCOMPARE(OfferedMenus(*search), QStringLiteral("Menu(Retour) Quitter"));
+}
+
+// A page state left by an earlier list belongs to no search of this screen.
+void TestSearchWindow::pagingBeforeASearchDoesNothing() {
+    ProgramFixture fixture;
+    WriteAlternateCards(400);
+    WritePageStateFile("750\r\n300\r\n");
+    SearchWindow* search = OpenSearch();
+    QCOMPARE(OfferedMenus(*search), QStringLiteral("Menu(Suite,Retour) Quitter"));
+    MenuItem(*search, "ListeSuite")->trigger();
+    MenuItem(*search, "Retour")->trigger();
+    QVERIFY(!Control<FlexGrid>(search, "MSFlexGrid1")->Visible());
+    QVERIFY(Control<TextBox>(search, "Text1")->isVisible());
+    QCOMPARE(PageStateFileText(), QStringLiteral("750\r\n300\r\n"));
+    QVERIFY(ShownMessages().isEmpty());
+    Search(*search, QStringLiteral("TITRE"));
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(search, "MSFlexGrid1")).size(), 300);
+}
+
+void TestSearchWindow::clickShowsTheCardInTheMainWindow_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<qint32>("shown");
+
+    QTest::newRow("card row") << 2 << 3;
+    QTest::newRow("empty row: the card that was shown") << 4 << 6;
+}
+
+void TestSearchWindow::clickShowsTheCardInTheMainWindow() {
+    QFETCH(int, row);
+    QFETCH(qint32, shown);
+    ProgramFixture fixture;
+    WriteTitledCards();
+    MainWindow& main = MainWindowShowing("Exce");
+    MenuItem(main, "Recher")->trigger();
+    SearchWindow* search = Forms::Find<SearchWindow>();
+    Search(*search, QStringLiteral("windows"));
+    ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), row);
+    ProcessUnloads();
+    QVERIFY(!Forms::Find<SearchWindow>());
+    QVERIFY(main.isVisible());
+    QCOMPARE(Control<TextBox>(main, "Text1")->Text(), kTitled.at(shown - 1).Titre);
+    QCOMPARE(Control<QLabel>(main, "Label2")->text(),
+             QStringLiteral("FICHE N° ") + NumberText(shown));
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestSearchWindow::emptyCollection() {
+    ProgramFixture fixture;
+    WriteCollection({});
+    SearchWindow* search = OpenSearch();
+    QVERIFY(search);
+    QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  0 Fiches"));
+    Search(*search, QStringLiteral("x"));
+    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->Rows(), 2);
+    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->TextMatrix(0, 0), QStringLiteral("NUMERO"));
+    QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
+    MenuItem(*search, "ListeFin")->trigger();
+    ProcessUnloads();
+    QVERIFY(Forms::Find<MainWindow>()->isVisible());
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+// The title box and the search turn "ß" into the same capitals, so what was typed is found.
+void TestSearchWindow::findsATitleTypedWithALetterOfTwoCapitals() {
+    ProgramFixture fixture;
+    WriteCollection(kTitled);
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+    ProcessUnloads();
+    NewCardForm* form = Forms::Find<NewCardForm>();
+    QVERIFY(form);
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("la straße"));
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("LA STRASSE"));
+    QVERIFY(Press(*form, "Command1"));
+    QVERIFY(Press(*form, "Windows"));
+    Control<QAction>(form, "Retour")->trigger();
+    ProcessUnloads();
+    SearchWindow* search = OpenSearch();
+    QVERIFY(search);
+    Search(*search, QStringLiteral("straße"));
+    QCOMPARE(ShownNumbers(*Control<FlexGrid>(search, "MSFlexGrid1")), QList<qint32>{8});
+    QCOMPARE(ShownTitle(*Control<FlexGrid>(search, "MSFlexGrid1"), 1),
+             QStringLiteral("LA STRASSE"));
+}
+
+PIVANES_TEST_MAIN(TestSearchWindow)
+#include "tst_SearchWindow.moc"

@@ -1,0 +1,23 @@
+# The engine's tests run without a display: none of their programs needs QtGui or QtWidgets.
+#   cmake -P EngineTestsAlone.cmake PROGRAM...
+if(CMAKE_ARGC LESS 4)
+    message(FATAL_ERROR "no program to check")
+endif()
+set(faults)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(index RANGE 3 ${last})
+    set(program ${CMAKE_ARGV${index}})
+    execute_process(COMMAND readelf --dynamic ${program} OUTPUT_VARIABLE dynamic
+                    RESULT_VARIABLE failed)
+    if(failed)
+        list(APPEND faults "${program}: readelf failed")
+    endif()
+    string(REGEX MATCHALL "libQt6(Gui|Widgets|PrintSupport)[^]]*" needed "${dynamic}")
+    if(needed)
+        list(APPEND faults "${program} needs ${needed}")
+    endif()
+endforeach()
+if(faults)
+    list(JOIN faults "\n" faults)
+    message(FATAL_ERROR "${faults}")
+endif()

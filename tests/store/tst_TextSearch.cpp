@@ -1,0 +1,359 @@
+// The search of titles and texts: one folding everywhere, the keyword's syntax taken as text, and
+// the same cards found by every engine, by the index and by reading every card.
+#include "EngineTestSupport.h"
+
+#include "store/TextSearch.h"
+#include "store/sqlite/Connection.h"
+#include "store/sqlite/Schema.h"
+#include "store/sqlite/SqliteCollection.h"
+
+#include <QRandomGenerator>
+#include <limits>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr qint64 kAll = std::numeric_limits<qint64>::max();
+
+QList<qint64> Searched(Collection& collection, const QString& keyword) {
+    const FoundCards found =
+        collection.SearchTexts(Selection::AllCards(), TextQuery::Parse(keyword), kAll);
+    QList<qint64> numbers;
+    for (const CardRow& row : found.rows->Upward(std::numeric_limits<qint64>::min(), 0, 1000))
+        numbers << row.numero;
+    if (found.count != numbers.size())
+        numbers << -1;
+    return numbers;
+}
+
+// What folding and comparing card by card finds, without any engine.
+QList<qint64> Scanned(const QList<Card>& cards, const QString& keyword) {
+    const TextQuery query = TextQuery::Parse(keyword);
+    QList<qint64> numbers;
+    for (const Card& card : cards)
+        if (query.Matches(card.Titre, card.Pivanes))
+            numbers << card.Numero;
+    return numbers;
+}
+
+int RunElsewhere(const QByteArray& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open("Pivane.mdb", &db);
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc;
+}
+
+void AddRowsForEachEngine(const std::function<void(const QString& engine)>& add) {
+    for (const char* engine : {"sqlite", "postgres"})
+        add(QString::fromLatin1(engine));
+}
+
+// Words that fold alike or almost, for random cards and keywords.
+const QStringList kWords = {
+    QStringLiteral("été"),
+    QStringLiteral("ÉTÉ"),
+    QStringLiteral("ete"),
+    QStringLiteral("Straße"),
+    QStringLiteral("STRASSE"),
+    QStringLiteral("cœur"),
+    QStringLiteral("CŒUR"),
+    QStringLiteral("ﬁchier"),
+    QStringLiteral("fichiers"),
+    QStringLiteral("ıstanbul"),
+    QStringLiteral("İzmir"),
+    QStringLiteral("l’été"),
+    QStringLiteral("l'hiver"),
+    QStringLiteral("config"),
+    QStringLiteral("configuration"),
+    QStringLiteral("reconfig"),
+    QStringLiteral("x-y"),
+    QStringLiteral("a_b"),
+    QStringLiteral("e\u0301te\u0301"),
+    QStringLiteral("Ångström"),
+    QStringLiteral("naïve"),
+    QStringLiteral("ΣΟΦΊΑ"),
+    QStringLiteral("σοφία"),
+    QStringLiteral("北京"),
+    QStringLiteral("😀"),
+    QStringLiteral("clé\u00A0de"),
+    QStringLiteral("registre"),
+    QStringLiteral("AND"),
+    QStringLiteral("NEAR(x"),
+    QStringLiteral("\"cité\""),
+    QStringLiteral("Æther"),
+    QStringLiteral("2024"),
+    QStringLiteral("C:\\fstab"),
+};
+
+QString RandomText(QRandomGenerator& random, int words) {
+    QStringList text;
+    for (int i = 0; i < words; ++i)
+        text << kWords[random.bounded(int(kWords.size()))];
+    return text.join(random.bounded(2) ? QStringLiteral(" ") : QStringLiteral(", "));
+}
+
+QString RandomKeyword(QRandomGenerator& random) {
+    QString keyword = RandomText(random, random.bounded(1, 3));
+    switch (random.bounded(3)) {
+    case 0: // a beginning of a word
+        return keyword.left(random.bounded(1, int(keyword.size()) + 1));
+    case 1: // a phrase
+        return QLatin1Char('"') + keyword + QLatin1Char('"');
+    default:
+        return keyword.toUpper();
+    }
+}
+
+} // namespace
+
+class TestTextSearch : public QObject {
+    Q_OBJECT
+
+private slots:
+    void oneFoldingForTextsAndKeywords_data();
+    void oneFoldingForTextsAndKeywords();
+    void keywordSyntaxIsText_data();
+    void keywordSyntaxIsText();
+    void everyEngineFindsWhatReadingEveryCardFinds_data();
+    void everyEngineFindsWhatReadingEveryCardFinds();
+    void indexKeptByAnotherProgramsWrites_data();
+    void indexKeptByAnotherProgramsWrites();
+    void staleIndexFallsBackUntilTheFirstWrite();
+    void serverCatchesUpWithAnotherProgramsWrites();
+    void occurrencesToHighlight_data();
+    void occurrencesToHighlight();
+};
+
+void TestTextSearch::oneFoldingForTextsAndKeywords_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<bool>("found");
+    const struct {
+        const char* name;
+        const char16_t* text;
+        const char16_t* keyword;
+        bool found;
+    } cases[] = {
+        {"accents and capitals", u"Un ÉTÉ à Noël", u"ete noel", true},
+        {"capital with accent in the keyword", u"l'été", u"ÉTÉ", true},
+        {"cedilla", u"GARÇON", u"garcon", true},
+        {"accent written apart", u"e\u0301te\u0301", u"été", true},
+        {"œ and æ written out", u"CŒUR ÆTHER", u"coeur aether", true},
+        {"ß written out", u"Straße", u"STRASSE", true},
+        {"ss found as ß", u"strasse", u"straße", true},
+        {"ligature fi", u"ﬁchier", u"fichier", true},
+        {"dotless ı", u"ıstanbul", u"ISTANBUL", true},
+        {"dotted İ", u"İzmir", u"izmir", true},
+        {"non-breaking space separates", u"mot\u00A0clé", u"\"mot cle\"", true},
+        {"typographic apostrophe", u"l’été", u"\"l'ete\"", true},
+        {"straight apostrophe", u"l'hiver", u"hiver", true},
+        {"beginning of a word", u"configuration", u"config", true},
+        {"not inside a word", u"reconfigurer", u"config", false},
+        {"every word needed", u"fstab", u"fstab crontab", false},
+        {"words in title or text", u"fstab", u"FSTAB TITRE", true},
+        {"phrase in order", u"clé de registre", u"\"clé de registre\"", true},
+        {"phrase out of order", u"clé de registre", u"\"registre de clé\"", false},
+        {"phrase words are whole", u"clé de registres", u"\"clé de registre\"", false},
+        {"phrase does not join title and text", u"registre", u"\"titre registre\"", false},
+        {"greek capitals", u"ΣΟΦΊΑ", u"σοφία", true},
+    };
+    for (const auto& row : cases)
+        AddRowsForEachEngine([&](const QString& engine) {
+            QTest::addRow("%s: %s", qPrintable(engine), row.name)
+                << engine << QString::fromUtf16(row.text) << QString::fromUtf16(row.keyword)
+                << row.found;
+        });
+}
+
+void TestTextSearch::oneFoldingForTextsAndKeywords() {
+    QFETCH(QString, engine);
+    QFETCH(QString, text);
+    QFETCH(QString, keyword);
+    QFETCH(bool, found);
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection =
+        FreshCollection(engine, {{1, "WIN", "TITRE", text}, {2, "WIN", "AUTRE", "rien"}});
+    QCOMPARE(Searched(*collection, keyword), found ? QList<qint64>{1} : QList<qint64>{});
+}
+
+void TestTextSearch::keywordSyntaxIsText_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QList<qint64>>("found");
+    const struct {
+        const char* keyword;
+        QList<qint64> found;
+    } cases[] = {
+        {"", {}},          {"   ", {}},      {"\"", {}},        {"\"\"", {}},
+        {"*", {}},         {"-", {}},        {":^()", {}},      {"and", {1}},
+        {"NOT", {2}},      {"NOT AND", {}},  {"OR", {}},        {"c:windows", {3}},
+        {"x^2", {4}},      {"(carré)", {4}}, {"near(a", {5}},   {"-near", {5}},
+        {"\"near a", {5}}, {"config*", {6}}, {"a:", {1, 2, 5}}, {"\"\"and\"\"", {1}},
+    };
+    for (const auto& row : cases)
+        AddRowsForEachEngine([&](const QString& engine) {
+            QTest::addRow("%s: [%s]", qPrintable(engine), row.keyword)
+                << engine << QString::fromUtf8(row.keyword) << row.found;
+        });
+}
+
+void TestTextSearch::keywordSyntaxIsText() {
+    QFETCH(QString, engine);
+    QFETCH(QString, keyword);
+    QFETCH(QList<qint64>, found);
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection =
+        FreshCollection(engine, {{1, "WIN", "COPIER AND COLLER", ""},
+                                 {2, "WIN", "NOT", "a number"},
+                                 {3, "WIN", "CHEMIN", "C:\\Windows"},
+                                 {4, "MAT", "CALCUL", "x^2 (carré)"},
+                                 {5, "INT", "NEAR(a b)", ""},
+                                 {6, "INT", "RÉSEAU", "config*"}});
+    QCOMPARE(Searched(*collection, keyword), found);
+}
+
+void TestTextSearch::everyEngineFindsWhatReadingEveryCardFinds_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {1U, 2U, 3U})
+        AddRowsForEachEngine([&](const QString& engine) {
+            QTest::addRow("%s: seed %u", qPrintable(engine), seed) << engine << seed;
+        });
+}
+
+void TestTextSearch::everyEngineFindsWhatReadingEveryCardFinds() {
+    QFETCH(QString, engine);
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    QList<Card> cards;
+    for (qint64 numero = 1; numero <= 80; numero += random.bounded(1, 3))
+        cards << Card{numero, "WIN", RandomText(random, random.bounded(0, 3)),
+                      RandomText(random, random.bounded(0, 12))};
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, cards);
+    if (engine == QLatin1String("sqlite"))
+        QVERIFY(
+            Schema::TextIndexIsCurrent(dynamic_cast<SqliteCollection&>(*collection).connection()));
+    for (int i = 0; i < 60; ++i) {
+        const QString keyword = RandomKeyword(random);
+        QVERIFY2(Searched(*collection, keyword) == Scanned(cards, keyword), qPrintable(keyword));
+    }
+}
+
+void TestTextSearch::indexKeptByAnotherProgramsWrites_data() {
+    QTest::addColumn<QByteArray>("sql");
+    QTest::newRow("insert") << QByteArray("INSERT INTO TrucPivane VALUES (20, 'WIN', 'ÉTÉ', "
+                                          "'Straße cœur')");
+    QTest::newRow("insert or replace") << QByteArray("INSERT OR REPLACE INTO TrucPivane VALUES "
+                                                     "(1, 'WIN', 'CŒUR', 'ﬁchier')");
+    QTest::newRow("insert or ignore on a taken number")
+        << QByteArray("INSERT OR IGNORE INTO TrucPivane VALUES (2, 'WIN', 'NOUVEAU', 'x')");
+    QTest::newRow("text changed") << QByteArray("UPDATE TrucPivane SET Pivanes = 'cité' WHERE "
+                                                "Numero IN (1, 3)");
+    QTest::newRow("text without value")
+        << QByteArray("UPDATE TrucPivane SET Pivanes = NULL WHERE Numero = 2");
+    QTest::newRow("number changed onto a taken one")
+        << QByteArray("UPDATE OR REPLACE TrucPivane SET Numero = 2 WHERE Numero = 3");
+    QTest::newRow("replace with recursive triggers")
+        << QByteArray("PRAGMA recursive_triggers = ON; REPLACE INTO TrucPivane VALUES (2, 'WIN', "
+                      "'X', 'config')");
+    QTest::newRow("deleted") << QByteArray("DELETE FROM TrucPivane WHERE Numero IN (1, 2)");
+    QTest::newRow("text stored as a number")
+        << QByteArray("UPDATE TrucPivane SET Pivanes = 2024 WHERE Numero = 3");
+}
+
+// Written by the sqlite3 library of another program, the cards are found through the index as a
+// reading of every card finds them.
+void TestTextSearch::indexKeptByAnotherProgramsWrites() {
+    QFETCH(QByteArray, sql);
+    TemporaryFolder folder;
+    WriteCollection({{1, "WIN", "CONFIG", "l'été à Noël"},
+                     {2, "MAT", "CITÉ", "Straße, configuration"},
+                     {3, "INT", "2024", "cœur ﬁchier"}});
+    QCOMPARE(RunElsewhere(sql), SQLITE_OK);
+    SqliteCollection collection(QStringLiteral("Pivane.mdb"));
+    QVERIFY(Schema::TextIndexIsCurrent(collection.connection()));
+    const QList<Card> cards = StoredCards(collection);
+    for (const char* keyword :
+         {"ete", "STRASSE", "coeur", "fichier", "config", "cite", "2024", "nouveau", "\"a noel\""})
+        QCOMPARE(Searched(collection, QString::fromUtf8(keyword)),
+                 Scanned(cards, QString::fromUtf8(keyword)));
+}
+
+// A card written by a program that dropped a trigger first is found all the same, by reading
+// every card, until the program's next write makes the index again. Opening and searching write
+// nothing.
+void TestTextSearch::staleIndexFallsBackUntilTheFirstWrite() {
+    TemporaryFolder folder;
+    WriteCollection({{1, "WIN", "FSTAB", "montage"}});
+    QCOMPARE(RunElsewhere("DROP TRIGGER TrucPivane_Mots_Ajout; "
+                          "INSERT INTO TrucPivane VALUES (2, 'WIN', 'CRON', 'crontab à l’été')"),
+             SQLITE_OK);
+    const QByteArray before = FileBytes(QStringLiteral("Pivane.mdb"));
+    {
+        SqliteCollection collection(QStringLiteral("Pivane.mdb"));
+        QVERIFY(!Schema::TextIndexIsCurrent(collection.connection()));
+        QCOMPARE(Searched(collection, QStringLiteral("CRONTAB ETE")), QList<qint64>{2});
+    }
+    QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), before);
+    SqliteCollection collection(QStringLiteral("Pivane.mdb"));
+    collection.Add({QStringLiteral("WIN"), QStringLiteral("NOUVEAU"), QStringLiteral("crontab")});
+    QVERIFY(Schema::TextIndexIsCurrent(collection.connection()));
+    QCOMPARE(Searched(collection, QStringLiteral("crontab")), (QList<qint64>{2, 3}));
+}
+
+// On the server, another program's writes leave the cards' words empty; the next search fills
+// them and finds the cards by them. A role that may not fill them reads every card instead.
+void TestTextSearch::serverCatchesUpWithAnotherProgramsWrites() {
+    const std::unique_ptr<Collection> collection =
+        FreshCollection(QStringLiteral("postgres"),
+                        {{1, "WIN", "FSTAB", "montage"}, {2, "WIN", "CRON", "crontab"}});
+    const QString server = collection->Place().name;
+    RunPsql(server, "INSERT INTO trucpivane (numero, cate, titre, pivanes) VALUES "
+                    "(3, 'WIN', 'ÉTÉ', 'Straße crontab'); "
+                    "UPDATE trucpivane SET pivanes = 'plus rien' WHERE numero = 2");
+    QCOMPARE(RunPsql(server, "SELECT count(*) FROM trucpivane_mots WHERE mots IS NULL"), "2");
+    const QString reader = QStringLiteral("lecteur_%1").arg(QCoreApplication::applicationPid());
+    RunPsql(server, QStringLiteral("DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN "
+                                   "duplicate_object THEN NULL; END $$; GRANT SELECT ON "
+                                   "trucpivane, trucpivane_titres, trucpivane_comptes, "
+                                   "trucpivane_mots TO %1")
+                        .arg(reader));
+    const std::unique_ptr<Collection> readOnly = Collection::Open(CollectionPlace::Server(
+        QString(server).replace(QStringLiteral("user=postgres"), "user=" + reader)));
+    QCOMPARE(Searched(*readOnly, QStringLiteral("crontab strasse")), QList<qint64>{3});
+    QCOMPARE(RunPsql(server, "SELECT count(*) FROM trucpivane_mots WHERE mots IS NULL"), "2");
+    QCOMPARE(Searched(*collection, QStringLiteral("crontab strasse")), QList<qint64>{3});
+    QCOMPARE(Searched(*collection, QStringLiteral("CRONTAB")), QList<qint64>{3});
+    QCOMPARE(RunPsql(server, "SELECT count(*) FROM trucpivane_mots WHERE mots IS NULL"), "0");
+}
+
+void TestTextSearch::occurrencesToHighlight_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QList<TextSpan>>("spans");
+    QTest::newRow("beginnings of words, accents kept")
+        << "Été, ÉTÉS et étés"
+        << "ete" << QList<TextSpan>{{0, 3}, {5, 3}, {13, 3}};
+    QTest::newRow("a phrase, blanks between included")
+        << "la clé  de registre"
+        << "\"cle de registre\"" << QList<TextSpan>{{3, 16}};
+    QTest::newRow("written out: ß stands for ss") << "Straße"
+                                                  << "strass" << QList<TextSpan>{{0, 5}};
+    QTest::newRow("accent written apart belongs to its letter") << "e\u0301te\u0301s"
+                                                                << "ete" << QList<TextSpan>{{0, 5}};
+    QTest::newRow("nothing inside a word") << "reconfig"
+                                           << "config" << QList<TextSpan>{};
+}
+
+void TestTextSearch::occurrencesToHighlight() {
+    QFETCH(QString, text);
+    QFETCH(QString, keyword);
+    QFETCH(QList<TextSpan>, spans);
+    QCOMPARE(TextQuery::Parse(keyword).Occurrences(text), spans);
+}
+
+PIVANES_ENGINE_TEST_MAIN(TestTextSearch)
+#include "tst_TextSearch.moc"
