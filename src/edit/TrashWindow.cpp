@@ -142,11 +142,13 @@ void TrashWindow::putBack() {
 
 void TrashWindow::emptyTrash() {
     const qsizetype cards = MSFlexGrid1->Rows() - 2;
-    if (MessageBox::AskYesNo(QStringLiteral("Vider la corbeille ? %1 fiche%2 seront supprimées "
-                                            "pour de bon : elles ne pourront plus être remises.")
-                                 .arg(cards)
-                                 .arg(cards > 1 ? QStringLiteral("s") : QString())) !=
-        MessageBox::Answer::Yes)
+    const QString question =
+        cards == 1 ? QStringLiteral("Vider la corbeille ? La fiche qu'elle contient sera supprimée "
+                                    "pour de bon : elle ne pourra plus être remise.")
+                   : QStringLiteral("Vider la corbeille ? Les %1 fiches qu'elle contient seront "
+                                    "supprimées pour de bon : elles ne pourront plus être remises.")
+                         .arg(cards);
+    if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
         return;
     try {
         Store().collection().EmptyTrash();

@@ -151,7 +151,7 @@ void TestTrashWindow::emptyingTheTrashAsksFirst() {
         QTest::mouseClick(Control<QPushButton>(trash, "Vider"), Qt::LeftButton);
         QCOMPARE(Store().collection().Trash().size(), answer == MessageBox::Answer::Yes ? 0U : 2U);
     }
-    QVERIFY(ShownMessages().last().contains(QStringLiteral("2 fiches")));
+    QVERIFY(ShownMessages().last().contains(QStringLiteral("Les 2 fiches")));
     QCOMPARE(Control<FlexGrid>(trash, "MSFlexGrid1")->TextMatrix(1, 0), QString());
     QVERIFY(!Control<QPushButton>(trash, "Vider")->isEnabled());
     QCOMPARE(Store().collection().Count(Selection::AllCards()).cards, 1);
