@@ -51,6 +51,8 @@ TrashWindow::TrashWindow(Session& session) : Window("Corbeille", session) {
     MSFlexGrid1 = AddControl<FlexGrid>("MSFlexGrid1", nullptr);
     MSFlexGrid1->setFont(Face("Courier New", 8.25, true));
     MSFlexGrid1->SetCols(3);
+    // Tab leaves the grid for the buttons, as it leaves every control of the other windows.
+    MSFlexGrid1->setTabKeyNavigation(false);
     Place(MSFlexGrid1, 263, 1440, 11355, 5880);
 
     Remettre =
