@@ -137,9 +137,16 @@ inline constexpr const char* kCreateTextIndex =
     "tokenize='unicode61 remove_diacritics 2')";
 inline constexpr const char* kCreateTextIndexWork =
     "CREATE TABLE TrucPivane_Mots_Remplacee (Numero INTEGER PRIMARY KEY, Titre, Pivanes)";
+// The fill runs in the program only, which folds each text in one pass (pivanes_fold) where the
+// triggers, which any program runs, chain replace(): the same bytes come out.
 inline constexpr const char* kFillTextIndex =
-    "INSERT INTO TrucPivane_Mots(rowid, Titre, Pivanes) SELECT Numero, FOLD(Titre), "
-    "FOLD(Pivanes) FROM TrucPivane";
+    "INSERT INTO TrucPivane_Mots(rowid, Titre, Pivanes) SELECT Numero, pivanes_fold(Titre), "
+    "pivanes_fold(Pivanes) FROM TrucPivane";
+// Before a fill, the index keeps this many bytes of words in memory before it writes them out
+// (a megabyte otherwise): fewer, larger pieces to merge. Back to a megabyte after it.
+inline constexpr const char* kFillMemory = "INSERT INTO %1(%1, rank) VALUES('hashsize', %2)";
+inline constexpr int kFillMemoryBytes = 64 << 20;
+inline constexpr int kWriteMemoryBytes = 1 << 20;
 inline constexpr const char* kTextTriggers[][2] = {
     {"TrucPivane_Mots_AvantAjout",
      "CREATE TRIGGER TrucPivane_Mots_AvantAjout BEFORE INSERT ON TrucPivane BEGIN "
