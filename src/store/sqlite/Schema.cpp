@@ -47,6 +47,7 @@ void FoldInOnePass(sqlite3_context* context, int, sqlite3_value** arguments) {
     }
     static const auto expansions = [] {
         std::vector<std::pair<std::string, std::string>> all;
+        all.reserve(TextFolding::kExpansions.size());
         for (const auto& [from, to] : TextFolding::kExpansions)
             all.emplace_back(from, to);
         return all;
