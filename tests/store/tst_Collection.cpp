@@ -393,7 +393,7 @@ void TestCollection::aDeletedCardWaitsInTheTrashUnseen() {
     TemporaryFolder folder;
     const QDateTime deletedAt(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::UTC);
     TestClock clock;
-    clock.Set([&] { return deletedAt; });
+    clock.Set([&] { return QDateTime(deletedAt); });
     Clock::Source::Replace(&clock);
     const std::unique_ptr<Collection> collection = FreshCollection(engine, kGapped);
     collection->MoveToTrash(9);
