@@ -12,7 +12,7 @@ if [ "${1:-}" = --textes ]; then
     cmake --build build-release -j"$(nproc)" --target pivanes-bench-textes
 else
     cmake --build build-release -j"$(nproc)" --target pivanes-bench pivanes-bench-jet \
-        pivanes-bench-textes
+        pivanes-bench-exchange pivanes-bench-textes
 fi
 # A throw-away server on a Unix socket of its own, stopped whatever happens.
 cluster=$PWD/build-release/pg-bench
@@ -36,4 +36,5 @@ fi
 # The program's server engine is built beside the program, not beside the benchmark.
 PIVANES_MODULE_DIR=$PWD/build-release build-release/tools/pivanes-bench --markdown docs/PERFORMANCE.md --serveur "$server dbname=mesure" "$@"
 build-release/tools/pivanes-bench-jet >>docs/PERFORMANCE.md
+build-release/tools/pivanes-bench-exchange >>docs/PERFORMANCE.md
 texts | sed -n '/^# Search of titles and texts$/,$p' >>docs/PERFORMANCE.md

@@ -1,16 +1,28 @@
 #include "edit/CardEditor.h"
 
 #include "browse/CardBoxes.h"
+#include "edit/CategoryButtons.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
+#include "platform/MessageBox.h"
 #include "platform/NumberText.h"
 #include "shell/Session.h"
 #include "store/CardStore.h"
 #include "store/Queries.h"
 #include "store/StoreError.h"
 
+namespace {
+constexpr int kSaveTop = 4185;
+// One button's height and the gap that the category buttons of the card forms leave.
+constexpr int kButtonStep = 510;
+} // namespace
+
 CardEditor::CardEditor(Session& session, std::function<void()> back)
-    : CardForm("KorModifier", {4913, 2055}, 4185, session), back_(std::move(back)) {}
+    : CardForm("KorModifier", {4913, 2055}, kSaveTop, session), back_(std::move(back)) {
+    Supprimer = AddControl<QPushButton>("Supprimer", nullptr, QStringLiteral("Supprimer"));
+    PlaceCommandButton(Supprimer, 60, kSaveTop + kButtonStep);
+    OnClick(Supprimer, &CardEditor::deletePressed);
+}
 
 void CardEditor::Form_Load() {
     scaleToScreen();
@@ -29,6 +41,7 @@ void CardEditor::showPickedCard() {
         ShowCard(cards, *Text1, *Text2);
         shown_ = cards.CurrentCard();
     }
+    Supprimer->setEnabled(shown_.has_value());
     Text1->setFocus();
     ShowSaved(false);
     Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard) +
@@ -65,6 +78,22 @@ bool CardEditor::WriteCard() {
     // The card saved is the current one, as the record set's own edit left it.
     cards.Seek(shown_->numero);
     return true;
+}
+
+void CardEditor::deletePressed() {
+    const QString question =
+        QStringLiteral("Supprimer la fiche N° %1 « %2 » ?\n\nElle ira dans la corbeille, d'où "
+                       "« Remettre » la rend sous le même numéro.")
+            .arg(QString::number(shown_->numero), shown_->titre.value_or(QString()).trimmed());
+    if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
+        return;
+    try {
+        Store().collection().MoveToTrash(shown_->numero);
+    } catch (const StoreError& error) {
+        MessageBox::Error(error.text());
+        return;
+    }
+    goBack();
 }
 
 // Back to the card picker, which starts again from the choice of a category.

@@ -7,7 +7,8 @@
 #include <optional>
 
 // Shows the card picked in the card picker (its number and category in the shared state), lets
-// the user change its title and text, and writes them back on "Enregistrer".
+// the user change its title and text, and writes them back on "Enregistrer"; "Supprimer" moves
+// the card into the trash.
 // Its objectName, which scripts and the guide know, is "KorModifier".
 class CardEditor : public CardForm {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
 private:
     void showPickedCard();
     void commandPressed() override;
+    void deletePressed();
     void goBack() override;
     void ShowSaved(bool saved);
     // False when the card is not among the cards of the picked category.
@@ -29,4 +31,5 @@ private:
     // The card as shown, then as last saved: what the collection checks has not changed since.
     std::optional<StoredCard> shown_;
     std::function<void()> back_;
+    QPushButton* Supprimer;
 };

@@ -1,6 +1,7 @@
-// The main window's commands that open the card forms.
+// The main window's commands that open the card forms and the trash.
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
+#include "edit/TrashWindow.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 
@@ -16,4 +17,11 @@ void MainWindow::openNewCardForm() {
         return;
     Forms::Load<NewCardForm>(session());
     Forms::Unload<MainWindow>();
+}
+
+void MainWindow::openTrashWindow() {
+    if (!CollectionIsOpen())
+        return;
+    Forms::Load<TrashWindow>(session());
+    Forms::Unload(this);
 }

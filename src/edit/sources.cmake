@@ -5,4 +5,5 @@ target_sources(pivanes_edit PRIVATE
     src/edit/CardPicker.cpp
     src/edit/CardEditor.cpp
     src/edit/MainWindowEdit.cpp
+    src/edit/TrashWindow.cpp
 )

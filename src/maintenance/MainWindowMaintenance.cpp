@@ -1,17 +1,20 @@
-// The main window's maintenance commands: backup, compaction, help and web page.
+// The main window's maintenance commands: backup, compaction, export, help and web page.
+#include "convert/Exchange.h"
 #include "maintenance/BackupWindow.h"
 #include "maintenance/Compaction.h"
 #include "maintenance/HelpWindow.h"
 #include "platform/Desktop.h"
+#include "platform/FileDialog.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/ResumeNext.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
+#include "shell/ProgressDialog.h"
 #include "shell/Session.h"
 #include "store/CardStore.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QLocale>
 
@@ -49,7 +52,53 @@ void CompactServer() {
     }
 }
 
+// Empty when the user cancels. The format follows the name, as on the command line.
+QString AskExportName() {
+    return FileDialog::SaveFileName(
+        QStringLiteral("Exporter les fiches (.csv, .json, .html, .mdb, ou un dossier : un nom qui "
+                       "finit par /)"),
+        QDir::current().filePath(QStringLiteral("Fiches.csv")),
+        QStringLiteral("Tableur CSV (*.csv);;JSON (*.json);;Page HTML (*.html);;Collection "
+                       "Pivanes (*.mdb);;Tous les fichiers (*)"),
+        QString());
+}
+
+std::unique_ptr<QProgressDialog> ExportProgress(const QString& file, qint64 cards) {
+    if (cards < Exchange::kCardsShowingProgress)
+        return nullptr;
+    return CopyProgress("ExportProgress",
+                        QStringLiteral("Exportation de %1 fiches dans « %2 »…")
+                            .arg(cards)
+                            .arg(QDir::toNativeSeparators(file)),
+                        100);
+}
+
 } // namespace
+
+void MainWindow::exportCollection() {
+    if (!CollectionIsOpen())
+        return;
+    const QString file = AskExportName();
+    if (file.isEmpty())
+        return;
+    try {
+        const std::unique_ptr<QProgressDialog> progress =
+            ExportProgress(file, Store().collection().Count(::Selection::AllCards()).cards);
+        const qint64 written = Exchange::ExportCards(Store().collection().Place(), file,
+                                                     [&progress](qint64, int percent) {
+                                                         if (!progress)
+                                                             return;
+                                                         progress->setValue(percent);
+                                                         QApplication::processEvents();
+                                                     });
+        MessageBox::Show(QStringLiteral("Les fiches sont exportées dans « %1 » : %2 fiche(s), "
+                                        "autant que la collection en compte.")
+                             .arg(QDir::toNativeSeparators(file))
+                             .arg(written));
+    } catch (const UserError& error) {
+        MessageBox::Error(error.text());
+    }
+}
 
 void MainWindow::openBackupWindow() {
     Forms::Load<BackupWindow>(session());

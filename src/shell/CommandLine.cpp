@@ -26,13 +26,13 @@ const QCommandLineOption
     kLocal(QStringLiteral("local"),
            QStringLiteral("oublier le serveur et revenir à la collection du dossier"));
 const QCommandLineOption kImport(QStringLiteral("importer"),
-                                 QStringLiteral("copier dans la collection les fiches d'une "
-                                                "autre, sans écran"),
-                                 QStringLiteral("FICHIER.mdb"));
+                                 QStringLiteral("copier dans la collection les fiches d'un "
+                                                "fichier, sans écran"),
+                                 QStringLiteral("FICHIER"));
 const QCommandLineOption kExport(QStringLiteral("exporter"),
                                  QStringLiteral("écrire la collection dans un nouveau fichier, "
                                                 "sans écran"),
-                                 QStringLiteral("FICHIER.mdb"));
+                                 QStringLiteral("FICHIER"));
 const QCommandLineOption kSearch(QStringLiteral("chercher"),
                                  QStringLiteral("afficher les fiches dont le titre ou le texte "
                                                 "contient les MOTS, sans écran"),
@@ -81,7 +81,9 @@ QString HelpText() {
         "ni aux majuscules, et une suite de mots entre guillemets telle quelle.\n"
         "--importer garde les numéros des fiches dans une collection vide et les numérote\n"
         "après la dernière sinon ; --exporter n'écrit jamais sur un fichier qui existe.\n"
-        "Code de sortie :\n"
+        "Le format suit le nom de FICHIER : .mdb (une collection de Pivanes ; à importer,\n"
+        "aussi une ancienne collection Jet), .csv, .json, .html (à exporter seulement) ou\n"
+        "un dossier de fichiers Markdown (un nom qui finit par /). Code de sortie :\n"
         "0 quand c'est fait, 1 sinon, 2 pour une ligne de commande fausse.\n");
     return text;
 }
@@ -182,7 +184,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         if (exchanges.size() > 1 || line.local)
             return Refusal(QStringLiteral("Une seule importation ou exportation à la fois, sans "
                                           "--local : pivanes [--serveur CONNEXION] --importer "
-                                          "FICHIER.mdb."));
+                                          "FICHIER."));
         if (exchanges.front().isEmpty())
             return Refusal(QStringLiteral("Le nom du fichier à importer ou exporter est vide."));
         line.action =

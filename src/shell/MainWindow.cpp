@@ -33,6 +33,8 @@ void MainWindow::BuildMenus() {
     // "Quitter" is the design's name of the item that opens the backup window.
     QAction* Quitter = AddMenuItem(Fichier, "Quitter", QStringLiteral("Sauvegarde"));
     QAction* Compacte = AddMenuItem(Fichier, "Compacte", QStringLiteral("Compression de Base"));
+    QAction* Corbeille = AddMenuItem(Fichier, "Corbeille", QStringLiteral("Corbeille"));
+    QAction* Exporter = AddMenuItem(Fichier, "Exporter", QStringLiteral("Exporter…"));
     QAction* Quit = AddMenuItem(Fichier, "Quit", QStringLiteral("Quitter"));
 
     // The design crossed these two names with their captions: "Ajout" opens the card picker,
@@ -59,6 +61,8 @@ void MainWindow::BuildMenus() {
     OnTriggered(Talm, &MainWindow::openWebPage);
     OnTriggered(Quitter, &MainWindow::openBackupWindow);
     OnTriggered(Compacte, &MainWindow::compactCollection);
+    OnTriggered(Corbeille, &MainWindow::openTrashWindow);
+    OnTriggered(Exporter, &MainWindow::exportCollection);
     OnTriggered(Quit, &MainWindow::quit);
     OnTriggered(Ajout, &MainWindow::openCardPicker);
     OnTriggered(Modif, &MainWindow::openNewCardForm);

@@ -61,6 +61,8 @@ private:
     void openWebPage();
     void openBackupWindow();
     void compactCollection();
+    void openTrashWindow();
+    void exportCollection();
     void openCardPicker();
     void openNewCardForm();
 

@@ -2,11 +2,11 @@
 
 #include "convert/JetConversion.h"
 #include "platform/MessageBox.h"
+#include "shell/ProgressDialog.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <memory>
 
 namespace {
@@ -29,19 +29,12 @@ QString Question(const QString& fileName, qint64 cards) {
 std::unique_ptr<QProgressDialog> ProgressFor(const QString& fileName, qint64 cards) {
     if (cards < kProgressFrom)
         return nullptr;
-    auto dialog = std::make_unique<QProgressDialog>(
-        QStringLiteral("Conversion de « %1 » (%2 fiches) :\nécriture, puis vérification fiche par "
-                       "fiche…")
-            .arg(QFileInfo(fileName).fileName())
-            .arg(cards),
-        QString(), 0, int(2 * cards));
-    dialog->setObjectName(QStringLiteral("ConversionProgress"));
-    dialog->setWindowTitle(MessageBox::AppTitle());
-    dialog->setCancelButton(nullptr);
-    dialog->setWindowModality(Qt::ApplicationModal);
-    dialog->setMinimumDuration(0);
-    dialog->setValue(0);
-    return dialog;
+    return CopyProgress("ConversionProgress",
+                        QStringLiteral("Conversion de « %1 » (%2 fiches) :\nécriture, puis "
+                                       "vérification fiche par fiche…")
+                            .arg(QFileInfo(fileName).fileName())
+                            .arg(cards),
+                        int(2 * cards));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "store/CardRows.h"
 
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <limits>
@@ -73,6 +74,20 @@ struct Imported {
     bool numbersKept = true; // false when the cards were numbered after the highest
 };
 
+// A card in the trash: as it was stored, and when it was deleted (UTC, to the second).
+struct TrashedCard {
+    StoredCard card;
+    QDateTime deleted;
+};
+// What the trash's list shows of a card; its text is not read.
+struct TrashEntry {
+    qint64 numero = 0;
+    std::optional<QString> titre;
+    QDateTime deleted;
+};
+// Gives trashed cards one at a time, as CardSource gives cards.
+using TrashSource = std::function<bool(TrashedCard&)>;
+
 struct Compacted {
     qint64 bytesBefore = 0;
     qint64 bytesAfter = 0;
@@ -135,15 +150,33 @@ public:
                                    qint64 upTo) = 0;
 
     // --- Writing
-    // Stores a new card under the number the engine gives it (one more than the highest) and
-    // answers that number. Refused once that number would pass 2,147,483,647.
+    // Stores a new card under the number the engine gives it (one more than the highest of the
+    // cards and of the trash, so that a card put back never meets a newer one under its number)
+    // and answers that number. Refused once that number would pass 2,147,483,647.
     virtual qint64 Add(const CardFields& fields) = 0;
     // Writes the changed fields of the card read as asRead, unless it changed or went since
     // (StoreError::Kind::EditConflict: nothing is written). Answers the card as now stored.
     virtual StoredCard Update(const StoredCard& asRead, const CardFields& changes) = 0;
-    // Adds every card of the source in one transaction: into an empty collection under their own
-    // numbers, else numbered after the highest in the order given.
+    // Adds every card of the source in one transaction: into an empty collection (no card, empty
+    // trash) under their own numbers, else numbered after the highest in the order given.
     virtual Imported Import(const CardSource& source) = 0;
+
+    // --- Trash: deleted cards wait there, in a table of their own beside the cards, until it is
+    // emptied. Cards and trash together are what backup, restore and compaction carry.
+    // Moves the card into the trash as it is now stored, in one transaction; refused when there
+    // is no such card.
+    virtual void MoveToTrash(qint64 numero) = 0;
+    // The cards of the trash, in ascending number.
+    virtual std::vector<TrashEntry> Trash() = 0;
+    virtual void EachTrashed(const std::function<void(const TrashedCard&)>& take) = 0;
+    // Puts the card back among the cards under its own number; refused when it is no longer in
+    // the trash, or when another program gave its number to a card meanwhile.
+    virtual void PutBack(qint64 numero) = 0;
+    // Removes every card of the trash for good; answers how many went.
+    virtual qint64 EmptyTrash() = 0;
+    // Adds the source's cards to the trash as they are, numbers and dates kept, in one
+    // transaction: what a backup of a collection carries from one engine to another.
+    virtual void AddToTrash(const TrashSource& source) = 0;
 
     // --- Maintenance
     // Writes the whole collection as it stands at one moment, while others may go on writing,

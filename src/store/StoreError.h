@@ -34,6 +34,9 @@ public:
     static StoreError NumbersExhausted();
     // An import that keeps numbers met one twice: nothing was imported.
     static StoreError NumberGivenTwice(qint64 numero);
+    // The trash's refusals: no card to delete, none to put back, or a number taken on the way.
+    static StoreError NotToTrash(qint64 numero, bool alreadyInTrash);
+    static StoreError NotPutBack(qint64 numero, bool numberTaken);
 
 private:
     Kind kind_;

@@ -21,3 +21,6 @@ target_link_libraries(tst_JetAtStart PRIVATE pivanes_jet_testing)
 target_link_libraries(tst_JetAtStart PRIVATE pivanes_maintenance_test_support)
 target_include_directories(tst_JetAtStart PRIVATE maintenance)
 pivanes_test_starts(tst_JetAtStart PIVANES_PROGRAM pivanes)
+
+pivanes_add_convert_test(tst_Exchange convert/tst_Exchange.cpp)
+pivanes_test_uses_server(tst_Exchange)

@@ -7,6 +7,7 @@
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
+#include "edit/TrashWindow.h"
 #include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/FocusRing.h"
@@ -15,6 +16,7 @@
 #include "platform/Screen.h"
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
+#include "store/CardStore.h"
 
 #include <QClipboard>
 #include <QMenuBar>
@@ -87,7 +89,8 @@ private slots:
         for (int pixels : {768, 1080}) {
             QTest::addRow("main window, %d", pixels) << "main" << pixels << 6;
             QTest::addRow("backup, %d", pixels) << "backup" << pixels << 4;
-            QTest::addRow("card editor, %d", pixels) << "editor" << pixels << 3;
+            QTest::addRow("card editor, %d", pixels) << "editor" << pixels << 4;
+            QTest::addRow("trash, %d", pixels) << "trash" << pixels << 4;
         }
     }
     void theFocusIsSeen() {
@@ -110,6 +113,10 @@ private slots:
             Press(*form, Qt::Key_Space);
             ClickRow(*Control<FlexGrid>(Forms::Find<CardPicker>(), "MSFlexGrid1"), 1);
             form = Forms::Find<CardEditor>();
+        } else if (window == "trash") {
+            Store().collection().MoveToTrash(2);
+            MenuItem(*form, "Corbeille")->trigger();
+            form = Forms::Find<TrashWindow>();
         }
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));

@@ -46,14 +46,14 @@ private slots:
         QTest::addColumn<QStringList>("captions");
         QTest::newRow("Fichier") << "Fichier"
                                  << "Menu"
-                                 << QStringList{"Retour",   "Imprime", "ListeFiche", "Recher",
-                                                "Lisezmoi", "Talm",    "vide",       "Quitter",
-                                                "Compacte", "Quit"}
+                                 << QStringList{"Retour",   "Imprime",   "ListeFiche", "Recher",
+                                                "Lisezmoi", "Talm",      "vide",       "Quitter",
+                                                "Compacte", "Corbeille", "Exporter",   "Quit"}
                                  << QStringList{
                                         "Retour",    "Imprimer Fiche", "Liste",
                                         "Recherche", "Lisez Moi",      "Talmir",
                                         "-",         "Sauvegarde",     "Compression de Base",
-                                        "Quitter"};
+                                        "Corbeille", "Exporter…",      "Quitter"};
         QTest::newRow("Util") << "Util"
                               << "Utilitaire" << QStringList{"Ajout", "Modif"}
                               << QStringList{"Modif une fiche", "Ajouter Une Fiche"};

@@ -195,7 +195,7 @@ void TestServerCommands::exportWritesANewFileOnly() {
     QCOMPARE(again.exitCode, 1);
     QVERIFY2(again.err.contains("existe déjà"), qPrintable(again.err));
     QCOMPARE(FileBytes("sortie.mdb"), before);
-    QCOMPARE(RunProgram({"--serveur", server, "--exporter", "sortie.csv"}).exitCode, 1);
+    QCOMPARE(RunProgram({"--serveur", server, "--exporter", "sortie.txt"}).exitCode, 1);
 }
 
 // Without --serveur the data folder's collection takes the cards; the Jet file is only read.

@@ -1,7 +1,10 @@
 // What the windows and commands rely on from the card store, checked the same on every engine.
 #include "EngineTestSupport.h"
 
+#include "EngineFakes.h"
+#include "platform/Clock.h"
 #include "store/StoreError.h"
+#include "store/TextSearch.h"
 
 #include <limits>
 
@@ -51,6 +54,26 @@ CardSource CardsFrom(const QList<StoredCard>& cards, qint64 failAt = -1) {
     };
 }
 
+// Runs SQL on the collection as another program would; the table names fit either engine.
+void ElsewhereRun(const Collection& collection, const QString& sql) {
+    if (collection.Place().kind == CollectionPlace::Kind::Server)
+        RunPsql(collection.Place().name, sql);
+    else
+        RunSqliteShell(collection.Place().name, sql);
+}
+
+qint64 TextsFound(Collection& collection, const QString& keyword) {
+    return collection.SearchTexts(Selection::AllCards(), TextQuery::Parse(keyword), kAfterAll)
+        .count;
+}
+
+QList<qint64> TrashNumbers(Collection& collection) {
+    QList<qint64> numbers;
+    for (const TrashEntry& entry : collection.Trash())
+        numbers << entry.numero;
+    return numbers;
+}
+
 } // namespace
 
 class TestCollection : public QObject {
@@ -71,6 +94,9 @@ private slots:
     void importKeepsNumbersOnlyIntoAnEmptyCollection_data();
     void importKeepsNumbersOnlyIntoAnEmptyCollection();
     void snapshotReplaceAndCompactionKeepEveryCard();
+    void aDeletedCardWaitsInTheTrashUnseen();
+    void theTrashRefuses_data();
+    void theTrashRefuses();
 };
 
 void TestCollection::countsAndPagesOfASelection_data() {
@@ -334,20 +360,123 @@ void TestCollection::snapshotReplaceAndCompactionKeepEveryCard() {
     TemporaryFolder folder;
     const QList<Card> cards = CardsIn({{"WIN", 40}, {"MAT", 30}});
     const std::unique_ptr<Collection> collection = FreshCollection(engine, cards);
+    collection->Import(CardsFrom({{71, QString("INT"), QString("JETÉE"), std::nullopt, 0}}));
+    collection->MoveToTrash(71);
     const QString snapshot = folder.Path(QStringLiteral("COPIE.MDB"));
     QCOMPARE(collection->SnapshotInto(snapshot), 70);
     QCOMPARE(Collection::VerifiedCardCount(snapshot), 70);
     QCOMPARE(StoredCards(snapshot), cards);
+    QCOMPARE(TrashNumbers(*Collection::OpenLocal(snapshot)), QList<qint64>{71});
 
     const std::unique_ptr<Collection> other = FreshCollection(engine, CardsIn({{"INT", 5}}));
+    other->MoveToTrash(5);
     other->ReplaceWith(snapshot);
     QCOMPARE(StoredCards(*other), cards);
     QCOMPARE(other->Count(Selection::Category("MAT")).cards, 30);
-    QCOMPARE(other->Add({QStringLiteral("INT"), QStringLiteral("APRÈS"), QString()}), 71);
+    other->EachTrashed([](const TrashedCard& trashed) {
+        QCOMPARE(trashed.card.numero, 71);
+        QVERIFY(!trashed.card.pivanes);
+        QCOMPARE(*trashed.card.titre, QString("JETÉE"));
+    });
+    QCOMPARE(other->Add({QStringLiteral("INT"), QStringLiteral("APRÈS"), QString()}), 72);
 
     collection->Compact();
     QCOMPARE(StoredCards(*collection), cards);
+    QCOMPARE(TrashNumbers(*collection), QList<qint64>{71});
     QCOMPARE(collection->SearchTitles(Selection::AllCards(), "MAT", kAfterAll).count, 30);
+}
+
+// Deleted, the card is gone from every count, page and search, its number is not given again,
+// and it comes back whole; an emptied trash holds nothing.
+void TestCollection::aDeletedCardWaitsInTheTrashUnseen() {
+    QFETCH_GLOBAL(QString, engine);
+    TemporaryFolder folder;
+    const QDateTime deletedAt(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::UTC);
+    TestClock clock;
+    clock.Set([&] { return QDateTime(deletedAt); });
+    Clock::Source::Replace(&clock);
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, kGapped);
+    collection->MoveToTrash(9);
+    collection->MoveToTrash(3);
+    Clock::Source::Replace(nullptr);
+
+    QCOMPARE(collection->Count(Selection::Category("WIN")).cards, 1);
+    QCOMPARE(collection->Count(Selection::AllCards()).last, 8);
+    QCOMPARE(Numbers(collection->Rows(Selection::AllCards())->Upward(kBeforeAll, 0, 9)),
+             (QList<qint64>{2, 5, 8}));
+    QCOMPARE(collection->SearchTitles(Selection::AllCards(), "NEUF", kAfterAll).count, 0);
+    QCOMPARE(TextsFound(*collection, "neuf"), 0);
+    QVERIFY(!collection->ReadCard(9));
+    const std::vector<TrashEntry> trash = collection->Trash();
+    QCOMPARE(trash.size(), 2U);
+    QCOMPARE(trash[1].numero, 9);
+    QCOMPARE(*trash[1].titre, QString("NEUF"));
+    QCOMPARE(trash[1].deleted, deletedAt);
+
+    QCOMPARE(collection->Add({QStringLiteral("WIN"), QStringLiteral("DIX"), {}}), 10);
+    collection->PutBack(9);
+    QCOMPARE(StoredCards(*Collection::Open(collection->Place())).mid(3, 1),
+             QList<Card>({kGapped[4]}));
+    QCOMPARE(collection->SearchTitles(Selection::AllCards(), "NEUF", kAfterAll).count, 1);
+    QCOMPARE(TextsFound(*collection, "neuf"), 1);
+    QCOMPARE(TrashNumbers(*collection), QList<qint64>{3});
+
+    // Emptied, the trash gives back nothing; an import then keeps no number it held.
+    QCOMPARE(collection->EmptyTrash(), 1);
+    QCOMPARE(TrashNumbers(*collection), QList<qint64>{});
+    QCOMPARE(StoredCards(*collection).size(), 5);
+    const std::unique_ptr<Collection> onlyTrash = FreshCollection(engine, {kGapped[0]});
+    onlyTrash->MoveToTrash(2);
+    QVERIFY(!onlyTrash->Import(CardsFrom({{1, QString("MAT"), QString("UN"), {}, 0}})).numbersKept);
+    QCOMPARE(StoredCards(*onlyTrash).front().Numero, 3);
+}
+
+void TestCollection::theTrashRefuses_data() {
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("elsewhere"); // SQL another program runs first
+    QTest::addColumn<QString>("told");
+    QTest::newRow("deleting a card that went") << "trash 4"
+                                               << ""
+                                               << "n'existe plus";
+    QTest::newRow("deleting under a number the trash holds")
+        << "trash 9"
+        << "INSERT INTO TrucPivane_Corbeille VALUES (9, 'WIN', 'X', '', '2026-01-01')"
+        << "contient déjà une fiche N° 9";
+    QTest::newRow("putting back a card not in the trash") << "back 2"
+                                                          << ""
+                                                          << "n'est plus dans la corbeille";
+    QTest::newRow("putting back under a number taken meanwhile")
+        << "back 9"
+        << "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) VALUES (9, 'MAT', 'AUTRE', '')"
+        << "porte déjà le numéro 9";
+}
+
+// Each refusal says why and changes nothing, in the cards or in the trash.
+void TestCollection::theTrashRefuses() {
+    QFETCH_GLOBAL(QString, engine);
+    QFETCH(QString, call);
+    QFETCH(QString, elsewhere);
+    QFETCH(QString, told);
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, kGapped);
+    const bool back = call.startsWith("back");
+    if (back)
+        collection->MoveToTrash(9);
+    if (!elsewhere.isEmpty())
+        ElsewhereRun(*collection, elsewhere);
+    const QList<Card> cards = StoredCards(*collection);
+    const QList<qint64> trash = TrashNumbers(*collection);
+
+    const qint64 numero = call.section(' ', 1).toLongLong();
+    const QString refusal = Refusal([&] {
+        if (back)
+            collection->PutBack(numero);
+        else
+            collection->MoveToTrash(numero);
+    });
+    QVERIFY2(refusal.contains(told), qPrintable(refusal));
+    QCOMPARE(StoredCards(*collection), cards);
+    QCOMPARE(TrashNumbers(*collection), trash);
 }
 
 PIVANES_ENGINE_TEST_MAIN(TestCollection)

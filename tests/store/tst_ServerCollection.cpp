@@ -204,9 +204,11 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     const std::unique_ptr<Collection> owner = FreshCollection("postgres", kThree);
     const QString writer = QStringLiteral("redacteur_%1").arg(QCoreApplication::applicationPid());
     RunPsql(owner->Place().name,
-            QStringLiteral("DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
-                           "THEN NULL; END $$; GRANT SELECT, INSERT, UPDATE ON trucpivane TO %1; "
-                           "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1")
+            QStringLiteral(
+                "DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
+                "THEN NULL; END $$; GRANT SELECT, INSERT, UPDATE, DELETE ON trucpivane TO %1; "
+                "GRANT SELECT, INSERT, DELETE ON trucpivane_corbeille TO %1; "
+                "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1")
                 .arg(writer));
     const std::unique_ptr<Collection> collection = Collection::Open(CollectionPlace::Server(
         QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer)));
@@ -214,6 +216,10 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     collection->Update(*collection->ReadCard(5), {QStringLiteral("INT"), {}, {}});
     QCOMPARE(collection->Count(Selection::Category("INT")).cards, 2);
     QCOMPARE(collection->SearchTitles(Selection::AllCards(), "AJOUTÉE", 1 << 30).count, 1);
+    collection->MoveToTrash(10);
+    collection->PutBack(10);
+    collection->MoveToTrash(10);
+    QCOMPARE(collection->EmptyTrash(), 1);
 }
 
 void TestServerCollection::refusalsSayWhatAndWhy_data() {

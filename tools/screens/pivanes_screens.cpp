@@ -11,9 +11,11 @@
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
+#include "edit/TrashWindow.h"
 #include "maintenance/BackupWindow.h"
 #include "platform/Forms.h"
 #include "platform/Guard.h"
+#include "platform/MessageBox.h"
 #include "print/PrintPreview.h"
 #include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
@@ -172,6 +174,26 @@ void Editing() {
     Trigger(Showing<CardPicker>(), "ListeFin");
 }
 
+// Two cards deleted from the card editor, seen in the trash; one put back, the trash emptied.
+void Trash() {
+    for (int row : {1, 1}) {
+        Trigger(Showing<MainWindow>(), "Ajout");
+        Press(Showing<CardPicker>(), "Windows");
+        ClickRow(*Control<FlexGrid>(Showing<CardPicker>(), "MSFlexGrid1"), row);
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+        Press(Showing<CardEditor>(), "Supprimer");
+        Trigger(Showing<CardPicker>(), "ListeFin");
+    }
+    Trigger(Showing<MainWindow>(), "Corbeille");
+    Capture(Showing<TrashWindow>(), "corbeille");
+    ClickRow(*Control<FlexGrid>(Showing<TrashWindow>(), "MSFlexGrid1"), 1);
+    Press(Showing<TrashWindow>(), "Remettre");
+    Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+    Press(Showing<TrashWindow>(), "Vider");
+    Capture(Showing<TrashWindow>(), "corbeille-vide");
+    Press(Showing<TrashWindow>(), "Quitter");
+}
+
 void Backup() {
     Trigger(Showing<MainWindow>(), "Quitter");
     BackupWindow& backup = Showing<BackupWindow>();
@@ -208,6 +230,7 @@ int main(int argc, char** argv) {
         ListAndSearch();
         Printout();
         Editing();
+        Trash();
         Backup();
     });
     for (const Fake::Message& message : Fakes().messages.Shown())

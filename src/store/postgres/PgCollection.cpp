@@ -1,5 +1,6 @@
 #include "store/postgres/PgCollection.h"
 
+#include "platform/Clock.h"
 #include "platform/FileWriter.h"
 #include "store/ListedRows.h"
 #include "store/TextSearch.h"
@@ -69,6 +70,14 @@ std::optional<qint64> Duplicate(std::vector<CopiedCard> cards) {
     return twin->numero;
 }
 
+QString TimeText(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODate);
+}
+
+TrashedCard TrashedCardOf(const PgResult& row) {
+    return {StoredCardOf(row, 0), QDateTime::fromString(*row.Text(0, 5), Qt::ISODate).toUTC()};
+}
+
 } // namespace
 
 template <typename Work> auto PgCollection::Guarded(Doing doing, const Work& work) {
@@ -99,9 +108,10 @@ void PgCollection::MakeOrCheck() {
                                         "caractères. Créez une base en UTF-8 (createdb -E UTF8, "
                                         "voir le README).")
                              .arg(place_.name, encoding));
-    const auto hasTable = [this] {
-        return connection_->Run(PgSql::kHasCardTable).Bytes(0, 0) == "t";
+    const auto has = [this](const char* query) {
+        return connection_->Run(query).Bytes(0, 0) == "t";
     };
+    const auto hasTable = [&] { return has(PgSql::kHasCardTable) && has(PgSql::kHasTrash); };
     if (!hasTable()) {
         // Two programs starting on the same empty database make it once. The lock is the
         // session's, so that the check after it runs in a transaction of its own, which sees
@@ -110,7 +120,11 @@ void PgCollection::MakeOrCheck() {
         connection_->Run(PgSql::kSessionLock, key);
         try {
             if (!hasTable())
-                connection_->InTransaction([&] { connection_->Exec(PgSql::kCreateCollection); });
+                connection_->InTransaction([&] {
+                    if (!has(PgSql::kHasCardTable))
+                        connection_->Exec(PgSql::kCreateCollection);
+                    connection_->Exec(PgSql::kCreateTrash);
+                });
         } catch (...) {
             connection_->Run(PgSql::kSessionUnlock, key);
             throw;
@@ -306,6 +320,83 @@ StoredCard PgCollection::Update(const StoredCard& asRead, const CardFields& chan
     });
 }
 
+void PgCollection::MoveToTrash(qint64 numero) {
+    Guarded(Doing::Writing, [&] {
+        connection_->InTransaction([&] {
+            const PgValues number = PgValues().Add(numero);
+            if (connection_->Run(PgSql::kIsTrashed, number).Rows() > 0)
+                throw StoreError::NotToTrash(numero, true);
+            const PgValues values = PgValues().Add(numero).Add(TimeText(Clock::Now()));
+            if (connection_->Run(PgSql::kTrashCard, values).Rows() == 0)
+                throw StoreError::NotToTrash(numero, false);
+        });
+    });
+}
+
+std::vector<TrashEntry> PgCollection::Trash() {
+    return Guarded(Doing::Reading, [&] {
+        std::vector<TrashEntry> entries;
+        PgRowStream rows(*connection_, PgSql::kTrashList);
+        while (rows.Next())
+            entries.push_back({rows.Row().Int64(0, 0), rows.Row().Text(0, 1),
+                               QDateTime::fromString(*rows.Row().Text(0, 2), Qt::ISODate).toUTC()});
+        return entries;
+    });
+}
+
+void PgCollection::EachTrashed(const std::function<void(const TrashedCard&)>& take) {
+    Guarded(Doing::Reading, [&] {
+        connection_->InTransaction(PgSql::kSnapshot, [&] {
+            PgRowStream rows(*connection_, PgSql::kEveryTrashed);
+            while (rows.Next())
+                take(TrashedCardOf(rows.Row()));
+        });
+    });
+}
+
+void PgCollection::PutBack(qint64 numero) {
+    Guarded(Doing::Writing, [&] {
+        connection_->InTransaction([&] {
+            const PgValues number = PgValues().Add(numero);
+            if (connection_->Run(PgSql::kIsTrashed, number).Rows() == 0)
+                throw StoreError::NotPutBack(numero, false);
+            if (connection_->Run(PgSql::kHasCard, number).Rows() > 0)
+                throw StoreError::NotPutBack(numero, true);
+            if (connection_->Run(PgSql::kPutBack, number).Rows() == 0)
+                throw StoreError::NotPutBack(numero, false);
+        });
+    });
+}
+
+qint64 PgCollection::EmptyTrash() {
+    return Guarded(Doing::Writing, [&] {
+        return connection_->InTransaction(
+            [&] { return connection_->Run(PgSql::kEmptyTrash).Int64(0, 0); });
+    });
+}
+
+// Within the caller's transaction.
+void PgCollection::AddTrashed(const TrashedCard& trashed) {
+    connection_->Run(PgSql::kAddTrashed, PgValues()
+                                             .Add(trashed.card.numero)
+                                             .Add(trashed.card.cate)
+                                             .Add(trashed.card.titre)
+                                             .Add(trashed.card.pivanes)
+                                             .Add(TimeText(trashed.deleted)));
+}
+
+void PgCollection::AddToTrash(const TrashSource& source) {
+    Guarded(Doing::Writing, [&] {
+        connection_->InTransaction([&] {
+            TrashedCard trashed;
+            while (source(trashed)) {
+                CheckStorable(trashed.card);
+                AddTrashed(trashed);
+            }
+        });
+    });
+}
+
 // Sends the cards of the feed in one COPY, numbered after numberAfter when given, then reads
 // them back and compares them one by one with what was sent. Within the caller's transaction.
 qint64 PgCollection::CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter) {
@@ -412,6 +503,13 @@ qint64 PgCollection::CopyInto(Collection& copy) {
         ++cards;
         return true;
     });
+    PgRowStream trash(*connection_, PgSql::kEveryTrashed);
+    copy.AddToTrash([&](TrashedCard& trashed) {
+        if (!trash.Next())
+            return false;
+        trashed = TrashedCardOf(trash.Row());
+        return true;
+    });
     return cards;
 }
 
@@ -438,6 +536,11 @@ void PgCollection::ReplaceWith(const QString& source) {
             connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
             connection_->Exec(PgSql::kHoldWriters);
             connection_->Exec(PgSql::kRemoveEveryCard);
+            connection_->Exec(PgSql::kRemoveEveryTrashed);
+            restored->EachTrashed([&](const TrashedCard& trashed) {
+                CheckStorable(trashed.card);
+                AddTrashed(trashed);
+            });
             if (CopyChecked([&](const auto& put) { restored->EachCard(put); }, std::nullopt) !=
                 expected)
                 throw StoreError(StoreError::Kind::Failed,

@@ -39,6 +39,14 @@ public:
     StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;
     Imported Import(const CardSource& source) override;
 
+    void MoveToTrash(qint64 numero) override;
+    std::vector<TrashEntry> Trash() override;
+    // take must not use this collection, as for EachCard.
+    void EachTrashed(const std::function<void(const TrashedCard&)>& take) override;
+    void PutBack(qint64 numero) override;
+    qint64 EmptyTrash() override;
+    void AddToTrash(const TrashSource& source) override;
+
     qint64 SnapshotInto(const QString& target) override;
     void ReplaceWith(const QString& source) override;
     // VACUUM (ANALYZE) of the collection's tables; only their owner may.
@@ -55,6 +63,7 @@ private:
     qint64 CopyInto(Collection& copy);
     void CheckCopy(Collection& copy, const QString& target);
     void FoldCounts();
+    void AddTrashed(const TrashedCard& trashed);
     // Fills the folded words of the cards whose row of trucpivane_mots is empty, within the
     // caller's transaction.
     void RefreshWords();

@@ -92,6 +92,13 @@ CREATE TRIGGER trucpivane_vidage AFTER TRUNCATE ON trucpivane
     FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_vidage();
 )";
 
+// The trash: deleted cards as they were, and when. Made beside a collection that lacks it, so
+// that a collection made before keeps working.
+inline constexpr const char* kCreateTrash =
+    "CREATE TABLE IF NOT EXISTS trucpivane_corbeille (numero bigint PRIMARY KEY, cate text, "
+    "titre text, pivanes text, supprimee timestamptz NOT NULL)";
+inline constexpr const char* kHasTrash = "SELECT to_regclass('trucpivane_corbeille') IS NOT NULL";
+
 // What the collection is made of, to tell ours from a table of another shape: each table's
 // columns and types in order, then the triggers on trucpivane.
 inline constexpr const char* kShape = R"(
@@ -99,7 +106,8 @@ SELECT c.relname || '(' || string_agg(a.attname || ' ' || format_type(a.atttypid
                                       ', ' ORDER BY a.attnum) || ')'
   FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped
  WHERE c.oid IN (to_regclass('trucpivane'), to_regclass('trucpivane_titres'),
-                 to_regclass('trucpivane_comptes'), to_regclass('trucpivane_mots'))
+                 to_regclass('trucpivane_comptes'), to_regclass('trucpivane_corbeille'),
+                 to_regclass('trucpivane_mots'))
  GROUP BY c.relname
 UNION ALL
 SELECT 'trigger ' || string_agg(t.tgname, ', ' ORDER BY t.tgname)
@@ -109,6 +117,10 @@ inline constexpr const char* kExpectedShape[] = {
     "trigger trucpivane_ajout, trucpivane_modif, trucpivane_retrait, trucpivane_vidage",
     "trucpivane(numero bigint, cate text, titre text, pivanes text, version bigint)",
     "trucpivane_comptes(cate text, cartes bigint)",
+    // One shape, in two pieces to fit the line.
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
+    "trucpivane_corbeille(numero bigint, cate text, titre text, pivanes text, supprimee timestamp "
+    "with time zone)",
     "trucpivane_mots(numero bigint, mots text, lexemes text)",
     "trucpivane_titres(numero bigint, cate text, titre text)",
 };
@@ -181,13 +193,16 @@ inline constexpr const char* kEveryCard =
     "SELECT numero, cate, titre, pivanes, version FROM trucpivane ORDER BY numero";
 inline constexpr const char* kCardsFrom = "SELECT numero, cate, titre, pivanes, version "
                                           "FROM trucpivane WHERE numero >= $1 ORDER BY numero";
-inline constexpr const char* kHighest = "SELECT max(numero) FROM trucpivane";
+// The highest number of the cards and of the trash: a new card never takes a deleted card's.
+inline constexpr const char* kHighest = "SELECT greatest((SELECT max(numero) FROM trucpivane), "
+                                        "(SELECT max(numero) FROM trucpivane_corbeille))";
 // $1, $2, $3: category, title, text. Nothing is added once the next number would pass the
 // largest that the program's numbers hold.
 inline constexpr const char* kAddCard =
     "INSERT INTO trucpivane (numero, cate, titre, pivanes) "
-    "SELECT coalesce(max(numero), 0) + 1, $1, $2, $3 FROM trucpivane "
-    "HAVING coalesce(max(numero), 0) < 2147483647 RETURNING numero";
+    "SELECT highest + 1, $1, $2, $3 FROM (SELECT coalesce(greatest("
+    "(SELECT max(numero) FROM trucpivane), (SELECT max(numero) FROM trucpivane_corbeille)), 0) "
+    "AS highest) h WHERE highest < 2147483647 RETURNING numero";
 // An update names the fields it writes ("cate = $3, titre = $4"), each at its own place; $2 is
 // the version read. Nothing is written when the card changed since.
 inline constexpr const char* kUpdateCard =
@@ -196,22 +211,50 @@ inline constexpr const char* kUpdateCard =
 inline constexpr const char* kCopyCards =
     "COPY trucpivane (numero, cate, titre, pivanes) FROM STDIN (FORMAT binary)";
 inline constexpr const char* kRemoveEveryCard = "DELETE FROM trucpivane";
+inline constexpr const char* kRemoveEveryTrashed = "DELETE FROM trucpivane_corbeille";
 // Others may go on reading the old cards while a restore replaces them; writers wait.
 inline constexpr const char* kHoldWriters = "LOCK TABLE trucpivane IN EXCLUSIVE MODE";
 inline constexpr const char* kSnapshot = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
 
+// The trash. $2 is the moment of deletion, in ISO 8601; times are read back in UTC, the same way.
+inline constexpr const char* kIsTrashed = "SELECT 1 FROM trucpivane_corbeille WHERE numero = $1";
+inline constexpr const char* kTrashCard =
+    "WITH gone AS (DELETE FROM trucpivane WHERE numero = $1 RETURNING numero, cate, titre, "
+    "pivanes) INSERT INTO trucpivane_corbeille SELECT numero, cate, titre, pivanes, "
+    "$2::timestamptz FROM gone RETURNING numero";
+inline constexpr const char* kTrashList =
+    "SELECT numero, titre, to_char(supprimee AT TIME ZONE 'UTC', "
+    "'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"') FROM trucpivane_corbeille ORDER BY numero";
+inline constexpr const char* kEveryTrashed =
+    "SELECT numero, cate, titre, pivanes, 0, to_char(supprimee AT TIME ZONE 'UTC', "
+    "'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"') FROM trucpivane_corbeille ORDER BY numero";
+inline constexpr const char* kHasCard = "SELECT 1 FROM trucpivane WHERE numero = $1";
+inline constexpr const char* kPutBack =
+    "WITH back AS (DELETE FROM trucpivane_corbeille WHERE numero = $1 RETURNING numero, cate, "
+    "titre, pivanes) INSERT INTO trucpivane (numero, cate, titre, pivanes) SELECT * FROM back "
+    "RETURNING numero";
+inline constexpr const char* kEmptyTrash =
+    "WITH gone AS (DELETE FROM trucpivane_corbeille RETURNING 1) SELECT count(*) FROM gone";
+// $1 to $5: number, category, title, text, moment of deletion.
+inline constexpr const char* kAddTrashed =
+    "INSERT INTO trucpivane_corbeille (numero, cate, titre, pivanes, supprimee) "
+    "VALUES ($1, $2, $3, $4, $5::timestamptz)";
+
 // Maintenance: the server's own, table by table, and what the tables take before and after.
 inline constexpr const char* kVacuum[] = {
     "VACUUM (ANALYZE) trucpivane", "VACUUM (ANALYZE) trucpivane_titres",
-    "VACUUM (ANALYZE) trucpivane_comptes", "VACUUM (ANALYZE) trucpivane_mots"};
+    "VACUUM (ANALYZE) trucpivane_comptes", "VACUUM (ANALYZE) trucpivane_mots",
+    "VACUUM (ANALYZE) trucpivane_corbeille"};
 inline constexpr const char* kBytes =
     "SELECT pg_total_relation_size('trucpivane') + pg_total_relation_size('trucpivane_titres') "
-    "+ pg_total_relation_size('trucpivane_comptes') + pg_total_relation_size('trucpivane_mots')";
+    "+ pg_total_relation_size('trucpivane_comptes') + pg_total_relation_size('trucpivane_mots') "
+    "+ pg_total_relation_size('trucpivane_corbeille')";
 // VACUUM passes over a table its role does not own with a warning only: asked first.
 inline constexpr const char* kOwnsTables =
     "SELECT bool_and(pg_has_role(relowner, 'USAGE')) FROM pg_class "
     "WHERE oid IN ('trucpivane'::regclass, 'trucpivane_titres'::regclass, "
-    "'trucpivane_comptes'::regclass, 'trucpivane_mots'::regclass)";
+    "'trucpivane_comptes'::regclass, 'trucpivane_mots'::regclass, "
+    "'trucpivane_corbeille'::regclass)";
 
 // The cards whose row of trucpivane_mots is empty, a batch at a time ($1 cards), locked until
 // their words are written so that no change slips in between; the words go through a table of

@@ -265,6 +265,7 @@ void Create(const QString& fileName) {
     connection.Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     connection.Exec("PRAGMA journal_mode = DELETE");
     Schema::CreateCardTable(connection);
+    Schema::EnsureTrash(connection);
     Schema::EnsureIndexes(connection);
 }
 

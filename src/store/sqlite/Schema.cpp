@@ -5,7 +5,10 @@
 #include "store/sqlite/Sql.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <array>
 #include <map>
+#include <sqlite3.h>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,65 @@ std::string WithFolding(const char* sql) {
         .toStdString();
 }
 
+// FOLD(x) in one pass over x's UTF-8 bytes. The expansions are whole characters, which never
+// overlap, and what replaces them is ASCII, which no expansion holds: the chain of replace()
+// finds the same ones, and gives the same bytes.
+void FoldInOnePass(sqlite3_context* context, int, sqlite3_value** arguments) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    static const auto expansions = [] {
+        std::vector<std::pair<std::string, std::string>> all;
+        all.reserve(TextFolding::kExpansions.size());
+        for (const auto& [from, to] : TextFolding::kExpansions)
+            all.emplace_back(from, to);
+        return all;
+    }();
+    // The bytes that start an expansion: every other byte is copied as it is.
+    static const auto starts = [] {
+        std::array<bool, 256> first{};
+        for (const auto& expansion : expansions)
+            first[static_cast<unsigned char>(expansion.first.front())] = true;
+        return first;
+    }();
+    const std::string_view bytes(text, std::size_t(sqlite3_value_bytes(arguments[0])));
+    std::string folded;
+    folded.reserve(bytes.size());
+    std::size_t copied = 0;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (!starts[static_cast<unsigned char>(bytes[at])])
+            continue;
+        const std::string_view rest = bytes.substr(at);
+        const auto found = std::find_if(expansions.begin(), expansions.end(),
+                                        [&](const auto& e) { return rest.starts_with(e.first); });
+        if (found == expansions.end())
+            continue;
+        folded.append(bytes.substr(copied, at - copied)).append(found->second);
+        at += found->first.size() - 1;
+        copied = at + 1;
+    }
+    folded.append(bytes.substr(copied));
+    sqlite3_result_text64(context, folded.data(), folded.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void RegisterFolding(Connection& connection) {
+    const int rc = sqlite3_create_function_v2(connection.Handle(), "pivanes_fold", 1,
+                                              SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                              &FoldInOnePass, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        connection.Fail(rc);
+}
+
+void SetFillMemory(Connection& connection, const std::string& table, int bytes) {
+    connection.Exec(QString::fromLatin1(Sql::kFillMemory)
+                        .arg(QString::fromStdString(table))
+                        .arg(bytes)
+                        .toUtf8()
+                        .constData());
+}
+
 const TriggeredIndex& TitleIndex() {
     static const TriggeredIndex index = [] {
         TriggeredIndex title{Sql::kTitleIndex,
@@ -53,7 +115,7 @@ const TriggeredIndex& TextIndex() {
     static const TriggeredIndex index = [] {
         TriggeredIndex text{Sql::kTextIndex,
                             Sql::kCreateTextIndex,
-                            WithFolding(Sql::kFillTextIndex),
+                            Sql::kFillTextIndex,
                             Sql::kTextIndexWork,
                             Sql::kCreateTextIndexWork,
                             Sql::kTextTriggerNames,
@@ -120,7 +182,10 @@ void Drop(Connection& connection, const SchemaEntries& entries) {
 void Build(Connection& connection, const TriggeredIndex& index, const SchemaEntries& entries) {
     Drop(connection, entries);
     connection.Exec(index.create.c_str());
+    RegisterFolding(connection);
+    SetFillMemory(connection, index.table, Sql::kFillMemoryBytes);
     connection.Exec(index.fill.c_str());
+    SetFillMemory(connection, index.table, Sql::kWriteMemoryBytes);
     if (!index.work.empty())
         connection.Exec(index.createWork.c_str());
     for (const auto& trigger : index.triggers)
@@ -171,6 +236,14 @@ void EnsureIndexes(Connection& connection) {
     connection.Exec(Sql::kCreateCategoryIndex);
     Ensure(connection, TitleIndex());
     Ensure(connection, TextIndex());
+}
+
+void EnsureTrash(Connection& connection) {
+    connection.Exec(Sql::kCreateTrash);
+}
+
+bool HasTrash(Connection& connection) {
+    return connection.FirstText(Sql::kHasTrash) == QLatin1String("1");
 }
 
 void DropIndexes(Connection& connection) {

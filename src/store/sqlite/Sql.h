@@ -44,12 +44,41 @@ inline constexpr const char* kReadCard = "SELECT Numero, Cate, Titre, Pivanes FR
                                          "WHERE Numero = ?1";
 inline constexpr const char* kEveryCard = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
                                           "ORDER BY Numero";
-inline constexpr const char* kHighestNumero = "SELECT max(Numero) FROM TrucPivane";
+// The highest number of the cards and of the trash: a new card never takes a deleted card's.
+inline constexpr const char* kHighestNumero =
+    "SELECT max(Numero) FROM (SELECT max(Numero) AS Numero FROM TrucPivane UNION ALL "
+    "SELECT max(Numero) FROM TrucPivane_Corbeille)";
 inline constexpr const char* kInsertCard = "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
                                            "VALUES (?1, ?2, ?3, ?4)";
 // An update names the fields it writes: "UPDATE TrucPivane SET Titre = ?3 WHERE Numero = ?1",
 // each field bound at its column's place after the number.
 inline constexpr const char* kUpdateCard = "UPDATE TrucPivane SET %1 WHERE Numero = ?1";
+
+// The trash: deleted cards as they were, and when (?2 or ?5, ISO 8601 in UTC). A table of its
+// own, so that TrucPivane keeps its four columns and their meaning for other programs.
+inline constexpr const char* kCreateTrash =
+    "CREATE TABLE IF NOT EXISTS TrucPivane_Corbeille (Numero INTEGER PRIMARY KEY, Cate TEXT, "
+    "Titre TEXT, Pivanes TEXT, Supprimee TEXT NOT NULL)";
+inline constexpr const char* kHasTrash =
+    "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = 'TrucPivane_Corbeille'";
+inline constexpr const char* kTrashCard =
+    "INSERT INTO TrucPivane_Corbeille (Numero, Cate, Titre, Pivanes, Supprimee) "
+    "SELECT Numero, Cate, Titre, Pivanes, ?2 FROM TrucPivane WHERE Numero = ?1";
+inline constexpr const char* kRemoveCard = "DELETE FROM TrucPivane WHERE Numero = ?1";
+inline constexpr const char* kIsTrashed = "SELECT count(*) FROM TrucPivane_Corbeille WHERE "
+                                          "Numero = ?1";
+inline constexpr const char* kTrashList =
+    "SELECT Numero, Titre, Supprimee FROM TrucPivane_Corbeille ORDER BY Numero";
+inline constexpr const char* kEveryTrashed = "SELECT Numero, Cate, Titre, Pivanes, Supprimee "
+                                             "FROM TrucPivane_Corbeille ORDER BY Numero";
+inline constexpr const char* kPutBack = "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) "
+                                        "SELECT Numero, Cate, Titre, Pivanes "
+                                        "FROM TrucPivane_Corbeille WHERE Numero = ?1";
+inline constexpr const char* kRemoveTrashed = "DELETE FROM TrucPivane_Corbeille WHERE Numero = ?1";
+inline constexpr const char* kEmptyTrash = "DELETE FROM TrucPivane_Corbeille";
+inline constexpr const char* kAddTrashed =
+    "INSERT INTO TrucPivane_Corbeille (Numero, Cate, Titre, Pivanes, Supprimee) "
+    "VALUES (?1, ?2, ?3, ?4, ?5)";
 
 // The title index: runs of three characters, case kept (FTS5's trigram tokenizer). It keeps its
 // own copy of the titles, so that a card's old entry goes out by number whatever replaced it:
@@ -108,9 +137,16 @@ inline constexpr const char* kCreateTextIndex =
     "tokenize='unicode61 remove_diacritics 2')";
 inline constexpr const char* kCreateTextIndexWork =
     "CREATE TABLE TrucPivane_Mots_Remplacee (Numero INTEGER PRIMARY KEY, Titre, Pivanes)";
+// The fill runs in the program only, which folds each text in one pass (pivanes_fold) where the
+// triggers, which any program runs, chain replace(): the same bytes come out.
 inline constexpr const char* kFillTextIndex =
-    "INSERT INTO TrucPivane_Mots(rowid, Titre, Pivanes) SELECT Numero, FOLD(Titre), "
-    "FOLD(Pivanes) FROM TrucPivane";
+    "INSERT INTO TrucPivane_Mots(rowid, Titre, Pivanes) SELECT Numero, pivanes_fold(Titre), "
+    "pivanes_fold(Pivanes) FROM TrucPivane";
+// Before a fill, the index keeps this many bytes of words in memory before it writes them out
+// (a megabyte otherwise): fewer, larger pieces to merge. Back to a megabyte after it.
+inline constexpr const char* kFillMemory = "INSERT INTO %1(%1, rank) VALUES('hashsize', %2)";
+inline constexpr int kFillMemoryBytes = 64 << 20;
+inline constexpr int kWriteMemoryBytes = 1 << 20;
 inline constexpr const char* kTextTriggers[][2] = {
     {"TrucPivane_Mots_AvantAjout",
      "CREATE TRIGGER TrucPivane_Mots_AvantAjout BEFORE INSERT ON TrucPivane BEGIN "

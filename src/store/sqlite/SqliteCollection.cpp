@@ -1,5 +1,6 @@
 #include "store/sqlite/SqliteCollection.h"
 
+#include "platform/Clock.h"
 #include "platform/FileWriter.h"
 #include "store/ListedRows.h"
 #include "store/StoreError.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QStringList>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -57,6 +59,15 @@ StoredCard WithChanges(StoredCard card, const CardFields& changes) {
     return card;
 }
 
+// Deletion times are kept to the second, in UTC, as text that other programs read as it is.
+QString TimeText(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODate);
+}
+
+QDateTime TimeOf(const QString& text) {
+    return QDateTime::fromString(text, Qt::ISODate).toUTC();
+}
+
 StoreError CopyError(const QString& target, const QString& reason) {
     return StoreError(StoreError::Kind::Failed, QStringLiteral("La copie vers « %1 » a échoué : %2")
                                                     .arg(QDir::toNativeSeparators(target), reason));
@@ -93,9 +104,14 @@ SqliteCollection::~SqliteCollection() {
 template <typename Work> auto SqliteCollection::InTransaction(const char* begin, const Work& work) {
     connection_->Exec(begin);
     try {
-        auto result = work();
-        connection_->Exec("COMMIT");
-        return result;
+        if constexpr (std::is_void_v<decltype(work())>) {
+            work();
+            connection_->Exec("COMMIT");
+        } else {
+            auto result = work();
+            connection_->Exec("COMMIT");
+            return result;
+        }
     } catch (...) {
         connection_->ExecQuietly("ROLLBACK");
         throw;
@@ -109,6 +125,7 @@ template <typename Write> auto SqliteCollection::Written(const Write& write) {
     Schema::PrepareForWrites(*connection_);
     return InTransaction("BEGIN IMMEDIATE", [&] {
         Schema::EnsureIndexes(*connection_);
+        Schema::EnsureTrash(*connection_);
         return write();
     });
 }
@@ -266,6 +283,88 @@ Imported SqliteCollection::Import(const CardSource& source) {
         if (imported.numbersKept)
             Schema::EnsureIndexes(*connection_);
         return imported;
+    });
+}
+
+bool SqliteCollection::IsTrashed(qint64 numero) {
+    Statement trashed(*connection_, Sql::kIsTrashed);
+    trashed.Bind(1, numero);
+    return trashed.Step() && trashed.Int64(0) > 0;
+}
+
+void SqliteCollection::MoveToTrash(qint64 numero) {
+    Written([&] {
+        if (IsTrashed(numero))
+            throw StoreError::NotToTrash(numero, true);
+        {
+            Statement trash(*connection_, Sql::kTrashCard);
+            trash.Bind(1, numero).Bind(2, TimeText(Clock::Now()));
+            trash.Step();
+        }
+        if (connection_->Changes() == 0)
+            throw StoreError::NotToTrash(numero, false);
+        Statement remove(*connection_, Sql::kRemoveCard);
+        remove.Bind(1, numero);
+        remove.Step();
+    });
+}
+
+std::vector<TrashEntry> SqliteCollection::Trash() {
+    return InTransaction("BEGIN", [&] {
+        std::vector<TrashEntry> entries;
+        if (!Schema::HasTrash(*connection_))
+            return entries;
+        Statement list(*connection_, Sql::kTrashList);
+        while (list.Step())
+            entries.push_back({list.Int64(0), TextOrNull(list, 1), TimeOf(list.Text(2))});
+        return entries;
+    });
+}
+
+void SqliteCollection::EachTrashed(const std::function<void(const TrashedCard&)>& take) {
+    InTransaction("BEGIN", [&] {
+        if (!Schema::HasTrash(*connection_))
+            return;
+        Statement read(*connection_, Sql::kEveryTrashed);
+        while (read.Step())
+            take({CardOf(read), TimeOf(read.Text(4))});
+    });
+}
+
+void SqliteCollection::PutBack(qint64 numero) {
+    Written([&] {
+        if (!IsTrashed(numero))
+            throw StoreError::NotPutBack(numero, false);
+        if (ReadCard(numero))
+            throw StoreError::NotPutBack(numero, true);
+        Statement back(*connection_, Sql::kPutBack);
+        back.Bind(1, numero);
+        back.Step();
+        Statement remove(*connection_, Sql::kRemoveTrashed);
+        remove.Bind(1, numero);
+        remove.Step();
+    });
+}
+
+qint64 SqliteCollection::EmptyTrash() {
+    return Written([&] {
+        connection_->Exec(Sql::kEmptyTrash);
+        return connection_->Changes();
+    });
+}
+
+void SqliteCollection::AddToTrash(const TrashSource& source) {
+    Written([&] {
+        TrashedCard trashed;
+        while (source(trashed)) {
+            Statement add(*connection_, Sql::kAddTrashed);
+            add.Bind(1, trashed.card.numero);
+            BindText(add, 2, trashed.card.cate);
+            BindText(add, 3, trashed.card.titre);
+            BindText(add, 4, trashed.card.pivanes);
+            add.Bind(5, TimeText(trashed.deleted));
+            add.Step();
+        }
     });
 }
 

@@ -33,6 +33,13 @@ public:
     StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;
     Imported Import(const CardSource& source) override;
 
+    void MoveToTrash(qint64 numero) override;
+    std::vector<TrashEntry> Trash() override;
+    void EachTrashed(const std::function<void(const TrashedCard&)>& take) override;
+    void PutBack(qint64 numero) override;
+    qint64 EmptyTrash() override;
+    void AddToTrash(const TrashSource& source) override;
+
     qint64 SnapshotInto(const QString& target) override;
     void ReplaceWith(const QString& source) override;
     Compacted Compact() override;
@@ -46,6 +53,7 @@ private:
     void Insert(qint64 numero, const StoredCard& card);
     void Rewrite(qint64 numero, const CardFields& changes);
     std::optional<qint64> Highest();
+    bool IsTrashed(qint64 numero);
     qint64 FileBytes();
 
     std::shared_ptr<Connection> connection_;

@@ -1,0 +1,272 @@
+// Cards taken out and brought back in through every exchange format, on every engine.
+#include "EngineTestSupport.h"
+
+#include "convert/Exchange.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTextStream>
+
+namespace {
+
+using Fields = QList<std::optional<QString>>;
+
+QList<Fields> CardsOf(Collection& collection) {
+    QList<Fields> cards;
+    collection.EachCard([&](const StoredCard& card) {
+        cards.append({QString::number(card.numero), card.cate, card.titre, card.pivanes});
+    });
+    return cards;
+}
+
+// What a format that writes a missing value empty gives back.
+QList<Fields> MissingAsEmpty(QList<Fields> cards) {
+    for (Fields& card : cards)
+        for (std::optional<QString>& field : card)
+            field = field.value_or(QString());
+    return cards;
+}
+
+// Texts that have broken exports elsewhere: separators, quotes, every line end, front-matter and
+// heading marks, control characters, and characters outside the basic plane.
+QString HostileText(QRandomGenerator& random, int length) {
+    static const QStringList pieces = {
+        "\"",  ",",     "\r\n", "\r", "\n", "---",  "\n---\n", "# ",   "\t", "'",    ";",   "\\",
+        "<b>", "&amp;", "é",    "œ",  "😀",  "\x01", "\x1f",    "\x7f", " ",  "\"\"", "},{", "null"};
+    QString text;
+    while (text.size() < length)
+        text += random.bounded(3) == 0 ? QString(QChar(0x20 + random.bounded(0x5f)))
+                                       : pieces[random.bounded(pieces.size())];
+    return text;
+}
+
+StoredCard RandomCard(QRandomGenerator& random, qint64 numero) {
+    static const QStringList codes = {"WIN", "MAT", "OPEN", "OFFI", "WORD", ""};
+    const auto maybe = [&](const QString& value) {
+        return random.bounded(8) == 0 ? std::nullopt : std::optional<QString>(value);
+    };
+    return {numero, maybe(codes[random.bounded(codes.size())]),
+            maybe(HostileText(random, random.bounded(60)).left(100)),
+            maybe(HostileText(random, random.bounded(400))), 0};
+}
+
+// A collection on the engine holding the cards as given, missing values included.
+std::unique_ptr<Collection> CollectionOf(const QString& engine, const QList<StoredCard>& cards) {
+    std::unique_ptr<Collection> collection = FreshCollection(engine, {});
+    qsizetype next = 0;
+    collection->Import([&](StoredCard& card) {
+        if (next == cards.size())
+            return false;
+        card = cards[next++];
+        return true;
+    });
+    return collection;
+}
+
+struct Said {
+    int code;
+    QString out;
+    QString err;
+};
+
+Said Run(bool import, const CollectionPlace& place, const QString& file) {
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int code = import ? Exchange::Import(place, file, outStream, errStream)
+                            : Exchange::Export(place, file, outStream, errStream);
+    return {code, out, err};
+}
+
+} // namespace
+
+class TestExchange : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { AddEngineRows(); }
+    void aRoundTripGivesBackTheSameCards_data();
+    void aRoundTripGivesBackTheSameCards();
+    void aBadCardStopsTheImport_data();
+    void aBadCardStopsTheImport();
+    void anExportNeverWritesOverAnything_data();
+    void anExportNeverWritesOverAnything();
+    void intoACollectionWithCardsNumbersFollowTheHighest();
+    void anHtmlPageShowsEachCardOnceUnderItsCategory();
+};
+
+void TestExchange::aRoundTripGivesBackTheSameCards_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("keepsMissing");
+    QTest::addColumn<QString>("outsideReader"); // a Python program that must read the file
+    QTest::newRow("JSON")
+        << "fiches.json" << true
+        << "import json,sys; print(len(json.load(open(sys.argv[1], encoding='utf-8'))))";
+    QTest::newRow("collection") << "fiches.mdb" << true << "";
+    QTest::newRow("CSV") << "fiches.csv" << false
+                         << "import csv,sys; csv.field_size_limit(sys.maxsize); "
+                            "print(len(list(csv.reader(open(sys.argv[1], "
+                            "newline='', encoding='utf-8')))) - 1)";
+    QTest::newRow("Markdown") << "fiches/" << false << "";
+}
+
+void TestExchange::aRoundTripGivesBackTheSameCards() {
+    QFETCH_GLOBAL(QString, engine);
+    QFETCH(QString, name);
+    QFETCH(bool, keepsMissing);
+    QFETCH(QString, outsideReader);
+    TemporaryFolder folder;
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    QList<StoredCard> cards;
+    qint64 numero = 0;
+    for (int i = 0; i < 40; ++i)
+        cards << RandomCard(random, numero += 1 + random.bounded(5));
+    cards[7].pivanes = HostileText(random, 1 << 20);
+    const std::unique_ptr<Collection> source = CollectionOf(engine, cards);
+
+    const Said exported = Run(false, source->Place(), name);
+    QVERIFY2(exported.code == 0, qPrintable(exported.err));
+    QVERIFY(exported.out.contains("40 fiche(s)"));
+    if (!outsideReader.isEmpty()) {
+        QProcess python;
+        python.start("python3", {"-c", outsideReader, name});
+        QVERIFY(python.waitForFinished(60000));
+        QCOMPARE(python.readAllStandardOutput().trimmed(), "40");
+    }
+
+    const std::unique_ptr<Collection> target = FreshCollection(engine, {});
+    const Said imported = Run(true, target->Place(), name);
+    QVERIFY2(imported.code == 0, qPrintable(imported.err));
+    QVERIFY(imported.out.contains("avec leurs numéros"));
+    const QList<Fields> expected =
+        keepsMissing ? CardsOf(*source) : MissingAsEmpty(CardsOf(*source));
+    const QList<Fields> got = keepsMissing ? CardsOf(*target) : MissingAsEmpty(CardsOf(*target));
+    QVERIFY2(got == expected, qPrintable(QStringLiteral("graine %1").arg(seed)));
+}
+
+void TestExchange::aBadCardStopsTheImport_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("told");
+    const QByteArray header = "numero,categorie,nom_categorie,titre,texte\r\n";
+    const QByteArray good = "1,WIN,Windows,\"deux\r\nlignes\",texte\r\n";
+    QTest::newRow("CSV row short of a field")
+        << "f.csv" << header + good + "2,WIN,Windows,titre\r\n"
+        << "ligne 4 de « f.csv » : 4 champ(s) au lieu de 5";
+    QTest::newRow("CSV category not in the catalogue")
+        << "f.csv" << header + good + "2,XYZ,,t,x\r\n"
+        << "ligne 4 de « f.csv » : la catégorie « XYZ »";
+    QTest::newRow("CSV title over the limit")
+        << "f.csv" << header + "1,WIN,," + QByteArray(101, 'T') + ",x\r\n"
+        << "ligne 2 de « f.csv » : le titre a 101 caractères";
+    QTest::newRow("CSV invalid UTF-8")
+        << "f.csv" << header + good + "2,WIN,,t,\xff\xfe\r\n"
+        << "ligne 4 de « f.csv » : le champ texte n'est pas en UTF-8";
+    QTest::newRow("CSV quote never closed") << "f.csv" << header + "1,WIN,,\"t,x\r\n"
+                                            << "un guillemet ouvert n'est jamais fermé";
+    QTest::newRow("CSV without its header")
+        << "f.csv" << good << "ligne 1 de « f.csv » : l'en-tête";
+    QTest::newRow("JSON invalid UTF-8")
+        << "f.json" << QByteArray("[\n{\"numero\": 1, \"titre\": \"\xc3\"}\n]")
+        << "ligne 2 de « f.json » : le texte n'est pas en UTF-8";
+    QTest::newRow("JSON number not whole")
+        << "f.json" << QByteArray(R"([{"numero": 1}, {"numero": 2.5}])") << "fiche 2 du tableau";
+    QTest::newRow("Markdown without its header")
+        << "dossier/Windows/1.md" << QByteArray("# titre\n")
+        << "1.md » : le fichier ne commence pas";
+    QTest::newRow("HTML page") << "f.html" << QByteArray("<html></html>") << "une page à lire";
+}
+
+// Nothing comes in, and the message says where and what is wrong.
+void TestExchange::aBadCardStopsTheImport() {
+    QFETCH_GLOBAL(QString, engine);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, told);
+    TemporaryFolder folder;
+    QDir().mkpath(QFileInfo(name).path());
+    WriteBytes(name, bytes);
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, CardsIn({{"MAT", 2}}));
+    const QString file = name.startsWith("dossier") ? QStringLiteral("dossier") : name;
+    const Said said = Run(true, collection->Place(), file);
+    QCOMPARE(said.code, 1);
+    QVERIFY2(said.err.contains(told), qPrintable(said.err));
+    QVERIFY(said.err.contains("Rien n'a été importé"));
+    QCOMPARE(StoredCards(*collection), CardsIn({{"MAT", 2}}));
+}
+
+void TestExchange::anExportNeverWritesOverAnything_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("present"); // a file there before
+    QTest::newRow("an existing file") << "f.csv"
+                                      << "f.csv";
+    QTest::newRow("a folder holding a file") << "d/"
+                                             << "d/x";
+    QTest::newRow("an existing folder holding a file") << "d"
+                                                       << "d/x";
+    QTest::newRow("an unknown format") << "f.txt"
+                                       << "autre";
+}
+
+void TestExchange::anExportNeverWritesOverAnything() {
+    QFETCH_GLOBAL(QString, engine);
+    QFETCH(QString, name);
+    QFETCH(QString, present);
+    TemporaryFolder folder;
+    QDir().mkpath(QFileInfo(present).path());
+    WriteBytes(present, "garde");
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, CardsIn({{"MAT", 2}}));
+    const Said said = Run(false, collection->Place(), name);
+    QCOMPARE(said.code, 1);
+    QVERIFY(said.err.contains("Rien n'a été"));
+    QCOMPARE(FileBytes(present), "garde");
+    QCOMPARE(QDir(".").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).filter("export"),
+             QStringList());
+}
+
+void TestExchange::intoACollectionWithCardsNumbersFollowTheHighest() {
+    QFETCH_GLOBAL(QString, engine);
+    TemporaryFolder folder;
+    WriteBytes("f.csv",
+               "numero,categorie,nom_categorie,titre,texte\r\n1,WIN,,un,\r\n7,INT,,sept,\r\n");
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, CardsIn({{"MAT", 3}}));
+    const Said said = Run(true, collection->Place(), "f.csv");
+    QCOMPARE(said.code, 0);
+    QVERIFY(said.out.contains("leurs numéros ont changé"));
+    QCOMPARE(StoredCards(*collection).mid(3),
+             (QList<Card>{{4, "WIN", "un", ""}, {5, "INT", "sept", ""}}));
+}
+
+// Read by a real HTML parser: the headings in catalogue order, the texts as stored, tags shown as
+// text.
+void TestExchange::anHtmlPageShowsEachCardOnceUnderItsCategory() {
+    QFETCH_GLOBAL(QString, engine);
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection =
+        FreshCollection(engine, {{1, "MAT", "<b>gras</b>", "a\r\nb"},
+                                 {2, "WIN", "deux", "c"},
+                                 {3, "XYZ", "trois", ""},
+                                 {4, "WIN", "quatre", "d & e"}});
+    QCOMPARE(Run(false, collection->Place(), "f.html").code, 0);
+    QProcess python;
+    python.start("python3", {"-c", R"(
+import html.parser, sys
+class Page(html.parser.HTMLParser):
+    tag = None
+    def handle_starttag(self, tag, attrs): self.tag = tag
+    def handle_data(self, data):
+        if self.tag in ('h2', 'h3', 'p') and data.strip(): print(repr(data))
+        self.tag = None
+Page().feed(open(sys.argv[1], encoding='utf-8').read()))",
+                             "f.html"});
+    QVERIFY(python.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+             QStringList({"'Windows (2 fiche(s))'", "'N° 2 : deux'", "'c'", "'N° 4 : quatre'",
+                          "'d & e'", "'Materiel (1 fiche(s))'", "'N° 1 : <b>gras</b>'", "'a\\nb'",
+                          "'Catégorie « XYZ » (1 fiche(s))'", "'N° 3 : trois'"}));
+}
+
+PIVANES_ENGINE_TEST_MAIN(TestExchange)
+#include "tst_Exchange.moc"
