@@ -48,7 +48,6 @@ void SearchWindow::askForKeyword() {
     MSFlexGrid1->SetVisible(false);
     Text1->show();
     Label2->show();
-    Check1->setChecked(false);
     Check1->show();
     Label1->setText(QStringLiteral("RECHERCHE / ") + NumberText(session().cardCount) +
                     QStringLiteral(" Fiches"));
