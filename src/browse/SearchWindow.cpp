@@ -5,6 +5,7 @@
 #include "platform/Look.h"
 #include "platform/NumberText.h"
 #include "platform/ResumeNext.h"
+#include "platform/Twips.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 
@@ -35,11 +36,27 @@ SearchWindow::SearchWindow(Session& session) : PagedCardGrid("KorRecherche", 435
     Check1 = AddControl<QCheckBox>("Check1", nullptr,
                                    QStringLiteral("Chercher aussi dans le texte des fiches"));
     SetColors(Check1, Colors::Blue, Colors::LightBlue);
-    Place(Check1, 3623, 5183, 4635, 285);
+    QPalette tick = Check1->palette();
+    tick.setColor(QPalette::Base, Colors::White);
+    Check1->setPalette(tick);
+    Place(Check1, 4148, 5183, 3585, 285);
+}
+
+void SearchWindow::scaleChanged() {
+    PagedCardGrid::scaleChanged();
+    scaleTick();
+}
+
+// The box's tick grows with the window, as its caption does: 13 pixels at design size.
+void SearchWindow::scaleTick() {
+    constexpr int kTickTwips = 195;
+    Check1->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
+                              .arg(TwipsToPixels(scaled(kTickTwips))));
 }
 
 void SearchWindow::Form_Load() {
     scaleToScreen();
+    scaleTick();
     show();
     askForKeyword();
 }
@@ -62,7 +79,7 @@ void SearchWindow::keywordKeyPress(int& KeyAscii) {
 // Enter on the check box searches too, as it does in the keyword box beside it.
 void SearchWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && Check1->hasFocus() && Check1->isVisible())
+    if (enter && focusWidget() == Check1 && Check1->isVisible())
         RunGuarded([this] { search(); });
     else
         PagedCardGrid::keyPressEvent(event);

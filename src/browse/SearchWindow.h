@@ -23,11 +23,13 @@ public:
 protected:
     bool OpenClickedCard() override;
     void keyPressEvent(QKeyEvent* event) override;
+    void scaleChanged() override;
 
 private:
     void askForKeyword();
     void keywordKeyPress(int& KeyAscii);
     void search();
+    void scaleTick();
 
     QLabel* Label1;
     QLabel* Label2;

@@ -339,7 +339,7 @@ void TestSearchWindow::searchInTexts() {
             QCOMPARE(QApplication::focusWidget(), check);
             if (ticked)
                 QTest::keyClick(check, Qt::Key_Space);
-            QTest::keyClick(check, Qt::Key_Return);
+            QTest::keyClick(search->windowHandle(), Qt::Key_Return);
         }
         const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
         QVERIFY(!check->isVisible());
