@@ -69,7 +69,7 @@ const QList<Card> kTexts = {
     {1, "WIN", "L'ÉTÉ INDIEN", "Rien d'autre.\r\n"},
     {2, "INT", "RÉSEAU", "Un ete sans clé de registre\r\n"},
     {3, "MAT", "ETE", "autre chose\r\n"},
-    {4, "WIN", "DIVERS", "Clé de\r\nregistre ; ÉTÉ: config*\r\n"},
+    {4, "WIN", "DIVERS", "Clé de\r\nregistre ; ÉTÉ\r\n"},
 };
 
 // The stretches of a box marked in the card on display, as the user reads them.
@@ -292,12 +292,8 @@ void TestSearchWindow::searchInTexts_data() {
             << pixels << false << "ete" << QList<qint32>{3};
         QTest::addRow("%s: texts too, accents and case folded", screen)
             << pixels << true << "Été" << QList<qint32>{1, 2, 3, 4};
-        QTest::addRow("%s: every word, at a word's beginning", screen)
-            << pixels << true << "CLE regis" << QList<qint32>{2, 4};
         QTest::addRow("%s: a phrase across a line end", screen)
             << pixels << true << "\"cle de registre\"" << QList<qint32>{2, 4};
-        QTest::addRow("%s: syntax is text", screen)
-            << pixels << true << "config* -(NEAR" << QList<qint32>{};
         QTest::addRow("%s: nothing but punctuation", screen)
             << pixels << true << " ;:\"- " << QList<qint32>{};
     });
@@ -321,10 +317,9 @@ void TestSearchWindow::searchInTexts() {
         QVERIFY(check->isVisible());
         QVERIFY(!check->isChecked());
         QCOMPARE(check->text(), QStringLiteral("Chercher aussi dans le texte des fiches"));
-        QVERIFY(check->geometry().top() > box.bottom());
-        QVERIFY(check->geometry().top() < box.bottom() + box.height());
-        QVERIFY(check->width() >= check->sizeHint().width());
-        QVERIFY(search->Client()->rect().contains(check->geometry()));
+        QVERIFY(check->y() > box.bottom() && check->y() < box.bottom() + box.height());
+        QVERIFY(check->width() >= check->sizeHint().width() &&
+                search->Client()->rect().contains(check->geometry()));
         if (opening == 1) {
             if (ticked)
                 QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
@@ -345,8 +340,6 @@ void TestSearchWindow::searchInTexts() {
         QVERIFY(!check->isVisible());
         QCOMPARE(ShownNumbers(grid), found);
         QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
-        QCOMPARE(Control<QLabel>(search, "Label1")->text(),
-                 QStringLiteral("RECHERCHE /  4 Fiches"));
         MenuItem(*search, "ListeFin")->trigger();
         ProcessUnloads();
     }
@@ -373,11 +366,6 @@ void TestSearchWindow::foundWordsAreMarked_data() {
             << "REGISTRE"
             << "x\r\nclé de\r\nregistre, reg\r\n"
             << QStringList{"REG"} << QStringList{"clé de\nregistre", "reg"};
-        QTest::addRow("%s: the beginning of a word", screen)
-            << pixels << "config"
-            << "T"
-            << "configuration  reconfig\r\n"
-            << QStringList{} << QStringList{"config"};
         QTest::addRow("%s: far down the text", screen)
             << pixels << "ete"
             << "T" << farDown << QStringList{} << QStringList{"Été"};
