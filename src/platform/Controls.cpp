@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace {
 
@@ -91,13 +92,14 @@ void TextBox::Highlight(const std::function<QList<TextSpan>(QStringView shown)>&
 void TextBox::HighlightPart(int position, const Pieces& pieces, qsizetype from, qsizetype to) {
     QList<QTextEdit::ExtraSelection> marks = extraSelections();
     const qsizetype count = marks.size();
-    for (const TextSpan& span : highlights_) {
-        if (span.start >= to)
-            break;
-        const qsizetype first = std::max(span.start, from);
-        const qsizetype last = std::min(span.start + span.length, to);
-        if (first >= last)
-            continue;
+    // The stretches come in order and apart: those before this part were marked already.
+    const auto ended = [](const TextSpan& span, qsizetype at) {
+        return span.start + span.length <= at;
+    };
+    for (auto span = std::lower_bound(highlights_.cbegin(), highlights_.cend(), from, ended);
+         span != highlights_.cend() && span->start < to; ++span) {
+        const qsizetype first = std::max(span->start, from);
+        const qsizetype last = std::min(span->start + span->length, to);
         QTextCursor cursor(document());
         cursor.setPosition(position + int(DocumentPosition(pieces, first - from)));
         cursor.setPosition(position + int(DocumentPosition(pieces, last - from)),
