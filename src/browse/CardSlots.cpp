@@ -36,9 +36,13 @@ CardSlots CardSlots::Selection(const Recordset& cards, qint32 cardCount) {
     return CardSlots(cards.collection().Rows(cards.selection()), total, last);
 }
 
-CardSlots CardSlots::Search(const Recordset& cards, qint32 cardCount, QByteArrayView keyword) {
+CardSlots CardSlots::Search(const Recordset& cards, qint32 cardCount, const SearchedFor& searched) {
     const qint64 last = Bound(cards, cardCount).first;
-    FoundCards found = cards.collection().SearchTitles(cards.selection(), keyword, last);
+    Collection& collection = cards.collection();
+    const TextQuery* query = std::get_if<TextQuery>(&searched);
+    FoundCards found =
+        query ? collection.SearchTexts(cards.selection(), *query, last)
+              : collection.SearchTitles(cards.selection(), std::get<QByteArray>(searched), last);
     return CardSlots(std::move(found.rows), qint32(found.count), found.last);
 }
 

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "store/CardRows.h"
+#include "store/TextSearch.h"
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <memory>
+#include <variant>
 #include <vector>
 
 class Recordset;
+
+// What a search looks for: a keyword in the titles (UTF-8), or words in the titles and texts.
+using SearchedFor = std::variant<QByteArray, TextQuery>;
 
 // The cards a grid pages over, slots 1 to Total() in record-set order. Only the count is taken
 // when they are collected; a page is read from the table when it is shown, starting from the
@@ -20,8 +25,8 @@ public:
 
     // Every card of the record set, up to `cardCount` of them.
     static CardSlots Selection(const Recordset& cards, qint32 cardCount);
-    // The cards among those whose title holds the keyword (UTF-8).
-    static CardSlots Search(const Recordset& cards, qint32 cardCount, QByteArrayView keyword);
+    // The cards among those that the search finds, in ascending number.
+    static CardSlots Search(const Recordset& cards, qint32 cardCount, const SearchedFor& searched);
 
     qint32 Total() const { return total_; }
     // Slots first to last, within 1 to Total(); fewer when another program has removed cards.

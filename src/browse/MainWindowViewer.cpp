@@ -1,6 +1,7 @@
 // The main window's card viewer: the refresh, the four steps and the lookup by number.
 #include "browse/CardBoxes.h"
 #include "browse/CardLines.h"
+#include "platform/Look.h"
 #include "platform/NumberText.h"
 #include "platform/ResumeNext.h"
 #include "shell/MainWindow.h"
@@ -8,6 +9,7 @@
 #include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
 #include "store/Queries.h"
+#include "store/TextSearch.h"
 
 void MainWindow::SetViewerVisible(bool visible) {
     for (QWidget* control : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
@@ -82,4 +84,16 @@ bool MainWindow::SelectionHolds(const Recordset& cards) const {
         return false;
     const std::optional<QString> code = Queries::CategoryCode(selection_->sql);
     return !code || cards.Fields(Field::Cate).toString() == *code;
+}
+
+void MainWindow::highlightFoundWords(const TextQuery& query) {
+    if (!query.Matches(Text1->Text(), Text2->Text()))
+        return;
+    // The colours of the boxes swapped: the words stand out as an editor's search shows them.
+    QTextCharFormat found;
+    found.setBackground(Colors::Yellow);
+    found.setForeground(Colors::Blue);
+    const auto occurrences = [&query](QStringView shown) { return query.Occurrences(shown); };
+    Text1->Highlight(occurrences, found);
+    Text2->Highlight(occurrences, found);
 }

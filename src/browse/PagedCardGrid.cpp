@@ -39,9 +39,9 @@ PagedCardGrid::PagedCardGrid(const char* className, int gridTop, Session& sessio
     connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::openClickedRow));
 }
 
-void PagedCardGrid::FirstFill(const std::optional<QByteArray>& keyword) {
+void PagedCardGrid::FirstFill(const std::optional<SearchedFor>& searched) {
     PrepareGrid();
-    slots_ = Collect(keyword);
+    slots_ = Collect(searched);
     const qint32 total = slots_.Total();
     paged_ = GridPaging::IsPaged(total);
     const qint32 firstMark = GridPaging::FirstPageMark(total);
@@ -71,12 +71,13 @@ void PagedCardGrid::scaleChanged() {
 }
 
 // Without a count there is nothing to collect, and the record set is not asked for.
-CardSlots PagedCardGrid::Collect(const std::optional<QByteArray>& keyword) {
+CardSlots PagedCardGrid::Collect(const std::optional<SearchedFor>& searched) {
     const qint32 count = session().cardCount;
     if (count <= 0)
         return CardSlots();
     const Recordset& cards = Store().Current();
-    return keyword ? CardSlots::Search(cards, count, *keyword) : CardSlots::Selection(cards, count);
+    return searched ? CardSlots::Search(cards, count, *searched)
+                    : CardSlots::Selection(cards, count);
 }
 
 void PagedCardGrid::ShowFirstPage(qint32 mark) {

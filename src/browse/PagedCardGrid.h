@@ -28,9 +28,9 @@ protected:
     // The grid is placed at the given top, in twips at design scale.
     PagedCardGrid(const char* className, int gridTop, Session& session);
 
-    // Collects the first CardCount records of the current record set, or those of them whose
-    // title holds the keyword (UTF-8), in record-set order, and shows the first page.
-    void FirstFill(const std::optional<QByteArray>& keyword = std::nullopt);
+    // Collects the first CardCount records of the current record set, or those of them that the
+    // search finds, in record-set order, and shows the first page.
+    void FirstFill(const std::optional<SearchedFor>& searched = std::nullopt);
 
     // What a click on a card opens; CurrentCardNumber holds the clicked card (or, for the empty
     // row, the card that was current). The screen is unloaded afterwards, unless the card was
@@ -52,7 +52,7 @@ private:
     void leave();
     void openClickedRow();
     void PrepareGrid();
-    CardSlots Collect(const std::optional<QByteArray>& keyword);
+    CardSlots Collect(const std::optional<SearchedFor>& searched);
     void ShowFirstPage(qint32 mark);
     void ShowPage(const GridPaging::Page& page);
     void WriteHeader();

@@ -1,9 +1,15 @@
 #include "browse/SearchWindow.h"
 
 #include "browse/GridPaging.h"
+#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
+#include "platform/ResumeNext.h"
+#include "platform/Twips.h"
+#include "shell/MainWindow.h"
 #include "shell/Session.h"
+
+#include <QKeyEvent>
 
 SearchWindow::SearchWindow(Session& session) : PagedCardGrid("KorRecherche", 435, session) {
     setWindowTitle(QStringLiteral("Liste"));
@@ -26,10 +32,31 @@ SearchWindow::SearchWindow(Session& session) : PagedCardGrid("KorRecherche", 435
     Text1->document()->setDocumentMargin(1);
     Place(Text1, 4148, 4718, 3585, 315);
     Text1->KeyPress = [this](int& keyAscii) { keywordKeyPress(keyAscii); };
+
+    Check1 = AddControl<QCheckBox>("Check1", nullptr,
+                                   QStringLiteral("Chercher aussi dans le texte des fiches"));
+    SetColors(Check1, Colors::Blue, Colors::LightBlue);
+    QPalette tick = Check1->palette();
+    tick.setColor(QPalette::Base, Colors::White);
+    Check1->setPalette(tick);
+    Place(Check1, 4148, 5183, 3585, 285);
+}
+
+void SearchWindow::scaleChanged() {
+    PagedCardGrid::scaleChanged();
+    scaleTick();
+}
+
+// The box's tick grows with the window, as its caption does: 13 pixels at design size.
+void SearchWindow::scaleTick() {
+    constexpr int kTickTwips = 195;
+    Check1->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
+                              .arg(TwipsToPixels(scaled(kTickTwips))));
 }
 
 void SearchWindow::Form_Load() {
     scaleToScreen();
+    scaleTick();
     show();
     askForKeyword();
 }
@@ -38,21 +65,41 @@ void SearchWindow::askForKeyword() {
     MSFlexGrid1->SetVisible(false);
     Text1->show();
     Label2->show();
+    Check1->show();
     Label1->setText(QStringLiteral("RECHERCHE / ") + NumberText(session().cardCount) +
                     QStringLiteral(" Fiches"));
     Text1->setFocus();
 }
 
 void SearchWindow::keywordKeyPress(int& KeyAscii) {
-    if (KeyAscii != 13)
-        return;
-    const QString keyword = GridPaging::SearchKeyword(Text1->Text());
+    if (KeyAscii == 13)
+        search();
+}
+
+// Enter on the check box searches too, as it does in the keyword box beside it.
+void SearchWindow::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && focusWidget() == Check1 && Check1->isVisible())
+        RunGuarded([this] { search(); });
+    else
+        PagedCardGrid::keyPressEvent(event);
+}
+
+void SearchWindow::search() {
     Text1->hide();
     Label2->hide();
-    FirstFill(keyword.toUtf8());
+    Check1->hide();
+    if (Check1->isChecked()) {
+        textQuery_ = TextQuery::Parse(Text1->Text());
+        FirstFill(*textQuery_);
+    } else {
+        FirstFill(GridPaging::SearchKeyword(Text1->Text()).toUtf8());
+    }
 }
 
 bool SearchWindow::OpenClickedCard() {
     ShowCardInMainWindow();
+    if (textQuery_)
+        ResumeNext([this] { Forms::Load<MainWindow>(session()).highlightFoundWords(*textQuery_); });
     return true;
 }

@@ -2,11 +2,15 @@
 
 #include "browse/PagedCardGrid.h"
 #include "platform/Controls.h"
+#include "store/TextSearch.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <optional>
 
-// The cards of the whole collection whose title holds a keyword, in pages; a click shows the
-// card in the main window. One keyword per opening.
+// The cards of the whole collection whose title holds a keyword, or, when asked, whose title or
+// text holds its words, in pages; a click shows the card in the main window, with the words of a
+// text search marked. One keyword per opening.
 // Its objectName, which scripts and the guide know, is "KorRecherche".
 class SearchWindow : public PagedCardGrid {
     Q_OBJECT
@@ -18,12 +22,18 @@ public:
 
 protected:
     bool OpenClickedCard() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void scaleChanged() override;
 
 private:
     void askForKeyword();
     void keywordKeyPress(int& KeyAscii);
+    void search();
+    void scaleTick();
 
     QLabel* Label1;
     QLabel* Label2;
     TextBox* Text1;
+    QCheckBox* Check1;
+    std::optional<TextQuery> textQuery_; // what a text search looked for
 };

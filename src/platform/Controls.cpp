@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
 
 namespace {
 
@@ -60,14 +62,67 @@ QString TextBox::ShownText() const {
 void TextBox::SetText(const QString& text) {
     stored_ = text;
     shown_ = StoredToShown(text);
+    highlights_.clear();
+    ShowFromStart();
+}
+
+void TextBox::ShowFromStart() {
     shownUpTo_ = 0;
     lastLineLength_ = 0;
     loading_ = true;
+    setExtraSelections({});
     setPlainText(QString());
     loading_ = false;
     ShowMore(kFirstPart);
     moveCursor(QTextCursor::Start);
     edited_ = false;
+}
+
+// Showing the text afresh would drop what the user typed: an edited text keeps it, unmarked.
+void TextBox::Highlight(const std::function<QList<TextSpan>(QStringView shown)>& find,
+                        const QTextCharFormat& format) {
+    if (edited_)
+        return;
+    highlights_ = find(shown_);
+    highlightFormat_ = format;
+    ShowFromStart();
+    ScrollToFirstHighlight();
+}
+
+void TextBox::HighlightPart(int position, const Pieces& pieces, qsizetype from, qsizetype to) {
+    QList<QTextEdit::ExtraSelection> marks = extraSelections();
+    const qsizetype count = marks.size();
+    // The stretches come in order and apart: those before this part were marked already.
+    const auto ended = [](const TextSpan& span, qsizetype at) {
+        return span.start + span.length <= at;
+    };
+    for (auto span = std::lower_bound(highlights_.cbegin(), highlights_.cend(), from, ended);
+         span != highlights_.cend() && span->start < to; ++span) {
+        const qsizetype first = std::max(span->start, from);
+        const qsizetype last = std::min(span->start + span->length, to);
+        QTextCursor cursor(document());
+        cursor.setPosition(position + int(DocumentPosition(pieces, first - from)));
+        cursor.setPosition(position + int(DocumentPosition(pieces, last - from)),
+                           QTextCursor::KeepAnchor);
+        marks.append({cursor, highlightFormat_});
+    }
+    if (marks.size() > count)
+        setExtraSelections(marks);
+}
+
+void TextBox::ScrollToFirstHighlight() {
+    if (highlights_.isEmpty())
+        return;
+    const qsizetype firstEnd = highlights_.front().start + highlights_.front().length;
+    if (firstEnd > shownUpTo_)
+        ShowMore(firstEnd - shownUpTo_);
+    const QList<QTextEdit::ExtraSelection> marks = extraSelections();
+    if (marks.isEmpty())
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(marks.front().cursor.selectionStart());
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 // The cuts between the pieces of a long line take a place in the document but are no character.
@@ -94,8 +149,11 @@ void TextBox::ShowMore(qsizetype characters) {
     const qsizetype end = std::min(shown_.size(), shownUpTo_ + characters);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    InsertInPieces(cursor, QStringView(shown_).mid(shownUpTo_, end - shownUpTo_), lastLineLength_);
+    const int position = cursor.position();
+    const Pieces pieces = InsertInPieces(
+        cursor, QStringView(shown_).mid(shownUpTo_, end - shownUpTo_), lastLineLength_);
     lastLineLength_ = cursor.positionInBlock();
+    HighlightPart(position, pieces, shownUpTo_, end);
     shownUpTo_ = end;
     document()->setUndoRedoEnabled(undo);
     loading_ = false;
@@ -103,12 +161,13 @@ void TextBox::ShowMore(qsizetype characters) {
 
 // In one insertion, so that the document lays the blocks out when they come into view rather
 // than each as it is inserted.
-void TextBox::InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength) {
-    const Pieces pieces = CutInPieces(text, lineLength);
+Pieces TextBox::InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength) {
+    Pieces pieces = CutInPieces(text, lineLength);
     const int start = cursor.position();
     cursor.insertText(pieces.text);
     for (const qsizetype cut : pieces.cuts)
         document()->findBlock(start + int(cut) + 1).setUserState(kContinuesLine);
+    return pieces;
 }
 
 void TextBox::ShowMoreNearEnd() {

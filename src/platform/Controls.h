@@ -1,12 +1,17 @@
 #pragma once
 
+#include "platform/TextSpan.h"
+
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QStringListModel>
 #include <QStringView>
+#include <QTextCharFormat>
 #include <QWidget>
 #include <functional>
+
+struct Pieces;
 
 // A text box. Its text is read and written with CR LF line ends, as cards are stored, and shown
 // with the line feeds that Qt's widgets use. Typed characters pass through a key-press handler
@@ -34,6 +39,11 @@ public:
     // Types a text at the cursor as the user would, within the length limit; false if refused.
     bool Type(const QString& text);
     bool WhollyShown() const { return shownUpTo_ == shown_.size(); }
+    // Marks in the given format, as an editor's search does, the stretches that `find` gives of
+    // the text as shown (line feeds), and scrolls the first into view. The box shows its text
+    // afresh for it; the text itself does not change. The next SetText takes the marks off.
+    void Highlight(const std::function<QList<TextSpan>(QStringView shown)>& find,
+                   const QTextCharFormat& format);
 
     // Receives the character code of each typed character; 0 refuses it.
     std::function<void(int& keyAscii)> KeyPress;
@@ -51,7 +61,12 @@ private:
     void ShowMoreNearEnd();
     void ShowAllAtCursor();
     // Inserts text at the cursor, cutting lines longer than a piece into blocks of their own.
-    void InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength);
+    void ShowFromStart();
+    Pieces InsertInPieces(QTextCursor& cursor, QStringView text, qsizetype lineLength);
+    // Marks what falls into the part of the shown text from `from`, just put in the document at
+    // `position` as `pieces`.
+    void HighlightPart(int position, const Pieces& pieces, qsizetype from, qsizetype to);
+    void ScrollToFirstHighlight();
     QString ShownText() const;
 
     QString stored_;
@@ -63,6 +78,8 @@ private:
     int maxLength_ = 0; // 0: no limit
     QString limitMessage_;
     bool multiLine_ = true;
+    QList<TextSpan> highlights_; // in shown_
+    QTextCharFormat highlightFormat_;
 };
 // A list box of text items. Its items are one shared list of strings, so that the lines of a
 // text of megabytes go in and out in one step rather than one item at a time.

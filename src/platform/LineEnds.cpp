@@ -57,6 +57,7 @@ Pieces CutInPieces(QStringView text, qsizetype lineLength) {
     auto cutAt = [&](qsizetype cut, qsizetype at) {
         pieces.text += text.mid(from, cut - from);
         pieces.cuts.push_back(pieces.text.size() - joined);
+        pieces.cutOffsets.push_back(cut);
         pieces.text += QChar::ParagraphSeparator;
         lineLength = at - cut;
         run = std::min(run, lineLength);
@@ -66,7 +67,10 @@ Pieces CutInPieces(QStringView text, qsizetype lineLength) {
     for (qsizetype at = 0; at < text.size(); ++at) {
         const QChar c = text.at(at);
         if (BreaksBlock(c)) {
-            joined += c == QLatin1Char('\r') && text.mid(at + 1, 1) == u"\n";
+            if (c == QLatin1Char('\r') && text.mid(at + 1, 1) == u"\n") {
+                ++joined;
+                pieces.pairedLineFeeds.push_back(at + 1);
+            }
             lineLength = run = 0;
             afterBlank = -1;
             continue;
@@ -86,4 +90,13 @@ Pieces CutInPieces(QStringView text, qsizetype lineLength) {
     }
     pieces.text += text.mid(from);
     return pieces;
+}
+
+qsizetype DocumentPosition(const Pieces& pieces, qsizetype offset) {
+    const auto before = [offset](const std::vector<qsizetype>& offsets, bool including) {
+        const auto end = including ? std::upper_bound(offsets.begin(), offsets.end(), offset)
+                                   : std::lower_bound(offsets.begin(), offsets.end(), offset);
+        return qsizetype(end - offsets.begin());
+    };
+    return offset + before(pieces.cutOffsets, true) - before(pieces.pairedLineFeeds, false);
 }

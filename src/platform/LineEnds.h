@@ -20,7 +20,14 @@ inline constexpr qsizetype kWordPieceLength = 2048;
 struct Pieces {
     QString text;
     std::vector<qsizetype> cuts;
+    // In the text cut: where each piece after the first begins, and the line feed of each CR LF.
+    std::vector<qsizetype> cutOffsets;
+    std::vector<qsizetype> pairedLineFeeds;
 };
 
 // lineLength: how long the line already is that the text continues.
 Pieces CutInPieces(QStringView text, qsizetype lineLength);
+
+// Where the character at an offset of the text cut stands in a document holding its pieces from
+// position 0: each cut before it adds a position, each CR LF pair takes one.
+qsizetype DocumentPosition(const Pieces& pieces, qsizetype offset);

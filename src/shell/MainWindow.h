@@ -8,6 +8,7 @@
 #include <optional>
 
 class Recordset;
+class TextQuery;
 struct Category;
 
 // The main window: one card at a time, and the menus that lead to every other window.
@@ -32,6 +33,9 @@ public:
     // Shows the card that a grid window chose (CurrentCardNumber), when the selection on display
     // can show it.
     void showChosenCard();
+    // Marks the searched words in the card on display, when the search finds that card; the next
+    // card shown is unmarked.
+    void highlightFoundWords(const TextQuery& query);
     // What the printout copies: the title on display and the text's print lines.
     QString shownTitle() const;
     QStringList shownTextLines() const;

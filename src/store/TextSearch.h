@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextSpan.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -36,13 +38,6 @@ struct Word {
 std::vector<Word> EachWord(QStringView text);
 
 } // namespace TextFolding
-
-// Where a found word stands in a text, in UTF-16 units.
-struct TextSpan {
-    qsizetype start = 0;
-    qsizetype length = 0;
-    bool operator==(const TextSpan&) const = default;
-};
 
 // What the user asks for: words, each matching the beginning of a word of the card, and phrases in
 // double quotes, matching whole words in that order. A card matches when each of them occurs in

@@ -10,7 +10,9 @@
 #include "shell/MainWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <sqlite3.h>
 
 namespace {
@@ -57,6 +59,27 @@ void Search(SearchWindow& search, const QString& typed) {
     QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
 }
 
+// Both ways the program is seen: the test screen of 800 × 800, and a laptop's and a desktop's.
+void ForEachScreen(const std::function<void(const char* name, int pixels)>& addRows) {
+    for (const auto& [name, pixels] : {std::pair{"800", 0}, {"768", 768}, {"1080", 1080}})
+        addRows(name, pixels);
+}
+
+const QList<Card> kTexts = {
+    {1, "WIN", "L'ÉTÉ INDIEN", "Rien d'autre.\r\n"},
+    {2, "INT", "RÉSEAU", "Un ete sans clé de registre\r\n"},
+    {3, "MAT", "ETE", "autre chose\r\n"},
+    {4, "WIN", "DIVERS", "Clé de\r\nregistre ; ÉTÉ\r\n"},
+};
+
+// The stretches of a box marked in the card on display, as the user reads them.
+QStringList Marked(const TextBox& box) {
+    QStringList marked;
+    for (const QTextEdit::ExtraSelection& mark : box.extraSelections())
+        marked << mark.cursor.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    return marked;
+}
+
 } // namespace
 
 class TestSearchWindow : public QObject {
@@ -73,6 +96,10 @@ private slots:
     void clickShowsTheCardInTheMainWindow();
     void emptyCollection();
     void findsATitleTypedWithALetterOfTwoCapitals();
+    void searchInTexts_data();
+    void searchInTexts();
+    void foundWordsAreMarked_data();
+    void foundWordsAreMarked();
 };
 
 void TestSearchWindow::opensOnTheKeywordEntry() {
@@ -253,6 +280,142 @@ void TestSearchWindow::findsATitleTypedWithALetterOfTwoCapitals() {
     QCOMPARE(ShownNumbers(*Control<FlexGrid>(search, "MSFlexGrid1")), QList<qint32>{8});
     QCOMPARE(ShownTitle(*Control<FlexGrid>(search, "MSFlexGrid1"), 1),
              QStringLiteral("LA STRASSE"));
+}
+
+void TestSearchWindow::searchInTexts_data() {
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<qint32>>("found");
+    ForEachScreen([](const char* screen, int pixels) {
+        QTest::addRow("%s: titles only, as typed in capitals", screen)
+            << pixels << false << "ete" << QList<qint32>{3};
+        QTest::addRow("%s: texts too, accents and case folded", screen)
+            << pixels << true << "Été" << QList<qint32>{1, 2, 3, 4};
+        QTest::addRow("%s: a phrase across a line end", screen)
+            << pixels << true << "\"cle de registre\"" << QList<qint32>{2, 4};
+        QTest::addRow("%s: nothing but punctuation", screen)
+            << pixels << true << " ;:\"- " << QList<qint32>{};
+    });
+}
+
+// The check box comes and goes with the keyword box, unticked at each opening, and sits below it
+// at every scale.
+void TestSearchWindow::searchInTexts() {
+    QFETCH(int, pixels);
+    QFETCH(bool, ticked);
+    QFETCH(QString, typed);
+    QFETCH(QList<qint32>, found);
+    ProgramFixture fixture;
+    if (pixels)
+        Fakes().screen.Set(pixels * 15);
+    WriteCollection(kTexts);
+    for (int opening = 1; opening <= 2; ++opening) {
+        SearchWindow* search = OpenSearch();
+        auto* check = Control<QCheckBox>(search, "Check1");
+        const QRect box = Control<TextBox>(search, "Text1")->geometry();
+        QVERIFY(check->isVisible());
+        QVERIFY(!check->isChecked());
+        QCOMPARE(check->text(), QStringLiteral("Chercher aussi dans le texte des fiches"));
+        QVERIFY(check->y() > box.bottom() && check->y() < box.bottom() + box.height());
+        QVERIFY(check->width() >= check->sizeHint().width() &&
+                search->Client()->rect().contains(check->geometry()));
+        if (opening == 1) {
+            if (ticked)
+                QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+            QCOMPARE(check->isChecked(), ticked);
+            Search(*search, typed);
+        } else {
+            // By the keyboard: Tab leads from the keyword to the box, Enter there searches.
+            search->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(search));
+            TypeText(Control<TextBox>(search, "Text1"), typed);
+            QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), check);
+            if (ticked)
+                QTest::keyClick(check, Qt::Key_Space);
+            QTest::keyClick(search->windowHandle(), Qt::Key_Return);
+        }
+        const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
+        QVERIFY(!check->isVisible());
+        QCOMPARE(ShownNumbers(grid), found);
+        QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
+        MenuItem(*search, "ListeFin")->trigger();
+        ProcessUnloads();
+    }
+    QVERIFY(ShownMessages().isEmpty());
+}
+
+void TestSearchWindow::foundWordsAreMarked_data() {
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("titleMarks");
+    QTest::addColumn<QStringList>("textMarks");
+    const QString farDown = QStringLiteral("ligne\r\n").repeated(300) + QStringLiteral("Été");
+    const QString longLine = QStringLiteral("mot ").repeated(5000) + QStringLiteral("l'été");
+    ForEachScreen([&](const char* screen, int pixels) {
+        QTest::addRow("%s: accents, case, CR LF", screen)
+            << pixels << "ete"
+            << "L'ÉTÉ"
+            << "Un\r\nété, ETE\r\nfin\r\n"
+            << QStringList{"ÉTÉ"} << QStringList{"été", "ETE"};
+        QTest::addRow("%s: a phrase across a line end", screen)
+            << pixels << "\"cle de registre\" reg"
+            << "REGISTRE"
+            << "x\r\nclé de\r\nregistre, reg\r\n"
+            << QStringList{"REG"} << QStringList{"clé de\nregistre", "reg"};
+        QTest::addRow("%s: far down the text", screen)
+            << pixels << "ete"
+            << "T" << farDown << QStringList{} << QStringList{"Été"};
+        QTest::addRow("%s: beyond the cut of a long line", screen)
+            << pixels << "ete"
+            << "T" << longLine << QStringList{} << QStringList{"été"};
+        QTest::addRow("%s: a carriage return alone", screen)
+            << pixels << "ete"
+            << "T"
+            << "a\r\r\nb\rété" << QStringList{} << QStringList{"été"};
+    });
+}
+
+// The card opened from a search of texts shows where the words are, without a change to its
+// text, the first place in view; the next card shown is unmarked.
+void TestSearchWindow::foundWordsAreMarked() {
+    QFETCH(int, pixels);
+    QFETCH(QString, typed);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(QStringList, titleMarks);
+    QFETCH(QStringList, textMarks);
+    ProgramFixture fixture;
+    if (pixels)
+        Fakes().screen.Set(pixels * 15);
+    WriteCollection({{1, "WIN", title, text}, {2, "WIN", "AUTRE", "été\r\n"}});
+    MainWindow& main = MainWindowShowing("Windows");
+    for (bool ticked : {true, false}) {
+        MenuItem(main, "Recher")->trigger();
+        SearchWindow* search = Forms::Find<SearchWindow>();
+        Control<QCheckBox>(search, "Check1")->setChecked(ticked);
+        Search(*search, ticked ? typed : title);
+        ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), 1);
+        ProcessUnloads();
+        const TextBox& titleBox = *Control<TextBox>(main, "Text1");
+        TextBox& textBox = *Control<TextBox>(main, "Text2");
+        QCOMPARE(titleBox.Text(), title);
+        QCOMPARE(textBox.Text(), text);
+        QCOMPARE(Marked(titleBox), ticked ? titleMarks : QStringList{});
+        QCOMPARE(Marked(textBox), ticked ? textMarks : QStringList{});
+        if (ticked) {
+            const QTextCursor first = textBox.extraSelections().front().cursor;
+            QCOMPARE(textBox.textCursor().position(), first.selectionStart());
+            QVERIFY(textBox.viewport()->rect().contains(textBox.cursorRect()));
+            QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
+            QCOMPARE(Marked(titleBox), QStringList{});
+            QCOMPARE(Marked(textBox), QStringList{});
+        }
+    }
+    QVERIFY(ShownMessages().isEmpty());
 }
 
 PIVANES_TEST_MAIN(TestSearchWindow)

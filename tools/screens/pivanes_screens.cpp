@@ -23,6 +23,7 @@
 #include "shell/Splash.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
@@ -143,6 +144,16 @@ void ListAndSearch() {
     QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
     Capture(Showing<SearchWindow>(), "recherche");
     ClickRow(*Control<FlexGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
+
+    Trigger(Showing<MainWindow>(), "Recher");
+    SearchWindow& textSearch = Showing<SearchWindow>();
+    Control<QCheckBox>(textSearch, "Check1")->setChecked(true);
+    Control<TextBox>(textSearch, "Text1")->SetText(QStringLiteral("cle primaire"));
+    Capture(textSearch, "recherche-textes-mot");
+    QTest::keyClick(Control<TextBox>(textSearch, "Text1"), Qt::Key_Return);
+    Capture(Showing<SearchWindow>(), "recherche-textes");
+    ClickRow(*Control<FlexGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
+    Capture(Showing<MainWindow>(), "fiche-trouvee");
 }
 
 void Printout() {
