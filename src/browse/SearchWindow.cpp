@@ -1,6 +1,6 @@
 #include "browse/SearchWindow.h"
 
-#include "browse/GridPaging.h"
+#include "browse/SearchKeyword.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
 #include "shell/Session.h"
@@ -46,7 +46,7 @@ void SearchWindow::askForKeyword() {
 void SearchWindow::keywordKeyPress(int& KeyAscii) {
     if (KeyAscii != 13)
         return;
-    const QString keyword = GridPaging::SearchKeyword(Text1->Text());
+    const QString keyword = SearchKeyword(Text1->Text());
     Text1->hide();
     Label2->hide();
     FirstFill(keyword.toUtf8());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "maintenance/BackupChecks.h"
 #include "maintenance/BackupCopies.h"
 #include "platform/Controls.h"
 #include "platform/FileControls.h"
@@ -45,17 +46,11 @@ private:
     void RunBackup();
     bool MarkerCanRecordTheBackup();
     void ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made);
-    struct RestoreSource {
-        QString folder;
-        QString date;
-        qint64 cards = 0;
-    };
-    std::optional<RestoreSource> CheckedRestoreSource(const QString& picked);
-    bool RestoreConfirmed(const RestoreSource& source) const;
+    bool RestoreConfirmed(const BackupChecks::RestoreSource& source) const;
     void RunRestore();
     void EndAfterRestore(const QStringList& failed);
 
-    RestoreSource restoring_;
+    BackupChecks::RestoreSource restoring_;
     // Where the backup goes or the restore comes from, and the folder of the data.
     QString backupFolder_;
     QString dataFolder_;

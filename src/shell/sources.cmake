@@ -10,4 +10,5 @@ target_sources(pivanes_shell PRIVATE
     src/shell/Pictures.cpp
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp
+    src/shell/Session.cpp
 )

@@ -4,7 +4,7 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 
 #include <QDir>
 
@@ -105,7 +105,7 @@ private slots:
                  Control<QPushButton>(main, "Command4"), Control<QLabel>(main, "Label2"),
                  Control<QLabel>(main, "Label1")})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-        QVERIFY(Store().IsOpen());
+        QVERIFY(TestSession().CollectionIsOpen());
         QVERIFY(ShownMessages().isEmpty());
     }
 
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
         QVERIFY(!Control<TextBox>(main, "Text1")->isVisible());
         QVERIFY(Control<ListBox>(main, "List1")->count() == 0);
-        QVERIFY(Store().IsOpen());
+        QVERIFY(TestSession().CollectionIsOpen());
     }
 
     void quitClosesTheDatabaseAndEnds_data() {
@@ -151,7 +151,7 @@ private slots:
         else
             MenuItem(main, "Quit")->trigger();
         QVERIFY(Fakes().eventLoop.EndRequested());
-        QVERIFY(!Store().IsOpen());
+        QVERIFY(!TestSession().CollectionIsOpen());
         QVERIFY(!Forms::Find<MainWindow>());
     }
 
@@ -171,7 +171,7 @@ private slots:
         QVERIFY(question.contains("Pivane.mdb"));
         QVERIFY(question.contains(QDir::toNativeSeparators(QDir::currentPath())));
         QCOMPARE(QFile::exists("Pivane.mdb"), yes);
-        QCOMPARE(Store().IsOpen(), yes);
+        QCOMPARE(TestSession().CollectionIsOpen(), yes);
         if (yes) {
             // The new collection is usable: an empty category shows its zero count.
             MenuItem(main, "Windows")->trigger();
@@ -218,7 +218,7 @@ private slots:
         if (fileThere)
             WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
         MainWindow& main = Forms::Load<MainWindow>(TestSession());
-        QVERIFY(!Store().IsOpen());
+        QVERIFY(!TestSession().CollectionIsOpen());
         Fakes().messages.Clear();
         for (int attempt = 1; attempt <= 2; ++attempt) {
             MenuItem(main, item.toLatin1().constData())->trigger();
