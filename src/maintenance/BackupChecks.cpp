@@ -71,9 +71,11 @@ MarkerLines LastBackup() {
     return lines;
 }
 
-void RewriteMarker() {
+Marker::Snapshot RewriteMarker() {
+    Marker::Snapshot before;
     try {
         Marker::Write(Marker::Read().value_or(FirstRunLines()));
+        return before;
     } catch (const UserError& error) {
         throw UserError(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de la "
                                        "dernière sauvegarde, ne peut pas être écrit dans le "
@@ -82,6 +84,19 @@ void RewriteMarker() {
                                  WhyMarkerIsUnwritable()),
                         error.reason());
     }
+}
+
+ProposedBackup ProposeBackup() {
+    ProposedBackup proposed{{}, {}, Marker::Read()};
+    if (proposed.marker) {
+        proposed.backupFolder = proposed.marker->backupFolder;
+        proposed.dataFolder = proposed.marker->programFolder;
+    }
+    if (!proposed.marker || !QFileInfo(proposed.backupFolder).isDir()) {
+        proposed.backupFolder = WithFinalSlash(DataFolder()) + QStringLiteral("SauvePivane/");
+        proposed.dataFolder = DataFolder();
+    }
+    return proposed;
 }
 
 // A new folder is made one level down from an existing one.

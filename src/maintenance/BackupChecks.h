@@ -22,8 +22,18 @@ bool SameFile(const QString& first, const QString& second);
 // run, kept in the data folder when it allows.
 MarkerLines LastBackup();
 // The marker written again as it stands, so that a data folder where it cannot be written stops
-// a backup before anything is copied. Throws UserError saying why.
-void RewriteMarker();
+// a backup before anything is copied; answers the marker as it was, to be put back if the backup
+// fails. Throws UserError saying why.
+Marker::Snapshot RewriteMarker();
+
+// Where a backup is proposed: the marker's folder while it exists, else "SauvePivane/" in the data
+// folder; and the data folder the marker names, else this one.
+struct ProposedBackup {
+    QString backupFolder;
+    QString dataFolder;
+    std::optional<MarkerLines> marker; // as read, when there is one
+};
+ProposedBackup ProposeBackup();
 
 // Why a backup cannot be written into the folder (or the one it would make there); none when it
 // can. Checked before anything is written, so that a folder the user may not use is never

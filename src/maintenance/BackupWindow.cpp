@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSignalBlocker>
 
 namespace {
@@ -23,7 +22,6 @@ namespace {
 using namespace BackupChecks;
 
 const QString kFirstBackup = QStringLiteral("PREMIERE SAUVEGARDE ");
-const QString kDefaultFolder = QStringLiteral("SauvePivane/");
 
 void ReportBackupNotMade(const QString& why, const QString& reason = QString()) {
     MessageBox::Error(WithReason(QStringLiteral("La sauvegarde n'a pas été faite : %1.\nAucun "
@@ -206,16 +204,11 @@ void BackupWindow::prepareBackup() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
-    const std::optional<MarkerLines> lines = Marker::Read();
-    if (lines) {
-        backupFolder_ = lines->backupFolder;
-        dataFolder_ = lines->programFolder;
-        ShowLastBackup(*lines);
-    }
-    if (!lines || !QFileInfo(backupFolder_).isDir()) {
-        backupFolder_ = WithFinalSlash(DataFolder()) + kDefaultFolder;
-        dataFolder_ = DataFolder();
-    }
+    const ProposedBackup proposed = ProposeBackup();
+    if (proposed.marker)
+        ShowLastBackup(*proposed.marker);
+    backupFolder_ = proposed.backupFolder;
+    dataFolder_ = proposed.dataFolder;
     SelectFolder(backupFolder_);
     SetShown({Drive1, Dir1, Command1}, {});
     Text1->SetText(backupFolder_);
@@ -265,8 +258,11 @@ void BackupWindow::RunBackup() {
         Form_Load();
         return;
     }
-    const Marker::Snapshot before;
-    if (!MarkerCanRecordTheBackup()) {
+    std::optional<Marker::Snapshot> before;
+    try {
+        before.emplace(RewriteMarker());
+    } catch (const UserError& error) {
+        ReportBackupNotMade(error.sentence(), error.reason());
         Form_Load();
         return;
     }
@@ -274,36 +270,26 @@ void BackupWindow::RunBackup() {
     QCoreApplication::processEvents();
     // The date as every writer gives it: the program speaks French whatever the locale.
     const MarkerLines made{backupFolder_, dataFolder_, Marker::BackupDate(Clock::Now().date())};
-    const BackupCopies::Written copies = BackupCopies::Write(
-        BackupNames(Names(*File1), session()), made, session().databaseFile,
+    const BackupCopies::Backup backup = BackupCopies::WriteBackup(
+        *before, BackupNames(Names(*File1), session()), made, session().databaseFile,
         session().CollectionIsOpen() ? &session().collection() : nullptr,
         [this](const QString& file, int done, int count) { ShowProgress(file, done, count); });
+    const BackupCopies::Written& copies = backup.copies;
     Quitter->setEnabled(true);
     if (!copies.failures.isEmpty()) {
-        before.PutBack();
         MessageBox::Show(copies.failures.join(QLatin1Char('\n')) +
                              QStringLiteral("\nLa collection en place n'a pas été modifiée."),
                          kFailedBackupTitle);
         Form_Load();
         return;
     }
-    ReportBackupMade(copies, made);
+    ReportBackupMade(backup);
     Forms::Load<MainWindow>(session());
     Forms::Unload(this);
 }
 
-bool BackupWindow::MarkerCanRecordTheBackup() {
-    try {
-        RewriteMarker();
-        return true;
-    } catch (const UserError& error) {
-        ReportBackupNotMade(error.sentence(), error.reason());
-        return false;
-    }
-}
-
-// The marker of the data folder takes the date only now that the backup is whole.
-void BackupWindow::ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made) {
+void BackupWindow::ReportBackupMade(const BackupCopies::Backup& backup) {
+    const BackupCopies::Written& copies = backup.copies;
     QString text =
         QStringLiteral("La sauvegarde est faite dans le dossier\n« %1 ».\n%2 y %3 "
                        "copiés, relus et trouvés complets.")
@@ -312,14 +298,12 @@ void BackupWindow::ReportBackupMade(const BackupCopies::Written& copies, const M
     if (copies.cards)
         text += QStringLiteral("\nLa collection sauvegardée contient %1.")
                     .arg(CardsText(*copies.cards));
-    try {
-        Marker::Write(made);
-    } catch (const UserError& error) {
+    if (backup.markerNotDated) {
         text += QStringLiteral("\n\nLe fichier « %1 » du dossier des fiches n'a pas pu être mis "
                                "à jour : la fenêtre Sauvegarde ne montrera pas la date de cette "
                                "sauvegarde.")
                     .arg(Marker::kFileName);
-        text = WithReason(text, error.reason());
+        text = WithReason(text, *backup.markerNotDated);
     }
     MessageBox::Show(text, QStringLiteral("Sauvegarde"));
 }
@@ -328,8 +312,8 @@ void BackupWindow::prepareRestore() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
-    if (const std::optional<MarkerLines> lines = Marker::Read())
-        backupFolder_ = lines->backupFolder;
+    if (const std::optional<MarkerLines> marker = ProposeBackup().marker)
+        backupFolder_ = marker->backupFolder;
     dataFolder_ = WithFinalSlash(DataFolder());
     SelectFolder(backupFolder_);
     SetShown({Drive1, Dir1, Text1, Command2}, {});

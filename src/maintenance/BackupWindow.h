@@ -44,8 +44,7 @@ private:
     void StartCopying(const QString& activity);
     void ShowProgress(const QString& file, int done, int count);
     void RunBackup();
-    bool MarkerCanRecordTheBackup();
-    void ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made);
+    void ReportBackupMade(const BackupCopies::Backup& backup);
     bool RestoreConfirmed(const BackupChecks::RestoreSource& source) const;
     void RunRestore();
     void EndAfterRestore(const QStringList& failed);
