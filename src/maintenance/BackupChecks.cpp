@@ -62,7 +62,7 @@ bool SameFile(const QString& first, const QString& second) {
 MarkerLines LastBackup() {
     if (std::optional<MarkerLines> lines = Marker::Read())
         return *lines;
-    const MarkerLines lines = FirstRunLines();
+    MarkerLines lines = FirstRunLines();
     try {
         Marker::Write(lines);
     } catch (const UserError&) {
