@@ -11,7 +11,6 @@
 #include "shell/SearchCommand.h"
 #include "shell/ServerChoice.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 #include "store/ServerAddress.h"
 #include "store/StoreError.h"
 
@@ -204,11 +203,12 @@ int main(int argc, char** argv) {
             Refuse(error.text());
             return 1;
         }
-        Store().UseServer(*server);
     }
 
     // Owned here, for as long as any window is open.
     Session session;
+    if (server)
+        session.UseServer(*server);
     RunGuarded([&session] { Forms::Load<Backdrop>(session); });
     return application->exec();
 }

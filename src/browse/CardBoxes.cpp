@@ -1,9 +1,9 @@
 #include "browse/CardBoxes.h"
 
 #include "platform/Controls.h"
-#include "store/Recordset.h"
+#include "store/Collection.h"
 
-void ShowCard(const Recordset& cards, TextBox& title, TextBox& text) {
-    title.SetText(cards.Fields(Field::Titre).toString());
-    text.SetText(cards.Fields(Field::Pivanes).toString());
+void ShowCard(const StoredCard& card, TextBox& title, TextBox& text) {
+    title.SetText(card.titre.value_or(QString()));
+    text.SetText(card.pivanes.value_or(QString()));
 }

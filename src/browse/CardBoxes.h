@@ -1,8 +1,7 @@
 #pragma once
 
-class Recordset;
+struct StoredCard;
 class TextBox;
 
-// Shows the current row of a record set in a title box and a text box; a field without value
-// shows as an empty text.
-void ShowCard(const Recordset& cards, TextBox& title, TextBox& text);
+// Shows a card in a title box and a text box; a field without value shows as an empty text.
+void ShowCard(const StoredCard& card, TextBox& title, TextBox& text);

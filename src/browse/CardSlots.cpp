@@ -1,7 +1,5 @@
 #include "browse/CardSlots.h"
 
-#include "store/Recordset.h"
-
 #include <algorithm>
 #include <limits>
 
@@ -9,20 +7,19 @@ namespace {
 
 constexpr qint64 kBeforeAll = std::numeric_limits<qint64>::min();
 
-// The number of the record set's `count`-th row, and how many of its first `count` rows there
-// are. The set's own count usually tells; otherwise (the set was replaced since `count` was
-// taken) the collection is asked again.
-std::pair<qint64, qint32> Bound(const Recordset& cards, qint32 count) {
+// The number of the selection's `count`-th card, and how many of its first `count` cards there
+// are. The count usually tells; otherwise the collection is asked again.
+std::pair<qint64, qint32> Bound(Collection& collection, const CountedCards& counted) {
+    const qint32 count = counted.count;
     if (count <= 0)
         return {kBeforeAll, 0};
-    if (const std::optional<qint64> last = cards.LastRowOfCount(count))
-        return {*last, count};
-    Collection& collection = cards.collection();
-    const SelectionCount now = collection.Count(cards.selection());
+    if (counted.last)
+        return {*counted.last, count};
+    const SelectionCount now = collection.Count(counted.selection);
     if (now.cards <= count)
         return {now.last, qint32(now.cards)};
     const std::vector<CardRow> nth =
-        collection.Rows(cards.selection())->Upward(kBeforeAll, count - 1, 1);
+        collection.Rows(counted.selection)->Upward(kBeforeAll, count - 1, 1);
     return {nth.empty() ? now.last : nth.front().numero, count};
 }
 
@@ -31,18 +28,18 @@ std::pair<qint64, qint32> Bound(const Recordset& cards, qint32 count) {
 CardSlots::CardSlots(std::unique_ptr<CardRows> rows, qint32 total, qint64 lastNumero)
     : rows_(std::move(rows)), total_(total), lastNumero_(lastNumero) {}
 
-CardSlots CardSlots::Selection(const Recordset& cards, qint32 cardCount) {
-    const auto [last, total] = Bound(cards, cardCount);
-    return CardSlots(cards.collection().Rows(cards.selection()), total, last);
+CardSlots CardSlots::Counted(Collection& collection, const CountedCards& counted) {
+    const auto [last, total] = Bound(collection, counted);
+    return CardSlots(collection.Rows(counted.selection), total, last);
 }
 
-CardSlots CardSlots::Search(const Recordset& cards, qint32 cardCount, const SearchedFor& searched) {
-    const qint64 last = Bound(cards, cardCount).first;
-    Collection& collection = cards.collection();
+CardSlots CardSlots::Search(Collection& collection, const CountedCards& counted,
+                            const SearchedFor& searched) {
+    const qint64 last = Bound(collection, counted).first;
     const TextQuery* query = std::get_if<TextQuery>(&searched);
     FoundCards found =
-        query ? collection.SearchTexts(cards.selection(), *query, last)
-              : collection.SearchTitles(cards.selection(), std::get<QByteArray>(searched), last);
+        query ? collection.SearchTexts(counted.selection, *query, last)
+              : collection.SearchTitles(counted.selection, std::get<QByteArray>(searched), last);
     return CardSlots(std::move(found.rows), qint32(found.count), found.last);
 }
 

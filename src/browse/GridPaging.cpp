@@ -1,8 +1,5 @@
 #include "browse/GridPaging.h"
 
-#include "platform/Blanks.h"
-#include "platform/Capitals.h"
-
 #include <algorithm>
 
 namespace GridPaging {
@@ -45,10 +42,6 @@ Page Next(PageState state) {
 
 Page Previous(PageState state) {
     return PageNumbered(std::max(PageOfMark(state) - 1, 1), state.total);
-}
-
-QString SearchKeyword(const QString& typed) {
-    return WithoutEndBlanks(Capitals(typed));
 }
 
 } // namespace GridPaging

@@ -42,7 +42,4 @@ bool IsUsable(PageState state, qint32 collected);
 Page Next(PageState state);
 Page Previous(PageState state);
 
-// The searched keyword as typed: upper case, without blanks around it.
-QString SearchKeyword(const QString& typed);
-
 } // namespace GridPaging

@@ -2,9 +2,8 @@
 #include "platform/NumberText.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
+#include "store/CardCursor.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Queries.h"
 
 void MainWindow::showCategory(const QString& code) {
     const Category* category = CategoryCatalogue::FindByCode(code);
@@ -12,7 +11,7 @@ void MainWindow::showCategory(const QString& code) {
         return;
     session().categoryCode = code;
     ShowSelectionCommands();
-    ShowSelection(Queries::Category(session().categoryCode),
+    ShowSelection(Selection::Category(session().categoryCode),
                   QString::fromLatin1(category->labelPrefix));
 }
 
@@ -20,25 +19,25 @@ void MainWindow::showAllCards() {
     if (!CollectionIsOpen())
         return;
     ShowSelectionCommands();
-    ShowSelection(Queries::AllCards(), QString::fromLatin1(CategoryCatalogue::kGeneralPrefix));
+    ShowSelection(Selection::AllCards(), QString::fromLatin1(CategoryCatalogue::kGeneralPrefix));
 }
 
-void MainWindow::ShowSelection(const QString& sql, const QString& labelPrefix) {
-    selection_ = Selection{sql, labelPrefix};
+void MainWindow::ShowSelection(const Selection& cards, const QString& labelPrefix) {
+    selection_ = ShownSelection{cards, labelPrefix};
     ShowSelectedCard(std::nullopt);
 }
 
 void MainWindow::ShowSelectedCard(std::optional<qint64> numero) {
-    Recordset& cards = Store().OpenRecordset(selection_->sql);
-    const qint32 count = cards.CountAndRewind();
+    cards_.reset();
+    const qint32 count = session().CountCards(selection_->cards);
     if (count == 0) {
         ShowEmptySelection(selection_->labelPrefix);
         return;
     }
-    session().cardCount = count;
     ShowBanner(selection_->labelPrefix, count);
-    if (numero && !cards.Seek(*numero))
-        cards.MoveFirst();
+    cards_ = std::make_unique<CardCursor>(session().sharedCollection(), selection_->cards);
+    if (!numero || !cards_->Seek(*numero))
+        cards_->MoveFirst();
     ShowCurrentRow();
     refreshViewer();
 }

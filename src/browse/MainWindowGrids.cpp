@@ -4,8 +4,6 @@
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
-#include "store/Queries.h"
 
 void MainWindow::openCardList() {
     Forms::Load<CardList>(session());
@@ -15,10 +13,7 @@ void MainWindow::openCardList() {
 void MainWindow::openSearch() {
     if (!CollectionIsOpen())
         return;
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    // A count that fails leaves none counted.
-    session().cardCount = 0;
-    session().cardCount = cards.CountAndRewind();
+    session().CountCards(Selection::AllCards());
     Forms::Load<SearchWindow>(session());
     hide();
 }

@@ -6,9 +6,9 @@
 #include "platform/ResumeNext.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
+#include "store/CardCursor.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Queries.h"
+#include "store/StoreError.h"
 #include "store/TextSearch.h"
 
 void MainWindow::SetViewerVisible(bool visible) {
@@ -26,34 +26,41 @@ void MainWindow::refreshViewer() {
     Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard));
 }
 
+CardCursor& MainWindow::Cursor() const {
+    if (!cards_)
+        throw StoreError(StoreError::Kind::NoCurrentRecord,
+                         QStringLiteral("Aucune sélection de fiches n'est ouverte : "
+                                        "choisissez d'abord une catégorie."));
+    return *cards_;
+}
+
 void MainWindow::ShowCurrentRow() {
-    Recordset& cards = Store().Current();
-    session().currentCard = cards.Fields(Field::Numero).toLongLong();
-    ShowCard(cards, *Text1, *Text2);
+    session().currentCard = Cursor().CurrentNumero();
+    ShowCard(Cursor().CurrentCard(), *Text1, *Text2);
     shownCard_ = session().currentCard;
 }
 
 void MainWindow::showFirstCard() {
-    Store().Current().MoveFirst();
+    Cursor().MoveFirst();
     ShowCurrentRow();
     refreshViewer();
 }
 
 void MainWindow::showLastCard() {
-    Store().Current().MoveLast();
+    Cursor().MoveLast();
     ShowCurrentRow();
     refreshViewer();
 }
 
 // Past either end the step fails quietly and the card on screen stays.
 void MainWindow::showPreviousCard() {
-    ResumeNext([] { Store().Current().MovePrevious(); });
+    ResumeNext([this] { Cursor().MovePrevious(); });
     ResumeNext([this] { ShowCurrentRow(); });
     refreshViewer();
 }
 
 void MainWindow::showNextCard() {
-    ResumeNext([] { Store().Current().MoveNext(); });
+    ResumeNext([this] { Cursor().MoveNext(); });
     ResumeNext([this] { ShowCurrentRow(); });
     refreshViewer();
 }
@@ -62,28 +69,30 @@ void MainWindow::showChosenCard() {
     // An empty selection stays shown as such: there is no card to come back to.
     if (session().cardCount <= 0)
         return;
-    Recordset& cards = Store().Current();
-    if (cards.Seek(session().currentCard)) {
+    // The arrows go on from the chosen card through the cards the grid showed.
+    cards_ = std::make_unique<CardCursor>(session().sharedCollection(), session().countedSelection);
+    if (cards_->Seek(session().currentCard)) {
+        const StoredCard& card = cards_->CurrentCard();
         // A card of all cards (found by the search) that the selection on display does not
         // hold is shown among all cards, and the banner says so.
-        if (cards.selection().IsAllCards() && !SelectionHolds(cards)) {
-            selection_ = Selection{Queries::AllCards(),
-                                   QString::fromLatin1(CategoryCatalogue::kGeneralPrefix)};
+        if (cards_->selection().IsAllCards() && !SelectionHolds(card)) {
+            selection_ = ShownSelection{Selection::AllCards(),
+                                        QString::fromLatin1(CategoryCatalogue::kGeneralPrefix)};
             ShowSelectionCommands();
             ShowBanner(selection_->labelPrefix, session().cardCount);
         }
-        ShowCard(cards, *Text1, *Text2);
+        ShowCard(card, *Text1, *Text2);
         shownCard_ = session().currentCard;
     }
     SetViewerVisible(true);
     refreshViewer();
 }
 
-bool MainWindow::SelectionHolds(const Recordset& cards) const {
+bool MainWindow::SelectionHolds(const StoredCard& card) const {
     if (!selection_)
         return false;
-    const std::optional<QString> code = Queries::CategoryCode(selection_->sql);
-    return !code || cards.Fields(Field::Cate).toString() == *code;
+    return selection_->cards.IsAllCards() ||
+           card.cate.value_or(QString()) == selection_->cards.Code();
 }
 
 void MainWindow::highlightFoundWords(const TextQuery& query) {

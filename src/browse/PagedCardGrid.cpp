@@ -9,7 +9,6 @@
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 
 #include <QDir>
 
@@ -70,14 +69,15 @@ void PagedCardGrid::scaleChanged() {
     MSFlexGrid1->SetColWidth(1, scaled(10270));
 }
 
-// Without a count there is nothing to collect, and the record set is not asked for.
+// Without a count there is nothing to collect, and the collection is not asked for.
 CardSlots PagedCardGrid::Collect(const std::optional<SearchedFor>& searched) {
-    const qint32 count = session().cardCount;
-    if (count <= 0)
+    if (session().cardCount <= 0)
         return CardSlots();
-    const Recordset& cards = Store().Current();
-    return searched ? CardSlots::Search(cards, count, *searched)
-                    : CardSlots::Selection(cards, count);
+    const CountedCards counted{session().countedSelection, session().cardCount,
+                               session().countedLast};
+    Collection& collection = session().countedCollection();
+    return searched ? CardSlots::Search(collection, counted, *searched)
+                    : CardSlots::Counted(collection, counted);
 }
 
 void PagedCardGrid::ShowFirstPage(qint32 mark) {

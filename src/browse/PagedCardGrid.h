@@ -9,8 +9,8 @@
 
 class UserError;
 
-// A screen that lists cards of the current record set as rows of number and title, in pages of
-// 300 cards, with the menu "Menu" ("Suite", "Retour") and the command "Quitter". A screen built
+// A screen that lists the cards last counted (the session's) as rows of number and title, in pages
+// of 300 cards, with the menu "Menu" ("Suite", "Retour") and the command "Quitter". A screen built
 // on it says which cards it lists (FirstFill's rule) and what a click on a card opens
 // (OpenClickedCard); paging, leaving and the click itself are common.
 //
@@ -28,8 +28,8 @@ protected:
     // The grid is placed at the given top, in twips at design scale.
     PagedCardGrid(const char* className, int gridTop, Session& session);
 
-    // Collects the first CardCount records of the current record set, or those of them that the
-    // search finds, in record-set order, and shows the first page.
+    // Collects the cards last counted, or those of them that the search finds, in ascending
+    // number, and shows the first page.
     void FirstFill(const std::optional<SearchedFor>& searched = std::nullopt);
 
     // What a click on a card opens; CurrentCardNumber holds the clicked card (or, for the empty

@@ -1,6 +1,6 @@
 #include "browse/SearchWindow.h"
 
-#include "browse/GridPaging.h"
+#include "browse/SearchKeyword.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
@@ -93,7 +93,7 @@ void SearchWindow::search() {
         textQuery_ = TextQuery::Parse(Text1->Text());
         FirstFill(*textQuery_);
     } else {
-        FirstFill(GridPaging::SearchKeyword(Text1->Text()).toUtf8());
+        FirstFill(SearchKeyword(Text1->Text()).toUtf8());
     }
 }
 

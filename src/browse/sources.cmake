@@ -8,6 +8,7 @@ target_sources(pivanes_browse PRIVATE
     src/browse/MainWindowCategories.cpp
     src/browse/MainWindowGrids.cpp
     src/browse/MainWindowViewer.cpp
+    src/browse/SearchKeyword.cpp
     src/browse/SearchWindow.cpp
     src/browse/PageStateFile.cpp
     src/browse/PagedCardGrid.cpp

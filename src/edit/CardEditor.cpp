@@ -7,8 +7,6 @@
 #include "platform/MessageBox.h"
 #include "platform/NumberText.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
-#include "store/Queries.h"
 #include "store/StoreError.h"
 
 namespace {
@@ -32,15 +30,11 @@ void CardEditor::Form_Load() {
 void CardEditor::showPickedCard() {
     show();
     ClearCard();
-    // All cards become the current record set without being walked: the count and the card's
-    // own row are all that is read.
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    session().cardCount = qint32(Store().collection().Count(Selection::AllCards()).cards);
-    shown_.reset();
-    if (cards.Seek(session().currentCard)) {
-        ShowCard(cards, *Text1, *Text2);
-        shown_ = cards.CurrentCard();
-    }
+    // The count of all cards and the card itself are all that is read.
+    session().CountCards(Selection::AllCards());
+    shown_ = session().collection().ReadCard(session().currentCard);
+    if (shown_)
+        ShowCard(*shown_, *Text1, *Text2);
     Supprimer->setEnabled(shown_.has_value());
     Text1->setFocus();
     ShowSaved(false);
@@ -71,12 +65,9 @@ void CardEditor::commandPressed() {
 // One update of the picked card, refused when another program changed it since it was shown; no
 // other card is ever written in its place.
 bool CardEditor::WriteCard() {
-    Recordset& cards = Store().OpenRecordset(Queries::Category(session().categoryCode));
     if (!shown_ || shown_->cate != session().categoryCode)
         return false;
-    shown_ = Store().collection().Update(*shown_, TypedFields());
-    // The card saved is the current one, as the record set's own edit left it.
-    cards.Seek(shown_->numero);
+    shown_ = session().collection().Update(*shown_, TypedFields());
     return true;
 }
 
@@ -88,7 +79,7 @@ void CardEditor::deletePressed() {
     if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
         return;
     try {
-        Store().collection().MoveToTrash(shown_->numero);
+        session().collection().MoveToTrash(shown_->numero);
     } catch (const StoreError& error) {
         MessageBox::Error(error.text());
         return;

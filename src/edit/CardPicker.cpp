@@ -6,8 +6,6 @@
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
-#include "store/Queries.h"
 
 #include <limits>
 
@@ -58,8 +56,7 @@ void CardPicker::listCategory(const QString& code, const QString& label) {
 // The category is opened before the buttons go, so that a store that fails leaves the choice
 // on screen rather than an empty window.
 void CardPicker::listChosenCategory() {
-    session().cardCount =
-        Store().OpenRecordset(Queries::Category(session().categoryCode)).CountAndRewind();
+    session().CountCards(Selection::Category(session().categoryCode));
     SetMenuVisible(Mem, true);
     Categories->HideAll();
     MSFlexGrid1->SetVisible(false);

@@ -4,9 +4,7 @@
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Queries.h"
 #include "store/StoreError.h"
 
 namespace {
@@ -14,14 +12,6 @@ namespace {
 constexpr int kTopLevelTops[] = {3195, 3705, 4215, 4710};
 constexpr int kOfficeTops[] = {2700, 3210, 3705, 4215, 4710, 5220, 5730, 6240, 6750};
 const CategoryButtonPlaces kPlaces = {60, 2700, kTopLevelTops, kOfficeTops};
-
-// All cards as the current record set, standing on the last one unless there is none.
-void OpenAllCards() {
-    Recordset& cards = Store().OpenRecordset(Queries::AllCards());
-    cards.MoveFirst();
-    if (!cards.Eof())
-        cards.MoveLast();
-}
 
 } // namespace
 
@@ -42,7 +32,6 @@ void NewCardForm::startAfresh() {
     Categories->HideAll();
     Command1->show();
     ClearCard();
-    OpenAllCards();
     Text1->setFocus();
 }
 
@@ -78,7 +67,7 @@ bool NewCardForm::storeCard() {
 // The card is stored whole or not at all, under the number the collection gives it, and the
 // boxes keep what was typed until it is.
 void NewCardForm::addToCollection() {
-    session().currentCard = Store().collection().Add(TypedFields());
+    session().currentCard = session().collection().Add(TypedFields());
 }
 
 void NewCardForm::goBack() {

@@ -5,7 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/NumberText.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 #include "store/StoreError.h"
 
 namespace {
@@ -81,7 +81,7 @@ void TrashWindow::scaleChanged() {
 }
 
 void TrashWindow::ShowTrash() {
-    const std::vector<TrashEntry> trash = Store().collection().Trash();
+    const std::vector<TrashEntry> trash = session().collection().Trash();
     MSFlexGrid1->SetVisible(false);
     MSFlexGrid1->Clear();
     MSFlexGrid1->SetRows(int(trash.size()) + 2);
@@ -135,7 +135,7 @@ void TrashWindow::putBack() {
         return;
     }
     try {
-        Store().collection().PutBack(numero);
+        session().collection().PutBack(numero);
     } catch (const StoreError& error) {
         MessageBox::Error(error.text());
     }
@@ -153,7 +153,7 @@ void TrashWindow::emptyTrash() {
     if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
         return;
     try {
-        Store().collection().EmptyTrash();
+        session().collection().EmptyTrash();
     } catch (const StoreError& error) {
         MessageBox::Error(error.text());
     }

@@ -1,5 +1,6 @@
 #include "maintenance/BackupCopies.h"
 
+#include "maintenance/BackupChecks.h"
 #include "maintenance/Pause.h"
 #include "maintenance/SafeFiles.h"
 #include "platform/UserError.h"
@@ -10,9 +11,7 @@
 
 namespace {
 
-bool SameFile(const QString& first, const QString& second) {
-    return QFileInfo(first).canonicalFilePath() == QFileInfo(second).canonicalFilePath();
-}
+using BackupChecks::SameFile;
 
 bool IsDatabase(const QString& name, const QString& databaseName) {
     return QFileInfo(name).fileName().compare(databaseName, Qt::CaseInsensitive) == 0;
@@ -87,6 +86,22 @@ Written Write(const QStringList& names, const MarkerLines& made, const QString& 
         progress(source, i + 1, count);
     }
     return written;
+}
+
+Backup WriteBackup(const Marker::Snapshot& before, const QStringList& names,
+                   const MarkerLines& made, const QString& databaseName, Collection* open,
+                   const Progress& progress) {
+    Backup backup{Write(names, made, databaseName, open, progress), std::nullopt};
+    if (!backup.copies.failures.isEmpty()) {
+        before.PutBack();
+        return backup;
+    }
+    try {
+        Marker::Write(made);
+    } catch (const UserError& error) {
+        backup.markerNotDated = error.reason();
+    }
+    return backup;
 }
 
 QStringList Restore(const QStringList& names, const QString& backupFolder,

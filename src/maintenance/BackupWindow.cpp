@@ -1,11 +1,9 @@
 #include "maintenance/BackupWindow.h"
 
-#include "convert/JetConversion.h"
-#include "convert/JetHeader.h"
+#include "maintenance/BackupChecks.h"
 #include "maintenance/BackupCopies.h"
 #include "maintenance/Marker.h"
 #include "maintenance/Pause.h"
-#include "maintenance/SafeFiles.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Forms.h"
@@ -14,39 +12,16 @@
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
-#include "store/StoreError.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSignalBlocker>
 
 namespace {
 
+using namespace BackupChecks;
+
 const QString kFirstBackup = QStringLiteral("PREMIERE SAUVEGARDE ");
-const QString kDefaultFolder = QStringLiteral("SauvePivane/");
-
-// The folder of the data, which takes the place of the program's folder.
-QString DataFolder() {
-    return QDir::currentPath();
-}
-
-// A normal user cannot write at the root of the file system: the first backup is proposed in
-// their home folder. No backup was made yet, so the marker names no date.
-MarkerLines FirstRunLines() {
-    return {WithFinalSlash(QDir::homePath()), DataFolder(), QString()};
-}
-
-// Why the marker cannot be written in the data folder, as far as the file system tells.
-QString WhyMarkerIsUnwritable() {
-    const QFileInfo marker(Marker::kFileName);
-    if (marker.exists() && !marker.isFile())
-        return QStringLiteral("« %1 » n'y est pas un fichier ordinaire").arg(Marker::kFileName);
-    if (!QFileInfo(DataFolder()).isWritable() || (marker.exists() && !marker.isWritable()))
-        return QStringLiteral("dossier en lecture seule ou protégé");
-    return QStringLiteral("disque peut-être plein");
-}
 
 void ReportBackupNotMade(const QString& why, const QString& reason = QString()) {
     MessageBox::Error(WithReason(QStringLiteral("La sauvegarde n'a pas été faite : %1.\nAucun "
@@ -56,50 +31,15 @@ void ReportBackupNotMade(const QString& why, const QString& reason = QString()) 
                                  reason));
 }
 
-// The marker only remembers the last backup: when the data folder cannot keep it, the window
-// still shows the right folder, and the backup, which cannot be made then, says why.
-void KeepMarkerIfPossible(const MarkerLines& lines) {
-    try {
-        Marker::Write(lines);
-    } catch (const UserError&) {
-        // Told by the backup.
-    }
-}
-
 void RefuseFolder(const QString& folder) {
     MessageBox::Error(QStringLiteral("Le dossier « %1 » ne peut pas être ouvert : vous n'avez "
                                      "pas le droit d'y entrer. Choisissez un autre dossier.")
                           .arg(QDir::toNativeSeparators(folder)));
 }
 
-// Checked before anything is written, so that a folder the user may not use is never followed
-// into a row of failed copies. A new folder is made one level down from an existing one.
-std::optional<QString> WhyFolderRefusesBackup(const QString& folder) {
-    const QString target = QDir::cleanPath(folder);
-    const QString existing = ExistingAncestor(target);
-    const QString shown = QDir::toNativeSeparators(existing);
-    if (!QFileInfo(existing).isDir())
-        return QStringLiteral("« %1 » est un fichier, pas un dossier").arg(shown);
-    if (!CanEnter(existing))
-        return QStringLiteral("vous n'avez pas le droit d'entrer dans le dossier « %1 »")
-            .arg(shown);
-    if (existing == target && !CanWriteIn(target))
-        return QStringLiteral("vous ne pouvez pas écrire dans le dossier « %1 » (lecture seule ou "
-                              "protégé)")
-            .arg(shown);
-    if (existing == QFileInfo(target).absolutePath() && !CanWriteIn(existing))
-        return QStringLiteral("vous ne pouvez pas créer de dossier dans « %1 » (lecture seule ou "
-                              "protégé)")
-            .arg(shown);
-    return std::nullopt;
-}
-
-QString Absolute(const QString& typed) {
-    return WithFinalSlash(QDir::cleanPath(QDir::current().absoluteFilePath(typed)));
-}
-
-bool SameFile(const QString& first, const QString& second) {
-    return QFileInfo(first).canonicalFilePath() == QFileInfo(second).canonicalFilePath();
+void RefuseRestore(const QString& reason) {
+    MessageBox::Error(reason + QStringLiteral("\nLa restauration n'a pas été faite : rien n'a "
+                                              "été modifié."));
 }
 
 // The names of a file list, in its order.
@@ -108,63 +48,6 @@ QStringList Names(const FileList& files) {
     for (int i = 0; i < files.count(); ++i)
         names << files.item(i)->text();
     return names;
-}
-
-QString CardsText(qint64 cards) {
-    if (cards == 0)
-        return QStringLiteral("aucune fiche");
-    return cards == 1 ? QStringLiteral("1 fiche") : QStringLiteral("%1 fiches").arg(cards);
-}
-
-bool OnServer() {
-    return !Store().Server().isEmpty();
-}
-
-// The files a backup copies: the data folder's, and the collection's own copy, which comes from
-// the server when it lives there, whatever the folder holds.
-QStringList BackupNames(const QStringList& listed, const QString& databaseName) {
-    QStringList names = listed;
-    if (OnServer() && !names.contains(databaseName, Qt::CaseInsensitive))
-        names << databaseName;
-    return names;
-}
-
-// The cards of the collection in place, when there is one that can be read.
-std::optional<qint64> LiveCardCount(const QString& databaseName) {
-    try {
-        if (Store().IsOpen())
-            return Store().collection().Count(Selection::AllCards()).cards;
-        if (QFileInfo(databaseName).isFile())
-            return Collection::VerifiedCardCount(databaseName);
-    } catch (const StoreError&) {
-        // Told to the user as a collection that cannot be read.
-    }
-    return std::nullopt;
-}
-
-// "A, B et C".
-QString InFrench(const QStringList& names) {
-    if (names.size() < 2)
-        return names.join(QString());
-    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" et ") +
-           names.last();
-}
-
-// A backup of the old program is converted first, by a command that keeps the original beside.
-QString JetBackupRefusal(const QString& database) {
-    const QString shown = QDir::toNativeSeparators(database);
-    return QStringLiteral("La sauvegarde « %1 » est au format Jet (Access) de l'ancienne version "
-                          "du programme : elle ne peut pas être restaurée telle quelle.\n"
-                          "Convertissez-la d'abord avec la commande\n"
-                          "    pivanes --convertir \"%1\"\n"
-                          "(l'original reste à côté, sous le nom « %2 »), puis recommencez la "
-                          "restauration.")
-        .arg(shown, QFileInfo(JetConversion::KeptName(database)).fileName());
-}
-
-void RefuseRestore(const QString& reason) {
-    MessageBox::Error(reason + QStringLiteral("\nLa restauration n'a pas été faite : rien n'a "
-                                              "été modifié."));
 }
 
 } // namespace
@@ -271,14 +154,9 @@ void BackupWindow::Form_Load() {
     show();
 
     dataFolder_ = DataFolder();
-    std::optional<MarkerLines> lines = Marker::Read();
-    if (!lines) {
-        // Missing, unreadable or cut short: start again as on the first use.
-        lines = FirstRunLines();
-        KeepMarkerIfPossible(*lines);
-    }
-    ShowLastBackup(*lines);
-    backupFolder_ = lines->backupFolder;
+    const MarkerLines lines = LastBackup();
+    ShowLastBackup(lines);
+    backupFolder_ = lines.backupFolder;
     // The lists start where the text box points, on that folder's volume.
     SelectFolder(CanEnter(backupFolder_) ? backupFolder_ : DataFolder());
     Text1->SetText(backupFolder_);
@@ -326,16 +204,11 @@ void BackupWindow::prepareBackup() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
-    const std::optional<MarkerLines> lines = Marker::Read();
-    if (lines) {
-        backupFolder_ = lines->backupFolder;
-        dataFolder_ = lines->programFolder;
-        ShowLastBackup(*lines);
-    }
-    if (!lines || !QFileInfo(backupFolder_).isDir()) {
-        backupFolder_ = WithFinalSlash(DataFolder()) + kDefaultFolder;
-        dataFolder_ = DataFolder();
-    }
+    const ProposedBackup proposed = ProposeBackup();
+    if (proposed.marker)
+        ShowLastBackup(*proposed.marker);
+    backupFolder_ = proposed.backupFolder;
+    dataFolder_ = proposed.dataFolder;
     SelectFolder(backupFolder_);
     SetShown({Drive1, Dir1, Command1}, {});
     Text1->SetText(backupFolder_);
@@ -385,8 +258,11 @@ void BackupWindow::RunBackup() {
         Form_Load();
         return;
     }
-    const Marker::Snapshot before;
-    if (!MarkerCanRecordTheBackup()) {
+    std::optional<Marker::Snapshot> before;
+    try {
+        before.emplace(RewriteMarker());
+    } catch (const UserError& error) {
+        ReportBackupNotMade(error.sentence(), error.reason());
         Form_Load();
         return;
     }
@@ -394,43 +270,26 @@ void BackupWindow::RunBackup() {
     QCoreApplication::processEvents();
     // The date as every writer gives it: the program speaks French whatever the locale.
     const MarkerLines made{backupFolder_, dataFolder_, Marker::BackupDate(Clock::Now().date())};
-    const BackupCopies::Written copies = BackupCopies::Write(
-        BackupNames(Names(*File1), session().databaseFile), made, session().databaseFile,
-        Store().IsOpen() ? &Store().collection() : nullptr,
+    const BackupCopies::Backup backup = BackupCopies::WriteBackup(
+        *before, BackupNames(Names(*File1), session()), made, session().databaseFile,
+        session().CollectionIsOpen() ? &session().collection() : nullptr,
         [this](const QString& file, int done, int count) { ShowProgress(file, done, count); });
+    const BackupCopies::Written& copies = backup.copies;
     Quitter->setEnabled(true);
     if (!copies.failures.isEmpty()) {
-        before.PutBack();
         MessageBox::Show(copies.failures.join(QLatin1Char('\n')) +
                              QStringLiteral("\nLa collection en place n'a pas été modifiée."),
                          kFailedBackupTitle);
         Form_Load();
         return;
     }
-    ReportBackupMade(copies, made);
+    ReportBackupMade(backup);
     Forms::Load<MainWindow>(session());
     Forms::Unload(this);
 }
 
-// The marker is written again as it stands, so that a data folder where it cannot be written
-// stops the backup before anything is copied.
-bool BackupWindow::MarkerCanRecordTheBackup() {
-    try {
-        Marker::Write(Marker::Read().value_or(FirstRunLines()));
-        return true;
-    } catch (const UserError& error) {
-        ReportBackupNotMade(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de "
-                                           "la dernière sauvegarde, ne peut pas être écrit dans "
-                                           "le dossier des fiches « %2 » (%3)")
-                                .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
-                                     WhyMarkerIsUnwritable()),
-                            error.reason());
-        return false;
-    }
-}
-
-// The marker of the data folder takes the date only now that the backup is whole.
-void BackupWindow::ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made) {
+void BackupWindow::ReportBackupMade(const BackupCopies::Backup& backup) {
+    const BackupCopies::Written& copies = backup.copies;
     QString text =
         QStringLiteral("La sauvegarde est faite dans le dossier\n« %1 ».\n%2 y %3 "
                        "copiés, relus et trouvés complets.")
@@ -439,14 +298,12 @@ void BackupWindow::ReportBackupMade(const BackupCopies::Written& copies, const M
     if (copies.cards)
         text += QStringLiteral("\nLa collection sauvegardée contient %1.")
                     .arg(CardsText(*copies.cards));
-    try {
-        Marker::Write(made);
-    } catch (const UserError& error) {
+    if (backup.markerNotDated) {
         text += QStringLiteral("\n\nLe fichier « %1 » du dossier des fiches n'a pas pu être mis "
                                "à jour : la fenêtre Sauvegarde ne montrera pas la date de cette "
                                "sauvegarde.")
                     .arg(Marker::kFileName);
-        text = WithReason(text, error.reason());
+        text = WithReason(text, *backup.markerNotDated);
     }
     MessageBox::Show(text, QStringLiteral("Sauvegarde"));
 }
@@ -455,69 +312,26 @@ void BackupWindow::prepareRestore() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
-    if (const std::optional<MarkerLines> lines = Marker::Read())
-        backupFolder_ = lines->backupFolder;
+    if (const std::optional<MarkerLines> marker = ProposeBackup().marker)
+        backupFolder_ = marker->backupFolder;
     dataFolder_ = WithFinalSlash(DataFolder());
     SelectFolder(backupFolder_);
     SetShown({Drive1, Dir1, Text1, Command2}, {});
 }
 
-std::optional<BackupWindow::RestoreSource>
-BackupWindow::CheckedRestoreSource(const QString& picked) {
-    if (QFileInfo(picked).isDir() && !CanEnter(picked)) {
-        RefuseRestore(QStringLiteral("Vous n'avez pas le droit d'ouvrir le dossier « %1 ».")
-                          .arg(QDir::toNativeSeparators(picked)));
-        return std::nullopt;
-    }
-    const QString markerFile = picked + SafeFiles::TwinIn(picked, Marker::kFileName);
-    if (!QFileInfo(markerFile).isFile()) {
-        RefuseRestore(QStringLiteral("Le dossier « %1 » ne contient pas de sauvegarde : le "
-                                     "fichier « %2 » est introuvable.")
-                          .arg(QDir::toNativeSeparators(picked), Marker::kFileName));
-        return std::nullopt;
-    }
-    const std::optional<MarkerLines> lines = Marker::Read(markerFile);
-    const QString folder = lines ? WithFinalSlash(lines->backupFolder) : QString();
-    if (!lines || !QFileInfo(folder).isDir()) {
-        RefuseRestore(
-            QStringLiteral("Le dossier de sauvegarde « %1 » indiqué par « %2 » "
-                           "n'existe pas.")
-                .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(markerFile)));
-        return std::nullopt;
-    }
-    if (!CanEnter(folder)) {
-        RefuseRestore(
-            QStringLiteral("Vous n'avez pas le droit d'ouvrir le dossier de sauvegarde "
-                           "« %1 » indiqué par « %2 ».")
-                .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(markerFile)));
-        return std::nullopt;
-    }
-    const QString database = folder + SafeFiles::TwinIn(folder, session().databaseFile);
-    if (ReadJetHeader(database).IsJet()) {
-        RefuseRestore(JetBackupRefusal(database));
-        return std::nullopt;
-    }
-    try {
-        return RestoreSource{folder, lines->date, Collection::VerifiedCardCount(database)};
-    } catch (const StoreError& error) {
-        RefuseRestore(QStringLiteral("La base sauvegardée ne peut pas être restaurée.\n") +
-                      error.text());
-        return std::nullopt;
-    }
-}
-
 // Every card of the collection in place is replaced: the user weighs what they lose first.
 bool BackupWindow::RestoreConfirmed(const RestoreSource& source) const {
-    const std::optional<qint64> live = LiveCardCount(session().databaseFile);
+    const std::optional<qint64> live = LiveCardCount(session());
     const QString backup =
         QStringLiteral("la sauvegarde du %1 (%2)").arg(source.date, CardsText(source.cards));
     const QString question =
-        OnServer() ? QStringLiteral("Remplacer la collection du serveur « %1 » (%2), que tous ses "
-                                    "utilisateurs partagent, par %3 ?\n\nLes fiches ajoutées ou "
-                                    "modifiées depuis cette sauvegarde, par vous ou par d'autres, "
-                                    "seront perdues.")
-                         .arg(Store().Server(),
-                              live ? CardsText(*live) : QStringLiteral("illisible"), backup)
+        session().OnServer()
+            ? QStringLiteral("Remplacer la collection du serveur « %1 » (%2), que tous ses "
+                             "utilisateurs partagent, par %3 ?\n\nLes fiches ajoutées ou "
+                             "modifiées depuis cette sauvegarde, par vous ou par d'autres, "
+                             "seront perdues.")
+                  .arg(session().server(), live ? CardsText(*live) : QStringLiteral("illisible"),
+                       backup)
         : live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
                                 "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
                      .arg(CardsText(*live), backup)
@@ -528,12 +342,17 @@ bool BackupWindow::RestoreConfirmed(const RestoreSource& source) const {
 }
 
 void BackupWindow::startRestore() {
-    const std::optional<RestoreSource> source =
-        CheckedRestoreSource(Absolute(Text1->Text().trimmed()));
-    if (!source || !RestoreConfirmed(*source))
+    RestoreSource source;
+    try {
+        source = CheckedRestoreSource(Absolute(Text1->Text().trimmed()), session().databaseFile);
+    } catch (const UserError& error) {
+        RefuseRestore(error.text());
         return;
-    restoring_ = *source;
-    backupFolder_ = source->folder;
+    }
+    if (!RestoreConfirmed(source))
+        return;
+    restoring_ = source;
+    backupFolder_ = source.folder;
     SelectFolder(backupFolder_);
     RunRestore();
 }
@@ -543,15 +362,15 @@ void BackupWindow::RunRestore() {
     PauseBetweenFiles();
     // The program ends after the restore: its own connection has nothing more to do, unless the
     // cards go to the server through it.
-    const bool onServer = OnServer();
+    const bool onServer = session().OnServer();
     if (!onServer)
-        Store().Reset();
+        session().CloseCollection();
     dataFolder_ = WithFinalSlash(DataFolder());
     File1->SetPath(backupFolder_);
     File1->Refresh();
     EndAfterRestore(BackupCopies::Restore(
         Names(*File1), backupFolder_, dataFolder_, session().databaseFile,
-        onServer ? &Store().collection() : nullptr,
+        onServer ? &session().collection() : nullptr,
         [this](const QString& file, int done, int count) { ShowProgress(file, done, count); }));
 }
 

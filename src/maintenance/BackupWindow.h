@@ -1,5 +1,6 @@
 #pragma once
 
+#include "maintenance/BackupChecks.h"
 #include "maintenance/BackupCopies.h"
 #include "platform/Controls.h"
 #include "platform/FileControls.h"
@@ -43,19 +44,12 @@ private:
     void StartCopying(const QString& activity);
     void ShowProgress(const QString& file, int done, int count);
     void RunBackup();
-    bool MarkerCanRecordTheBackup();
-    void ReportBackupMade(const BackupCopies::Written& copies, const MarkerLines& made);
-    struct RestoreSource {
-        QString folder;
-        QString date;
-        qint64 cards = 0;
-    };
-    std::optional<RestoreSource> CheckedRestoreSource(const QString& picked);
-    bool RestoreConfirmed(const RestoreSource& source) const;
+    void ReportBackupMade(const BackupCopies::Backup& backup);
+    bool RestoreConfirmed(const BackupChecks::RestoreSource& source) const;
     void RunRestore();
     void EndAfterRestore(const QStringList& failed);
 
-    RestoreSource restoring_;
+    BackupChecks::RestoreSource restoring_;
     // Where the backup goes or the restore comes from, and the folder of the data.
     QString backupFolder_;
     QString dataFolder_;

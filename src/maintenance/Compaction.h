@@ -7,3 +7,15 @@
 // moment both find either the old file or the compacted one. Throws StoreError with a French
 // text (StoreError, whose kind says why); the database is then untouched.
 void CompactDatabaseFile(const QString& fileName);
+
+class Session;
+
+// What a compaction of the session's collection leaves to tell the user, in this order.
+struct CompactionReport {
+    QString done;    // empty when nothing was done
+    QString failure; // empty when nothing failed
+};
+// A collection on a server gets the server's own maintenance. A local file is closed, compacted
+// in place and opened again; when it cannot be compacted it is opened again as it was, and what
+// kept it from being compacted, which also keeps it from opening, is said once.
+CompactionReport CompactCollection(Session& session);

@@ -7,16 +7,13 @@
 #include "platform/FileDialog.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
-#include "platform/ResumeNext.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "shell/ProgressDialog.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLocale>
 
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
@@ -32,24 +29,6 @@ QString InstalledGuide() {
             return QDir::cleanPath(guide);
     }
     return {};
-}
-
-// The server's own maintenance of the collection's tables; no file is touched.
-void CompactServer() {
-    try {
-        const Compacted compacted = Store().collection().Compact();
-        const QLocale french(QLocale::French);
-        const auto megabytes = [&french](qint64 bytes) {
-            return french.toString(double(bytes) / (1 << 20), 'f', 1);
-        };
-        MessageBox::Show(
-            QStringLiteral("Le serveur a fait le ménage de la collection (VACUUM "
-                           "ANALYZE) : ses tables occupaient %1 Mo, elles en "
-                           "occupent %2.")
-                .arg(megabytes(compacted.bytesBefore), megabytes(compacted.bytesAfter)));
-    } catch (const UserError& error) {
-        MessageBox::Error(error.text());
-    }
 }
 
 // Empty when the user cancels. The format follows the name, as on the command line.
@@ -83,8 +62,8 @@ void MainWindow::exportCollection() {
         return;
     try {
         const std::unique_ptr<QProgressDialog> progress =
-            ExportProgress(file, Store().collection().Count(::Selection::AllCards()).cards);
-        const qint64 written = Exchange::ExportCards(Store().collection().Place(), file,
+            ExportProgress(file, session().collection().Count(::Selection::AllCards()).cards);
+        const qint64 written = Exchange::ExportCards(session().collection().Place(), file,
                                                      [&progress](qint64, int percent) {
                                                          if (!progress)
                                                              return;
@@ -106,27 +85,13 @@ void MainWindow::openBackupWindow() {
 }
 
 void MainWindow::compactCollection() {
-    if (!Store().Server().isEmpty()) {
-        CompactServer();
-        return;
-    }
-    ResumeNext([] { Store().CloseDatabase(); });
-    try {
-        CompactDatabaseFile(session().databaseFile);
-    } catch (const UserError& error) {
-        MessageBox::Error(error.text());
-        // What keeps the file from being compacted keeps it from opening: it was just said.
-        ResumeNext([this] { Store().OpenDatabase(session().databaseFile); });
+    const CompactionReport report = CompactCollection(session());
+    if (!report.done.isEmpty())
+        MessageBox::Show(report.done);
+    if (!report.failure.isEmpty())
+        MessageBox::Error(report.failure);
+    if (!session().OnServer())
         ShowSelectionAfterReopening();
-        return;
-    }
-    MessageBox::Show(QStringLiteral("Compactage de la Base de Données et Terminée"));
-    try {
-        Store().OpenDatabase(session().databaseFile);
-    } catch (const UserError& error) {
-        MessageBox::Error(error.text());
-    }
-    ShowSelectionAfterReopening();
 }
 
 // The user's own help file first, then the guide; the program's own window where neither opens.

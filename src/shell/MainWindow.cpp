@@ -6,7 +6,7 @@
 #include "platform/MessageBox.h"
 #include "shell/OldCollection.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
+#include "store/CardCursor.h"
 #include "store/CategoryCatalogue.h"
 #include "store/StoreError.h"
 
@@ -20,6 +20,8 @@ MainWindow::MainWindow(Session& session) : Window("KorPivane", session) {
     BuildMenus();
     BuildWorkArea();
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildMenus() {
     QMenu* Fichier = AddMenu("Fichier", QStringLiteral("Menu"));
@@ -162,11 +164,11 @@ void MainWindow::showEntryState() {
 
 void MainWindow::OpenDatabase() {
     // A collection of the old program is offered for conversion before anything opens it.
-    if (Store().Server().isEmpty() && ReadJetHeader(session().databaseFile).IsJet() &&
+    if (!session().OnServer() && ReadJetHeader(session().databaseFile).IsJet() &&
         !OfferConversion(session().databaseFile))
         return;
     try {
-        Store().OpenDatabase(session().databaseFile);
+        session().OpenCollection();
     } catch (const StoreError& error) {
         if (error.kind() != StoreError::Kind::MissingFile) {
             MessageBox::Error(error.text());
@@ -177,18 +179,18 @@ void MainWindow::OpenDatabase() {
         if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
             return;
         Collection::CreateLocal(session().databaseFile);
-        Store().OpenDatabase(session().databaseFile);
+        session().OpenCollection();
     }
 }
 
 bool MainWindow::CollectionIsOpen() const {
-    if (Store().IsOpen())
+    if (session().CollectionIsOpen())
         return true;
-    if (!Store().Server().isEmpty()) {
+    if (session().OnServer()) {
         MessageBox::Error(QStringLiteral("Aucune collection de fiches n'est ouverte : le serveur "
                                          "« %1 » n'a pas répondu. Choisissez « Retour » dans le "
                                          "menu pour vous y reconnecter.")
-                              .arg(Store().Server()));
+                              .arg(session().server()));
         return false;
     }
     const QString file = session().databaseFile;
@@ -211,12 +213,13 @@ bool MainWindow::CollectionIsOpen() const {
 }
 
 void MainWindow::returnToEntryState() {
-    Store().CloseDatabase();
+    cards_.reset();
+    session().CloseCollection();
     showEntryState();
 }
 
 void MainWindow::quit() {
-    Store().CloseDatabase();
+    session().CloseCollection();
     Application::End();
 }
 
@@ -224,8 +227,8 @@ void MainWindow::WindowClosed() {
     quit();
 }
 
-// The other windows open record sets of their own: coming back, this window reads its own
-// selection again, so that its banner, its card and its arrows agree.
+// The other windows count cards of their own: coming back, this window reads its own selection
+// again, so that its banner, its card, its arrows and the session's count agree.
 void MainWindow::showEvent(QShowEvent* event) {
     Form::showEvent(event);
     if (!event->spontaneous() && selection_)
@@ -233,13 +236,14 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::ShowSelectionAfterReopening() {
-    if (Store().IsOpen()) {
+    if (session().CollectionIsOpen()) {
         if (selection_)
             ShowSelectedCard(shownCard_);
         return;
     }
     // The failure was told: no card is left on screen to step from.
     selection_.reset();
+    cards_.reset();
     Text1->SetText(QString());
     Text2->SetText(QString());
     List1->clear();

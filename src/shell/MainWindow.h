@@ -2,12 +2,14 @@
 
 #include "platform/Controls.h"
 #include "shell/Window.h"
+#include "store/Collection.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 #include <optional>
 
-class Recordset;
+class CardCursor;
 class TextQuery;
 struct Category;
 
@@ -28,6 +30,7 @@ class MainWindow : public Window {
 
 public:
     explicit MainWindow(Session& session);
+    ~MainWindow() override;
 
     void Form_Load() override;
     // Shows the card that a grid window chose (CurrentCardNumber), when the selection on display
@@ -70,9 +73,9 @@ private:
     void openCardPicker();
     void openNewCardForm();
 
-    // The cards that the banner names and the arrows step through: a query and its label.
-    struct Selection {
-        QString sql;
+    // The cards that the banner names and the arrows step through, and their label.
+    struct ShownSelection {
+        Selection cards;
         QString labelPrefix;
     };
 
@@ -82,22 +85,26 @@ private:
     void OpenDatabase();
     // False, once the user has been told what to do, when no collection is open.
     bool CollectionIsOpen() const;
-    void ShowSelection(const QString& sql, const QString& labelPrefix);
+    void ShowSelection(const Selection& cards, const QString& labelPrefix);
     // Reads the selection afresh and shows the given card of it, or its first card when it no
     // longer holds that one.
     void ShowSelectedCard(std::optional<qint64> numero);
     void ShowEmptySelection(const QString& labelPrefix);
     void ShowBanner(const QString& labelPrefix, qint32 count);
     void ShowSelectionCommands();
+    // The cursor of the cards shown; throws when no cards are shown.
+    CardCursor& Cursor() const;
     void ShowCurrentRow();
     void SetViewerVisible(bool visible);
     // After the database was closed and opened again under the card on screen.
     void ShowSelectionAfterReopening();
-    // Whether the selection on display holds the card the record set stands on.
-    bool SelectionHolds(const Recordset& cards) const;
+    // Whether the selection on display holds the card.
+    bool SelectionHolds(const StoredCard& card) const;
 
     // None in the entry state and in the office menu.
-    std::optional<Selection> selection_;
+    std::optional<ShownSelection> selection_;
+    // Where the arrows stand in the cards shown.
+    std::unique_ptr<CardCursor> cards_;
     qint64 shownCard_ = 0;
 
     QLabel* lblLabels;

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "store/Collection.h"
+
 #include <QString>
 #include <QtGlobal>
+#include <memory>
+#include <optional>
 
 // What the windows share while the program runs: the shell owns it and hands it to the first
 // window, and each window to the windows it opens.
-struct Session {
+class Session {
+public:
     // The collection file, in the data folder.
     QString databaseFile = QStringLiteral("Pivane.mdb");
     // The category whose cards were last chosen (in the main window or the card picker), or the
@@ -14,6 +19,37 @@ struct Session {
     // The card on display, or the one clicked in a grid. A foreign file may number cards beyond
     // 32 bits: they are shown and kept as stored.
     qint64 currentCard = 0;
-    // The cards of the selection last counted.
+    // The cards last counted: their selection, how many, and the number of the last of them then
+    // when it is known. A grid pages over exactly these.
+    Selection countedSelection = Selection::AllCards();
     qint32 cardCount = 0;
+    std::optional<qint64> countedLast;
+
+    // Counts the selection's cards, which become the cards last counted. A count that fails
+    // leaves none counted.
+    qint32 CountCards(const Selection& selection);
+    // The collection the cards were last counted in; throws once it was closed, even when it has
+    // been opened again since: a count from before does not stand for what is there now.
+    Collection& countedCollection() const;
+
+    // The server chosen at start; a session without one works on the local collection file.
+    void UseServer(const QString& connection) { server_ = connection; }
+    // The connection string of that server; empty for a local collection.
+    const QString& server() const { return server_; }
+    bool OnServer() const { return !server_.isEmpty(); }
+
+    // Opens the collection the program works on, in place of any open one. A failure throws and
+    // leaves none open.
+    void OpenCollection();
+    void CloseCollection() { collection_.reset(); }
+    bool CollectionIsOpen() const { return collection_ != nullptr; }
+    // The open collection; throws when there is none.
+    Collection& collection() const;
+    // What a cursor holds on to: it fails cleanly once the collection is closed.
+    std::weak_ptr<Collection> sharedCollection() const { return collection_; }
+
+private:
+    std::shared_ptr<Collection> collection_;
+    std::weak_ptr<Collection> countedIn_;
+    QString server_;
 };

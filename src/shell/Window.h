@@ -2,7 +2,7 @@
 
 #include "platform/Form.h"
 
-struct Session;
+class Session;
 
 // A window of the program: it works in the session that the shell handed to the first window,
 // and scales itself to the screen when it loads.

@@ -11,4 +11,5 @@ target_sources(pivanes_shell PRIVATE
     src/shell/ProgressDialog.cpp
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp
+    src/shell/Session.cpp
 )

@@ -13,7 +13,6 @@ public:
         NoTable,
         Closed,
         NoCurrentRecord,
-        NoRecordset,
         ReadOnly,
         Busy,
         Replaced,     // another program put a new file in place of the open one

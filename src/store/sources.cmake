@@ -1,9 +1,8 @@
 target_sources(pivanes_store PRIVATE
-    src/store/CardStore.cpp
+    src/store/CardCursor.cpp
     src/store/CategoryCatalogue.cpp
     src/store/Collection.cpp
     src/store/ListedRows.cpp
-    src/store/Recordset.cpp
     src/store/ServerModule.cpp
     src/store/StoreError.cpp
     src/store/TextSearch.cpp

@@ -10,7 +10,7 @@
 #include "edit/CardPicker.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 
 namespace {
 
@@ -327,7 +327,7 @@ private slots:
         WriteCollection(Mixed());
         MainWindow& main = Forms::Load<MainWindow>(TestSession());
         MenuItem(main, "Windows")->trigger();
-        Store().CloseDatabase();
+        TestSession().CloseCollection();
         Click(Control<QPushButton>(main, "Command2")); // ">" ignores the failure
         QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("W1"));
         QVERIFY(ShownMessages().isEmpty());

@@ -3,6 +3,7 @@
 
 #include "browse/GridPaging.h"
 #include "browse/PageStateFile.h"
+#include "browse/SearchKeyword.h"
 #include "platform/UserError.h"
 #include "store/Collection.h"
 
@@ -169,7 +170,7 @@ void TestGridPaging::keywordAndTitles() {
     QFETCH(QString, title);
     QFETCH(QString, keyword);
     QFETCH(bool, found);
-    QCOMPARE(GridPaging::SearchKeyword(typed), keyword);
+    QCOMPARE(SearchKeyword(typed), keyword);
     QCOMPARE(TitleHolds(title.toUtf8(), keyword.toUtf8()), found);
 }
 

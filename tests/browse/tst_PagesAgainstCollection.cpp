@@ -9,12 +9,13 @@
 #include "browse/CardList.h"
 #include "browse/FlexGrid.h"
 #include "browse/GridPaging.h"
+#include "browse/SearchKeyword.h"
 #include "browse/SearchWindow.h"
 #include "edit/CardPicker.h"
 #include "platform/Blanks.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 #include "store/sqlite/Schema.h"
 #include "store/sqlite/SqliteCollection.h"
 
@@ -321,7 +322,7 @@ void TestPagesAgainstCollection::everyPageIsTheCollectedOne() {
     QCOMPARE(IndexIsCurrent(), indexed);
 
     const QString typed = RandomTyped(random, cards);
-    const QByteArray keyword = GridPaging::SearchKeyword(typed).toUtf8();
+    const QByteArray keyword = SearchKeyword(typed).toUtf8();
     const QList<Stored> collected = Expected(kind, category, keyword);
     const auto total = qint32(collected.size());
     PagedCardGrid* grid = OpenScreen(kind, category, typed);
@@ -365,5 +366,4 @@ void TestPagesAgainstCollection::everyPageIsTheCollectedOne() {
 }
 
 PIVANES_TEST_MAIN(TestPagesAgainstCollection)
-#include "store/Fields.h"
 #include "tst_PagesAgainstCollection.moc"

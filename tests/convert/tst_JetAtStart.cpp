@@ -9,7 +9,7 @@
 #include "platform/Controls.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 
 #include <QDir>
 #include <QProcess>
@@ -88,7 +88,7 @@ private slots:
             QVERIFY2(question.contains(part), qPrintable(question));
         QCOMPARE(FileBytes(kFile), original);
         QCOMPARE(FolderNames(fixture.Path()), QStringList({kFile}));
-        QVERIFY(!Store().IsOpen());
+        QVERIFY(!TestSession().CollectionIsOpen());
         QVERIFY(main.isVisible() && Control<QLabel>(main, "lblLabels")->isVisible() &&
                 !Control<TextBox>(main, "Text1")->isVisible());
         QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("NOM  PIVANE"));
@@ -120,7 +120,7 @@ private slots:
 
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(progress.highest > 0, progressShown);
-        QVERIFY(Store().IsOpen());
+        QVERIFY(TestSession().CollectionIsOpen());
         QCOMPARE(FileBytes(kKept), original);
         QCOMPARE(StoredJetCards(kFile), ByNumber(cards));
         Control<QAction>(main, "General")->trigger();
@@ -143,7 +143,7 @@ private slots:
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("« TrucPivane »")),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(kFile), original);
-        QVERIFY(!Store().IsOpen());
+        QVERIFY(!TestSession().CollectionIsOpen());
     }
 
     void aJetBackupIsNotRestoredAndTheMessageSaysHowToConvertIt() {

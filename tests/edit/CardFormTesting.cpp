@@ -1,9 +1,8 @@
 #include "CardFormTesting.h"
+#include "TestSupport.h"
 
-#include "store/CardStore.h"
+#include "shell/Session.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Queries.h"
-#include "store/Recordset.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/SqliteCollection.h"
 
@@ -42,11 +41,12 @@ QStringList VisibleButtons(const QWidget& form) {
 
 void RefuseWrites(const QString& fileName) {
     QFile::setPermissions(fileName, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    Store().OpenDatabase(fileName);
+    TestSession().databaseFile = fileName;
+    TestSession().OpenCollection();
     QFile probe(fileName);
     if (probe.open(QIODevice::ReadWrite)) {
         probe.close();
-        dynamic_cast<SqliteCollection&>(Store().collection())
+        dynamic_cast<SqliteCollection&>(TestSession().collection())
             .connection()
             .Exec("PRAGMA query_only = ON");
     }

@@ -6,8 +6,7 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
-#include "store/Queries.h"
+#include "shell/Session.h"
 
 namespace {
 
@@ -91,8 +90,8 @@ void TestCardEditor::showsThePickedCard() {
 void TestCardEditor::showsEmptyBoxesForAFieldWithoutValue() {
     ProgramFixture fixture;
     WriteCollection(CardsIn({{"WIN", 2}}));
-    Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
-    QCOMPARE(Store().collection().Add({QStringLiteral("WIN"), {}, {}}), 3);
+    TestSession().OpenCollection();
+    QCOMPARE(TestSession().collection().Add({QStringLiteral("WIN"), {}, {}}), 3);
     CardEditor* form = OpenEditor(3, QStringLiteral("WIN"));
     QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QString());
     QCOMPARE(Control<TextBox>(form, "Text2")->Text(), QString());
@@ -235,5 +234,4 @@ void TestCardEditor::leavingLosesUnwrittenChanges() {
 }
 
 PIVANES_TEST_MAIN(TestCardEditor)
-#include "store/Fields.h"
 #include "tst_CardEditor.moc"

@@ -7,7 +7,7 @@
 #include "edit/CardPicker.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 #include "store/CategoryCatalogue.h"
 
 using Counts = QList<QPair<QString, int>>;
@@ -167,7 +167,7 @@ void TestCardPicker::failingStoreKeepsTheChoice() {
     ProgramFixture fixture;
     WriteCollection(Mixed());
     CardPicker* picker = OpenFromMainWindow();
-    Store().CloseDatabase();
+    TestSession().CloseCollection();
     QVERIFY(Press(*picker, "Windows"));
     QCOMPARE(ShownMessages().size(), 1);
     QCOMPARE(VisibleButtons(*picker), kTopLevel);

@@ -9,7 +9,6 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
 
 #include <QProgressDialog>
 
@@ -131,7 +130,7 @@ void TestTrashWindow::deletedCardComesBackFromTheTrash() {
     ProcessUnloads();
     QVERIFY(!Forms::Find<TrashWindow>());
     QCOMPARE(WindowsCount(*Forms::Find<MainWindow>()), QStringLiteral("WINDOWS /  3 Fiches"));
-    QCOMPARE(Store().collection().ReadCard(2)->titre, QStringLiteral("WIN 2"));
+    QCOMPARE(TestSession().collection().ReadCard(2)->titre, QStringLiteral("WIN 2"));
 }
 
 void TestTrashWindow::emptyingTheTrashAsksFirst() {
@@ -140,8 +139,8 @@ void TestTrashWindow::emptyingTheTrashAsksFirst() {
     UseScreen(screenLines);
     WriteCollection(CardsIn({{"WIN", 3}}));
     Forms::Load<MainWindow>(TestSession());
-    Store().collection().MoveToTrash(1);
-    Store().collection().MoveToTrash(3);
+    TestSession().collection().MoveToTrash(1);
+    TestSession().collection().MoveToTrash(3);
     TrashWindow& trash = OpenTrash();
     QCOMPARE(Control<QLabel>(trash, "Label2")->text(),
              QStringLiteral("2 fiches dans la corbeille"));
@@ -149,12 +148,13 @@ void TestTrashWindow::emptyingTheTrashAsksFirst() {
     for (const MessageBox::Answer answer : {MessageBox::Answer::No, MessageBox::Answer::Yes}) {
         Fakes().messages.SetNextAnswer(answer);
         QTest::mouseClick(Control<QPushButton>(trash, "Vider"), Qt::LeftButton);
-        QCOMPARE(Store().collection().Trash().size(), answer == MessageBox::Answer::Yes ? 0U : 2U);
+        QCOMPARE(TestSession().collection().Trash().size(),
+                 answer == MessageBox::Answer::Yes ? 0U : 2U);
     }
     QVERIFY(ShownMessages().last().contains(QStringLiteral("Les 2 fiches")));
     QCOMPARE(Control<FlexGrid>(trash, "MSFlexGrid1")->TextMatrix(1, 0), QString());
     QVERIFY(!Control<QPushButton>(trash, "Vider")->isEnabled());
-    QCOMPARE(Store().collection().Count(Selection::AllCards()).cards, 1);
+    QCOMPARE(TestSession().collection().Count(Selection::AllCards()).cards, 1);
 }
 
 void TestTrashWindow::exportWritesTheChosenFormatOrNothing_data() {

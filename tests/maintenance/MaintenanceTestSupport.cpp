@@ -4,7 +4,7 @@
 #include "maintenance/BackupWindow.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 #include "store/Collection.h"
 
 #include <QAction>
@@ -28,7 +28,7 @@ quint64 FileIdentity(const QString& file) {
 }
 
 void RetitleCard(qint32 numero, const QString& title) {
-    Collection& collection = Store().collection();
+    Collection& collection = TestSession().collection();
     const std::optional<StoredCard> card = collection.ReadCard(numero);
     if (!card)
         qFatal("no card %d", numero);

@@ -10,7 +10,7 @@
 #include "platform/Screen.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 
 #include <QDir>
 #include <QMenuBar>
@@ -157,7 +157,7 @@ private slots:
         QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
                 Control<QAction>(sauve, "Restoration")->isEnabled());
         // The card database stays open while the backup window is up.
-        QVERIFY(Store().IsOpen());
+        QVERIFY(TestSession().CollectionIsOpen());
     }
 
     // Leaving the window, whichever way, or failing a backup, makes no backup: the window

@@ -4,8 +4,7 @@
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
-#include "store/Queries.h"
+#include "shell/Session.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/SqliteCollection.h"
 
@@ -18,7 +17,7 @@ namespace {
 const QString kDone = QStringLiteral("Compactage de la Base de Données et Terminée");
 
 void DeleteEveryThirdCard() {
-    dynamic_cast<SqliteCollection&>(Store().collection())
+    dynamic_cast<SqliteCollection&>(TestSession().collection())
         .connection()
         .Exec("DELETE FROM TrucPivane WHERE Numero % 3 = 0");
 }
@@ -50,7 +49,7 @@ private slots:
         if (before == "stale")
             WriteBytes(QStringLiteral("temp.MDB"), "may hold the only copy of a collection");
         if (before == "closed")
-            Store().CloseDatabase();
+            TestSession().CloseCollection();
         const QStringList cards = StoredRows();
         const qint64 sizeBefore = QFileInfo(QStringLiteral("Pivane.mdb")).size();
         const quint64 identity = FileIdentity();
@@ -65,7 +64,7 @@ private slots:
                  before == "stale" ? QStringList({"Pivane.mdb", "temp.MDB"})
                                    : QStringList({"Pivane.mdb"}));
         QCOMPARE(IndexNames(), QStringList({"TrucPivane_Cate"}));
-        QVERIFY(Store().IsOpen());
+        QVERIFY(TestSession().CollectionIsOpen());
         if (before == "deleted")
             QVERIFY(QFileInfo(QStringLiteral("Pivane.mdb")).size() < sizeBefore);
     }
@@ -114,7 +113,7 @@ private slots:
                      ShownMessages().front().contains(reason),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), original);
-        QCOMPARE(Store().IsOpen(), reopened);
+        QCOMPARE(TestSession().CollectionIsOpen(), reopened);
         if (fault == "locked") {
             writer.write("ROLLBACK;\n");
             writer.closeWriteChannel();

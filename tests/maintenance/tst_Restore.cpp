@@ -6,10 +6,8 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 #include "store/Collection.h"
-#include "store/Queries.h"
-#include "store/Recordset.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +37,7 @@ void RestoreFrom(const QString& picked) {
 }
 
 void AddCard(const QString& title) {
-    Store().collection().Add({QStringLiteral("WIN"), title, QString()});
+    TestSession().collection().Add({QStringLiteral("WIN"), title, QString()});
 }
 
 // Five cards backed up through the window to dest/Sauve, on 09/03/2026.
@@ -164,7 +162,7 @@ private slots:
         if (!yes) {
             QCOMPARE(shown.size(), 1);
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
-            QVERIFY(Store().IsOpen());
+            QVERIFY(TestSession().CollectionIsOpen());
             BackupWindow* sauve = Forms::Find<BackupWindow>();
             QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
                     Control<TextBox>(sauve, "Text1")->isVisible());
@@ -263,7 +261,7 @@ private slots:
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("rien n'a été modifié")),
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
-        QVERIFY(Store().IsOpen());
+        QVERIFY(TestSession().CollectionIsOpen());
         BackupWindow* sauve = Forms::Find<BackupWindow>();
         QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
                 Control<QAction>(sauve, "Quitter")->isEnabled());
@@ -297,5 +295,4 @@ private slots:
 };
 
 PIVANES_TEST_MAIN(TestRestore)
-#include "store/Fields.h"
 #include "tst_Restore.moc"

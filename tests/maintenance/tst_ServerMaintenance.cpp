@@ -5,7 +5,7 @@
 #include "maintenance/BackupWindow.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 
 #include <QDir>
 
@@ -18,7 +18,7 @@ private slots:
         const std::unique_ptr<Collection> server =
             FreshCollection("postgres", CardsIn({{"WIN", 3}, {"MAT", 2}}));
         const QString name = server->Place().name;
-        Store().UseServer(name);
+        TestSession().UseServer(name);
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         const QString backup = fixture.Path(QStringLiteral("dest/Sauve"));
         QVERIFY(QDir().mkpath(fixture.Path(QStringLiteral("dest"))));

@@ -3,7 +3,7 @@
 // lost, the file stays whole, and a backup is the collection at one moment.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
-#include "store/CardStore.h"
+#include "shell/Session.h"
 #include "store/Collection.h"
 #include "store/StoreError.h"
 
@@ -182,7 +182,7 @@ private slots:
         ProgramFixture fixture;
         WriteSyntheticCollection(kLarger);
         const QList<Card> before = StoredCards();
-        Store().OpenDatabase(QStringLiteral("Pivane.mdb"));
+        TestSession().OpenCollection();
         Child saver({QStringLiteral("bursts"), fixture.Path(), QString::number(kFirstSaved),
                      QString::number(kBurst)});
         QStringList copies;
@@ -192,14 +192,14 @@ private slots:
             do {
                 copies << fixture.Path(QStringLiteral("copie-%1.mdb").arg(copies.size()));
                 try {
-                    Store().collection().SnapshotInto(copies.last());
+                    TestSession().collection().SnapshotInto(copies.last());
                 } catch (const UserError& error) {
                     QFAIL(qPrintable(error.text()));
                 }
             } while (saver.Poll() && saver.Reports().size() < burst * kBurst);
         }
         saver.Stop();
-        Store().CloseDatabase();
+        TestSession().CloseCollection();
         QVERIFY2(saver.EndedWell(), qPrintable(saver.Errors()));
 
         QSet<qsizetype> moments;

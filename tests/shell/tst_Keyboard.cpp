@@ -16,7 +16,6 @@
 #include "platform/Screen.h"
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
-#include "store/CardStore.h"
 
 #include <QClipboard>
 #include <QMenuBar>
@@ -114,7 +113,7 @@ private slots:
             ClickRow(*Control<FlexGrid>(Forms::Find<CardPicker>(), "MSFlexGrid1"), 1);
             form = Forms::Find<CardEditor>();
         } else if (window == "trash") {
-            Store().collection().MoveToTrash(2);
+            TestSession().collection().MoveToTrash(2);
             MenuItem(*form, "Corbeille")->trigger();
             form = Forms::Find<TrashWindow>();
         }

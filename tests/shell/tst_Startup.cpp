@@ -4,8 +4,8 @@
 #include "platform/Forms.h"
 #include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
+#include "shell/Session.h"
 #include "shell/Splash.h"
-#include "store/CardStore.h"
 
 #include <map>
 
@@ -38,7 +38,7 @@ private slots:
         QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 100);
         MainWindow* main = Forms::Find<MainWindow>();
         QVERIFY(main && main->isVisible());
-        QVERIFY(Store().IsOpen());
+        QVERIFY(TestSession().CollectionIsOpen());
         QVERIFY(!Forms::Find<Splash>());
         QVERIFY(!Forms::Find<Backdrop>());
         QVERIFY(!Control<QTimer>(splash, "Timer1")->isActive());
@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(Forms::Find<Splash>() == nullptr, skips);
         QCOMPARE(Forms::Find<Backdrop>() == nullptr, skips);
         if (skips)
-            QVERIFY(Store().IsOpen());
+            QVERIFY(TestSession().CollectionIsOpen());
         else
             QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 1);
     }

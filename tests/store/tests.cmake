@@ -1,6 +1,6 @@
 pivanes_add_engine_test(tst_Collection store/tst_Collection.cpp)
 pivanes_test_uses_server(tst_Collection)
-pivanes_add_engine_test(tst_CardStore store/tst_CardStore.cpp)
+pivanes_add_engine_test(tst_CardCursor store/tst_CardCursor.cpp)
 pivanes_add_engine_test(tst_StoreFaults store/tst_StoreFaults.cpp)
 pivanes_test_uses_server(tst_StoreFaults)
 

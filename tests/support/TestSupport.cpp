@@ -3,7 +3,6 @@
 #include "platform/Form.h"
 #include "platform/Forms.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
 
 #include <QAction>
@@ -25,7 +24,6 @@ Session& TestSession() {
 void ResetProgramState() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Store().Reset();
     // Each module's variables are one struct: a variable added to it is put back with the rest.
     TestSession() = Session{};
     Fakes().Clear();

@@ -10,9 +10,7 @@
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
-#include "store/Queries.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -119,7 +117,7 @@ void WriteCollection(const QString& file) {
 
 int RunChild(int reps) {
     QTextStream out(stdout);
-    Store().OpenDatabase(ProgramSide::WindowSession().databaseFile);
+    ProgramSide::WindowSession().OpenCollection();
     MainWindow& main = Forms::Load<MainWindow>(ProgramSide::WindowSession());
     Control<QAction>(main, CategoryCatalogue::FindByCode(QStringLiteral("WIN"))->menuItem)
         ->trigger();
@@ -135,7 +133,8 @@ int RunChild(int reps) {
                 Drawn(main);
             });
             // ">" from the small card before it, then ">" away from it.
-            Store().Current().Seek(numero - 1);
+            ProgramSide::WindowSession().currentCard = numero - 1;
+            main.showChosenCard();
             const double onMs = TimedMs([&] {
                 Control<QPushButton>(main, "Command2")->click();
                 Drawn(main);

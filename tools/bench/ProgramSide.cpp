@@ -10,9 +10,7 @@
 #include "maintenance/Compaction.h"
 #include "platform/Forms.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
-#include "store/Fields.h"
-#include "store/Queries.h"
+#include "store/CardCursor.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -26,12 +24,12 @@ void DropUnloadedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+Selection Chosen(const QString& code) {
+    return code.isEmpty() ? Selection::AllCards() : Selection::Category(code);
+}
+
 void OpenCounted(const QString& code) {
-    Recordset& cards =
-        Store().OpenRecordset(code.isEmpty() ? Queries::AllCards() : Queries::Category(code));
-    cards.MoveLast();
-    ProgramSide::WindowSession().cardCount = cards.RecordCount();
-    cards.MoveFirst();
+    ProgramSide::WindowSession().CountCards(Chosen(code));
 }
 
 PagedCardGrid& OpenGrid() {
@@ -63,20 +61,18 @@ qint32 ListedCards() {
 }
 
 qint64 OpenAndCount(const QString& code) {
-    Recordset& cards =
-        Store().OpenRecordset(code.isEmpty() ? Queries::AllCards() : Queries::Category(code));
-    cards.MoveLast();
-    const qint64 count = cards.RecordCount();
+    const qint64 count = WindowSession().CountCards(Chosen(code));
+    CardCursor cards(WindowSession().sharedCollection(), Chosen(code));
     cards.MoveFirst();
-    return count + cards.Fields(Field::Numero).toLongLong();
+    return count + cards.CurrentNumero();
 }
 
 qint64 Voir(qint32 numero) {
-    Recordset& cards = Store().Current();
+    CardCursor cards(WindowSession().sharedCollection(), WindowSession().countedSelection);
     if (!cards.Seek(numero))
         throw std::runtime_error("card not found");
-    return cards.Fields(Field::Titre).toString().size() +
-           cards.Fields(Field::Pivanes).toString().size();
+    const StoredCard& card = cards.CurrentCard();
+    return card.titre.value_or(QString()).size() + card.pivanes.value_or(QString()).size();
 }
 
 void OpenList(const QString& code) {
@@ -161,17 +157,13 @@ void CloseEditor() {
 }
 
 void Compact() {
-    if (!Store().Server().isEmpty()) {
-        Store().collection().Compact();
-        return;
-    }
-    Store().CloseDatabase();
-    CompactDatabaseFile(WindowSession().databaseFile);
-    Store().OpenDatabase(WindowSession().databaseFile);
+    const CompactionReport report = CompactCollection(WindowSession());
+    if (!report.failure.isEmpty())
+        throw std::runtime_error(report.failure.toStdString());
 }
 
 void Backup(const QString& target) {
-    Store().collection().SnapshotInto(target);
+    WindowSession().collection().SnapshotInto(target);
 }
 
 } // namespace ProgramSide

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-struct Session;
+class Session;
 
 // The program's own code for each measured command, driven as the windows drive it.
 namespace ProgramSide {

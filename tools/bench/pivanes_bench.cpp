@@ -18,9 +18,7 @@
 #include "browse/PageStateFile.h"
 #include "platform/Guard.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 #include "store/Collection.h"
-#include "store/Queries.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -141,8 +139,8 @@ int RunChild(const QString& folder, int cards, int reps, const QString& only,
     const qint64 indexBytes = server.isEmpty() ? TitleIndexBytes() : -1;
     const qint64 fileBytes = server.isEmpty() ? QFileInfo(QStringLiteral("Pivane.mdb")).size() : -1;
     if (!server.isEmpty())
-        Store().UseServer(server);
-    Store().OpenDatabase(ProgramSide::WindowSession().databaseFile);
+        ProgramSide::WindowSession().UseServer(server);
+    ProgramSide::WindowSession().OpenCollection();
     const qint32 last = cards;
     const int slowReps = cards >= 1000000 ? 3 : reps;
     // The disk's flush times vary widely: writes need more runs for a steady median.

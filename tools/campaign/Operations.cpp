@@ -10,7 +10,6 @@
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
-#include "store/CardStore.h"
 #include "store/CategoryCatalogue.h"
 
 #include <QAction>
@@ -48,7 +47,6 @@ QStringList TakeMessages() {
 void CloseWindows() {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Store().Reset();
     ChildSession() = Session{};
     Fakes().eventLoop.Clear();
 }
@@ -79,15 +77,15 @@ std::unique_ptr<QApplication> StartWindows(int& argc, char** argv) {
 
 void OpenCollection() {
     ChildSession().databaseFile = kDatabase;
-    Store().OpenDatabase(kDatabase);
+    ChildSession().OpenCollection();
 }
 
 qint64 AddCard(const RawCard& card) {
-    return Store().collection().Add({Utf8(card.cate), Utf8(card.titre), Utf8(card.pivanes)});
+    return ChildSession().collection().Add({Utf8(card.cate), Utf8(card.titre), Utf8(card.pivanes)});
 }
 
 void EditCard(const RawCard& card) {
-    Collection& collection = Store().collection();
+    Collection& collection = ChildSession().collection();
     const std::optional<StoredCard> shown = collection.ReadCard(card.numero);
     if (!shown || shown->cate != Utf8(card.cate))
         throw std::runtime_error("the card is not in its category");
@@ -188,7 +186,7 @@ std::optional<QString> OpenAtStart(const QString& file) {
 Opening OpenDatabaseFile() {
     RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
     Opening opening;
-    opening.refused = !Store().IsOpen();
+    opening.refused = !ChildSession().CollectionIsOpen();
     if (!opening.refused) {
         MainWindow& window = *Forms::Find<MainWindow>();
         RunGuarded([&] { Control<QAction>(window, CategoryCatalogue::kGeneralItem)->trigger(); });

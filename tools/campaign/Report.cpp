@@ -67,7 +67,7 @@ QString ReliabilityReport(const Figures& figures, const ReportContext& context) 
         << figures.cardsChecked << " cards and " << figures.smallFilesChecked
         << " small files were compared in all. Time: " << qRound(context.killSeconds) << " s.\n\n"
         << "The commands run the program's own code: the new-card and card-editor writes through "
-           "the record set (`AddNew`/`Edit`…`Update`), \"Compression de Base\" of the main window, "
+           "the collection (`Add`, `Update`), \"Compression de Base\" of the main window, "
            "and the backup window's \"Ecrire la sauvegarde\" and \"Lire la sauvegarde\" "
            "(offscreen, "
            "message boxes recorded), and the grid's page-state writer.\n\n";
@@ -95,7 +95,7 @@ QString ReliabilityReport(const Figures& figures, const ReportContext& context) 
         << qRound(context.fileSeconds) << " s.\n\n";
 
     out << "## Two processes on one folder\n\n"
-        << "One child saves cards in a loop through the record set while another runs "
+        << "One child saves cards in a loop through the collection while another runs "
            "\"Compression "
            "de Base\" (even rounds) or a restore from a backup (odd rounds) several times, as a "
            "second copy of the program or a script would. Afterwards the database must pass the "

@@ -1,4 +1,4 @@
-#include "store/Recordset.h"
+#include "store/CardCursor.h"
 
 #include "store/StoreError.h"
 
@@ -20,32 +20,28 @@ StoreError NoCurrentRecord() {
                                      "a été parcourue jusqu'au bout."));
 }
 
-QVariant TextOrNull(const std::optional<QString>& text) {
-    return text ? QVariant(*text) : QVariant();
-}
-
 } // namespace
 
-Recordset::Recordset(std::weak_ptr<Collection> collection, Selection selection)
+CardCursor::CardCursor(std::weak_ptr<Collection> collection, Selection selection)
     : collection_(std::move(collection)), selection_(std::move(selection)) {}
 
-Recordset::~Recordset() = default;
+CardCursor::~CardCursor() = default;
 
-Collection& Recordset::collection() const {
+Collection& CardCursor::collection() const {
     const std::shared_ptr<Collection> open = collection_.lock();
     if (!open)
         throw StoreError::CollectionClosed();
     return *open;
 }
 
-CardRows& Recordset::Rows() {
+CardRows& CardCursor::Rows() {
     Collection& open = collection();
     if (!rows_)
         rows_ = open.Rows(selection_);
     return *rows_;
 }
 
-bool Recordset::Load(const std::vector<CardRow>& rows) {
+bool CardCursor::Load(const std::vector<CardRow>& rows) {
     windowRows_ = std::min(windowRows_ * 8, kLargestWindowRows);
     if (rows.empty())
         return false;
@@ -55,14 +51,14 @@ bool Recordset::Load(const std::vector<CardRow>& rows) {
     return true;
 }
 
-bool Recordset::LoadAfter(qint64 numero) {
+bool CardCursor::LoadAfter(qint64 numero) {
     if (numero == kAfterAll || !Load(Rows().Upward(numero + 1, 0, windowRows_)))
         return false;
     index_ = 0;
     return true;
 }
 
-bool Recordset::LoadBefore(qint64 numero) {
+bool CardCursor::LoadBefore(qint64 numero) {
     if (numero == kBeforeAll || !Load(Rows().Downward(numero - 1, 0, windowRows_)))
         return false;
     std::reverse(window_.begin(), window_.end());
@@ -70,13 +66,12 @@ bool Recordset::LoadBefore(qint64 numero) {
     return true;
 }
 
-void Recordset::MoveFirst() {
+void CardCursor::MoveFirst() {
     windowRows_ = kFirstWindowRows;
     position_ = LoadAfter(kBeforeAll) ? Position::OnRow : Position::AfterLast;
 }
 
-void Recordset::MoveLast() {
-    countPending_ = true;
+void CardCursor::MoveLast() {
     windowRows_ = kFirstWindowRows;
     if (!LoadBefore(kAfterAll)) {
         position_ = Position::AfterLast;
@@ -85,7 +80,7 @@ void Recordset::MoveLast() {
     position_ = Position::OnRow;
 }
 
-bool Recordset::Seek(qint64 numero) {
+bool CardCursor::Seek(qint64 numero) {
     windowRows_ = kFirstWindowRows;
     position_ = Position::AfterLast;
     std::optional<StoredCard> card = collection().ReadCard(numero);
@@ -98,34 +93,7 @@ bool Recordset::Seek(qint64 numero) {
     return true;
 }
 
-// Counting a large table costs a scan: only callers that read the count pay for it.
-qint32 Recordset::RecordCount() const {
-    if (countPending_) {
-        const SelectionCount counted = collection().Count(selection_);
-        recordCount_ = qint32(counted.cards);
-        countedLast_ = counted.last;
-        countPending_ = false;
-    }
-    return recordCount_;
-}
-
-qint32 Recordset::CountAndRewind() {
-    MoveFirst();
-    if (Eof())
-        return 0;
-    MoveLast();
-    const qint32 count = RecordCount();
-    MoveFirst();
-    return count;
-}
-
-std::optional<qint64> Recordset::LastRowOfCount(qint32 count) const {
-    if (countPending_ || !countedLast_ || recordCount_ != count)
-        return std::nullopt;
-    return countedLast_;
-}
-
-void Recordset::MoveNext() {
+void CardCursor::MoveNext() {
     switch (position_) {
     case Position::AfterLast:
         collection();
@@ -145,7 +113,7 @@ void Recordset::MoveNext() {
     }
 }
 
-void Recordset::MovePrevious() {
+void CardCursor::MovePrevious() {
     switch (position_) {
     case Position::BeforeFirst:
         collection();
@@ -167,14 +135,14 @@ void Recordset::MovePrevious() {
 
 // Every access goes through the collection, so that a closed one never shows half a card from
 // the window of rows kept in memory.
-qint64 Recordset::CurrentNumero() const {
+qint64 CardCursor::CurrentNumero() const {
     collection();
     if (position_ != Position::OnRow)
         throw NoCurrentRecord();
     return window_[index_];
 }
 
-const StoredCard& Recordset::CurrentCard() const {
+const StoredCard& CardCursor::CurrentCard() const {
     const qint64 numero = CurrentNumero();
     if (!card_ || card_->numero != numero) {
         card_ = collection().ReadCard(numero);
@@ -184,17 +152,4 @@ const StoredCard& Recordset::CurrentCard() const {
                 QStringLiteral("La fiche N° %1 n'existe plus dans la base.").arg(numero));
     }
     return *card_;
-}
-
-QVariant Recordset::Fields(const QString& name) const {
-    if (name.compare(Field::Numero, Qt::CaseInsensitive) == 0)
-        return QVariant(CurrentNumero());
-    if (name.compare(Field::Cate, Qt::CaseInsensitive) == 0)
-        return TextOrNull(CurrentCard().cate);
-    if (name.compare(Field::Titre, Qt::CaseInsensitive) == 0)
-        return TextOrNull(CurrentCard().titre);
-    if (name.compare(Field::Pivanes, Qt::CaseInsensitive) == 0)
-        return TextOrNull(CurrentCard().pivanes);
-    throw StoreError(StoreError::Kind::Failed,
-                     QStringLiteral("La table des fiches n'a pas de colonne « %1 ».").arg(name));
 }

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// The keyword of the title search as typed: in capitals, without blanks around it.
+QString SearchKeyword(const QString& typed);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "maintenance/Marker.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class Session;
+
+// What a backup and a restore find out before anything is copied, and the words that say it:
+// the marker, the folders, the collection in place and the backup to restore. No window.
+namespace BackupChecks {
+
+// The folder of the data, which takes the place of the program's folder.
+QString DataFolder();
+// The typed folder, absolute, with a final slash.
+QString Absolute(const QString& typed);
+bool SameFile(const QString& first, const QString& second);
+
+// The marker as it stands; when it is missing, unreadable or cut short, the lines of a first
+// run, kept in the data folder when it allows.
+MarkerLines LastBackup();
+// The marker written again as it stands, so that a data folder where it cannot be written stops
+// a backup before anything is copied; answers the marker as it was, to be put back if the backup
+// fails. Throws UserError saying why.
+Marker::Snapshot RewriteMarker();
+
+// Where a backup is proposed: the marker's folder while it exists, else "SauvePivane/" in the data
+// folder; and the data folder the marker names, else this one.
+struct ProposedBackup {
+    QString backupFolder;
+    QString dataFolder;
+    std::optional<MarkerLines> marker; // as read, when there is one
+};
+ProposedBackup ProposeBackup();
+
+// Why a backup cannot be written into the folder (or the one it would make there); none when it
+// can. Checked before anything is written, so that a folder the user may not use is never
+// followed into a row of failed copies.
+std::optional<QString> WhyFolderRefusesBackup(const QString& folder);
+// The files a backup copies: those listed in the data folder, and the collection's own copy,
+// which comes from the server when it lives there, whatever the folder holds.
+QStringList BackupNames(const QStringList& listed, const Session& session);
+
+// The cards of the collection in place, when there is one that can be read.
+std::optional<qint64> LiveCardCount(const Session& session);
+
+struct RestoreSource {
+    QString folder;
+    QString date;
+    qint64 cards = 0;
+};
+// The backup in the folder picked, checked whole; throws UserError saying why it cannot be
+// restored.
+RestoreSource CheckedRestoreSource(const QString& picked, const QString& databaseName);
+
+// "aucune fiche", "1 fiche", "12 fiches".
+QString CardsText(qint64 cards);
+// "A, B et C".
+QString InFrench(const QStringList& names);
+
+} // namespace BackupChecks
