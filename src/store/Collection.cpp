@@ -14,6 +14,11 @@ void Collection::CreateLocal(const QString& fileName) {
     LocalFile::Create(fileName);
 }
 
+qint64 Collection::CreateLocalCopy(const QString& fileName, const CardSource& source) {
+    LocalFile::Create(fileName);
+    return SqliteCollection(fileName).ImportCopy(source);
+}
+
 qint64 Collection::VerifiedCardCount(const QString& fileName, Check check) {
     return LocalFile::VerifiedCardCount(fileName, check);
 }

@@ -14,6 +14,8 @@ bool HasCardTable(Connection& connection);
 // The program's indexes, made where they are missing or out of date. A failure to make the title
 // or the text index leaves the file without it: searches then read every card.
 void EnsureIndexes(Connection& connection);
+// The index of categories alone, which every list of a category reads.
+void EnsureCategoryIndex(Connection& connection);
 // Drops the indexes, to be made again from a whole table at once (EnsureIndexes).
 void DropIndexes(Connection& connection);
 // Runs once per connection before its first write: rollback journal and indexes.

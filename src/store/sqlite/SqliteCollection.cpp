@@ -244,8 +244,23 @@ StoredCard SqliteCollection::Update(const StoredCard& asRead, const CardFields& 
 
 // Into an empty collection the indexes are made once, from the whole table, after the cards.
 Imported SqliteCollection::Import(const CardSource& source) {
+    return ImportCards(source, TextIndexes::Made);
+}
+
+qint64 SqliteCollection::ImportCopy(const CardSource& source) {
+    const Imported imported = ImportCards(source, TextIndexes::Left);
+    // The next write makes the indexes left out.
+    connection_->ForgetWritesPrepared();
+    return imported.cards;
+}
+
+Imported SqliteCollection::ImportCards(const CardSource& source, TextIndexes textIndexes) {
     return Written([&] {
-        const LargeCache cache(*connection_);
+        // A copy appends its cards and sorts one index after them: a larger cache would not
+        // speed it up, and the sort would take as much memory again as the cache.
+        std::optional<LargeCache> cache;
+        if (textIndexes == TextIndexes::Made)
+            cache.emplace(*connection_);
         const std::optional<qint64> highest = Highest();
         Imported imported{0, !highest};
         if (imported.numbersKept)
@@ -263,7 +278,9 @@ Imported SqliteCollection::Import(const CardSource& source) {
             }
             ++imported.cards;
         }
-        if (imported.numbersKept)
+        if (textIndexes == TextIndexes::Left)
+            Schema::EnsureCategoryIndex(*connection_);
+        else if (imported.numbersKept)
             Schema::EnsureIndexes(*connection_);
         return imported;
     });

@@ -32,6 +32,9 @@ public:
     // The file keeps no version: the card's fields as read are compared with those stored.
     StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;
     Imported Import(const CardSource& source) override;
+    // Into an empty collection, under the cards' own numbers, leaving the full-text indexes to
+    // the next write (Collection::CreateLocalCopy).
+    qint64 ImportCopy(const CardSource& source);
 
     qint64 SnapshotInto(const QString& target) override;
     void ReplaceWith(const QString& source) override;
@@ -46,6 +49,8 @@ private:
     void Insert(qint64 numero, const StoredCard& card);
     void Rewrite(qint64 numero, const CardFields& changes);
     std::optional<qint64> Highest();
+    enum class TextIndexes { Made, Left };
+    Imported ImportCards(const CardSource& source, TextIndexes textIndexes);
     qint64 FileBytes();
 
     std::shared_ptr<Connection> connection_;
