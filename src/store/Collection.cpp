@@ -14,6 +14,12 @@ void Collection::CreateLocal(const QString& fileName) {
     LocalFile::Create(fileName);
 }
 
+qint64 Collection::CreateLocalCopy(const QString& fileName, const CardSource& source,
+                                   const TrashSource& trash) {
+    LocalFile::Create(fileName);
+    return SqliteCollection(fileName).ImportCopy(source, trash);
+}
+
 qint64 Collection::VerifiedCardCount(const QString& fileName, Check check) {
     return LocalFile::VerifiedCardCount(fileName, check);
 }

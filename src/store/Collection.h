@@ -123,6 +123,12 @@ public:
     // Writes a new, empty local collection file with its indexes. Refuses a name that holds
     // anything already (an empty file holds nothing to lose, and is written into).
     static void CreateLocal(const QString& fileName);
+    // Writes a new local collection file of the source's cards, under their own numbers, and of
+    // the trashed cards, without the full-text indexes, which the first write to it makes (its
+    // searches read every card until then): what a copy kept aside needs, in the time it takes
+    // to write its cards. Refuses a name as CreateLocal does; answers the number of cards.
+    static qint64 CreateLocalCopy(const QString& fileName, const CardSource& source,
+                                  const TrashSource& trash);
     // The number of cards of a local collection file, opened read-only and checked whole, or only
     // its table of cards, walked to count them.
     enum class Check { Whole, Cards };

@@ -97,6 +97,7 @@ private slots:
     void aDeletedCardWaitsInTheTrashUnseen();
     void theTrashRefuses_data();
     void theTrashRefuses();
+    void snapshotKeepsEveryFieldAsItWas();
 };
 
 void TestCollection::countsAndPagesOfASelection_data() {
@@ -352,6 +353,26 @@ void TestCollection::importKeepsNumbersOnlyIntoAnEmptyCollection() {
         QCOMPARE(*last.titre, QString("QUARANTE ET UN"));
         QCOMPARE(collection->SearchTitles(Selection::AllCards(), "QUARANTE", kAfterAll).count, 2);
     }
+}
+
+// None, empty, line ends, quotes and backslashes, and a text far longer than a read's buffer.
+void TestCollection::snapshotKeepsEveryFieldAsItWas() {
+    QFETCH_GLOBAL(QString, engine);
+    TemporaryFolder folder;
+    const QList<StoredCard> cards = {
+        {3, std::nullopt, QString(), std::nullopt, 0},
+        {8, QString("WIN"), QString("« L'été » \\N \"x\""), QString("a\r\n\tb\\"), 0},
+        {9, QString("MAT"), std::nullopt, QString(300000, QChar(u'é')), 0}};
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, {});
+    collection->Import(CardsFrom(cards));
+    const QString snapshot = folder.Path(QStringLiteral("COPIE.MDB"));
+    QCOMPARE(collection->SnapshotInto(snapshot), 3);
+    QList<StoredCard> copied;
+    Collection::OpenLocal(snapshot)->EachCard([&](const StoredCard& card) { copied << card; });
+    QCOMPARE(copied.size(), cards.size());
+    for (qsizetype i = 0; i < cards.size(); ++i)
+        QVERIFY(copied[i].numero == cards[i].numero && copied[i].cate == cards[i].cate &&
+                copied[i].titre == cards[i].titre && copied[i].pivanes == cards[i].pivanes);
 }
 
 // A snapshot read back, a collection replaced by it, and a compaction: every card stays as it was.

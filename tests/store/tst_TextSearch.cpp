@@ -121,6 +121,7 @@ private slots:
     void indexKeptByAnotherProgramsWrites();
     void staleIndexFallsBackUntilTheFirstWrite();
     void serverCatchesUpWithAnotherProgramsWrites();
+    void serverWordsOfManyBatchesAndTheirBackup();
     void occurrencesToHighlight_data();
     void occurrencesToHighlight();
 };
@@ -328,6 +329,30 @@ void TestTextSearch::serverCatchesUpWithAnotherProgramsWrites() {
     QCOMPARE(Searched(*collection, QStringLiteral("crontab strasse")), QList<qint64>{3});
     QCOMPARE(Searched(*collection, QStringLiteral("CRONTAB")), QList<qint64>{3});
     QCOMPARE(RunPsql(server, "SELECT count(*) FROM trucpivane_mots WHERE mots IS NULL"), "0");
+}
+
+// More cards than one batch of words: each batch takes up after the last. The backup leaves its
+// text index to the first write, and finds the same cards meanwhile.
+void TestTextSearch::serverWordsOfManyBatchesAndTheirBackup() {
+    QList<Card> cards;
+    QList<qint64> numbers;
+    for (qint64 numero = 1; numero <= 1234; ++numero) {
+        cards << Card{numero, "WIN", QStringLiteral("T%1").arg(numero),
+                      numero % 3 == 0 ? QStringLiteral("un été") : QStringLiteral("hiver")};
+        if (numero % 3 == 0)
+            numbers << numero;
+    }
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> server = FreshCollection(QStringLiteral("postgres"), cards);
+    QCOMPARE(Searched(*server, QStringLiteral("ete")), numbers);
+    const QString backup = folder.Path(QStringLiteral("COPIE.MDB"));
+    QCOMPARE(server->SnapshotInto(backup), cards.size());
+    SqliteCollection copy(backup);
+    QVERIFY(!Schema::TextIndexIsCurrent(copy.connection()));
+    QCOMPARE(Searched(copy, QStringLiteral("ete")), numbers);
+    numbers << copy.Add({QStringLiteral("WIN"), QStringLiteral("ÉTÉ"), {}});
+    QVERIFY(Schema::TextIndexIsCurrent(copy.connection()));
+    QCOMPARE(Searched(copy, QStringLiteral("ete")), numbers);
 }
 
 void TestTextSearch::occurrencesToHighlight_data() {

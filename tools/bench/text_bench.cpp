@@ -65,11 +65,14 @@ double TimedMs(const std::function<void()>& work) {
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// What the program shows: the count and the first page of 300 cards.
+// What the program shows: the count and the first page of up to 300 cards, which the grid reads
+// only when there is one.
 qint64 ProgramSearch(Collection& collection, const QString& keyword) {
     const FoundCards found = collection.SearchTexts(
         Selection::AllCards(), TextQuery::Parse(keyword), std::numeric_limits<qint64>::max());
-    found.rows->Upward(std::numeric_limits<qint64>::min(), 0, 300);
+    if (found.count > 0)
+        found.rows->Upward(std::numeric_limits<qint64>::min(), 0,
+                           std::min<qint64>(found.count, 300));
     return found.count;
 }
 

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -34,6 +35,10 @@ std::size_t Digest(const StoredCard& card) {
 
 bool SameFields(const StoredCard& a, const StoredCard& b) {
     return a.numero == b.numero && a.cate == b.cate && a.titre == b.titre && a.pivanes == b.pivanes;
+}
+
+StoredCard CopiedCardOf(const PgCopyOut& row) {
+    return {row.Int64(0), row.Text(1), row.Text(2), row.Text(3), row.Int64(4)};
 }
 
 struct CopiedCard {
@@ -187,9 +192,9 @@ std::optional<StoredCard> PgCollection::ReadCard(qint64 numero) {
 void PgCollection::EachCard(const std::function<void(const StoredCard&)>& take) {
     Guarded(Doing::Reading, [&] {
         connection_->InTransaction(PgSql::kSnapshot, [&] {
-            PgRowStream rows(*connection_, PgSql::kEveryCard);
+            PgCopyOut rows(*connection_, PgSql::kCopyEveryCard);
             while (rows.Next())
-                take(StoredCardOf(rows.Row(), 0));
+                take(CopiedCardOf(rows));
         });
     });
 }
@@ -208,10 +213,13 @@ void PgCollection::RefreshWords() {
     if (connection_->Run(PgSql::kHasStaleCards).Bytes(0, 0) != "t")
         return;
     connection_->Exec(PgSql::kCreateFoldedBatch);
+    qint64 after = std::numeric_limits<qint64>::min();
     for (;;) {
-        const PgResult stale = connection_->Run(PgSql::kStaleCards, PgValues().Add(kBatch));
+        const PgResult stale =
+            connection_->Run(PgSql::kStaleCards, PgValues().Add(kBatch).Add(after));
         if (stale.Rows() == 0)
             return;
+        after = stale.Int64(stale.Rows() - 1, 0);
         PgCopyIn copy(*connection_, PgSql::kCopyFoldedBatch);
         for (int row = 0; row < stale.Rows(); ++row) {
             const FoldedWords folded = FoldedWordsOf(stale.Text(row, 1), stale.Text(row, 2));
@@ -467,17 +475,13 @@ Imported PgCollection::Import(const CardSource& source) {
 qint64 PgCollection::SnapshotInto(const QString& target) {
     try {
         FileWriter file(target);
-        Collection::CreateLocal(file.TemporaryName());
         qint64 cards = 0;
-        {
-            const std::unique_ptr<Collection> copy = Collection::OpenLocal(file.TemporaryName());
-            Guarded(Doing::Reading, [&] {
-                connection_->InTransaction(PgSql::kSnapshot, [&] {
-                    cards = CopyInto(*copy);
-                    CheckCopy(*copy, target);
-                });
+        Guarded(Doing::Reading, [&] {
+            connection_->InTransaction(PgSql::kSnapshot, [&] {
+                cards = CopyInto(file.TemporaryName());
+                CheckCopy(*Collection::OpenLocal(file.TemporaryName()), target);
             });
-        }
+        });
         if (Collection::VerifiedCardCount(file.TemporaryName()) != cards)
             throw StoreError(StoreError::Kind::Failed,
                              QStringLiteral("La copie vers « %1 » ne se relit pas entière : "
@@ -492,33 +496,36 @@ qint64 PgCollection::SnapshotInto(const QString& target) {
     }
 }
 
-// Within the snapshot's transaction.
-qint64 PgCollection::CopyInto(Collection& copy) {
-    qint64 cards = 0;
-    PgRowStream rows(*connection_, PgSql::kEveryCard);
-    copy.Import([&](StoredCard& card) {
-        if (!rows.Next())
-            return false;
-        card = StoredCardOf(rows.Row(), 0);
-        ++cards;
-        return true;
-    });
-    PgRowStream trash(*connection_, PgSql::kEveryTrashed);
-    copy.AddToTrash([&](TrashedCard& trashed) {
-        if (!trash.Next())
-            return false;
-        trashed = TrashedCardOf(trash.Row());
-        return true;
-    });
-    return cards;
+// Within the snapshot's transaction. The copy is a file kept aside, not searched: its full-text
+// indexes, which would take longer to make than the copy itself, wait for a write to it.
+qint64 PgCollection::CopyInto(const QString& copyFile) {
+    PgCopyOut rows(*connection_, PgSql::kCopyEveryCard);
+    // The trash is read once the cards' COPY has ended: one query at a time on the connection.
+    std::optional<PgRowStream> trash;
+    return Collection::CreateLocalCopy(
+        copyFile,
+        [&](StoredCard& card) {
+            if (!rows.Next())
+                return false;
+            card = CopiedCardOf(rows);
+            return true;
+        },
+        [&](TrashedCard& trashed) {
+            if (!trash)
+                trash.emplace(*connection_, PgSql::kEveryTrashed);
+            if (!trash->Next())
+                return false;
+            trashed = TrashedCardOf(trash->Row());
+            return true;
+        });
 }
 
 // Compares the copy with a second read of the same snapshot, card by card: nothing is kept of
 // the first read, whatever the size of the collection.
 void PgCollection::CheckCopy(Collection& copy, const QString& target) {
-    PgRowStream rows(*connection_, PgSql::kEveryCard);
+    PgCopyOut rows(*connection_, PgSql::kCopyEveryCard);
     copy.EachCard([&](const StoredCard& card) {
-        if (!rows.Next() || !SameFields(StoredCardOf(rows.Row(), 0), card))
+        if (!rows.Next() || !SameFields(CopiedCardOf(rows), card))
             throw NotCopiedAlike(card.numero);
     });
     if (rows.Next())

@@ -60,7 +60,7 @@ private:
     template <typename Work> auto Guarded(Doing doing, const Work& work);
     void MakeOrCheck();
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
-    qint64 CopyInto(Collection& copy);
+    qint64 CopyInto(const QString& copyFile);
     void CheckCopy(Collection& copy, const QString& target);
     void FoldCounts();
     void AddTrashed(const TrashedCard& trashed);

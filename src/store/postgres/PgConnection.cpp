@@ -343,3 +343,154 @@ void PgCopyIn::Finish() {
     if (failure)
         throw *failure;
 }
+
+namespace {
+
+constexpr char kCopySignature[] = "PGCOPY\n\377\r\n";
+constexpr qsizetype kCopyHeaderFixed = 11 + 4 + 4; // signature, flags, length of the extension
+
+template <typename Number> Number BigEndianAt(const QByteArray& bytes, qsizetype at) {
+    return qFromBigEndian<Number>(bytes.constData() + at);
+}
+
+// What is left of a copy once its reader stops: the rest of its data, then its results.
+void DrainCopyOut(PGconn* connection) {
+    char* data = nullptr;
+    while (PQgetCopyData(connection, &data, 0) > 0)
+        PQfreemem(data);
+    Drain(connection);
+}
+
+} // namespace
+
+PgCopyOut::PgCopyOut(PgConnection& connection, const char* sql) : connection_(connection) {
+    connection.EnsureConnected();
+    PGresult* result = PQexec(connection.Handle(), sql);
+    if (PQresultStatus(result) != PGRES_COPY_OUT) {
+        PgFailure failure = connection.FailureOf(result);
+        PQclear(result);
+        Drain(connection.Handle());
+        finished_ = true;
+        throw failure;
+    }
+    PQclear(result);
+}
+
+PgCopyOut::~PgCopyOut() {
+    if (finished_)
+        return;
+    PGconn* handle = connection_.Handle();
+    if (PGcancel* cancel = PQgetCancel(handle)) {
+        char error[256];
+        PQcancel(cancel, error, int(sizeof error));
+        PQfreeCancel(cancel);
+    }
+    DrainCopyOut(handle);
+}
+
+void PgCopyOut::Fail(const QString& reason) {
+    finished_ = true;
+    DrainCopyOut(connection_.Handle());
+    throw PgFailure(PgFailure::Kind::Refused, reason);
+}
+
+bool PgCopyOut::Receive() {
+    PGconn* handle = connection_.Handle();
+    char* data = nullptr;
+    const int length = PQgetCopyData(handle, &data, 0);
+    if (length > 0) {
+        // What was read is dropped before more comes: pending_ holds about one row.
+        pending_.remove(0, at_);
+        at_ = 0;
+        pending_.append(data, length);
+        PQfreemem(data);
+        return true;
+    }
+    finished_ = true;
+    PGresult* result = length == -1 ? PQgetResult(handle) : nullptr;
+    const bool copied = result && PQresultStatus(result) == PGRES_COMMAND_OK;
+    std::optional<PgFailure> failure;
+    if (!copied)
+        failure = connection_.FailureOf(result);
+    PQclear(result);
+    Drain(handle);
+    if (failure)
+        throw *failure;
+    return false;
+}
+
+// One row from at_, when pending_ holds all of it.
+bool PgCopyOut::ParseRow() {
+    const qsizetype size = pending_.size();
+    if (size - at_ < 2)
+        return false;
+    const qint16 count = BigEndianAt<qint16>(pending_, at_);
+    if (count == kEndOfData) {
+        at_ += 2;
+        fields_.clear();
+        return true;
+    }
+    std::vector<std::pair<qsizetype, qint32>> fields;
+    fields.reserve(std::size_t(std::max<qint16>(count, 0)));
+    qsizetype at = at_ + 2;
+    for (qint16 i = 0; i < count; ++i) {
+        if (size - at < 4)
+            return false;
+        const qint32 length = BigEndianAt<qint32>(pending_, at);
+        at += 4;
+        if (length > 0 && size - at < length)
+            return false;
+        fields.emplace_back(at, length);
+        at += std::max(length, 0);
+    }
+    at_ = at;
+    fields_ = std::move(fields);
+    return true;
+}
+
+bool PgCopyOut::Next() {
+    if (finished_)
+        return false;
+    if (!headerRead_) {
+        while (pending_.size() < kCopyHeaderFixed)
+            if (!Receive())
+                return false;
+        if (!pending_.startsWith(QByteArrayView(kCopySignature, 11)))
+            Fail(QStringLiteral("la copie reçue du serveur n'est pas dans la forme attendue."));
+        const qint32 extension = BigEndianAt<qint32>(pending_, 15);
+        while (pending_.size() < kCopyHeaderFixed + extension)
+            if (!Receive())
+                return false;
+        at_ = kCopyHeaderFixed + extension;
+        headerRead_ = true;
+    }
+    while (!ParseRow())
+        if (!Receive())
+            return false;
+    if (!fields_.empty())
+        return true;
+    // The end of the data: the server's answer to the copy follows.
+    while (Receive()) {
+    }
+    return false;
+}
+
+QByteArrayView PgCopyOut::Field(int field) const {
+    const auto [at, length] = fields_.at(std::size_t(field));
+    return {pending_.constData() + at, std::max<qsizetype>(length, 0)};
+}
+
+qint64 PgCopyOut::Int64(int field) const {
+    const QByteArrayView bytes = Field(field);
+    if (bytes.size() != qsizetype(sizeof(qint64)))
+        throw PgFailure(
+            PgFailure::Kind::Refused,
+            QStringLiteral("la copie reçue du serveur n'est pas dans la forme attendue."));
+    return qFromBigEndian<qint64>(bytes.data());
+}
+
+std::optional<QString> PgCopyOut::Text(int field) const {
+    if (IsNull(field))
+        return std::nullopt;
+    return QString::fromUtf8(Field(field));
+}

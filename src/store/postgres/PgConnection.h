@@ -190,3 +190,37 @@ private:
     QByteArray buffer_;
     bool finished_ = false;
 };
+
+// The rows of a query in COPY's binary form, one at a time, however many: no result is made for
+// each row, which is most of what reading every card costs otherwise. Leaving it early cancels
+// the copy.
+class PgCopyOut {
+public:
+    // sql is a "COPY (query) TO STDOUT (FORMAT binary)".
+    PgCopyOut(PgConnection& connection, const char* sql);
+    PgCopyOut(const PgCopyOut&) = delete;
+    PgCopyOut& operator=(const PgCopyOut&) = delete;
+    ~PgCopyOut();
+
+    // Moves to the next row; false after the last.
+    bool Next();
+    bool IsNull(int field) const { return fields_.at(std::size_t(field)).second < 0; }
+    qint64 Int64(int field) const;
+    // None for NULL.
+    std::optional<QString> Text(int field) const;
+
+private:
+    QByteArrayView Field(int field) const;
+    // Reads the server's next piece of the copy into pending_; false once the copy is over.
+    bool Receive();
+    bool ParseRow();
+    void Fail(const QString& reason);
+
+    PgConnection& connection_;
+    QByteArray pending_;
+    qsizetype at_ = 0;
+    bool headerRead_ = false;
+    bool finished_ = false;
+    std::vector<std::pair<qsizetype, qint32>>
+        fields_; // where each field starts in pending_, its length
+};

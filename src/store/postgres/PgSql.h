@@ -189,8 +189,10 @@ inline constexpr const char* kReadCard =
     "SELECT numero, cate, titre, pivanes, version FROM trucpivane WHERE numero = $1";
 inline constexpr const char* kTitleOf = "SELECT titre FROM trucpivane WHERE numero = $1";
 inline constexpr const char* kVersionOf = "SELECT version FROM trucpivane WHERE numero = $1";
-inline constexpr const char* kEveryCard =
-    "SELECT numero, cate, titre, pivanes, version FROM trucpivane ORDER BY numero";
+// Every card in ascending number, in COPY's binary form (PgCopyOut).
+inline constexpr const char* kCopyEveryCard =
+    "COPY (SELECT numero, cate, titre, pivanes, version FROM trucpivane ORDER BY numero) "
+    "TO STDOUT (FORMAT binary)";
 inline constexpr const char* kCardsFrom = "SELECT numero, cate, titre, pivanes, version "
                                           "FROM trucpivane WHERE numero >= $1 ORDER BY numero";
 // The highest number of the cards and of the trash: a new card never takes a deleted card's.
@@ -256,12 +258,15 @@ inline constexpr const char* kOwnsTables =
     "'trucpivane_comptes'::regclass, 'trucpivane_mots'::regclass, "
     "'trucpivane_corbeille'::regclass)";
 
-// The cards whose row of trucpivane_mots is empty, a batch at a time ($1 cards), locked until
-// their words are written so that no change slips in between; the words go through a table of
-// the session.
+// The cards whose row of trucpivane_mots is empty, a batch at a time ($1 cards numbered above
+// $2), locked until their words are written so that no change slips in between; the words go
+// through a table of the session. Each batch starts after the last: the rows a batch filled
+// leave entries in the index of empty rows until the transaction ends, which a scan from the
+// first card would pass over again at each batch.
 inline constexpr const char* kStaleCards =
     "SELECT t.numero, t.titre, t.pivanes FROM trucpivane t JOIN trucpivane_mots m USING (numero) "
-    "WHERE m.lexemes IS NULL AND m.mots IS NULL ORDER BY t.numero LIMIT $1 FOR UPDATE OF t";
+    "WHERE m.lexemes IS NULL AND m.mots IS NULL AND m.numero > $2 ORDER BY m.numero LIMIT $1 "
+    "FOR UPDATE OF t";
 inline constexpr const char* kHasStaleCards =
     "SELECT EXISTS (SELECT 1 FROM trucpivane_mots WHERE lexemes IS NULL AND mots IS NULL)";
 inline constexpr const char* kCreateFoldedBatch =
@@ -272,7 +277,9 @@ inline constexpr const char* kCopyFoldedBatch =
 inline constexpr const char* kWriteFoldedBatch =
     "UPDATE trucpivane_mots m SET mots = f.mots, lexemes = f.lexemes "
     "FROM trucpivane_mots_faits f WHERE m.numero = f.numero";
-inline constexpr const char* kClearFoldedBatch = "DELETE FROM trucpivane_mots_faits";
+// Emptied, not deleted from: nothing vacuums a temporary table, and deleted rows would pile up
+// until the end of the transaction, for every batch after to read again.
+inline constexpr const char* kClearFoldedBatch = "TRUNCATE trucpivane_mots_faits";
 
 // The numbers of the cards that a text query finds: through the index of lexemes ($2, a
 // tsquery), which answers for words and beginnings of words, with the phrases ($3, LIKE patterns

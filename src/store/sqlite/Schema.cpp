@@ -232,8 +232,12 @@ bool HasCardTable(Connection& connection) {
     return found == 4;
 }
 
-void EnsureIndexes(Connection& connection) {
+void EnsureCategoryIndex(Connection& connection) {
     connection.Exec(Sql::kCreateCategoryIndex);
+}
+
+void EnsureIndexes(Connection& connection) {
+    EnsureCategoryIndex(connection);
     Ensure(connection, TitleIndex());
     Ensure(connection, TextIndex());
 }

@@ -17,6 +17,8 @@ void EnsureIndexes(Connection& connection);
 // The trash's table, made where it is missing; whether the file holds one, without writing.
 void EnsureTrash(Connection& connection);
 bool HasTrash(Connection& connection);
+// The index of categories alone, which every list of a category reads.
+void EnsureCategoryIndex(Connection& connection);
 // Drops the indexes, to be made again from a whole table at once (EnsureIndexes).
 void DropIndexes(Connection& connection);
 // Runs once per connection before its first write: rollback journal and indexes.

@@ -261,8 +261,24 @@ StoredCard SqliteCollection::Update(const StoredCard& asRead, const CardFields& 
 
 // Into an empty collection the indexes are made once, from the whole table, after the cards.
 Imported SqliteCollection::Import(const CardSource& source) {
+    return ImportCards(source, TextIndexes::Made);
+}
+
+qint64 SqliteCollection::ImportCopy(const CardSource& source, const TrashSource& trash) {
+    const Imported imported = ImportCards(source, TextIndexes::Left, trash);
+    // The next write makes the indexes left out.
+    connection_->ForgetWritesPrepared();
+    return imported.cards;
+}
+
+Imported SqliteCollection::ImportCards(const CardSource& source, TextIndexes textIndexes,
+                                       const TrashSource& trash) {
     return Written([&] {
-        const LargeCache cache(*connection_);
+        // A copy appends its cards and sorts one index after them: a larger cache would not
+        // speed it up, and the sort would take as much memory again as the cache.
+        std::optional<LargeCache> cache;
+        if (textIndexes == TextIndexes::Made)
+            cache.emplace(*connection_);
         const std::optional<qint64> highest = Highest();
         Imported imported{0, !highest};
         if (imported.numbersKept)
@@ -280,7 +296,11 @@ Imported SqliteCollection::Import(const CardSource& source) {
             }
             ++imported.cards;
         }
-        if (imported.numbersKept)
+        if (trash)
+            InsertTrashed(trash);
+        if (textIndexes == TextIndexes::Left)
+            Schema::EnsureCategoryIndex(*connection_);
+        else if (imported.numbersKept)
             Schema::EnsureIndexes(*connection_);
         return imported;
     });
@@ -354,18 +374,20 @@ qint64 SqliteCollection::EmptyTrash() {
 }
 
 void SqliteCollection::AddToTrash(const TrashSource& source) {
-    Written([&] {
-        TrashedCard trashed;
-        while (source(trashed)) {
-            Statement add(*connection_, Sql::kAddTrashed);
-            add.Bind(1, trashed.card.numero);
-            BindText(add, 2, trashed.card.cate);
-            BindText(add, 3, trashed.card.titre);
-            BindText(add, 4, trashed.card.pivanes);
-            add.Bind(5, TimeText(trashed.deleted));
-            add.Step();
-        }
-    });
+    Written([&] { InsertTrashed(source); });
+}
+
+void SqliteCollection::InsertTrashed(const TrashSource& source) {
+    TrashedCard trashed;
+    while (source(trashed)) {
+        Statement add(*connection_, Sql::kAddTrashed);
+        add.Bind(1, trashed.card.numero);
+        BindText(add, 2, trashed.card.cate);
+        BindText(add, 3, trashed.card.titre);
+        BindText(add, 4, trashed.card.pivanes);
+        add.Bind(5, TimeText(trashed.deleted));
+        add.Step();
+    }
 }
 
 qint64 SqliteCollection::SnapshotInto(const QString& target) {

@@ -32,6 +32,9 @@ public:
     // The file keeps no version: the card's fields as read are compared with those stored.
     StoredCard Update(const StoredCard& asRead, const CardFields& changes) override;
     Imported Import(const CardSource& source) override;
+    // Into an empty collection, under the cards' own numbers, with the trash, leaving the
+    // full-text indexes to the next write (Collection::CreateLocalCopy).
+    qint64 ImportCopy(const CardSource& source, const TrashSource& trash);
 
     void MoveToTrash(qint64 numero) override;
     std::vector<TrashEntry> Trash() override;
@@ -54,6 +57,10 @@ private:
     void Rewrite(qint64 numero, const CardFields& changes);
     std::optional<qint64> Highest();
     bool IsTrashed(qint64 numero);
+    enum class TextIndexes { Made, Left };
+    Imported ImportCards(const CardSource& source, TextIndexes textIndexes,
+                         const TrashSource& trash = {});
+    void InsertTrashed(const TrashSource& source);
     qint64 FileBytes();
 
     std::shared_ptr<Connection> connection_;
