@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
         QCOMPARE(SeenItems(Control<QMenu>(main, "Fichier")),
                  (QStringList{"Recherche", "Lisez Moi", "Talmir", "-", "Sauvegarde",
-                              "Compression de Base", "Quitter"}));
+                              "Compression de Base", "Corbeille", "Exporter…", "Quitter"}));
         QCOMPARE(SeenControls(main), QStringList{"NOM  PIVANE"});
         QVERIFY(TestSession().CollectionIsOpen());
         QVERIFY(ShownMessages().isEmpty());
