@@ -36,6 +36,19 @@ template <typename Number> void AppendBigEndian(QByteArray& buffer, Number value
     buffer.append(bytes, qsizetype(sizeof(Number)));
 }
 
+// Sends a COPY statement; the server must answer that the copy has begun in the given direction.
+void StartCopy(PgConnection& connection, const char* sql, ExecStatusType started) {
+    connection.EnsureConnected();
+    PGresult* result = PQexec(connection.Handle(), sql);
+    if (PQresultStatus(result) != started) {
+        PgFailure failure = connection.FailureOf(result);
+        PQclear(result);
+        Drain(connection.Handle());
+        throw failure;
+    }
+    PQclear(result);
+}
+
 } // namespace
 
 PgFailure::PgFailure(Kind kind, QString reason, QString sqlState)
@@ -275,16 +288,7 @@ bool PgRowStream::Next() {
 }
 
 PgCopyIn::PgCopyIn(PgConnection& connection, const char* sql) : connection_(connection) {
-    connection.EnsureConnected();
-    PGresult* result = PQexec(connection.Handle(), sql);
-    if (PQresultStatus(result) != PGRES_COPY_IN) {
-        PgFailure failure = connection.FailureOf(result);
-        PQclear(result);
-        Drain(connection.Handle());
-        finished_ = true;
-        throw failure;
-    }
-    PQclear(result);
+    StartCopy(connection, sql, PGRES_COPY_IN);
     buffer_.append("PGCOPY\n\377\r\n\0", 11);
     AppendBigEndian(buffer_, kNoFlags);
     AppendBigEndian(buffer_, kNoExtension);
@@ -364,16 +368,7 @@ void DrainCopyOut(PGconn* connection) {
 } // namespace
 
 PgCopyOut::PgCopyOut(PgConnection& connection, const char* sql) : connection_(connection) {
-    connection.EnsureConnected();
-    PGresult* result = PQexec(connection.Handle(), sql);
-    if (PQresultStatus(result) != PGRES_COPY_OUT) {
-        PgFailure failure = connection.FailureOf(result);
-        PQclear(result);
-        Drain(connection.Handle());
-        finished_ = true;
-        throw failure;
-    }
-    PQclear(result);
+    StartCopy(connection, sql, PGRES_COPY_OUT);
 }
 
 PgCopyOut::~PgCopyOut() {
