@@ -63,20 +63,22 @@ void Refuse(const QString& where, const QString& why) {
                      QStringLiteral("%1 : %2. Rien n'a été importé.").arg(where, why));
 }
 
-void Check(const StoredCard& card, const QString& where) {
+void Check(const StoredCard& card, const Reader& from) {
     if (card.numero < 1 || card.numero > std::numeric_limits<qint32>::max())
-        Refuse(where,
+        Refuse(from.Where(),
                QStringLiteral("le numéro %1 n'est pas entre 1 et 2147483647").arg(card.numero));
     if (card.cate && !card.cate->isEmpty() && !CategoryCatalogue::FindByCode(*card.cate))
-        Refuse(where, QStringLiteral("la catégorie « %1 » n'est pas une des treize de Pivanes "
-                                     "(WIN, MAT, MUL, INT, DIVE, ACCE, EXCE, OFFI, OPEN, OUTL, "
-                                     "PAIN, POWE, WORD)")
-                          .arg(*card.cate));
+        Refuse(from.Where(),
+               QStringLiteral("la catégorie « %1 » n'est pas une des treize de Pivanes "
+                              "(WIN, MAT, MUL, INT, DIVE, ACCE, EXCE, OFFI, OPEN, OUTL, "
+                              "PAIN, POWE, WORD)")
+                   .arg(*card.cate));
     if (card.titre && card.titre->size() > kTitleLimit)
-        Refuse(where, QStringLiteral("le titre a %1 caractères, plus que les %2 qu'une fiche "
-                                     "prend")
-                          .arg(card.titre->size())
-                          .arg(kTitleLimit));
+        Refuse(from.Where(),
+               QStringLiteral("le titre a %1 caractères, plus que les %2 qu'une fiche "
+                              "prend")
+                   .arg(card.titre->size())
+                   .arg(kTitleLimit));
 }
 
 void FileCardWriter::Put(QByteArrayView bytes) {

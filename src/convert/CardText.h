@@ -25,8 +25,6 @@ std::optional<QString> FromUtf8(QByteArrayView bytes);
 
 // A card that an import cannot take: nothing is imported, and the message says where and why.
 [[noreturn]] void Refuse(const QString& where, const QString& why);
-// Refuses a card whose number, category or title the program cannot hold.
-void Check(const StoredCard& card, const QString& where);
 
 // Cards written out as they come, in ascending number.
 class Writer {
@@ -67,5 +65,9 @@ public:
     // How much of the input is read, from 0 to 100.
     virtual int Percent() const = 0;
 };
+
+// Refuses a card whose number, category or title the program cannot hold, at the place where
+// `from` read it (made only then: a million cards would otherwise make a million places).
+void Check(const StoredCard& card, const Reader& from);
 
 } // namespace CardText

@@ -160,7 +160,7 @@ Imported ImportFile(const CollectionPlace& into, const QString& file,
     return target->Import([&](StoredCard& card) {
         if (!reader->Next(card))
             return false;
-        CardText::Check(card, reader->Where());
+        CardText::Check(card, *reader);
         reporter.Card(reader->Percent());
         return true;
     });

@@ -6,7 +6,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
-#include <array>
+#include <bitset>
 #include <map>
 #include <sqlite3.h>
 #include <string>
@@ -36,6 +36,11 @@ std::string WithFolding(const char* sql) {
         .toStdString();
 }
 
+std::size_t BytePair(std::string_view bytes, std::size_t at) {
+    return std::size_t(static_cast<unsigned char>(bytes[at])) << 8 |
+           static_cast<unsigned char>(bytes[at + 1]);
+}
+
 // FOLD(x) in one pass over x's UTF-8 bytes. The expansions are whole characters, which never
 // overlap, and what replaces them is ASCII, which no expansion holds: the chain of replace()
 // finds the same ones, and gives the same bytes.
@@ -52,28 +57,42 @@ void FoldInOnePass(sqlite3_context* context, int, sqlite3_value** arguments) {
             all.emplace_back(from, to);
         return all;
     }();
-    // The bytes that start an expansion: every other byte is copied as it is.
+    // The first two bytes of every expansion, each a character of two bytes or more. French
+    // texts are full of other such characters (é, è, à), which this passes over at once.
     static const auto starts = [] {
-        std::array<bool, 256> first{};
+        std::bitset<1 << 16> pairs;
         for (const auto& expansion : expansions)
-            first[static_cast<unsigned char>(expansion.first.front())] = true;
-        return first;
+            pairs.set(BytePair(expansion.first, 0));
+        return pairs;
+    }();
+    // Below the lowest first byte of an expansion (ASCII, most of a text) nothing starts one.
+    static const unsigned char kFirstStart = [] {
+        unsigned char lowest = 0xFF;
+        for (const auto& expansion : expansions)
+            lowest = std::min(lowest, static_cast<unsigned char>(expansion.first.front()));
+        return lowest;
     }();
     const std::string_view bytes(text, std::size_t(sqlite3_value_bytes(arguments[0])));
     std::string folded;
-    folded.reserve(bytes.size());
     std::size_t copied = 0;
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        if (!starts[static_cast<unsigned char>(bytes[at])])
+    for (std::size_t at = 0; at + 1 < bytes.size(); ++at) {
+        if (static_cast<unsigned char>(bytes[at]) < kFirstStart || !starts[BytePair(bytes, at)])
             continue;
         const std::string_view rest = bytes.substr(at);
         const auto found = std::find_if(expansions.begin(), expansions.end(),
                                         [&](const auto& e) { return rest.starts_with(e.first); });
         if (found == expansions.end())
             continue;
+        if (copied == 0)
+            folded.reserve(bytes.size());
         folded.append(bytes.substr(copied, at - copied)).append(found->second);
         at += found->first.size() - 1;
         copied = at + 1;
+    }
+    // Most texts have nothing to write out: they go to the index as they came, uncopied.
+    if (copied == 0 && sqlite3_value_type(arguments[0]) == SQLITE_TEXT) {
+        sqlite3_result_value(context, arguments[0]);
+        return;
     }
     folded.append(bytes.substr(copied));
     sqlite3_result_text64(context, folded.data(), folded.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
