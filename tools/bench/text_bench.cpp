@@ -187,10 +187,13 @@ private:
                                ? PQexec(connection_, sql.constData())
                                : PQexecParams(connection_, sql.constData(), int(pointers.size()),
                                               nullptr, pointers.data(), nullptr, nullptr, 0);
-        if (PQresultStatus(result) != PGRES_TUPLES_OK && PQresultStatus(result) != PGRES_COMMAND_OK)
-            throw std::runtime_error(PQresultErrorMessage(result));
-        const QByteArray value = PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "0";
+        const bool ran =
+            PQresultStatus(result) == PGRES_TUPLES_OK || PQresultStatus(result) == PGRES_COMMAND_OK;
+        QByteArray value = ran ? QByteArray(PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "0")
+                               : QByteArray(PQresultErrorMessage(result));
         PQclear(result);
+        if (!ran)
+            throw std::runtime_error(value.toStdString());
         return value;
     }
 
