@@ -117,6 +117,8 @@ private slots:
     void keywordSyntaxIsText();
     void everyEngineFindsWhatReadingEveryCardFinds_data();
     void everyEngineFindsWhatReadingEveryCardFinds();
+    void pagesOfFoundCardsFromAnywhere_data();
+    void pagesOfFoundCardsFromAnywhere();
     void indexKeptByAnotherProgramsWrites_data();
     void indexKeptByAnotherProgramsWrites();
     void staleIndexFallsBackUntilTheFirstWrite();
@@ -241,6 +243,72 @@ void TestTextSearch::everyEngineFindsWhatReadingEveryCardFinds() {
         const QString keyword = RandomKeyword(random);
         QVERIFY2(Searched(*collection, keyword) == Scanned(cards, keyword), qPrintable(keyword));
     }
+}
+
+// More cards found than a page: the first rows, which an engine may read with the count, must
+// page as every later read does.
+void TestTextSearch::pagesOfFoundCardsFromAnywhere_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<bool>("upward");
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<qint64>("skip");
+    QTest::addColumn<qint64>("count");
+    const struct {
+        const char* name;
+        bool upward;
+        qint64 from, skip, count;
+    } pages[] = {
+        {"first page", true, std::numeric_limits<qint64>::min(), 0, 300},
+        {"second page", true, std::numeric_limits<qint64>::min(), 300, 300},
+        {"across the first rows' end", true, 2, 250, 100},
+        {"from a card not found", true, 500, 0, 300},
+        {"past the last", true, 2000, 0, 300},
+        {"last rows, downward", false, kAll, 0, 300},
+        {"downward from the middle", false, 600, 10, 50},
+    };
+    for (const auto& page : pages)
+        AddRowsForEachEngine([&](const QString& engine) {
+            QTest::addRow("%s: %s", qPrintable(engine), page.name)
+                << engine << page.upward << page.from << page.skip << page.count;
+        });
+}
+
+void TestTextSearch::pagesOfFoundCardsFromAnywhere() {
+    QFETCH(QString, engine);
+    QFETCH(bool, upward);
+    QFETCH(qint64, from);
+    QFETCH(qint64, skip);
+    QFETCH(qint64, count);
+    // Every second card holds the word: 700 found among 1,400.
+    QList<Card> cards;
+    QList<qint64> found;
+    for (qint64 numero = 1; numero <= 1400; ++numero) {
+        cards << Card{numero, "WIN", QStringLiteral("Fiche %1").arg(numero),
+                      numero % 2 ? QStringLiteral("un pare-feu") : QStringLiteral("rien")};
+        if (numero % 2)
+            found << numero;
+    }
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, cards);
+    const FoundCards search = collection->SearchTexts(
+        Selection::AllCards(), TextQuery::Parse(QStringLiteral("pare-feu")), kAll);
+    QCOMPARE(search.count, found.size());
+    QList<qint64> expected;
+    if (upward) {
+        for (const qint64 numero : found)
+            if (numero >= from)
+                expected << numero;
+    } else {
+        for (auto numero = found.crbegin(); numero != found.crend(); ++numero)
+            if (*numero <= from)
+                expected << *numero;
+    }
+    expected = expected.mid(skip, count);
+    QList<qint64> read;
+    for (const CardRow& row :
+         upward ? search.rows->Upward(from, skip, count) : search.rows->Downward(from, skip, count))
+        read << row.numero;
+    QCOMPARE(read, expected);
 }
 
 void TestTextSearch::indexKeptByAnotherProgramsWrites_data() {

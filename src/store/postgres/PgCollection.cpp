@@ -265,17 +265,21 @@ FoundCards PgCollection::SearchTexts(const Selection& selection, const TextQuery
                                      qint64 upTo) {
     if (query.IsEmpty())
         return ScannedTexts(selection, query, upTo); // finds none, reading nothing
-    try {
-        connection_->InTransaction([&] { RefreshWords(); });
-    } catch (const PgFailure& failure) {
-        if (failure.kind() != PgFailure::Kind::Refused)
-            throw PgServer{connection_, place_.name}.Translated(failure, PgDoing::Reading);
-        return ScannedTexts(selection, query, upTo);
-    }
     auto found =
         std::make_unique<PgTextRows>(PgServer{connection_, place_.name}, selection, query, upTo);
-    const auto [count, last] = found->Count();
-    return {std::move(found), count, last};
+    PgTextRows::Found answer = found->Search();
+    if (answer.stale) {
+        // Another program's writes wait for their words: they are caught up with first.
+        try {
+            connection_->InTransaction([&] { RefreshWords(); });
+        } catch (const PgFailure& failure) {
+            if (failure.kind() != PgFailure::Kind::Refused)
+                throw PgServer{connection_, place_.name}.Translated(failure, PgDoing::Reading);
+            return ScannedTexts(selection, query, upTo);
+        }
+        answer = found->Search();
+    }
+    return {std::move(found), answer.count, answer.last};
 }
 
 qint64 PgCollection::Add(const CardFields& fields) {

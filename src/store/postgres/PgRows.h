@@ -6,6 +6,7 @@
 #include "store/postgres/PgConnection.h"
 
 #include <memory>
+#include <optional>
 
 class TextQuery;
 
@@ -76,11 +77,20 @@ public:
     PgTextRows(PgServer server, Selection selection, const TextQuery& query, qint64 upTo);
     std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
     std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
-    // How many there are, and the number of the last.
-    std::pair<qint64, qint64> Count();
+
+    struct Found {
+        bool stale = false; // a card waits for its words: the rest does not count
+        qint64 count = 0;
+        qint64 last = SelectionCount::kNone;
+    };
+    // Searches, and keeps the first rows found, which the first page reads without asking the
+    // server again.
+    Found Search();
 
 private:
     std::vector<CardRow> Read(const QByteArray& sql, qint64 numero, qint64 skip, qint64 count);
+    // The rows asked for, when the first rows found hold them all.
+    std::optional<std::vector<CardRow>> Ahead(qint64 from, qint64 skip, qint64 count) const;
     PgValues Values() const;
 
     PgServer server_;
@@ -89,6 +99,8 @@ private:
     QString phrases_;      // LIKE patterns of the phrases, one a line
     QString everyPattern_; // LIKE patterns of every word and phrase, one a line
     qint64 upTo_;
+    std::vector<CardRow> ahead_; // the first rows found, in ascending number
+    bool allAhead_ = false;      // ahead_ holds every row found
 };
 
 // What trucpivane_mots holds for a card: its folded words in order, and each word once for the

@@ -295,8 +295,18 @@ inline constexpr const char* kTextMatches =
 // The category as $%1.
 inline constexpr const char* kMatchInCategory =
     " AND m.numero IN (SELECT numero FROM trucpivane_titres WHERE cate = $%1)";
-// %1 the matches; the category, when there is one, is $5.
-inline constexpr const char* kTextsFound = "SELECT count(*), max(numero) FROM (%1) f";
+// %1 the matches; $5 the rows read ahead, the category, when there is one, $6. In one round
+// trip: whether a card waits for its words (the answer is then stale), how many are found, the
+// last, and the first rows of them; no row of them when none is found.
+inline constexpr const char* kTextsFound = R"(
+WITH found AS MATERIALIZED (%1),
+     ahead AS (SELECT numero FROM found ORDER BY numero LIMIT $5)
+SELECT s.stale, s.cards, s.last, t.numero, t.titre
+  FROM (SELECT EXISTS (SELECT 1 FROM trucpivane_mots WHERE lexemes IS NULL AND mots IS NULL)
+                   AS stale,
+               (SELECT count(*) FROM found) AS cards, (SELECT max(numero) FROM found) AS last) s
+  LEFT JOIN (ahead JOIN trucpivane_titres t USING (numero)) ON true
+ ORDER BY t.numero)";
 // %1 the matches, %2 >= or <=, %3 the order; $5 the number to start at, $6 the row count, $7
 // the rows passed over, the category $8.
 inline constexpr const char* kTextRows =
