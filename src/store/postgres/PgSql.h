@@ -284,12 +284,14 @@ inline constexpr const char* kClearFoldedBatch = "TRUNCATE trucpivane_mots_faits
 // The numbers of the cards that a text query finds: through the index of lexemes ($2, a
 // tsquery), which answers for words and beginnings of words, with the phrases ($3, LIKE patterns
 // one a line) checked on the words in order; the cards whose words are too long for the index
-// are checked on every pattern ($4). $1 is the highest number searched; %1 a condition on the
-// category, or nothing.
+// are checked on every pattern ($4). $1 is the highest number searched, not looked up in the
+// index of numbers (+ 0): prepared once, the statement would else read that index whole for a
+// bound it cannot see, which is nearly always above every card; %1 a condition on the category,
+// or nothing.
 inline constexpr const char* kTextMatches =
     "SELECT m.numero FROM trucpivane_mots m WHERE m.lexemes IS NOT NULL "
     "AND array_to_tsvector(string_to_array(m.lexemes, ' ')) @@ $2::tsquery "
-    "AND m.mots LIKE ALL (string_to_array($3, E'\\n')) AND m.numero <= $1%1 "
+    "AND m.mots LIKE ALL (string_to_array($3, E'\\n')) AND m.numero + 0 <= $1%1 "
     "UNION ALL SELECT m.numero FROM trucpivane_mots m WHERE m.lexemes IS NULL "
     "AND m.mots LIKE ALL (string_to_array($4, E'\\n')) AND m.numero <= $1%1";
 // The category as $%1.
