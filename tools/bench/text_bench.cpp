@@ -119,8 +119,10 @@ private:
 // and the server's own text search through a GIN index of the unaccented words of each card.
 class PlainServer {
 public:
+    // With the program's memory for a query's bitmap of pages, so that both sides count alike.
     explicit PlainServer(const QString& server)
-        : connection_(PQconnectdb(server.toUtf8().constData())) {}
+        : connection_(PQconnectdb(
+              (server + QStringLiteral(" options='-c work_mem=64MB'")).toUtf8().constData())) {}
     PlainServer(const PlainServer&) = delete;
     PlainServer& operator=(const PlainServer&) = delete;
     ~PlainServer() { PQfinish(connection_); }
