@@ -3,7 +3,9 @@
 # cards beside plain SQLite, then at 1,000,000 cards on a local PostgreSQL server beside plain
 # PostgreSQL; the table goes to docs/PERFORMANCE.md. Then the search of titles and texts on
 # 1,000,000 cards with realistic texts (about 6 GB of disk, kept in build-release/textes/ for the
-# next run); `bash tools/bench.sh --textes` runs that part alone and replaces its section.
+# next run), on the file and on the server (whose fill with the program's import takes about half
+# an hour, and 10 GB more); `bash tools/bench.sh --textes` runs that part alone and replaces its
+# section.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh

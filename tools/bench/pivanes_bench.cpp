@@ -635,8 +635,9 @@ QString ServerReport(const SizeResult& server, const std::vector<SizeResult>& lo
        << "- The backup: every row in COPY's text form written to a file and flushed; the "
           "program writes a collection file of its own format from one snapshot, reads it "
           "back card by card and checks it whole before it renames it.\n"
-       << "- The compaction: `VACUUM (ANALYZE)` of the table; the program runs it on its three "
-          "tables.\n";
+       << "- The compaction: `VACUUM (ANALYZE)` of the table; the program runs it on each of "
+          "its five tables (the cards, the copy of the titles, the counts, the words, the "
+          "trash).\n";
     return text;
 }
 
