@@ -416,7 +416,10 @@ QString ServerSection(const QString& server, int serverCards, int reps) {
         md << " (in an earlier run)";
     else
         md << " in " << QString::number(fillSeconds, 'f', 0) << " s";
-    md << ". Two plain sides, each giving the count with the first page: one query that "
+    md << ". Medians of " << reps
+       << " runs of the program's side, a session's first searches included (a statement "
+          "prepared once is planned anew for each of its first five runs, then once for all). "
+          "Two plain sides, each giving the count with the first page: one query that "
           "reads every title and text (`ILIKE` on each word; one run), and the server's own "
           "text search, `to_tsvector('simple', unaccent(titre || ' ' || pivanes)) @@ "
           "to_tsquery('simple', unaccent('mot:*'))`, through a GIN index of that expression";
