@@ -123,6 +123,7 @@ public:
 
 private:
     PgResult Checked(pg_result* result) const;
+    void RaiseQueryMemory();
     void Commit();
     void RollBackQuietly();
 
