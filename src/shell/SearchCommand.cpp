@@ -7,7 +7,9 @@
 
 int RunSearchCommand(const CollectionPlace& place, const QString& keyword, QTextStream& out,
                      QTextStream& err) {
-    constexpr qint64 kPage = 1000;
+    // Large pages: on a server each page reads every card found again (100,000 cards found in a
+    // million took 80 s a thousand at a time).
+    constexpr qint64 kPage = 20000;
     try {
         const std::unique_ptr<Collection> collection = Collection::Open(place);
         const FoundCards found = collection->SearchTexts(
