@@ -25,6 +25,16 @@ QString Trimmed(const char* text) {
 // The server's notices ("already exists, skipping") are not the user's business.
 void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
 
+// Asks the server to stop the statement running on the connection, so that what is left of its
+// answer is short to read.
+void CancelRunning(PGconn* connection) {
+    if (PGcancel* cancel = PQgetCancel(connection)) {
+        char error[256];
+        PQcancel(cancel, error, int(sizeof error));
+        PQfreeCancel(cancel);
+    }
+}
+
 void Drain(PGconn* connection) {
     while (PGresult* result = PQgetResult(connection))
         PQclear(result);
@@ -268,11 +278,7 @@ PgRowStream::~PgRowStream() {
         return;
     row_.reset();
     PGconn* handle = connection_.Handle();
-    if (PGcancel* cancel = PQgetCancel(handle)) {
-        char error[256];
-        PQcancel(cancel, error, int(sizeof error));
-        PQfreeCancel(cancel);
-    }
+    CancelRunning(handle);
     Drain(handle);
 }
 
@@ -387,11 +393,7 @@ PgCopyOut::~PgCopyOut() {
     if (finished_)
         return;
     PGconn* handle = connection_.Handle();
-    if (PGcancel* cancel = PQgetCancel(handle)) {
-        char error[256];
-        PQcancel(cancel, error, int(sizeof error));
-        PQfreeCancel(cancel);
-    }
+    CancelRunning(handle);
     DrainCopyOut(handle);
 }
 
