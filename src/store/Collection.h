@@ -146,7 +146,7 @@ public:
     // Every card in ascending number, as the collection stood at one moment.
     virtual void EachCard(const std::function<void(const StoredCard&)>& take) = 0;
     // The cards of the selection numbered up to upTo whose title holds the keyword (UTF-8),
-    // compared character for character (TitleHolds), in ascending number.
+    // whatever the case (TitleHolds), in ascending number.
     virtual FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
                                     qint64 upTo) = 0;
     // The cards of the selection numbered up to upTo whose title or text holds what the query asks
@@ -197,6 +197,6 @@ public:
     virtual Compacted Compact() = 0;
 };
 
-// Whether a title holds the keyword, both in UTF-8, comparing characters exactly (in UTF-8 a
-// character matches only itself). An empty keyword is found in every title that is not empty.
+// Whether a title holds the keyword, both in UTF-8, whatever the case of either (TitleCase); an
+// accent counts. An empty keyword is found in every title that is not empty.
 bool TitleHolds(QByteArrayView title, QByteArrayView keyword);
