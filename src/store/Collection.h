@@ -135,6 +135,13 @@ public:
     static qint64 VerifiedCardCount(const QString& fileName, Check check = Check::Whole);
 
     virtual const CollectionPlace& Place() const = 0;
+    // The server's database and host as the server told them ("pivanes@serveur", "pivanes (ce
+    // poste)" through a local socket); empty for a local file.
+    virtual QString ServerName() const = 0;
+    // Whether another program restored a backup into the collection since it was opened, or
+    // since this last answered true: what is on screen may no longer exist. Never throws: a
+    // server that cannot be asked is met by the action that follows.
+    virtual bool RestoredElsewhere() = 0;
 
     // --- Reading
     virtual SelectionCount Count(const Selection& selection) = 0;

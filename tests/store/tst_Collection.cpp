@@ -443,7 +443,13 @@ void TestCollection::snapshotReplaceAndCompactionKeepEveryCard() {
 
     const std::unique_ptr<Collection> other = FreshCollection(engine, CardsIn({{"INT", 5}}));
     other->MoveToTrash(5);
+    // Another program on the same server hears of the restore once; the restorer does not,
+    // and a file has one program only.
+    const std::unique_ptr<Collection> watching = Collection::Open(other->Place());
     other->ReplaceWith(snapshot);
+    QVERIFY(!other->RestoredElsewhere());
+    QCOMPARE(watching->RestoredElsewhere(), engine == "postgres");
+    QVERIFY(!watching->RestoredElsewhere());
     QCOMPARE(StoredCards(*other), cards);
     QCOMPARE(other->Count(Selection::Category("MAT")).cards, 30);
     other->EachTrashed([](const TrashedCard& trashed) {

@@ -124,6 +124,18 @@ inline constexpr const char* kExpectedShape[] = {
     "trucpivane_mots(numero bigint, mots text, lexemes text)",
     "trucpivane_titres(numero bigint, cate text, titre text)",
 };
+// How many restores replaced the collection: one row, which a restore advances in its own
+// transaction, so that every other program sees at its next action that its cards went.
+inline constexpr const char* kCreateRestoreGeneration =
+    "CREATE TABLE trucpivane_restaurations (restaurations bigint NOT NULL); "
+    "INSERT INTO trucpivane_restaurations VALUES (0)";
+inline constexpr const char* kHasRestoreGeneration =
+    "SELECT to_regclass('trucpivane_restaurations') IS NOT NULL";
+inline constexpr const char* kRestoreGeneration =
+    "SELECT restaurations FROM trucpivane_restaurations";
+inline constexpr const char* kAdvanceRestoreGeneration =
+    "UPDATE trucpivane_restaurations SET restaurations = restaurations + 1 "
+    "RETURNING restaurations";
 inline constexpr const char* kHasCardTable = "SELECT to_regclass('trucpivane') IS NOT NULL";
 inline constexpr const char* kServerEncoding = "SELECT current_setting('server_encoding')";
 
