@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "shell/OldCollection.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 #include "store/CardCursor.h"
 #include "store/CategoryCatalogue.h"
 #include "store/StoreError.h"
@@ -160,6 +161,20 @@ void MainWindow::showEntryState() {
     Text2->SetText(QString());
     session().databaseFile = QStringLiteral("Pivane.mdb");
     OpenDatabase();
+    ShowWriteAccess();
+}
+
+void MainWindow::ShowWriteAccess() {
+    const WriteAccess access = WriteAccess::Of(session());
+    setWindowTitle(access.Title(QStringLiteral("Pivanes")));
+    for (QObject* control : Controls()) {
+        auto* command = qobject_cast<QAction*>(control);
+        if (!command || !WriteAccess::Writes(command->objectName()))
+            continue;
+        access.Show(command);
+        if (auto* menu = qobject_cast<QMenu*>(command->parent()))
+            menu->setToolTipsVisible(true);
+    }
 }
 
 void MainWindow::OpenDatabase() {

@@ -12,4 +12,5 @@ target_sources(pivanes_shell PRIVATE
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp
     src/shell/Session.cpp
+    src/shell/WriteAccess.cpp
 )

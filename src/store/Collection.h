@@ -135,6 +135,10 @@ public:
     static qint64 VerifiedCardCount(const QString& fileName, Check check = Check::Whole);
 
     virtual const CollectionPlace& Place() const = 0;
+    // Why this program may not write the collection, as found when it was opened (a
+    // write-protected file, folder or disk; a role without the right to write; a server that only
+    // reads), in French; none when it may.
+    virtual std::optional<QString> WhyReadOnly() const = 0;
 
     // --- Reading
     virtual SelectionCount Count(const Selection& selection) = 0;

@@ -22,6 +22,7 @@ public:
     ~PgCollection() override;
 
     const CollectionPlace& Place() const override { return place_; }
+    std::optional<QString> WhyReadOnly() const override { return whyReadOnly_; }
 
     SelectionCount Count(const Selection& selection) override;
     std::unique_ptr<CardRows> Rows(const Selection& selection) override;
@@ -59,6 +60,7 @@ private:
 
     template <typename Work> auto Guarded(Doing doing, const Work& work);
     void MakeOrCheck();
+    std::optional<QString> AskWriteRights();
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
     qint64 CopyInto(const QString& copyFile);
     void CheckCopy(Collection& copy, const QString& target);
@@ -73,4 +75,5 @@ private:
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;
+    std::optional<QString> whyReadOnly_;
 };

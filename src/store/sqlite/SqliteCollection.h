@@ -18,6 +18,7 @@ public:
     ~SqliteCollection() override;
 
     const CollectionPlace& Place() const override { return place_; }
+    std::optional<QString> WhyReadOnly() const override { return whyReadOnly_; }
 
     SelectionCount Count(const Selection& selection) override;
     std::unique_ptr<CardRows> Rows(const Selection& selection) override;
@@ -65,4 +66,5 @@ private:
 
     std::shared_ptr<Connection> connection_;
     CollectionPlace place_;
+    std::optional<QString> whyReadOnly_;
 };
