@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/NumberText.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 #include "store/StoreError.h"
 
 namespace {
@@ -36,7 +37,7 @@ void CardEditor::showPickedCard() {
     if (shown_)
         ShowCard(*shown_, *Text1, *Text2);
     MarkUnchanged();
-    Supprimer->setEnabled(shown_.has_value());
+    WriteAccess::Of(session()).Show(Supprimer, shown_.has_value());
     Text1->setFocus();
     ShowSaved(false);
     Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard) +

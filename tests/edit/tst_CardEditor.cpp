@@ -207,27 +207,36 @@ void TestCardEditor::neverWritesOverAnotherProgramsChange() {
 }
 
 void TestCardEditor::aRefusedEditCanBecomeANewCard_data() {
+    QTest::addColumn<QString>("engine");
     QTest::addColumn<bool>("removed");
     QTest::addColumn<bool>("saveAsNew");
-    QTest::newRow("changed, saved as a new card") << false << true;
-    QTest::newRow("removed, saved as a new card") << true << true;
-    QTest::newRow("changed, kept on screen") << false << false;
+    QTest::newRow("changed, saved as a new card") << "sqlite" << false << true;
+    QTest::newRow("removed, saved as a new card") << "sqlite" << true << true;
+    QTest::newRow("changed, kept on screen") << "sqlite" << false << false;
+    QTest::newRow("changed on the server, saved as a new card") << "postgres" << false << true;
 }
 
 // Another program, through a collection of its own, writes the card while it is on screen.
 void TestCardEditor::aRefusedEditCanBecomeANewCard() {
+    QFETCH(QString, engine);
     QFETCH(bool, removed);
     QFETCH(bool, saveAsNew);
     ProgramFixture fixture;
-    WriteCollection(EditorCards());
+    std::unique_ptr<Collection> other;
+    if (engine == "postgres") {
+        other = FreshCollection(engine, EditorCards());
+        TestSession().UseServer(other->Place().name);
+    } else {
+        WriteCollection(EditorCards());
+        other = Collection::OpenLocal(QStringLiteral("Pivane.mdb"));
+    }
     CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
     TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("mien "));
-    const std::unique_ptr<Collection> other = Collection::OpenLocal(QStringLiteral("Pivane.mdb"));
     if (removed)
         other->MoveToTrash(12);
     else
         other->Update(*other->ReadCard(12), {{}, {}, QStringLiteral("leur texte")});
-    QList<Card> expected = StoredCards();
+    QList<Card> expected = StoredCards(*other);
     if (saveAsNew)
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
     QVERIFY(Press(*form, "Command1"));
@@ -236,7 +245,7 @@ void TestCardEditor::aRefusedEditCanBecomeANewCard() {
              qPrintable(ShownMessages().value(0)));
     if (saveAsNew)
         expected << Card{346, "WIN", "MIEN VIDER LE CACHE", EditorCards()[11].Pivanes};
-    QCOMPARE(StoredCards(), expected);
+    QCOMPARE(StoredCards(*other), expected);
     QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("MIEN VIDER LE CACHE"));
     if (!saveAsNew) {
         QCOMPARE(ShownMessages().size(), 1);
