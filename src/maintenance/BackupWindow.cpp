@@ -12,6 +12,7 @@
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,6 +74,8 @@ void BackupWindow::BuildMenu() {
     Restoration = AddMenuItem(Menu, "Restoration", QStringLiteral("Restoration"));
     vide1 = AddMenuSeparator(Menu, "vide1");
     Quitter = AddMenuItem(Menu, "Quitter", QStringLiteral("Quitter"));
+    // "Restoration" says why it is off.
+    Menu->setToolTipsVisible(true);
     OnTriggered(Sauve, &BackupWindow::prepareBackup);
     OnTriggered(Restoration, &BackupWindow::prepareRestore);
     OnTriggered(Quitter, &BackupWindow::leave);
@@ -153,7 +156,7 @@ void BackupWindow::SetShown(std::initializer_list<QWidget*> shown,
 void BackupWindow::Form_Load() {
     scaleToScreen();
     Sauve->setEnabled(true);
-    Restoration->setEnabled(true);
+    WriteAccess::Of(session()).Show(Restoration);
     Quitter->setEnabled(true);
     SetShown({Drive1, ProgressBar1, Label3, Dir1, Text1, Label2},
              {Command1, Command2, Frame1, File1});

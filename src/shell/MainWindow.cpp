@@ -10,6 +10,7 @@
 #include "shell/ServerChoice.h"
 #include "shell/ServerDialogs.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 #include "store/CardCursor.h"
 #include "store/CategoryCatalogue.h"
 #include "store/StoreError.h"
@@ -171,7 +172,20 @@ void MainWindow::showEntryState() {
     Text2->SetText(QString());
     session().databaseFile = QStringLiteral("Pivane.mdb");
     OpenDatabase();
-    setWindowTitle(CollectionChoice::WindowTitle(session()));
+    ShowWriteAccess();
+}
+
+void MainWindow::ShowWriteAccess() {
+    const WriteAccess access = WriteAccess::Of(session());
+    setWindowTitle(access.Title(CollectionChoice::WindowTitle(session())));
+    for (QObject* control : Controls()) {
+        auto* command = qobject_cast<QAction*>(control);
+        if (!command || !WriteAccess::Writes(command->objectName()))
+            continue;
+        access.Show(command);
+        if (auto* menu = qobject_cast<QMenu*>(command->parent()))
+            menu->setToolTipsVisible(true);
+    }
 }
 
 void MainWindow::OpenDatabase() {

@@ -86,6 +86,8 @@ private:
     void BuildWorkArea();
     QAction* AddCategoryItem(QMenu* menu, const Category& category);
     void OpenDatabase();
+    // A collection that can only be read says so in the title, and its writing commands are off.
+    void ShowWriteAccess();
     // False, once the user has been told what to do, when no collection is open.
     bool CollectionIsOpen() const;
     void ShowSelection(const Selection& cards, const QString& labelPrefix);

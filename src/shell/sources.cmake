@@ -14,4 +14,5 @@ target_sources(pivanes_shell PRIVATE
     src/shell/ServerChoice.cpp
     src/shell/ServerDialogs.cpp
     src/shell/Session.cpp
+    src/shell/WriteAccess.cpp
 )

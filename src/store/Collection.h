@@ -142,6 +142,10 @@ public:
     // since this last answered true: what is on screen may no longer exist. Never throws: a
     // server that cannot be asked is met by the action that follows.
     virtual bool RestoredElsewhere() = 0;
+    // Why this program may not write the collection, as found when it was opened (a
+    // write-protected file, folder or disk; a role without the right to write; a server that only
+    // reads), in French; none when it may.
+    virtual std::optional<QString> WhyReadOnly() const = 0;
 
     // --- Reading
     virtual SelectionCount Count(const Selection& selection) = 0;

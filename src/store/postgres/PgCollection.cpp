@@ -98,6 +98,7 @@ PgCollection::PgCollection(const QString& connection)
         throw NotReached(connection, failure.reason());
     }
     Guarded(Doing::Writing, [&] { MakeOrCheck(); });
+    whyReadOnly_ = Guarded(Doing::Reading, [&] { return AskWriteRights(); });
 }
 
 PgCollection::~PgCollection() {
@@ -214,6 +215,22 @@ bool PgCollection::RestoredElsewhere() {
     if (now)
         restores_ = now;
     return restored;
+}
+
+std::optional<QString> PgCollection::AskWriteRights() {
+    const PgResult rights = connection_->Run(PgSql::kWriteRights);
+    if (rights.Bytes(0, 2) == "t")
+        return QStringLiteral("Le serveur « %1 » n'accepte que des lectures (serveur de secours, "
+                              "ou base en lecture seule) : Pivanes y lit les fiches, mais ne "
+                              "peut rien y enregistrer.")
+            .arg(place_.name);
+    if (rights.Bytes(0, 1) != "t")
+        return QStringLiteral("Le rôle « %1 » peut lire les fiches du serveur « %2 », mais n'a "
+                              "pas le droit de les modifier (INSERT, UPDATE et DELETE sur "
+                              "trucpivane, INSERT et DELETE sur trucpivane_corbeille) : "
+                              "demandez ces droits à l'administrateur du serveur.")
+            .arg(*rights.Text(0, 0), place_.name);
+    return std::nullopt;
 }
 
 // Only spares the counts some rows: a role that may not change them counts the rows as they are.

@@ -24,6 +24,7 @@ public:
     const CollectionPlace& Place() const override { return place_; }
     QString ServerName() const override;
     bool RestoredElsewhere() override;
+    std::optional<QString> WhyReadOnly() const override { return whyReadOnly_; }
 
     SelectionCount Count(const Selection& selection) override;
     std::unique_ptr<CardRows> Rows(const Selection& selection) override;
@@ -66,6 +67,7 @@ private:
     void MakeRestoreGeneration();
     std::optional<qint64> RestoreGeneration();
     std::optional<qint64> AdvanceRestoreGeneration();
+    std::optional<QString> AskWriteRights();
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
     qint64 CopyInto(const QString& copyFile);
     void CheckCopy(Collection& copy, const QString& target);
@@ -86,4 +88,5 @@ private:
     // The restores counted on the server when the collection was opened or last checked; none
     // where the server keeps no count, which a role that may not make it leaves so.
     std::optional<qint64> restores_;
+    std::optional<QString> whyReadOnly_;
 };

@@ -136,6 +136,17 @@ inline constexpr const char* kRestoreGeneration =
 inline constexpr const char* kAdvanceRestoreGeneration =
     "UPDATE trucpivane_restaurations SET restaurations = restaurations + 1 "
     "RETURNING restaurations";
+// Whether the role may write every table a write touches (has_table_privilege answers true for
+// any one of several privileges named together, so each is asked alone), and whether the
+// server takes writes at all (a standby, a database read-only by default).
+inline constexpr const char* kWriteRights = R"(
+SELECT current_user,
+       has_table_privilege('trucpivane', 'INSERT') AND has_table_privilege('trucpivane', 'UPDATE')
+       AND has_table_privilege('trucpivane', 'DELETE')
+       AND has_table_privilege('trucpivane_corbeille', 'INSERT')
+       AND has_table_privilege('trucpivane_corbeille', 'DELETE'),
+       current_setting('transaction_read_only') = 'on'
+)";
 inline constexpr const char* kHasCardTable = "SELECT to_regclass('trucpivane') IS NOT NULL";
 inline constexpr const char* kServerEncoding = "SELECT current_setting('server_encoding')";
 

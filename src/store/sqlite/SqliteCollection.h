@@ -22,6 +22,7 @@ public:
     // One program per data folder; a file put in its place is told by the engine at the next
     // statement.
     bool RestoredElsewhere() override { return false; }
+    std::optional<QString> WhyReadOnly() const override { return whyReadOnly_; }
 
     SelectionCount Count(const Selection& selection) override;
     std::unique_ptr<CardRows> Rows(const Selection& selection) override;
@@ -69,4 +70,5 @@ private:
 
     std::shared_ptr<Connection> connection_;
     CollectionPlace place_;
+    std::optional<QString> whyReadOnly_;
 };
