@@ -201,17 +201,22 @@ void TestServerCollection::aRestartedServerIsSaidThenReconnected() {
 
 // The triggers keep the titles and the counts with the owner's rights.
 void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
+    TemporaryFolder folder;
     const std::unique_ptr<Collection> owner = FreshCollection("postgres", kThree);
     const QString writer = QStringLiteral("redacteur_%1").arg(QCoreApplication::applicationPid());
+    // A collection made before restores were counted: a role that may not add the count works
+    // on without it.
     RunPsql(owner->Place().name,
             QStringLiteral(
                 "DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
                 "THEN NULL; END $$; GRANT SELECT, INSERT, UPDATE, DELETE ON trucpivane TO %1; "
                 "GRANT SELECT, INSERT, DELETE ON trucpivane_corbeille TO %1; "
-                "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1")
+                "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1; "
+                "DROP TABLE trucpivane_restaurations")
                 .arg(writer));
-    const std::unique_ptr<Collection> collection = Collection::Open(CollectionPlace::Server(
-        QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer)));
+    const CollectionPlace asWriter = CollectionPlace::Server(
+        QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer));
+    std::unique_ptr<Collection> collection = Collection::Open(asWriter);
     QCOMPARE(collection->WhyReadOnly(), std::nullopt);
     QCOMPARE(collection->Add({QStringLiteral("INT"), QStringLiteral("AJOUTÉE"), {}}), 10);
     collection->Update(*collection->ReadCard(5), {QStringLiteral("INT"), {}, {}});
@@ -221,6 +226,17 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     collection->PutBack(10);
     collection->MoveToTrash(10);
     QCOMPARE(collection->EmptyTrash(), 1);
+
+    // The owner's next opening adds it; a role that may read it but not count a restore
+    // restores all the same.
+    const qint64 cards = owner->SnapshotInto(QDir::current().filePath(QStringLiteral("copie.mdb")));
+    const std::unique_ptr<Collection> reopened = Collection::Open(owner->Place());
+    RunPsql(owner->Place().name,
+            QStringLiteral("GRANT SELECT ON trucpivane_restaurations TO %1").arg(writer));
+    collection = Collection::Open(asWriter);
+    collection->ReplaceWith(QStringLiteral("copie.mdb"));
+    QCOMPARE(collection->Count(Selection::AllCards()).cards, cards);
+    QVERIFY(!reopened->RestoredElsewhere());
 
     // Short of one of those rights, or on a database that only reads, it is known at connection
     // (SELECT alone is checked through the windows).

@@ -18,6 +18,10 @@ public:
     ~SqliteCollection() override;
 
     const CollectionPlace& Place() const override { return place_; }
+    QString ServerName() const override { return {}; }
+    // One program per data folder; a file put in its place is told by the engine at the next
+    // statement.
+    bool RestoredElsewhere() override { return false; }
     std::optional<QString> WhyReadOnly() const override { return whyReadOnly_; }
 
     SelectionCount Count(const Selection& selection) override;
