@@ -229,7 +229,8 @@ int main(int argc, char** argv) {
         Fail("le dossier des images n'a pas pu être créé");
     output.setPath(output.absolutePath());
     // Nothing leaves the virtual screen: no box waits for an answer, nothing is printed.
-    Fakes();
+    // The clock stands still, so that two runs draw the same pictures.
+    Fakes().clock.Set([] { return QDateTime(QDate(2026, 3, 14), QTime(10, 30)); });
 
     QTemporaryDir data;
     QDir::setCurrent(data.path());
