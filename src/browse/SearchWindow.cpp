@@ -62,7 +62,7 @@ void SearchWindow::Form_Load() {
 }
 
 void SearchWindow::askForKeyword() {
-    MSFlexGrid1->SetVisible(false);
+    MSFlexGrid1->hide();
     Text1->show();
     Label2->show();
     Check1->show();

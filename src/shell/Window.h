@@ -18,6 +18,8 @@ protected:
     qint32 scalePercent() const { return scalePercent_; }
     // A design size in twips at the window's scale.
     qint32 scaled(double designTwips) const;
+    // The same, in whole pixels on screen.
+    int scaledPixels(double designTwips) const;
     // For what the window sizes from its scale itself, once its controls are scaled again.
     virtual void scaleChanged() {}
 

@@ -1,8 +1,8 @@
 #include "../browse/GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardGrid.h"
 #include "browse/CardList.h"
-#include "browse/FlexGrid.h"
 #include "maintenance/BackupWindow.h"
 #include "platform/Controls.h"
 #include "platform/Form.h"
@@ -272,8 +272,8 @@ private slots:
         const double designLeft = PixelsToTwips(TwipsToPixels(labelLeft.at(window)));
         QCOMPARE(label->x(), std::max(spare, 0) + TwipsToPixels(designLeft * percent / 100));
         if (auto* list = qobject_cast<CardList*>(&form))
-            QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->ColWidth(1),
-                     FormZoomed::Scaled(10270, percent));
+            QCOMPARE(Control<CardGrid>(list, "MSFlexGrid1")->columnWidth(1),
+                     TwipsToPixels(FormZoomed::Scaled(10270, percent)));
 
         form.resize(loaded);
         int index = 0;
