@@ -5,7 +5,6 @@
 #include "platform/Look.h"
 #include "platform/NumberText.h"
 #include "platform/ResumeNext.h"
-#include "platform/Twips.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 
@@ -51,7 +50,7 @@ void SearchWindow::scaleChanged() {
 void SearchWindow::scaleTick() {
     constexpr int kTickTwips = 195;
     Check1->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
-                              .arg(TwipsToPixels(scaled(kTickTwips))));
+                              .arg(scaledPixels(kTickTwips)));
 }
 
 void SearchWindow::Form_Load() {

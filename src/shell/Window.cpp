@@ -1,20 +1,9 @@
 #include "shell/Window.h"
 
-#include "shell/FormZoomed.h"
-
-#include "platform/Twips.h"
+Window::Window(const char* objectName, Session& session) : Form(objectName), session_(session) {
+    connect(Design(), &DesignLayout::rescaled, this, Guarded(&Window::scaleChanged));
+}
 
 void Window::scaleToScreen() {
-    scalePercent_ = FormZoomed::LoadProtocol(*this, [this](qint32 percent) {
-        scalePercent_ = percent;
-        scaleChanged();
-    });
-}
-
-qint32 Window::scaled(double designTwips) const {
-    return FormZoomed::Scaled(designTwips, scalePercent_);
-}
-
-int Window::scaledPixels(double designTwips) const {
-    return TwipsToPixels(scaled(designTwips));
+    Design()->loadForScreen();
 }
