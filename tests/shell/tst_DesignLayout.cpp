@@ -10,6 +10,7 @@
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/Screen.h"
+#include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
 
 #include <QLabel>
@@ -182,6 +183,26 @@ private slots:
         QCOMPARE(form.label->geometry(), label);
         QCOMPARE(form.size(), size);
         QCOMPARE(form.label->font().pointSizeF(), font);
+    }
+
+    // The backdrop's picture covers the whole window, as loaded and as the user resizes it.
+    void backdropFillsItsWindow_data() {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("768") << 11520;
+        QTest::newRow("1080") << 16200;
+    }
+    void backdropFillsItsWindow() {
+        QFETCH(int, screen);
+        ProgramFixture fixture;
+        Fakes().screen.Set(screen);
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        Backdrop& backdrop = Forms::Load<Backdrop>(TestSession());
+        const auto* picture = Control<ImageBox>(backdrop, "Image1");
+        for (const QSize size : {QSize(), QSize(700, 500), QSize(1300, 700)}) {
+            if (size.isValid())
+                backdrop.resize(size);
+            QCOMPARE(picture->geometry(), backdrop.rect());
+        }
     }
 
     void aFormWithoutControlsChangesOnlyItsSize() {
