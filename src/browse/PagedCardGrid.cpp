@@ -37,8 +37,7 @@ PagedCardGrid::PagedCardGrid(const char* className, int gridTop, Session& sessio
     OnTriggered(Retour, &PagedCardGrid::showPreviousPage);
     OnTriggered(ListeFin, &PagedCardGrid::leave);
     OnEscape(ListeFin);
-    connect(MSFlexGrid1, &CardGrid::rowChosen, this,
-            [this](int row) { RunGuarded([this, row] { openClickedRow(row); }); });
+    connect(MSFlexGrid1, &CardGrid::rowChosen, this, Guarded(&PagedCardGrid::openClickedRow));
 }
 
 void PagedCardGrid::FirstFill(const std::optional<SearchedFor>& searched) {

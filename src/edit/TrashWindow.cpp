@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 #include "store/StoreError.h"
 
 namespace {
@@ -71,8 +72,7 @@ TrashWindow::TrashWindow(Session& session) : Window("Corbeille", session) {
     OnClick(Vider, &TrashWindow::emptyTrash);
     OnClick(Quitter, &TrashWindow::leave);
     OnEscape(Quitter);
-    connect(MSFlexGrid1, &CardGrid::rowChosen, this,
-            [this](int row) { RunGuarded([this, row] { rowChosen(row); }); });
+    connect(MSFlexGrid1, &CardGrid::rowChosen, this, Guarded(&TrashWindow::rowChosen));
 }
 
 void TrashWindow::Form_Load() {
@@ -100,8 +100,9 @@ void TrashWindow::ShowTrash() {
               entry.deleted.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))}});
     cards_->setRows(std::move(rows));
     Label2->setText(CardsInTrash(qsizetype(trash.size())));
-    Remettre->setEnabled(!trash.empty());
-    Vider->setEnabled(!trash.empty());
+    const WriteAccess access = WriteAccess::Of(session());
+    access.Show(Remettre, !trash.empty());
+    access.Show(Vider, !trash.empty());
     (trash.empty() ? static_cast<QWidget*>(Quitter) : MSFlexGrid1)->setFocus();
 }
 

@@ -51,11 +51,17 @@ protected:
     template <class F> void OnTriggered(QAction* action, void (F::*handler)()) {
         connect(action, &QAction::triggered, this, Guarded(handler));
     }
-    template <class F> auto Guarded(void (F::*handler)()) {
-        return [this, handler] {
-            RunGuarded([this, handler] { (static_cast<F*>(this)->*handler)(); });
+    template <class F, class... Args> auto Guarded(void (F::*handler)(Args...)) {
+        return [this, handler](Args... args) {
+            RunGuarded([this, handler, &args...] {
+                if (BeforeHandler())
+                    (static_cast<F*>(this)->*handler)(args...);
+            });
         };
     }
+    // Runs before each handler of a control or a menu item; the handler runs only when it
+    // answers true.
+    virtual bool BeforeHandler() { return true; }
 
     // What the window manager's close box does; by default the window is unloaded.
     virtual void WindowClosed();

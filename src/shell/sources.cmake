@@ -1,4 +1,5 @@
 target_sources(pivanes_shell PRIVATE
+    src/shell/CollectionChoice.cpp
     src/shell/CommandLine.cpp
     src/shell/Splash.cpp
     src/shell/Window.cpp
@@ -10,5 +11,7 @@ target_sources(pivanes_shell PRIVATE
     src/shell/ProgressDialog.cpp
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp
+    src/shell/ServerDialogs.cpp
     src/shell/Session.cpp
+    src/shell/WriteAccess.cpp
 )

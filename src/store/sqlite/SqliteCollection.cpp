@@ -92,7 +92,8 @@ private:
 } // namespace
 
 SqliteCollection::SqliteCollection(const QString& fileName)
-    : connection_(LocalFile::OpenChecked(fileName)), place_(CollectionPlace::LocalFile(fileName)) {}
+    : connection_(LocalFile::OpenChecked(fileName)), place_(CollectionPlace::LocalFile(fileName)),
+      whyReadOnly_(LocalFile::WhyReadOnly(*connection_, fileName)) {}
 
 SqliteCollection::~SqliteCollection() {
     connection_->Close();
