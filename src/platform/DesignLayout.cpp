@@ -198,33 +198,36 @@ void DesignLayout::setGeometry(const QRect& rect) {
 
 void DesignLayout::takeDesign() {
     for (Control& control : controls_) {
-        if (!control.widget)
+        // One read of the guarded pointer: each read may find the control gone.
+        QWidget* widget = control.widget;
+        if (!widget)
             continue;
-        control.design = control.widget->geometry();
-        control.font = control.widget->font();
+        control.design = widget->geometry();
+        control.font = widget->font();
         control.points = RoundHalfEven(control.font.pointSizeF());
-        control.hasFont = HasFont(control.widget);
+        control.hasFont = HasFont(widget);
     }
 }
 
 void DesignLayout::scaleControls(int percent, int shift, const std::optional<QRect>& client) {
     for (const Control& control : controls_) {
-        if (!control.widget)
+        QWidget* widget = control.widget;
+        if (!widget)
             continue;
         if (control.fills) {
             if (client)
-                control.widget->setGeometry(*client);
+                widget->setGeometry(*client);
             continue;
         }
         QRect place = Scaled(control.design, percent);
-        if (shift > 0 && control.widget->parentWidget() == parentWidget())
+        if (shift > 0 && widget->parentWidget() == parentWidget())
             place.translate(shift, 0);
-        control.widget->setGeometry(place);
+        widget->setGeometry(place);
         const double points = control.points / 100.0 * percent;
         if (control.hasFont && points > 0) {
             QFont font = control.font;
             font.setPointSizeF(points);
-            control.widget->setFont(font);
+            widget->setFont(font);
         }
     }
 }
@@ -243,9 +246,11 @@ int DesignLayout::percentForSize(const QSize& client) const {
 
 QRect DesignLayout::designBounds() const {
     QRect bounds;
-    for (const Control& control : controls_)
-        if (control.widget && !control.fills && control.widget->parentWidget() == parentWidget())
+    for (const Control& control : controls_) {
+        const QWidget* widget = control.widget;
+        if (widget && !control.fills && widget->parentWidget() == parentWidget())
             bounds |= control.design;
+    }
     return bounds;
 }
 
