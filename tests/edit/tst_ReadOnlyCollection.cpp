@@ -51,9 +51,10 @@ private slots:
         const auto check = [&](const Form& form, const QStringList& names) {
             for (const QString& name : names) {
                 const auto* command = form.findChild<QObject*>(name);
+                if (!command)
+                    QFAIL(qPrintable(name));
                 const bool writes = WriteAccess::Writes(name);
-                QVERIFY2(command && command->property("enabled").toBool() != writes,
-                         qPrintable(name));
+                QVERIFY2(command->property("enabled").toBool() != writes, qPrintable(name));
                 QVERIFY2(command->property("toolTip").toString().contains(reader) == writes,
                          qPrintable(name));
             }
