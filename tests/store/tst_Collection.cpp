@@ -313,7 +313,7 @@ void TestCollection::titleSearchComparesCharactersWhateverTheCase() {
 void TestCollection::titleSearchFoldsCaseOfEveryScript_data() {
     QTest::addColumn<QByteArray>("keyword");
     QTest::addColumn<QList<qint64>>("found");
-    const auto row = [](const char* name, const char* keyword, QList<qint64> found) {
+    const auto row = [](const char* name, const char* keyword, const QList<qint64>& found) {
         QTest::newRow(name) << QByteArray(keyword) << found;
     };
     row("é finds É, not e", "été", {1, 2});
