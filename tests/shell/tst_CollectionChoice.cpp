@@ -24,13 +24,15 @@ QString Unreachable() {
 }
 
 // Once the window opens, names the server in it and presses a button.
-void AnswerSharedCollection(const QString& connection, const char* button) {
-    QTimer::singleShot(0, [connection, button] {
+void AnswerSharedCollection(QTimer& timer, const QString& connection, const char* button) {
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [connection, button] {
         auto* dialog = qobject_cast<SharedCollectionDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         Control<QLineEdit>(dialog, "Connexion")->setText(connection);
         Control<QPushButton>(dialog, button)->click();
     });
+    timer.start(0);
 }
 
 } // namespace
@@ -76,9 +78,12 @@ private slots:
         const StoreError failure(StoreError::Kind::Failed, QStringLiteral("Pas de réponse."));
         for (const CollectionChoice::StartButton& button : CollectionChoice::StartButtons()) {
             UnreachableServerDialog dialog(failure);
-            QTimer::singleShot(0, &dialog, [&dialog, &button] {
+            QTimer press;
+            press.setSingleShot(true);
+            QObject::connect(&press, &QTimer::timeout, [&dialog, &button] {
                 Control<QPushButton>(dialog, button.objectName)->click();
             });
+            press.start(0);
             dialog.exec();
             QCOMPARE(dialog.choice(), button.choice);
         }
@@ -125,14 +130,16 @@ private slots:
         MainWindow& main = Forms::Load<MainWindow>(TestSession());
         QCOMPARE(main.windowTitle(), QStringLiteral("Pivanes — collection locale"));
 
-        AnswerSharedCollection(shared->Place().name, "Ouvrir");
+        QTimer toServer;
+        AnswerSharedCollection(toServer, shared->Place().name, "Ouvrir");
         MenuItem(main, "CollectionPartagee")->trigger();
         QCOMPARE(main.windowTitle(),
                  QStringLiteral("Pivanes — équipe sur serveur ") + shared->ServerName());
         QCOMPARE(TestSession().collection().Count(Selection::AllCards()).cards, 4);
         QCOMPARE(ServerChoice::Remembered(), shared->Place().name);
 
-        AnswerSharedCollection(QString(), "CollectionLocale");
+        QTimer toLocal;
+        AnswerSharedCollection(toLocal, QString(), "CollectionLocale");
         MenuItem(main, "CollectionPartagee")->trigger();
         QCOMPARE(main.windowTitle(), QStringLiteral("Pivanes — collection locale"));
         QCOMPARE(TestSession().collection().Count(Selection::AllCards()).cards, 1);
