@@ -8,6 +8,7 @@
 #include "Operations.h"
 #include "Report.h"
 #include "TwoProcesses.h"
+#include "convert/Isolated.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -99,6 +100,8 @@ void PrepareChildren() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> served = Isolated::ServeIfAsked(argc, argv))
+        return *served;
     if (argc > 2 && QByteArray(argv[1]) == "child")
         return Child(argc, argv);
 

@@ -8,6 +8,7 @@
 #include "browse/CardGrid.h"
 #include "browse/CardList.h"
 #include "browse/SearchWindow.h"
+#include "convert/Isolated.h"
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
@@ -230,6 +231,8 @@ void Backup() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> served = Isolated::ServeIfAsked(argc, argv))
+        return *served;
     PivanesApplication app(argc, argv);
     if (argc != 2)
         Fail("usage : pivanes-screens DOSSIER");
