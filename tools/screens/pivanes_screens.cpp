@@ -181,6 +181,8 @@ void Editing() {
     Capture(add, "ajouter");
     Press(add, "Command1");
     Capture(Showing<NewCardForm>(), "ajouter-categorie");
+    // What was typed is left: the form asks first.
+    Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
     Trigger(Showing<NewCardForm>(), "Retour");
 
     Trigger(Showing<MainWindow>(), "Ajout");
