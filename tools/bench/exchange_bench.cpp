@@ -123,8 +123,10 @@ int main(int argc, char** argv) {
         exportMs.push_back(
             TimedMs([&] { Exchange::ExportCards(CollectionPlace::LocalFile(collection), csv); }));
         shellMs.push_back(TimedMs([&] { ShellCsv(collection, plainCsv); }));
-        importMs.push_back(
-            TimedMs([&] { Exchange::ImportCards(CollectionPlace::LocalFile(imported), csv); }));
+        importMs.push_back(TimedMs([&] {
+            Exchange::ImportCards(CollectionPlace::LocalFile(imported), csv,
+                                  Exchange::Duplicates::LeftOut);
+        }));
         insertMs.push_back(TimedMs([&] { BareInserts(plainDb, cards); }));
         storeMs.push_back(TimedMs([&] { StoreImport(storeDb, cards); }));
         indexedMs.push_back(TimedMs([&] { BareInserts(indexedDb, cards, true); }));
