@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Collection.h"
+#include "store/ServerChanges.h"
 
 #include <memory>
 
@@ -11,7 +12,7 @@ class PgFailure;
 // trucpivane (numero, cate, titre, pivanes, version), made on first use of an empty database.
 // Every write is a transaction reported only once the server confirmed its COMMIT; an edit
 // writes only over the version it read.
-class PgCollection : public Collection {
+class PgCollection : public Collection, public ServerChanges {
 public:
     // Connects and makes the collection in an empty database; refuses a database whose
     // trucpivane has another shape, without changing it.
@@ -52,6 +53,13 @@ public:
     // VACUUM (ANALYZE) of the collection's tables; only their owner may.
     Compacted Compact() override;
 
+    // Refused with a sentence for the server's owner when the collection was made before the
+    // server kept what copies need, and this role may not add it.
+    ChangeMark Mark() override;
+    ChangeMark ChangesAfter(const ChangeMark& held,
+                            const std::function<void(const ChangedCard&)>& take) override;
+    ReturnedChange Apply(const QueuedChange& change) override;
+
 private:
     enum class Doing { Reading, Writing };
     // Hands each card to the function it is given.
@@ -59,6 +67,14 @@ private:
 
     template <typename Work> auto Guarded(Doing doing, const Work& work);
     void MakeOrCheck();
+    // Runs make in a transaction unless made() says it is done, once among programs that start
+    // together on the same database.
+    void MakeOnce(const std::function<bool()>& made, const std::function<void()>& make);
+    void MakeTracking();
+    ChangeMark MarkNow();
+    ReturnedChange Returned(const QueuedChange& change);
+    qint64 AddForReturn(const CardFields& card);
+    void Rewrite(qint64 numero, const CardFields& card);
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
     qint64 CopyInto(const QString& copyFile);
     void CheckCopy(Collection& copy, const QString& target);
@@ -73,4 +89,5 @@ private:
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;
+    bool tracked_ = false; // the server keeps what copies catch up from
 };

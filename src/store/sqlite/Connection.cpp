@@ -81,6 +81,10 @@ void Connection::Exec(const char* sql) {
         Fail(rc);
 }
 
+bool Connection::InTransaction() const {
+    return sqlite3_get_autocommit(Handle()) == 0;
+}
+
 void Connection::ExecQuietly(const char* sql) {
     if (db_)
         sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);

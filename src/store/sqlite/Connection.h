@@ -31,6 +31,8 @@ public:
     void ExecQuietly(const char* sql);
     // The first column of the first row of sql, as text; empty when there is no row.
     QString FirstText(const char* sql);
+    // Whether a transaction is open on this connection.
+    bool InTransaction() const;
     // The rows that the last insert, update or delete of this connection changed.
     qint64 Changes() const;
 

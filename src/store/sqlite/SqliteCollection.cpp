@@ -98,20 +98,25 @@ SqliteCollection::~SqliteCollection() {
     connection_->Close();
 }
 
-// The work whole or not at all, in a transaction that `begin` opens.
+// The work whole or not at all, in a transaction that `begin` opens; within the caller's, when
+// one is open (a copy's change and its place in the queue), as a part of it.
 template <typename Work> auto SqliteCollection::InTransaction(const char* begin, const Work& work) {
-    connection_->Exec(begin);
+    const bool nested = connection_->InTransaction();
+    connection_->Exec(nested ? "SAVEPOINT Partie" : begin);
+    const char* const commit = nested ? "RELEASE Partie" : "COMMIT";
     try {
         if constexpr (std::is_void_v<decltype(work())>) {
             work();
-            connection_->Exec("COMMIT");
+            connection_->Exec(commit);
         } else {
             auto result = work();
-            connection_->Exec("COMMIT");
+            connection_->Exec(commit);
             return result;
         }
     } catch (...) {
-        connection_->ExecQuietly("ROLLBACK");
+        connection_->ExecQuietly(nested ? "ROLLBACK TO Partie" : "ROLLBACK");
+        if (nested)
+            connection_->ExecQuietly("RELEASE Partie");
         throw;
     }
 }
