@@ -11,5 +11,6 @@ target_sources(pivanes_shell PRIVATE
     src/shell/ProgressDialog.cpp
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp
+    src/shell/ServerCopyCommand.cpp
     src/shell/Session.cpp
 )

@@ -1,12 +1,5 @@
 #include "store/ServerChanges.h"
 
-ServerChanges::~ServerChanges() = default;
-
-QString TitleCopiedAside(const std::optional<QString>& title) {
-    const QString mark = QStringLiteral(" (copie hors connexion)");
-    return title.value_or(QString()).left(kTitleLimit - mark.size()) + mark;
-}
-
 namespace {
 
 QString Line(const ReturnedChange& returned) {

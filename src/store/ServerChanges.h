@@ -60,15 +60,12 @@ struct ReturnReport {
     QStringList Lines() const;
 };
 
-// The title of a change kept aside as a new card: the card's title cut at its end so that
-// « (copie hors connexion) » fits within the limit of titles.
-QString TitleCopiedAside(const std::optional<QString>& title);
-inline constexpr int kTitleLimit = 100;
-
-// What a server collection gives its local copies, beside the Collection it is.
+// What a server collection gives its local copies, beside the Collection it is. Defined whole
+// here: the server engine's module, which implements it, takes from the program only what the
+// program itself uses.
 class ServerChanges {
 public:
-    virtual ~ServerChanges();
+    virtual ~ServerChanges() = default;
 
     // Where the collection stands now.
     virtual ChangeMark Mark() = 0;

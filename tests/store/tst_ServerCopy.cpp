@@ -132,6 +132,11 @@ void TestServerCopy::eachChangeReturnsByItsRule_data() {
         << ""
         << "modifier 5 ICI" << editedThere << Outcome::CopiedAside << 10LL
         << "2 MAT DEUX a | 5 WIN CINQ LA | 9 WIN NEUF c | 10 WIN CINQ (copie hors connexion) ICI";
+    const QString longTitle = "UPDATE trucpivane SET titre = repeat('T', 100) WHERE numero = 5";
+    QTest::newRow("edit of a title at its limit, edited there")
+        << longTitle << "modifier 5 ICI" << editedThere << Outcome::CopiedAside << 10LL
+        << "2 MAT DEUX a | 5 WIN " + QString(100, 'T') + " LA | 9 WIN NEUF c | 10 WIN " +
+               QString(77, 'T') + " (copie hors connexion) ICI";
     QTest::newRow("edit, trashed there") << ""
                                          << "modifier 5 ICI" << kTrashFive << Outcome::BackFromTrash
                                          << 5LL << "2 MAT DEUX a | 5 WIN CINQ ICI | 9 WIN NEUF c";

@@ -95,6 +95,14 @@ ChangedCard ChangedCardOf(const PgResult& row) {
     return changed;
 }
 
+// The title of an edit kept aside as a new card: the card's title cut at its end so that the
+// mark fits within the 100 characters of a title.
+QString TitleCopiedAside(const std::optional<QString>& title) {
+    constexpr int kTitleLimit = 100;
+    const QString mark = QStringLiteral(" (copie hors connexion)");
+    return title.value_or(QString()).left(kTitleLimit - mark.size()) + mark;
+}
+
 bool Holds(const StoredCard& card, const CardFields& fields) {
     return card.cate == fields.cate && card.titre == fields.titre && card.pivanes == fields.pivanes;
 }
