@@ -3,6 +3,7 @@
 // restarted under a session, and servers or roles that refuse.
 #include "EngineTestSupport.h"
 
+#include "store/ServerCopy.h"
 #include "store/StoreError.h"
 
 #include <QElapsedTimer>
@@ -208,7 +209,9 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
                 "DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
                 "THEN NULL; END $$; GRANT SELECT, INSERT, UPDATE, DELETE ON trucpivane TO %1; "
                 "GRANT SELECT, INSERT, DELETE ON trucpivane_corbeille TO %1; "
-                "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1")
+                "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1; "
+                "GRANT SELECT ON trucpivane_suivi, trucpivane_epoque TO %1; "
+                "GRANT SELECT, INSERT ON trucpivane_appliques TO %1")
                 .arg(writer));
     const std::unique_ptr<Collection> collection = Collection::Open(CollectionPlace::Server(
         QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer)));
@@ -220,6 +223,12 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     collection->PutBack(10);
     collection->MoveToTrash(10);
     QCOMPARE(collection->EmptyTrash(), 1);
+    // Its local copy, and a card added away from the server.
+    TemporaryFolder folder;
+    const QString copy = ServerCopy::FileFor(folder.Path(), collection->Place().name);
+    ServerCopy::BringUpToDate(*collection, copy);
+    ServerCopy::OpenOffline(copy, collection->Place().name)->Add({"INT", "AILLEURS", {}});
+    QCOMPARE(ServerCopy::BringUpToDate(*collection, copy).changes.at(0).numero, 10);
 }
 
 void TestServerCollection::refusalsSayWhatAndWhy_data() {
