@@ -2,6 +2,7 @@
 
 #include "store/StoreError.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <map>
@@ -47,6 +48,20 @@ private:
     sqlite3* db_ = nullptr;
     bool writesPrepared_ = false;
     std::map<std::string, sqlite3_stmt*> statements_;
+};
+
+// The page cache for the length of a large write (an import, a copy's catch-up), in KiB; the
+// connection's usual cache comes back after.
+class LargerCache {
+public:
+    LargerCache(Connection& connection, int kib);
+    LargerCache(const LargerCache&) = delete;
+    LargerCache& operator=(const LargerCache&) = delete;
+    ~LargerCache();
+
+private:
+    Connection& connection_;
+    QByteArray usual_;
 };
 
 // The error for an SQLite result code of the connection db (null when none could be made).

@@ -122,6 +122,9 @@ void CopyFile::Put(qint64 numero, const CardFields& card) {
 bool CopyFile::CatchUp(ServerChanges& server) {
     const ChangeMark held = Held();
     bool caughtUp = false;
+    // Each changed card writes pages of the indexes all over the file: they stay in memory until
+    // the end rather than go out and come back.
+    const LargerCache cache(connection(), 65536);
     Whole(connection(), [&] {
         const ChangeMark now =
             server.ChangesAfter(held, [this](const ChangedCard& changed) { Apply(changed); });
