@@ -4,6 +4,7 @@
 // on the server.
 //
 //   pivanes-bench-copie --serveur CONNEXION [--cards 100000] [--changes 10000]
+#include "Measuring.h"
 #include "NewCollection.h"
 #include "SyntheticCards.h"
 #include "store/ServerCopy.h"
@@ -18,13 +19,6 @@
 #include <stdexcept>
 
 namespace {
-
-double TimedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
 
 void Psql(const QString& server, const QString& command) {
     QProcess psql;
@@ -112,9 +106,9 @@ int main(int argc, char** argv) {
     const std::unique_ptr<Collection> collection =
         Collection::Open(CollectionPlace::Server(server));
     const QString copy = ServerCopy::FileFor(folder.path(), server);
-    const double first = TimedMs([&] { ServerCopy::BringUpToDate(*collection, copy); });
+    const double first = Measuring::TimedMs([&] { ServerCopy::BringUpToDate(*collection, copy); });
     const QString copied = folder.filePath(QStringLiteral("cartes.txt"));
-    const double plain = TimedMs([&] {
+    const double plain = Measuring::TimedMs([&] {
         Psql(server, QStringLiteral("\\copy (SELECT numero, cate, titre, pivanes FROM trucpivane "
                                     "ORDER BY numero) TO '%1'")
                          .arg(copied));
@@ -124,7 +118,8 @@ int main(int argc, char** argv) {
                                 "numero IN (SELECT numero FROM trucpivane ORDER BY random() "
                                 "LIMIT %1)")
                      .arg(changes));
-    const double caughtUp = TimedMs([&] { ServerCopy::BringUpToDate(*collection, copy); });
+    const double caughtUp =
+        Measuring::TimedMs([&] { ServerCopy::BringUpToDate(*collection, copy); });
 
     QTextStream out(stdout);
     out << "\n## Local copy of a server collection\n\n"

@@ -189,7 +189,14 @@ void PgCollection::MakeOnce(const std::function<bool()>& made, const std::functi
 void PgCollection::MakeTracking() {
     const auto made = [this] { return connection_->Run(PgSql::kHasTracking).Bytes(0, 0) == "t"; };
     try {
-        MakeOnce(made, [this] { connection_->Exec(PgSql::kCreateTracking); });
+        MakeOnce(made, [this] {
+            connection_->Exec(PgSql::kCreateTracking);
+            for (const char* table : PgSql::kTrackedTables)
+                connection_->Exec(QString::fromLatin1(PgSql::kTrackTable)
+                                      .arg(QLatin1String(table))
+                                      .toLatin1()
+                                      .constData());
+        });
     } catch (const PgFailure& failure) {
         if (failure.sqlState() != kInsufficientPrivilege)
             throw;

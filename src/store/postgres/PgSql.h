@@ -154,30 +154,22 @@ BEGIN
     RETURN NULL;
 END $$;
 
-CREATE TRIGGER trucpivane_suivi_avant BEFORE INSERT OR UPDATE OR DELETE ON trucpivane
+)";
+// The triggers of kCreateTracking on one table, %1: the cards, then the trash.
+inline constexpr const char* kTrackTable = R"(
+CREATE TRIGGER trucpivane_suivi_avant BEFORE INSERT OR UPDATE OR DELETE ON %1
     FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_avant();
-CREATE TRIGGER trucpivane_suivi_ajout AFTER INSERT ON trucpivane
+CREATE TRIGGER trucpivane_suivi_ajout AFTER INSERT ON %1
     REFERENCING NEW TABLE AS nouvelles FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
-CREATE TRIGGER trucpivane_suivi_modif AFTER UPDATE ON trucpivane
+CREATE TRIGGER trucpivane_suivi_modif AFTER UPDATE ON %1
     REFERENCING OLD TABLE AS anciennes NEW TABLE AS nouvelles
     FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
-CREATE TRIGGER trucpivane_suivi_retrait AFTER DELETE ON trucpivane
+CREATE TRIGGER trucpivane_suivi_retrait AFTER DELETE ON %1
     REFERENCING OLD TABLE AS anciennes FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
-CREATE TRIGGER trucpivane_suivi_vidage AFTER TRUNCATE ON trucpivane
-    FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_vidage();
-
-CREATE TRIGGER trucpivane_suivi_avant BEFORE INSERT OR UPDATE OR DELETE ON trucpivane_corbeille
-    FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_avant();
-CREATE TRIGGER trucpivane_suivi_ajout AFTER INSERT ON trucpivane_corbeille
-    REFERENCING NEW TABLE AS nouvelles FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
-CREATE TRIGGER trucpivane_suivi_modif AFTER UPDATE ON trucpivane_corbeille
-    REFERENCING OLD TABLE AS anciennes NEW TABLE AS nouvelles
-    FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
-CREATE TRIGGER trucpivane_suivi_retrait AFTER DELETE ON trucpivane_corbeille
-    REFERENCING OLD TABLE AS anciennes FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
-CREATE TRIGGER trucpivane_suivi_vidage AFTER TRUNCATE ON trucpivane_corbeille
+CREATE TRIGGER trucpivane_suivi_vidage AFTER TRUNCATE ON %1
     FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_vidage();
 )";
+inline constexpr const char* kTrackedTables[] = {"trucpivane", "trucpivane_corbeille"};
 inline constexpr const char* kHasTracking =
     "SELECT to_regclass('trucpivane_appliques') IS NOT NULL";
 inline constexpr const char* kRestoring = "SELECT set_config('pivanes.restauration', 'oui', true)";
