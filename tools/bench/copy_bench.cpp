@@ -84,23 +84,7 @@ void PlainLoad(const QString& copied, const QString& database) {
     sqlite3_close(db);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    const QStringList args = application.arguments();
-    const auto option = [&](const QString& name, const QString& otherwise) {
-        const qsizetype at = args.indexOf(name);
-        return at >= 0 && at + 1 < args.size() ? args[at + 1] : otherwise;
-    };
-    const QString server = option(QStringLiteral("--serveur"), QString());
-    const qint32 cards = option(QStringLiteral("--cards"), QStringLiteral("100000")).toInt();
-    const int changes = option(QStringLiteral("--changes"), QStringLiteral("10000")).toInt();
-    if (server.isEmpty()) {
-        std::fputs("usage: pivanes-bench-copie --serveur CONNEXION [--cards N] [--changes N]\n",
-                   stderr);
-        return 2;
-    }
+void Measure(const QString& server, qint32 cards, int changes) {
     QTemporaryDir folder;
     FillServerCollection(server, cards, SyntheticCard);
     const std::unique_ptr<Collection> collection =
@@ -136,5 +120,30 @@ int main(int argc, char** argv) {
         << " | ≤ 2 × plain |\n"
         << "| Copy brought up to date after " << changes << " changes | "
         << QString::number(caughtUp, 'f', 0) << " | | | ≤ 2,000 ms at 1,000,000 cards |\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const QStringList args = application.arguments();
+    const auto option = [&](const QString& name, const QString& otherwise) {
+        const qsizetype at = args.indexOf(name);
+        return at >= 0 && at + 1 < args.size() ? args[at + 1] : otherwise;
+    };
+    const QString server = option(QStringLiteral("--serveur"), QString());
+    const qint32 cards = option(QStringLiteral("--cards"), QStringLiteral("100000")).toInt();
+    const int changes = option(QStringLiteral("--changes"), QStringLiteral("10000")).toInt();
+    if (server.isEmpty()) {
+        std::fputs("usage: pivanes-bench-copie --serveur CONNEXION [--cards N] [--changes N]\n",
+                   stderr);
+        return 2;
+    }
+    try {
+        Measure(server, cards, changes);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "pivanes-bench-copie: %s\n", failure.what());
+        return 1;
+    }
     return 0;
 }

@@ -672,7 +672,7 @@ ReturnedChange PgCollection::Apply(const QueuedChange& change) {
             if (applied.Rows() > 0)
                 return ReturnedChange{change, ReturnedChange::Outcome(applied.Int64(0, 1)),
                                       applied.Int64(0, 0)};
-            const ReturnedChange returned = Returned(change);
+            ReturnedChange returned = Returned(change);
             connection_->Run(
                 PgSql::kNoteApplied,
                 PgValues().Add(change.id).Add(returned.numero).Add(qint64(returned.outcome)));

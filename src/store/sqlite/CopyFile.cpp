@@ -123,15 +123,17 @@ bool CopyFile::CatchUp(ServerChanges& server) {
     const ChangeMark held = Held();
     bool caughtUp = false;
     // Each changed card writes pages of the indexes all over the file: they stay in memory until
-    // the end rather than go out and come back.
+    // the end rather than go out (each time after a wait for the disk) and come back.
     const LargerCache cache(connection(), 65536);
     Whole(connection(), [&] {
+        Schema::SetIndexMemory(connection(), Schema::IndexMemory::Large);
         const ChangeMark now =
             server.ChangesAfter(held, [this](const ChangedCard& changed) { Apply(changed); });
         // A new epoch comes without changes: nothing was written.
         caughtUp = now.epoch == held.epoch;
         if (caughtUp)
             WriteMark(connection(), now);
+        Schema::SetIndexMemory(connection(), Schema::IndexMemory::Usual);
     });
     return caughtUp;
 }
