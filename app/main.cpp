@@ -6,11 +6,13 @@
 #include "platform/MessageBox.h"
 #include "platform/UserError.h"
 #include "shell/Backdrop.h"
+#include "shell/CollectionChoice.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
 #include "shell/SearchCommand.h"
 #include "shell/ServerChoice.h"
 #include "shell/ServerCopyCommand.h"
+#include "shell/ServerDialogs.h"
 #include "shell/Session.h"
 #include "store/ServerAddress.h"
 #include "store/StoreError.h"
@@ -43,25 +45,23 @@ void Refuse(const QString& text) {
         MessageBox::Error(text);
 }
 
-// The server the program starts on: the one named now, which is remembered, or the one
-// remembered before, unless --local forgets it. A settings file that cannot be read or written
-// is said, since the user would otherwise start on another collection than the one they meant.
+// The server the program starts on: the one named now, or the one remembered before, unless
+// --local forgets it. A settings file that cannot be read or written is said, since the user
+// would otherwise start on another collection than the one they meant.
 std::optional<QString> ChosenServer(const CommandLine& line) {
     if (line.local) {
+        const std::optional<QString> forgotten = ServerChoice::Remembered();
         ServerChoice::Forget();
+        Print(forgotten ? QStringLiteral("Le serveur « %1 » est oublié : Pivanes s'ouvre "
+                                         "désormais sur la collection du dossier de données.\n")
+                              .arg(*forgotten)
+                        : QStringLiteral("Aucun serveur n'était retenu : Pivanes s'ouvre sur la "
+                                         "collection du dossier de données.\n"),
+              stdout);
         return std::nullopt;
     }
-    if (!line.server.isEmpty()) {
-        try {
-            ServerChoice::Remember(line.server);
-        } catch (const UserError& error) {
-            Print(QStringLiteral("Le serveur n'a pas pu être retenu pour les prochains "
-                                 "lancements : %1\n")
-                      .arg(error.text()),
-                  stderr);
-        }
+    if (!line.server.isEmpty())
         return line.server;
-    }
     std::optional<QString> remembered = ServerChoice::Remembered();
     if (remembered)
         if (const std::optional<QString> refusal = ServerAddress::Refusal(*remembered))
@@ -70,6 +70,18 @@ std::optional<QString> ChosenServer(const CommandLine& line) {
                                            "dossier de données.")
                                 .arg(ServerChoice::SettingsFile(), *refusal));
     return remembered;
+}
+
+// Only a server that answered is remembered.
+void RememberServer(const QString& server) {
+    try {
+        ServerChoice::Remember(server);
+    } catch (const UserError& error) {
+        Print(QStringLiteral("Le serveur n'a pas pu être retenu pour les prochains lancements : "
+                             "%1\n")
+                  .arg(error.text()),
+              stderr);
+    }
 }
 
 // The collection that --importer, --exporter and --chercher work on: the server named, else the
@@ -202,11 +214,14 @@ int main(int argc, char** argv) {
     case FolderLock::Outcome::Taken:
         break;
     case FolderLock::Outcome::HeldByOther:
+        // --local has forgotten the server already, and said so.
         Refuse(QStringLiteral("Pivanes est déjà ouvert sur le dossier « %1 » (processus %2). "
-                              "Rien n'a été modifié : revenez à la fenêtre de Pivanes déjà "
-                              "ouverte, ou fermez-la avant de le relancer.")
+                              "%3 : revenez à la fenêtre de Pivanes déjà ouverte, ou fermez-la "
+                              "avant de le relancer.")
                    .arg(QDir::toNativeSeparators(folder.path))
-                   .arg(lock.Holder()));
+                   .arg(lock.Holder())
+                   .arg(line.local ? QStringLiteral("Aucune fiche n'a été modifiée")
+                                   : QStringLiteral("Rien n'a été modifié")));
         return 1;
     case FolderLock::Outcome::NotPlaced:
         // Reading the cards needs no lock; where no lock file can be written, SQLite cannot
@@ -220,13 +235,21 @@ int main(int argc, char** argv) {
     }
 
     if (server) {
-        // An unreachable server is said before any window opens, within the connect timeout.
-        try {
-            Collection::Open(CollectionPlace::Server(*server));
-        } catch (const StoreError& error) {
-            Refuse(error.text());
+        // An unreachable server is said before any window opens, within the connect timeout;
+        // without a screen there is no one to ask what to do instead.
+        const CollectionChoice::Reached reached =
+            CollectionChoice::ReachServer(*server, [](const StoreError& error) {
+                if (!HasVisibleScreen()) {
+                    Print(error.text() + QLatin1Char('\n'), stderr);
+                    return CollectionChoice::StartChoice::Quit;
+                }
+                return UnreachableServerDialog::Ask(error);
+            });
+        if (reached.quit)
             return 1;
-        }
+        if (reached.server && !line.server.isEmpty())
+            RememberServer(*reached.server);
+        server = reached.server;
     }
 
     // Owned here, for as long as any window is open.

@@ -6,3 +6,7 @@
 QString SearchKeyword(const QString& typed) {
     return WithoutEndBlanks(Capitals(typed));
 }
+
+QString NothingFoundText(const QString& keyword) {
+    return QStringLiteral("Aucune fiche ne contient « %1 ».").arg(keyword);
+}

@@ -26,6 +26,10 @@ SearchWindow::SearchWindow(Session& session) : PagedCardGrid("KorRecherche", 435
     SetColors(Label2, Colors::Blue, Colors::LightBlue);
     Place(Label2, 4553, 3548, 2775, 285);
 
+    Label3 = AddControl<QLabel>("Label3", nullptr);
+    SetColors(Label3, Colors::Yellow, Colors::LightBlue);
+    Place(Label3, 263, 8205, 11355, 285);
+
     Text1 = AddControl<TextBox>("Text1", nullptr);
     Text1->SetMultiLine(false);
     SetColors(Text1, Colors::Black, Colors::White);
@@ -63,6 +67,7 @@ void SearchWindow::Form_Load() {
 
 void SearchWindow::askForKeyword() {
     MSFlexGrid1->SetVisible(false);
+    Label3->hide();
     Text1->show();
     Label2->show();
     Check1->show();
@@ -89,12 +94,17 @@ void SearchWindow::search() {
     Text1->hide();
     Label2->hide();
     Check1->hide();
+    QString keyword;
     if (Check1->isChecked()) {
+        keyword = Text1->Text().trimmed();
         textQuery_ = TextQuery::Parse(Text1->Text());
         FirstFill(*textQuery_);
     } else {
-        FirstFill(SearchKeyword(Text1->Text()).toUtf8());
+        keyword = SearchKeyword(Text1->Text());
+        FirstFill(keyword.toUtf8());
     }
+    Label3->setText(NothingFoundText(keyword));
+    Label3->setVisible(pageState().total == 0);
 }
 
 bool SearchWindow::OpenClickedCard() {

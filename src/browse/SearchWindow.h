@@ -33,6 +33,7 @@ private:
 
     QLabel* Label1;
     QLabel* Label2;
+    QLabel* Label3; // under the grid: that nothing was found
     TextBox* Text1;
     QCheckBox* Check1;
     std::optional<TextQuery> textQuery_; // what a text search looked for

@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/NumberText.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 #include "store/StoreError.h"
 
 namespace {
@@ -35,7 +36,8 @@ void CardEditor::showPickedCard() {
     shown_ = session().collection().ReadCard(session().currentCard);
     if (shown_)
         ShowCard(*shown_, *Text1, *Text2);
-    Supprimer->setEnabled(shown_.has_value());
+    MarkUnchanged();
+    WriteAccess::Of(session()).Show(Supprimer, shown_.has_value());
     Text1->setFocus();
     ShowSaved(false);
     Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard) +
@@ -56,9 +58,33 @@ void CardEditor::commandPressed() {
             return;
         }
     } catch (const StoreError& error) {
+        if (error.kind() == StoreError::Kind::EditConflict)
+            offerAsNewCard(error);
+        else
+            ReportNotSaved(error.text());
+        return;
+    }
+    MarkUnchanged();
+    ShowSaved(true);
+}
+
+// The new card takes the picked category, and the editor goes on with it.
+void CardEditor::offerAsNewCard(const StoreError& conflict) {
+    const QString question =
+        conflict.text() + QStringLiteral("\n\nEnregistrer votre titre et votre texte comme une "
+                                         "nouvelle fiche ? Sinon, ils restent dans la fenêtre.");
+    if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
+        return;
+    try {
+        session().currentCard = session().collection().Add(TypedFields());
+    } catch (const StoreError& error) {
         ReportNotSaved(error.text());
         return;
     }
+    MessageBox::Show(QStringLiteral("Votre titre et votre texte sont enregistrés dans la nouvelle "
+                                    "fiche N° %1.")
+                         .arg(session().currentCard));
+    showPickedCard();
     ShowSaved(true);
 }
 
@@ -85,6 +111,11 @@ void CardEditor::deletePressed() {
         return;
     }
     goBack();
+}
+
+QString CardEditor::DiscardQuestion() const {
+    return QStringLiteral("Abandonner les changements de la fiche N° %1 ?")
+        .arg(session().currentCard);
 }
 
 // Back to the card picker, which starts again from the choice of a category.

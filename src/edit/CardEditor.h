@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 
+class StoreError;
+
 // Shows the card picked in the card picker (its number and category in the shared state), lets
 // the user change its title and text, and writes them back on "Enregistrer"; "Supprimer" moves
 // the card into the trash.
@@ -24,6 +26,9 @@ private:
     void commandPressed() override;
     void deletePressed();
     void goBack() override;
+    QString DiscardQuestion() const override;
+    // After another program changed or removed the card: what was typed may become a new card.
+    void offerAsNewCard(const StoreError& conflict);
     void ShowSaved(bool saved);
     // False when the card is not among the cards of the picked category.
     bool WriteCard();

@@ -52,7 +52,8 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
     Place(Image1, 60, 420, 1725, 1725);
 
     Retour = AddMenuCommand("Retour", QStringLiteral("Retour"));
-    OnTriggered(Retour, &CardForm::goBack);
+    OnTriggered(Retour, &CardForm::leaveAsked);
+    OnEscape(Retour);
 }
 
 void CardForm::Text1_KeyPress(int& keyAscii) {
@@ -76,7 +77,19 @@ QString CardForm::TextLimitMessage() {
 }
 
 void CardForm::WindowClosed() {
+    leaveAsked();
+}
+
+void CardForm::leaveAsked() {
+    const bool changed = Text1->Text() != unchangedTitle_ || Text2->Text() != unchangedText_;
+    if (changed && MessageBox::AskYesNo(DiscardQuestion()) != MessageBox::Answer::Yes)
+        return;
     goBack();
+}
+
+void CardForm::MarkUnchanged() {
+    unchangedTitle_ = Text1->Text();
+    unchangedText_ = Text2->Text();
 }
 
 void CardForm::ClearCard() {

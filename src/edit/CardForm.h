@@ -10,7 +10,8 @@ struct CardFields;
 
 // What the new-card form and the card editor share: the title and text boxes, the label at the
 // top, the line at the bottom, the "Enregistrer" button and the "Retour" command, which is also
-// what the window manager's close box does.
+// what the window manager's close box and Escape do. None of the three throws away what was
+// typed and not saved without asking.
 class CardForm : public Window {
     Q_OBJECT
 
@@ -22,7 +23,10 @@ public:
 
 protected:
     virtual void commandPressed() = 0;
+    // Leaves the window, whatever the boxes hold.
     virtual void goBack() = 0;
+    // What is asked before the text typed and not saved is thrown away.
+    virtual QString DiscardQuestion() const = 0;
 
     struct LabelPlace {
         int left;
@@ -35,6 +39,8 @@ protected:
     void ClearCard();
     // The chosen category and the boxes' texts, as the card's fields.
     CardFields TypedFields() const;
+    // What the boxes hold now is what was shown or saved: leaving loses nothing.
+    void MarkUnchanged();
     static void ReportNotSaved(const QString& reason);
 
     TextBox* Text1;
@@ -48,4 +54,9 @@ protected:
 private:
     // Turns each character typed in the title box into its capital.
     void Text1_KeyPress(int& keyAscii);
+    // "Retour": leaves once the user agreed to lose what was typed, if anything was.
+    void leaveAsked();
+
+    QString unchangedTitle_;
+    QString unchangedText_;
 };

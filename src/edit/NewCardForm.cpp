@@ -32,6 +32,7 @@ void NewCardForm::startAfresh() {
     Categories->HideAll();
     Command1->show();
     ClearCard();
+    MarkUnchanged();
     Text1->setFocus();
 }
 
@@ -73,4 +74,9 @@ void NewCardForm::addToCollection() {
 void NewCardForm::goBack() {
     Forms::Show<MainWindow>(session());
     Forms::Unload<NewCardForm>();
+}
+
+// The card has no number until it is stored.
+QString NewCardForm::DiscardQuestion() const {
+    return QStringLiteral("Abandonner la nouvelle fiche ?");
 }

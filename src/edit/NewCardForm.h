@@ -24,6 +24,7 @@ private:
     void showOfficeCategories();
     void storeInCategory(const QString& code, const QString& label);
     void goBack() override;
+    QString DiscardQuestion() const override;
     void addToCollection();
 
     CategoryButtons* Categories;

@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 #include "store/StoreError.h"
 
 namespace {
@@ -110,8 +111,9 @@ void TrashWindow::ShowTrash() {
     }
     MSFlexGrid1->SetVisible(true);
     Label2->setText(CardsInTrash(qsizetype(trash.size())));
-    Remettre->setEnabled(!trash.empty());
-    Vider->setEnabled(!trash.empty());
+    const WriteAccess access = WriteAccess::Of(session());
+    access.Show(Remettre, !trash.empty());
+    access.Show(Vider, !trash.empty());
     (trash.empty() ? static_cast<QWidget*>(Quitter) : MSFlexGrid1)->setFocus();
 }
 

@@ -22,10 +22,10 @@ MarkerLines FirstRunLines() {
 }
 
 // Why the marker cannot be written in the data folder, as far as the file system tells.
-QString WhyMarkerIsUnwritable() {
-    const QFileInfo marker(Marker::kFileName);
+QString WhyMarkerIsUnwritable(const QString& markerFile) {
+    const QFileInfo marker(markerFile);
     if (marker.exists() && !marker.isFile())
-        return QStringLiteral("« %1 » n'y est pas un fichier ordinaire").arg(Marker::kFileName);
+        return QStringLiteral("« %1 » n'y est pas un fichier ordinaire").arg(markerFile);
     if (!QFileInfo(DataFolder()).isWritable() || (marker.exists() && !marker.isWritable()))
         return QStringLiteral("dossier en lecture seule ou protégé");
     return QStringLiteral("disque peut-être plein");
@@ -59,35 +59,35 @@ bool SameFile(const QString& first, const QString& second) {
 
 // The marker only remembers the last backup: when the data folder cannot keep it, the window
 // still shows the right folder, and the backup, which cannot be made then, says why.
-MarkerLines LastBackup() {
-    if (std::optional<MarkerLines> lines = Marker::Read())
+MarkerLines LastBackup(const QString& markerFile) {
+    if (std::optional<MarkerLines> lines = Marker::Read(markerFile))
         return *lines;
     MarkerLines lines = FirstRunLines();
     try {
-        Marker::Write(lines);
+        Marker::Write(lines, markerFile);
     } catch (const UserError&) {
         // Told by the backup.
     }
     return lines;
 }
 
-Marker::Snapshot RewriteMarker() {
-    Marker::Snapshot before;
+Marker::Snapshot RewriteMarker(const QString& markerFile) {
+    Marker::Snapshot before(markerFile);
     try {
-        Marker::Write(Marker::Read().value_or(FirstRunLines()));
+        Marker::Write(Marker::Read(markerFile).value_or(FirstRunLines()), markerFile);
         return before;
     } catch (const UserError& error) {
         throw UserError(QStringLiteral("le fichier « %1 », qui garde le dossier et la date de la "
                                        "dernière sauvegarde, ne peut pas être écrit dans le "
                                        "dossier des fiches « %2 » (%3)")
-                            .arg(Marker::kFileName, QDir::toNativeSeparators(DataFolder()),
-                                 WhyMarkerIsUnwritable()),
+                            .arg(markerFile, QDir::toNativeSeparators(DataFolder()),
+                                 WhyMarkerIsUnwritable(markerFile)),
                         error.reason());
     }
 }
 
-ProposedBackup ProposeBackup() {
-    ProposedBackup proposed{{}, {}, Marker::Read()};
+ProposedBackup ProposeBackup(const QString& markerFile) {
+    ProposedBackup proposed{{}, {}, Marker::Read(markerFile)};
     if (proposed.marker) {
         proposed.backupFolder = proposed.marker->backupFolder;
         proposed.dataFolder = proposed.marker->programFolder;

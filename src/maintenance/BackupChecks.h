@@ -18,13 +18,13 @@ QString DataFolder();
 QString Absolute(const QString& typed);
 bool SameFile(const QString& first, const QString& second);
 
-// The marker as it stands; when it is missing, unreadable or cut short, the lines of a first
-// run, kept in the data folder when it allows.
-MarkerLines LastBackup();
+// The data folder's marker markerFile (Marker::FileFor) as it stands; when it is missing,
+// unreadable or cut short, the lines of a first run, kept in the data folder when it allows.
+MarkerLines LastBackup(const QString& markerFile = Marker::kFileName);
 // The marker written again as it stands, so that a data folder where it cannot be written stops
 // a backup before anything is copied; answers the marker as it was, to be put back if the backup
 // fails. Throws UserError saying why.
-Marker::Snapshot RewriteMarker();
+Marker::Snapshot RewriteMarker(const QString& markerFile = Marker::kFileName);
 
 // Where a backup is proposed: the marker's folder while it exists, else "SauvePivane/" in the data
 // folder; and the data folder the marker names, else this one.
@@ -33,7 +33,7 @@ struct ProposedBackup {
     QString dataFolder;
     std::optional<MarkerLines> marker; // as read, when there is one
 };
-ProposedBackup ProposeBackup();
+ProposedBackup ProposeBackup(const QString& markerFile = Marker::kFileName);
 
 // Why a backup cannot be written into the folder (or the one it would make there); none when it
 // can. Checked before anything is written, so that a folder the user may not use is never

@@ -90,14 +90,14 @@ Written Write(const QStringList& names, const MarkerLines& made, const QString& 
 
 Backup WriteBackup(const Marker::Snapshot& before, const QStringList& names,
                    const MarkerLines& made, const QString& databaseName, Collection* open,
-                   const Progress& progress) {
+                   const Progress& progress, const QString& markerFile) {
     Backup backup{Write(names, made, databaseName, open, progress), std::nullopt};
     if (!backup.copies.failures.isEmpty()) {
         before.PutBack();
         return backup;
     }
     try {
-        Marker::Write(made);
+        Marker::Write(made, markerFile);
     } catch (const UserError& error) {
         backup.markerNotDated = error.reason();
     }
@@ -106,13 +106,15 @@ Backup WriteBackup(const Marker::Snapshot& before, const QStringList& names,
 
 QStringList Restore(const QStringList& names, const QString& backupFolder,
                     const QString& dataFolder, const QString& databaseName, Collection* server,
-                    const Progress& progress) {
+                    const Progress& progress, const QString& markerFile) {
     const auto count = int(names.size());
     QStringList failed;
     for (int i = 0; i < count; ++i) {
         const QString& name = names[i];
         const QString source = backupFolder + name;
-        const QString target = dataFolder + SafeFiles::TwinIn(dataFolder, name);
+        const bool isMarker = name.compare(Marker::kFileName, Qt::CaseInsensitive) == 0;
+        const QString target =
+            dataFolder + SafeFiles::TwinIn(dataFolder, isMarker ? markerFile : name);
         progress(source, i, count);
         PauseBetweenFiles();
         const bool isDatabase = IsDatabase(name, databaseName);

@@ -34,18 +34,19 @@ struct Backup {
     // Why the data folder's marker could not take the backup's date, when it could not.
     std::optional<QString> markerNotDated;
 };
-// A whole backup (Write); then the data folder's marker, as it was `before`, is put back when a
-// copy failed, and takes the backup's date when none did.
+// A whole backup (Write); then the data folder's marker markerFile, as it was `before`, is put
+// back when a copy failed, and takes the backup's date when none did.
 Backup WriteBackup(const Marker::Snapshot& before, const QStringList& names,
                    const MarkerLines& made, const QString& databaseName, Collection* open,
-                   const Progress& progress);
+                   const Progress& progress, const QString& markerFile = Marker::kFileName);
 
 // Puts each named file of the backup folder in place in the data folder, on the file of the
 // same name whatever its case; the card database through the collection's own replacement, into
-// `server` when the collection lives there. Answers the names that were not restored (with the
-// server's reason), whose files or collection in place are unchanged.
+// `server` when the collection lives there, and the backup's marker on the data folder's marker
+// markerFile. Answers the names that were not restored (with the server's reason), whose files
+// or collection in place are unchanged.
 QStringList Restore(const QStringList& names, const QString& backupFolder,
                     const QString& dataFolder, const QString& databaseName, Collection* server,
-                    const Progress& progress);
+                    const Progress& progress, const QString& markerFile = Marker::kFileName);
 
 } // namespace BackupCopies

@@ -12,6 +12,7 @@
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,6 +38,12 @@ void RefuseFolder(const QString& folder) {
                           .arg(QDir::toNativeSeparators(folder)));
 }
 
+QString Capitalised(QString text) {
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
 void RefuseRestore(const QString& reason) {
     MessageBox::Error(reason + QStringLiteral("\nLa restauration n'a pas été faite : rien n'a "
                                               "été modifié."));
@@ -52,7 +59,8 @@ QStringList Names(const FileList& files) {
 
 } // namespace
 
-BackupWindow::BackupWindow(Session& session) : Window("KorSauve", session) {
+BackupWindow::BackupWindow(Session& session)
+    : Window("KorSauve", session), markerFile_(Marker::FileFor(session.server())) {
     setWindowTitle(QStringLiteral("Sauvegarde"));
     SetBackground(Client(), Colors::LightBlue);
     BuildMenu();
@@ -66,6 +74,8 @@ void BackupWindow::BuildMenu() {
     Restoration = AddMenuItem(Menu, "Restoration", QStringLiteral("Restoration"));
     vide1 = AddMenuSeparator(Menu, "vide1");
     Quitter = AddMenuItem(Menu, "Quitter", QStringLiteral("Quitter"));
+    // "Restoration" says why it is off.
+    Menu->setToolTipsVisible(true);
     OnTriggered(Sauve, &BackupWindow::prepareBackup);
     OnTriggered(Restoration, &BackupWindow::prepareRestore);
     OnTriggered(Quitter, &BackupWindow::leave);
@@ -146,7 +156,7 @@ void BackupWindow::SetShown(std::initializer_list<QWidget*> shown,
 void BackupWindow::Form_Load() {
     scaleToScreen();
     Sauve->setEnabled(true);
-    Restoration->setEnabled(true);
+    WriteAccess::Of(session()).Show(Restoration);
     Quitter->setEnabled(true);
     SetShown({Drive1, ProgressBar1, Label3, Dir1, Text1, Label2},
              {Command1, Command2, Frame1, File1});
@@ -154,7 +164,7 @@ void BackupWindow::Form_Load() {
     show();
 
     dataFolder_ = DataFolder();
-    const MarkerLines lines = LastBackup();
+    const MarkerLines lines = LastBackup(markerFile_);
     ShowLastBackup(lines);
     backupFolder_ = lines.backupFolder;
     // The lists start where the text box points, on that folder's volume.
@@ -204,7 +214,7 @@ void BackupWindow::prepareBackup() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
-    const ProposedBackup proposed = ProposeBackup();
+    const ProposedBackup proposed = ProposeBackup(markerFile_);
     if (proposed.marker)
         ShowLastBackup(*proposed.marker);
     backupFolder_ = proposed.backupFolder;
@@ -260,7 +270,7 @@ void BackupWindow::RunBackup() {
     }
     std::optional<Marker::Snapshot> before;
     try {
-        before.emplace(RewriteMarker());
+        before.emplace(RewriteMarker(markerFile_));
     } catch (const UserError& error) {
         ReportBackupNotMade(error.sentence(), error.reason());
         Form_Load();
@@ -273,7 +283,8 @@ void BackupWindow::RunBackup() {
     const BackupCopies::Backup backup = BackupCopies::WriteBackup(
         *before, BackupNames(Names(*File1), session()), made, session().databaseFile,
         session().CollectionIsOpen() ? &session().collection() : nullptr,
-        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); });
+        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); },
+        markerFile_);
     const BackupCopies::Written& copies = backup.copies;
     Quitter->setEnabled(true);
     if (!copies.failures.isEmpty()) {
@@ -302,7 +313,7 @@ void BackupWindow::ReportBackupMade(const BackupCopies::Backup& backup) {
         text += QStringLiteral("\n\nLe fichier « %1 » du dossier des fiches n'a pas pu être mis "
                                "à jour : la fenêtre Sauvegarde ne montrera pas la date de cette "
                                "sauvegarde.")
-                    .arg(Marker::kFileName);
+                    .arg(markerFile_);
         text = WithReason(text, *backup.markerNotDated);
     }
     MessageBox::Show(text, QStringLiteral("Sauvegarde"));
@@ -312,7 +323,7 @@ void BackupWindow::prepareRestore() {
     Text1->hide();
     Sauve->setEnabled(false);
     Restoration->setEnabled(false);
-    if (const std::optional<MarkerLines> marker = ProposeBackup().marker)
+    if (const std::optional<MarkerLines> marker = ProposeBackup(markerFile_).marker)
         backupFolder_ = marker->backupFolder;
     dataFolder_ = WithFinalSlash(DataFolder());
     SelectFolder(backupFolder_);
@@ -322,22 +333,28 @@ void BackupWindow::prepareRestore() {
 // Every card of the collection in place is replaced: the user weighs what they lose first.
 bool BackupWindow::RestoreConfirmed(const RestoreSource& source) const {
     const std::optional<qint64> live = LiveCardCount(session());
-    const QString backup =
-        QStringLiteral("la sauvegarde du %1 (%2)").arg(source.date, CardsText(source.cards));
+    const QString now = live ? QStringLiteral("elle compte %1 maintenant").arg(CardsText(*live))
+                             : QStringLiteral("elle ne peut pas être lue maintenant");
+    const QString after = QStringLiteral("elle comptera %1 après, celles de la sauvegarde du %2")
+                              .arg(CardsText(source.cards), source.date);
     const QString question =
         session().OnServer()
-            ? QStringLiteral("Remplacer la collection du serveur « %1 » (%2), que tous ses "
-                             "utilisateurs partagent, par %3 ?\n\nLes fiches ajoutées ou "
-                             "modifiées depuis cette sauvegarde, par vous ou par d'autres, "
-                             "seront perdues.")
-                  .arg(session().server(), live ? CardsText(*live) : QStringLiteral("illisible"),
-                       backup)
-        : live ? QStringLiteral("Remplacer la collection actuelle (%1) par %2 ?\n\nLes fiches "
-                                "ajoutées ou modifiées depuis cette sauvegarde seront perdues.")
-                     .arg(CardsText(*live), backup)
-               : QStringLiteral("Restaurer %1 ?\n\nAucune collection lisible n'est en place dans "
-                                "le dossier « %2 ».")
-                     .arg(backup, QDir::toNativeSeparators(DataFolder()));
+            ? QStringLiteral("Remplacer la collection partagée de l'équipe, sur le serveur %1 « %2 "
+                             "», que tous ses utilisateurs partagent ?\n%3 ; %4.\n\nLes fiches "
+                             "ajoutées ou modifiées depuis cette sauvegarde, par vous ou par "
+                             "d'autres, seront perdues ; les autres programmes ouverts sur ce "
+                             "serveur en seront avertis.")
+                  .arg(session().CollectionIsOpen() ? session().collection().ServerName()
+                                                    : QString(),
+                       session().server(), Capitalised(now), after)
+        : live ? QStringLiteral("Remplacer la collection locale du dossier « %1 » ?\n%2 ; %3.\n\n"
+                                "Les fiches ajoutées ou modifiées depuis cette sauvegarde seront "
+                                "perdues.")
+                     .arg(QDir::toNativeSeparators(DataFolder()), Capitalised(now), after)
+               : QStringLiteral("Restaurer la sauvegarde du %1 dans la collection locale du "
+                                "dossier « %2 » ?\nAucune collection lisible n'y est en place ; "
+                                "%3.")
+                     .arg(source.date, QDir::toNativeSeparators(DataFolder()), after);
     return MessageBox::AskYesNo(question, QStringLiteral("Restoration")) == MessageBox::Answer::Yes;
 }
 
@@ -371,7 +388,8 @@ void BackupWindow::RunRestore() {
     EndAfterRestore(BackupCopies::Restore(
         Names(*File1), backupFolder_, dataFolder_, session().databaseFile,
         onServer ? &session().collection() : nullptr,
-        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); }));
+        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); },
+        markerFile_));
 }
 
 // The program ends so that its next start opens what was restored; the user is told first.

@@ -53,6 +53,8 @@ private:
     // Where the backup goes or the restore comes from, and the folder of the data.
     QString backupFolder_;
     QString dataFolder_;
+    // The data folder's marker of the collection open (Marker::FileFor).
+    QString markerFile_;
 
     QLabel* Label1;
     QLabel* Label3;

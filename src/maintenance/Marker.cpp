@@ -3,6 +3,7 @@
 #include "platform/FileWriter.h"
 #include "platform/UserError.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 namespace {
@@ -43,6 +44,14 @@ void Write(const MarkerLines& lines, const QString& fileName) {
     for (const QString& line : {lines.backupFolder, lines.programFolder, lines.date})
         bytes += line.toLocal8Bit() + "\r\n";
     WriteFileWhole(fileName, bytes);
+}
+
+QString FileFor(const QString& server) {
+    if (server.isEmpty())
+        return kFileName;
+    const QByteArray digest =
+        QCryptographicHash::hash(server.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+    return QStringLiteral("Sauve-%1.serveur").arg(QString::fromLatin1(digest));
 }
 
 QString BackupDate(const QDate& date) {

@@ -17,6 +17,10 @@ struct MarkerLines {
 namespace Marker {
 
 inline const QString kFileName = QStringLiteral("Sauve.kor");
+// The data folder's marker of a collection: "Sauve.kor" for the local one; for a server's
+// (connection given), a file named for that server, which the backups of the data folder's
+// files (*.kor, *.mdb) leave out, so that neither collection ever shows the other's date.
+QString FileFor(const QString& server);
 
 // Nothing when the file is missing, unreadable, not a regular file or shorter than three lines.
 std::optional<MarkerLines> Read(const QString& fileName = kFileName);

@@ -67,9 +67,15 @@ protected:
     }
     template <class F> auto Guarded(void (F::*handler)()) {
         return [this, handler] {
-            RunGuarded([this, handler] { (static_cast<F*>(this)->*handler)(); });
+            RunGuarded([this, handler] {
+                if (BeforeHandler())
+                    (static_cast<F*>(this)->*handler)();
+            });
         };
     }
+    // Runs before each handler of a control or a menu item; the handler runs only when it
+    // answers true.
+    virtual bool BeforeHandler() { return true; }
 
     // What the window manager's close box does; by default the window is unloaded.
     virtual void WindowClosed();

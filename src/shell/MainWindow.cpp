@@ -4,8 +4,13 @@
 #include "platform/Application.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
+#include "platform/UserError.h"
+#include "shell/CollectionChoice.h"
 #include "shell/OldCollection.h"
+#include "shell/ServerChoice.h"
+#include "shell/ServerDialogs.h"
 #include "shell/Session.h"
+#include "shell/WriteAccess.h"
 #include "store/CardCursor.h"
 #include "store/CategoryCatalogue.h"
 #include "store/StoreError.h"
@@ -37,6 +42,8 @@ void MainWindow::BuildMenus() {
     QAction* Compacte = AddMenuItem(Fichier, "Compacte", QStringLiteral("Compression de Base"));
     QAction* Corbeille = AddMenuItem(Fichier, "Corbeille", QStringLiteral("Corbeille"));
     QAction* Exporter = AddMenuItem(Fichier, "Exporter", QStringLiteral("Exporter…"));
+    QAction* Partagee =
+        AddMenuItem(Fichier, "CollectionPartagee", QStringLiteral("Collection partagée…"));
     QAction* Quit = AddMenuItem(Fichier, "Quit", QStringLiteral("Quitter"));
 
     // The design crossed these two names with their captions: "Ajout" opens the card picker,
@@ -65,6 +72,7 @@ void MainWindow::BuildMenus() {
     OnTriggered(Compacte, &MainWindow::compactCollection);
     OnTriggered(Corbeille, &MainWindow::openTrashWindow);
     OnTriggered(Exporter, &MainWindow::exportCollection);
+    OnTriggered(Partagee, &MainWindow::chooseCollection);
     OnTriggered(Quit, &MainWindow::quit);
     OnTriggered(Ajout, &MainWindow::openCardPicker);
     OnTriggered(Modif, &MainWindow::openNewCardForm);
@@ -76,8 +84,12 @@ void MainWindow::BuildMenus() {
 QAction* MainWindow::AddCategoryItem(QMenu* menu, const Category& category) {
     QAction* item = AddMenuItem(menu, category.menuItem, QString::fromLatin1(category.menuCaption));
     const QString code = QString::fromLatin1(category.code);
-    connect(item, &QAction::triggered, this,
-            [this, code] { RunGuarded([this, code] { showCategory(code); }); });
+    connect(item, &QAction::triggered, this, [this, code] {
+        RunGuarded([this, code] {
+            if (BeforeHandler())
+                showCategory(code);
+        });
+    });
     return item;
 }
 
@@ -160,6 +172,20 @@ void MainWindow::showEntryState() {
     Text2->SetText(QString());
     session().databaseFile = QStringLiteral("Pivane.mdb");
     OpenDatabase();
+    ShowWriteAccess();
+}
+
+void MainWindow::ShowWriteAccess() {
+    const WriteAccess access = WriteAccess::Of(session());
+    setWindowTitle(access.Title(CollectionChoice::WindowTitle(session())));
+    for (QObject* control : Controls()) {
+        auto* command = qobject_cast<QAction*>(control);
+        if (!command || !WriteAccess::Writes(command->objectName()))
+            continue;
+        access.Show(command);
+        if (auto* menu = qobject_cast<QMenu*>(command->parent()))
+            menu->setToolTipsVisible(true);
+    }
 }
 
 void MainWindow::OpenDatabase() {
@@ -189,7 +215,9 @@ bool MainWindow::CollectionIsOpen() const {
     if (session().OnServer()) {
         MessageBox::Error(QStringLiteral("Aucune collection de fiches n'est ouverte : le serveur "
                                          "« %1 » n'a pas répondu. Choisissez « Retour » dans le "
-                                         "menu pour vous y reconnecter.")
+                                         "menu pour vous y reconnecter, ou « Collection "
+                                         "partagée… » pour en choisir un autre ou revenir à la "
+                                         "collection locale.")
                               .arg(session().server()));
         return false;
     }
@@ -216,6 +244,30 @@ void MainWindow::returnToEntryState() {
     cards_.reset();
     session().CloseCollection();
     showEntryState();
+}
+
+// The collection chosen is remembered, as --serveur and --local do, and opened in place of the
+// one open; a server is remembered only once it answered.
+void MainWindow::chooseCollection() {
+    SharedCollectionDialog dialog(session().server(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool toServer = dialog.outcome() == SharedCollectionDialog::Outcome::Server;
+    try {
+        if (toServer)
+            ServerChoice::Remember(dialog.connection());
+        else
+            ServerChoice::Forget();
+    } catch (const UserError& error) {
+        MessageBox::Error(QStringLiteral("Le choix n'a pas pu être retenu pour les prochains "
+                                         "lancements : %1")
+                              .arg(error.text()));
+    }
+    if (toServer)
+        session().UseServer(dialog.connection());
+    else
+        session().UseLocal();
+    returnToEntryState();
 }
 
 void MainWindow::quit() {

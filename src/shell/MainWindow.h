@@ -17,7 +17,8 @@ struct Category;
 //
 // Its handlers live beside the windows they open, so that each subsystem includes only what it
 // uses and no header depends on a subsystem above it:
-//   shell/MainWindow.cpp                   menus, work area, entry state, Retour, Quitter
+//   shell/MainWindow.cpp                   menus, work area, entry state, Retour, Quitter,
+//                                          the collection chosen
 //   browse/MainWindowCategories.cpp        category items, GENERALE, Bureautique
 //   browse/MainWindowViewer.cpp            the card on display and the four arrows
 //   browse/MainWindowGrids.cpp             Liste and Recherche
@@ -70,6 +71,8 @@ private:
     void compactCollection();
     void openTrashWindow();
     void exportCollection();
+    // « Collection partagée… »: another server, or the local collection.
+    void chooseCollection();
     void openCardPicker();
     void openNewCardForm();
 
@@ -83,6 +86,8 @@ private:
     void BuildWorkArea();
     QAction* AddCategoryItem(QMenu* menu, const Category& category);
     void OpenDatabase();
+    // A collection that can only be read says so in the title, and its writing commands are off.
+    void ShowWriteAccess();
     // False, once the user has been told what to do, when no collection is open.
     bool CollectionIsOpen() const;
     void ShowSelection(const Selection& cards, const QString& labelPrefix);

@@ -11,10 +11,10 @@ namespace ServerChoice {
 // $XDG_CONFIG_HOME/pivanes/pivanes.conf, or ~/.config/pivanes/pivanes.conf.
 QString SettingsFile();
 
-// What the last `pivanes --serveur` remembered.
+// The server that `pivanes --serveur` or « Collection partagée… » named last, once it answered.
 std::optional<QString> Remembered();
 void Remember(const QString& connection);
-// What `pivanes --local` does.
+// What `pivanes --local` and « Revenir à la collection locale » do.
 void Forget();
 
 } // namespace ServerChoice

@@ -32,8 +32,10 @@ public:
     // been opened again since: a count from before does not stand for what is there now.
     Collection& countedCollection() const;
 
-    // The server chosen at start; a session without one works on the local collection file.
+    // The server chosen at start or from the main window; a session without one works on the
+    // local collection file.
     void UseServer(const QString& connection) { server_ = connection; }
+    void UseLocal() { server_.clear(); }
     // The connection string of that server; empty for a local collection.
     const QString& server() const { return server_; }
     bool OnServer() const { return !server_.isEmpty(); }
@@ -43,6 +45,11 @@ public:
     void OpenCollection();
     void CloseCollection() { collection_.reset(); }
     bool CollectionIsOpen() const { return collection_ != nullptr; }
+    // Whether another program restored a backup into the open collection since this one last
+    // looked (Collection::RestoredElsewhere).
+    bool CollectionRestoredElsewhere() const {
+        return collection_ && collection_->RestoredElsewhere();
+    }
     // The open collection; throws when there is none.
     Collection& collection() const;
     // What a cursor holds on to: it fails cleanly once the collection is closed.

@@ -21,6 +21,10 @@ protected:
     // For what the window sizes from its scale itself, once its controls are scaled again.
     virtual void scaleChanged() {}
 
+    // Before any action, a collection that another program restored meanwhile is said, and the
+    // program starts again from the main window on the restored cards.
+    bool BeforeHandler() override;
+
 private:
     Session& session_;
     qint32 scalePercent_ = 100;

@@ -1,4 +1,5 @@
 target_sources(pivanes_shell PRIVATE
+    src/shell/CollectionChoice.cpp
     src/shell/CommandLine.cpp
     src/shell/Splash.cpp
     src/shell/Window.cpp
@@ -12,5 +13,7 @@ target_sources(pivanes_shell PRIVATE
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp
     src/shell/ServerCopyCommand.cpp
+    src/shell/ServerDialogs.cpp
     src/shell/Session.cpp
+    src/shell/WriteAccess.cpp
 )

@@ -1,6 +1,7 @@
 #include "store/Collection.h"
 
 #include "store/ServerEngine.h"
+#include "store/TitleCase.h"
 #include "store/sqlite/LocalFile.h"
 #include "store/sqlite/SqliteCollection.h"
 
@@ -25,5 +26,5 @@ qint64 Collection::VerifiedCardCount(const QString& fileName, Check check) {
 }
 
 bool TitleHolds(QByteArrayView title, QByteArrayView keyword) {
-    return !title.isEmpty() && title.contains(keyword);
+    return TitleCase::Matcher(keyword).Holds(title);
 }

@@ -135,6 +135,17 @@ public:
     static qint64 VerifiedCardCount(const QString& fileName, Check check = Check::Whole);
 
     virtual const CollectionPlace& Place() const = 0;
+    // The server's database and host as the server told them ("pivanes@serveur", "pivanes (ce
+    // poste)" through a local socket); empty for a local file.
+    virtual QString ServerName() const = 0;
+    // Whether another program restored a backup into the collection since it was opened, or
+    // since this last answered true: what is on screen may no longer exist. Never throws: a
+    // server that cannot be asked is met by the action that follows.
+    virtual bool RestoredElsewhere() = 0;
+    // Why this program may not write the collection, as found when it was opened (a
+    // write-protected file, folder or disk; a role without the right to write; a server that only
+    // reads), in French; none when it may.
+    virtual std::optional<QString> WhyReadOnly() const = 0;
 
     // --- Reading
     virtual SelectionCount Count(const Selection& selection) = 0;
@@ -146,7 +157,7 @@ public:
     // Every card in ascending number, as the collection stood at one moment.
     virtual void EachCard(const std::function<void(const StoredCard&)>& take) = 0;
     // The cards of the selection numbered up to upTo whose title holds the keyword (UTF-8),
-    // compared character for character (TitleHolds), in ascending number.
+    // whatever the case (TitleHolds), in ascending number.
     virtual FoundCards SearchTitles(const Selection& selection, QByteArrayView keyword,
                                     qint64 upTo) = 0;
     // The cards of the selection numbered up to upTo whose title or text holds what the query asks
@@ -197,6 +208,6 @@ public:
     virtual Compacted Compact() = 0;
 };
 
-// Whether a title holds the keyword, both in UTF-8, comparing characters exactly (in UTF-8 a
-// character matches only itself). An empty keyword is found in every title that is not empty.
+// Whether a title holds the keyword, both in UTF-8, whatever the case of either (TitleCase); an
+// accent counts. An empty keyword is found in every title that is not empty.
 bool TitleHolds(QByteArrayView title, QByteArrayView keyword);

@@ -13,13 +13,9 @@ StoreError StoreError::CollectionClosed() {
 StoreError StoreError::EditConflict(qint64 numero, bool removed) {
     const QString text =
         removed ? QStringLiteral("La fiche N° %1 n'existe plus dans la base : un autre programme "
-                                 "l'a retirée depuis son affichage. Rien n'a été enregistré : "
-                                 "copiez vos changements, puis ajoutez-les comme une nouvelle "
-                                 "fiche (« Ajouter Une Fiche »).")
+                                 "l'a retirée depuis son affichage. Rien n'a été enregistré.")
                 : QStringLiteral("La fiche N° %1 a été modifiée par un autre programme depuis son "
-                                 "affichage. Rien n'a été enregistré : copiez vos changements, "
-                                 "rouvrez la fiche pour voir ce qu'elle contient maintenant, puis "
-                                 "refaites-les.");
+                                 "affichage. Rien n'a été enregistré.");
     return StoreError(Kind::EditConflict, text.arg(numero));
 }
 

@@ -27,7 +27,8 @@ public:
 
     // The collection was closed since the rows or the card were asked for.
     static StoreError CollectionClosed();
-    // The card changed since it was read, or went (removed): the write was refused.
+    // The card changed since it was read, or went (removed): the write was refused. The caller
+    // says what becomes of what was typed.
     static StoreError EditConflict(qint64 numero, bool removed);
     // No number is left after the highest within the 32 bits that card numbers have.
     static StoreError NumbersExhausted();

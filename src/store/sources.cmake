@@ -8,6 +8,7 @@ target_sources(pivanes_store PRIVATE
     src/store/ServerModule.cpp
     src/store/StoreError.cpp
     src/store/TextSearch.cpp
+    src/store/TitleCase.cpp
     # The SQLite engine: the only sources that name SQLite.
     src/store/sqlite/Connection.cpp
     src/store/sqlite/CopyFile.cpp

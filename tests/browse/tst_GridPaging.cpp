@@ -135,7 +135,13 @@ void TestGridPaging::keywordAndTitles_data() {
                                       << "EXCEL" << true;
     QTest::newRow("lower case stored") << "EXCEL"
                                        << "macro excel"
-                                       << "EXCEL" << false;
+                                       << "EXCEL" << true;
+    QTest::newRow("accents stored in lower case") << "été"
+                                                  << "Été indien"
+                                                  << "ÉTÉ" << true;
+    QTest::newRow("no accent typed") << "ete"
+                                     << "Été indien"
+                                     << "ETE" << false;
     QTest::newRow("accents upper-cased") << "réseau"
                                          << "RÉSEAU LOCAL"
                                          << "RÉSEAU" << true;

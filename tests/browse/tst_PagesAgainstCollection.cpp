@@ -165,7 +165,9 @@ QList<Stored> Expected(GridScreen screen, int category, const QByteArray& keywor
     QList<Stored> kept;
     for (const Stored& card : EveryCard()) {
         if (screen == GridScreen::Search) {
-            if (!card.title.isEmpty() && card.title.contains(keyword))
+            if (!card.title.isEmpty() &&
+                QString::fromUtf8(card.title)
+                    .contains(QString::fromUtf8(keyword), Qt::CaseInsensitive))
                 kept.append(card);
         } else if (card.cate == kCodes[category]) {
             kept.append(card);

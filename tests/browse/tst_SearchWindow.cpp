@@ -126,30 +126,37 @@ void TestSearchWindow::titlesHoldingTheKeyword_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<QList<qint32>>("found");
+    QTest::addColumn<QString>("told"); // on the line under the grid
 
     QTest::newRow("empty box: every title with text") << ""
-                                                      << "" << QList<qint32>{1, 2, 3, 6, 7};
+                                                      << "" << QList<qint32>{1, 2, 3, 6, 7} << "";
     QTest::newRow("blanks only") << "   "
-                                 << "" << QList<qint32>{1, 2, 3, 6, 7};
-    QTest::newRow("lower case typed") << "windows"
-                                      << "WINDOWS" << QList<qint32>{1, 3, 7};
+                                 << "" << QList<qint32>{1, 2, 3, 6, 7} << "";
+    QTest::newRow("lower case typed, any case stored")
+        << "windows"
+        << "WINDOWS" << QList<qint32>{1, 2, 3, 7} << "";
     QTest::newRow("blanks around") << "  réseau windows  "
-                                   << "RÉSEAU WINDOWS" << QList<qint32>{7};
+                                   << "RÉSEAU WINDOWS" << QList<qint32>{7} << "";
     QTest::newRow("inner blanks must match") << "réseau  windows"
-                                             << "RÉSEAU  WINDOWS" << QList<qint32>{3};
-    QTest::newRow("title without value") << "sans"
-                                         << "SANS" << QList<qint32>{};
-    QTest::newRow("no match") << "zorglub"
-                              << "ZORGLUB" << QList<qint32>{};
+                                             << "RÉSEAU  WINDOWS" << QList<qint32>{3} << "";
+    QTest::newRow("title without value")
+        << "sans"
+        << "SANS" << QList<qint32>{} << "Aucune fiche ne contient « SANS ».";
+    QTest::newRow("no match") << " zorglub "
+                              << "ZORGLUB" << QList<qint32>{}
+                              << "Aucune fiche ne contient « ZORGLUB ».";
 }
 
 void TestSearchWindow::titlesHoldingTheKeyword() {
     QFETCH(QString, typed);
     QFETCH(QString, keyword);
     QFETCH(QList<qint32>, found);
+    QFETCH(QString, told);
     ProgramFixture fixture;
     WriteTitledCards();
     SearchWindow* search = OpenSearch();
+    const QLabel* nothingFound = Control<QLabel>(search, "Label3");
+    QVERIFY(!nothingFound->isVisible());
     Search(*search, typed);
     const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
     QVERIFY(grid.Visible());
@@ -163,6 +170,7 @@ void TestSearchWindow::titlesHoldingTheKeyword() {
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
     QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
     QVERIFY(ShownMessages().isEmpty());
+    QCOMPARE(nothingFound->isVisible() ? nothingFound->text() : QString(), told);
 }
 
 void TestSearchWindow::resultsArePaged_data() {
@@ -221,8 +229,8 @@ void TestSearchWindow::clickShowsTheCardInTheMainWindow_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<qint32>("shown");
 
-    QTest::newRow("card row") << 2 << 3;
-    QTest::newRow("empty row: the card that was shown") << 4 << 6;
+    QTest::newRow("card row") << 3 << 3;
+    QTest::newRow("empty row: the card that was shown") << 5 << 6;
 }
 
 void TestSearchWindow::clickShowsTheCardInTheMainWindow() {
@@ -287,15 +295,20 @@ void TestSearchWindow::searchInTexts_data() {
     QTest::addColumn<bool>("ticked");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QList<qint32>>("found");
+    QTest::addColumn<QString>("told"); // under the grid
     ForEachScreen([](const char* screen, int pixels) {
         QTest::addRow("%s: titles only, as typed in capitals", screen)
-            << pixels << false << "ete" << QList<qint32>{3};
+            << pixels << false << "ete" << QList<qint32>{3} << "";
+        QTest::addRow("%s: titles only, nothing found", screen)
+            << pixels << false << "zorglub" << QList<qint32>{}
+            << "Aucune fiche ne contient « ZORGLUB ».";
         QTest::addRow("%s: texts too, accents and case folded", screen)
-            << pixels << true << "Été" << QList<qint32>{1, 2, 3, 4};
+            << pixels << true << "Été" << QList<qint32>{1, 2, 3, 4} << "";
         QTest::addRow("%s: a phrase across a line end", screen)
-            << pixels << true << "\"cle de registre\"" << QList<qint32>{2, 4};
+            << pixels << true << "\"cle de registre\"" << QList<qint32>{2, 4} << "";
         QTest::addRow("%s: nothing but punctuation", screen)
-            << pixels << true << " ;:\"- " << QList<qint32>{};
+            << pixels << true << " ;:\"- " << QList<qint32>{}
+            << "Aucune fiche ne contient « ;:\"- ».";
     });
 }
 
@@ -306,6 +319,7 @@ void TestSearchWindow::searchInTexts() {
     QFETCH(bool, ticked);
     QFETCH(QString, typed);
     QFETCH(QList<qint32>, found);
+    QFETCH(QString, told);
     ProgramFixture fixture;
     if (pixels)
         Fakes().screen.Set(pixels * 15);
@@ -340,6 +354,12 @@ void TestSearchWindow::searchInTexts() {
         QVERIFY(!check->isVisible());
         QCOMPARE(ShownNumbers(grid), found);
         QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
+        const QLabel* nothingFound = Control<QLabel>(search, "Label3");
+        QCOMPARE(nothingFound->isVisible() ? nothingFound->text() : QString(), told);
+        QVERIFY(nothingFound->width() >= nothingFound->sizeHint().width() &&
+                nothingFound->height() >= nothingFound->sizeHint().height() &&
+                search->Client()->rect().contains(nothingFound->geometry()) &&
+                nothingFound->y() >= grid.geometry().bottom());
         MenuItem(*search, "ListeFin")->trigger();
         ProcessUnloads();
     }

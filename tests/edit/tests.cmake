@@ -1,5 +1,8 @@
 pivanes_add_test(tst_NewCardForm edit/tst_NewCardForm.cpp)
 pivanes_add_test(tst_CardEditor edit/tst_CardEditor.cpp)
+pivanes_test_uses_server(tst_CardEditor)
 pivanes_add_test(tst_CardPicker edit/tst_CardPicker.cpp)
 pivanes_add_test(tst_CategoryButtons edit/tst_CategoryButtons.cpp)
 pivanes_add_test(tst_TrashWindow edit/tst_TrashWindow.cpp)
+pivanes_add_test(tst_ReadOnlyCollection edit/tst_ReadOnlyCollection.cpp)
+pivanes_test_uses_server(tst_ReadOnlyCollection)

@@ -48,8 +48,10 @@ private slots:
     void refusedWriteKeepsTheText();
     void neverWritesOverAnotherProgramsChange_data();
     void neverWritesOverAnotherProgramsChange();
-    void leavingLosesUnwrittenChanges_data();
-    void leavingLosesUnwrittenChanges();
+    void aRefusedEditCanBecomeANewCard_data();
+    void aRefusedEditCanBecomeANewCard();
+    void leavingAsksBeforeLosingWhatWasTyped_data();
+    void leavingAsksBeforeLosingWhatWasTyped();
 };
 
 void TestCardEditor::showsThePickedCard_data() {
@@ -204,23 +206,111 @@ void TestCardEditor::neverWritesOverAnotherProgramsChange() {
     QCOMPARE(StoredCards(), theirs);
 }
 
-void TestCardEditor::leavingLosesUnwrittenChanges_data() {
-    QTest::addColumn<bool>("closeBox");
-    QTest::newRow("Retour") << false;
-    QTest::newRow("close box") << true;
+void TestCardEditor::aRefusedEditCanBecomeANewCard_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<bool>("saveAsNew");
+    QTest::newRow("changed, saved as a new card") << "sqlite" << false << true;
+    QTest::newRow("removed, saved as a new card") << "sqlite" << true << true;
+    QTest::newRow("changed, kept on screen") << "sqlite" << false << false;
+    QTest::newRow("changed on the server, saved as a new card") << "postgres" << false << true;
 }
 
-void TestCardEditor::leavingLosesUnwrittenChanges() {
-    QFETCH(bool, closeBox);
+// Another program, through a collection of its own, writes the card while it is on screen.
+void TestCardEditor::aRefusedEditCanBecomeANewCard() {
+    QFETCH(QString, engine);
+    QFETCH(bool, removed);
+    QFETCH(bool, saveAsNew);
+    ProgramFixture fixture;
+    std::unique_ptr<Collection> other;
+    if (engine == "postgres") {
+        other = FreshCollection(engine, EditorCards());
+        TestSession().UseServer(other->Place().name);
+    } else {
+        WriteCollection(EditorCards());
+        other = Collection::OpenLocal(QStringLiteral("Pivane.mdb"));
+    }
+    CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("mien "));
+    if (removed)
+        other->MoveToTrash(12);
+    else
+        other->Update(*other->ReadCard(12), {{}, {}, QStringLiteral("leur texte")});
+    QList<Card> expected = StoredCards(*other);
+    if (saveAsNew)
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+    QVERIFY(Press(*form, "Command1"));
+
+    QVERIFY2(ShownMessages().value(0).contains(QStringLiteral("nouvelle fiche ?")),
+             qPrintable(ShownMessages().value(0)));
+    if (saveAsNew)
+        expected << Card{346, "WIN", "MIEN VIDER LE CACHE", EditorCards()[11].Pivanes};
+    QCOMPARE(StoredCards(*other), expected);
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("MIEN VIDER LE CACHE"));
+    if (!saveAsNew) {
+        QCOMPARE(ShownMessages().size(), 1);
+        QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
+        return;
+    }
+    QCOMPARE(ShownMessages().size(), 2);
+    QVERIFY2(ShownMessages()[1].contains(QStringLiteral("fiche N° 346")),
+             qPrintable(ShownMessages()[1]));
+    // The editor goes on with the new card, saved.
+    QVERIFY(Control<QLabel>(form, "Label2")->text().startsWith(QStringLiteral("FICHE N°  346 /")));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("ENREGISTREE"));
+    Control<QAction>(form, "Retour")->trigger();
+    QCOMPARE(ShownMessages().size(), 2);
+}
+
+void TestCardEditor::leavingAsksBeforeLosingWhatWasTyped_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("discard"); // the answer to the question
+    QTest::newRow("Retour, nothing typed") << "Retour"
+                                           << "" << false << false << false;
+    QTest::newRow("Retour, typed and erased") << "Retour"
+                                              << "x\b" << false << false << false;
+    QTest::newRow("Retour, kept") << "Retour"
+                                  << "oubli" << false << true << false;
+    QTest::newRow("close box, discarded") << "close box"
+                                          << "oubli" << false << true << true;
+    QTest::newRow("Escape, kept") << "Escape"
+                                  << "oubli" << false << true << false;
+    QTest::newRow("Escape, discarded") << "Escape"
+                                       << "oubli" << false << true << true;
+    QTest::newRow("close box, saved") << "close box"
+                                      << "gardé" << true << false << false;
+}
+
+void TestCardEditor::leavingAsksBeforeLosingWhatWasTyped() {
+    QFETCH(QString, way);
+    QFETCH(QString, typed);
+    QFETCH(bool, saved);
+    QFETCH(bool, asked);
+    QFETCH(bool, discard);
     ProgramFixture fixture;
     WriteCollection(EditorCards());
     CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
-    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("oubli"));
-    if (closeBox)
-        form->close();
-    else
-        Control<QAction>(form, "Retour")->trigger();
+    TypeText(Control<TextBox>(form, "Text1"), typed);
+    if (saved)
+        QVERIFY(Press(*form, "Command1"));
+    const QList<Card> stored = StoredCards();
+    if (discard)
+        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+    Leave(*form, way);
     ProcessUnloads();
+
+    QCOMPARE(ShownMessages(),
+             asked ? QStringList{"Abandonner les changements de la fiche N° 12 ?"} : QStringList{});
+    QCOMPARE(StoredCards(), stored);
+    if (asked && !discard) {
+        QCOMPARE(Forms::Find<CardEditor>(), form);
+        QVERIFY(form->isVisible());
+        QVERIFY(Control<TextBox>(form, "Text1")->Text().startsWith(typed.toUpper()));
+        return;
+    }
     QVERIFY(!Forms::Find<CardEditor>());
     // Back to the picker, afresh on its choice of a category; the main window stays hidden.
     const CardPicker* picker = Forms::Find<CardPicker>();
@@ -228,9 +318,7 @@ void TestCardEditor::leavingLosesUnwrittenChanges() {
     QVERIFY(picker->isVisible());
     QCOMPARE(VisibleButtons(*picker),
              QStringList({"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"}));
-    QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("Liste"));
     QVERIFY(!Forms::Find<MainWindow>()->isVisible());
-    QCOMPARE(StoredCards(), EditorCards());
 }
 
 PIVANES_TEST_MAIN(TestCardEditor)

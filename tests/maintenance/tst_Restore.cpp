@@ -155,7 +155,10 @@ private slots:
 
         const auto& shown = Fakes().messages.Shown();
         QCOMPARE(shown.front().title, QStringLiteral("Restoration"));
-        for (const char* part : {"09/03/2026", "(5 fiches)", "(6 fiches)", "perdues"})
+        for (const char* part : {"Remplacer la collection locale du dossier",
+                                 "Elle compte 6 fiches maintenant ; elle comptera 5 fiches après, "
+                                 "celles de la sauvegarde du 09/03/2026",
+                                 "perdues"})
             QVERIFY2(shown.front().text.contains(QString::fromUtf8(part)),
                      qPrintable(shown.front().text));
         QCOMPARE(Fakes().eventLoop.EndRequested(), yes);

@@ -74,14 +74,17 @@ private slots:
         QTest::addColumn<QStringList>("captions");
         QTest::newRow("Fichier") << "Fichier"
                                  << "Menu"
-                                 << QStringList{"Retour",   "Imprime",   "ListeFiche", "Recher",
-                                                "Lisezmoi", "Talm",      "vide",       "Quitter",
-                                                "Compacte", "Corbeille", "Exporter",   "Quit"}
+                                 << QStringList{"Retour",    "Imprime",  "ListeFiche",
+                                                "Recher",    "Lisezmoi", "Talm",
+                                                "vide",      "Quitter",  "Compacte",
+                                                "Corbeille", "Exporter", "CollectionPartagee",
+                                                "Quit"}
                                  << QStringList{
                                         "Retour",    "Imprimer Fiche", "Liste",
                                         "Recherche", "Lisez Moi",      "Talmir",
                                         "-",         "Sauvegarde",     "Compression de Base",
-                                        "Corbeille", "Exporter…",      "Quitter"};
+                                        "Corbeille", "Exporter…",      "Collection partagée…",
+                                        "Quitter"};
         QTest::newRow("Util") << "Util"
                               << "Utilitaire" << QStringList{"Ajout", "Modif"}
                               << QStringList{"Modif une fiche", "Ajouter Une Fiche"};
@@ -122,8 +125,10 @@ private slots:
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
         QCOMPARE(SeenItems(Control<QMenu>(main, "Fichier")),
                  (QStringList{"Recherche", "Lisez Moi", "Talmir", "-", "Sauvegarde",
-                              "Compression de Base", "Corbeille", "Exporter…", "Quitter"}));
+                              "Compression de Base", "Corbeille", "Exporter…",
+                              "Collection partagée…", "Quitter"}));
         QCOMPARE(SeenControls(main), QStringList{"NOM  PIVANE"});
+        QCOMPARE(main.windowTitle(), QStringLiteral("Pivanes — collection locale"));
         QVERIFY(TestSession().CollectionIsOpen());
         QVERIFY(ShownMessages().isEmpty());
     }

@@ -97,6 +97,8 @@ private slots:
     void aClientKilledInsideItsTransactionLeavesNothingHalfWritten();
     void aRestartedServerIsSaidThenReconnected();
     void aRoleWithTheRightsTheReadmeGivesWrites();
+    void aRoleThatMayNotWriteIsKnownAtConnection_data();
+    void aRoleThatMayNotWriteIsKnownAtConnection();
     void refusalsSayWhatAndWhy_data();
     void refusalsSayWhatAndWhy();
 };
@@ -202,8 +204,11 @@ void TestServerCollection::aRestartedServerIsSaidThenReconnected() {
 
 // The triggers keep the titles and the counts with the owner's rights.
 void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
+    TemporaryFolder folder;
     const std::unique_ptr<Collection> owner = FreshCollection("postgres", kThree);
     const QString writer = QStringLiteral("redacteur_%1").arg(QCoreApplication::applicationPid());
+    // A collection made before restores were counted: a role that may not add the count works
+    // on without it.
     RunPsql(owner->Place().name,
             QStringLiteral(
                 "DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
@@ -211,10 +216,13 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
                 "GRANT SELECT, INSERT, DELETE ON trucpivane_corbeille TO %1; "
                 "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1; "
                 "GRANT SELECT ON trucpivane_suivi, trucpivane_epoque TO %1; "
-                "GRANT SELECT, INSERT ON trucpivane_appliques TO %1")
+                "GRANT SELECT, INSERT ON trucpivane_appliques TO %1; "
+                "DROP TABLE trucpivane_restaurations")
                 .arg(writer));
-    const std::unique_ptr<Collection> collection = Collection::Open(CollectionPlace::Server(
-        QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer)));
+    const CollectionPlace asWriter = CollectionPlace::Server(
+        QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer));
+    std::unique_ptr<Collection> collection = Collection::Open(asWriter);
+    QCOMPARE(collection->WhyReadOnly(), std::nullopt);
     QCOMPARE(collection->Add({QStringLiteral("INT"), QStringLiteral("AJOUTÉE"), {}}), 10);
     collection->Update(*collection->ReadCard(5), {QStringLiteral("INT"), {}, {}});
     QCOMPARE(collection->Count(Selection::Category("INT")).cards, 2);
@@ -224,11 +232,54 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     collection->MoveToTrash(10);
     QCOMPARE(collection->EmptyTrash(), 1);
     // Its local copy, and a card added away from the server.
-    TemporaryFolder folder;
     const QString copy = ServerCopy::FileFor(folder.Path(), collection->Place().name);
     ServerCopy::BringUpToDate(*collection, copy);
     ServerCopy::OpenOffline(copy, collection->Place().name)->Add({"INT", "AILLEURS", {}});
     QCOMPARE(ServerCopy::BringUpToDate(*collection, copy).changes.at(0).numero, 10);
+
+    // The owner's next opening adds it; a role that may read it but not count a restore
+    // restores all the same.
+    const qint64 cards = owner->SnapshotInto(QDir::current().filePath(QStringLiteral("copie.mdb")));
+    const std::unique_ptr<Collection> reopened = Collection::Open(owner->Place());
+    RunPsql(owner->Place().name,
+            QStringLiteral("GRANT SELECT ON trucpivane_restaurations TO %1").arg(writer));
+    collection = Collection::Open(asWriter);
+    collection->ReplaceWith(QStringLiteral("copie.mdb"));
+    QCOMPARE(collection->Count(Selection::AllCards()).cards, cards);
+    QVERIFY(!reopened->RestoredElsewhere());
+}
+
+void TestServerCollection::aRoleThatMayNotWriteIsKnownAtConnection_data() {
+    QTest::addColumn<QString>("grants"); // run as the administrator; %1 is the role
+    QTest::addColumn<QString>("saying"); // in the reason the collection gives
+    const QString role = QStringLiteral("partiel_%1").arg(QCoreApplication::applicationPid());
+    const QString cards = QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1; "
+                                         "GRANT INSERT, UPDATE, DELETE ON trucpivane TO %1; ");
+    QTest::newRow("SELECT alone") << "GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1"
+                                  << "Le rôle « " + role + " » peut lire les fiches";
+    QTest::newRow("no DELETE on the trash") << cards + "GRANT INSERT ON trucpivane_corbeille TO %1"
+                                            << "Le rôle « " + role + " »";
+    QTest::newRow("database read-only by default")
+        << cards + "GRANT INSERT, DELETE ON trucpivane_corbeille TO %1; DO $$ BEGIN EXECUTE "
+                   "format('ALTER DATABASE %I SET default_transaction_read_only = on', "
+                   "current_database()); END $$"
+        << "n'accepte que des lectures";
+}
+
+void TestServerCollection::aRoleThatMayNotWriteIsKnownAtConnection() {
+    QFETCH(QString, grants);
+    QFETCH(QString, saying);
+    const std::unique_ptr<Collection> owner = FreshCollection("postgres", kThree);
+    const QString role = QStringLiteral("partiel_%1").arg(QCoreApplication::applicationPid());
+    RunPsql(owner->Place().name, QStringLiteral("DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN "
+                                                "duplicate_object THEN NULL; END $$; ")
+                                         .arg(role) +
+                                     grants.arg(role));
+    const std::unique_ptr<Collection> collection = Collection::Open(CollectionPlace::Server(
+        QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + role)));
+    const QString reason = collection->WhyReadOnly().value_or(QString());
+    QVERIFY2(reason.contains(saying), qPrintable(reason));
+    QVERIFY2(reason.contains(collection->Place().name), qPrintable(reason));
 }
 
 void TestServerCollection::refusalsSayWhatAndWhy_data() {

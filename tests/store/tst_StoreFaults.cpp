@@ -182,6 +182,9 @@ private slots:
         QString text;
         try {
             const std::unique_ptr<Collection> collection = Open(file);
+            // Known at opening, before a card is typed for nothing.
+            QCOMPARE(collection->WhyReadOnly().value_or(QString()).contains("lecture seule"),
+                     fault == "read-only");
             if (fault == "eio later")
                 QVERIFY2(failing->Fail(), qPrintable(failing->WhyNot()));
             if (fault == "replaced")

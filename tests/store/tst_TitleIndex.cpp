@@ -1,6 +1,7 @@
 // The title index answers like reading every title, whoever changed the table and however.
 #include "EngineTestSupport.h"
 
+#include "store/TitleCase.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/Schema.h"
 #include "store/sqlite/SqliteCollection.h"
@@ -39,7 +40,7 @@ QList<qint64> Scanned(Collection& collection, const QByteArray& keyword) {
     QList<qint64> found;
     collection.EachCard([&](const StoredCard& card) {
         const QByteArray title = card.titre.value_or(QString()).toUtf8();
-        if (!title.isEmpty() && title.contains(keyword))
+        if (TitleHolds(title, keyword))
             found << card.numero;
     });
     return found;
@@ -87,6 +88,7 @@ private slots:
     void staleIndexIsRebuiltByWriteAndCompaction_data();
     void staleIndexIsRebuiltByWriteAndCompaction();
     void killedWriterLeavesAMatchingIndex();
+    void foldsEveryCaseAsTitleHolds();
 };
 
 void TestTitleIndex::keptByEveryWriteOfAnotherProgram_data() {
@@ -176,25 +178,39 @@ void TestTitleIndex::openingAndSearchingNeverWrite() {
         SqliteCollection collection(QStringLiteral("Pivane.mdb"));
         QVERIFY(!Schema::TitleIndexIsCurrent(collection.connection()));
         QCOMPARE(Searched(collection, "ABC"), Scanned(collection, "ABC"));
-        QCOMPARE(Scanned(collection, "ABC").size(), 5);
+        QCOMPARE(Scanned(collection, "ABC").size(), 6);
     }
     QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), before);
 }
 
 void TestTitleIndex::staleIndexIsRebuiltByWriteAndCompaction_data() {
+    QTest::addColumn<QByteArray>("staling");
     QTest::addColumn<bool>("byCompaction");
-    QTest::newRow("first write") << false;
-    QTest::newRow("compaction") << true;
+    const QByteArray untold = "DROP TRIGGER TrucPivane_Titres_Modif; "
+                              "UPDATE TrucPivane SET Titre = 'REMPLACÉ' WHERE Numero = 1";
+    // As a file made before titles were searched whatever their case holds it.
+    const QByteArray caseKept =
+        "DROP TABLE TrucPivane_Titres; CREATE VIRTUAL TABLE TrucPivane_Titres USING fts5(Titre, "
+        "tokenize='trigram case_sensitive 1', columnsize=0); INSERT INTO TrucPivane_Titres(rowid, "
+        "Titre) SELECT Numero, Titre FROM TrucPivane";
+    QTest::newRow("a write untold, first write") << untold << false;
+    QTest::newRow("a write untold, compaction") << untold << true;
+    QTest::newRow("case kept, first write") << caseKept << false;
+    QTest::newRow("case kept, compaction") << caseKept << true;
 }
 
 void TestTitleIndex::staleIndexIsRebuiltByWriteAndCompaction() {
+    QFETCH(QByteArray, staling);
     QFETCH(bool, byCompaction);
     TemporaryFolder folder;
     WriteCollection(kCards);
-    QCOMPARE(RunElsewhere("DROP TRIGGER TrucPivane_Titres_Modif; "
-                          "UPDATE TrucPivane SET Titre = 'REMPLACÉ' WHERE Numero = 1"),
-             SQLITE_OK);
+    QCOMPARE(RunElsewhere(staling), SQLITE_OK);
     QVERIFY(!IndexIsCurrent());
+    {
+        SqliteCollection stale(QStringLiteral("Pivane.mdb"));
+        QCOMPARE(Searched(stale, "ABC"), Scanned(stale, "ABC"));
+        QVERIFY(Scanned(stale, "ABC").contains(3));
+    }
     const std::unique_ptr<Collection> collection = Collection::OpenLocal("Pivane.mdb");
     if (byCompaction)
         collection->Compact();
@@ -231,6 +247,32 @@ void TestTitleIndex::killedWriterLeavesAMatchingIndex() {
         for (const QByteArray& keyword :
              {QByteArray("ÉCRIT"), QByteArray("TITRE 1"), QByteArray("RÉSEAU"), QByteArray("N°1")})
             QCOMPARE(Searched(collection, keyword), Scanned(collection, keyword));
+    }
+}
+
+// Every character that has a case, between two others: the index finds, for each, the titles of
+// exactly the characters that TitleCase folds as it.
+void TestTitleIndex::foldsEveryCaseAsTitleHolds() {
+    TemporaryFolder folder;
+    const QString around = QStringLiteral("«%1»");
+    QList<Card> cards;
+    std::vector<char32_t> folded;
+    for (char32_t c = 1; c < 0x20000; ++c)
+        if (TitleCase::Variants(c).size() > 1) {
+            cards << Card{qint64(c), "WIN", around.arg(QString::fromUcs4(&c, 1)), ""};
+            if (TitleCase::Folded(c) == c)
+                folded.push_back(c);
+        }
+    QVERIFY(folded.size() > 1000);
+    WriteCollection(cards);
+    SqliteCollection collection(QStringLiteral("Pivane.mdb"));
+    QVERIFY(Schema::TitleIndexIsCurrent(collection.connection()));
+    for (const char32_t c : folded) {
+        QList<qint64> numbers;
+        for (const char32_t variant : TitleCase::Variants(c))
+            numbers << qint64(variant);
+        std::sort(numbers.begin(), numbers.end());
+        QCOMPARE(Searched(collection, around.arg(QString::fromUcs4(&c, 1)).toUtf8()), numbers);
     }
 }
 

@@ -90,7 +90,7 @@ qint64 SqliteBaseline::ReadCard(qint32 numero) {
 
 qint64 SqliteBaseline::CollectTitles(const QString& keyword) {
     const QByteArray utf8 = keyword.toUtf8();
-    Query all(db_, "SELECT Numero, Titre FROM TrucPivane WHERE instr(Titre, ?1) > 0 "
+    Query all(db_, "SELECT Numero, Titre FROM TrucPivane WHERE instr(lower(Titre), lower(?1)) > 0 "
                    "ORDER BY Numero");
     sqlite3_bind_text(all.stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
     std::vector<qint32> numbers;

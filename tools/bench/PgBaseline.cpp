@@ -46,10 +46,12 @@ public:
         return PQgetlength(read.get(), 0, 0) + PQgetlength(read.get(), 0, 1);
     }
 
-    // The count of the titles that hold the keyword, which the grid needs first.
+    // The count of the titles that hold the keyword whatever the case, which the grid needs
+    // first.
     qint64 CollectTitles(const QString& keyword) override {
         const Result count =
-            Run("SELECT count(*) FROM trucpivane WHERE strpos(titre, $1) > 0", {keyword.toUtf8()});
+            Run("SELECT count(*) FROM trucpivane WHERE strpos(lower(titre), lower($1)) > 0",
+                {keyword.toUtf8()});
         return Number(count, 0, 0);
     }
 

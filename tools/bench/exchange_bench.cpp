@@ -60,7 +60,7 @@ void BareInserts(const QString& target, int cards, bool withIndexes = false) {
     if (withIndexes)
         sqlite3_exec(db,
                      "CREATE INDEX TrucPivane_Cate ON TrucPivane (Cate); CREATE VIRTUAL TABLE "
-                     "TrucPivane_Titres USING fts5(Titre, tokenize='trigram case_sensitive 1', "
+                     "TrucPivane_Titres USING fts5(Titre, tokenize='trigram case_sensitive 0', "
                      "columnsize=0); INSERT INTO TrucPivane_Titres(rowid, Titre) SELECT Numero, "
                      "Titre FROM TrucPivane; CREATE VIRTUAL TABLE TrucPivane_Mots USING "
                      "fts5(Titre, Pivanes, content='', columnsize=0, tokenize='unicode61 "

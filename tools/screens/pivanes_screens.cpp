@@ -154,6 +154,13 @@ void ListAndSearch() {
     Capture(Showing<SearchWindow>(), "recherche-textes");
     ClickRow(*Control<FlexGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
     Capture(Showing<MainWindow>(), "fiche-trouvee");
+
+    Trigger(Showing<MainWindow>(), "Recher");
+    SearchWindow& fruitless = Showing<SearchWindow>();
+    Control<TextBox>(fruitless, "Text1")->SetText(QStringLiteral("zorglub"));
+    QTest::keyClick(Control<TextBox>(fruitless, "Text1"), Qt::Key_Return);
+    Capture(Showing<SearchWindow>(), "recherche-aucune");
+    Trigger(Showing<SearchWindow>(), "ListeFin");
 }
 
 void Printout() {

@@ -122,6 +122,7 @@ PgCollection::PgCollection(const QString& connection)
         throw NotReached(connection, failure.reason());
     }
     Guarded(Doing::Writing, [&] { MakeOrCheck(); });
+    whyReadOnly_ = Guarded(Doing::Reading, [&] { return AskWriteRights(); });
 }
 
 PgCollection::~PgCollection() {
@@ -140,12 +141,16 @@ void PgCollection::MakeOrCheck() {
     const auto has = [this](const char* query) {
         return connection_->Run(query).Bytes(0, 0) == "t";
     };
-    MakeOnce([&] { return has(PgSql::kHasCardTable) && has(PgSql::kHasTrash); },
-             [&] {
-                 if (!has(PgSql::kHasCardTable))
-                     connection_->Exec(PgSql::kCreateCollection);
-                 connection_->Exec(PgSql::kCreateTrash);
-             });
+    const auto hasTable = [&] { return has(PgSql::kHasCardTable) && has(PgSql::kHasTrash); };
+    if (!hasTable())
+        UnderMakingLock([&] {
+            if (!hasTable())
+                connection_->InTransaction([&] {
+                    if (!has(PgSql::kHasCardTable))
+                        connection_->Exec(PgSql::kCreateCollection);
+                    connection_->Exec(PgSql::kCreateTrash);
+                });
+        });
     const PgResult shape = connection_->Run(PgSql::kShape);
     QStringList found;
     for (int row = 0; row < shape.Rows(); ++row)
@@ -164,19 +169,19 @@ void PgCollection::MakeOrCheck() {
     MakeTracking();
     if (connection_->Run(PgSql::kCountRows).Int64(0, 0) > kCountRowsKept)
         FoldCounts();
+    if (connection_->Run(PgSql::kHasRestoreGeneration).Bytes(0, 0) != "t")
+        MakeRestoreGeneration();
+    restores_ = RestoreGeneration();
 }
 
-void PgCollection::MakeOnce(const std::function<bool()>& made, const std::function<void()>& make) {
-    if (made())
-        return;
-    // Two programs starting on the same empty database make it once. The lock is the session's,
-    // so that the check after it runs in a transaction of its own, which sees what the other
-    // program made before it let go.
+// Two programs starting on the same empty database make it once. The lock is the session's, so
+// that a check after it runs in a transaction of its own, which sees what the other program
+// made before it let go.
+template <typename Work> void PgCollection::UnderMakingLock(const Work& work) {
     const PgValues key = PgValues().Add(PgSql::kNumberingKey);
     connection_->Run(PgSql::kSessionLock, key);
     try {
-        if (!made())
-            connection_->InTransaction(make);
+        work();
     } catch (...) {
         connection_->Run(PgSql::kSessionUnlock, key);
         throw;
@@ -184,23 +189,96 @@ void PgCollection::MakeOnce(const std::function<bool()>& made, const std::functi
     connection_->Run(PgSql::kSessionUnlock, key);
 }
 
+// Added beside a collection made before it; a role that may not make tables works on without
+// it, and the first opening by one that may makes it.
+void PgCollection::MakeRestoreGeneration() {
+    UnderMakingLock([&] {
+        try {
+            if (connection_->Run(PgSql::kHasRestoreGeneration).Bytes(0, 0) != "t")
+                connection_->InTransaction(
+                    [&] { connection_->Exec(PgSql::kCreateRestoreGeneration); });
+        } catch (const PgFailure& failure) {
+            if (failure.sqlState() != kInsufficientPrivilege)
+                throw;
+        }
+    });
+}
+
+std::optional<qint64> PgCollection::RestoreGeneration() {
+    try {
+        return connection_->Run(PgSql::kRestoreGeneration).Int64(0, 0);
+    } catch (const PgFailure&) {
+        return std::nullopt;
+    }
+}
+
+// Within the restore's transaction. A role that may not count restores restores all the same;
+// the others then see the new cards without being told.
+std::optional<qint64> PgCollection::AdvanceRestoreGeneration() {
+    qint64 advanced = 0;
+    if (!IfAllowed(
+            [&] { advanced = connection_->Run(PgSql::kAdvanceRestoreGeneration).Int64(0, 0); }))
+        return std::nullopt;
+    return advanced;
+}
+
+QString PgCollection::ServerName() const {
+    const QString host = connection_->Host();
+    // A socket's folder says nothing to the user: the server is on this machine.
+    if (host.isEmpty() || host.startsWith(QLatin1Char('/')))
+        return QStringLiteral("%1 (ce poste)").arg(connection_->Database());
+    return QStringLiteral("%1@%2").arg(connection_->Database(), host);
+}
+
+bool PgCollection::RestoredElsewhere() {
+    // A broken connection is made again by the action itself, not once more before it.
+    if (!connection_->Connected())
+        return false;
+    const std::optional<qint64> now = RestoreGeneration();
+    // A count first read now (the table made since by a role that may) tells of no restore.
+    const bool restored = restores_ && now && now != restores_;
+    if (now)
+        restores_ = now;
+    return restored;
+}
+
+std::optional<QString> PgCollection::AskWriteRights() {
+    const PgResult rights = connection_->Run(PgSql::kWriteRights);
+    if (rights.Bytes(0, 2) == "t")
+        return QStringLiteral("Le serveur « %1 » n'accepte que des lectures (serveur de secours, "
+                              "ou base en lecture seule) : Pivanes y lit les fiches, mais ne "
+                              "peut rien y enregistrer.")
+            .arg(place_.name);
+    if (rights.Bytes(0, 1) != "t")
+        return QStringLiteral("Le rôle « %1 » peut lire les fiches du serveur « %2 », mais n'a "
+                              "pas le droit de les modifier (INSERT, UPDATE et DELETE sur "
+                              "trucpivane, INSERT et DELETE sur trucpivane_corbeille) : "
+                              "demandez ces droits à l'administrateur du serveur.")
+            .arg(*rights.Text(0, 0), place_.name);
+    return std::nullopt;
+}
+
 // A collection made before is given what copies need at its owner's next start; another role
 // works on without it, and its copies are refused (Mark).
 void PgCollection::MakeTracking() {
     const auto made = [this] { return connection_->Run(PgSql::kHasTracking).Bytes(0, 0) == "t"; };
-    try {
-        MakeOnce(made, [this] {
-            connection_->Exec(PgSql::kCreateTracking);
-            for (const char* table : PgSql::kTrackedTables)
-                connection_->Exec(QString::fromLatin1(PgSql::kTrackTable)
-                                      .arg(QLatin1String(table))
-                                      .toLatin1()
-                                      .constData());
+    if (!made())
+        UnderMakingLock([&] {
+            try {
+                if (!made())
+                    connection_->InTransaction([this] {
+                        connection_->Exec(PgSql::kCreateTracking);
+                        for (const char* table : PgSql::kTrackedTables)
+                            connection_->Exec(QString::fromLatin1(PgSql::kTrackTable)
+                                                  .arg(QLatin1String(table))
+                                                  .toLatin1()
+                                                  .constData());
+                    });
+            } catch (const PgFailure& failure) {
+                if (failure.sqlState() != kInsufficientPrivilege)
+                    throw;
+            }
         });
-    } catch (const PgFailure& failure) {
-        if (failure.sqlState() != kInsufficientPrivilege)
-            throw;
-    }
     tracked_ = made();
 }
 
@@ -283,17 +361,24 @@ void PgCollection::RefreshWords() {
     }
 }
 
-void PgCollection::RefreshWordsIfAllowed() {
-    connection_->Exec("SAVEPOINT mots");
+template <typename Work> bool PgCollection::IfAllowed(const Work& work) {
+    connection_->Exec("SAVEPOINT permis");
+    bool allowed = true;
     try {
-        RefreshWords();
+        work();
     } catch (const PgFailure& failure) {
         if (failure.sqlState() != kInsufficientPrivilege)
             throw;
-        // The next search by a role that may write the words catches up with them.
-        connection_->Exec("ROLLBACK TO SAVEPOINT mots");
+        connection_->Exec("ROLLBACK TO SAVEPOINT permis");
+        allowed = false;
     }
-    connection_->Exec("RELEASE SAVEPOINT mots");
+    connection_->Exec("RELEASE SAVEPOINT permis");
+    return allowed;
+}
+
+// The next search by a role that may write the words catches up with them.
+void PgCollection::RefreshWordsIfAllowed() {
+    IfAllowed([&] { RefreshWords(); });
 }
 
 FoundCards PgCollection::ScannedTexts(const Selection& selection, const TextQuery& query,
@@ -592,6 +677,7 @@ void PgCollection::ReplaceWith(const QString& source) {
     const qint64 expected = Collection::VerifiedCardCount(source);
     const std::unique_ptr<Collection> restored = Collection::OpenLocal(source);
     Guarded(Doing::Writing, [&] {
+        std::optional<qint64> restores;
         connection_->InTransaction([&] {
             connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
             connection_->Run(PgSql::kRestoring);
@@ -610,7 +696,12 @@ void PgCollection::ReplaceWith(const QString& source) {
                                                 "remplacée.")
                                      .arg(QDir::toNativeSeparators(source)));
             RefreshWordsIfAllowed();
+            if (restores_)
+                restores = AdvanceRestoreGeneration();
         });
+        // This program's own restore is not news to it.
+        if (restores)
+            restores_ = restores;
         FoldCounts();
     });
 }

@@ -23,6 +23,9 @@ public:
     ~PgCollection() override;
 
     const CollectionPlace& Place() const override { return place_; }
+    QString ServerName() const override;
+    bool RestoredElsewhere() override;
+    std::optional<QString> WhyReadOnly() const override { return whyReadOnly_; }
 
     SelectionCount Count(const Selection& selection) override;
     std::unique_ptr<CardRows> Rows(const Selection& selection) override;
@@ -67,9 +70,12 @@ private:
 
     template <typename Work> auto Guarded(Doing doing, const Work& work);
     void MakeOrCheck();
-    // Runs make in a transaction unless made() says it is done, once among programs that start
-    // together on the same database.
-    void MakeOnce(const std::function<bool()>& made, const std::function<void()>& make);
+    // Runs work under the session's lock that two programs making the collection share.
+    template <typename Work> void UnderMakingLock(const Work& work);
+    void MakeRestoreGeneration();
+    std::optional<qint64> RestoreGeneration();
+    std::optional<qint64> AdvanceRestoreGeneration();
+    std::optional<QString> AskWriteRights();
     void MakeTracking();
     ChangeMark MarkNow();
     ReturnedChange Returned(const QueuedChange& change);
@@ -83,11 +89,18 @@ private:
     // Fills the folded words of the cards whose row of trucpivane_mots is empty, within the
     // caller's transaction.
     void RefreshWords();
+    // Runs work within the caller's transaction; false, with nothing of it kept, when the role
+    // lacks a right it needs.
+    template <typename Work> bool IfAllowed(const Work& work);
     // The same, for a write: a role that may not write the words leaves them empty.
     void RefreshWordsIfAllowed();
     FoundCards ScannedTexts(const Selection& selection, const TextQuery& query, qint64 upTo);
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;
+    // The restores counted on the server when the collection was opened or last checked; none
+    // where the server keeps no count, which a role that may not make it leaves so.
+    std::optional<qint64> restores_;
+    std::optional<QString> whyReadOnly_;
     bool tracked_ = false; // the server keeps what copies catch up from
 };

@@ -183,6 +183,18 @@ QString PgConnection::Role() const {
     return connection_ ? QString::fromUtf8(PQuser(connection_)) : QString();
 }
 
+bool PgConnection::Connected() const {
+    return connection_ && PQstatus(connection_) == CONNECTION_OK;
+}
+
+QString PgConnection::Database() const {
+    return connection_ ? QString::fromUtf8(PQdb(connection_)) : QString();
+}
+
+QString PgConnection::Host() const {
+    return connection_ ? QString::fromUtf8(PQhost(connection_)) : QString();
+}
+
 void PgConnection::EnsureConnected() {
     if (!connection_)
         throw PgFailure(PgFailure::Kind::Closed, QString());

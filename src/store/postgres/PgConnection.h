@@ -110,10 +110,15 @@ public:
         return InTransaction("BEGIN", work);
     }
 
+    // False once the connection is known to be broken (or closed), until it is made again.
+    bool Connected() const;
     // Ends the connection: every statement after fails as PgFailure::Closed.
     void Close();
     // The role the server knows this connection by.
     QString Role() const;
+    // The database and the host (or the socket's folder) the connection reached.
+    QString Database() const;
+    QString Host() const;
     pg_conn* Handle() const { return connection_; }
     // The failure that a statement's result (null when there was none) stands for.
     PgFailure FailureOf(const pg_result* result) const;

@@ -1,6 +1,7 @@
 #include "store/postgres/PgRows.h"
 
 #include "store/TextSearch.h"
+#include "store/TitleCase.h"
 #include "store/postgres/PgSql.h"
 
 #include <QSet>
@@ -149,14 +150,15 @@ PgFoundRows::PgFoundRows(PgServer server, Selection selection, QByteArrayView ke
       upTo_(upTo) {}
 
 QByteArray PgFoundRows::Pattern(QByteArrayView keyword) {
-    // In UTF-8 these three bytes stand only for themselves, never inside another character.
-    QByteArray pattern("%");
-    for (const char byte : keyword) {
-        if (byte == '%' || byte == '_' || byte == '\\')
-            pattern += '\\';
-        pattern += byte;
+    QByteArray pattern;
+    for (const char32_t c : TitleCase::Characters(keyword)) {
+        const std::u32string variants = TitleCase::Variants(c);
+        pattern += variants.size() > 1 ? "[" : "";
+        for (const char32_t variant : variants)
+            pattern += "\\U" + QByteArray::number(uint(variant), 16).rightJustified(8, '0');
+        pattern += variants.size() > 1 ? "]" : "";
     }
-    return pattern + '%';
+    return pattern;
 }
 
 std::pair<qint64, qint64> PgFoundRows::Count() {

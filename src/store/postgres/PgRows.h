@@ -58,7 +58,8 @@ public:
     // How many there are, and the number of the last.
     std::pair<qint64, qint64> Count();
 
-    // The LIKE pattern that finds the keyword (UTF-8) anywhere, its own %, _ and \ escaped.
+    // The regular expression that finds the keyword (UTF-8) anywhere whatever the case: each
+    // character a class of its variants, written by its code.
     static QByteArray Pattern(QByteArrayView keyword);
 
 private:

@@ -233,6 +233,29 @@ inline constexpr const char* kExpectedShape[] = {
     "trucpivane_mots(numero bigint, mots text, lexemes text)",
     "trucpivane_titres(numero bigint, cate text, titre text)",
 };
+// How many restores replaced the collection: one row, which a restore advances in its own
+// transaction, so that every other program sees at its next action that its cards went.
+inline constexpr const char* kCreateRestoreGeneration =
+    "CREATE TABLE trucpivane_restaurations (restaurations bigint NOT NULL); "
+    "INSERT INTO trucpivane_restaurations VALUES (0)";
+inline constexpr const char* kHasRestoreGeneration =
+    "SELECT to_regclass('trucpivane_restaurations') IS NOT NULL";
+inline constexpr const char* kRestoreGeneration =
+    "SELECT restaurations FROM trucpivane_restaurations";
+inline constexpr const char* kAdvanceRestoreGeneration =
+    "UPDATE trucpivane_restaurations SET restaurations = restaurations + 1 "
+    "RETURNING restaurations";
+// Whether the role may write every table a write touches (has_table_privilege answers true for
+// any one of several privileges named together, so each is asked alone), and whether the
+// server takes writes at all (a standby, a database read-only by default).
+inline constexpr const char* kWriteRights = R"(
+SELECT current_user,
+       has_table_privilege('trucpivane', 'INSERT') AND has_table_privilege('trucpivane', 'UPDATE')
+       AND has_table_privilege('trucpivane', 'DELETE')
+       AND has_table_privilege('trucpivane_corbeille', 'INSERT')
+       AND has_table_privilege('trucpivane_corbeille', 'DELETE'),
+       current_setting('transaction_read_only') = 'on'
+)";
 inline constexpr const char* kHasCardTable = "SELECT to_regclass('trucpivane') IS NOT NULL";
 inline constexpr const char* kServerEncoding = "SELECT current_setting('server_encoding')";
 
@@ -271,28 +294,29 @@ inline constexpr const char* kCategoryDownward = "SELECT numero, titre FROM truc
                                                  "WHERE cate = $4 AND numero <= $1 "
                                                  "ORDER BY numero DESC LIMIT $2 OFFSET $3";
 
-// The titles holding a keyword, compared character for character: LIKE with the keyword's own
-// %, _ and \ escaped, which the index of runs of three characters answers. Planned for each
+// The titles holding a keyword whatever the case: a regular expression of the keyword's
+// characters, each written with every character that folds as it does (TitleCase), whatever the
+// server's own idea of case; its index of runs of three characters answers it. Planned for each
 // keyword, since a rare word is best found through that index and a common one by reading the
 // narrow copy through. The counts take $1, the highest number searched, and $2, the pattern; the
 // rows take $1 to $3 as above, $4 the pattern and $5 the highest number. The category comes last.
 inline constexpr const char* kFoundAll = "SELECT count(*), max(numero) FROM trucpivane_titres "
-                                         "WHERE numero <= $1 AND titre LIKE $2 AND titre <> ''";
+                                         "WHERE numero <= $1 AND titre ~ $2 AND titre <> ''";
 inline constexpr const char* kFoundCategory =
     "SELECT count(*), max(numero) FROM trucpivane_titres "
-    "WHERE numero <= $1 AND titre LIKE $2 AND titre <> '' AND cate = $3";
+    "WHERE numero <= $1 AND titre ~ $2 AND titre <> '' AND cate = $3";
 inline constexpr const char* kFoundAllUpward =
     "SELECT numero, titre FROM trucpivane_titres WHERE numero >= $1 AND numero <= $5 "
-    "AND titre LIKE $4 AND titre <> '' ORDER BY numero LIMIT $2 OFFSET $3";
+    "AND titre ~ $4 AND titre <> '' ORDER BY numero LIMIT $2 OFFSET $3";
 inline constexpr const char* kFoundAllDownward =
     "SELECT numero, titre FROM trucpivane_titres WHERE numero <= $1 AND numero <= $5 "
-    "AND titre LIKE $4 AND titre <> '' ORDER BY numero DESC LIMIT $2 OFFSET $3";
+    "AND titre ~ $4 AND titre <> '' ORDER BY numero DESC LIMIT $2 OFFSET $3";
 inline constexpr const char* kFoundCategoryUpward =
     "SELECT numero, titre FROM trucpivane_titres WHERE numero >= $1 AND numero <= $5 "
-    "AND titre LIKE $4 AND titre <> '' AND cate = $6 ORDER BY numero LIMIT $2 OFFSET $3";
+    "AND titre ~ $4 AND titre <> '' AND cate = $6 ORDER BY numero LIMIT $2 OFFSET $3";
 inline constexpr const char* kFoundCategoryDownward =
     "SELECT numero, titre FROM trucpivane_titres WHERE numero <= $1 AND numero <= $5 "
-    "AND titre LIKE $4 AND titre <> '' AND cate = $6 ORDER BY numero DESC LIMIT $2 OFFSET $3";
+    "AND titre ~ $4 AND titre <> '' AND cate = $6 ORDER BY numero DESC LIMIT $2 OFFSET $3";
 
 inline constexpr const char* kReadCard =
     "SELECT numero, cate, titre, pivanes, version FROM trucpivane WHERE numero = $1";

@@ -203,6 +203,21 @@ std::shared_ptr<Connection> OpenChecked(const QString& fileName) {
     return connection;
 }
 
+std::optional<QString> WhyReadOnly(Connection& connection, const QString& fileName) {
+    if (sqlite3_db_readonly(connection.Handle(), "main") == 1)
+        return QStringLiteral("Le fichier des fiches %1 est en lecture seule (protégé en "
+                              "écriture, ou sur un disque en lecture seule) : Pivanes le lit, "
+                              "mais ne peut rien y enregistrer.")
+            .arg(Where(fileName));
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+        return QStringLiteral("Le dossier « %1 » est protégé en écriture : Pivanes y lit le "
+                              "fichier des fiches « %2 », mais ne peut rien y enregistrer (chaque "
+                              "modification écrit un journal à côté du fichier).")
+            .arg(QDir::toNativeSeparators(folder), QFileInfo(fileName).fileName());
+    return std::nullopt;
+}
+
 std::optional<qint64> CopyInto(Connection& live, FileWriter& file) {
     live.Exec("BEGIN");
     try {

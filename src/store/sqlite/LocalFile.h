@@ -19,6 +19,9 @@ QString Where(const QString& fileName);
 
 // A read-write connection to the collection file, checked first.
 std::shared_ptr<Connection> OpenChecked(const QString& fileName);
+// Why the open file cannot be written: the file or its disk refuses writes, or its folder, where
+// each write puts its journal beside it; none when it can.
+std::optional<QString> WhyReadOnly(Connection& connection, const QString& fileName);
 void Create(const QString& fileName);
 qint64 VerifiedCardCount(const QString& fileName, Collection::Check check);
 

@@ -25,6 +25,10 @@ OfflineCollection::OfflineCollection(std::unique_ptr<CopyFile> copy, const QStri
 
 OfflineCollection::~OfflineCollection() = default;
 
+std::optional<QString> OfflineCollection::WhyReadOnly() const {
+    return copy_->Cards().WhyReadOnly();
+}
+
 SelectionCount OfflineCollection::Count(const Selection& selection) {
     return copy_->Cards().Count(selection);
 }

@@ -20,6 +20,12 @@ public:
 
     // The server's, whose collection this stands for.
     const CollectionPlace& Place() const override { return place_; }
+    // The connection as given: the server cannot be asked.
+    QString ServerName() const override { return place_.name; }
+    // A restore made on the server meanwhile is told by the return.
+    bool RestoredElsewhere() override { return false; }
+    // The copy's file's own, since the changes wait in it.
+    std::optional<QString> WhyReadOnly() const override;
 
     SelectionCount Count(const Selection& selection) override;
     std::unique_ptr<CardRows> Rows(const Selection& selection) override;

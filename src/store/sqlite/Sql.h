@@ -32,13 +32,12 @@ inline constexpr const char* kCountAll = "SELECT count(*) FROM TrucPivane";
 inline constexpr const char* kCountCategory = "SELECT count(*) FROM TrucPivane WHERE Cate = ?2";
 inline constexpr const char* kTitleOf = "SELECT Titre FROM TrucPivane WHERE Numero = ?1";
 
-// The titles that may hold the keyword (?3): the engine's own test of the bytes, which the
-// caller confirms.
+// Every title that may hold a keyword, for the caller to look at: SQLite's own comparisons know
+// the case of ASCII letters only.
 inline constexpr const char* kAllHolding = "SELECT Numero, Titre FROM TrucPivane WHERE Numero <= "
-                                           "?1 AND instr(Titre, ?3) > 0 ORDER BY Numero";
+                                           "?1 ORDER BY Numero";
 inline constexpr const char* kCategoryHolding = "SELECT Numero, Titre FROM TrucPivane WHERE Cate "
-                                                "= ?2 AND Numero <= ?1 AND instr(Titre, ?3) > 0 "
-                                                "ORDER BY Numero";
+                                                "= ?2 AND Numero <= ?1 ORDER BY Numero";
 
 inline constexpr const char* kReadCard = "SELECT Numero, Cate, Titre, Pivanes FROM TrucPivane "
                                          "WHERE Numero = ?1";
@@ -80,13 +79,14 @@ inline constexpr const char* kAddTrashed =
     "INSERT INTO TrucPivane_Corbeille (Numero, Cate, Titre, Pivanes, Supprimee) "
     "VALUES (?1, ?2, ?3, ?4, ?5)";
 
-// The title index: runs of three characters, case kept (FTS5's trigram tokenizer). It keeps its
-// own copy of the titles, so that a card's old entry goes out by number whatever replaced it:
+// The title index: runs of three characters, case folded (FTS5's trigram tokenizer, as
+// TitleCase folds). A file whose index kept the case has it made again at the first write. It keeps
+// its own copy of the titles, so that a card's old entry goes out by number whatever replaced it:
 // rows that another program puts in place of others (INSERT OR REPLACE, a change of number onto a
 // taken one) leave nothing behind.
 inline constexpr const char* kTitleIndex = "TrucPivane_Titres";
 inline constexpr const char* kCreateTitleIndex =
-    "CREATE VIRTUAL TABLE TrucPivane_Titres USING fts5(Titre, tokenize='trigram case_sensitive 1', "
+    "CREATE VIRTUAL TABLE TrucPivane_Titres USING fts5(Titre, tokenize='trigram case_sensitive 0', "
     "columnsize=0)";
 inline constexpr const char* kFillTitleIndex =
     "INSERT INTO TrucPivane_Titres(rowid, Titre) SELECT Numero, Titre FROM TrucPivane";

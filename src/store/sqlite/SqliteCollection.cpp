@@ -76,7 +76,8 @@ StoreError CopyError(const QString& target, const QString& reason) {
 } // namespace
 
 SqliteCollection::SqliteCollection(const QString& fileName)
-    : connection_(LocalFile::OpenChecked(fileName)), place_(CollectionPlace::LocalFile(fileName)) {}
+    : connection_(LocalFile::OpenChecked(fileName)), place_(CollectionPlace::LocalFile(fileName)),
+      whyReadOnly_(LocalFile::WhyReadOnly(*connection_, fileName)) {}
 
 SqliteCollection::~SqliteCollection() {
     connection_->Close();

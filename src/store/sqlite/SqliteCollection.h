@@ -18,6 +18,11 @@ public:
     ~SqliteCollection() override;
 
     const CollectionPlace& Place() const override { return place_; }
+    QString ServerName() const override { return {}; }
+    // One program per data folder; a file put in its place is told by the engine at the next
+    // statement.
+    bool RestoredElsewhere() override { return false; }
+    std::optional<QString> WhyReadOnly() const override { return whyReadOnly_; }
 
     SelectionCount Count(const Selection& selection) override;
     std::unique_ptr<CardRows> Rows(const Selection& selection) override;
@@ -65,4 +70,5 @@ private:
 
     std::shared_ptr<Connection> connection_;
     CollectionPlace place_;
+    std::optional<QString> whyReadOnly_;
 };

@@ -1,6 +1,7 @@
 #include "store/sqlite/SqliteRows.h"
 
 #include "store/TextSearch.h"
+#include "store/TitleCase.h"
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/Sql.h"
 
@@ -62,11 +63,12 @@ std::vector<qint64> SelectionRows::Holding(QByteArrayView keyword, qint64 to) {
     std::vector<qint64> numbers;
     Statement read(*connection_,
                    selection_.IsAllCards() ? Sql::kAllHolding : Sql::kCategoryHolding);
-    read.Bind(1, to).Bind(3, QString::fromUtf8(keyword));
+    read.Bind(1, to);
     if (!selection_.IsAllCards())
         read.Bind(2, selection_.Code());
+    const TitleCase::Matcher matcher(keyword);
     while (read.Step())
-        if (TitleHolds(read.View(1), keyword))
+        if (matcher.Holds(read.View(1)))
             numbers.push_back(read.Int64(0));
     return numbers;
 }

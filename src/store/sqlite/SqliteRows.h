@@ -15,8 +15,8 @@ public:
     SelectionRows(std::shared_ptr<Connection> connection, Selection selection);
     std::vector<CardRow> Upward(qint64 from, qint64 skip, qint64 count) override;
     std::vector<CardRow> Downward(qint64 to, qint64 skip, qint64 count) override;
-    // The numbers of the rows numbered up to `to` whose title holds the keyword, ascending; the
-    // engine passes over most of the others without handing them out.
+    // The numbers of the rows numbered up to `to` whose title holds the keyword (TitleHolds),
+    // ascending.
     std::vector<qint64> Holding(QByteArrayView keyword, qint64 to);
 
 private:
