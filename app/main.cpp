@@ -1,5 +1,6 @@
 #include "convert/ConvertCommand.h"
 #include "convert/Exchange.h"
+#include "convert/Isolated.h"
 #include "platform/Display.h"
 #include "platform/FolderLock.h"
 #include "platform/Forms.h"
@@ -95,6 +96,12 @@ std::optional<CollectionPlace> CommandPlace(const CommandLine& line, QTextStream
         err << folder.problem << Qt::endl;
         return std::nullopt;
     }
+    // An import makes the user's data folder on first use, as the program does.
+    if (line.action == CommandLine::Action::Import)
+        if (const QString problem = DataFolder::Make(folder.path); !problem.isEmpty()) {
+            err << problem << Qt::endl;
+            return std::nullopt;
+        }
     if (lock) {
         lock->emplace(folder.path);
         if ((*lock)->Take() == FolderLock::Outcome::HeldByOther) {
@@ -135,7 +142,10 @@ int RunExchange(const CommandLine& line) {
     if (!place)
         return 1;
     return line.action == CommandLine::Action::Import
-               ? Exchange::Import(*place, line.exchangeFile, out, err)
+               ? Exchange::Import(*place, line.exchangeFile,
+                                  line.duplicates ? Exchange::Duplicates::Added
+                                                  : Exchange::Duplicates::LeftOut,
+                                  out, err)
                : Exchange::Export(*place, line.exchangeFile, out, err);
 }
 
@@ -164,6 +174,9 @@ void InstallFrenchQtTexts(QCoreApplication& application) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Started again to read a Jet file apart from the program.
+    if (const std::optional<int> served = Isolated::ServeIfAsked(argc, argv))
+        return *served;
     const CommandLine line = ReadCommandLine(Arguments(argc, argv));
     if (line.action == CommandLine::Action::Convert) {
         QCoreApplication core(argc, argv);

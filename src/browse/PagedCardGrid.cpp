@@ -18,12 +18,14 @@ using GridPaging::PageState;
 PagedCardGrid::PagedCardGrid(const char* className, int gridTop, Session& session)
     : Window(className, session) {
     SetBackground(Client(), Colors::LightBlue);
-    MSFlexGrid1 = AddControl<FlexGrid>("MSFlexGrid1", nullptr);
+    cards_ =
+        new CardTableModel({{QStringLiteral("NUMERO"), Qt::AlignCenter},
+                            {QStringLiteral("TITRE DE FICHE"), Qt::AlignLeft | Qt::AlignVCenter}},
+                           this);
+    MSFlexGrid1 = AddControl<CardGrid>("MSFlexGrid1", nullptr);
     MSFlexGrid1->setFont(Face("Courier New", 8.25, true));
-    MSFlexGrid1->SetCols(2);
-    MSFlexGrid1->SetRows(2);
-    MSFlexGrid1->SetColWidth(0, 750);
-    MSFlexGrid1->SetColWidth(1, 10270);
+    MSFlexGrid1->setModel(cards_);
+    fitColumnsToScale();
     Place(MSFlexGrid1, 263, gridTop, 11355, 7710);
 
     Mem = AddMenu("Mem", QStringLiteral("Menu"));
@@ -35,11 +37,12 @@ PagedCardGrid::PagedCardGrid(const char* className, int gridTop, Session& sessio
     OnTriggered(Retour, &PagedCardGrid::showPreviousPage);
     OnTriggered(ListeFin, &PagedCardGrid::leave);
     OnEscape(ListeFin);
-    connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&PagedCardGrid::openClickedRow));
+    connect(MSFlexGrid1, &CardGrid::rowChosen, this, Guarded(&PagedCardGrid::openClickedRow));
 }
 
 void PagedCardGrid::FirstFill(const std::optional<SearchedFor>& searched) {
-    PrepareGrid();
+    MSFlexGrid1->hide();
+    scaleChanged();
     slots_ = Collect(searched);
     const qint32 total = slots_.Total();
     paged_ = GridPaging::IsPaged(total);
@@ -56,17 +59,12 @@ void PagedCardGrid::FirstFill(const std::optional<SearchedFor>& searched) {
     ShowFirstPage(firstMark);
 }
 
-void PagedCardGrid::PrepareGrid() {
-    MSFlexGrid1->Clear();
-    MSFlexGrid1->SetVisible(false);
-    MSFlexGrid1->SetCols(2);
-    scaleChanged();
-    MSFlexGrid1->SetRows(2);
+void PagedCardGrid::scaleChanged() {
+    fitColumnsToScale();
 }
 
-void PagedCardGrid::scaleChanged() {
-    MSFlexGrid1->SetColWidth(0, scaled(750));
-    MSFlexGrid1->SetColWidth(1, scaled(10270));
+void PagedCardGrid::fitColumnsToScale() {
+    MSFlexGrid1->setColumnWidths({scaledPixels(750), scaledPixels(10270)});
 }
 
 // Without a count there is nothing to collect, and the collection is not asked for.
@@ -81,10 +79,7 @@ CardSlots PagedCardGrid::Collect(const std::optional<SearchedFor>& searched) {
 }
 
 void PagedCardGrid::ShowFirstPage(qint32 mark) {
-    WriteHeader();
-    WriteRows(slots_.Read(1, mark), false);
-    MSFlexGrid1->SetVisible(true);
-    MSFlexGrid1->setFocus();
+    ShowRows(slots_.Read(1, mark), false);
 }
 
 void PagedCardGrid::showNextPage() {
@@ -102,43 +97,25 @@ void PagedCardGrid::showPreviousPage() {
 }
 
 void PagedCardGrid::ShowPage(const Page& page) {
-    MSFlexGrid1->Clear();
-    MSFlexGrid1->SetVisible(false);
-    MSFlexGrid1->SetRows(2);
-    WriteHeader();
-    WriteRows(slots_.Read(page.first, page.last), true);
+    ShowRows(slots_.Read(page.first, page.last), true);
     ListeSuite->setVisible(page.suiteShown);
     Retour->setVisible(page.retourShown);
-    MSFlexGrid1->SetVisible(true);
-    MSFlexGrid1->setFocus();
     KeepPageState(page.state);
 }
 
-void PagedCardGrid::WriteHeader() {
-    MSFlexGrid1->SetRow(0);
-    MSFlexGrid1->SetCol(0);
-    MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
-    MSFlexGrid1->SetText(QStringLiteral("NUMERO"));
-    MSFlexGrid1->SetCol(1);
-    MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
-    MSFlexGrid1->SetText(QStringLiteral("TITRE DE FICHE"));
-    MSFlexGrid1->SetRow(1);
-}
-
-// One row per slot under the header, and the empty row kept below the last card.
-void PagedCardGrid::WriteRows(const std::vector<CardRow>& rows, bool trimmed) {
-    qint32 row = 0;
+// The first page shows the titles as stored, the pages after it without blanks around them.
+void PagedCardGrid::ShowRows(const std::vector<CardRow>& rows, bool trimmed) {
+    std::vector<CardTableModel::Row> shown;
+    shown.reserve(rows.size());
     for (const CardRow& card : rows) {
-        MSFlexGrid1->SetRow(++row);
-        MSFlexGrid1->SetCol(0);
-        MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
-        MSFlexGrid1->SetText(QString::number(card.numero));
-        MSFlexGrid1->SetCol(1);
-        MSFlexGrid1->SetCellAlignment(FlexGrid::LeftCenter);
         const QString title = QString::fromUtf8(card.title);
-        MSFlexGrid1->SetText(trimmed ? WithoutEndBlanks(title) : title);
-        MSFlexGrid1->SetRows(MSFlexGrid1->Rows() + 1);
+        shown.push_back(
+            {card.numero,
+             {QString::number(card.numero), trimmed ? WithoutEndBlanks(title) : title}});
     }
+    cards_->setRows(std::move(shown));
+    MSFlexGrid1->show();
+    MSFlexGrid1->setFocus();
 }
 
 // The state of this screen's own paging, from the file unless it could not be written last
@@ -191,13 +168,10 @@ void PagedCardGrid::WindowClosed() {
     leave();
 }
 
-void PagedCardGrid::openClickedRow() {
-    ResumeNext([this] { MSFlexGrid1->SetCol(0); });
-    bool isNumber = false;
-    const qint64 clicked = MSFlexGrid1->Text().toLongLong(&isNumber);
+void PagedCardGrid::openClickedRow(int row) {
     // The empty row below the last card leaves the current card as it was.
-    if (isNumber)
-        session().currentCard = clicked;
+    if (const std::optional<qint64> clicked = cards_->cardAt(row))
+        session().currentCard = *clicked;
     if (OpenClickedCard())
         Forms::Unload(this);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "browse/CardGrid.h"
 #include "browse/CardSlots.h"
-#include "browse/FlexGrid.h"
+#include "browse/CardTableModel.h"
 #include "browse/GridPaging.h"
 #include "shell/Window.h"
 
@@ -43,24 +44,24 @@ protected:
     // The column widths follow the scale.
     void scaleChanged() override;
 
-    FlexGrid* MSFlexGrid1;
+    CardGrid* MSFlexGrid1;
     QMenu* Mem;
 
 private:
     void showNextPage();
     void showPreviousPage();
     void leave();
-    void openClickedRow();
-    void PrepareGrid();
+    void openClickedRow(int row);
+    void fitColumnsToScale();
     CardSlots Collect(const std::optional<SearchedFor>& searched);
     void ShowFirstPage(qint32 mark);
     void ShowPage(const GridPaging::Page& page);
-    void WriteHeader();
-    void WriteRows(const std::vector<CardRow>& rows, bool trimmed);
+    void ShowRows(const std::vector<CardRow>& rows, bool trimmed);
     std::optional<GridPaging::PageState> CurrentPageState() const;
     void KeepPageState(GridPaging::PageState state);
     void ReportUnwritableFile(const UserError& error);
 
+    CardTableModel* cards_;
     CardSlots slots_;
     bool paged_ = false;
     GridPaging::PageState memory_;

@@ -5,7 +5,6 @@
 #include "platform/Look.h"
 #include "platform/NumberText.h"
 #include "platform/ResumeNext.h"
-#include "platform/Twips.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 
@@ -55,7 +54,7 @@ void SearchWindow::scaleChanged() {
 void SearchWindow::scaleTick() {
     constexpr int kTickTwips = 195;
     Check1->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
-                              .arg(TwipsToPixels(scaled(kTickTwips))));
+                              .arg(scaledPixels(kTickTwips)));
 }
 
 void SearchWindow::Form_Load() {
@@ -66,7 +65,7 @@ void SearchWindow::Form_Load() {
 }
 
 void SearchWindow::askForKeyword() {
-    MSFlexGrid1->SetVisible(false);
+    MSFlexGrid1->hide();
     Label3->hide();
     Text1->show();
     Label2->show();

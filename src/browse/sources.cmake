@@ -2,7 +2,8 @@ target_sources(pivanes_browse PRIVATE
     src/browse/CardBoxes.cpp
     src/browse/CardLines.cpp
     src/browse/CardSlots.cpp
-    src/browse/FlexGrid.cpp
+    src/browse/CardGrid.cpp
+    src/browse/CardTableModel.cpp
     src/browse/GridPaging.cpp
     src/browse/CardList.cpp
     src/browse/MainWindowCategories.cpp

@@ -63,10 +63,13 @@ void Refuse(const QString& where, const QString& why) {
                      QStringLiteral("%1 : %2. Rien n'a été importé.").arg(where, why));
 }
 
-void Check(const StoredCard& card, const Reader& from) {
-    if (card.numero < 1 || card.numero > std::numeric_limits<qint32>::max())
-        Refuse(from.Where(),
-               QStringLiteral("le numéro %1 n'est pas entre 1 et 2147483647").arg(card.numero));
+void Check(const StoredCard& card, const Reader& from, bool numbersKept) {
+    if (numbersKept && card.numero == 0)
+        Refuse(from.Where(), QStringLiteral("la fiche n'a pas de numéro, alors que la collection "
+                                            "est vide et garde les numéros des fiches"));
+    if (numbersKept && card.numero < 0)
+        Refuse(from.Where(), QStringLiteral("le numéro %1 n'est pas un numéro de fiche (1 ou plus)")
+                                 .arg(card.numero));
     if (card.cate && !card.cate->isEmpty() && !CategoryCatalogue::FindByCode(*card.cate))
         Refuse(from.Where(),
                QStringLiteral("la catégorie « %1 » n'est pas une des treize de Pivanes "

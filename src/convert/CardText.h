@@ -58,7 +58,7 @@ private:
 class Reader {
 public:
     virtual ~Reader() = default;
-    // False when there are no more cards.
+    // False when there are no more cards. A card that the file gives no number gets 0.
     virtual bool Next(StoredCard& card) = 0;
     // Where the last card given was read: "ligne 12 de « fiches.csv »".
     virtual QString Where() const = 0;
@@ -66,8 +66,9 @@ public:
     virtual int Percent() const = 0;
 };
 
-// Refuses a card whose number, category or title the program cannot hold, at the place where
+// Refuses a card whose category or title the program cannot hold, or, when the collection keeps
+// the cards' numbers, whose number it cannot (0 when the file gives none), at the place where
 // `from` read it (made only then: a million cards would otherwise make a million places).
-void Check(const StoredCard& card, const Reader& from);
+void Check(const StoredCard& card, const Reader& from, bool numbersKept);
 
 } // namespace CardText

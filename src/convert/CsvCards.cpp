@@ -74,28 +74,34 @@ public:
         }
         if (data_.startsWith("\xEF\xBB\xBF"))
             at_ = 3; // a byte-order mark, as spreadsheets write
-        if (!ReadRecord() || fields_ != QList<QByteArray>(kHeader.begin(), kHeader.end()))
+        const QList<QByteArray> header(kHeader.begin(), kHeader.end());
+        // A file without numbers can go into a collection that numbers the cards itself.
+        const bool read = ReadRecord();
+        numbered_ = read && fields_ == header;
+        if (!numbered_ && (!read || fields_ != header.sliced(1)))
             CardText::Refuse(QStringLiteral("ligne 1 de « %1 »").arg(shown_),
                              QStringLiteral("l'en-tête doit être « numero,categorie,"
-                                            "nom_categorie,titre,texte »"));
+                                            "nom_categorie,titre,texte » (ou le même sans "
+                                            "« numero, »)"));
     }
 
     bool Next(StoredCard& card) override {
         if (!ReadRecord())
             return false;
-        if (fields_.size() != qsizetype(kHeader.size()))
+        const int first = numbered_ ? 0 : 1; // the place of the header's first field
+        if (fields_.size() != qsizetype(kHeader.size()) - first)
             CardText::Refuse(Place(), QStringLiteral("%1 champ(s) au lieu de %2")
                                           .arg(fields_.size())
-                                          .arg(kHeader.size()));
-        bool isNumber = false;
-        card.numero = fields_[0].toLongLong(&isNumber);
+                                          .arg(qsizetype(kHeader.size()) - first));
+        bool isNumber = true;
+        card.numero = numbered_ && !fields_[0].isEmpty() ? fields_[0].toLongLong(&isNumber) : 0;
         if (!isNumber)
             CardText::Refuse(Place(), QStringLiteral("le numéro « %1 » n'est pas un nombre")
                                           .arg(QString::fromUtf8(fields_[0].left(40))));
         const std::pair<std::optional<QString>*, int> values[] = {
             {&card.cate, 1}, {&card.titre, 3}, {&card.pivanes, 4}};
         for (const auto& [value, index] : values) {
-            *value = CardText::FromUtf8(fields_[index]);
+            *value = CardText::FromUtf8(fields_[index - first]);
             if (!*value)
                 CardText::Refuse(Place(), QStringLiteral("le champ %1 n'est pas en UTF-8 valide")
                                               .arg(QLatin1String(kHeader[index])));
@@ -185,6 +191,7 @@ private:
     qint64 line_ = 1;
     qint64 recordLine_ = 1;
     QList<QByteArray> fields_;
+    bool numbered_ = true; // whether the file has the column « numero »
 };
 
 } // namespace

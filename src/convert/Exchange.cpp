@@ -5,6 +5,7 @@
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
 #include "convert/JsonCards.h"
+#include "convert/KnownCards.h"
 #include "convert/MarkdownCards.h"
 #include "platform/FileWriter.h"
 #include "store/StoreError.h"
@@ -93,14 +94,45 @@ std::unique_ptr<Collection> OpenTarget(const CollectionPlace& into) {
     return Collection::Open(into);
 }
 
-// Imports the program's own collection file `file`.
-Imported ImportOwnFormat(Collection& target, const QString& file) {
-    Collection::VerifiedCardCount(file);
-    const std::unique_ptr<Collection> source = Collection::OpenLocal(file);
-    return target.Import(Exchange::EveryCardOf(*source));
+// Gives the next card into its first argument, the second saying whether the target keeps the
+// cards' numbers; false when there are no more.
+using NumberedSource = std::function<bool(StoredCard&, bool numbersKept)>;
+
+bool IsEmpty(Collection& collection) {
+    return collection.Count(Selection::AllCards()).cards == 0 && collection.Trash().empty();
 }
 
-Imported ImportCollection(const CollectionPlace& into, const QString& file) {
+// The cards of the source into the target, less those already there unless they are wanted.
+Imported ImportInto(Collection& target, const NumberedSource& next,
+                    Exchange::Duplicates duplicates) {
+    const bool numbersKept = IsEmpty(target);
+    std::optional<KnownCards> known;
+    if (!numbersKept && duplicates == Exchange::Duplicates::LeftOut)
+        known.emplace(target);
+    qint64 leftOut = 0;
+    Imported imported = target.Import([&](StoredCard& card) {
+        while (next(card, numbersKept)) {
+            if (!known || !known->Holds(card))
+                return true;
+            ++leftOut;
+        }
+        return false;
+    });
+    imported.duplicatesLeftOut = leftOut;
+    return imported;
+}
+
+// Imports the program's own collection file `file`.
+Imported ImportOwnFormat(Collection& target, const QString& file, Exchange::Duplicates duplicates) {
+    Collection::VerifiedCardCount(file);
+    const std::unique_ptr<Collection> source = Collection::OpenLocal(file);
+    const CardSource cards = Exchange::EveryCardOf(*source);
+    return ImportInto(
+        target, [&](StoredCard& card, bool) { return cards(card); }, duplicates);
+}
+
+Imported ImportCollection(const CollectionPlace& into, const QString& file,
+                          Exchange::Duplicates duplicates) {
     if (into.kind == CollectionPlace::Kind::LocalFile && SameFile(file, into.name))
         throw StoreError(StoreError::Kind::Failed,
                          QStringLiteral("« %1 » est la collection elle-même : rien n'a été "
@@ -108,7 +140,7 @@ Imported ImportCollection(const CollectionPlace& into, const QString& file) {
                              .arg(Shown(file)));
     const std::unique_ptr<Collection> target = OpenTarget(into);
     if (!ReadJetHeader(file).IsJet())
-        return ImportOwnFormat(*target, file);
+        return ImportOwnFormat(*target, file, duplicates);
     // The old program's file is first written into a file of the program's own format, in a
     // child process that a damaged file cannot bring down.
     const QTemporaryDir work;
@@ -119,7 +151,7 @@ Imported ImportCollection(const CollectionPlace& into, const QString& file) {
                          work.errorString());
     const QString converted = work.filePath(QStringLiteral("Pivane.mdb"));
     JetConversion::CopyInto(file, converted);
-    return ImportOwnFormat(*target, converted);
+    return ImportOwnFormat(*target, converted, duplicates);
 }
 
 std::unique_ptr<CardText::Reader> ReaderOf(Format format, const QString& file) {
@@ -141,7 +173,7 @@ std::unique_ptr<CardText::Reader> ReaderOf(Format format, const QString& file) {
 }
 
 Imported ImportFile(const CollectionPlace& into, const QString& file,
-                    const Exchange::Progress& progress) {
+                    Exchange::Duplicates duplicates, const Exchange::Progress& progress) {
     const Format format = FormatOf(file);
     const bool isFolder = format == Format::Markdown;
     if (isFolder ? !QFileInfo(file).isDir() : !QFileInfo(file).isFile())
@@ -152,18 +184,21 @@ Imported ImportFile(const CollectionPlace& into, const QString& file,
                                                     "importé."))
                              .arg(Shown(file)));
     if (format == Format::Collection)
-        return ImportCollection(into, file);
+        return ImportCollection(into, file, duplicates);
     // The whole file is read, or its header at least, before the collection is touched.
     const std::unique_ptr<CardText::Reader> reader = ReaderOf(format, file);
     const std::unique_ptr<Collection> target = OpenTarget(into);
     Reporter reporter(progress);
-    return target->Import([&](StoredCard& card) {
-        if (!reader->Next(card))
-            return false;
-        CardText::Check(card, *reader);
-        reporter.Card(reader->Percent());
-        return true;
-    });
+    return ImportInto(
+        *target,
+        [&](StoredCard& card, bool numbersKept) {
+            if (!reader->Next(card))
+                return false;
+            CardText::Check(card, *reader, numbersKept);
+            reporter.Card(reader->Percent());
+            return true;
+        },
+        duplicates);
 }
 
 // Puts the finished copy under its name only if the name is free, whoever takes it meanwhile.
@@ -297,6 +332,30 @@ qint64 ExportAny(const CollectionPlace& from, const QString& file,
                                         : ExportFile(*source, format, file, progress);
 }
 
+// What an import added, and what it left out.
+QString ImportedCards(const Imported& imported) {
+    QString said = QStringLiteral("%1 fiche(s)").arg(imported.cards);
+    if (imported.cards == 1)
+        said += QStringLiteral(", fiche N° %1").arg(imported.first);
+    else if (imported.cards > 1)
+        said += QStringLiteral(", fiches N° %1 à %2").arg(imported.first).arg(imported.last);
+    if (imported.cards > 0)
+        said += imported.numbersKept
+                    ? QStringLiteral(", avec leurs numéros")
+                    : QStringLiteral(", numérotées après la dernière fiche de la collection, qui "
+                                     "en avait déjà : leurs numéros ont changé");
+    if (imported.duplicatesLeftOut == 1)
+        said += QStringLiteral(" ; 1 fiche identique (catégorie, titre et texte) à une fiche déjà "
+                               "dans la collection n'a pas été ajoutée (l'option « --doublons » "
+                               "l'ajoute)");
+    else if (imported.duplicatesLeftOut > 1)
+        said += QStringLiteral(" ; %1 fiches identiques (catégorie, titre et texte) à une fiche "
+                               "déjà dans la collection n'ont pas été ajoutées (l'option "
+                               "« --doublons » les ajoute)")
+                    .arg(imported.duplicatesLeftOut);
+    return said;
+}
+
 // A line on the terminal that a long copy rewrites in place.
 Exchange::Progress TerminalLine(QTextStream& err, const QString& doing, bool& shown) {
     if (!::isatty(STDERR_FILENO))
@@ -346,29 +405,25 @@ CardSource EveryCardOf(Collection& collection) {
     };
 }
 
-Imported ImportCards(const CollectionPlace& into, const QString& file, const Progress& progress) {
-    return ImportFile(into, file, progress);
+Imported ImportCards(const CollectionPlace& into, const QString& file, Duplicates duplicates,
+                     const Progress& progress) {
+    return ImportFile(into, file, duplicates, progress);
 }
 
 qint64 ExportCards(const CollectionPlace& from, const QString& file, const Progress& progress) {
     return ExportAny(from, file, progress);
 }
 
-int Import(const CollectionPlace& into, const QString& file, QTextStream& out, QTextStream& err) {
+int Import(const CollectionPlace& into, const QString& file, Duplicates duplicates,
+           QTextStream& out, QTextStream& err) {
     bool shown = false;
     try {
-        const Imported imported =
-            ImportCards(into, file, TerminalLine(err, QStringLiteral("Importation"), shown));
+        const Imported imported = ImportCards(
+            into, file, duplicates, TerminalLine(err, QStringLiteral("Importation"), shown));
         if (shown)
             err << Qt::endl;
-        out << QStringLiteral("« %1 » est importé dans %2 : %3 fiche(s), %4.")
-                   .arg(Shown(file), WhereTo(into))
-                   .arg(imported.cards)
-                   .arg(imported.numbersKept
-                            ? QStringLiteral("avec leurs numéros")
-                            : QStringLiteral("numérotées après la dernière fiche de la "
-                                             "collection, qui en avait déjà : leurs numéros "
-                                             "ont changé"))
+        out << QStringLiteral("« %1 » est importé dans %2 : %3.")
+                   .arg(Shown(file), WhereTo(into), ImportedCards(imported))
             << Qt::endl;
         return 0;
     } catch (const UserError& error) {

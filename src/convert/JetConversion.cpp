@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <cerrno>
+#include <chrono>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,11 +30,24 @@ JetError Failure(const QString& jetFile, const QString& reason) {
                         .arg(Shown(jetFile), reason));
 }
 
-// libmdb may crash on a damaged file: the conversion runs in a child process.
-QString CrashMessage(const QString& jetFile) {
-    return QStringLiteral("Le fichier « %1 » est au format Jet (Access) mais il est endommagé : "
-                          "sa lecture s'est arrêtée en cours de route. Il n'a pas été modifié.")
-        .arg(Shown(jetFile));
+// A minute, and five seconds more per mebibyte of the file: ten times what a sound file takes.
+constexpr std::chrono::seconds kTimeFloor(60);
+constexpr std::chrono::seconds kTimePerMebibyte(5);
+
+// libmdb may crash, or read for ever, on a damaged file: the conversion runs in a child process
+// of its own, within a time that grows with the file.
+Isolated::Limits ChildLimits(const QString& jetFile) {
+    const auto time = kTimeFloor + kTimePerMebibyte * (QFileInfo(jetFile).size() >> 20);
+    return {time,
+            QStringLiteral("Le fichier « %1 » est au format Jet (Access) mais il est endommagé : "
+                           "sa lecture s'est arrêtée en cours de route. Il n'a pas été modifié.")
+                .arg(Shown(jetFile)),
+            QStringLiteral("La lecture du fichier Jet « %1 » durait encore après %2 minute(s), "
+                           "bien plus qu'il n'en faut à un fichier sain de cette taille : elle a "
+                           "été arrêtée. Le fichier est sans doute endommagé ; il n'a pas été "
+                           "modifié.")
+                .arg(Shown(jetFile))
+                .arg((time.count() + 59) / 60)};
 }
 
 QString WorkName(const QString& jetFile) {
@@ -166,13 +180,7 @@ void CompareCards(const QString& jetFile, const QString& work, ProgressCounter& 
 namespace JetConversion {
 
 qint64 CountCards(const QString& jetFile) {
-    return Isolated::Run(
-               [&](const Isolated::Report&) {
-                   JetSource source(jetFile);
-                   return Isolated::Result{source.CountCards(), {}};
-               },
-               {}, CrashMessage(jetFile))
-        .number;
+    return Isolated::Run("jet-compter", {jetFile}, {}, ChildLimits(jetFile)).number;
 }
 
 QString KeptName(const QString& jetFile) {
@@ -229,32 +237,18 @@ template <typename Work> auto Reported(const QString& jetFile, const Work& work)
 
 } // namespace
 
-Outcome ConvertReported(const QString& jetFile, const Progress& progress) {
+Outcome ConvertInThisProcess(const QString& jetFile, const Progress& progress) {
     return Reported(jetFile, [&] { return ConvertChecked(jetFile, progress); });
 }
 
 qint64 CopyInto(const QString& jetFile, const QString& target) {
-    return Isolated::Run(
-               [&](const Isolated::Report&) {
-                   return Reported(jetFile, [&] {
-                       FileWriter file(target);
-                       const qint64 cards = WriteChecked(jetFile, file, {});
-                       file.Commit();
-                       return Isolated::Result{cards, {}};
-                   });
-               },
-               {}, CrashMessage(jetFile))
-        .number;
+    return Isolated::Run("jet-copier", {jetFile, target}, {}, ChildLimits(jetFile)).number;
 }
 
 Outcome Convert(const QString& jetFile, const Progress& progress) {
     try {
-        const Isolated::Result result = Isolated::Run(
-            [&](const Isolated::Report& report) {
-                const Outcome outcome = ConvertReported(jetFile, report);
-                return Isolated::Result{outcome.cards, outcome.keptAs};
-            },
-            progress, CrashMessage(jetFile));
+        const Isolated::Result result =
+            Isolated::Run("jet-convertir", {jetFile}, progress, ChildLimits(jetFile));
         return {result.number, result.text};
     } catch (const StoreError&) {
         // A child that died leaves its work file behind; the Jet file has no other name yet.
@@ -264,3 +258,33 @@ Outcome Convert(const QString& jetFile, const Progress& progress) {
 }
 
 } // namespace JetConversion
+
+namespace {
+
+// What the children run: the arguments are the Jet file, and the target of a copy.
+Isolated::Result CountInChild(const QStringList& arguments, const Isolated::Report&) {
+    JetSource source(arguments.at(0));
+    return {source.CountCards(), {}};
+}
+
+Isolated::Result CopyInChild(const QStringList& arguments, const Isolated::Report&) {
+    const QString& jetFile = arguments.at(0);
+    return JetConversion::Reported(jetFile, [&] {
+        FileWriter file(arguments.at(1));
+        const qint64 cards = JetConversion::WriteChecked(jetFile, file, {});
+        file.Commit();
+        return Isolated::Result{cards, {}};
+    });
+}
+
+Isolated::Result ConvertInChild(const QStringList& arguments, const Isolated::Report& report) {
+    const JetConversion::Outcome outcome =
+        JetConversion::ConvertInThisProcess(arguments.at(0), report);
+    return {outcome.cards, outcome.keptAs};
+}
+
+[[maybe_unused]] const bool kOffered = Isolated::Offer("jet-compter", &CountInChild) &&
+                                       Isolated::Offer("jet-copier", &CopyInChild) &&
+                                       Isolated::Offer("jet-convertir", &ConvertInChild);
+
+} // namespace

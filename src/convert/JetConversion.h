@@ -20,7 +20,10 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 
 // The number of cards of a Jet collection; refuses what it cannot convert.
 qint64 CountCards(const QString& jetFile);
+// In a process of its own, ended when it outlives a time that grows with the file's size.
 Outcome Convert(const QString& jetFile, const Progress& progress = {});
+// The conversion itself, in the calling process: what Convert's child runs.
+Outcome ConvertInThisProcess(const QString& jetFile, const Progress& progress = {});
 // Writes the cards of a Jet file into target, a new collection file of the program's own format,
 // checked card by card against the Jet file; the Jet file is only read. Answers the number of
 // cards.

@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -71,10 +70,11 @@ public:
             CardText::Refuse(Where(), QStringLiteral("une fiche doit être un objet JSON"));
         const QJsonObject object = value.toObject();
         const QJsonValue numero = object.value(QLatin1String("numero"));
-        const double number = numero.toDouble(-1);
-        if (!numero.isDouble() || number != std::floor(number) || std::abs(number) > 1e15)
+        // An integer of 64 bits is read exactly; anything else gives each default back.
+        const bool given = !numero.isNull() && !numero.isUndefined();
+        if (given && numero.toInteger(0) != numero.toInteger(1))
             CardText::Refuse(Where(), QStringLiteral("« numero » doit être un nombre entier"));
-        card.numero = qint64(number);
+        card.numero = numero.toInteger(0);
         const std::pair<std::optional<QString>*, const char*> fields[] = {
             {&card.cate, "categorie"}, {&card.titre, "titre"}, {&card.pivanes, "texte"}};
         for (const auto& [field, name] : fields) {

@@ -117,7 +117,7 @@ private:
             CardText::Refuse(Place(), QStringLiteral("l'en-tête n'est pas fermé par une ligne "
                                                      "« --- »"));
         card = StoredCard();
-        bool hasNumber = false;
+        bool isNumber = true;
         for (const QByteArray& line : bytes->mid(4, end - 4).split('\n')) {
             const qsizetype colon = line.indexOf(':');
             const QByteArray key = line.left(colon).trimmed();
@@ -126,15 +126,15 @@ private:
                 CardText::Refuse(Place(), QStringLiteral("la ligne d'en-tête « %1 » n'a pas de "
                                                          "« : »")
                                               .arg(QString::fromUtf8(line.left(40))));
-            if (key == "numero")
-                card.numero = value.toLongLong(&hasNumber);
+            if (key == "numero" && !value.isEmpty())
+                card.numero = value.toLongLong(&isNumber);
             else if (key == "categorie")
                 card.cate = QString::fromUtf8(value);
             else if (key == "titre")
                 card.titre = Title(value);
         }
-        if (!hasNumber)
-            CardText::Refuse(Place(), QStringLiteral("l'en-tête ne donne pas de numéro"));
+        if (!isNumber)
+            CardText::Refuse(Place(), QStringLiteral("le numéro de l'en-tête n'est pas un nombre"));
         card.pivanes = CardText::FromUtf8(bytes->sliced(end + 5));
         if (!card.pivanes)
             CardText::Refuse(Place(), QStringLiteral("le texte n'est pas en UTF-8 valide"));

@@ -9,5 +9,6 @@ target_sources(pivanes_convert PRIVATE
     src/convert/JetHeader.cpp
     src/convert/JetSource.cpp
     src/convert/JsonCards.cpp
+    src/convert/KnownCards.cpp
     src/convert/MarkdownCards.cpp
 )

@@ -40,7 +40,7 @@ void CardPicker::showCategoryChoice() {
     show();
     SetMenuVisible(Mem, false);
     Categories->ShowTopLevel();
-    MSFlexGrid1->SetVisible(false);
+    MSFlexGrid1->hide();
 }
 
 void CardPicker::showOfficeCategories() {
@@ -59,7 +59,7 @@ void CardPicker::listChosenCategory() {
     session().CountCards(Selection::Category(session().categoryCode));
     SetMenuVisible(Mem, true);
     Categories->HideAll();
-    MSFlexGrid1->SetVisible(false);
+    MSFlexGrid1->hide();
     FirstFill();
 }
 

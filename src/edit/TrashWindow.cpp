@@ -49,9 +49,14 @@ TrashWindow::TrashWindow(Session& session) : Window("Corbeille", session) {
     SetColors(Label2, Colors::Red, Colors::Navy);
     Place(Label2, 1200, 840, 9600, 465);
 
-    MSFlexGrid1 = AddControl<FlexGrid>("MSFlexGrid1", nullptr);
+    cards_ =
+        new CardTableModel({{QStringLiteral("NUMERO"), Qt::AlignCenter},
+                            {QStringLiteral("TITRE DE FICHE"), Qt::AlignLeft | Qt::AlignVCenter},
+                            {QStringLiteral("SUPPRIMEE LE"), Qt::AlignCenter}},
+                           this);
+    MSFlexGrid1 = AddControl<CardGrid>("MSFlexGrid1", nullptr);
     MSFlexGrid1->setFont(Face("Courier New", 8.25, true));
-    MSFlexGrid1->SetCols(3);
+    MSFlexGrid1->setModel(cards_);
     // Tab leaves the grid for the buttons, as it leaves every control of the other windows.
     MSFlexGrid1->setTabKeyNavigation(false);
     Place(MSFlexGrid1, 263, 1440, 11355, 5880);
@@ -67,7 +72,7 @@ TrashWindow::TrashWindow(Session& session) : Window("Corbeille", session) {
     OnClick(Vider, &TrashWindow::emptyTrash);
     OnClick(Quitter, &TrashWindow::leave);
     OnEscape(Quitter);
-    connect(MSFlexGrid1, &FlexGrid::Click, this, Guarded(&TrashWindow::rowChosen));
+    connect(MSFlexGrid1, &CardGrid::rowChosen, this, Guarded(&TrashWindow::rowChosen));
 }
 
 void TrashWindow::Form_Load() {
@@ -77,39 +82,23 @@ void TrashWindow::Form_Load() {
 }
 
 void TrashWindow::scaleChanged() {
-    for (int col = 0; col < 3; ++col)
-        MSFlexGrid1->SetColWidth(col, scaled(kColumnWidths[col]));
+    std::vector<int> widths;
+    for (const int width : kColumnWidths)
+        widths.push_back(scaledPixels(width));
+    MSFlexGrid1->setColumnWidths(widths);
 }
 
 void TrashWindow::ShowTrash() {
     const std::vector<TrashEntry> trash = session().collection().Trash();
-    MSFlexGrid1->SetVisible(false);
-    MSFlexGrid1->Clear();
-    MSFlexGrid1->SetRows(int(trash.size()) + 2);
     scaleChanged();
-    const QString header[] = {QStringLiteral("NUMERO"), QStringLiteral("TITRE DE FICHE"),
-                              QStringLiteral("SUPPRIMEE LE")};
-    MSFlexGrid1->SetRow(0);
-    for (int col = 0; col < 3; ++col) {
-        MSFlexGrid1->SetCol(col);
-        MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
-        MSFlexGrid1->SetText(header[col]);
-    }
-    int row = 0;
-    for (const TrashEntry& entry : trash) {
-        MSFlexGrid1->SetRow(++row);
-        MSFlexGrid1->SetCol(0);
-        MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
-        MSFlexGrid1->SetText(QString::number(entry.numero));
-        MSFlexGrid1->SetCol(1);
-        MSFlexGrid1->SetCellAlignment(FlexGrid::LeftCenter);
-        MSFlexGrid1->SetText(entry.titre.value_or(QString()).trimmed());
-        MSFlexGrid1->SetCol(2);
-        MSFlexGrid1->SetCellAlignment(FlexGrid::CenterCenter);
-        MSFlexGrid1->SetText(
-            entry.deleted.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
-    }
-    MSFlexGrid1->SetVisible(true);
+    std::vector<CardTableModel::Row> rows;
+    rows.reserve(trash.size());
+    for (const TrashEntry& entry : trash)
+        rows.push_back(
+            {entry.numero,
+             {QString::number(entry.numero), entry.titre.value_or(QString()).trimmed(),
+              entry.deleted.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))}});
+    cards_->setRows(std::move(rows));
     Label2->setText(CardsInTrash(qsizetype(trash.size())));
     const WriteAccess access = WriteAccess::Of(session());
     access.Show(Remettre, !trash.empty());
@@ -118,15 +107,12 @@ void TrashWindow::ShowTrash() {
 }
 
 qint64 TrashWindow::ChosenCard() const {
-    const QModelIndex current = MSFlexGrid1->currentIndex();
-    if (!current.isValid())
-        return 0;
-    return MSFlexGrid1->TextMatrix(current.row() + 1, 0).toLongLong();
+    return cards_->cardAt(MSFlexGrid1->currentIndex().row()).value_or(0);
 }
 
 // A click or Enter on a card's row chooses it: the next Enter puts it back.
-void TrashWindow::rowChosen() {
-    if (ChosenCard() != 0)
+void TrashWindow::rowChosen(int row) {
+    if (cards_->cardAt(row))
         Remettre->setFocus();
 }
 
@@ -145,7 +131,7 @@ void TrashWindow::putBack() {
 }
 
 void TrashWindow::emptyTrash() {
-    const qsizetype cards = MSFlexGrid1->Rows() - 2;
+    const int cards = cards_->cardCount();
     const QString question =
         cards == 1 ? QStringLiteral("Vider la corbeille ? La fiche qu'elle contient sera supprimée "
                                     "pour de bon : elle ne pourra plus être remise.")

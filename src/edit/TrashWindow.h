@@ -1,6 +1,7 @@
 #pragma once
 
-#include "browse/FlexGrid.h"
+#include "browse/CardGrid.h"
+#include "browse/CardTableModel.h"
 #include "shell/Window.h"
 
 #include <QLabel>
@@ -18,7 +19,7 @@ public:
     void Form_Load() override;
 
 private:
-    void rowChosen();
+    void rowChosen(int row);
     void putBack();
     void emptyTrash();
     void leave();
@@ -30,7 +31,8 @@ private:
 
     QLabel* Label1;
     QLabel* Label2;
-    FlexGrid* MSFlexGrid1;
+    CardTableModel* cards_;
+    CardGrid* MSFlexGrid1;
     QPushButton* Remettre;
     QPushButton* Vider;
     QPushButton* Quitter;

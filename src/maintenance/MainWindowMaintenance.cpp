@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 namespace {
 const QString kHelpFile = QStringLiteral("Lisez-Moi.chm");
@@ -31,12 +32,18 @@ QString InstalledGuide() {
     return {};
 }
 
+// The user's own documents, not the hidden data folder that the program works in.
+QString DocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 // Empty when the user cancels. The format follows the name, as on the command line.
 QString AskExportName() {
     return FileDialog::SaveFileName(
         QStringLiteral("Exporter les fiches (.csv, .json, .html, .mdb, ou un dossier : un nom qui "
                        "finit par /)"),
-        QDir::current().filePath(QStringLiteral("Fiches.csv")),
+        QDir(DocumentsFolder()).filePath(QStringLiteral("Fiches.csv")),
         QStringLiteral("Tableur CSV (*.csv);;JSON (*.json);;Page HTML (*.html);;Collection "
                        "Pivanes (*.mdb);;Tous les fichiers (*)"),
         QString());

@@ -3,11 +3,9 @@
 #include "platform/Guard.h"
 #include "platform/LineEnds.h"
 #include "platform/MessageBox.h"
-#include "platform/Twips.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -290,20 +288,4 @@ void ListBox::addItems(const QStringList& texts) {
 
 ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {
     setScaledContents(true);
-}
-
-LineControl::LineControl(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void LineControl::Refresh() {
-    if (parentWidget())
-        setGeometry(parentWidget()->rect());
-    update();
-}
-
-void LineControl::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawLine(QPointF(X1 / kTwipsPerPixel, Y1 / kTwipsPerPixel),
-                     QPointF(X2 / kTwipsPerPixel, Y2 / kTwipsPerPixel));
 }

@@ -107,17 +107,3 @@ class ImageBox : public QLabel {
 public:
     explicit ImageBox(QWidget* parent = nullptr);
 };
-
-// A line between two end points, in twips from its container's corner. It has no box.
-class LineControl : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit LineControl(QWidget* parent = nullptr);
-
-    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-    void Refresh();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};

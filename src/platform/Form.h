@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DesignLayout.h"
 #include "platform/Guard.h"
 
 #include <QAbstractButton>
@@ -9,34 +10,18 @@
 #include <functional>
 #include <vector>
 
-// A window of the program: a size in twips, a collection of controls in the order they were
-// made (menu items included), handlers that never end the program, and a close box that runs
-// the window's own way out.
+// A window of the program: a collection of controls in the order they were made (menu items
+// included), laid out by their design, handlers that never end the program, and a close box that
+// runs the window's own way out.
 class Form : public QMainWindow {
     Q_OBJECT
 
 public:
     explicit Form(const char* className);
 
-    double Height() const;
-    double Width() const;
-    void SetHeight(double twips);
-    void SetWidth(double twips);
-
     const std::vector<QObject*>& Controls() const { return controls_; }
     QWidget* Client() const { return client_; }
-
-    // Puts every control back where it was built, with its font, as taken the first time this
-    // runs: a load that runs again scales from the design, never from geometry already scaled.
-    void BackToDesignLayout();
-    // Where the controls on the window itself reach in the design layout, in pixels.
-    QRect DesignBounds() const;
-    // The area below the menu bar, where the controls lie.
-    QSize ClientArea() const;
-
-    // What a change of the window's size by the user (or the window manager) does; the sizes
-    // the program gives the window itself do not call it.
-    void OnResized(std::function<void()> handler) { resized_ = std::move(handler); }
+    DesignLayout* Design() const { return design_; }
 
 public slots:
     virtual void Form_Load() {}
@@ -51,6 +36,7 @@ protected:
         auto* control = new Control(std::forward<Args>(args)..., parent ? parent : client_);
         control->setObjectName(QString::fromLatin1(name));
         controls_.push_back(control);
+        design_->addControl(control);
         return control;
     }
     QMenu* AddMenu(const char* name, const QString& caption);
@@ -65,11 +51,11 @@ protected:
     template <class F> void OnTriggered(QAction* action, void (F::*handler)()) {
         connect(action, &QAction::triggered, this, Guarded(handler));
     }
-    template <class F> auto Guarded(void (F::*handler)()) {
-        return [this, handler] {
-            RunGuarded([this, handler] {
+    template <class F, class... Args> auto Guarded(void (F::*handler)(Args...)) {
+        return [this, handler](Args... args) {
+            RunGuarded([this, handler, &args...] {
                 if (BeforeHandler())
-                    (static_cast<F*>(this)->*handler)();
+                    (static_cast<F*>(this)->*handler)(args...);
             });
         };
     }
@@ -85,27 +71,15 @@ protected:
     void OnEscape(QAction* command);
     void OnEscape(QAbstractButton* command);
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    struct DesignPlace {
-        QRect geometry;
-        QFont font;
-        // A control without a font of its own (a progress bar) takes its parent's, scaled.
-        bool ownFont;
-        double x1, y1, x2, y2;
-    };
-
     QWidget* client_;
+    DesignLayout* design_;
     std::vector<QObject*> controls_;
-    std::vector<DesignPlace> design_;
-    bool designTaken_ = false;
     std::function<void()> escape_;
-    std::function<void()> resized_;
-    QSize givenSize_; // the size the program last gave the window
 };
 
-// Places a control at a position and size in twips.
+// Places a control at a position and size in twips, in its window's design.
 void Place(QWidget* control, int left, int top, int width, int height);
 void SetMenuVisible(QMenu* menu, bool visible);
 bool IsMenuVisible(const QMenu* menu);

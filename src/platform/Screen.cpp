@@ -1,7 +1,5 @@
 #include "platform/Screen.h"
 
-#include "platform/Twips.h"
-
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -17,7 +15,8 @@ QSize AvailablePixels() {
 
 int Primary::HeightTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? int(PixelsToTwips(screen->geometry().height())) : 0;
+    // 15 twips to a pixel.
+    return screen ? screen->geometry().height() * 15 : 0;
 }
 
 QSize Primary::AvailablePixels() {

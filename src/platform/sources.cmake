@@ -9,7 +9,7 @@ target_sources(pivanes_platform_core PRIVATE
 )
 target_sources(pivanes_platform PRIVATE
     src/platform/Application.cpp
-    src/platform/ControlProperties.cpp
+    src/platform/DesignLayout.cpp
     src/platform/Controls.cpp
     src/platform/Desktop.cpp
     src/platform/Display.cpp

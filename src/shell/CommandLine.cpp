@@ -29,6 +29,9 @@ const QCommandLineOption kImport(QStringLiteral("importer"),
                                  QStringLiteral("copier dans la collection les fiches d'un "
                                                 "fichier, sans écran"),
                                  QStringLiteral("FICHIER"));
+const QCommandLineOption kDuplicates(QStringLiteral("doublons"),
+                                     QStringLiteral("avec --importer : ajouter aussi les fiches "
+                                                    "identiques à une fiche déjà là"));
 const QCommandLineOption kExport(QStringLiteral("exporter"),
                                  QStringLiteral("écrire la collection dans un nouveau fichier, "
                                                 "sans écran"),
@@ -43,7 +46,8 @@ const QCommandLineOption kVersion({QStringLiteral("v"), QStringLiteral("version"
                                   QStringLiteral("afficher la version et s'arrêter"));
 
 QList<QCommandLineOption> Options() {
-    return {kFolder, kServer, kLocal, kImport, kExport, kSearch, kConvert, kHelp, kVersion};
+    return {kFolder, kServer, kLocal,   kImport, kDuplicates,
+            kExport, kSearch, kConvert, kHelp,   kVersion};
 }
 
 QString OptionColumn(const QCommandLineOption& option) {
@@ -79,8 +83,11 @@ QString HelpText() {
         "sinon sur la collection du dossier de données, et ne retiennent rien. --chercher\n"
         "trouve chaque mot au début d'un mot du titre ou du texte, sans égard aux accents\n"
         "ni aux majuscules, et une suite de mots entre guillemets telle quelle.\n"
-        "--importer garde les numéros des fiches dans une collection vide et les numérote\n"
-        "après la dernière sinon ; --exporter n'écrit jamais sur un fichier qui existe.\n"
+        "--importer garde les numéros des fiches dans une collection vide ; dans une\n"
+        "collection qui en a, il les numérote après la dernière (le fichier peut alors\n"
+        "n'en donner aucun) et laisse de côté celles qui sont identiques (catégorie, titre\n"
+        "et texte) à une fiche déjà là, sauf avec --doublons. --exporter n'écrit jamais sur\n"
+        "un fichier qui existe.\n"
         "Le format suit le nom de FICHIER : .mdb (une collection de Pivanes ; à importer,\n"
         "aussi une ancienne collection Jet), .csv, .json, .html (à exporter seulement) ou\n"
         "un dossier de fichiers Markdown (un nom qui finit par /). Code de sortie :\n"
@@ -191,6 +198,10 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
             parser.isSet(kImport) ? CommandLine::Action::Import : CommandLine::Action::Export;
         line.exchangeFile = exchanges.front();
     }
+    line.duplicates = parser.isSet(kDuplicates);
+    if (line.duplicates && line.action != CommandLine::Action::Import)
+        return Refusal(QStringLiteral("--doublons ne va qu'avec --importer : pivanes --importer "
+                                      "FICHIER --doublons."));
     if (line.local && !line.server.isEmpty())
         return Refusal(QStringLiteral("--serveur et --local se contredisent : choisissez l'un "
                                       "des deux."));

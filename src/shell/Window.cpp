@@ -2,19 +2,16 @@
 
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
-#include "shell/FormZoomed.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 
-void Window::scaleToScreen() {
-    scalePercent_ = FormZoomed::LoadProtocol(*this, [this](qint32 percent) {
-        scalePercent_ = percent;
-        scaleChanged();
-    });
+Window::Window(const char* objectName, Session& session) : Form(objectName), session_(session) {
+    connect(Design(), &DesignLayout::rescaled, this,
+            [this] { RunGuarded([this] { scaleChanged(); }); });
 }
 
-qint32 Window::scaled(double designTwips) const {
-    return FormZoomed::Scaled(designTwips, scalePercent_);
+void Window::scaleToScreen() {
+    Design()->loadForScreen();
 }
 
 bool Window::BeforeHandler() {

@@ -8,16 +8,17 @@ class Session;
 // and scales itself to the screen when it loads.
 class Window : public Form {
 protected:
-    Window(const char* objectName, Session& session) : Form(objectName), session_(session) {}
+    Window(const char* objectName, Session& session);
 
     Session& session() const { return session_; }
 
     // The first step of a scaled window's load: the design layout scaled to the screen, and
     // again, from the design, whenever the user resizes the window.
     void scaleToScreen();
-    qint32 scalePercent() const { return scalePercent_; }
-    // A design size in twips at the window's scale.
-    qint32 scaled(double designTwips) const;
+    qint32 scalePercent() const { return Design()->percent(); }
+    // A design size in twips at the window's scale, and the same in whole pixels on screen.
+    qint32 scaled(double designTwips) const { return Design()->scaledTwips(designTwips); }
+    int scaledPixels(double designTwips) const { return Design()->scaledPixels(designTwips); }
     // For what the window sizes from its scale itself, once its controls are scaled again.
     virtual void scaleChanged() {}
 
@@ -27,5 +28,4 @@ protected:
 
 private:
     Session& session_;
-    qint32 scalePercent_ = 100;
 };

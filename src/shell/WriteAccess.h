@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <optional>
+#include <utility>
 
 class Session;
 

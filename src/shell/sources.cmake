@@ -4,7 +4,6 @@ target_sources(pivanes_shell PRIVATE
     src/shell/Splash.cpp
     src/shell/Window.cpp
     src/shell/DataFolder.cpp
-    src/shell/FormZoomed.cpp
     src/shell/Backdrop.cpp
     src/shell/MainWindow.cpp
     src/shell/OldCollection.cpp

@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -72,6 +73,15 @@ using CardSource = std::function<bool(StoredCard&)>;
 struct Imported {
     qint64 cards = 0;
     bool numbersKept = true; // false when the cards were numbered after the highest
+    qint64 first = 0;        // the lowest and the highest number the cards got, when any came in
+    qint64 last = 0;
+    qint64 duplicatesLeftOut = 0; // cards identical to one already there, not added again
+
+    void Took(qint64 numero) {
+        first = cards == 0 ? numero : std::min(first, numero);
+        last = cards == 0 ? numero : std::max(last, numero);
+        ++cards;
+    }
 };
 
 // A card in the trash: as it was stored, and when it was deleted (UTC, to the second).
@@ -175,7 +185,8 @@ public:
     // (StoreError::Kind::EditConflict: nothing is written). Answers the card as now stored.
     virtual StoredCard Update(const StoredCard& asRead, const CardFields& changes) = 0;
     // Adds every card of the source in one transaction: into an empty collection (no card, empty
-    // trash) under their own numbers, else numbered after the highest in the order given.
+    // trash) under their own numbers, else numbered after the highest in the order given, whatever
+    // number the source gives.
     virtual Imported Import(const CardSource& source) = 0;
 
     // --- Trash: deleted cards wait there, in a table of their own beside the cards, until it is

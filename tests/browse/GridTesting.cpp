@@ -1,13 +1,13 @@
 #include "GridTesting.h"
 
 #include "TestSupport.h"
-#include "browse/FlexGrid.h"
 #include "browse/PagedCardGrid.h"
 #include "platform/Forms.h"
 #include "shell/MainWindow.h"
 
 #include <QFile>
 #include <QHeaderView>
+#include <QTableView>
 
 MainWindow& MainWindowShowing(const char* categoryItem) {
     MainWindow& main = Forms::Load<MainWindow>(TestSession());
@@ -15,18 +15,35 @@ MainWindow& MainWindowShowing(const char* categoryItem) {
     return main;
 }
 
-QList<qint32> ShownNumbers(const FlexGrid& grid) {
+QList<qint32> ShownNumbers(const QTableView& grid) {
     QList<qint32> numbers;
-    for (int row = 1; row < grid.Rows() - 1; ++row)
-        numbers << grid.TextMatrix(row, 0).toInt();
+    for (int row = 1; row < ShownRows(grid); ++row)
+        numbers << ShownText(grid, row, 0).toInt();
     return numbers;
 }
 
-QString ShownTitle(const FlexGrid& grid, int row) {
-    return grid.TextMatrix(row, 1);
+QString ShownText(const QTableView& grid, int row, int col) {
+    if (row == 0)
+        return grid.model()->headerData(col, Qt::Horizontal).toString();
+    return grid.model()->index(row - 1, col).data().toString();
 }
 
-void ClickRow(FlexGrid& grid, int row) {
+QString ShownTitle(const QTableView& grid, int row) {
+    return ShownText(grid, row, 1);
+}
+
+Qt::Alignment ShownAlignment(const QTableView& grid, int row, int col) {
+    const QVariant alignment =
+        row == 0 ? grid.model()->headerData(col, Qt::Horizontal, Qt::TextAlignmentRole)
+                 : grid.model()->index(row - 1, col).data(Qt::TextAlignmentRole);
+    return alignment.value<Qt::Alignment>();
+}
+
+int ShownRows(const QTableView& grid) {
+    return grid.model()->rowCount();
+}
+
+void ClickRow(QTableView& grid, int row) {
     const QModelIndex cell = grid.model()->index(row - 1, 1);
     grid.scrollTo(cell);
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());

@@ -2,8 +2,8 @@
 #include "RealFaults.h"
 #include "TestSupport.h"
 
+#include "browse/CardGrid.h"
 #include "browse/CardList.h"
-#include "browse/FlexGrid.h"
 #include "platform/Forms.h"
 #include "platform/NumberText.h"
 #include "platform/Screen.h"
@@ -60,16 +60,16 @@ struct PageSeen {
 };
 
 void CheckPage(const CardList& list, const PageSeen& page, int total, bool firstPage = false) {
-    const FlexGrid& grid = *Control<FlexGrid>(list, "MSFlexGrid1");
-    QVERIFY(grid.Visible());
-    QCOMPARE(grid.Rows(), page.last - page.first + 3);
-    QCOMPARE(grid.TextMatrix(1, 0), QString::number(NumberOfSlot(page.first)));
-    QCOMPARE(grid.TextMatrix(grid.Rows() - 2, 0), QString::number(NumberOfSlot(page.last)));
+    const CardGrid& grid = *Control<CardGrid>(list, "MSFlexGrid1");
+    QVERIFY(!grid.isHidden());
+    QCOMPARE(ShownRows(grid), page.last - page.first + 2);
+    QCOMPARE(ShownText(grid, 1, 0), QString::number(NumberOfSlot(page.first)));
+    QCOMPARE(ShownText(grid, ShownRows(grid) - 1, 0), QString::number(NumberOfSlot(page.last)));
     // The first page shows the titles as stored, the later ones without blanks around them.
     const QString stored = StoredTitle(NumberOfSlot(page.first));
     QCOMPARE(ShownTitle(grid, 1), firstPage ? stored : stored.trimmed());
-    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 0), QString());
-    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 1), QString());
+    QCOMPARE(ShownText(grid, ShownRows(grid), 0), QString());
+    QCOMPARE(ShownText(grid, ShownRows(grid), 1), QString());
     QCOMPARE(OfferedMenus(list), page.menus);
     QCOMPARE(PageStateFileText(), PageStateText(total, page.mark));
 }
@@ -117,15 +117,13 @@ void TestCardList::listOpensInPlaceOfTheMainWindow() {
     QVERIFY(!Forms::Find<MainWindow>()->isVisible());
     QCOMPARE(list->windowTitle(), QStringLiteral("Liste"));
     QCOMPARE(Control<QLabel>(list, "Label1")->text(), QStringLiteral("Liste"));
-    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(0, 0), QStringLiteral("NUMERO"));
-    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(0, 1),
+    QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 0, 0), QStringLiteral("NUMERO"));
+    QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 0, 1),
              QStringLiteral("TITRE DE FICHE"));
-    FlexGrid& grid = *Control<FlexGrid>(list, "MSFlexGrid1");
-    grid.SetRow(1);
-    grid.SetCol(0);
-    QCOMPARE(grid.CellAlignment(), int(FlexGrid::CenterCenter));
-    grid.SetCol(1);
-    QCOMPARE(grid.CellAlignment(), int(FlexGrid::LeftCenter));
+    const CardGrid& grid = *Control<CardGrid>(list, "MSFlexGrid1");
+    QCOMPARE(ShownAlignment(grid, 0, 1), Qt::Alignment(Qt::AlignCenter));
+    QCOMPARE(ShownAlignment(grid, 1, 0), Qt::Alignment(Qt::AlignCenter));
+    QCOMPARE(ShownAlignment(grid, 1, 1), Qt::AlignLeft | Qt::AlignVCenter);
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -154,10 +152,10 @@ void TestCardList::singlePageListsEveryCard() {
     WriteCollection(CardsIn(collection));
     CardList* list = OpenList(categoryItem.toLatin1().constData());
     QVERIFY(list);
-    QCOMPARE(ShownNumbers(*Control<FlexGrid>(list, "MSFlexGrid1")), numbers);
-    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->Rows(), numbers.size() + 2);
-    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")
-                 ->TextMatrix(Control<FlexGrid>(list, "MSFlexGrid1")->Rows() - 1, 0),
+    QCOMPARE(ShownNumbers(*Control<CardGrid>(list, "MSFlexGrid1")), numbers);
+    QCOMPARE(ShownRows(*Control<CardGrid>(list, "MSFlexGrid1")), numbers.size() + 1);
+    QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"),
+                       ShownRows(*Control<CardGrid>(list, "MSFlexGrid1")), 0),
              QString());
     QCOMPARE(OfferedMenus(*list), QStringLiteral("Quitter"));
     QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
@@ -242,9 +240,9 @@ void TestCardList::pagingIgnoresAFileThatDoesNotFit() {
     const QString before = PageStateFileText();
     for (QChar command : {QLatin1Char('S'), QLatin1Char('R')}) {
         Page(*list, command);
-        QVERIFY(Control<FlexGrid>(list, "MSFlexGrid1")->Visible());
-        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->Rows(), 303);
-        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+        QVERIFY(!Control<CardGrid>(list, "MSFlexGrid1")->isHidden());
+        QCOMPARE(ShownRows(*Control<CardGrid>(list, "MSFlexGrid1")), 302);
+        QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 1, 0),
                  QString::number(NumberOfSlot(300)));
         QCOMPARE(OfferedMenus(*list), kBoth);
         QCOMPARE(PageStateFileText(), before);
@@ -302,10 +300,10 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
     QVERIFY2(ShownMessages().first().contains(reason), qPrintable(ShownMessages().first()));
     Page(*list, QLatin1Char('S'));
     Page(*list, QLatin1Char('S'));
-    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+    QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 1, 0),
              QString::number(NumberOfSlot(600)));
     Page(*list, QLatin1Char('R'));
-    QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+    QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 1, 0),
              QString::number(NumberOfSlot(300)));
     QCOMPARE(OfferedMenus(*list), kBoth);
     if (volume || failing)
@@ -348,7 +346,7 @@ void TestCardList::leavingAReadOnlyFolderSaysNothingUntrue() {
     if (messages > 0) {
         QVERIFY(ShownMessages().first().contains(QStringLiteral("tant que cette fenêtre")));
         Page(*list, QLatin1Char('S'));
-        QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->TextMatrix(1, 0),
+        QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 1, 0),
                  QString::number(NumberOfSlot(300)));
     }
     MenuItem(*list, "ListeFin")->trigger();
@@ -419,7 +417,7 @@ void TestCardList::clickShowsTheCardInTheMainWindow() {
     CardList* list = Forms::Find<CardList>();
     for (QChar command : commands)
         Page(*list, command);
-    ClickRow(*Control<FlexGrid>(list, "MSFlexGrid1"), row);
+    ClickRow(*Control<CardGrid>(list, "MSFlexGrid1"), row);
     ProcessUnloads();
     QVERIFY(!Forms::Find<CardList>());
     QVERIFY(main.isVisible());
@@ -448,9 +446,8 @@ void TestCardList::columnWidthsFollowTheScale() {
     ProgramFixture fixture;
     Fakes().screen.Set(screenHeight);
     WriteWindowsCards(2);
-    const FlexGrid& grid = *Control<FlexGrid>(OpenList(), "MSFlexGrid1");
-    QCOMPARE(grid.ColWidth(0), numberWidth);
-    QCOMPARE(grid.ColWidth(1), titleWidth);
+    const CardGrid& grid = *Control<CardGrid>(OpenList(), "MSFlexGrid1");
+    QCOMPARE(grid.columnWidth(0), (numberWidth + 7) / 15);
     QCOMPARE(grid.columnWidth(1), (titleWidth + 7) / 15);
     QCOMPARE(grid.horizontalHeader()->font(), grid.font());
 }
@@ -465,9 +462,9 @@ void TestCardList::titleWithoutValueIsListedEmpty() {
              SQLITE_OK);
     sqlite3_close(db);
     CardList* list = OpenList();
-    QCOMPARE(ShownNumbers(*Control<FlexGrid>(list, "MSFlexGrid1")), (QList<qint32>{5, 6, 7}));
-    QCOMPARE(ShownTitle(*Control<FlexGrid>(list, "MSFlexGrid1"), 2), QString());
-    QCOMPARE(ShownTitle(*Control<FlexGrid>(list, "MSFlexGrid1"), 3), StoredTitle(7));
+    QCOMPARE(ShownNumbers(*Control<CardGrid>(list, "MSFlexGrid1")), (QList<qint32>{5, 6, 7}));
+    QCOMPARE(ShownTitle(*Control<CardGrid>(list, "MSFlexGrid1"), 2), QString());
+    QCOMPARE(ShownTitle(*Control<CardGrid>(list, "MSFlexGrid1"), 3), StoredTitle(7));
     QVERIFY(ShownMessages().isEmpty());
 }
 

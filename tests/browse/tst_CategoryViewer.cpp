@@ -2,9 +2,9 @@
 #include "GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardGrid.h"
 #include "browse/CardLines.h"
 #include "browse/CardList.h"
-#include "browse/FlexGrid.h"
 #include "browse/SearchWindow.h"
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
@@ -40,7 +40,7 @@ void GoAndComeBack(MainWindow& main, const QString& journey) {
         } else {
             const bool otherCategory = journey == QLatin1String("picker, another category edited");
             QVERIFY(Press(*picker, otherCategory ? "Materiel" : "Windows"));
-            ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), 2);
+            ClickRow(*Control<CardGrid>(picker, "MSFlexGrid1"), 2);
             ProcessUnloads();
             CardEditor* editor = Forms::Find<CardEditor>();
             Control<TextBox>(editor, "Text1")
@@ -61,11 +61,11 @@ void GoAndComeBack(MainWindow& main, const QString& journey) {
             Control<TextBox>(search, "Text1")
                 ->SetText(sameCategory ? QStringLiteral("W") : QStringLiteral("M"));
             QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
-            ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), sameCategory ? 1 : 2);
+            ClickRow(*Control<CardGrid>(search, "MSFlexGrid1"), sameCategory ? 1 : 2);
         }
     } else {
         MenuItem(main, "ListeFiche")->trigger();
-        ClickRow(*Control<FlexGrid>(Forms::Find<CardList>(), "MSFlexGrid1"), 3);
+        ClickRow(*Control<CardGrid>(Forms::Find<CardList>(), "MSFlexGrid1"), 3);
     }
     ProcessUnloads();
 }

@@ -6,8 +6,8 @@
 #include "GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardGrid.h"
 #include "browse/CardList.h"
-#include "browse/FlexGrid.h"
 #include "browse/GridPaging.h"
 #include "browse/SearchKeyword.h"
 #include "browse/SearchWindow.h"
@@ -240,13 +240,13 @@ QString Expectation(const QList<Stored>& collected, const GridPaging::Page& page
 }
 
 QString Seen(const PagedCardGrid& screen) {
-    const FlexGrid& grid = *Control<FlexGrid>(screen, "MSFlexGrid1");
+    const CardGrid& grid = *Control<CardGrid>(screen, "MSFlexGrid1");
     QStringList rows;
-    for (int row = 1; row < grid.Rows() - 1; ++row)
-        rows << QStringLiteral("%1 [%2]").arg(grid.TextMatrix(row, 0), grid.TextMatrix(row, 1));
+    for (int row = 1; row < ShownRows(grid); ++row)
+        rows << QStringLiteral("%1 [%2]").arg(ShownText(grid, row, 0), ShownText(grid, row, 1));
     QString after;
-    if (grid.Rows() >= 2)
-        after = grid.TextMatrix(grid.Rows() - 1, 0) + grid.TextMatrix(grid.Rows() - 1, 1);
+    if (ShownRows(grid) >= 1)
+        after = ShownText(grid, ShownRows(grid), 0) + ShownText(grid, ShownRows(grid), 1);
     return QStringLiteral("%1%2\nN=%3 E=%4 %5\n%6")
         .arg(rows.join('\n'), after.isEmpty() ? QString() : QStringLiteral(" + ") + after)
         .arg(screen.pageState().total)

@@ -2,7 +2,7 @@
 #include "GridTesting.h"
 #include "TestSupport.h"
 
-#include "browse/FlexGrid.h"
+#include "browse/CardGrid.h"
 #include "browse/SearchWindow.h"
 #include "edit/NewCardForm.h"
 #include "platform/Forms.h"
@@ -115,11 +115,11 @@ void TestSearchWindow::opensOnTheKeywordEntry() {
     QVERIFY(Control<TextBox>(search, "Text1")->isVisible());
     QCOMPARE(Control<QLabel>(search, "Label2")->text(), QStringLiteral("Mot Rechercher"));
     QVERIFY(Control<QLabel>(search, "Label2")->isVisible());
-    QVERIFY(!Control<FlexGrid>(search, "MSFlexGrid1")->Visible());
+    QVERIFY(!!Control<CardGrid>(search, "MSFlexGrid1")->isHidden());
     QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
     Search(*search, QStringLiteral("mat"));
     QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  1200 Fiches"));
-    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->Rows(), 302);
+    QCOMPARE(ShownRows(*Control<CardGrid>(search, "MSFlexGrid1")), 301);
 }
 
 void TestSearchWindow::titlesHoldingTheKeyword_data() {
@@ -158,15 +158,15 @@ void TestSearchWindow::titlesHoldingTheKeyword() {
     const QLabel* nothingFound = Control<QLabel>(search, "Label3");
     QVERIFY(!nothingFound->isVisible());
     Search(*search, typed);
-    const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
-    QVERIFY(grid.Visible());
+    const CardGrid& grid = *Control<CardGrid>(search, "MSFlexGrid1");
+    QVERIFY(!grid.isHidden());
     QVERIFY(!Control<TextBox>(search, "Text1")->isVisible());
     QVERIFY(!Control<QLabel>(search, "Label2")->isVisible());
     QCOMPARE(ShownNumbers(grid), found);
-    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
+    QCOMPARE(ShownText(grid, 0, 1), QStringLiteral("TITRE DE FICHE"));
     for (int row = 1; row <= found.size(); ++row)
         QCOMPARE(ShownTitle(grid, row), kTitled.at(found.at(row - 1) - 1).Titre);
-    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 0), QString());
+    QCOMPARE(ShownText(grid, ShownRows(grid), 0), QString());
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
     QCOMPARE(PageStateFileText(), QStringLiteral("missing"));
     QVERIFY(ShownMessages().isEmpty());
@@ -195,10 +195,10 @@ void TestSearchWindow::resultsArePaged() {
     WriteAlternateCards(matches);
     SearchWindow* search = OpenSearch();
     Search(*search, QStringLiteral("titre"));
-    const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
-    QCOMPARE(grid.Rows(), 302);
-    QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("1"));
-    QCOMPARE(grid.TextMatrix(300, 0), QStringLiteral("599"));
+    const CardGrid& grid = *Control<CardGrid>(search, "MSFlexGrid1");
+    QCOMPARE(ShownRows(grid), 301);
+    QCOMPARE(ShownText(grid, 1, 0), QStringLiteral("1"));
+    QCOMPARE(ShownText(grid, 300, 0), QStringLiteral("599"));
     QCOMPARE(OfferedMenus(*search), menus);
     QCOMPARE(PageStateFileText(), pageState);
     if (secondPage.isEmpty())
@@ -217,12 +217,12 @@ void TestSearchWindow::pagingBeforeASearchDoesNothing() {
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Menu(Suite,Retour) Quitter"));
     MenuItem(*search, "ListeSuite")->trigger();
     MenuItem(*search, "Retour")->trigger();
-    QVERIFY(!Control<FlexGrid>(search, "MSFlexGrid1")->Visible());
+    QVERIFY(!!Control<CardGrid>(search, "MSFlexGrid1")->isHidden());
     QVERIFY(Control<TextBox>(search, "Text1")->isVisible());
     QCOMPARE(PageStateFileText(), QStringLiteral("750\r\n300\r\n"));
     QVERIFY(ShownMessages().isEmpty());
     Search(*search, QStringLiteral("TITRE"));
-    QCOMPARE(ShownNumbers(*Control<FlexGrid>(search, "MSFlexGrid1")).size(), 300);
+    QCOMPARE(ShownNumbers(*Control<CardGrid>(search, "MSFlexGrid1")).size(), 300);
 }
 
 void TestSearchWindow::clickShowsTheCardInTheMainWindow_data() {
@@ -242,7 +242,7 @@ void TestSearchWindow::clickShowsTheCardInTheMainWindow() {
     MenuItem(main, "Recher")->trigger();
     SearchWindow* search = Forms::Find<SearchWindow>();
     Search(*search, QStringLiteral("windows"));
-    ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), row);
+    ClickRow(*Control<CardGrid>(search, "MSFlexGrid1"), row);
     ProcessUnloads();
     QVERIFY(!Forms::Find<SearchWindow>());
     QVERIFY(main.isVisible());
@@ -259,8 +259,8 @@ void TestSearchWindow::emptyCollection() {
     QVERIFY(search);
     QCOMPARE(Control<QLabel>(search, "Label1")->text(), QStringLiteral("RECHERCHE /  0 Fiches"));
     Search(*search, QStringLiteral("x"));
-    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->Rows(), 2);
-    QCOMPARE(Control<FlexGrid>(search, "MSFlexGrid1")->TextMatrix(0, 0), QStringLiteral("NUMERO"));
+    QCOMPARE(ShownRows(*Control<CardGrid>(search, "MSFlexGrid1")), 1);
+    QCOMPARE(ShownText(*Control<CardGrid>(search, "MSFlexGrid1"), 0, 0), QStringLiteral("NUMERO"));
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
     MenuItem(*search, "ListeFin")->trigger();
     ProcessUnloads();
@@ -285,8 +285,8 @@ void TestSearchWindow::findsATitleTypedWithALetterOfTwoCapitals() {
     SearchWindow* search = OpenSearch();
     QVERIFY(search);
     Search(*search, QStringLiteral("straße"));
-    QCOMPARE(ShownNumbers(*Control<FlexGrid>(search, "MSFlexGrid1")), QList<qint32>{8});
-    QCOMPARE(ShownTitle(*Control<FlexGrid>(search, "MSFlexGrid1"), 1),
+    QCOMPARE(ShownNumbers(*Control<CardGrid>(search, "MSFlexGrid1")), QList<qint32>{8});
+    QCOMPARE(ShownTitle(*Control<CardGrid>(search, "MSFlexGrid1"), 1),
              QStringLiteral("LA STRASSE"));
 }
 
@@ -350,10 +350,10 @@ void TestSearchWindow::searchInTexts() {
                 QTest::keyClick(check, Qt::Key_Space);
             QTest::keyClick(search->windowHandle(), Qt::Key_Return);
         }
-        const FlexGrid& grid = *Control<FlexGrid>(search, "MSFlexGrid1");
+        const CardGrid& grid = *Control<CardGrid>(search, "MSFlexGrid1");
         QVERIFY(!check->isVisible());
         QCOMPARE(ShownNumbers(grid), found);
-        QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
+        QCOMPARE(ShownText(grid, 0, 1), QStringLiteral("TITRE DE FICHE"));
         const QLabel* nothingFound = Control<QLabel>(search, "Label3");
         QCOMPARE(nothingFound->isVisible() ? nothingFound->text() : QString(), told);
         QVERIFY(nothingFound->width() >= nothingFound->sizeHint().width() &&
@@ -418,7 +418,7 @@ void TestSearchWindow::foundWordsAreMarked() {
         SearchWindow* search = Forms::Find<SearchWindow>();
         Control<QCheckBox>(search, "Check1")->setChecked(ticked);
         Search(*search, ticked ? typed : title);
-        ClickRow(*Control<FlexGrid>(search, "MSFlexGrid1"), 1);
+        ClickRow(*Control<CardGrid>(search, "MSFlexGrid1"), 1);
         ProcessUnloads();
         const TextBox& titleBox = *Control<TextBox>(main, "Text1");
         TextBox& textBox = *Control<TextBox>(main, "Text2");

@@ -69,12 +69,13 @@ struct Said {
     QString err;
 };
 
-Said Run(bool import, const CollectionPlace& place, const QString& file) {
+Said Run(bool import, const CollectionPlace& place, const QString& file,
+         Exchange::Duplicates duplicates = Exchange::Duplicates::LeftOut) {
     QString out;
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    const int code = import ? Exchange::Import(place, file, outStream, errStream)
+    const int code = import ? Exchange::Import(place, file, duplicates, outStream, errStream)
                             : Exchange::Export(place, file, outStream, errStream);
     return {code, out, err};
 }
@@ -92,6 +93,7 @@ private slots:
     void aBadCardStopsTheImport();
     void anExportNeverWritesOverAnything_data();
     void anExportNeverWritesOverAnything();
+    void intoACollectionWithCardsNumbersFollowTheHighest_data();
     void intoACollectionWithCardsNumbersFollowTheHighest();
     void anHtmlPageShowsEachCardOnceUnderItsCategory();
 };
@@ -124,6 +126,8 @@ void TestExchange::aRoundTripGivesBackTheSameCards() {
     for (int i = 0; i < 40; ++i)
         cards << RandomCard(random, numero += 1 + random.bounded(5));
     cards[7].pivanes = HostileText(random, 1 << 20);
+    // Another program's numbers go beyond 32 bits: what is written out comes back in.
+    cards.back().numero = std::numeric_limits<qint64>::max();
     const std::unique_ptr<Collection> source = CollectionOf(engine, cards);
 
     const Said exported = Run(false, source->Place(), name);
@@ -226,17 +230,69 @@ void TestExchange::anExportNeverWritesOverAnything() {
              QStringList());
 }
 
+void TestExchange::intoACollectionWithCardsNumbersFollowTheHighest_data() {
+    QTest::addColumn<int>("existing"); // cards of the collection before: MAT 1, MAT 2...
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("duplicatesAdded");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QList<Card>>("added");
+    const QByteArray header = "numero,categorie,nom_categorie,titre,texte\r\n";
+    const QList<Card> two = {{4, "WIN", "un", ""}, {5, "INT", "sept", ""}};
+    QTest::newRow("CSV numbers unused")
+        << 3 << "f.csv" << header + "1,WIN,,un,\r\n7,INT,,sept,\r\n"
+        << false << "2 fiche(s), fiches N° 4 à 5, numérotées après" << two;
+    QTest::newRow("CSV without the numero column")
+        << 3 << "f.csv"
+        << QByteArray("categorie,nom_categorie,titre,texte\r\nWIN,,un,\r\nINT,,sept,\r\n") << false
+        << "fiches N° 4 à 5" << two;
+    QTest::newRow("CSV numbers empty and beyond 32 bits")
+        << 3 << "f.csv" << header + ",WIN,,un,\r\n9223372036854775807,INT,,sept,\r\n"
+        << false << "fiches N° 4 à 5" << two;
+    QTest::newRow("JSON numbers absent and null")
+        << 3 << "f.json" << QByteArray(R"([{"categorie": "WIN", "titre": "un", "texte": ""},
+                          {"numero": null, "categorie": "INT", "titre": "sept", "texte": ""}])")
+        << false << "fiches N° 4 à 5" << two;
+    QTest::newRow("Markdown without a number")
+        << 3 << "dossier/Windows/un.md" << QByteArray("---\ncategorie: WIN\ntitre: un\n---\n")
+        << false << "1 fiche(s), fiche N° 4," << QList<Card>{two.front()};
+    const QByteArray withTwin =
+        header + "1,WIN,,un,\r\n2,MAT,,MAT 2,\"Texte 2\r\nLigne 2\r\n\"\r\n";
+    QTest::newRow("a card already there left out")
+        << 3 << "f.csv" << withTwin << false
+        << "fiche N° 4, numérotées après la dernière fiche de la collection, qui en avait déjà : "
+           "leurs numéros ont changé ; 1 fiche identique (catégorie, titre et texte) à une fiche "
+           "déjà dans la collection n'a pas été ajoutée"
+        << QList<Card>{two.front()};
+    QTest::newRow("a card already there added all the same")
+        << 3 << "f.csv" << withTwin << true << "fiches N° 4 à 5"
+        << QList<Card>{two.front(), {5, "MAT", "MAT 2", "Texte 2\r\nLigne 2\r\n"}};
+    QTest::newRow("no number into an empty collection")
+        << 0 << "f.csv" << header + "1,WIN,,un,\r\n,INT,,sept,\r\n"
+        << false << "ligne 3 de « f.csv » : la fiche n'a pas de numéro" << QList<Card>{};
+}
+
+// The file's numbers are not used: it may give none, and the message says which numbers the
+// cards got and how many were left out as already there.
 void TestExchange::intoACollectionWithCardsNumbersFollowTheHighest() {
     QFETCH_GLOBAL(QString, engine);
+    QFETCH(int, existing);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, duplicatesAdded);
+    QFETCH(QString, said);
+    QFETCH(QList<Card>, added);
     TemporaryFolder folder;
-    WriteBytes("f.csv",
-               "numero,categorie,nom_categorie,titre,texte\r\n1,WIN,,un,\r\n7,INT,,sept,\r\n");
-    const std::unique_ptr<Collection> collection = FreshCollection(engine, CardsIn({{"MAT", 3}}));
-    const Said said = Run(true, collection->Place(), "f.csv");
-    QCOMPARE(said.code, 0);
-    QVERIFY(said.out.contains("leurs numéros ont changé"));
-    QCOMPARE(StoredCards(*collection).mid(3),
-             (QList<Card>{{4, "WIN", "un", ""}, {5, "INT", "sept", ""}}));
+    QDir().mkpath(QFileInfo(name).path());
+    WriteBytes(name, bytes);
+    const QList<Card> before = CardsIn({{"MAT", existing}});
+    const std::unique_ptr<Collection> collection = FreshCollection(engine, before);
+    const Said told =
+        Run(true, collection->Place(), name.startsWith("dossier") ? "dossier" : name,
+            duplicatesAdded ? Exchange::Duplicates::Added : Exchange::Duplicates::LeftOut);
+    QCOMPARE(told.code, added.isEmpty() ? 1 : 0);
+    QVERIFY2((told.out + told.err).contains(said), qPrintable(told.out + told.err));
+    QCOMPARE(StoredCards(*collection), before + added);
 }
 
 // Read by a real HTML parser: the headings in catalogue order, the texts as stored, tags shown as

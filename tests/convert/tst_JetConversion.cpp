@@ -1,11 +1,13 @@
 #include "EngineTestSupport.h"
 #include "JetTesting.h"
 #include "RealFaults.h"
+#include "convert/Isolated.h"
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
 #include "store/Collection.h"
 #include "store/StoreError.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
 #include <sys/stat.h>
@@ -36,12 +38,32 @@ int FirstChainPage(const QByteArray& bytes, int pageSize) {
     return -1;
 }
 
+// A work that never ends, as a reader caught in a loop of a damaged file.
+Isolated::Result Sleeps(const QStringList&, const Isolated::Report&) {
+    for (;;)
+        ::pause();
+}
+[[maybe_unused]] const bool kSleepsOffered = Isolated::Offer("dort", &Sleeps);
+
 } // namespace
 
 class TestJetConversion : public QObject {
     Q_OBJECT
 
 private slots:
+    // A child still working when its time runs out is ended, and the program says so.
+    void aChildPastItsTimeIsEnded() {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        try {
+            Isolated::Run("dort", {}, {}, {std::chrono::milliseconds(500), "mort", "trop long"});
+            QFAIL("a child that never ends came back");
+        } catch (const StoreError& error) {
+            QCOMPARE(error.text(), QStringLiteral("trop long"));
+        }
+        QVERIFY(elapsed.elapsed() < 30000);
+    }
+
     void convertsEveryCardAndKeepsTheOriginal_data() {
         QTest::addColumn<Version>("version");
         QTest::addColumn<int>("count");
@@ -192,7 +214,8 @@ private slots:
     }
 
     // The same at each step of the new file's writing, without a broken disk; its bytes are
-    // written by the database engine, not through the writer.
+    // written by the database engine, not through the writer. The fault is in this process, so
+    // the conversion runs here rather than in its child.
     void aFailingStepLeavesTheJetFile_data() {
         QTest::addColumn<WriteStep>("step");
         for (const auto& [step, name] : WriteSteps())
@@ -208,7 +231,7 @@ private slots:
         QString message;
         try {
             const FailingWrites fault(step, fixture.Path());
-            JetConversion::Convert(kFile);
+            JetConversion::ConvertInThisProcess(kFile);
         } catch (const StoreError& error) {
             message = error.text();
         }

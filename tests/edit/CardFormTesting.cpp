@@ -6,7 +6,6 @@
 #include "store/sqlite/Connection.h"
 #include "store/sqlite/SqliteCollection.h"
 
-#include <QAction>
 #include <QFile>
 #include <QPushButton>
 #include <QtTest>
@@ -38,15 +37,6 @@ QStringList VisibleButtons(const QWidget& form) {
     for (const QPushButton* button : buttons)
         names << button->objectName();
     return names;
-}
-
-void Leave(QWidget& form, const QString& way) {
-    if (way == QLatin1String("Retour"))
-        form.findChild<QAction*>(QStringLiteral("Retour"))->trigger();
-    else if (way == QLatin1String("close box"))
-        form.close();
-    else
-        QTest::keyClick(form.focusWidget() ? form.focusWidget() : &form, Qt::Key_Escape);
 }
 
 void RefuseWrites(const QString& fileName) {

@@ -18,9 +18,6 @@ bool Press(const QWidget& form, const char* name);
 // The names of the buttons the user sees, from top to bottom.
 QStringList VisibleButtons(const QWidget& form);
 
-// Leaves a card form the way named: "Retour", "close box" or "Escape".
-void Leave(QWidget& form, const QString& way);
-
 // Makes the open card store refuse every write. The file is write-protected where that stops
 // writes; a privileged user writes through file modes, so the connection is then made
 // read-only instead.

@@ -3,6 +3,7 @@
 
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
+#include "edit/NewCardForm.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
@@ -26,6 +27,12 @@ CardEditor* OpenEditor(qint32 numero, const QString& code) {
     TestSession().currentCard = numero;
     TestSession().categoryCode = code;
     return &Forms::Load<CardEditor>(TestSession(), [] { Forms::Load<CardPicker>(TestSession()); });
+}
+
+NewCardForm* OpenNewCardForm() {
+    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+    ProcessUnloads();
+    return Forms::Find<NewCardForm>();
 }
 
 QColor LabelBackground(const CardEditor& form) {
@@ -208,18 +215,15 @@ void TestCardEditor::neverWritesOverAnotherProgramsChange() {
 
 void TestCardEditor::aRefusedEditCanBecomeANewCard_data() {
     QTest::addColumn<QString>("engine");
-    QTest::addColumn<bool>("removed");
     QTest::addColumn<bool>("saveAsNew");
-    QTest::newRow("changed, saved as a new card") << "sqlite" << false << true;
-    QTest::newRow("removed, saved as a new card") << "sqlite" << true << true;
-    QTest::newRow("changed, kept on screen") << "sqlite" << false << false;
-    QTest::newRow("changed on the server, saved as a new card") << "postgres" << false << true;
+    QTest::newRow("removed, saved as a new card") << "sqlite" << true;
+    QTest::newRow("changed, kept on screen") << "sqlite" << false;
+    QTest::newRow("changed on the server, saved as a new card") << "postgres" << true;
 }
 
 // Another program, through a collection of its own, writes the card while it is on screen.
 void TestCardEditor::aRefusedEditCanBecomeANewCard() {
     QFETCH(QString, engine);
-    QFETCH(bool, removed);
     QFETCH(bool, saveAsNew);
     ProgramFixture fixture;
     std::unique_ptr<Collection> other;
@@ -232,7 +236,7 @@ void TestCardEditor::aRefusedEditCanBecomeANewCard() {
     }
     CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
     TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("mien "));
-    if (removed)
+    if (engine == "sqlite" && saveAsNew) // the card leaves, else it changes
         other->MoveToTrash(12);
     else
         other->Update(*other->ReadCard(12), {{}, {}, QStringLiteral("leur texte")});
@@ -247,78 +251,78 @@ void TestCardEditor::aRefusedEditCanBecomeANewCard() {
         expected << Card{346, "WIN", "MIEN VIDER LE CACHE", EditorCards()[11].Pivanes};
     QCOMPARE(StoredCards(*other), expected);
     QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("MIEN VIDER LE CACHE"));
-    if (!saveAsNew) {
-        QCOMPARE(ShownMessages().size(), 1);
-        QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
-        return;
-    }
-    QCOMPARE(ShownMessages().size(), 2);
-    QVERIFY2(ShownMessages()[1].contains(QStringLiteral("fiche N° 346")),
-             qPrintable(ShownMessages()[1]));
-    // The editor goes on with the new card, saved.
-    QVERIFY(Control<QLabel>(form, "Label2")->text().startsWith(QStringLiteral("FICHE N°  346 /")));
-    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("ENREGISTREE"));
-    Control<QAction>(form, "Retour")->trigger();
-    QCOMPARE(ShownMessages().size(), 2);
+    // Saved as a new card, whose number is said, the editor goes on with it.
+    QCOMPARE(ShownMessages().size(), saveAsNew ? 2 : 1);
+    QVERIFY(!saveAsNew || ShownMessages()[1].contains(QStringLiteral("fiche N° 346")));
+    QCOMPARE(Control<QLabel>(form, "lblLabels")->text(),
+             saveAsNew ? QStringLiteral("ENREGISTREE") : QStringLiteral("NON ENREGISTREE"));
 }
 
+// Both card forms: "Retour", the close box and Escape throw nothing typed away unasked.
 void TestCardEditor::leavingAsksBeforeLosingWhatWasTyped_data() {
+    QTest::addColumn<bool>("editor"); // else the new-card form
     QTest::addColumn<QString>("way");
-    QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("saved");
     QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("discard"); // the answer to the question
-    QTest::newRow("Retour, nothing typed") << "Retour"
-                                           << "" << false << false << false;
-    QTest::newRow("Retour, typed and erased") << "Retour"
-                                              << "x\b" << false << false << false;
-    QTest::newRow("Retour, kept") << "Retour"
-                                  << "oubli" << false << true << false;
-    QTest::newRow("close box, discarded") << "close box"
-                                          << "oubli" << false << true << true;
-    QTest::newRow("Escape, kept") << "Escape"
-                                  << "oubli" << false << true << false;
-    QTest::newRow("Escape, discarded") << "Escape"
-                                       << "oubli" << false << true << true;
-    QTest::newRow("close box, saved") << "close box"
-                                      << "gardé" << true << false << false;
+    QTest::addColumn<bool>("discard"); // the answer
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("editor, nothing typed") << true << "Retour" << false << false << false << "";
+    QTest::newRow("editor, typed and erased")
+        << true << "Retour" << false << false << false << "x\b";
+    QTest::newRow("editor, kept") << true << "Retour" << false << true << false << "oubli";
+    QTest::newRow("editor, discarded") << true << "close box" << false << true << true << "oubli";
+    QTest::newRow("editor, Escape kept") << true << "Escape" << false << true << false << "oubli";
+    QTest::newRow("editor, saved") << true << "close box" << true << false << false << "gardé";
+    QTest::newRow("new card, nothing typed") << false << "Retour" << false << false << false << "";
+    QTest::newRow("new card, discarded") << false << "Retour" << false << true << true << "perdu";
+    QTest::newRow("new card, Escape kept")
+        << false << "Escape" << false << true << false << "perdu";
+    QTest::newRow("new card, stored") << false << "close box" << true << false << false << "gardé";
 }
 
 void TestCardEditor::leavingAsksBeforeLosingWhatWasTyped() {
+    QFETCH(bool, editor);
     QFETCH(QString, way);
-    QFETCH(QString, typed);
     QFETCH(bool, saved);
     QFETCH(bool, asked);
     QFETCH(bool, discard);
+    QFETCH(QString, typed);
     ProgramFixture fixture;
     WriteCollection(EditorCards());
-    CardEditor* form = OpenEditor(12, QStringLiteral("WIN"));
+    Form* form =
+        editor ? static_cast<Form*>(OpenEditor(12, QStringLiteral("WIN"))) : OpenNewCardForm();
     TypeText(Control<TextBox>(form, "Text1"), typed);
-    if (saved)
-        QVERIFY(Press(*form, "Command1"));
+    for (const char* name : {"Command1", "Windows"}) // "Enregistrer", and a new card's category
+        if (saved)
+            Press(*form, name);
     const QList<Card> stored = StoredCards();
     if (discard)
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
-    Leave(*form, way);
+    if (way == "Retour")
+        Control<QAction>(form, "Retour")->trigger();
+    else if (way == "close box")
+        form->close();
+    else
+        QTest::keyClick(form->focusWidget(), Qt::Key_Escape);
     ProcessUnloads();
 
-    QCOMPARE(ShownMessages(),
-             asked ? QStringList{"Abandonner les changements de la fiche N° 12 ?"} : QStringList{});
+    const QString question = editor ? "Abandonner les changements de la fiche N° 12 ?"
+                                    : "Abandonner la nouvelle fiche ?";
+    QCOMPARE(ShownMessages(), asked ? QStringList{question} : QStringList());
     QCOMPARE(StoredCards(), stored);
     if (asked && !discard) {
-        QCOMPARE(Forms::Find<CardEditor>(), form);
         QVERIFY(form->isVisible());
         QVERIFY(Control<TextBox>(form, "Text1")->Text().startsWith(typed.toUpper()));
         return;
     }
-    QVERIFY(!Forms::Find<CardEditor>());
-    // Back to the picker, afresh on its choice of a category; the main window stays hidden.
-    const CardPicker* picker = Forms::Find<CardPicker>();
-    QVERIFY(picker);
-    QVERIFY(picker->isVisible());
-    QCOMPARE(VisibleButtons(*picker),
-             QStringList({"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"}));
-    QVERIFY(!Forms::Find<MainWindow>()->isVisible());
+    // Back where the form was opened from: the picker afresh, or the main window.
+    QVERIFY(!Forms::Find<CardEditor>() && !Forms::Find<NewCardForm>());
+    const Form* back =
+        editor ? static_cast<const Form*>(Forms::Find<CardPicker>()) : Forms::Find<MainWindow>();
+    QVERIFY(back && back->isVisible());
+    if (editor)
+        QCOMPARE(VisibleButtons(*back),
+                 QStringList({"Bureautique", "Windows", "Materiel", "Multimedia", "Internet"}));
 }
 
 PIVANES_TEST_MAIN(TestCardEditor)

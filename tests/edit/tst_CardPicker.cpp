@@ -2,7 +2,7 @@
 #include "CardFormTesting.h"
 #include "TestSupport.h"
 
-#include "browse/FlexGrid.h"
+#include "browse/CardGrid.h"
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "platform/Forms.h"
@@ -38,7 +38,7 @@ bool Choose(CardPicker& picker, const QString& button) {
 }
 
 CardEditor* ClickCard(CardPicker& picker, int row) {
-    ClickRow(*Control<FlexGrid>(picker, "MSFlexGrid1"), row);
+    ClickRow(*Control<CardGrid>(picker, "MSFlexGrid1"), row);
     ProcessUnloads();
     return Forms::Find<CardEditor>();
 }
@@ -83,7 +83,7 @@ void TestCardPicker::opensOnTheCategoryChoice() {
         if (buttons == kOffice)
             QVERIFY(Press(*picker, "Bureautique"));
         QCOMPARE(VisibleButtons(*picker), buttons);
-        QVERIFY(!Control<FlexGrid>(picker, "MSFlexGrid1")->isVisible());
+        QVERIFY(!Control<CardGrid>(picker, "MSFlexGrid1")->isVisible());
         QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("Liste"));
         QCOMPARE(OfferedMenus(*picker), QStringLiteral("Quitter"));
     }
@@ -130,16 +130,16 @@ void TestCardPicker::categoryListsItsOwnCards() {
     CardPicker* picker = OpenFromMainWindow();
     QVERIFY(Choose(*picker, button));
 
-    const FlexGrid& grid = *Control<FlexGrid>(picker, "MSFlexGrid1");
+    const CardGrid& grid = *Control<CardGrid>(picker, "MSFlexGrid1");
     QVERIFY(grid.isVisible());
     QCOMPARE(Control<QLabel>(picker, "Label1")->text(), label);
     QCOMPARE(VisibleButtons(*picker), QStringList());
-    QCOMPARE(grid.TextMatrix(0, 0), QStringLiteral("NUMERO"));
-    QCOMPARE(grid.TextMatrix(0, 1), QStringLiteral("TITRE DE FICHE"));
+    QCOMPARE(ShownText(grid, 0, 0), QStringLiteral("NUMERO"));
+    QCOMPARE(ShownText(grid, 0, 1), QStringLiteral("TITRE DE FICHE"));
     QCOMPARE(ShownNumbers(grid), numbers);
     for (int row = 1; row <= numbers.size(); ++row)
         QCOMPARE(ShownTitle(grid, row), QStringLiteral("%1 %2").arg(code).arg(numbers[row - 1]));
-    QCOMPARE(grid.Rows(), numbers.size() + 2);
+    QCOMPARE(ShownRows(grid), numbers.size() + 1);
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Quitter"));
     QCOMPARE(TestSession().categoryCode, code);
     QCOMPARE(TestSession().cardCount, numbers.size());
@@ -153,11 +153,11 @@ void TestCardPicker::moreThan300CardsArePaged() {
     CardPicker* picker = OpenFromMainWindow();
     QVERIFY(Press(*picker, "Windows"));
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Menu(Suite) Quitter"));
-    QCOMPARE(Control<FlexGrid>(picker, "MSFlexGrid1")->Rows(), 302);
+    QCOMPARE(ShownRows(*Control<CardGrid>(picker, "MSFlexGrid1")), 301);
     MenuItem(*picker, "ListeSuite")->trigger();
     // The second page begins with the card that ended the first.
-    QCOMPARE(Control<FlexGrid>(picker, "MSFlexGrid1")->TextMatrix(1, 0), QStringLiteral("303"));
-    QCOMPARE(ShownNumbers(*Control<FlexGrid>(picker, "MSFlexGrid1")).last(), 453);
+    QCOMPARE(ShownText(*Control<CardGrid>(picker, "MSFlexGrid1"), 1, 0), QStringLiteral("303"));
+    QCOMPARE(ShownNumbers(*Control<CardGrid>(picker, "MSFlexGrid1")).last(), 453);
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Menu(Retour) Quitter"));
     QVERIFY(ShownMessages().isEmpty());
 }
@@ -171,7 +171,7 @@ void TestCardPicker::failingStoreKeepsTheChoice() {
     QVERIFY(Press(*picker, "Windows"));
     QCOMPARE(ShownMessages().size(), 1);
     QCOMPARE(VisibleButtons(*picker), kTopLevel);
-    QVERIFY(!Control<FlexGrid>(picker, "MSFlexGrid1")->isVisible());
+    QVERIFY(!Control<CardGrid>(picker, "MSFlexGrid1")->isVisible());
     QCOMPARE(OfferedMenus(*picker), QStringLiteral("Quitter"));
 }
 

@@ -4,7 +4,7 @@
 #include "CardFormTesting.h"
 #include "TestSupport.h"
 
-#include "browse/FlexGrid.h"
+#include "browse/CardGrid.h"
 #include "edit/CardPicker.h"
 #include "edit/CategoryButtons.h"
 #include "edit/NewCardForm.h"
@@ -107,7 +107,7 @@ void TestCategoryButtons::pickerOffersAFourteenthCategory() {
     CheckExtraButtonBelowWord(*picker);
     QVERIFY(Press(*picker, "Command14"));
     QCOMPARE(Control<QLabel>(picker, "Label1")->text(), QStringLiteral("ESSAI"));
-    QCOMPARE(ShownNumbers(*Control<FlexGrid>(picker, "MSFlexGrid1")), (QList<qint32>{2, 3}));
+    QCOMPARE(ShownNumbers(*Control<CardGrid>(picker, "MSFlexGrid1")), (QList<qint32>{2, 3}));
 }
 
 PIVANES_TEST_MAIN(TestCategoryButtons)

@@ -43,8 +43,8 @@ private slots:
     void titleTakesTwoLetterCapitalsWholeOrNotAtAll();
     void linesComeBackAsTyped();
     void refusedWriteKeepsTheCard();
-    void leavingAsksBeforeLosingWhatWasTyped_data();
-    void leavingAsksBeforeLosingWhatWasTyped();
+    void leavingWithoutCategoryWritesNothing_data();
+    void leavingWithoutCategoryWritesNothing();
 };
 
 void TestNewCardForm::opensInPlaceOfTheMainWindow() {
@@ -309,59 +309,41 @@ void TestNewCardForm::refusedWriteKeepsTheCard() {
     QCOMPARE(StoredCards(), CardsIn({{"WIN", 4}}));
 }
 
-void TestNewCardForm::leavingAsksBeforeLosingWhatWasTyped_data() {
+void TestNewCardForm::leavingWithoutCategoryWritesNothing_data() {
     QTest::addColumn<QStringList>("pressed");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("way");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("discard"); // the answer to the question
-    QTest::newRow("nothing typed") << QStringList{} << ""
-                                   << "Retour" << false << false;
-    QTest::newRow("Retour at entry, discarded") << QStringList{} << "perdu"
-                                                << "Retour" << true << true;
-    QTest::newRow("Escape in office choice, kept")
-        << QStringList{"Command1", "Bureautique"} << "perdu"
-        << "Escape" << true << false;
-    QTest::newRow("close box in top-level choice, discarded") << QStringList{"Command1"} << "perdu"
-                                                              << "close box" << true << true;
-    QTest::newRow("card stored") << QStringList{"Command1", "Windows"} << "gardé"
-                                 << "close box" << false << false;
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("Retour at entry") << QStringList{} << false;
+    QTest::newRow("Retour in office choice") << QStringList{"Command1", "Bureautique"} << false;
+    QTest::newRow("close box in top-level choice") << QStringList{"Command1"} << true;
 }
 
-void TestNewCardForm::leavingAsksBeforeLosingWhatWasTyped() {
+void TestNewCardForm::leavingWithoutCategoryWritesNothing() {
     QFETCH(QStringList, pressed);
-    QFETCH(QString, typed);
-    QFETCH(QString, way);
-    QFETCH(bool, asked);
-    QFETCH(bool, discard);
+    QFETCH(bool, closeBox);
     ProgramFixture fixture;
     WriteCollection(CardsIn({{"WIN", 2}}));
     NewCardForm* form = OpenFromMainWindow();
     QVERIFY(form);
-    TypeText(Control<TextBox>(form, "Text2"), typed);
+    TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("perdu"));
     for (const QString& name : pressed)
         QVERIFY(Press(*form, name.toLatin1().constData()));
-    const QList<Card> stored = StoredCards();
-    if (discard)
-        Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
-    Leave(*form, way);
+    Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
+    if (closeBox)
+        form->close();
+    else
+        Control<QAction>(form, "Retour")->trigger();
     ProcessUnloads();
 
-    QCOMPARE(ShownMessages(),
-             asked ? QStringList{"Abandonner la nouvelle fiche ?"} : QStringList{});
-    QCOMPARE(StoredCards(), stored);
-    if (asked && !discard) {
-        QCOMPARE(Forms::Find<NewCardForm>(), form);
-        QCOMPARE(Control<TextBox>(form, "Text2")->Text(), typed);
-        QCOMPARE(VisibleButtons(*form), kOffice);
-        return;
-    }
     QVERIFY(!Forms::Find<NewCardForm>());
-    QVERIFY(Forms::Find<MainWindow>()->isVisible());
+    MainWindow* main = Forms::Find<MainWindow>();
+    QVERIFY(main);
+    QVERIFY(main->isVisible());
+    QCOMPARE(StoredCards().size(), 2);
+
     form = OpenFromMainWindow();
     QVERIFY(form);
     QCOMPARE(VisibleButtons(*form), kEntry);
-    QCOMPARE(Control<TextBox>(form, "Text2")->Text(), QString());
+    QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QString());
 }
 
 PIVANES_TEST_MAIN(TestNewCardForm)

@@ -1,8 +1,9 @@
 // Deleting from the card editor, the trash window, and the main window's export.
+#include "../browse/GridTesting.h"
 #include "EngineFakes.h"
 #include "TestSupport.h"
 
-#include "browse/FlexGrid.h"
+#include "browse/CardGrid.h"
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/TrashWindow.h"
@@ -113,10 +114,10 @@ void TestTrashWindow::deletedCardComesBackFromTheTrash() {
 
     TrashWindow& trash = OpenTrash();
     CheckFits(trash, {"Remettre", "Vider", "Quitter"}, screenLines);
-    auto* grid = Control<FlexGrid>(trash, "MSFlexGrid1");
-    QCOMPARE(grid->TextMatrix(1, 0), QStringLiteral("2"));
-    QCOMPARE(grid->TextMatrix(1, 1), QStringLiteral("WIN 2"));
-    QVERIFY(!grid->TextMatrix(1, 2).isEmpty());
+    auto* grid = Control<CardGrid>(trash, "MSFlexGrid1");
+    QCOMPARE(ShownText(*grid, 1, 0), QStringLiteral("2"));
+    QCOMPARE(ShownText(*grid, 1, 1), QStringLiteral("WIN 2"));
+    QVERIFY(!ShownText(*grid, 1, 2).isEmpty());
     // Enter on the row chooses it, Enter again puts it back.
     grid->setCurrentIndex(grid->model()->index(0, 0));
     QTest::keyClick(grid, Qt::Key_Return);
@@ -152,7 +153,7 @@ void TestTrashWindow::emptyingTheTrashAsksFirst() {
                  answer == MessageBox::Answer::Yes ? 0U : 2U);
     }
     QVERIFY(ShownMessages().last().contains(QStringLiteral("Les 2 fiches")));
-    QCOMPARE(Control<FlexGrid>(trash, "MSFlexGrid1")->TextMatrix(1, 0), QString());
+    QCOMPARE(ShownText(*Control<CardGrid>(trash, "MSFlexGrid1"), 1, 0), QString());
     QVERIFY(!Control<QPushButton>(trash, "Vider")->isEnabled());
     QCOMPARE(TestSession().collection().Count(Selection::AllCards()).cards, 1);
 }

@@ -17,9 +17,10 @@ namespace {
 const QString kDone = QStringLiteral("Compactage de la Base de Données et Terminée");
 
 void DeleteEveryThirdCard() {
-    dynamic_cast<SqliteCollection&>(TestSession().collection())
-        .connection()
-        .Exec("DELETE FROM TrucPivane WHERE Numero % 3 = 0");
+    Connection& connection =
+        dynamic_cast<SqliteCollection&>(TestSession().collection()).connection();
+    const TrustedSchema ownTriggers(connection);
+    connection.Exec("DELETE FROM TrucPivane WHERE Numero % 3 = 0");
 }
 
 } // namespace

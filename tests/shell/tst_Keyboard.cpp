@@ -110,7 +110,7 @@ private slots:
             QVERIFY(form);
             QVERIFY(TabTo(*form, "Windows"));
             Press(*form, Qt::Key_Space);
-            ClickRow(*Control<FlexGrid>(Forms::Find<CardPicker>(), "MSFlexGrid1"), 1);
+            ClickRow(*Control<CardGrid>(Forms::Find<CardPicker>(), "MSFlexGrid1"), 1);
             form = Forms::Find<CardEditor>();
         } else if (window == "trash") {
             TestSession().collection().MoveToTrash(2);
@@ -205,14 +205,14 @@ private slots:
         WriteCollection(CardsIn({{"MAT", 2}, {"WIN", 6}}));
         PagedCardGrid* grid = OpenGridScreen(screen);
         QVERIFY(grid);
-        QCOMPARE(Focused(*grid), Control<FlexGrid>(grid, "MSFlexGrid1"));
-        QCOMPARE(Control<FlexGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 0);
+        QCOMPARE(Focused(*grid), Control<CardGrid>(grid, "MSFlexGrid1"));
+        QCOMPARE(Control<CardGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 0);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Down);
         Press(*grid, Qt::Key_Up);
-        QCOMPARE(Control<FlexGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 2);
-        const qint32 chosen = Control<FlexGrid>(grid, "MSFlexGrid1")->TextMatrix(3, 0).toInt();
+        QCOMPARE(Control<CardGrid>(grid, "MSFlexGrid1")->currentIndex().row(), 2);
+        const qint32 chosen = ShownText(*Control<CardGrid>(grid, "MSFlexGrid1"), 3, 0).toInt();
         QCOMPARE(chosen, 5);
         const QString name = grid->objectName();
         Press(*grid, Qt::Key_Return);

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 
@@ -282,6 +283,76 @@ private slots:
         QCOMPARE(QFile::exists("Pivane.mdb"), content != "missing");
         if (content != "missing")
             QCOMPARE(FileBytes("Pivane.mdb"), content);
+    }
+
+    // A file is data: a table of cards that is not one, or code of another program that the
+    // program's writes would run, is refused by every way in (opening, backup, restore, import).
+    void craftedFilesAreRefusedAndLeftAlone_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("said");
+        const QString table =
+            "CREATE TABLE TrucPivane (Numero INTEGER PRIMARY KEY, Cate, Titre, Pivanes);";
+        QTest::newRow("an endless view as the table")
+            << "CREATE VIEW TrucPivane (Numero, Cate, Titre, Pivanes) AS WITH RECURSIVE n(i) AS "
+               "(SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i, 'WIN', 'T', '' FROM n;"
+            << "une vue";
+        QTest::newRow("without row ids")
+            << "CREATE TABLE TrucPivane (Numero INTEGER PRIMARY KEY, Cate, Titre, Pivanes) "
+               "WITHOUT ROWID;"
+            << "WITHOUT ROWID";
+        QTest::newRow("a generated column")
+            << "CREATE TABLE TrucPivane (Numero INTEGER PRIMARY KEY, Cate, Titre, Pivanes, "
+               "Long AS (length(Pivanes)));"
+            << "quatre colonnes";
+        QTest::newRow("numbers that are not the row id")
+            << "CREATE TABLE TrucPivane (Numero INTEGER, Cate, Titre, Pivanes);"
+            << "INTEGER PRIMARY KEY";
+        QTest::newRow("a trigger that empties the table")
+            << table + "CREATE TRIGGER Vide AFTER INSERT ON TrucPivane BEGIN DELETE FROM "
+                       "TrucPivane WHERE Numero <> new.Numero; END;"
+            << "« Vide » (déclencheur)";
+        QTest::newRow("one of the program's triggers rewritten")
+            << table + "CREATE TRIGGER TrucPivane_Titres_Ajout AFTER INSERT ON TrucPivane BEGIN "
+                       "DELETE FROM TrucPivane; END;"
+            << "« TrucPivane_Titres_Ajout » (déclencheur)";
+        QTest::newRow("a view beside the cards")
+            << table + "CREATE VIEW Toutes AS SELECT * FROM TrucPivane;"
+            << "« Toutes » (vue)";
+        QTest::newRow("an index on an expression")
+            << table + "CREATE INDEX Longueurs ON TrucPivane (length(Pivanes));"
+            << "« Longueurs » (index sur une expression)";
+        QTest::newRow("a partial index")
+            << table + "CREATE INDEX Certaines ON TrucPivane (Titre) WHERE Cate = 'WIN';"
+            << "« Certaines » (index sur une expression)";
+    }
+    void craftedFilesAreRefusedAndLeftAlone() {
+        QFETCH(QString, sql);
+        QFETCH(QString, said);
+        TemporaryFolder folder;
+        RunSqliteShell("Pivane.mdb", sql);
+        const QByteArray before = FileBytes("Pivane.mdb");
+        for (const auto& way : std::initializer_list<std::function<void()>>{
+                 [] { Open("Pivane.mdb"); }, [] { Collection::VerifiedCardCount("Pivane.mdb"); }})
+            try {
+                way();
+                QFAIL("took a file that is not only cards");
+            } catch (const StoreError& error) {
+                QCOMPARE(error.kind(), StoreError::Kind::NoTable);
+                QVERIFY2(error.text().contains(said), qPrintable(error.text()));
+            }
+        QCOMPARE(FileBytes("Pivane.mdb"), before);
+    }
+
+    // Another program that puts code in the file while it is open: the next write refuses it.
+    void codeAddedWhileOpenNeverRuns() {
+        TemporaryFolder folder;
+        WriteCollection(CardsIn({{"WIN", 3}}));
+        const std::unique_ptr<Collection> collection = Open("Pivane.mdb");
+        const QList<Card> cards = StoredCards(*collection);
+        RunSqliteShell("Pivane.mdb", "CREATE TRIGGER Vide AFTER INSERT ON TrucPivane BEGIN "
+                                     "DELETE FROM TrucPivane WHERE Numero <> new.Numero; END;");
+        QVERIFY_THROWS_EXCEPTION(StoreError, collection->Add({QStringLiteral("WIN"), {}, {}}));
+        QCOMPARE(StoredCards(*collection), cards);
     }
 };
 

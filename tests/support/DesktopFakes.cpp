@@ -1,7 +1,5 @@
 #include "DesktopFakes.h"
 
-#include "platform/Twips.h"
-
 #include <QPrinter>
 
 namespace Fake {
@@ -69,7 +67,7 @@ QSize FixedScreen::AvailablePixels() {
 void FixedScreen::Set(std::optional<int> twips, QSize availablePixels) {
     twips_ = twips;
     if (twips && !availablePixels.isValid()) {
-        const int pixels = TwipsToPixels(*twips);
+        const int pixels = *twips / 15;
         availablePixels = QSize(pixels * 16 / 9, pixels);
     }
     available_ = availablePixels;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EngineFakes.h"
+#include "convert/Isolated.h"
 #include "store/Card.h"
 #include "store/Collection.h"
 
@@ -12,9 +13,11 @@
 #include <memory>
 
 // Runs the test object in an application of the class given: `before` runs first, `after` once
-// the application is there.
+// the application is there. A test started again to run an isolated work runs that instead.
 #define PIVANES_TEST_MAIN_IN(TestObject, Application, before, after)                               \
     int main(int argc, char** argv) {                                                              \
+        if (const std::optional<int> served = Isolated::ServeIfAsked(argc, argv))                  \
+            return *served;                                                                        \
         before;                                                                                    \
         Application app(argc, argv);                                                               \
         after;                                                                                     \

@@ -5,6 +5,7 @@
 #include "JetWriter.h"
 #include "Measuring.h"
 #include "SyntheticCards.h"
+#include "convert/Isolated.h"
 #include "convert/JetConversion.h"
 #include "convert/JetSource.h"
 
@@ -56,6 +57,8 @@ void PlainCopy(const QString& jetFile, const QString& target) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> served = Isolated::ServeIfAsked(argc, argv))
+        return *served;
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     const QStringList args = app.arguments();

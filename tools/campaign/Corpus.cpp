@@ -206,6 +206,58 @@ std::vector<std::pair<QString, Maker>> WrongSchemas() {
     };
 }
 
+// Files that carry more than cards: code of another program that reading or writing the cards
+// would run, and tables of cards of another shape.
+std::vector<std::pair<QString, Maker>> CraftedSchemas() {
+    const QByteArray rows = Rows("TrucPivane", 30);
+    const QByteArray cards = kTable + rows;
+    return {
+        {"an endless recursive view as the table",
+         Sql("CREATE VIEW TrucPivane (Numero, Cate, Titre, Pivanes) AS WITH RECURSIVE n(i) AS "
+             "(SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i, 'WIN', 'T', 'x' FROM n;")},
+        {"a trigger that empties the table on every insert",
+         Sql(cards + "CREATE TRIGGER Vide AFTER INSERT ON TrucPivane BEGIN DELETE FROM TrucPivane "
+                     "WHERE Numero <> new.Numero; END;")},
+        {"a trigger that writes into another table on every update",
+         Sql(cards + "CREATE TABLE Journal (x); CREATE TRIGGER Note AFTER UPDATE ON TrucPivane "
+                     "BEGIN INSERT INTO Journal VALUES (new.Titre); END;")},
+        {"a trigger on the trash",
+         Sql(cards + "CREATE TABLE TrucPivane_Corbeille (Numero INTEGER PRIMARY KEY, Cate TEXT, "
+                     "Titre TEXT, Pivanes TEXT, Supprimee TEXT NOT NULL); CREATE TRIGGER Remet "
+                     "AFTER INSERT ON TrucPivane_Corbeille BEGIN DELETE FROM TrucPivane; END;")},
+        {"the program's title trigger rewritten",
+         Sql(cards + "CREATE TRIGGER TrucPivane_Titres_Ajout AFTER INSERT ON TrucPivane BEGIN "
+                     "DELETE FROM TrucPivane; END;")},
+        {"an endless view beside the cards",
+         Sql(cards + "CREATE VIEW Toujours AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT "
+                     "i + 1 FROM n) SELECT i FROM n;")},
+        {"a view in place of the title index",
+         Sql(cards + "CREATE VIEW TrucPivane_Titres AS SELECT Numero AS rowid, Titre FROM "
+                     "TrucPivane;")},
+        {"a view in place of the trash",
+         Sql(cards + "CREATE VIEW TrucPivane_Corbeille AS SELECT *, '' AS Supprimee FROM "
+                     "TrucPivane;")},
+        {"an index on an expression",
+         Sql(cards + "CREATE INDEX Longueur ON TrucPivane (length(Pivanes) * 2);")},
+        {"an index on some rows",
+         Sql(cards + "CREATE INDEX Certaines ON TrucPivane (Titre) WHERE Cate = 'WIN';")},
+        {"a unique index on an expression of the title",
+         Sql(cards + "CREATE UNIQUE INDEX Unique_ ON TrucPivane (lower(Titre));")},
+        {"a stored generated column",
+         Sql("CREATE TABLE TrucPivane (Numero INTEGER PRIMARY KEY, Cate, Titre, Pivanes, Taille "
+             "INTEGER AS (length(Pivanes)) STORED);" +
+             rows)},
+        {"a table without row ids with its four columns",
+         Sql("CREATE TABLE TrucPivane (Numero INTEGER PRIMARY KEY, Cate TEXT, Titre TEXT, "
+             "Pivanes TEXT) WITHOUT ROWID;" +
+             rows)},
+        {"numbers that are not the row id",
+         Sql("CREATE TABLE TrucPivane (Numero INTEGER, Cate TEXT, Titre TEXT, Pivanes TEXT, "
+             "PRIMARY KEY (Cate, Numero));" +
+             rows)},
+    };
+}
+
 std::vector<std::pair<QString, Maker>> OddValues() {
     std::vector<std::pair<QString, Maker>> files;
     const auto value = [&](const QString& what, const QByteArray& row) {
@@ -447,6 +499,8 @@ std::vector<BadFile> BadFiles(quint64 seed, const QString& scratch) {
     database(QStringLiteral("whole collection without the category index"), Bytes(foreignBytes));
     for (const auto& [what, make] : WrongSchemas())
         database(QStringLiteral("wrong schema: ") + what, make);
+    for (const auto& [what, make] : CraftedSchemas())
+        database(QStringLiteral("crafted: ") + what, make);
     for (const auto& [what, make] : OddValues())
         database(what, make);
     for (const HeaderField& field : HeaderFields())

@@ -11,6 +11,7 @@
 #include "Report.h"
 #include "ReturnKills.h"
 #include "TwoProcesses.h"
+#include "convert/Isolated.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -106,6 +107,8 @@ void PrepareChildren() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> served = Isolated::ServeIfAsked(argc, argv))
+        return *served;
     if (argc > 2 && QByteArray(argv[1]) == "child")
         return Child(argc, argv);
 

@@ -5,9 +5,10 @@
 #include "DemoCards.h"
 #include "DesktopFakes.h"
 #include "WindowControls.h"
+#include "browse/CardGrid.h"
 #include "browse/CardList.h"
-#include "browse/FlexGrid.h"
 #include "browse/SearchWindow.h"
+#include "convert/Isolated.h"
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
@@ -85,7 +86,7 @@ void Press(const QWidget& form, const char* name) {
     Settle();
 }
 
-void ClickRow(FlexGrid& grid, int row) {
+void ClickRow(CardGrid& grid, int row) {
     const QModelIndex cell = grid.model()->index(row - 1, 1);
     grid.scrollTo(cell);
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
@@ -135,7 +136,7 @@ void MainWindowAndMenus() {
 void ListAndSearch() {
     Trigger(Showing<MainWindow>(), "ListeFiche");
     Capture(Showing<CardList>(), "liste");
-    ClickRow(*Control<FlexGrid>(Showing<CardList>(), "MSFlexGrid1"), 2);
+    ClickRow(*Control<CardGrid>(Showing<CardList>(), "MSFlexGrid1"), 2);
 
     Trigger(Showing<MainWindow>(), "Recher");
     SearchWindow& search = Showing<SearchWindow>();
@@ -143,7 +144,7 @@ void ListAndSearch() {
     Control<TextBox>(search, "Text1")->SetText(QStringLiteral("RACCOURCIS"));
     QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
     Capture(Showing<SearchWindow>(), "recherche");
-    ClickRow(*Control<FlexGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
+    ClickRow(*Control<CardGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
 
     Trigger(Showing<MainWindow>(), "Recher");
     SearchWindow& textSearch = Showing<SearchWindow>();
@@ -152,7 +153,7 @@ void ListAndSearch() {
     Capture(textSearch, "recherche-textes-mot");
     QTest::keyClick(Control<TextBox>(textSearch, "Text1"), Qt::Key_Return);
     Capture(Showing<SearchWindow>(), "recherche-textes");
-    ClickRow(*Control<FlexGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
+    ClickRow(*Control<CardGrid>(Showing<SearchWindow>(), "MSFlexGrid1"), 1);
     Capture(Showing<MainWindow>(), "fiche-trouvee");
 
     Trigger(Showing<MainWindow>(), "Recher");
@@ -186,7 +187,7 @@ void Editing() {
     Capture(Showing<CardPicker>(), "modifier-choix");
     Press(Showing<CardPicker>(), "Windows");
     Capture(Showing<CardPicker>(), "modifier-liste");
-    ClickRow(*Control<FlexGrid>(Showing<CardPicker>(), "MSFlexGrid1"), 1);
+    ClickRow(*Control<CardGrid>(Showing<CardPicker>(), "MSFlexGrid1"), 1);
     Capture(Showing<CardEditor>(), "modifier");
     Trigger(Showing<CardEditor>(), "Retour");
     Trigger(Showing<CardPicker>(), "ListeFin");
@@ -197,14 +198,14 @@ void Trash() {
     for (int row : {1, 1}) {
         Trigger(Showing<MainWindow>(), "Ajout");
         Press(Showing<CardPicker>(), "Windows");
-        ClickRow(*Control<FlexGrid>(Showing<CardPicker>(), "MSFlexGrid1"), row);
+        ClickRow(*Control<CardGrid>(Showing<CardPicker>(), "MSFlexGrid1"), row);
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         Press(Showing<CardEditor>(), "Supprimer");
         Trigger(Showing<CardPicker>(), "ListeFin");
     }
     Trigger(Showing<MainWindow>(), "Corbeille");
     Capture(Showing<TrashWindow>(), "corbeille");
-    ClickRow(*Control<FlexGrid>(Showing<TrashWindow>(), "MSFlexGrid1"), 1);
+    ClickRow(*Control<CardGrid>(Showing<TrashWindow>(), "MSFlexGrid1"), 1);
     Press(Showing<TrashWindow>(), "Remettre");
     Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
     Press(Showing<TrashWindow>(), "Vider");
@@ -228,6 +229,8 @@ void Backup() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> served = Isolated::ServeIfAsked(argc, argv))
+        return *served;
     PivanesApplication app(argc, argv);
     if (argc != 2)
         Fail("usage : pivanes-screens DOSSIER");
@@ -236,7 +239,8 @@ int main(int argc, char** argv) {
         Fail("le dossier des images n'a pas pu être créé");
     output.setPath(output.absolutePath());
     // Nothing leaves the virtual screen: no box waits for an answer, nothing is printed.
-    Fakes();
+    // The clock stands still, so that two runs draw the same pictures.
+    Fakes().clock.Set([] { return QDateTime(QDate(2026, 3, 14), QTime(10, 30)); });
 
     QTemporaryDir data;
     QDir::setCurrent(data.path());

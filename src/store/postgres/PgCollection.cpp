@@ -132,12 +132,14 @@ PgCollection::~PgCollection() {
 void PgCollection::MakeOrCheck() {
     const QString encoding = *connection_->Run(PgSql::kServerEncoding).Text(0, 0);
     if (encoding != QLatin1String("UTF8"))
-        throw StoreError(StoreError::Kind::NotADatabase,
-                         QStringLiteral("La base du serveur « %1 » est codée en %2, non en UTF-8 "
-                                        ": Pivanes n'y garde pas de fiches, qui y perdraient des "
-                                        "caractères. Créez une base en UTF-8 (createdb -E UTF8, "
-                                        "voir le README).")
-                             .arg(place_.name, encoding));
+        throw StoreError(
+            StoreError::Kind::NotADatabase,
+            QStringLiteral("La base du serveur « %1 » est codée en %2, non en UTF-8 "
+                           ": Pivanes n'y garde pas de fiches, qui y perdraient des "
+                           "caractères. Créez une base en UTF-8 (createdb -E UTF8, "
+                           "voir « Une collection partagée sur un serveur » dans le guide de "
+                           "Pivanes, « Lisez Moi », et « man pivanes »).")
+                .arg(place_.name, encoding));
     const auto has = [this](const char* query) {
         return connection_->Run(query).Bytes(0, 0) == "t";
     };
@@ -595,15 +597,18 @@ Imported PgCollection::Import(const CardSource& source) {
             const PgResult highest = connection_->Run(PgSql::kHighest);
             const std::optional<qint64> after =
                 highest.IsNull(0, 0) ? std::nullopt : std::optional(highest.Int64(0, 0));
-            const qint64 cards = CopyChecked(
+            Imported copied{0, !after};
+            CopyChecked(
                 [&](const auto& put) {
                     StoredCard card;
-                    while (source(card))
+                    while (source(card)) {
                         put(card);
+                        copied.Took(after ? *after + copied.cards + 1 : card.numero);
+                    }
                 },
                 after);
             RefreshWordsIfAllowed();
-            return Imported{cards, !after};
+            return copied;
         });
     });
     FoldCounts();

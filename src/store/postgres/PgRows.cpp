@@ -76,13 +76,15 @@ StoreError PgServer::Translated(const PgFailure& failure, PgDoing doing) const {
     }
     const QString& state = failure.sqlState();
     if (IsRefusedRight(state))
-        return StoreError(Kind::ReadOnly,
-                          QStringLiteral("Le serveur PostgreSQL « %1 » refuse cette opération au "
-                                         "rôle « %2 », qui n'en a pas le droit : %3. Demandez à "
-                                         "l'administrateur de la base les droits qu'il faut "
-                                         "(voir le README de Pivanes).")
-                              .arg(name, connection->Role(), Kept(doing)),
-                          failure.reason());
+        return StoreError(
+            Kind::ReadOnly,
+            QStringLiteral("Le serveur PostgreSQL « %1 » refuse cette opération au "
+                           "rôle « %2 », qui n'en a pas le droit : %3. Demandez à "
+                           "l'administrateur de la base les droits qu'il faut "
+                           "(voir « Une collection partagée sur un serveur » dans le guide de "
+                           "Pivanes, « Lisez Moi », et « man pivanes »).")
+                .arg(name, connection->Role(), Kept(doing)),
+            failure.reason());
     if (IsBusy(state))
         return StoreError(Kind::Busy,
                           QStringLiteral("Le serveur PostgreSQL « %1 » est occupé par une autre "

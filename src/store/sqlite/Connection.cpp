@@ -38,6 +38,18 @@ void Connection::Open(const QString& fileName, int flags) {
     // "File replaced" is an extended code: folded into "read-only" it would mislead.
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 2000);
+    // A file is data: what another program put in its structure may not reach beyond it.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+}
+
+TrustedSchema::TrustedSchema(Connection& connection) : connection_(connection) {
+    sqlite3_db_config(connection_.Handle(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 1, nullptr);
+}
+
+TrustedSchema::~TrustedSchema() {
+    if (connection_.IsOpen())
+        sqlite3_db_config(connection_.Handle(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 }
 
 void Connection::Close() {

@@ -64,6 +64,20 @@ private:
     QByteArray usual_;
 };
 
+// For its lifetime, lets the triggers stored in the file run, as SQLite refuses them otherwise
+// (trusted_schema off): only once the file is checked to hold no code but the program's own, under
+// the lock that keeps every other writer out until the transaction ends.
+class TrustedSchema {
+public:
+    explicit TrustedSchema(Connection& connection);
+    TrustedSchema(const TrustedSchema&) = delete;
+    TrustedSchema& operator=(const TrustedSchema&) = delete;
+    ~TrustedSchema();
+
+private:
+    Connection& connection_;
+};
+
 // The error for an SQLite result code of the connection db (null when none could be made).
 StoreError EngineError(sqlite3* db, int code);
 // The French sentence for an SQLite result code: what happened and what was kept.

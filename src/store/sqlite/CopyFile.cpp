@@ -33,10 +33,14 @@ void BindFields(Statement& statement, int first, const CardFields& fields) {
     BindText(statement, first + 2, fields.pivanes);
 }
 
-void Whole(Connection& connection, const std::function<void()>& work) {
+// As the collection's own writes: checked first for code another program put in the file, then
+// with the file's triggers let run.
+void Whole(Connection& connection, const QString& fileName, const std::function<void()>& work) {
     Schema::PrepareForWrites(connection);
     connection.Exec("BEGIN IMMEDIATE");
     try {
+        LocalFile::CheckStructure(connection, fileName);
+        const TrustedSchema ownTriggers(connection);
         work();
         connection.Exec("COMMIT");
     } catch (...) {
@@ -71,7 +75,7 @@ Connection& CopyFile::connection() {
 void CopyFile::Prepare(const QString& fileName, const ChangeMark& mark) {
     SqliteCollection cards(fileName);
     Connection& connection = cards.connection();
-    Whole(connection, [&] {
+    Whole(connection, fileName, [&] {
         connection.Exec(Sql::kCreateCopyTables);
         WriteMark(connection, mark);
     });
@@ -109,7 +113,7 @@ void CopyFile::Apply(const ChangedCard& changed) {
 }
 
 void CopyFile::Transaction(const std::function<void()>& work) {
-    Whole(connection(), work);
+    Whole(connection(), cards_->Place().name, work);
 }
 
 void CopyFile::Put(qint64 numero, const CardFields& card) {
@@ -125,7 +129,7 @@ bool CopyFile::CatchUp(ServerChanges& server) {
     // Each changed card writes pages of the indexes all over the file: they stay in memory until
     // the end rather than go out (each time after a wait for the disk) and come back.
     const LargerCache cache(connection(), 65536);
-    Whole(connection(), [&] {
+    Whole(connection(), cards_->Place().name, [&] {
         Schema::SetIndexMemory(connection(), Schema::IndexMemory::Large);
         const ChangeMark now =
             server.ChangesAfter(held, [this](const ChangedCard& changed) { Apply(changed); });
@@ -155,7 +159,7 @@ void CopyFile::Queue(const QueuedChange& change) {
 }
 
 void CopyFile::Sent(const ReturnedChange& returned) {
-    Whole(connection(), [&] {
+    Whole(connection(), cards_->Place().name, [&] {
         Statement unqueue(connection(), Sql::kUnqueue);
         unqueue.Bind(1, returned.change.id);
         unqueue.Step();

@@ -80,10 +80,72 @@ void CheckHeader(const QString& fileName) {
                              .arg(Where(fileName)));
 }
 
-void CheckTable(Connection& connection, const QString& fileName) {
-    bool found = false;
+QString WhyNotTheCardTable(Schema::CardTable shape) {
+    switch (shape) {
+    case Schema::CardTable::View:
+        return QStringLiteral("« TrucPivane » y est une vue, et non une table");
+    case Schema::CardTable::Virtual:
+        return QStringLiteral("« TrucPivane » y est une table virtuelle");
+    case Schema::CardTable::WithoutRowid:
+        return QStringLiteral("« TrucPivane » y est une table sans numéros de ligne "
+                              "(WITHOUT ROWID)");
+    case Schema::CardTable::OtherColumns:
+        return QStringLiteral("« TrucPivane » n'y a pas exactement les quatre colonnes Numero, "
+                              "Cate, Titre et Pivanes");
+    default:
+        return QStringLiteral("la colonne Numero de « TrucPivane » n'y est pas sa clé "
+                              "(INTEGER PRIMARY KEY)");
+    }
+}
+
+QString Named(const std::vector<Schema::SchemaObject>& objects) {
+    constexpr std::size_t kNamed = 5;
+    QStringList names;
+    for (std::size_t i = 0; i < std::min(objects.size(), kNamed); ++i) {
+        const QString& type = objects[i].type;
+        names << QStringLiteral("« %1 » (%2)")
+                     .arg(objects[i].name, type == QLatin1String("trigger")
+                                               ? QStringLiteral("déclencheur")
+                                           : type == QLatin1String("view")
+                                               ? QStringLiteral("vue")
+                                               : QStringLiteral("index sur une expression"));
+    }
+    if (objects.size() > kNamed)
+        names << QStringLiteral("et %1 autre(s)").arg(objects.size() - kNamed);
+    return names.join(QStringLiteral(", "));
+}
+
+void CheckCardsOnly(Connection& connection, const QString& fileName) {
+    const Schema::CardTable shape = Schema::CardTableShape(connection);
+    if (shape == Schema::CardTable::Missing)
+        throw StoreError(StoreError::Kind::NoTable,
+                         QStringLiteral("Le fichier %1 ne contient pas la table des fiches "
+                                        "« TrucPivane ». Il n'a pas été modifié.")
+                             .arg(Where(fileName)));
+    if (shape != Schema::CardTable::Sound)
+        throw StoreError(StoreError::Kind::NoTable,
+                         QStringLiteral("Le fichier %1 n'est pas une collection de fiches que "
+                                        "Pivanes sait lire : %2. Il n'a pas été modifié.")
+                             .arg(Where(fileName), WhyNotTheCardTable(shape)));
+    const std::vector<Schema::SchemaObject> foreign = Schema::ForeignCode(connection);
+    if (!foreign.empty())
+        throw StoreError(StoreError::Kind::NoTable,
+                         QStringLiteral("Le fichier %1 contient, en plus des fiches, ce qu'un "
+                                        "autre programme y a mis et que chaque écriture "
+                                        "exécuterait : %2. Pivanes n'ouvre pas un tel fichier ; "
+                                        "il n'a pas été modifié. Retirez-les avec le programme "
+                                        "qui les a créés (ou « sqlite3 »), ou restaurez une "
+                                        "sauvegarde.")
+                             .arg(Where(fileName), Named(foreign)));
+}
+
+} // namespace
+
+namespace LocalFile {
+
+void CheckStructure(Connection& connection, const QString& fileName) {
     try {
-        found = Schema::HasCardTable(connection);
+        CheckCardsOnly(connection, fileName);
     } catch (const StoreError& error) {
         if (error.kind() == StoreError::Kind::DiskError)
             throw ReadError(fileName);
@@ -96,12 +158,11 @@ void CheckTable(Connection& connection, const QString& fileName) {
                                         "Il n'a pas été modifié. Restaurez une sauvegarde.")
                              .arg(Where(fileName)));
     }
-    if (!found)
-        throw StoreError(StoreError::Kind::NoTable,
-                         QStringLiteral("Le fichier %1 ne contient pas la table des fiches "
-                                        "« TrucPivane ». Il n'a pas été modifié.")
-                             .arg(Where(fileName)));
 }
+
+} // namespace LocalFile
+
+namespace {
 
 qint64 CardCount(Connection& connection) {
     Statement count(connection, Sql::kCountAll);
@@ -194,7 +255,7 @@ std::shared_ptr<Connection> OpenChecked(const QString& fileName) {
     CheckHeader(fileName);
     auto connection = std::make_shared<Connection>();
     connection->Open(fileName, SQLITE_OPEN_READWRITE);
-    CheckTable(*connection, fileName);
+    CheckStructure(*connection, fileName);
     connection->Exec("PRAGMA synchronous = FULL");
     // Closing a file in WAL mode folds its log into it: a file that was only read keeps its log
     // as it found it.
@@ -255,7 +316,7 @@ qint64 VerifiedCardCount(const QString& fileName, Collection::Check check) {
     CheckHeader(fileName);
     Connection connection;
     connection.Open(fileName, SQLITE_OPEN_READONLY);
-    CheckTable(connection, fileName);
+    CheckStructure(connection, fileName);
     qint64 cards = -1;
     try {
         if (check == Collection::Check::Cards ||

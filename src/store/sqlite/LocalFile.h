@@ -17,6 +17,9 @@ namespace LocalFile {
 // "« Pivane.mdb » dans le dossier « /home/... »", as messages name a file.
 QString Where(const QString& fileName);
 
+// Refuses a file whose table of cards is not the program's, or that holds triggers, views or
+// indexes on expressions of another program, which the program's writes would run.
+void CheckStructure(Connection& connection, const QString& fileName);
 // A read-write connection to the collection file, checked first.
 std::shared_ptr<Connection> OpenChecked(const QString& fileName);
 // Why the open file cannot be written: the file or its disk refuses writes, or its folder, where

@@ -240,15 +240,63 @@ void CreateCardTable(Connection& connection) {
     connection.Exec(Sql::kCreateCardTable);
 }
 
-bool HasCardTable(Connection& connection) {
-    static const char* const kColumns[] = {"numero", "cate", "titre", "pivanes"};
+CardTable CardTableShape(Connection& connection) {
+    {
+        Statement kind(connection, Sql::kCardTableKind);
+        if (!kind.Step())
+            return CardTable::Missing;
+        if (kind.Text(0) != QLatin1String("table"))
+            return CardTable::View;
+        if (kind.Text(1).startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))
+            return CardTable::Virtual;
+    }
+    static const QLatin1String kColumns[] = {QLatin1String("numero"), QLatin1String("cate"),
+                                             QLatin1String("titre"), QLatin1String("pivanes")};
     int found = 0;
+    bool numeroIsKey = false;
+    bool otherKey = false;
     Statement columns(connection, Sql::kCardColumns);
-    while (columns.Step())
-        for (const char* column : kColumns)
-            if (columns.Text(0) == QLatin1String(column))
-                ++found;
-    return found == 4;
+    while (columns.Step()) {
+        const QString name = columns.Text(0);
+        if (columns.Int64(3) != 0 ||
+            std::find(std::begin(kColumns), std::end(kColumns), name) == std::end(kColumns))
+            return CardTable::OtherColumns;
+        ++found;
+        const bool key = columns.Int64(2) != 0;
+        if (name == kColumns[0])
+            numeroIsKey = key && columns.Text(1) == QLatin1String("INTEGER");
+        else
+            otherKey = otherKey || key;
+    }
+    if (found != 4)
+        return CardTable::OtherColumns;
+    try {
+        Statement rowid(connection, Sql::kCardRowid);
+        rowid.Step();
+    } catch (const StoreError& error) {
+        if (error.kind() != StoreError::Kind::Failed)
+            throw;
+        return CardTable::WithoutRowid;
+    }
+    return numeroIsKey && !otherKey ? CardTable::Sound : CardTable::NumeroNotRowid;
+}
+
+std::vector<SchemaObject> ForeignCode(Connection& connection) {
+    std::map<std::string, std::string> own;
+    for (const TriggeredIndex* index : {&TitleIndex(), &TextIndex()})
+        for (const auto& [name, sql] : index->triggers)
+            own.emplace(name, sql);
+    std::vector<SchemaObject> foreign;
+    Statement code(connection, Sql::kCodeInSchema);
+    while (code.Step()) {
+        const std::string name = code.View(1).toByteArray().toStdString();
+        const auto ours = own.find(name);
+        if (code.Text(0) == QLatin1String("trigger") && ours != own.end() &&
+            ours->second == code.View(2).toByteArray().toStdString())
+            continue;
+        foreign.push_back({code.Text(0), code.Text(1)});
+    }
+    return foreign;
 }
 
 void EnsureCategoryIndex(Connection& connection) {

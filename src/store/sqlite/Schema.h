@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <vector>
+
 class Connection;
 
 // The structure of a collection file: its table of cards and the indexes the program reads it
@@ -8,8 +11,19 @@ class Connection;
 namespace Schema {
 
 void CreateCardTable(Connection& connection);
-// Whether the file holds the table of cards with its four columns, named in any case.
-bool HasCardTable(Connection& connection);
+// How the file's table of cards stands: the program's is a table with row ids and four columns,
+// named in any case, of which Numero is the row id (INTEGER PRIMARY KEY).
+enum class CardTable { Sound, Missing, View, Virtual, WithoutRowid, OtherColumns, NumeroNotRowid };
+CardTable CardTableShape(Connection& connection);
+
+// What the program's writes would run that it did not make: triggers and views other than its
+// own, and indexes on an expression or on some rows of the tables it writes. Reads the structure
+// only.
+struct SchemaObject {
+    QString type; // "trigger", "view" or "index"
+    QString name;
+};
+std::vector<SchemaObject> ForeignCode(Connection& connection);
 
 // The program's indexes, made where they are missing or out of date. A failure to make the title
 // or the text index leaves the file without it: searches then read every card.

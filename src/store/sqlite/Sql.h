@@ -13,8 +13,21 @@ inline constexpr const char* kCreateCardTable =
 inline constexpr const char* kCreateCategoryIndex =
     "CREATE INDEX IF NOT EXISTS TrucPivane_Cate ON TrucPivane (Cate);";
 inline constexpr const char* kDropCategoryIndex = "DROP INDEX IF EXISTS TrucPivane_Cate";
+// What the file calls TrucPivane, and its columns, hidden and generated ones included.
+inline constexpr const char* kCardTableKind =
+    "SELECT type, sql FROM sqlite_schema WHERE lower(name) = 'trucpivane'";
 inline constexpr const char* kCardColumns =
-    "SELECT lower(name) FROM pragma_table_info('TrucPivane')";
+    "SELECT lower(name), upper(type), pk, hidden FROM pragma_table_xinfo('TrucPivane')";
+// Only a table with row ids has one to read.
+inline constexpr const char* kCardRowid = "SELECT rowid FROM TrucPivane LIMIT 0";
+// What a write of the program could run besides its own triggers: every trigger and view, and
+// the indexes on an expression or on some rows only of the tables it writes.
+inline constexpr const char* kCodeInSchema =
+    "SELECT type, name, sql FROM sqlite_schema WHERE type IN ('trigger', 'view') UNION ALL "
+    "SELECT 'index', s.name, s.sql FROM sqlite_schema AS s JOIN pragma_index_list(s.tbl_name) AS "
+    "l ON l.name = s.name WHERE s.type = 'index' AND lower(s.tbl_name) IN ('trucpivane', "
+    "'trucpivane_corbeille', 'trucpivane_mots_remplacee') AND (l.partial OR EXISTS (SELECT 1 "
+    "FROM pragma_index_xinfo(s.name) AS x WHERE x.key AND x.cid = -2))";
 
 // Rows of a selection from a card number up or down; the skipped rows are passed over inside
 // the engine, without being read out.

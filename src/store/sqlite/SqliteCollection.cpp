@@ -112,6 +112,9 @@ template <typename Work> auto SqliteCollection::InTransaction(const char* begin,
 template <typename Write> auto SqliteCollection::Written(const Write& write) {
     Schema::PrepareForWrites(*connection_);
     return InTransaction("BEGIN IMMEDIATE", [&] {
+        // Another program may have put code of its own in the file since it was opened.
+        LocalFile::CheckStructure(*connection_, place_.name);
+        const TrustedSchema ownTriggers(*connection_);
         Schema::EnsureIndexes(*connection_);
         Schema::EnsureTrash(*connection_);
         return write();
@@ -281,7 +284,7 @@ Imported SqliteCollection::ImportCards(const CardSource& source, TextIndexes tex
                     throw StoreError::NumberGivenTwice(numero);
                 throw;
             }
-            ++imported.cards;
+            imported.Took(numero);
         }
         if (trash)
             InsertTrashed(trash);

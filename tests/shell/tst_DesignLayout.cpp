@@ -1,16 +1,16 @@
 #include "../browse/GridTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardGrid.h"
 #include "browse/CardList.h"
-#include "browse/FlexGrid.h"
 #include "maintenance/BackupWindow.h"
 #include "platform/Controls.h"
+#include "platform/DesignLayout.h"
 #include "platform/Form.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/Screen.h"
-#include "platform/Twips.h"
-#include "shell/FormZoomed.h"
+#include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
 
 #include <QLabel>
@@ -30,25 +30,16 @@ public:
         Place(label, 1200, 600, 2400, 300);
         picture = AddControl<ImageBox>("Image1", nullptr);
         Place(picture, 3000, 3000, 1500, 1500);
-        line = AddControl<LineControl>("Line1", nullptr);
-        line->X1 = 150;
-        line->Y1 = 300;
-        line->X2 = 6000;
-        line->Y2 = 3000;
     }
+    int load() { return Design()->loadForScreen(); }
     QMenu* menu;
     QAction* item;
     QLabel* label;
     ImageBox* picture;
-    LineControl* line;
 };
 
-struct Box {
-    int left, top, width, height;
-};
-
-Box TwipsOf(const QWidget* widget) {
-    return {widget->x() * 15, widget->y() * 15, widget->width() * 15, widget->height() * 15};
+int Pixels(double twips) {
+    return int(std::lround(twips / 15));
 }
 
 Form& OpenWindow(const QString& window) {
@@ -81,7 +72,7 @@ QStringList CutOff(const Form& form) {
 
 } // namespace
 
-class TestFormZoomed : public QObject {
+class TestDesignLayout : public QObject {
     Q_OBJECT
 
 private slots:
@@ -112,22 +103,16 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(screen);
         SampleForm form;
-        QCOMPARE(FormZoomed::LoadProtocol(form), percent);
-        QCOMPARE(qRound(form.Height()), formHeight);
-        QCOMPARE(qRound(form.Width()), formWidth);
+        QCOMPARE(form.load(), percent);
+        QCOMPARE(form.size(), QSize(formWidth, formHeight) / 15);
         // Controls grow by the one percentage both ways, to the nearest pixel.
-        const Box label = TwipsOf(form.label);
-        QCOMPARE(label.left / 15, TwipsToPixels(1200.0 * percent / 100));
-        QCOMPARE(label.top / 15, TwipsToPixels(600.0 * percent / 100));
-        QCOMPARE(label.width / 15, TwipsToPixels(2400.0 * percent / 100));
-        QCOMPARE(label.height / 15, TwipsToPixels(300.0 * percent / 100));
+        QCOMPARE(form.label->geometry(),
+                 QRect(Pixels(1200.0 * percent / 100), Pixels(600.0 * percent / 100),
+                       Pixels(2400.0 * percent / 100), Pixels(300.0 * percent / 100)));
         // Font sizes were recorded in whole points: 8.25 counts as 8.
         QCOMPARE(form.label->font().pointSizeF(), fontSize);
-        // A line control is scaled by its end points.
-        QCOMPARE(form.line->X2, 6000.0 * percent / 100);
-        QCOMPARE(form.line->Y1, 300.0 * percent / 100);
         // A picture without a font is still moved.
-        QCOMPARE(TwipsOf(form.picture).left / 15, TwipsToPixels(3000.0 * percent / 100));
+        QCOMPARE(form.picture->x(), Pixels(3000.0 * percent / 100));
         QVERIFY(form.item->isVisible());
     }
 
@@ -135,23 +120,9 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(9000);
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
-        const Box label = TwipsOf(form.label);
-        QCOMPARE(label.top, 570);
-        QCOMPARE(label.left, 1140);
-        QCOMPARE(label.height, 285);
-        QCOMPARE(label.width, 2280);
-    }
-
-    void aFormNotNineThousandHighIsNeverScaled() {
-        ProgramFixture fixture;
-        Fakes().screen.Set(15360);
-        SampleForm form;
-        form.SetHeight(6000);
-        form.SetWidth(9000);
-        QCOMPARE(FormZoomed::ApplyZoom(form, FormZoomed::SaveLayout(form)), 100);
-        QCOMPARE(qRound(form.Height()), 6000);
-        QCOMPARE(TwipsOf(form.label).width, 2400);
+        form.load();
+        // 1140, 570, 2280 and 285 twips.
+        QCOMPARE(form.label->geometry(), QRect(76, 38, 152, 19));
     }
 
     // The screen's panels take their share: the window stays inside what is left, and its
@@ -176,9 +147,8 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(screen, available);
         SampleForm form;
-        QCOMPARE(FormZoomed::LoadProtocol(form), percent);
-        QCOMPARE(qRound(form.Height()), formHeight);
-        QCOMPARE(qRound(form.Width()), formWidth);
+        QCOMPARE(form.load(), percent);
+        QCOMPARE(form.size(), QSize(formWidth, formHeight) / 15);
         QVERIFY(form.height() <= available.height() && form.width() <= available.width());
     }
 
@@ -187,8 +157,8 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(11520, QSize(1024, 728));
         SampleForm form;
-        QCOMPARE(FormZoomed::LoadProtocol(form), 122);
-        QCOMPARE(qRound(form.Height()), 10980);
+        QCOMPARE(form.load(), 122);
+        QCOMPARE(form.height(), 10980 / 15);
     }
 
     // A window whose load runs again (the backup window does after a failure) is scaled from
@@ -204,26 +174,43 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(screen);
         SampleForm form;
-        FormZoomed::LoadProtocol(form);
+        form.load();
         const QRect label = form.label->geometry();
         const QSize size = form.size();
         const double font = form.label->font().pointSizeF();
-        const double lineEnd = form.line->X2;
         for (int again = 0; again < 3; ++again)
-            FormZoomed::LoadProtocol(form);
+            form.load();
         QCOMPARE(form.label->geometry(), label);
         QCOMPARE(form.size(), size);
         QCOMPARE(form.label->font().pointSizeF(), font);
-        QCOMPARE(form.line->X2, lineEnd);
+    }
+
+    // The backdrop's picture covers the whole window, as loaded and as the user resizes it.
+    void backdropFillsItsWindow_data() {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("768") << 11520;
+        QTest::newRow("1080") << 16200;
+    }
+    void backdropFillsItsWindow() {
+        QFETCH(int, screen);
+        ProgramFixture fixture;
+        Fakes().screen.Set(screen);
+        WriteCollection(CardsIn({{"WIN", 1}}));
+        Backdrop& backdrop = Forms::Load<Backdrop>(TestSession());
+        const auto* picture = Control<ImageBox>(backdrop, "Image1");
+        for (const QSize size : {QSize(), QSize(700, 500), QSize(1300, 700)}) {
+            if (size.isValid())
+                backdrop.resize(size);
+            QCOMPARE(picture->geometry(), backdrop.rect());
+        }
     }
 
     void aFormWithoutControlsChangesOnlyItsSize() {
         ProgramFixture fixture;
         Fakes().screen.Set(11520);
         Form form("Empty");
-        FormZoomed::LoadProtocol(form);
-        QCOMPARE(qRound(form.Height()), 10980);
-        QCOMPARE(qRound(form.Width()), 15360);
+        form.Design()->loadForScreen();
+        QCOMPARE(form.size(), QSize(15360, 10980) / 15);
     }
 
     // A window the user resizes is scaled again from its design by the rule of the screens, from
@@ -269,11 +256,11 @@ private slots:
         const auto* label = form.findChild<QLabel*>(QStringLiteral("Label1"));
         const int spare = (form.width() - 800 * percent / 100) / 2;
         const std::map<QString, int> labelLeft = {{"main", 4553}, {"backup", 3000}, {"list", 5483}};
-        const double designLeft = PixelsToTwips(TwipsToPixels(labelLeft.at(window)));
-        QCOMPARE(label->x(), std::max(spare, 0) + TwipsToPixels(designLeft * percent / 100));
+        const double designLeft = Pixels(labelLeft.at(window)) * 15;
+        QCOMPARE(label->x(), std::max(spare, 0) + Pixels(designLeft * percent / 100));
         if (auto* list = qobject_cast<CardList*>(&form))
-            QCOMPARE(Control<FlexGrid>(list, "MSFlexGrid1")->ColWidth(1),
-                     FormZoomed::Scaled(10270, percent));
+            QCOMPARE(Control<CardGrid>(list, "MSFlexGrid1")->columnWidth(1),
+                     Pixels(std::lrint(10270.0 * percent / 100)));
 
         form.resize(loaded);
         int index = 0;
@@ -281,23 +268,7 @@ private slots:
             if (auto* widget = qobject_cast<QWidget*>(control))
                 QCOMPARE(widget->geometry(), before.at(index++));
     }
-
-    void scaledColumnWidthsRoundHalvesToEven_data() {
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<int>("narrow");
-        QTest::addColumn<int>("wide");
-        QTest::newRow("95") << 95 << 712 << 9756;
-        QTest::newRow("100") << 100 << 750 << 10270;
-        QTest::newRow("139") << 139 << 1042 << 14275;
-    }
-    void scaledColumnWidthsRoundHalvesToEven() {
-        QFETCH(int, percent);
-        QFETCH(int, narrow);
-        QFETCH(int, wide);
-        QCOMPARE(FormZoomed::Scaled(750, percent), narrow);
-        QCOMPARE(FormZoomed::Scaled(10270, percent), wide);
-    }
 };
 
-PIVANES_TEST_MAIN(TestFormZoomed)
-#include "tst_FormZoomed.moc"
+PIVANES_TEST_MAIN(TestDesignLayout)
+#include "tst_DesignLayout.moc"
