@@ -12,6 +12,7 @@
 #include "shell/DataFolder.h"
 #include "shell/SearchCommand.h"
 #include "shell/ServerChoice.h"
+#include "shell/ServerCopyCommand.h"
 #include "shell/ServerDialogs.h"
 #include "shell/Session.h"
 #include "store/ServerAddress.h"
@@ -116,10 +117,26 @@ std::optional<CollectionPlace> CommandPlace(const CommandLine& line, QTextStream
     return CollectionPlace::LocalFile(QDir(folder.path).filePath(QStringLiteral("Pivane.mdb")));
 }
 
+// A command that reads the server named, through the data folder's copy of it when that folder
+// can be used; as on the server alone otherwise.
+int ReadServer(const CommandLine& line, const ReadingCommand& command, QTextStream& err) {
+    const DataFolder::Choice folder = DataFolder::Choose(line.folder);
+    if (folder.path.isEmpty())
+        return command(CollectionPlace::Server(line.server));
+    return RunReadingServer(line.server, folder.path, command, err);
+}
+
 // --importer and --exporter, under the folder's lock.
 int RunExchange(const CommandLine& line) {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (line.action == CommandLine::Action::Export && !line.server.isEmpty())
+        return ReadServer(
+            line,
+            [&](const CollectionPlace& place) {
+                return Exchange::Export(place, line.exchangeFile, out, err);
+            },
+            err);
     std::optional<FolderLock> lock;
     const std::optional<CollectionPlace> place = CommandPlace(line, err, &lock);
     if (!place)
@@ -136,6 +153,13 @@ int RunExchange(const CommandLine& line) {
 int RunSearch(const CommandLine& line) {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (!line.server.isEmpty())
+        return ReadServer(
+            line,
+            [&](const CollectionPlace& place) {
+                return RunSearchCommand(place, line.keyword, out, err);
+            },
+            err);
     const std::optional<CollectionPlace> place = CommandPlace(line, err, nullptr);
     return place ? RunSearchCommand(*place, line.keyword, out, err) : 1;
 }

@@ -11,6 +11,7 @@ target_sources(pivanes_shell PRIVATE
     src/shell/ProgressDialog.cpp
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp
+    src/shell/ServerCopyCommand.cpp
     src/shell/ServerDialogs.cpp
     src/shell/Session.cpp
     src/shell/WriteAccess.cpp

@@ -3,13 +3,17 @@ target_sources(pivanes_store PRIVATE
     src/store/CategoryCatalogue.cpp
     src/store/Collection.cpp
     src/store/ListedRows.cpp
+    src/store/ServerChanges.cpp
+    src/store/ServerCopy.cpp
     src/store/ServerModule.cpp
     src/store/StoreError.cpp
     src/store/TextSearch.cpp
     src/store/TitleCase.cpp
     # The SQLite engine: the only sources that name SQLite.
     src/store/sqlite/Connection.cpp
+    src/store/sqlite/CopyFile.cpp
     src/store/sqlite/LocalFile.cpp
+    src/store/sqlite/OfflineCollection.cpp
     src/store/sqlite/SqliteCollection.cpp
     src/store/sqlite/Schema.cpp
     src/store/sqlite/SqliteRows.cpp

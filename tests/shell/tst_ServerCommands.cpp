@@ -99,6 +99,7 @@ private slots:
     void twoImportsAtOnceNeverMix();
     void exportWritesANewFileOnly();
     void aJetFileIsImportedIntoTheDataFolder();
+    void aServerThatStopsAnsweringIsReadFromItsCopy();
     void withoutTheServerModule_data();
     void withoutTheServerModule();
 };
@@ -229,6 +230,36 @@ void TestServerCommands::aJetFileIsImportedIntoTheDataFolder() {
     QCOMPARE(StoredCards("dossier/Pivane.mdb"),
              (QList<Card>{{3, "WIN", "ANCIENNE", "vieux texte"}, {4, "MAT", "", "sans titre"}}));
     QCOMPARE(FileBytes("ancienne.mdb"), original);
+}
+
+// Each command on the server brings the data folder's copy up to date; once the server refuses
+// every connection, the reading commands answer from the copy and say so, and an import refuses.
+void TestServerCommands::aServerThatStopsAnsweringIsReadFromItsCopy() {
+    ProgramFixture fixture;
+    const std::unique_ptr<Collection> collection =
+        FreshCollection("postgres", {{2, "MAT", "DEUX", "clé"}, {7, "WIN", "SEPT", "autre"}});
+    const QString server = collection->Place().name;
+    const QStringList search = {"--serveur", server, "--chercher", "clé"};
+    QCOMPARE(RunProgram(search).out, "2\tDEUX\n");
+    RunPsql(server, "UPDATE trucpivane SET pivanes = 'clé aussi' WHERE numero = 7");
+    QCOMPARE(RunProgram(search).out, "2\tDEUX\n7\tSEPT\n");
+    QCOMPARE(QDir("data/pivanes/copies").entryList(QDir::Files).size(), 1);
+
+    const QString database = server.section(QStringLiteral("dbname="), 1);
+    RunPsql(TestServer(), "ALTER DATABASE " + database + " ALLOW_CONNECTIONS false");
+    const Run away = RunProgram(search);
+    QCOMPARE(away.exitCode, 0);
+    QCOMPARE(away.out, "2\tDEUX\n7\tSEPT\n");
+    QVERIFY2(away.err.contains("Pivanes répond d'après la copie locale du serveur, du "),
+             qPrintable(away.err));
+    const Run exported = RunProgram({"--serveur", server, "--exporter", "sortie.mdb"});
+    QVERIFY2(exported.exitCode == 0, qPrintable(exported.err));
+    QCOMPARE(StoredCards("sortie.mdb"),
+             (QList<Card>{{2, "MAT", "DEUX", "clé"}, {7, "WIN", "SEPT", "clé aussi"}}));
+    const Run imported = RunProgram({"--serveur", server, "--importer", "sortie.mdb"});
+    QCOMPARE(imported.exitCode, 1);
+    QVERIFY2(imported.err.contains("n'a pas pu se connecter au serveur"), qPrintable(imported.err));
+    RunPsql(TestServer(), "ALTER DATABASE " + database + " ALLOW_CONNECTIONS true");
 }
 
 void TestServerCommands::withoutTheServerModule_data() {

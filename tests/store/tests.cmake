@@ -19,3 +19,6 @@ set_property(TEST tst_ServerCollection APPEND PROPERTY ENVIRONMENT
 
 pivanes_add_engine_test(tst_TextSearch store/tst_TextSearch.cpp)
 pivanes_test_uses_server(tst_TextSearch)
+
+pivanes_add_engine_test(tst_ServerCopy store/tst_ServerCopy.cpp)
+pivanes_test_uses_server(tst_ServerCopy)

@@ -3,6 +3,7 @@
 // restarted under a session, and servers or roles that refuse.
 #include "EngineTestSupport.h"
 
+#include "store/ServerCopy.h"
 #include "store/StoreError.h"
 
 #include <QElapsedTimer>
@@ -212,6 +213,8 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
                 "THEN NULL; END $$; GRANT SELECT, INSERT, UPDATE, DELETE ON trucpivane TO %1; "
                 "GRANT SELECT, INSERT, DELETE ON trucpivane_corbeille TO %1; "
                 "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1; "
+                "GRANT SELECT ON trucpivane_suivi, trucpivane_epoque TO %1; "
+                "GRANT SELECT, INSERT ON trucpivane_appliques TO %1; "
                 "DROP TABLE trucpivane_restaurations")
                 .arg(writer));
     const CollectionPlace asWriter = CollectionPlace::Server(
@@ -226,6 +229,11 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     collection->PutBack(10);
     collection->MoveToTrash(10);
     QCOMPARE(collection->EmptyTrash(), 1);
+    // Its local copy, and a card added away from the server.
+    const QString copy = ServerCopy::FileFor(folder.Path(), collection->Place().name);
+    ServerCopy::BringUpToDate(*collection, copy);
+    ServerCopy::OpenOffline(copy, collection->Place().name)->Add({"INT", "AILLEURS", {}});
+    QCOMPARE(ServerCopy::BringUpToDate(*collection, copy).changes.at(0).numero, 10);
 
     // The owner's next opening adds it; a role that may read it but not count a restore
     // restores all the same.

@@ -1,11 +1,19 @@
 #include "Measuring.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <algorithm>
 #include <stdexcept>
 
 namespace Measuring {
+
+double TimedMs(const std::function<void()>& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
 double Median(std::vector<double> times) {
     if (times.empty())

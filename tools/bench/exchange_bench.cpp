@@ -3,6 +3,7 @@
 // docs/PERFORMANCE.md.
 //
 //   pivanes-bench-exchange [--cards 1000000] [--reps 3]
+#include "Measuring.h"
 #include "NewCollection.h"
 #include "SyntheticCards.h"
 #include "convert/Exchange.h"
@@ -23,13 +24,6 @@ namespace {
 double Median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-double TimedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 void ShellCsv(const QString& collection, const QString& target) {
@@ -120,16 +114,16 @@ int main(int argc, char** argv) {
     for (int run = 0; run < reps; ++run) {
         for (const QString& file : {csv, imported, plainCsv, plainDb, storeDb, indexedDb})
             QFile::remove(file);
-        exportMs.push_back(
-            TimedMs([&] { Exchange::ExportCards(CollectionPlace::LocalFile(collection), csv); }));
-        shellMs.push_back(TimedMs([&] { ShellCsv(collection, plainCsv); }));
-        importMs.push_back(TimedMs([&] {
+        exportMs.push_back(Measuring::TimedMs(
+            [&] { Exchange::ExportCards(CollectionPlace::LocalFile(collection), csv); }));
+        shellMs.push_back(Measuring::TimedMs([&] { ShellCsv(collection, plainCsv); }));
+        importMs.push_back(Measuring::TimedMs([&] {
             Exchange::ImportCards(CollectionPlace::LocalFile(imported), csv,
                                   Exchange::Duplicates::LeftOut);
         }));
-        insertMs.push_back(TimedMs([&] { BareInserts(plainDb, cards); }));
-        storeMs.push_back(TimedMs([&] { StoreImport(storeDb, cards); }));
-        indexedMs.push_back(TimedMs([&] { BareInserts(indexedDb, cards, true); }));
+        insertMs.push_back(Measuring::TimedMs([&] { BareInserts(plainDb, cards); }));
+        storeMs.push_back(Measuring::TimedMs([&] { StoreImport(storeDb, cards); }));
+        indexedMs.push_back(Measuring::TimedMs([&] { BareInserts(indexedDb, cards, true); }));
     }
     const auto row = [&](const char* name, const std::vector<double>& program,
                          const std::vector<double>& plain, const char* plainName) {

@@ -210,3 +210,8 @@ void AwaitGo() {
     if (!std::getline(std::cin, go))
         std::exit(0);
 }
+
+void SleepMicros(qint64 micros) {
+    const timespec delay{time_t(micros / 1000000), long(micros % 1000000) * 1000};
+    clock_nanosleep(CLOCK_MONOTONIC, 0, &delay, nullptr);
+}

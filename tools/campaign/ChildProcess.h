@@ -57,3 +57,6 @@ private:
 // The child's side of a start ahead of time: says "ready" once started, then waits until the
 // parent says to go; ends quietly when the parent goes away instead.
 void AwaitGo();
+
+// Sleeps this many microseconds, by the monotonic clock.
+void SleepMicros(qint64 micros);

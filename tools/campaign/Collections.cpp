@@ -228,3 +228,11 @@ void PutFile(const QString& file, const QByteArray& bytes) {
 void RemoveTree(const QString& folder) {
     QDir(folder).removeRecursively();
 }
+
+quint64 RunSeed(quint64 campaignSeed, int run) {
+    // Spreads neighbouring runs apart (splitmix64).
+    quint64 z = campaignSeed * 1000003u + quint64(run) + 0x9e3779b97f4a7c15u;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+    return (z ^ (z >> 31)) % 1000000000u;
+}

@@ -23,6 +23,9 @@ inline QRandomGenerator Seeded(quint64 seed) {
     return QRandomGenerator(words);
 }
 
+// The seed of one run of a campaign part, far from its neighbours'.
+quint64 RunSeed(quint64 campaignSeed, int run);
+
 // Made-up cards of the kinds a collection holds: accents and other non-ASCII letters, CR LF
 // lines, now and then a text long enough to spill over several database pages. Valid UTF-8
 // only, so that what the program is given is what it stores.

@@ -26,6 +26,10 @@ struct Figures {
     int savesRefused = 0;
     int otherCommandsDone = 0;
     int otherCommandsRefused = 0;
+    // Returns of a local copy to its server
+    int returnRounds = 0;
+    int returnKills = 0;
+    int returnKillsDuring = 0; // before the child said it had finished
     // Faults, from every part
     int crashes = 0;
     int hangs = 0;

@@ -191,19 +191,6 @@ void CheckRun(const RunPlan& plan, const RunFolders& folders, std::size_t done, 
     }
 }
 
-void SleepMicros(qint64 micros) {
-    const timespec delay{time_t(micros / 1000000), long(micros % 1000000) * 1000};
-    clock_nanosleep(CLOCK_MONOTONIC, 0, &delay, nullptr);
-}
-
-quint64 RunSeed(quint64 campaignSeed, int run) {
-    // Spreads neighbouring runs apart (splitmix64).
-    quint64 z = campaignSeed * 1000003u + quint64(run) + 0x9e3779b97f4a7c15u;
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
-    return (z ^ (z >> 31)) % 1000000000u;
-}
-
 } // namespace
 
 QString NameOf(Operation operation) {

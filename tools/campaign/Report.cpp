@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include "ReturnKills.h"
+
 #include <QDateTime>
 #include <QSysInfo>
 #include <QTextStream>
@@ -110,6 +112,23 @@ QString ReliabilityReport(const Figures& figures, const ReportContext& context) 
         << Row(QStringLiteral("Compactions and restores refused"), figures.otherCommandsRefused)
         << "| Saves reported done but gone | " << Faults(figures.savesLost) << " |\n\n"
         << "Time: " << qRound(context.twoProcessSeconds) << " s.\n\n";
+
+    out << "## Kills during the return of a local copy\n\n"
+        << "Each round makes a collection on a throw-away PostgreSQL cluster, a local copy of it, "
+           "and changes on the copy as if away from the server (adds, edits, trashes, put backs), "
+           "while another program edits, trashes and empties the trash on the server. A child "
+           "process then sends the copy's changes back and is killed with SIGKILL after a random "
+           "delay, "
+        << QString::number(ReturnSettings().killsPerRound)
+        << " times, then runs to its end. Afterwards every text typed away must be on the "
+           "server exactly once, and the copy must hold the server's cards and trash byte for "
+           "byte.\n\n"
+        << "| Figure | Count |\n|---|---:|\n"
+        << Row(QStringLiteral("Rounds"), figures.returnRounds)
+        << Row(QStringLiteral("Kills"), figures.returnKills)
+        << Row(QStringLiteral("Kills before the return had finished"), figures.returnKillsDuring)
+        << "\n"
+        << "Time: " << qRound(context.returnSeconds) << " s.\n\n";
 
     out << "## Faults found\n\n";
     if (figures.findings.isEmpty())

@@ -12,6 +12,7 @@ struct ReportContext {
     double killSeconds = 0;
     double fileSeconds = 0;
     double twoProcessSeconds = 0;
+    double returnSeconds = 0;
 };
 
 // The figures as a Markdown page.

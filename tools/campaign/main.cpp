@@ -1,12 +1,15 @@
-// The fault campaign: kills during writes, bad files, two processes on one folder.
-//   pivanes-campaign [--short] [--kills N] [--files N] [--rounds N] [--seed S] [--work DIR]
-//                    [--report FILE] [--replay COMMAND:SEED:DELAY] [--file N] [--round N]
+// The fault campaign: kills during writes, bad files, two processes on one folder, kills during
+// the return of a local copy to its server.
+//   pivanes-campaign [--short] [--kills N] [--files N] [--rounds N] [--returns N] [--seed S]
+//                    [--work DIR] [--report FILE] [--replay COMMAND:SEED:DELAY] [--file N]
+//                    [--round N] [--return-round N]
 // Ends with 0 when no fault was found.
 #include "Corpus.h"
 #include "Figures.h"
 #include "KillRuns.h"
 #include "Operations.h"
 #include "Report.h"
+#include "ReturnKills.h"
 #include "TwoProcesses.h"
 #include "convert/Isolated.h"
 
@@ -32,7 +35,7 @@ constexpr bool kSanitized = false;
 int Usage() {
     std::fputs("usage: pivanes-campaign [--short] [--kills N] [--files N] [--rounds N] [--seed S] "
                "[--work DIR] [--report FILE] [--commit ID] [--replay COMMAND:SEED:DELAY] "
-               "[--file N] [--round N] [--timeout SECONDS]\n",
+               "[--file N] [--round N] [--return-round N] [--timeout SECONDS]\n",
                stderr);
     return 2;
 }
@@ -80,6 +83,8 @@ int Child(int argc, char** argv) {
         EnterFolder(argv[3]);
         return RunCompactor(argument(4).toInt(), argc, argv);
     }
+    if (mode == QLatin1String("returner") && argc == 5)
+        return RunReturner(argument(3), argument(4));
     if (mode == QLatin1String("restorer") && argc == 6) {
         EnterFolder(argv[3]);
         return RunRestorer(argument(4), argument(5).toInt(), argc, argv);
@@ -93,6 +98,8 @@ void PrepareChildren() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("ASAN_OPTIONS"))
         qputenv("ASAN_OPTIONS", "detect_leaks=0:hard_rss_limit_mb=3000");
+    if (qEnvironmentVariableIsEmpty("PIVANES_MODULE_DIR"))
+        qputenv("PIVANES_MODULE_DIR", PIVANES_MODULE_BUILD_DIR);
     if (qEnvironmentVariableIsEmpty("UBSAN_OPTIONS"))
         qputenv("UBSAN_OPTIONS", "print_stacktrace=1");
 }
@@ -108,6 +115,7 @@ int main(int argc, char** argv) {
     KillSettings kills;
     CorpusSettings corpus;
     TwoProcessSettings two;
+    ReturnSettings returns;
     QString report;
     QString commit;
     QString workFolder;
@@ -128,12 +136,18 @@ int main(int argc, char** argv) {
             kills.kills = 50;
             corpus.files = 50;
             two.rounds = 2;
+            returns.rounds = 2;
         } else if (option == QLatin1String("--kills")) {
             kills.kills = value().toInt();
         } else if (option == QLatin1String("--files")) {
             corpus.files = value().toInt();
         } else if (option == QLatin1String("--rounds")) {
             two.rounds = value().toInt();
+        } else if (option == QLatin1String("--returns")) {
+            returns.rounds = value().toInt();
+        } else if (option == QLatin1String("--return-round")) {
+            returns.only = value().toInt();
+            replaying = true;
         } else if (option == QLatin1String("--seed")) {
             seed = value().toULongLong();
             seedGiven = true;
@@ -163,15 +177,15 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if ((corpus.only >= 0 || two.only >= 0) && !seedGiven)
+    if ((corpus.only >= 0 || two.only >= 0 || returns.only >= 0) && !seedGiven)
         return Usage();
     PrepareChildren();
 
     QTemporaryDir temporary;
     const QString work = workFolder.isEmpty() ? temporary.path() : workFolder;
     QDir().mkpath(work);
-    kills.work = corpus.work = two.work = work;
-    kills.seed = corpus.seed = two.seed = seed;
+    kills.work = corpus.work = two.work = returns.work = work;
+    kills.seed = corpus.seed = two.seed = returns.seed = seed;
     std::fprintf(stderr, "campaign: seed %llu, work folder %s\n", seed, qPrintable(work));
 
     Figures figures;
@@ -193,6 +207,12 @@ int main(int argc, char** argv) {
         context.twoProcessSeconds = double(part.elapsed()) / 1000;
     }
 
+    if ((!replaying && returns.rounds > 0) || returns.only >= 0) {
+        part.start();
+        RunReturnKills(returns, figures);
+        context.returnSeconds = double(part.elapsed()) / 1000;
+    }
+
     const QString page = ReliabilityReport(figures, context);
     if (!report.isEmpty()) {
         QFile out(report);
@@ -200,11 +220,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(report));
     }
     std::fprintf(stderr,
-                 "campaign: %d kills, %lld cards checked, %d files opened, %d rounds; %d crashes, "
+                 "campaign: %d kills, %lld cards checked, %d files opened, %d rounds, %d returns; "
+                 "%d crashes, "
                  "%d hangs, %d sanitizer reports, %d files changed by opening, %d without French "
                  "message, %d data lost; %lld faults found\n",
                  figures.kills, figures.cardsChecked, figures.filesOpened, figures.rounds,
-                 figures.crashes, figures.hangs, figures.sanitizerReports,
+                 figures.returnRounds, figures.crashes, figures.hangs, figures.sanitizerReports,
                  figures.filesChangedByOpening, figures.filesWithoutFrenchMessage,
                  figures.DataLost(), figures.findings.size());
     return figures.findings.isEmpty() ? 0 : 1;

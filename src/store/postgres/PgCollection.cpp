@@ -83,6 +83,30 @@ TrashedCard TrashedCardOf(const PgResult& row) {
     return {StoredCardOf(row, 0), QDateTime::fromString(*row.Text(0, 5), Qt::ISODate).toUTC()};
 }
 
+ChangedCard ChangedCardOf(const PgResult& row) {
+    ChangedCard changed{row.Int64(0, 0), std::nullopt, std::nullopt};
+    if (row.Bytes(0, 10) == "t")
+        changed.card = StoredCard{changed.numero, row.Text(0, 1), row.Text(0, 2), row.Text(0, 3),
+                                  row.Int64(0, 4)};
+    if (!row.IsNull(0, 5))
+        changed.trashed = TrashedCard{
+            StoredCard{changed.numero, row.Text(0, 6), row.Text(0, 7), row.Text(0, 8), 0},
+            QDateTime::fromString(*row.Text(0, 9), Qt::ISODate).toUTC()};
+    return changed;
+}
+
+// The title of an edit kept aside as a new card: the card's title cut at its end so that the
+// mark fits within the 100 characters of a title.
+QString TitleCopiedAside(const std::optional<QString>& title) {
+    constexpr int kTitleLimit = 100;
+    const QString mark = QStringLiteral(" (copie hors connexion)");
+    return title.value_or(QString()).left(kTitleLimit - mark.size()) + mark;
+}
+
+bool Holds(const StoredCard& card, const CardFields& fields) {
+    return card.cate == fields.cate && card.titre == fields.titre && card.pivanes == fields.pivanes;
+}
+
 } // namespace
 
 template <typename Work> auto PgCollection::Guarded(Doing doing, const Work& work) {
@@ -144,6 +168,7 @@ void PgCollection::MakeOrCheck() {
                                         "base vide, où Pivanes crée la sienne.")
                              .arg(place_.name),
                          found.join(QStringLiteral(" ; ")));
+    MakeTracking();
     if (connection_->Run(PgSql::kCountRows).Int64(0, 0) > kCountRowsKept)
         FoldCounts();
     if (connection_->Run(PgSql::kHasRestoreGeneration).Bytes(0, 0) != "t")
@@ -233,6 +258,30 @@ std::optional<QString> PgCollection::AskWriteRights() {
                               "demandez ces droits à l'administrateur du serveur.")
             .arg(*rights.Text(0, 0), place_.name);
     return std::nullopt;
+}
+
+// A collection made before is given what copies need at its owner's next start; another role
+// works on without it, and its copies are refused (Mark).
+void PgCollection::MakeTracking() {
+    const auto made = [this] { return connection_->Run(PgSql::kHasTracking).Bytes(0, 0) == "t"; };
+    if (!made())
+        UnderMakingLock([&] {
+            try {
+                if (!made())
+                    connection_->InTransaction([this] {
+                        connection_->Exec(PgSql::kCreateTracking);
+                        for (const char* table : PgSql::kTrackedTables)
+                            connection_->Exec(QString::fromLatin1(PgSql::kTrackTable)
+                                                  .arg(QLatin1String(table))
+                                                  .toLatin1()
+                                                  .constData());
+                    });
+            } catch (const PgFailure& failure) {
+                if (failure.sqlState() != kInsufficientPrivilege)
+                    throw;
+            }
+        });
+    tracked_ = made();
 }
 
 // Only spares the counts some rows: a role that may not change them counts the rows as they are.
@@ -636,6 +685,7 @@ void PgCollection::ReplaceWith(const QString& source) {
         std::optional<qint64> restores;
         connection_->InTransaction([&] {
             connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
+            connection_->Run(PgSql::kRestoring);
             connection_->Exec(PgSql::kHoldWriters);
             connection_->Exec(PgSql::kRemoveEveryCard);
             connection_->Exec(PgSql::kRemoveEveryTrashed);
@@ -675,4 +725,118 @@ Compacted PgCollection::Compact() {
             connection_->Exec(vacuum);
         return Compacted{before, connection_->Run(PgSql::kBytes).Int64(0, 0)};
     });
+}
+
+ChangeMark PgCollection::MarkNow() {
+    if (!tracked_)
+        throw StoreError(StoreError::Kind::ReadOnly,
+                         QStringLiteral("La collection du serveur « %1 » date d'une version de "
+                                        "Pivanes qui ne gardait pas ce que demande une copie "
+                                        "locale : il faut que le propriétaire de ses tables "
+                                        "l'ouvre une fois avec celle-ci. Aucune copie n'a été "
+                                        "faite.")
+                             .arg(place_.name));
+    const PgResult mark = connection_->Run(PgSql::kMark);
+    return {mark.Int64(0, 0), mark.Int64(0, 1)};
+}
+
+ChangeMark PgCollection::Mark() {
+    return Guarded(Doing::Reading, [&] { return MarkNow(); });
+}
+
+ChangeMark PgCollection::ChangesAfter(const ChangeMark& held,
+                                      const std::function<void(const ChangedCard&)>& take) {
+    return Guarded(Doing::Reading, [&] {
+        return connection_->InTransaction(PgSql::kSnapshot, [&] {
+            const ChangeMark now = MarkNow();
+            if (now.epoch == held.epoch) {
+                PgRowStream rows(*connection_, PgSql::kChangesAfter, PgValues().Add(held.last));
+                while (rows.Next())
+                    take(ChangedCardOf(rows.Row()));
+            }
+            return now;
+        });
+    });
+}
+
+ReturnedChange PgCollection::Apply(const QueuedChange& change) {
+    return Guarded(Doing::Writing, [&] {
+        return connection_->InTransaction([&] {
+            connection_->Run(PgSql::kReturnLocks,
+                             PgValues().Add(PgSql::kNumberingKey).Add(PgSql::kChangesKey));
+            const PgResult applied = connection_->Run(PgSql::kApplied, PgValues().Add(change.id));
+            if (applied.Rows() > 0)
+                return ReturnedChange{change, ReturnedChange::Outcome(applied.Int64(0, 1)),
+                                      applied.Int64(0, 0)};
+            ReturnedChange returned = Returned(change);
+            connection_->Run(
+                PgSql::kNoteApplied,
+                PgValues().Add(change.id).Add(returned.numero).Add(qint64(returned.outcome)));
+            RefreshWordsIfAllowed();
+            return returned;
+        });
+    });
+}
+
+// The rules of the return, within Apply's transaction. An edit or a trash goes through only over
+// the card as the copy held it, compared field by field: another program's plain UPDATE leaves
+// the version as it was, and a restored collection numbers its versions afresh.
+ReturnedChange PgCollection::Returned(const QueuedChange& change) {
+    using Outcome = ReturnedChange::Outcome;
+    const auto answer = [&change](Outcome outcome, qint64 numero) {
+        return ReturnedChange{change, outcome, numero};
+    };
+    if (change.kind == QueuedChange::Kind::Add)
+        return answer(Outcome::Numbered, AddForReturn(change.after));
+    const PgValues number = PgValues().Add(change.numero);
+    const PgResult locked = connection_->Run(PgSql::kLockCard, number);
+    const std::optional<StoredCard> card =
+        locked.Rows() > 0 ? std::optional(StoredCardOf(locked, 0)) : std::nullopt;
+    const bool trashed = connection_->Run(PgSql::kIsTrashed, number).Rows() > 0;
+    if (change.kind == QueuedChange::Kind::Edit) {
+        if (card && Holds(*card, change.before)) {
+            Rewrite(change.numero, change.after);
+            return answer(Outcome::Applied, change.numero);
+        }
+        if (card)
+            return answer(Outcome::CopiedAside,
+                          AddForReturn({change.after.cate, TitleCopiedAside(change.after.titre),
+                                        change.after.pivanes}));
+        if (trashed) {
+            connection_->Run(PgSql::kPutBack, number);
+            Rewrite(change.numero, change.after);
+            return answer(Outcome::BackFromTrash, change.numero);
+        }
+        return answer(Outcome::NewCard, AddForReturn(change.after));
+    }
+    if (change.kind == QueuedChange::Kind::Trash) {
+        if (!card)
+            return answer(Outcome::Gone, change.numero);
+        if (!Holds(*card, change.before))
+            return answer(Outcome::KeptEdited, change.numero);
+        connection_->Run(PgSql::kTrashCard,
+                         PgValues().Add(change.numero).Add(TimeText(Clock::Now())));
+        return answer(Outcome::Applied, change.numero);
+    }
+    // A put back.
+    if (card && Holds(*card, change.after))
+        return answer(Outcome::Gone, change.numero);
+    if (!card && trashed) {
+        connection_->Run(PgSql::kPutBack, number);
+        return answer(Outcome::Applied, change.numero);
+    }
+    return answer(Outcome::NewCard, AddForReturn(change.after));
+}
+
+qint64 PgCollection::AddForReturn(const CardFields& card) {
+    const PgResult added = connection_->Run(
+        PgSql::kAddCard, PgValues().Add(card.cate).Add(card.titre).Add(card.pivanes));
+    if (added.Rows() == 0)
+        throw StoreError::NumbersExhausted();
+    return added.Int64(0, 0);
+}
+
+void PgCollection::Rewrite(qint64 numero, const CardFields& card) {
+    connection_->Run(PgSql::kRewriteCard,
+                     PgValues().Add(numero).Add(card.cate).Add(card.titre).Add(card.pivanes));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Collection.h"
+#include "store/ServerChanges.h"
 
 #include <memory>
 
@@ -11,7 +12,7 @@ class PgFailure;
 // trucpivane (numero, cate, titre, pivanes, version), made on first use of an empty database.
 // Every write is a transaction reported only once the server confirmed its COMMIT; an edit
 // writes only over the version it read.
-class PgCollection : public Collection {
+class PgCollection : public Collection, public ServerChanges {
 public:
     // Connects and makes the collection in an empty database; refuses a database whose
     // trucpivane has another shape, without changing it.
@@ -55,6 +56,13 @@ public:
     // VACUUM (ANALYZE) of the collection's tables; only their owner may.
     Compacted Compact() override;
 
+    // Refused with a sentence for the server's owner when the collection was made before the
+    // server kept what copies need, and this role may not add it.
+    ChangeMark Mark() override;
+    ChangeMark ChangesAfter(const ChangeMark& held,
+                            const std::function<void(const ChangedCard&)>& take) override;
+    ReturnedChange Apply(const QueuedChange& change) override;
+
 private:
     enum class Doing { Reading, Writing };
     // Hands each card to the function it is given.
@@ -68,6 +76,11 @@ private:
     std::optional<qint64> RestoreGeneration();
     std::optional<qint64> AdvanceRestoreGeneration();
     std::optional<QString> AskWriteRights();
+    void MakeTracking();
+    ChangeMark MarkNow();
+    ReturnedChange Returned(const QueuedChange& change);
+    qint64 AddForReturn(const CardFields& card);
+    void Rewrite(qint64 numero, const CardFields& card);
     qint64 CopyChecked(const CardFeed& feed, std::optional<qint64> numberAfter);
     qint64 CopyInto(const QString& copyFile);
     void CheckCopy(Collection& copy, const QString& target);
@@ -89,4 +102,5 @@ private:
     // where the server keeps no count, which a role that may not make it leaves so.
     std::optional<qint64> restores_;
     std::optional<QString> whyReadOnly_;
+    bool tracked_ = false; // the server keeps what copies catch up from
 };

@@ -99,6 +99,114 @@ inline constexpr const char* kCreateTrash =
     "titre text, pivanes text, supprimee timestamptz NOT NULL)";
 inline constexpr const char* kHasTrash = "SELECT to_regclass('trucpivane_corbeille') IS NOT NULL";
 
+// What the local copies of the collection catch up from, kept by triggers on the cards and the
+// trash whichever program writes: trucpivane_suivi, each card number's last change number (a
+// number that left keeps its row: the record of cards that left), and trucpivane_epoque, which a
+// restore or a TRUNCATE moves on, so that every copy reads everything again. Writers take a lock
+// of their own before their first row, so that change numbers commit in the order given: a copy
+// that read up to one has missed none below it. A restore says so (pivanes.restauration) and
+// leaves the numbers as they are, since every copy reads it whole. trucpivane_appliques records
+// the changes sent back from copies, so that one sent twice is applied once. Made beside a
+// collection that lacks them, as the trash was.
+inline constexpr const char* kCreateTracking = R"(
+CREATE TABLE trucpivane_suivi (numero bigint PRIMARY KEY, changement bigint NOT NULL);
+CREATE INDEX trucpivane_suivi_changement ON trucpivane_suivi (changement);
+CREATE TABLE trucpivane_epoque (epoque bigint NOT NULL);
+INSERT INTO trucpivane_epoque VALUES (1);
+CREATE TABLE trucpivane_appliques (identifiant text PRIMARY KEY, numero bigint,
+                                   issue integer NOT NULL);
+
+CREATE FUNCTION trucpivane_suivi_avant() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path FROM CURRENT AS $$
+BEGIN
+    PERFORM pg_advisory_xact_lock(5794292612109393763);
+    RETURN NULL;
+END $$;
+CREATE FUNCTION trucpivane_suivi_note() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path FROM CURRENT AS $$
+BEGIN
+    IF current_setting('pivanes.restauration', true) = 'oui' THEN
+        UPDATE trucpivane_epoque SET epoque = epoque + 1;
+        RETURN NULL;
+    END IF;
+    IF TG_OP = 'INSERT' THEN
+        INSERT INTO trucpivane_suivi
+        SELECT numero, (SELECT coalesce(max(changement), 0) + 1 FROM trucpivane_suivi)
+          FROM nouvelles
+        ON CONFLICT (numero) DO UPDATE SET changement = excluded.changement;
+    ELSIF TG_OP = 'DELETE' THEN
+        INSERT INTO trucpivane_suivi
+        SELECT numero, (SELECT coalesce(max(changement), 0) + 1 FROM trucpivane_suivi)
+          FROM anciennes
+        ON CONFLICT (numero) DO UPDATE SET changement = excluded.changement;
+    ELSE
+        INSERT INTO trucpivane_suivi
+        SELECT numero, (SELECT coalesce(max(changement), 0) + 1 FROM trucpivane_suivi)
+          FROM (SELECT numero FROM anciennes UNION SELECT numero FROM nouvelles) touchees
+        ON CONFLICT (numero) DO UPDATE SET changement = excluded.changement;
+    END IF;
+    RETURN NULL;
+END $$;
+CREATE FUNCTION trucpivane_suivi_vidage() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path FROM CURRENT AS $$
+BEGIN
+    UPDATE trucpivane_epoque SET epoque = epoque + 1;
+    RETURN NULL;
+END $$;
+
+)";
+// The triggers of kCreateTracking on one table, %1: the cards, then the trash.
+inline constexpr const char* kTrackTable = R"(
+CREATE TRIGGER trucpivane_suivi_avant BEFORE INSERT OR UPDATE OR DELETE ON %1
+    FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_avant();
+CREATE TRIGGER trucpivane_suivi_ajout AFTER INSERT ON %1
+    REFERENCING NEW TABLE AS nouvelles FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
+CREATE TRIGGER trucpivane_suivi_modif AFTER UPDATE ON %1
+    REFERENCING OLD TABLE AS anciennes NEW TABLE AS nouvelles
+    FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
+CREATE TRIGGER trucpivane_suivi_retrait AFTER DELETE ON %1
+    REFERENCING OLD TABLE AS anciennes FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_note();
+CREATE TRIGGER trucpivane_suivi_vidage AFTER TRUNCATE ON %1
+    FOR EACH STATEMENT EXECUTE FUNCTION trucpivane_suivi_vidage();
+)";
+inline constexpr const char* kTrackedTables[] = {"trucpivane", "trucpivane_corbeille"};
+inline constexpr const char* kHasTracking =
+    "SELECT to_regclass('trucpivane_appliques') IS NOT NULL";
+inline constexpr const char* kRestoring = "SELECT set_config('pivanes.restauration', 'oui', true)";
+// Taken before any row, in this order, by whatever write may add a card: numbering, then change
+// numbers, then the card's row. $1 and $2 are the keys.
+inline constexpr const char* kReturnLocks = "SELECT pg_advisory_xact_lock($1), "
+                                            "pg_advisory_xact_lock($2)";
+inline constexpr qint64 kChangesKey = 5794292612109393763; // "Pivnes_c", as in kCreateTracking
+
+// Where the collection stands, then the numbers changed after $1, as they now stand: card (1 to
+// 4) and trash (5 to 9, the moment of deletion last).
+inline constexpr const char* kMark = "SELECT (SELECT epoque FROM trucpivane_epoque), "
+                                     "(SELECT coalesce(max(changement), 0) FROM trucpivane_suivi)";
+// Each card is looked up by its number (LATERAL, kept apart by its LIMIT), never by reading the
+// table through: the plan is made once for every $1, most of which ask for a few cards of
+// millions.
+inline constexpr const char* kChangesAfter =
+    "SELECT s.numero, t.cate, t.titre, t.pivanes, t.version, c.numero, c.cate, c.titre, "
+    "c.pivanes, to_char(c.supprimee AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), "
+    "t.numero IS NOT NULL FROM trucpivane_suivi s "
+    "LEFT JOIN LATERAL (SELECT * FROM trucpivane WHERE numero = s.numero LIMIT 1) t ON true "
+    "LEFT JOIN LATERAL (SELECT * FROM trucpivane_corbeille WHERE numero = s.numero LIMIT 1) c "
+    "ON true "
+    "WHERE s.changement > $1 ORDER BY s.numero";
+
+// The return of a change made away. $1 is its identifier.
+inline constexpr const char* kApplied =
+    "SELECT numero, issue FROM trucpivane_appliques WHERE identifiant = $1";
+inline constexpr const char* kNoteApplied =
+    "INSERT INTO trucpivane_appliques (identifiant, numero, issue) VALUES ($1, $2, $3)";
+inline constexpr const char* kLockCard =
+    "SELECT numero, cate, titre, pivanes, version FROM trucpivane WHERE numero = $1 FOR UPDATE";
+// $2 to $4: category, title, text.
+inline constexpr const char* kRewriteCard =
+    "UPDATE trucpivane SET cate = $2, titre = $3, pivanes = $4, version = version + 1 "
+    "WHERE numero = $1";
+
 // What the collection is made of, to tell ours from a table of another shape: each table's
 // columns and types in order, then the triggers on trucpivane.
 inline constexpr const char* kShape = R"(
@@ -112,6 +220,7 @@ SELECT c.relname || '(' || string_agg(a.attname || ' ' || format_type(a.atttypid
 UNION ALL
 SELECT 'trigger ' || string_agg(t.tgname, ', ' ORDER BY t.tgname)
   FROM pg_trigger t WHERE t.tgrelid = to_regclass('trucpivane') AND NOT t.tgisinternal
+   AND t.tgname NOT LIKE 'trucpivane\_suivi\_%'
  ORDER BY 1)";
 inline constexpr const char* kExpectedShape[] = {
     "trigger trucpivane_ajout, trucpivane_modif, trucpivane_retrait, trucpivane_vidage",

@@ -93,6 +93,19 @@ void Connection::Exec(const char* sql) {
         Fail(rc);
 }
 
+LargerCache::LargerCache(Connection& connection, int kib)
+    : connection_(connection), usual_(connection.FirstText("PRAGMA cache_size").toUtf8()) {
+    connection_.Exec(("PRAGMA cache_size = -" + QByteArray::number(kib)).constData());
+}
+
+LargerCache::~LargerCache() {
+    connection_.ExecQuietly(("PRAGMA cache_size = " + usual_).constData());
+}
+
+bool Connection::InTransaction() const {
+    return sqlite3_get_autocommit(Handle()) == 0;
+}
+
 void Connection::ExecQuietly(const char* sql) {
     if (db_)
         sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);

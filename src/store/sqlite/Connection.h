@@ -2,6 +2,7 @@
 
 #include "store/StoreError.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <map>
@@ -31,6 +32,8 @@ public:
     void ExecQuietly(const char* sql);
     // The first column of the first row of sql, as text; empty when there is no row.
     QString FirstText(const char* sql);
+    // Whether a transaction is open on this connection.
+    bool InTransaction() const;
     // The rows that the last insert, update or delete of this connection changed.
     qint64 Changes() const;
 
@@ -45,6 +48,20 @@ private:
     sqlite3* db_ = nullptr;
     bool writesPrepared_ = false;
     std::map<std::string, sqlite3_stmt*> statements_;
+};
+
+// The page cache for the length of a large write (an import, a copy's catch-up), in KiB; the
+// connection's usual cache comes back after.
+class LargerCache {
+public:
+    LargerCache(Connection& connection, int kib);
+    LargerCache(const LargerCache&) = delete;
+    LargerCache& operator=(const LargerCache&) = delete;
+    ~LargerCache();
+
+private:
+    Connection& connection_;
+    QByteArray usual_;
 };
 
 // For its lifetime, lets the triggers stored in the file run, as SQLite refuses them otherwise

@@ -323,6 +323,13 @@ void DropIndexes(Connection& connection) {
     DropUnlessAnothers(connection, TextIndex());
 }
 
+void SetIndexMemory(Connection& connection, IndexMemory memory) {
+    const int bytes = memory == IndexMemory::Large ? Sql::kFillMemoryBytes : Sql::kWriteMemoryBytes;
+    for (const TriggeredIndex* index : {&TitleIndex(), &TextIndex()})
+        if (IsOurs(*index, EntriesOf(connection, *index)))
+            SetFillMemory(connection, index->table, bytes);
+}
+
 void PrepareForWrites(Connection& connection) {
     if (connection.WritesPrepared())
         return;

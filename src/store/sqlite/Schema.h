@@ -35,6 +35,11 @@ bool HasTrash(Connection& connection);
 void EnsureCategoryIndex(Connection& connection);
 // Drops the indexes, to be made again from a whole table at once (EnsureIndexes).
 void DropIndexes(Connection& connection);
+// The memory the full-text indexes fill before they write a piece out: large for a write of many
+// cards (fewer pieces to merge), usual otherwise. Within the caller's transaction, for the
+// indexes that are the program's own.
+enum class IndexMemory { Large, Usual };
+void SetIndexMemory(Connection& connection, IndexMemory memory);
 // Runs once per connection before its first write: rollback journal and indexes.
 void PrepareForWrites(Connection& connection);
 

@@ -211,4 +211,40 @@ inline constexpr const char* kTextsDownward =
 inline constexpr const char* kTextsCount =
     "SELECT count(*) FROM TrucPivane_Mots WHERE TrucPivane_Mots MATCH ?2 AND rowid <= ?1";
 
+// A local copy of a server collection: a collection file (its cards and trash as the server holds
+// them) with, beside them, where the server stood when it was last read (one row) and the
+// changes made on it away from the server, in order, waiting to be sent. ?1 is the identifier of
+// a change; ?2 to ?10 its kind, number, fields before (category, title, text) and after.
+inline constexpr const char* kCreateCopyTables = R"(
+CREATE TABLE IF NOT EXISTS Copie_Etat (Cle INTEGER PRIMARY KEY CHECK (Cle = 1),
+                                       Epoque INTEGER NOT NULL, Dernier INTEGER NOT NULL,
+                                       LueLe TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS Copie_Attente (Ordre INTEGER PRIMARY KEY,
+                                          Identifiant TEXT NOT NULL UNIQUE,
+                                          Sorte INTEGER NOT NULL, Numero INTEGER NOT NULL,
+                                          AvantCate TEXT, AvantTitre TEXT, AvantPivanes TEXT,
+                                          ApresCate TEXT, ApresTitre TEXT, ApresPivanes TEXT);
+)";
+inline constexpr const char* kCopyMark = "SELECT Epoque, Dernier, LueLe FROM Copie_Etat";
+inline constexpr const char* kSetCopyMark =
+    "INSERT OR REPLACE INTO Copie_Etat (Cle, Epoque, Dernier, LueLe) VALUES (1, ?1, ?2, ?3)";
+inline constexpr const char* kQueueChange =
+    "INSERT INTO Copie_Attente (Identifiant, Sorte, Numero, AvantCate, AvantTitre, AvantPivanes, "
+    "ApresCate, ApresTitre, ApresPivanes) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)";
+inline constexpr const char* kFirstQueued =
+    "SELECT Identifiant, Sorte, Numero, AvantCate, AvantTitre, AvantPivanes, ApresCate, "
+    "ApresTitre, ApresPivanes FROM Copie_Attente ORDER BY Ordre LIMIT 1";
+inline constexpr const char* kUnqueue = "DELETE FROM Copie_Attente WHERE Identifiant = ?1";
+// A card added away takes its number from the server: ?1 the provisional, ?2 the given one.
+inline constexpr const char* kRenumberCard =
+    "UPDATE OR REPLACE TrucPivane SET Numero = ?2 WHERE Numero = ?1";
+inline constexpr const char* kRenumberTrashed =
+    "UPDATE OR REPLACE TrucPivane_Corbeille SET Numero = ?2 WHERE Numero = ?1";
+inline constexpr const char* kRenumberQueued =
+    "UPDATE Copie_Attente SET Numero = ?2 WHERE Numero = ?1";
+// Provisional numbers go down from -1, below every card and trashed card.
+inline constexpr const char* kNextProvisional =
+    "SELECT min(0, coalesce((SELECT min(Numero) FROM TrucPivane), 0), "
+    "coalesce((SELECT min(Numero) FROM TrucPivane_Corbeille), 0)) - 1";
+
 } // namespace Sql

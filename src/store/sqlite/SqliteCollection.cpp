@@ -73,22 +73,6 @@ StoreError CopyError(const QString& target, const QString& reason) {
                                                     .arg(QDir::toNativeSeparators(target), reason));
 }
 
-// The page cache for the length of an import; the connection's usual cache comes back after.
-class ImportCache {
-public:
-    ImportCache(Connection& connection, int kib)
-        : connection_(connection), usual_(connection.FirstText("PRAGMA cache_size").toUtf8()) {
-        connection_.Exec(("PRAGMA cache_size = -" + QByteArray::number(kib)).constData());
-    }
-    ImportCache(const ImportCache&) = delete;
-    ImportCache& operator=(const ImportCache&) = delete;
-    ~ImportCache() { connection_.ExecQuietly(("PRAGMA cache_size = " + usual_).constData()); }
-
-private:
-    Connection& connection_;
-    QByteArray usual_;
-};
-
 } // namespace
 
 SqliteCollection::SqliteCollection(const QString& fileName)
@@ -99,20 +83,25 @@ SqliteCollection::~SqliteCollection() {
     connection_->Close();
 }
 
-// The work whole or not at all, in a transaction that `begin` opens.
+// The work whole or not at all, in a transaction that `begin` opens; within the caller's, when
+// one is open (a copy's change and its place in the queue), as a part of it.
 template <typename Work> auto SqliteCollection::InTransaction(const char* begin, const Work& work) {
-    connection_->Exec(begin);
+    const bool nested = connection_->InTransaction();
+    connection_->Exec(nested ? "SAVEPOINT Partie" : begin);
+    const char* const commit = nested ? "RELEASE Partie" : "COMMIT";
     try {
         if constexpr (std::is_void_v<decltype(work())>) {
             work();
-            connection_->Exec("COMMIT");
+            connection_->Exec(commit);
         } else {
             auto result = work();
-            connection_->Exec("COMMIT");
+            connection_->Exec(commit);
             return result;
         }
     } catch (...) {
-        connection_->ExecQuietly("ROLLBACK");
+        connection_->ExecQuietly(nested ? "ROLLBACK TO Partie" : "ROLLBACK");
+        if (nested)
+            connection_->ExecQuietly("RELEASE Partie");
         throw;
     }
 }
@@ -279,7 +268,7 @@ Imported SqliteCollection::ImportCards(const CardSource& source, TextIndexes tex
         // Room for a large import's changes: 16 MiB imports as fast as 256 MiB did (a converted
         // Jet file). A copy appends its cards and sorts one index after them, which a small cache
         // serves as well; the sort takes as much memory again as the cache.
-        const ImportCache cache(*connection_, textIndexes == TextIndexes::Made ? 16384 : 1024);
+        const LargerCache cache(*connection_, textIndexes == TextIndexes::Made ? 16384 : 1024);
         const std::optional<qint64> highest = Highest();
         Imported imported{0, !highest};
         if (imported.numbersKept)
