@@ -154,6 +154,7 @@ Result Run(const char* name, const QStringList& arguments, const Report& onRepor
     for (const QString& argument : arguments)
         words.push_back(argument.toLocal8Bit());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (QByteArray& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
