@@ -3,13 +3,12 @@
 #include "convert/Isolated.h"
 #include "platform/Display.h"
 #include "platform/FolderLock.h"
-#include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/UserError.h"
-#include "shell/Backdrop.h"
 #include "shell/CollectionChoice.h"
 #include "shell/CommandLine.h"
 #include "shell/DataFolder.h"
+#include "shell/Program.h"
 #include "shell/SearchCommand.h"
 #include "shell/ServerChoice.h"
 #include "shell/ServerCopyCommand.h"
@@ -269,6 +268,6 @@ int main(int argc, char** argv) {
     Session session;
     if (server)
         session.UseServer(*server);
-    RunGuarded([&session] { Forms::Load<Backdrop>(session); });
+    RunGuarded([&session] { StartProgram(session); });
     return application->exec();
 }

@@ -2,7 +2,8 @@
 
 #include "platform/Look.h"
 
-CardList::CardList(Session& session) : PagedCardGrid("KorListe", 540, session) {
+CardList::CardList(Session& session, qint64 currentCard)
+    : PagedCardGrid("KorListe", 540, session, currentCard) {
     setWindowTitle(QStringLiteral("Liste"));
     Client()->setFont(Face("Arial", 8.25, true));
     Label1 = AddControl<QLabel>("Label1", nullptr, QStringLiteral("Liste"));
@@ -18,7 +19,7 @@ void CardList::Form_Load() {
     FirstFill();
 }
 
-bool CardList::OpenClickedCard() {
-    ShowCardInMainWindow();
-    return true;
+void CardList::OpenClickedCard(qint64 numero) {
+    emit cardChosen(numero);
+    Unload();
 }

@@ -11,12 +11,12 @@ class CardList : public PagedCardGrid {
     Q_OBJECT
 
 public:
-    explicit CardList(Session& session);
+    CardList(Session& session, qint64 currentCard);
 
     void Form_Load() override;
 
 protected:
-    bool OpenClickedCard() override;
+    void OpenClickedCard(qint64 numero) override;
 
 private:
     QLabel* Label1;

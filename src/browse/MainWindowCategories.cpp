@@ -9,10 +9,8 @@ void MainWindow::showCategory(const QString& code) {
     const Category* category = CategoryCatalogue::FindByCode(code);
     if (!category || !CollectionIsOpen())
         return;
-    session().categoryCode = code;
     ShowSelectionCommands();
-    ShowSelection(Selection::Category(session().categoryCode),
-                  QString::fromLatin1(category->labelPrefix));
+    ShowSelection(Selection::Category(code), QString::fromLatin1(category->labelPrefix));
 }
 
 void MainWindow::showAllCards() {

@@ -23,7 +23,7 @@ void MainWindow::refreshViewer() {
     SetViewerVisible(true);
     List1->clear();
     List1->addItems(CardLines(Text2->Text()));
-    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard));
+    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(currentCard_));
 }
 
 CardCursor& MainWindow::Cursor() const {
@@ -35,9 +35,9 @@ CardCursor& MainWindow::Cursor() const {
 }
 
 void MainWindow::ShowCurrentRow() {
-    session().currentCard = Cursor().CurrentNumero();
+    currentCard_ = Cursor().CurrentNumero();
     ShowCard(Cursor().CurrentCard(), *Text1, *Text2);
-    shownCard_ = session().currentCard;
+    shownCard_ = currentCard_;
 }
 
 void MainWindow::showFirstCard() {
@@ -65,13 +65,14 @@ void MainWindow::showNextCard() {
     refreshViewer();
 }
 
-void MainWindow::showChosenCard() {
+void MainWindow::showChosenCard(qint64 numero) {
+    currentCard_ = numero;
     // An empty selection stays shown as such: there is no card to come back to.
     if (session().cardCount <= 0)
         return;
     // The arrows go on from the chosen card through the cards the grid showed.
     cards_ = std::make_unique<CardCursor>(session().sharedCollection(), session().countedSelection);
-    if (cards_->Seek(session().currentCard)) {
+    if (cards_->Seek(currentCard_)) {
         const StoredCard& card = cards_->CurrentCard();
         // A card of all cards (found by the search) that the selection on display does not
         // hold is shown among all cards, and the banner says so.
@@ -82,7 +83,7 @@ void MainWindow::showChosenCard() {
             ShowBanner(selection_->labelPrefix, session().cardCount);
         }
         ShowCard(card, *Text1, *Text2);
-        shownCard_ = session().currentCard;
+        shownCard_ = currentCard_;
     }
     SetViewerVisible(true);
     refreshViewer();

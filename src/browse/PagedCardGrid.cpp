@@ -2,12 +2,9 @@
 
 #include "browse/PageStateFile.h"
 #include "platform/Blanks.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
-#include "platform/ResumeNext.h"
 #include "platform/UserError.h"
-#include "shell/MainWindow.h"
 #include "shell/Session.h"
 
 #include <QDir>
@@ -15,8 +12,9 @@
 using GridPaging::Page;
 using GridPaging::PageState;
 
-PagedCardGrid::PagedCardGrid(const char* className, int gridTop, Session& session)
-    : Window(className, session) {
+PagedCardGrid::PagedCardGrid(const char* className, int gridTop, Session& session,
+                             qint64 currentCard)
+    : Window(className, session), currentCard_(currentCard) {
     SetBackground(Client(), Colors::LightBlue);
     cards_ =
         new CardTableModel({{QStringLiteral("NUMERO"), Qt::AlignCenter},
@@ -154,14 +152,14 @@ void PagedCardGrid::ReportUnwritableFile(const UserError& error) {
 }
 
 void PagedCardGrid::leave() {
-    Forms::Show<MainWindow>(session());
+    emit finished();
     // The file only carried the pages of this window, which is going: a folder that cannot
     // take it any more loses nothing, and the user is not troubled with it.
     try {
         PageStateFile::Empty();
     } catch (const UserError&) {
     }
-    Forms::Unload(this);
+    Unload();
 }
 
 void PagedCardGrid::WindowClosed() {
@@ -170,13 +168,6 @@ void PagedCardGrid::WindowClosed() {
 
 void PagedCardGrid::openClickedRow(int row) {
     // The empty row below the last card leaves the current card as it was.
-    if (const std::optional<qint64> clicked = cards_->cardAt(row))
-        session().currentCard = *clicked;
-    if (OpenClickedCard())
-        Forms::Unload(this);
-}
-
-void PagedCardGrid::ShowCardInMainWindow() {
-    ResumeNext([this] { Forms::Load<MainWindow>(session()).showChosenCard(); });
-    ResumeNext([this] { Forms::Show<MainWindow>(session()); });
+    currentCard_ = cards_->cardAt(row).value_or(currentCard_);
+    OpenClickedCard(currentCard_);
 }

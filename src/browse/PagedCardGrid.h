@@ -25,20 +25,22 @@ public:
     // The cards listed and the last card of the page on screen, as the window keeps them.
     GridPaging::PageState pageState() const { return memory_; }
 
+signals:
+    // The card that a click chose for the main window to show.
+    void cardChosen(qint64 numero);
+
 protected:
-    // The grid is placed at the given top, in twips at design scale.
-    PagedCardGrid(const char* className, int gridTop, Session& session);
+    // The grid is placed at the given top, in twips at design scale; the empty row below the
+    // cards chooses the card current in the opener.
+    PagedCardGrid(const char* className, int gridTop, Session& session, qint64 currentCard);
 
     // Collects the cards last counted, or those of them that the search finds, in ascending
     // number, and shows the first page.
     void FirstFill(const std::optional<SearchedFor>& searched = std::nullopt);
 
-    // What a click on a card opens; CurrentCardNumber holds the clicked card (or, for the empty
-    // row, the card that was current). The screen is unloaded afterwards, unless the card was
-    // refused (false).
-    virtual bool OpenClickedCard() = 0;
-    // The click target of the screens that return to the main window: it shows that card.
-    void ShowCardInMainWindow();
+    // What a click on a card opens: the clicked card, or for the empty row the card that was
+    // current.
+    virtual void OpenClickedCard(qint64 numero) = 0;
 
     void WindowClosed() override;
     // The column widths follow the scale.
@@ -61,6 +63,7 @@ private:
     void KeepPageState(GridPaging::PageState state);
     void ReportUnwritableFile(const UserError& error);
 
+    qint64 currentCard_;
     CardTableModel* cards_;
     CardSlots slots_;
     bool paged_ = false;

@@ -1,16 +1,14 @@
 #include "browse/SearchWindow.h"
 
 #include "browse/SearchKeyword.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
-#include "platform/ResumeNext.h"
-#include "shell/MainWindow.h"
 #include "shell/Session.h"
 
 #include <QKeyEvent>
 
-SearchWindow::SearchWindow(Session& session) : PagedCardGrid("KorRecherche", 435, session) {
+SearchWindow::SearchWindow(Session& session, qint64 currentCard)
+    : PagedCardGrid("KorRecherche", 435, session, currentCard) {
     setWindowTitle(QStringLiteral("Liste"));
     Client()->setFont(Face("Arial", 8.25, true));
 
@@ -106,9 +104,9 @@ void SearchWindow::search() {
     Label3->setVisible(pageState().total == 0);
 }
 
-bool SearchWindow::OpenClickedCard() {
-    ShowCardInMainWindow();
+void SearchWindow::OpenClickedCard(qint64 numero) {
+    emit cardChosen(numero);
     if (textQuery_)
-        ResumeNext([this] { Forms::Load<MainWindow>(session()).highlightFoundWords(*textQuery_); });
-    return true;
+        emit wordsFound(*textQuery_);
+    Unload();
 }

@@ -16,12 +16,16 @@ class SearchWindow : public PagedCardGrid {
     Q_OBJECT
 
 public:
-    explicit SearchWindow(Session& session);
+    SearchWindow(Session& session, qint64 currentCard);
 
     void Form_Load() override;
 
+signals:
+    // After cardChosen, the words that a text search found in it.
+    void wordsFound(const TextQuery& query);
+
 protected:
-    bool OpenClickedCard() override;
+    void OpenClickedCard(qint64 numero) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scaleChanged() override;
 

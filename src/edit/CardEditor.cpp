@@ -2,7 +2,6 @@
 
 #include "browse/CardBoxes.h"
 #include "edit/CategoryButtons.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "platform/NumberText.h"
@@ -16,8 +15,9 @@ constexpr int kSaveTop = 4185;
 constexpr int kButtonStep = 510;
 } // namespace
 
-CardEditor::CardEditor(Session& session, std::function<void()> back)
-    : CardForm("KorModifier", {4913, 2055}, kSaveTop, session), back_(std::move(back)) {
+CardEditor::CardEditor(Session& session, qint64 numero, const QString& category)
+    : CardForm("KorModifier", {4913, 2055}, kSaveTop, session), numero_(numero) {
+    category_ = category;
     Supprimer = AddControl<QPushButton>("Supprimer", nullptr, QStringLiteral("Supprimer"));
     PlaceCommandButton(Supprimer, 60, kSaveTop + kButtonStep);
     OnClick(Supprimer, &CardEditor::deletePressed);
@@ -33,15 +33,15 @@ void CardEditor::showPickedCard() {
     ClearCard();
     // The count of all cards and the card itself are all that is read.
     session().CountCards(Selection::AllCards());
-    shown_ = session().collection().ReadCard(session().currentCard);
+    shown_ = session().collection().ReadCard(numero_);
     if (shown_)
         ShowCard(*shown_, *Text1, *Text2);
     MarkUnchanged();
     WriteAccess::Of(session()).Show(Supprimer, shown_.has_value());
     Text1->setFocus();
     ShowSaved(false);
-    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(session().currentCard) +
-                    QStringLiteral(" / ") + NumberText(session().cardCount));
+    Label2->setText(QStringLiteral("FICHE N° ") + NumberText(numero_) + QStringLiteral(" / ") +
+                    NumberText(session().cardCount));
 }
 
 void CardEditor::ShowSaved(bool saved) {
@@ -53,8 +53,8 @@ void CardEditor::commandPressed() {
     try {
         if (!WriteCard()) {
             ReportNotSaved(QStringLiteral("La fiche N° %1 n'est pas dans la catégorie « %2 ».")
-                               .arg(session().currentCard)
-                               .arg(session().categoryCode));
+                               .arg(numero_)
+                               .arg(category_));
             return;
         }
     } catch (const StoreError& error) {
@@ -76,14 +76,14 @@ void CardEditor::offerAsNewCard(const StoreError& conflict) {
     if (MessageBox::AskYesNo(question) != MessageBox::Answer::Yes)
         return;
     try {
-        session().currentCard = session().collection().Add(TypedFields());
+        numero_ = session().collection().Add(TypedFields());
     } catch (const StoreError& error) {
         ReportNotSaved(error.text());
         return;
     }
     MessageBox::Show(QStringLiteral("Votre titre et votre texte sont enregistrés dans la nouvelle "
                                     "fiche N° %1.")
-                         .arg(session().currentCard));
+                         .arg(numero_));
     showPickedCard();
     ShowSaved(true);
 }
@@ -91,7 +91,7 @@ void CardEditor::offerAsNewCard(const StoreError& conflict) {
 // One update of the picked card, refused when another program changed it since it was shown; no
 // other card is ever written in its place.
 bool CardEditor::WriteCard() {
-    if (!shown_ || shown_->cate != session().categoryCode)
+    if (!shown_ || shown_->cate != category_)
         return false;
     shown_ = session().collection().Update(*shown_, TypedFields());
     return true;
@@ -114,12 +114,10 @@ void CardEditor::deletePressed() {
 }
 
 QString CardEditor::DiscardQuestion() const {
-    return QStringLiteral("Abandonner les changements de la fiche N° %1 ?")
-        .arg(session().currentCard);
+    return QStringLiteral("Abandonner les changements de la fiche N° %1 ?").arg(numero_);
 }
 
 // Back to the card picker, which starts again from the choice of a category.
 void CardEditor::goBack() {
-    back_();
-    Forms::Unload<CardEditor>();
+    Leave();
 }

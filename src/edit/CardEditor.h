@@ -3,21 +3,19 @@
 #include "edit/CardForm.h"
 #include "store/Collection.h"
 
-#include <functional>
 #include <optional>
 
 class StoreError;
 
-// Shows the card picked in the card picker (its number and category in the shared state), lets
-// the user change its title and text, and writes them back on "Enregistrer"; "Supprimer" moves
-// the card into the trash.
-// Its objectName, which scripts and the guide know, is "KorModifier".
+// Shows the card picked in the card picker, lets the user change its title and text, and writes
+// them back on "Enregistrer"; "Supprimer" moves the card into the trash. Its objectName, which
+// scripts and the guide know, is "KorModifier".
 class CardEditor : public CardForm {
     Q_OBJECT
 
 public:
-    // `back` opens the window that "Retour" returns to: the picker that opened the editor.
-    CardEditor(Session& session, std::function<void()> back);
+    // The card numbered numero, picked among the cards of the category.
+    CardEditor(Session& session, qint64 numero, const QString& category);
 
     void Form_Load() override;
 
@@ -35,6 +33,6 @@ private:
 
     // The card as shown, then as last saved: what the collection checks has not changed since.
     std::optional<StoredCard> shown_;
-    std::function<void()> back_;
+    qint64 numero_;
     QPushButton* Supprimer;
 };

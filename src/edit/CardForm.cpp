@@ -56,19 +56,6 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
     OnEscape(Retour);
 }
 
-void CardForm::Text1_KeyPress(int& keyAscii) {
-    const auto typed = char32_t(keyAscii);
-    const QString capital = Capitals(QString::fromUcs4(&typed, 1));
-    const QList<uint> codes = capital.toUcs4();
-    if (codes.size() == 1) {
-        keyAscii = int(codes.first());
-        return;
-    }
-    // A capital form of several letters is typed whole, or not at all where it does not fit.
-    keyAscii = 0;
-    Text1->Type(capital);
-}
-
 QString CardForm::TextLimitMessage() {
     return QStringLiteral("Le texte d'une fiche est limité à %1 millions de caractères : ce qui "
                           "l'aurait dépassé n'a pas été ajouté. Le texte de la fiche reste tel "
@@ -100,8 +87,21 @@ void CardForm::ClearCard() {
     lblLabels->show();
 }
 
+void CardForm::Text1_KeyPress(int& keyAscii) {
+    const auto typed = char32_t(keyAscii);
+    const QString capital = Capitals(QString::fromUcs4(&typed, 1));
+    const QList<uint> codes = capital.toUcs4();
+    if (codes.size() == 1) {
+        keyAscii = int(codes.first());
+        return;
+    }
+    // A capital form of several letters is typed whole, or not at all where it does not fit.
+    keyAscii = 0;
+    Text1->Type(capital);
+}
+
 CardFields CardForm::TypedFields() const {
-    return {session().categoryCode, Text1->Text(), Text2->Text()};
+    return {category_, Text1->Text(), Text2->Text()};
 }
 
 void CardForm::ReportNotSaved(const QString& reason) {

@@ -43,6 +43,9 @@ protected:
     void MarkUnchanged();
     static void ReportNotSaved(const QString& reason);
 
+    // The code of the category that the card is stored in.
+    QString category_;
+
     TextBox* Text1;
     TextBox* Text2;
     QLabel* lblLabels;

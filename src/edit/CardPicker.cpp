@@ -2,7 +2,6 @@
 
 #include "edit/CardEditor.h"
 #include "edit/CategoryButtons.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "shell/Session.h"
@@ -17,7 +16,8 @@ const CategoryButtonPlaces kPlaces = {5078, 2029, kTopLevelTops, kOfficeTops};
 
 } // namespace
 
-CardPicker::CardPicker(Session& session) : PagedCardGrid("KorModifie", 540, session) {
+CardPicker::CardPicker(Session& session, qint64 currentCard)
+    : PagedCardGrid("KorModifie", 540, session, currentCard) {
     setWindowTitle(QStringLiteral("Pivanes"));
 
     Label1 = AddControl<QLabel>("Label1", nullptr, QStringLiteral("Liste"));
@@ -36,6 +36,11 @@ void CardPicker::Form_Load() {
     showCategoryChoice();
 }
 
+void CardPicker::startAfresh() {
+    Label1->setText(QStringLiteral("Liste"));
+    showCategoryChoice();
+}
+
 void CardPicker::showCategoryChoice() {
     show();
     SetMenuVisible(Mem, false);
@@ -49,14 +54,14 @@ void CardPicker::showOfficeCategories() {
 
 void CardPicker::listCategory(const QString& code, const QString& label) {
     Label1->setText(label);
-    session().categoryCode = code;
+    category_ = code;
     listChosenCategory();
 }
 
 // The category is opened before the buttons go, so that a store that fails leaves the choice
 // on screen rather than an empty window.
 void CardPicker::listChosenCategory() {
-    session().CountCards(Selection::Category(session().categoryCode));
+    session().CountCards(Selection::Category(category_));
     SetMenuVisible(Mem, true);
     Categories->HideAll();
     MSFlexGrid1->hide();
@@ -65,17 +70,17 @@ void CardPicker::listChosenCategory() {
 
 // An editor that could not show its card is not left open; the picker stays. So it does for a
 // card numbered beyond what the program writes (a foreign file): it is kept as it is.
-bool CardPicker::OpenClickedCard() {
-    if (session().currentCard > std::numeric_limits<qint32>::max() ||
-        session().currentCard < std::numeric_limits<qint32>::min()) {
+void CardPicker::OpenClickedCard(qint64 numero) {
+    if (numero > std::numeric_limits<qint32>::max() ||
+        numero < std::numeric_limits<qint32>::min()) {
         MessageBox::Show(QStringLiteral("La fiche N° %1 ne peut pas être modifiée : son numéro "
                                         "dépasse le plus grand que Pivanes sait écrire (%2).\n"
                                         "Elle reste telle quelle dans la base.")
-                             .arg(session().currentCard)
+                             .arg(numero)
                              .arg(std::numeric_limits<qint32>::max()));
-        return false;
+        return;
     }
-    Forms::Load<CardEditor>(session(),
-                            [&session = session()] { Forms::Load<CardPicker>(session); });
-    return true;
+    auto& editor = Open<CardEditor>(numero, category_);
+    connect(&editor, &Window::finished, this, Guarded(&CardPicker::startAfresh));
+    hide();
 }

@@ -14,20 +14,23 @@ class CardPicker : public PagedCardGrid {
     Q_OBJECT
 
 public:
-    explicit CardPicker(Session& session);
+    CardPicker(Session& session, qint64 currentCard);
 
     void Form_Load() override;
     // Lists the category's cards, as its button does.
     void listCategory(const QString& code, const QString& label);
 
 protected:
-    bool OpenClickedCard() override;
+    void OpenClickedCard(qint64 numero) override;
 
 private:
+    // What the picker shows when it opens, and again when the editor returns to it.
+    void startAfresh();
     void showCategoryChoice();
     void listChosenCategory();
     void showOfficeCategories();
 
     QLabel* Label1;
     CategoryButtons* Categories;
+    QString category_; // the code of the category listed
 };

@@ -2,26 +2,28 @@
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
 #include "edit/TrashWindow.h"
-#include "platform/Forms.h"
 #include "shell/MainWindow.h"
 
 void MainWindow::openCardPicker() {
     if (!CollectionIsOpen())
         return;
-    Forms::Load<CardPicker>(session());
+    auto& picker = Open<CardPicker>(currentCard_);
+    connect(&picker, &Window::finished, this, &MainWindow::comeBack);
     hide();
 }
 
 void MainWindow::openNewCardForm() {
     if (!CollectionIsOpen())
         return;
-    Forms::Load<NewCardForm>(session());
-    Forms::Unload<MainWindow>();
+    auto& form = Open<NewCardForm>();
+    connect(&form, &Window::finished, this, &MainWindow::comeBackToEntryState);
+    LeaveViewer();
 }
 
 void MainWindow::openTrashWindow() {
     if (!CollectionIsOpen())
         return;
-    Forms::Load<TrashWindow>(session());
-    Forms::Unload(this);
+    auto& trash = Open<TrashWindow>();
+    connect(&trash, &Window::finished, this, &MainWindow::comeBackToEntryState);
+    LeaveViewer();
 }

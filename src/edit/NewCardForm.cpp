@@ -1,8 +1,6 @@
 #include "edit/NewCardForm.h"
 
 #include "edit/CategoryButtons.h"
-#include "platform/Forms.h"
-#include "shell/MainWindow.h"
 #include "shell/Session.h"
 #include "store/CategoryCatalogue.h"
 #include "store/StoreError.h"
@@ -49,12 +47,12 @@ void NewCardForm::showOfficeCategories() {
 void NewCardForm::storeInCategory(const QString& code, const QString& label) {
     const QString shownBefore = lblLabels->text();
     lblLabels->setText(label);
-    session().categoryCode = code;
-    if (!storeCard())
+    if (!storeCard(code))
         lblLabels->setText(shownBefore);
 }
 
-bool NewCardForm::storeCard() {
+bool NewCardForm::storeCard(const QString& code) {
+    category_ = code;
     try {
         addToCollection();
     } catch (const StoreError& error) {
@@ -68,12 +66,11 @@ bool NewCardForm::storeCard() {
 // The card is stored whole or not at all, under the number the collection gives it, and the
 // boxes keep what was typed until it is.
 void NewCardForm::addToCollection() {
-    session().currentCard = session().collection().Add(TypedFields());
+    session().collection().Add(TypedFields());
 }
 
 void NewCardForm::goBack() {
-    Forms::Show<MainWindow>(session());
-    Forms::Unload<NewCardForm>();
+    Leave();
 }
 
 // The card has no number until it is stored.

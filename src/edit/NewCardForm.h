@@ -14,8 +14,9 @@ public:
     explicit NewCardForm(Session& session);
 
     void Form_Load() override;
-    // Writes the card and starts afresh; false, with a message, when the store refused it.
-    bool storeCard();
+    // Writes the card in the category and starts afresh; false, with a message, when the store
+    // refused it.
+    bool storeCard(const QString& code);
 
 private:
     void startAfresh();

@@ -1,10 +1,8 @@
 #include "edit/TrashWindow.h"
 
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "platform/NumberText.h"
-#include "shell/MainWindow.h"
 #include "shell/Session.h"
 #include "shell/WriteAccess.h"
 #include "store/StoreError.h"
@@ -149,8 +147,7 @@ void TrashWindow::emptyTrash() {
 }
 
 void TrashWindow::leave() {
-    Forms::Load<MainWindow>(session());
-    Forms::Unload(this);
+    Leave();
 }
 
 void TrashWindow::WindowClosed() {

@@ -6,11 +6,9 @@
 #include "maintenance/Pause.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "platform/UserError.h"
-#include "shell/MainWindow.h"
 #include "shell/Session.h"
 #include "shell/WriteAccess.h"
 
@@ -295,8 +293,7 @@ void BackupWindow::RunBackup() {
         return;
     }
     ReportBackupMade(backup);
-    Forms::Load<MainWindow>(session());
-    Forms::Unload(this);
+    Leave();
 }
 
 void BackupWindow::ReportBackupMade(const BackupCopies::Backup& backup) {
@@ -410,8 +407,7 @@ void BackupWindow::EndAfterRestore(const QStringList& failed) {
 }
 
 void BackupWindow::leave() {
-    Forms::Load<MainWindow>(session());
-    Forms::Unload(this);
+    Leave();
 }
 
 void BackupWindow::WindowClosed() {

@@ -5,7 +5,6 @@
 #include "maintenance/HelpWindow.h"
 #include "platform/Desktop.h"
 #include "platform/FileDialog.h"
-#include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
@@ -87,8 +86,9 @@ void MainWindow::exportCollection() {
 }
 
 void MainWindow::openBackupWindow() {
-    Forms::Load<BackupWindow>(session());
-    Forms::Unload(this);
+    auto& backup = Open<BackupWindow>();
+    connect(&backup, &Window::finished, this, &MainWindow::comeBackToEntryState);
+    LeaveViewer();
 }
 
 void MainWindow::compactCollection() {

@@ -1,13 +1,25 @@
 #include "platform/Application.h"
 
-#include "platform/Forms.h"
+#include "platform/Form.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 namespace Application {
 
+void CloseAllWindows() {
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window->parentWidget())
+            continue;
+        if (auto* form = qobject_cast<Form*>(window))
+            form->Unload();
+        else if (window->testAttribute(Qt::WA_DeleteOnClose))
+            window->close();
+    }
+}
+
 void End() {
-    Forms::UnloadAll();
+    CloseAllWindows();
     EventLoop::Current().Quit();
 }
 

@@ -7,6 +7,9 @@ namespace Application {
 
 void End();
 
+// Every window of the program goes, as Form::Unload does, with the windows it opened.
+void CloseAllWindows();
+
 // What ends the event loop: Qt's own, unless a test or a tool keeps its loop and takes note.
 class EventLoop : public Replaceable<EventLoop> {
 public:

@@ -42,8 +42,13 @@ QAction* Form::AddMenuCommand(const char* name, const QString& caption) {
     return action;
 }
 
+void Form::Unload() {
+    hide();
+    deleteLater();
+}
+
 void Form::WindowClosed() {
-    emit UnloadRequested();
+    Unload();
 }
 
 void Form::closeEvent(QCloseEvent* event) {

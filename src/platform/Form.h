@@ -23,12 +23,10 @@ public:
     QWidget* Client() const { return client_; }
     DesignLayout* Design() const { return design_; }
 
-public slots:
     virtual void Form_Load() {}
-
-signals:
-    // What the window's own way out asks of the forms runtime that loaded it.
-    void UnloadRequested();
+    // The window goes: hidden at once, deleted (with the windows it opened) once the handler
+    // that asked for it has returned.
+    void Unload();
 
 protected:
     template <class Control, class... Args>
@@ -78,6 +76,18 @@ private:
     std::vector<QObject*> controls_;
     std::function<void()> escape_;
 };
+
+// Runs a window's load handler; a window whose load failed is deleted again: it would be an empty
+// window to close by hand.
+template <class F> F& LoadWindow(F* window) {
+    try {
+        window->Form_Load();
+    } catch (...) {
+        delete window;
+        throw;
+    }
+    return *window;
+}
 
 // Places a control at a position and size in twips, in its window's design.
 void Place(QWidget* control, int left, int top, int width, int height);

@@ -17,7 +17,6 @@ target_sources(pivanes_platform PRIVATE
     src/platform/FileDialog.cpp
     src/platform/FocusRing.cpp
     src/platform/Form.cpp
-    src/platform/Forms.cpp
     src/platform/Guard.cpp
     src/platform/Look.cpp
     src/platform/MessageBox.cpp

@@ -1,5 +1,4 @@
 // The main window's print command.
-#include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
@@ -11,14 +10,7 @@ void MainWindow::printShownCard() {
         MessageBox::Show(QStringLiteral("AUCUNE FICHE A IMPRIMER"));
         return;
     }
-    Forms::Load<PrintPreview>(session());
+    auto& printout = Open<PrintPreview>(Text1->Text(), List1->Items());
+    connect(&printout, &Window::finished, this, &MainWindow::comeBack);
     hide();
-}
-
-QString MainWindow::shownTitle() const {
-    return Text1->Text();
-}
-
-QStringList MainWindow::shownTextLines() const {
-    return List1->Items();
 }

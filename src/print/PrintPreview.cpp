@@ -1,25 +1,14 @@
 #include "print/PrintPreview.h"
 
 #include "platform/FileDialog.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
-#include "platform/ResumeNext.h"
-#include "platform/UserError.h"
 #include "print/PrintLayout.h"
-#include "shell/MainWindow.h"
 
 #include <QDir>
 
 namespace {
-
-MainWindow& ShownMainWindow() {
-    MainWindow* main = Forms::Find<MainWindow>();
-    if (!main)
-        throw UserError(QStringLiteral("La fenêtre principale n'est pas ouverte."));
-    return *main;
-}
 
 // With no printer installed the printout is offered as a PDF file instead; empty: cancelled.
 QString AskPdfFile() {
@@ -31,7 +20,8 @@ QString AskPdfFile() {
 
 } // namespace
 
-PrintPreview::PrintPreview(Session& session) : Window("ImprimeR", session) {
+PrintPreview::PrintPreview(Session& session, const QString& title, const QStringList& textLines)
+    : Window("ImprimeR", session), title_(title), textLines_(textLines) {
     setWindowTitle(QStringLiteral("Form1"));
     SetBackground(Client(), Colors::Green);
 
@@ -63,7 +53,7 @@ PrintPreview::PrintPreview(Session& session) : Window("ImprimeR", session) {
 void PrintPreview::Form_Load() {
     scaleToScreen();
     show();
-    CopyMainWindowCard();
+    ShowCardLines();
     scaleChanged();
     List1->hide();
     List2->addItems(PrintLayout::LayOutLines(List1->Items()));
@@ -76,16 +66,15 @@ void PrintPreview::scaleChanged() {
     List2->setFont(Face("Arial", double(10.0f / 100 * float(scalePercent())), true));
 }
 
-// The title and text lines as the main window shows them; a step that fails is skipped.
-void PrintPreview::CopyMainWindowCard() {
+void PrintPreview::ShowCardLines() {
     List1->clear();
     Imprim->hide();
     Retour->show();
     List1->show();
     List2->hide();
-    ResumeNext([this] { List1->addItem(ShownMainWindow().shownTitle()); });
+    List1->addItem(title_);
     List1->addItems({QString(), QString()});
-    ResumeNext([this] { List1->addItems(ShownMainWindow().shownTextLines()); });
+    List1->addItems(textLines_);
 }
 
 void PrintPreview::printCard() {
@@ -125,8 +114,7 @@ void PrintPreview::ShowPrintout(PrintJob& job) {
 }
 
 void PrintPreview::leave() {
-    Forms::Show<MainWindow>(session());
-    Forms::Unload(this);
+    Leave();
 }
 
 void PrintPreview::WindowClosed() {

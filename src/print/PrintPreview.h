@@ -7,14 +7,15 @@
 
 class PrintJob;
 
-// The printout of the card shown in the main window: a preview of its print lines, and the
-// command that prints them in pages of 65 lines.
+// The printout of a card: a preview of its print lines, and the command that prints them in pages
+// of 65 lines.
 // Its objectName, which scripts and the guide know, is "ImprimeR".
 class PrintPreview : public Window {
     Q_OBJECT
 
 public:
-    explicit PrintPreview(Session& session);
+    // The card's title and its text's print lines, as the main window shows them.
+    PrintPreview(Session& session, const QString& title, const QStringList& textLines);
 
     void Form_Load() override;
 
@@ -26,11 +27,13 @@ protected:
 private:
     void printCard();
     void leave();
-    void CopyMainWindowCard();
+    void ShowCardLines();
     void ShowPrintout(PrintJob& job);
 
     ListBox* List1;
     ListBox* List2;
     QPushButton* Imprim;
     QPushButton* Retour;
+    QString title_;
+    QStringList textLines_;
 };

@@ -1,6 +1,5 @@
 #include "shell/Backdrop.h"
 
-#include "platform/Forms.h"
 #include "shell/Pictures.h"
 #include "shell/Splash.h"
 
@@ -14,5 +13,5 @@ Backdrop::Backdrop(Session& session) : Window("KorDepart", session) {
 void Backdrop::Form_Load() {
     scaleToScreen();
     show();
-    Forms::Load<Splash>(session(), *this);
+    splash_ = &Open<Splash>(*this);
 }

@@ -19,6 +19,11 @@
 #include <QFileInfo>
 #include <QShowEvent>
 
+namespace {
+// The banner of a window just loaded, before any selection names its cards.
+const QString kEntryBanner = QStringLiteral("NOM  PIVANE");
+} // namespace
+
 MainWindow::MainWindow(Session& session) : Window("KorPivane", session) {
     setWindowTitle(QStringLiteral("Pivanes"));
     SetBackground(Client(), Colors::LightBlue);
@@ -95,7 +100,7 @@ QAction* MainWindow::AddCategoryItem(QMenu* menu, const Category& category) {
 
 void MainWindow::BuildWorkArea() {
     const QFont courier = Face("Courier New", 9.75, true);
-    lblLabels = AddControl<QLabel>("lblLabels", nullptr, QStringLiteral("NOM  PIVANE"));
+    lblLabels = AddControl<QLabel>("lblLabels", nullptr, kEntryBanner);
     lblLabels->setFont(Face("Comic Sans MS", 9.75, true));
     lblLabels->setAlignment(Qt::AlignCenter);
     SetColors(lblLabels, Colors::Green, Colors::Blue);
@@ -268,6 +273,31 @@ void MainWindow::chooseCollection() {
     else
         session().UseLocal();
     returnToEntryState();
+}
+
+void MainWindow::startAgain() {
+    for (Form* window : findChildren<Form*>(Qt::FindDirectChildrenOnly))
+        window->Unload();
+    comeBackToEntryState();
+}
+
+void MainWindow::comeBack() {
+    show();
+    raise();
+}
+
+// As the window is loaded: the banner of the last selection goes too.
+void MainWindow::comeBackToEntryState() {
+    RunGuarded([this] {
+        lblLabels->setText(kEntryBanner);
+        returnToEntryState();
+    });
+}
+
+// The other window may change or remove the cards on display: none is held meanwhile.
+void MainWindow::LeaveViewer() {
+    cards_.reset();
+    hide();
 }
 
 void MainWindow::quit() {

@@ -34,15 +34,15 @@ public:
     ~MainWindow() override;
 
     void Form_Load() override;
-    // Shows the card that a grid window chose (CurrentCardNumber), when the selection on display
-    // can show it.
-    void showChosenCard();
+    // Shows the card that a grid window chose, when the cards it listed (the session's last
+    // counted) hold it.
+    void showChosenCard(qint64 numero);
     // Marks the searched words in the card on display, when the search finds that card; the next
     // card shown is unmarked.
     void highlightFoundWords(const TextQuery& query);
-    // What the printout copies: the title on display and the text's print lines.
-    QString shownTitle() const;
-    QStringList shownTextLines() const;
+    // The collection was restored by another program: every other window goes, and this one
+    // starts again from its entry state on the collection as it is now.
+    void startAgain();
 
 protected:
     void WindowClosed() override;
@@ -75,6 +75,14 @@ private:
     void chooseCollection();
     void openCardPicker();
     void openNewCardForm();
+    // The window opened in place of this one came back: from where it was, or from the entry
+    // state when the other window changed what the cards are (new cards, the trash, a restore).
+    void comeBack();
+    void comeBackToEntryState();
+    // Hides this window for one that changes what the cards are.
+    void LeaveViewer();
+    // A grid window chose a card for this window to show.
+    void showCardFromGrid(qint64 numero);
 
     // The cards that the banner names and the arrows step through, and their label.
     struct ShownSelection {
@@ -111,6 +119,9 @@ private:
     // Where the arrows stand in the cards shown.
     std::unique_ptr<CardCursor> cards_;
     qint64 shownCard_ = 0;
+    // The card whose number the viewer shows, or the one a grid chose last. A foreign file may
+    // number cards beyond 32 bits: they are shown and kept as stored.
+    qint64 currentCard_ = 0;
 
     QLabel* lblLabels;
     TextBox* Text1;

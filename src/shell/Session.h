@@ -13,12 +13,6 @@ class Session {
 public:
     // The collection file, in the data folder.
     QString databaseFile = QStringLiteral("Pivane.mdb");
-    // The category whose cards were last chosen (in the main window or the card picker), or the
-    // one a new card is stored in: always a category's code.
-    QString categoryCode;
-    // The card on display, or the one clicked in a grid. A foreign file may number cards beyond
-    // 32 bits: they are shown and kept as stored.
-    qint64 currentCard = 0;
     // The cards last counted: their selection, how many, and the number of the last of them then
     // when it is known. A grid pages over exactly these.
     Selection countedSelection = Selection::AllCards();

@@ -1,10 +1,9 @@
 #include "shell/Splash.h"
 
 #include "platform/Application.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
-#include "shell/MainWindow.h"
 #include "shell/Pictures.h"
+#include "shell/Program.h"
 #include "shell/Version.h"
 
 #include <QGuiApplication>
@@ -102,9 +101,14 @@ void Splash::tick() {
 void Splash::HandOver() {
     Timer1->stop();
     // Whatever the main window's start did, the splash goes: its failure was already reported.
-    RunGuarded([this] { Forms::Load<MainWindow>(session()); });
-    Forms::Unload(backdrop_);
-    Forms::Unload<Splash>();
-    if (!Forms::Find<MainWindow>())
+    bool opened = false;
+    RunGuarded([this, &opened] {
+        OpenMainWindow(session());
+        opened = true;
+    });
+    if (backdrop_)
+        backdrop_->Unload();
+    Unload();
+    if (!opened)
         Application::End();
 }

@@ -1,6 +1,5 @@
 #include "shell/Window.h"
 
-#include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
@@ -8,6 +7,11 @@
 Window::Window(const char* objectName, Session& session) : Form(objectName), session_(session) {
     connect(Design(), &DesignLayout::rescaled, this,
             [this] { RunGuarded([this] { scaleChanged(); }); });
+}
+
+void Window::Leave() {
+    emit finished();
+    Unload();
 }
 
 void Window::scaleToScreen() {
@@ -21,10 +25,10 @@ bool Window::BeforeHandler() {
                                     "sauvegarde par un autre programme : les fiches affichées "
                                     "n'existent peut-être plus. Pivanes la rouvre telle qu'elle "
                                     "est maintenant ; recommencez ce que vous faisiez."));
-    Session& session = session_;
-    session.CloseCollection();
+    session_.CloseCollection();
     // This window goes too, once its handler has returned.
-    Forms::UnloadAll();
-    Forms::Load<MainWindow>(session);
+    for (QWidget* window = this; window; window = window->parentWidget())
+        if (auto* main = qobject_cast<MainWindow*>(window))
+            main->startAgain();
     return false;
 }

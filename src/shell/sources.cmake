@@ -8,6 +8,7 @@ target_sources(pivanes_shell PRIVATE
     src/shell/MainWindow.cpp
     src/shell/OldCollection.cpp
     src/shell/Pictures.cpp
+    src/shell/Program.cpp
     src/shell/ProgressDialog.cpp
     src/shell/SearchCommand.cpp
     src/shell/ServerChoice.cpp

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "browse/PagedCardGrid.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "shell/MainWindow.h"
 
 #include <QFile>
@@ -10,7 +10,7 @@
 #include <QTableView>
 
 MainWindow& MainWindowShowing(const char* categoryItem) {
-    MainWindow& main = Forms::Load<MainWindow>(TestSession());
+    MainWindow& main = LoadMainWindow();
     MenuItem(main, categoryItem)->trigger();
     return main;
 }

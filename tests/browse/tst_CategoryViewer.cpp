@@ -8,7 +8,7 @@
 #include "browse/SearchWindow.h"
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 
@@ -34,7 +34,7 @@ QList<Card> Mixed() {
 void GoAndComeBack(MainWindow& main, const QString& journey) {
     if (journey.startsWith(QLatin1String("picker"))) {
         MenuItem(main, "Ajout")->trigger();
-        CardPicker* picker = Forms::Find<CardPicker>();
+        CardPicker* picker = FindWindow<CardPicker>();
         if (journey == QLatin1String("picker, another category listed")) {
             QVERIFY(Press(*picker, "Materiel"));
         } else {
@@ -42,18 +42,18 @@ void GoAndComeBack(MainWindow& main, const QString& journey) {
             QVERIFY(Press(*picker, otherCategory ? "Materiel" : "Windows"));
             ClickRow(*Control<CardGrid>(picker, "MSFlexGrid1"), 2);
             ProcessUnloads();
-            CardEditor* editor = Forms::Find<CardEditor>();
+            CardEditor* editor = FindWindow<CardEditor>();
             Control<TextBox>(editor, "Text1")
                 ->SetText(Control<TextBox>(editor, "Text1")->Text() + QStringLiteral(" NEUF"));
             QTest::mouseClick(Control<QPushButton>(editor, "Command1"), Qt::LeftButton);
             Control<QAction>(editor, "Retour")->trigger();
             ProcessUnloads();
-            picker = Forms::Find<CardPicker>();
+            picker = FindWindow<CardPicker>();
         }
         MenuItem(*picker, "ListeFin")->trigger();
     } else if (journey.startsWith(QLatin1String("search"))) {
         MenuItem(main, "Recher")->trigger();
-        SearchWindow* search = Forms::Find<SearchWindow>();
+        SearchWindow* search = FindWindow<SearchWindow>();
         if (journey == QLatin1String("search left at once")) {
             MenuItem(*search, "ListeFin")->trigger();
         } else {
@@ -65,7 +65,7 @@ void GoAndComeBack(MainWindow& main, const QString& journey) {
         }
     } else {
         MenuItem(main, "ListeFiche")->trigger();
-        ClickRow(*Control<CardGrid>(Forms::Find<CardList>(), "MSFlexGrid1"), 3);
+        ClickRow(*Control<CardGrid>(FindWindow<CardList>(), "MSFlexGrid1"), 3);
     }
     ProcessUnloads();
 }
@@ -80,38 +80,29 @@ private slots:
         QTest::addColumn<QStringList>("path");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("firstTitle");
-        QTest::addColumn<QString>("code");
         QTest::newRow("Windows") << QStringList{"Windows"} << "WINDOWS /  3 Fiches"
-                                 << "W1"
-                                 << "WIN";
+                                 << "W1";
         QTest::newRow("Materiel") << QStringList{"Materiel"} << "MATERIEL /  2 Fiches"
-                                  << "M2"
-                                  << "MAT";
+                                  << "M2";
         QTest::newRow("OpenOffice is not Office")
             << QStringList{"Bureautique", "OpenO"} << "OPEN OFFICE /  2 Fiches"
-            << "P7"
-            << "OPEN";
+            << "P7";
         QTest::newRow("Office") << QStringList{"Bureautique", "Offi"} << "OFFICE /  1 Fiches"
-                                << "O6"
-                                << "OFFI";
-        QTest::newRow("GENERALE keeps the code")
-            << QStringList{"Materiel", "General"} << "GENERALE /  8 Fiches"
-            << "W1"
-            << "MAT";
+                                << "O6";
+        QTest::newRow("GENERALE") << QStringList{"Materiel", "General"} << "GENERALE /  8 Fiches"
+                                  << "W1";
     }
     void categoryShowsItsCountAndFirstCard() {
         QFETCH(QStringList, path);
         QFETCH(QString, label);
         QFETCH(QString, firstTitle);
-        QFETCH(QString, code);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         for (const QString& item : path)
             MenuItem(main, qPrintable(item))->trigger();
         QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), label);
         QCOMPARE(Control<TextBox>(main, "Text1")->Text(), firstTitle);
-        QCOMPARE(TestSession().categoryCode, code);
         for (QWidget* shown : std::initializer_list<QWidget*>{
                  Control<TextBox>(main, "Text1"), Control<TextBox>(main, "Text2"),
                  Control<QPushButton>(main, "Command1"), Control<QPushButton>(main, "Command2"),
@@ -139,7 +130,7 @@ private slots:
         QFETCH(QStringList, titles);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         const QHash<QString, QPushButton*> byCaption{
             {"<<", Control<QPushButton>(main, "Command3")},
@@ -180,7 +171,7 @@ private slots:
         // And through the viewer, from the stored card to the hidden list.
         ProgramFixture fixture;
         WriteCollection({{1, "WIN", "T", text}});
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         QCOMPARE(Control<ListBox>(main, "List1")->Items(), lines);
     }
@@ -189,7 +180,7 @@ private slots:
         ProgramFixture fixture;
         const QString text = QStringLiteral("Première ligne\r\n\r\n  retrait\r\nfin");
         WriteCollection({{1, "WIN", "ÉTÉ", text}});
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         QCOMPARE(Control<TextBox>(main, "Text2")->Text(), text);
         QCOMPARE(Control<TextBox>(main, "Text2")->toPlainText(),
@@ -209,11 +200,10 @@ private slots:
         QFETCH(QString, title);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         Control<ListBox>(main, "List1")->clear();
-        TestSession().currentCard = number;
-        main.showChosenCard();
+        main.showChosenCard(number);
         QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
         QCOMPARE(Control<QLabel>(main, "Label2")->text(),
                  QStringLiteral("FICHE N°  %1").arg(number));
@@ -224,7 +214,7 @@ private slots:
     void officeMenuSwitch() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         MenuItem(main, "Bureautique")->trigger();
         QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("BUREAUTIQUE"));
@@ -247,13 +237,12 @@ private slots:
     void emptyCategoryShowsNothingOfAnEarlierCard() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         MenuItem(main, "Internet")->trigger();
         QCOMPARE(Control<QLabel>(main, "lblLabels")->text(),
                  QStringLiteral("INTERNET /  0 Fiches"));
         QCOMPARE(TestSession().cardCount, 0);
-        QCOMPARE(TestSession().categoryCode, QStringLiteral("INT"));
         QVERIFY(Control<TextBox>(main, "Text1")->Text().isEmpty());
         QVERIFY(Control<TextBox>(main, "Text2")->Text().isEmpty());
         QCOMPARE(Control<ListBox>(main, "List1")->count(), 0);
@@ -264,7 +253,7 @@ private slots:
             QVERIFY(!hidden->isVisible());
         QVERIFY(ShownMessages().isEmpty());
         // Coming back from an empty list shows no card either.
-        main.showChosenCard();
+        main.showChosenCard(1);
         QVERIFY(!Control<QPushButton>(main, "Command1")->isVisible());
         QVERIFY(Control<TextBox>(main, "Text1")->Text().isEmpty());
         // A category with cards brings the viewer back.
@@ -309,7 +298,7 @@ private slots:
         QFETCH(QString, next);
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         Click(Control<QPushButton>(main, "Command2"));
         GoAndComeBack(main, journey);
@@ -325,7 +314,7 @@ private slots:
     void stepsAfterTheDatabaseClosedSayWhy() {
         ProgramFixture fixture;
         WriteCollection(Mixed());
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         TestSession().CloseCollection();
         Click(Control<QPushButton>(main, "Command2")); // ">" ignores the failure

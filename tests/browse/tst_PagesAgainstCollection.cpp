@@ -12,8 +12,8 @@
 #include "browse/SearchKeyword.h"
 #include "browse/SearchWindow.h"
 #include "edit/CardPicker.h"
+#include "platform/Application.h"
 #include "platform/Blanks.h"
-#include "platform/Forms.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 #include "store/sqlite/Schema.h"
@@ -190,22 +190,22 @@ QString RandomTyped(QRandomGenerator& random, const QList<Card>& cards) {
 }
 
 PagedCardGrid* OpenScreen(GridScreen screen, int category, const QString& typed) {
-    MainWindow& main = Forms::Load<MainWindow>(TestSession());
+    MainWindow& main = LoadMainWindow();
     switch (screen) {
     case GridScreen::List:
         MenuItem(main, kMenuItems[category])->trigger();
         MenuItem(main, "ListeFiche")->trigger();
-        return Forms::Find<CardList>();
+        return FindWindow<CardList>();
     case GridScreen::Search: {
         MenuItem(main, "Recher")->trigger();
-        SearchWindow* search = Forms::Find<SearchWindow>();
+        SearchWindow* search = FindWindow<SearchWindow>();
         Control<TextBox>(search, "Text1")->SetText(typed);
         QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
         return search;
     }
     case GridScreen::Picker: {
         MenuItem(main, "Ajout")->trigger();
-        CardPicker* picker = Forms::Find<CardPicker>();
+        CardPicker* picker = FindWindow<CardPicker>();
         Press(*picker, kButtons[category]);
         return picker;
     }

@@ -5,7 +5,7 @@
 #include "browse/CardGrid.h"
 #include "browse/SearchWindow.h"
 #include "edit/NewCardForm.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/NumberText.h"
 #include "shell/MainWindow.h"
 
@@ -46,8 +46,8 @@ void WriteAlternateCards(int matches) {
 }
 
 SearchWindow* OpenSearch() {
-    MenuItem(Forms::Load<MainWindow>(TestSession()), "Recher")->trigger();
-    return Forms::Find<SearchWindow>();
+    MenuItem(LoadMainWindow(), "Recher")->trigger();
+    return FindWindow<SearchWindow>();
 }
 
 // Types one character after the other, accented ones too.
@@ -107,7 +107,7 @@ void TestSearchWindow::opensOnTheKeywordEntry() {
     WriteCollection(CardsIn({{"WIN", 700}, {"MAT", 500}}));
     MainWindow& main = MainWindowShowing("Windows");
     MenuItem(main, "Recher")->trigger();
-    SearchWindow* search = Forms::Find<SearchWindow>();
+    SearchWindow* search = FindWindow<SearchWindow>();
     QVERIFY(search);
     QVERIFY(search->isVisible());
     QVERIFY(!main.isVisible());
@@ -240,11 +240,11 @@ void TestSearchWindow::clickShowsTheCardInTheMainWindow() {
     WriteTitledCards();
     MainWindow& main = MainWindowShowing("Exce");
     MenuItem(main, "Recher")->trigger();
-    SearchWindow* search = Forms::Find<SearchWindow>();
+    SearchWindow* search = FindWindow<SearchWindow>();
     Search(*search, QStringLiteral("windows"));
     ClickRow(*Control<CardGrid>(search, "MSFlexGrid1"), row);
     ProcessUnloads();
-    QVERIFY(!Forms::Find<SearchWindow>());
+    QVERIFY(!FindWindow<SearchWindow>());
     QVERIFY(main.isVisible());
     QCOMPARE(Control<TextBox>(main, "Text1")->Text(), kTitled.at(shown - 1).Titre);
     QCOMPARE(Control<QLabel>(main, "Label2")->text(),
@@ -264,7 +264,7 @@ void TestSearchWindow::emptyCollection() {
     QCOMPARE(OfferedMenus(*search), QStringLiteral("Quitter"));
     MenuItem(*search, "ListeFin")->trigger();
     ProcessUnloads();
-    QVERIFY(Forms::Find<MainWindow>()->isVisible());
+    QVERIFY(FindWindow<MainWindow>()->isVisible());
     QVERIFY(ShownMessages().isEmpty());
 }
 
@@ -272,9 +272,9 @@ void TestSearchWindow::emptyCollection() {
 void TestSearchWindow::findsATitleTypedWithALetterOfTwoCapitals() {
     ProgramFixture fixture;
     WriteCollection(kTitled);
-    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+    MenuItem(LoadMainWindow(), "Modif")->trigger();
     ProcessUnloads();
-    NewCardForm* form = Forms::Find<NewCardForm>();
+    NewCardForm* form = FindWindow<NewCardForm>();
     QVERIFY(form);
     TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("la straße"));
     QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("LA STRASSE"));
@@ -415,7 +415,7 @@ void TestSearchWindow::foundWordsAreMarked() {
     MainWindow& main = MainWindowShowing("Windows");
     for (bool ticked : {true, false}) {
         MenuItem(main, "Recher")->trigger();
-        SearchWindow* search = Forms::Find<SearchWindow>();
+        SearchWindow* search = FindWindow<SearchWindow>();
         Control<QCheckBox>(search, "Check1")->setChecked(ticked);
         Search(*search, ticked ? typed : title);
         ClickRow(*Control<CardGrid>(search, "MSFlexGrid1"), 1);

@@ -10,7 +10,7 @@
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
 
@@ -42,12 +42,12 @@ QByteArray StoredBytes(qint64 numero) {
 // The way a user gets to a card's editor: main window, "Modif une fiche", "Windows", its row.
 CardEditor* EditCard(int row) {
     MenuItem(MainWindowShowing("Windows"), "Ajout")->trigger();
-    CardPicker* picker = Forms::Find<CardPicker>();
+    CardPicker* picker = FindWindow<CardPicker>();
     if (!picker || !Press(*picker, "Windows"))
         return nullptr;
     ClickRow(*Control<CardGrid>(picker, "MSFlexGrid1"), row);
     ProcessUnloads();
-    return Forms::Find<CardEditor>();
+    return FindWindow<CardEditor>();
 }
 
 QString LongLine(qsizetype characters) {
@@ -118,7 +118,7 @@ private slots:
 
         // The list shows the numbers as stored, and a click shows that very card.
         MenuItem(main, "ListeFiche")->trigger();
-        CardList* list = Forms::Find<CardList>();
+        CardList* list = FindWindow<CardList>();
         QVERIFY(list);
         QCOMPARE(ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 2, 0),
                  QStringLiteral("2147483648"));
@@ -131,12 +131,12 @@ private slots:
 
         // The editor refuses it, and the picker stays on its list.
         MenuItem(main, "Ajout")->trigger();
-        CardPicker* picker = Forms::Find<CardPicker>();
+        CardPicker* picker = FindWindow<CardPicker>();
         QVERIFY(Press(*picker, "Windows"));
         ClickRow(*Control<CardGrid>(picker, "MSFlexGrid1"), 2);
         ProcessUnloads();
-        QVERIFY(!Forms::Find<CardEditor>());
-        QCOMPARE(Forms::Find<CardPicker>(), picker);
+        QVERIFY(!FindWindow<CardEditor>());
+        QCOMPARE(FindWindow<CardPicker>(), picker);
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().first().startsWith(
                      QStringLiteral("La fiche N° 2147483648 ne peut pas être modifiée")),
@@ -147,7 +147,7 @@ private slots:
         ProcessUnloads();
         MenuItem(main, "Modif")->trigger();
         ProcessUnloads();
-        NewCardForm* form = Forms::Find<NewCardForm>();
+        NewCardForm* form = FindWindow<NewCardForm>();
         TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("nouvelle"));
         QVERIFY(Press(*form, "Command1"));
         QVERIFY(Press(*form, "Windows"));
@@ -173,7 +173,7 @@ private slots:
                          {4 * k2Pow31 + 5, "WIN", "PLUS GRANDE", "c\r\n"}});
         MainWindow& main = MainWindowShowing("Windows");
         MenuItem(main, "Recher")->trigger();
-        SearchWindow* search = Forms::Find<SearchWindow>();
+        SearchWindow* search = FindWindow<SearchWindow>();
         QVERIFY(search);
         QTest::keyClicks(Control<TextBox>(search, "Text1"), keyword);
         QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
@@ -202,7 +202,7 @@ private slots:
 
         // The printout lays out every line of it, wrapped and indented.
         MenuItem(main, "Imprime")->trigger();
-        PrintPreview* printout = Forms::Find<PrintPreview>();
+        PrintPreview* printout = FindWindow<PrintPreview>();
         QVERIFY(printout);
         const int lines = Control<ListBox>(printout, "List2")->count();
         QVERIFY2(lines > 1000000 / 76, qPrintable(QString::number(lines)));
@@ -218,7 +218,7 @@ private slots:
 
         // The list draws only the start of the title, what its column can show.
         MenuItem(main, "ListeFiche")->trigger();
-        CardList* list = Forms::Find<CardList>();
+        CardList* list = FindWindow<CardList>();
         const QString drawn = ShownText(*Control<CardGrid>(list, "MSFlexGrid1"), 3, 1);
         QVERIFY(title.startsWith(drawn) && drawn.size() > 100 && drawn.size() < 2000);
         MenuItem(*list, "ListeFin")->trigger();
@@ -247,9 +247,9 @@ private slots:
         WriteCollection({{1, "WIN", "PETITE", "a\r\n"}});
         CardForm* form = nullptr;
         if (newCard) {
-            MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+            MenuItem(LoadMainWindow(), "Modif")->trigger();
             ProcessUnloads();
-            form = Forms::Find<NewCardForm>();
+            form = FindWindow<NewCardForm>();
         } else {
             form = EditCard(1);
         }

@@ -1,10 +1,12 @@
+#include "../browse/GridTesting.h"
 #include "CardFormTesting.h"
 #include "TestSupport.h"
 
+#include "browse/CardGrid.h"
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
@@ -21,18 +23,26 @@ QList<Card> EditorCards() {
     return cards;
 }
 
-// As the card picker leaves things: the main window hidden, the card and its category chosen.
+// The editor on a card that the picker may not list (one of another category, or none), over the
+// main window that opened the collection.
 CardEditor* OpenEditor(qint32 numero, const QString& code) {
-    Forms::Load<MainWindow>(TestSession()).hide();
-    TestSession().currentCard = numero;
-    TestSession().categoryCode = code;
-    return &Forms::Load<CardEditor>(TestSession(), [] { Forms::Load<CardPicker>(TestSession()); });
+    LoadMainWindow().hide();
+    return &LoadWindow(new CardEditor(TestSession(), numero, code));
+}
+
+// As a click in the card picker opens it, on the twelfth Windows card.
+CardEditor* OpenEditorFromPicker() {
+    MenuItem(LoadMainWindow(), "Ajout")->trigger();
+    auto* picker = FindWindow<CardPicker>();
+    QTest::mouseClick(Control<QPushButton>(picker, "Windows"), Qt::LeftButton);
+    ClickRow(*Control<CardGrid>(picker, "MSFlexGrid1"), 12);
+    return FindWindow<CardEditor>();
 }
 
 NewCardForm* OpenNewCardForm() {
-    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+    MenuItem(LoadMainWindow(), "Modif")->trigger();
     ProcessUnloads();
-    return Forms::Find<NewCardForm>();
+    return FindWindow<NewCardForm>();
 }
 
 QColor LabelBackground(const CardEditor& form) {
@@ -163,7 +173,7 @@ void TestCardEditor::refusesToWriteACardOutsideTheCategory() {
                  qPrintable(ShownMessages().first()));
         QCOMPARE(Control<QLabel>(form, "lblLabels")->text(), QStringLiteral("NON ENREGISTREE"));
         QCOMPARE(StoredCards(), EditorCards());
-        Forms::Unload(form);
+        form->Unload();
         ProcessUnloads();
         Fakes().messages.Clear();
     }
@@ -289,8 +299,7 @@ void TestCardEditor::leavingAsksBeforeLosingWhatWasTyped() {
     QFETCH(QString, typed);
     ProgramFixture fixture;
     WriteCollection(EditorCards());
-    Form* form =
-        editor ? static_cast<Form*>(OpenEditor(12, QStringLiteral("WIN"))) : OpenNewCardForm();
+    Form* form = editor ? static_cast<Form*>(OpenEditorFromPicker()) : OpenNewCardForm();
     TypeText(Control<TextBox>(form, "Text1"), typed);
     for (const char* name : {"Command1", "Windows"}) // "Enregistrer", and a new card's category
         if (saved)
@@ -316,9 +325,9 @@ void TestCardEditor::leavingAsksBeforeLosingWhatWasTyped() {
         return;
     }
     // Back where the form was opened from: the picker afresh, or the main window.
-    QVERIFY(!Forms::Find<CardEditor>() && !Forms::Find<NewCardForm>());
+    QVERIFY(!FindWindow<CardEditor>() && !FindWindow<NewCardForm>());
     const Form* back =
-        editor ? static_cast<const Form*>(Forms::Find<CardPicker>()) : Forms::Find<MainWindow>();
+        editor ? static_cast<const Form*>(FindWindow<CardPicker>()) : FindWindow<MainWindow>();
     QVERIFY(back && back->isVisible());
     if (editor)
         QCOMPARE(VisibleButtons(*back),

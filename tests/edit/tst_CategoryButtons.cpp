@@ -8,7 +8,7 @@
 #include "edit/CardPicker.h"
 #include "edit/CategoryButtons.h"
 #include "edit/NewCardForm.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "shell/MainWindow.h"
 #include "store/CategoryCatalogue.h"
 
@@ -78,9 +78,9 @@ void TestCategoryButtons::newCardFormOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 2}}));
-    MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
+    MenuItem(LoadMainWindow(), "Modif")->trigger();
     ProcessUnloads();
-    NewCardForm* form = Forms::Find<NewCardForm>();
+    NewCardForm* form = FindWindow<NewCardForm>();
     QVERIFY(form);
     TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("titre"));
     TypeText(Control<TextBox>(form, "Text2"), QStringLiteral("texte"));
@@ -97,10 +97,10 @@ void TestCategoryButtons::pickerOffersAFourteenthCategory() {
     ProgramFixture fixture;
     const FourteenCategories catalogue;
     WriteCollection(CardsIn({{"WIN", 1}, {"TEST", 2}}));
-    MainWindow& main = Forms::Load<MainWindow>(TestSession());
+    MainWindow& main = LoadMainWindow();
     QVERIFY(MenuItem(main, "Essai"));
     MenuItem(main, "Ajout")->trigger();
-    CardPicker* picker = Forms::Find<CardPicker>();
+    CardPicker* picker = FindWindow<CardPicker>();
     QVERIFY(picker);
     QVERIFY(Press(*picker, "Bureautique"));
     QCOMPARE(VisibleButtons(*picker), CatalogueButtons(CategoryGroup::Office));

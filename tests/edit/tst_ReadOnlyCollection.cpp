@@ -4,7 +4,7 @@
 
 #include "edit/TrashWindow.h"
 #include "maintenance/BackupWindow.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 #include "shell/WriteAccess.h"
@@ -60,17 +60,17 @@ private slots:
             }
         };
 
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QVERIFY2(main.windowTitle().startsWith(QStringLiteral("Pivanes — équipe sur serveur")) &&
                      main.windowTitle().endsWith(QStringLiteral(" (lecture seule)")),
                  qPrintable(main.windowTitle()));
         check(main, {"Modif", "Ajout", "Compacte", "Recher", "Exporter", "Corbeille", "Quitter"});
         MenuItem(main, "Corbeille")->trigger();
         ProcessUnloads();
-        check(*Forms::Find<TrashWindow>(), {"Remettre", "Vider", "Quitter"});
-        MenuItem(Forms::Load<MainWindow>(TestSession()), "Quitter")->trigger();
+        check(*FindWindow<TrashWindow>(), {"Remettre", "Vider", "Quitter"});
+        MenuItem(LoadMainWindow(), "Quitter")->trigger();
         ProcessUnloads();
-        check(*Forms::Find<BackupWindow>(), {"Restoration", "Sauve"});
+        check(*FindWindow<BackupWindow>(), {"Restoration", "Sauve"});
     }
 };
 

@@ -7,7 +7,7 @@
 #include "edit/CardEditor.h"
 #include "edit/CardPicker.h"
 #include "edit/TrashWindow.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 
@@ -47,10 +47,10 @@ QByteArray ReadFile(const QString& name) {
 }
 
 TrashWindow& OpenTrash() {
-    MainWindow& main = Forms::Load<MainWindow>(TestSession());
+    MainWindow& main = LoadMainWindow();
     MenuItem(main, "Corbeille")->trigger();
     ProcessUnloads();
-    return *Forms::Find<TrashWindow>();
+    return *FindWindow<TrashWindow>();
 }
 
 // Shows, while it lives, whether a progress dialog of the given name came on screen.
@@ -93,11 +93,8 @@ void TestTrashWindow::deletedCardComesBackFromTheTrash() {
     ProgramFixture fixture;
     UseScreen(screenLines);
     WriteCollection(CardsIn({{"WIN", 3}}));
-    Forms::Load<MainWindow>(TestSession()).hide();
-    TestSession().currentCard = 2;
-    TestSession().categoryCode = QStringLiteral("WIN");
-    CardEditor& editor =
-        Forms::Load<CardEditor>(TestSession(), [] { Forms::Load<CardPicker>(TestSession()); });
+    LoadMainWindow().hide();
+    CardEditor& editor = LoadWindow(new CardEditor(TestSession(), 2, QStringLiteral("WIN")));
     CheckFits(editor, {"Command1", "Supprimer"}, screenLines);
     QCOMPARE(Control<QPushButton>(editor, "Supprimer")->size(),
              Control<QPushButton>(editor, "Command1")->size());
@@ -107,10 +104,8 @@ void TestTrashWindow::deletedCardComesBackFromTheTrash() {
     ProcessUnloads();
     QCOMPARE(ShownMessages().size(), 1);
     QVERIFY(ShownMessages().first().contains(QStringLiteral("N° 2 « WIN 2 »")));
-    QVERIFY(!Forms::Find<CardEditor>() && Forms::Find<CardPicker>());
-    Forms::Unload(Forms::Find<CardPicker>());
-    QCOMPARE(WindowsCount(Forms::Load<MainWindow>(TestSession())),
-             QStringLiteral("WINDOWS /  2 Fiches"));
+    QVERIFY(!FindWindow<CardEditor>());
+    QCOMPARE(WindowsCount(LoadMainWindow()), QStringLiteral("WINDOWS /  2 Fiches"));
 
     TrashWindow& trash = OpenTrash();
     CheckFits(trash, {"Remettre", "Vider", "Quitter"}, screenLines);
@@ -129,8 +124,8 @@ void TestTrashWindow::deletedCardComesBackFromTheTrash() {
 
     QTest::keyClick(&trash, Qt::Key_Escape);
     ProcessUnloads();
-    QVERIFY(!Forms::Find<TrashWindow>());
-    QCOMPARE(WindowsCount(*Forms::Find<MainWindow>()), QStringLiteral("WINDOWS /  3 Fiches"));
+    QVERIFY(!FindWindow<TrashWindow>());
+    QCOMPARE(WindowsCount(*FindWindow<MainWindow>()), QStringLiteral("WINDOWS /  3 Fiches"));
     QCOMPARE(TestSession().collection().ReadCard(2)->titre, QStringLiteral("WIN 2"));
 }
 
@@ -139,7 +134,7 @@ void TestTrashWindow::emptyingTheTrashAsksFirst() {
     ProgramFixture fixture;
     UseScreen(screenLines);
     WriteCollection(CardsIn({{"WIN", 3}}));
-    Forms::Load<MainWindow>(TestSession());
+    LoadMainWindow();
     TestSession().collection().MoveToTrash(1);
     TestSession().collection().MoveToTrash(3);
     TrashWindow& trash = OpenTrash();
@@ -185,7 +180,7 @@ void TestTrashWindow::exportWritesTheChosenFormatOrNothing() {
     QFETCH(bool, progress);
     ProgramFixture fixture;
     WriteCollection(CardsIn({{"WIN", cards}}));
-    MainWindow& main = Forms::Load<MainWindow>(TestSession());
+    MainWindow& main = LoadMainWindow();
     const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     const QByteArray collection = ReadFile("Pivane.mdb");
     Fakes().fileDialogs.SetNextAnswer(name.isEmpty() ? name : fixture.Path(name));

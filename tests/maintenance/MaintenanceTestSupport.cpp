@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "maintenance/BackupWindow.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 #include "store/Collection.h"
@@ -44,12 +44,12 @@ void UseAdvancingClock(const QDateTime& start, int stepMsecs) {
 }
 
 MainWindow& OpenMainWindow() {
-    return Forms::Load<MainWindow>(TestSession());
+    return LoadMainWindow();
 }
 
 BackupWindow& OpenBackupWindow() {
     MenuItem(OpenMainWindow(), "Quitter")->trigger();
-    BackupWindow* form = Forms::Find<BackupWindow>();
+    BackupWindow* form = FindWindow<BackupWindow>();
     if (!form)
         qFatal("the backup window did not open");
     return *form;

@@ -5,7 +5,6 @@
 #include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
-#include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
 #include "platform/UserError.h"
@@ -187,7 +186,7 @@ private slots:
             Control<QAction>(sauve, "Quitter")->trigger();
         }
         ProcessUnloads();
-        QVERIFY(!Forms::Find<BackupWindow>());
+        QVERIFY(!FindWindow<BackupWindow>());
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), FirstRunMarker());
         QCOMPARE(Control<QLabel>(OpenBackupWindow(), "Label3")->text(),
                  QStringLiteral("PREMIERE SAUVEGARDE "));
@@ -235,8 +234,8 @@ private slots:
         StartBackupTo(OpenBackupWindow(), fixture.Path(QStringLiteral("dest/")) + typed,
                       pressEnter);
 
-        QVERIFY(!Forms::Find<BackupWindow>());
-        QVERIFY(Forms::Find<MainWindow>());
+        QVERIFY(!FindWindow<BackupWindow>());
+        QVERIFY(FindWindow<MainWindow>());
         // One message says where the copies went, that they were read back whole, and the cards.
         QCOMPARE(Fakes().messages.Shown().size(), 1);
         QCOMPARE(Fakes().messages.Shown().front().title, QStringLiteral("Sauvegarde"));
@@ -289,8 +288,8 @@ private slots:
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
         QCOMPARE(StoredRows(), cards);
         // The window starts again as when it was loaded.
-        QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
-        QVERIFY(!Forms::Find<MainWindow>());
+        QCOMPARE(FindWindow<BackupWindow>(), &sauve);
+        QVERIFY(!FindWindow<MainWindow>()->isVisible());
         QCOMPARE(Control<QLabel>(sauve, "Label3")->text(),
                  QStringLiteral("DERNIERE SAUVEGARDE 01/01/2020 Sur Disque ") + Root(old));
         QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
@@ -371,7 +370,7 @@ private slots:
         }
         QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
         QCOMPARE(StoredRows(), cards);
-        QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
+        QCOMPARE(FindWindow<BackupWindow>(), &sauve);
         QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
                 Control<TextBox>(sauve, "Text1")->isVisible());
         QVERIFY(!Fakes().eventLoop.EndRequested());
@@ -515,7 +514,7 @@ private slots:
         QTest::keyClick(Control<QPushButton>(sauve, "Command1"), Qt::Key_Space);
 
         QCOMPARE(ShownMessages().size(), 1);
-        QVERIFY(!Forms::Find<BackupWindow>());
+        QVERIFY(!FindWindow<BackupWindow>());
         QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
                  QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
     }
@@ -537,7 +536,7 @@ private slots:
         WriteBytes(QStringLiteral("Sauve.kor"), before);
         QVERIFY2(volume.Break(fault), qPrintable(volume.WhyNot()));
         MenuItem(main, "Quitter")->trigger();
-        BackupWindow* sauve = Forms::Find<BackupWindow>();
+        BackupWindow* sauve = FindWindow<BackupWindow>();
         QVERIFY(sauve);
         StartBackupTo(*sauve, fixture.Path(QStringLiteral("dest")), false);
 
@@ -550,8 +549,8 @@ private slots:
                  qPrintable(message));
         QCOMPARE(FileBytes(QStringLiteral("Sauve.kor")), before);
         QVERIFY(!QFileInfo::exists(fixture.Path(QStringLiteral("dest"))));
-        QCOMPARE(Forms::Find<BackupWindow>(), sauve);
-        QVERIFY(!Forms::Find<MainWindow>());
+        QCOMPARE(FindWindow<BackupWindow>(), sauve);
+        QVERIFY(!FindWindow<MainWindow>()->isVisible());
     }
 
     void backupOntoAFullOrReadOnlyDiskIsNotReportedDone_data() { AddDiskFaultRows(); }
@@ -577,8 +576,8 @@ private slots:
         else
             QCOMPARE(Fakes().messages.Shown().front().title, BackupWindow::kFailedBackupTitle);
         QVERIFY(EarlierBackupKept(folder, olderMarker));
-        QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
-        QVERIFY(!Forms::Find<MainWindow>());
+        QCOMPARE(FindWindow<BackupWindow>(), &sauve);
+        QVERIFY(!FindWindow<MainWindow>()->isVisible());
     }
 
     // The same at each step where a write meets the disk, in the backup folder (its copies and
@@ -613,8 +612,8 @@ private slots:
         QVERIFY2(!message.contains(QStringLiteral("La sauvegarde est faite")), qPrintable(message));
         QVERIFY(EarlierBackupKept(folder, olderMarker));
         QCOMPARE(StoredRows(), cards);
-        QCOMPARE(Forms::Find<BackupWindow>(), &sauve);
-        QVERIFY(!Forms::Find<MainWindow>());
+        QCOMPARE(FindWindow<BackupWindow>(), &sauve);
+        QVERIFY(!FindWindow<MainWindow>()->isVisible());
     }
 
     void pipeInPlaceOfTheMarkerIsRefused() {
@@ -679,8 +678,8 @@ private slots:
             Control<DirectoryList>(sauve, "Dir1")->setFocus();
             QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Escape);
         }
-        QVERIFY(!Forms::Find<BackupWindow>());
-        QVERIFY(Forms::Find<MainWindow>() && Forms::Find<MainWindow>()->isVisible());
+        QVERIFY(!FindWindow<BackupWindow>());
+        QVERIFY(FindWindow<MainWindow>() && FindWindow<MainWindow>()->isVisible());
         QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
@@ -692,7 +691,7 @@ private slots:
         QList<bool> quitterEnabled;
         auto now = std::make_shared<QDateTime>(QDateTime(kToday, QTime(10, 0)));
         Fakes().clock.Set([&, now] {
-            if (BackupWindow* form = Forms::Find<BackupWindow>();
+            if (BackupWindow* form = FindWindow<BackupWindow>();
                 form &&
                 Control<QLabel>(form, "Label2")->text() == QStringLiteral("JE SAUVEGARDE")) {
                 quitterEnabled << Control<QAction>(form, "Quitter")->isEnabled();

@@ -1,7 +1,7 @@
 // "Compression de Base": the database is rewritten compacted under its own name.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
-#include "platform/Forms.h"
+#include "platform/Form.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"

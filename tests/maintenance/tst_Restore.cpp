@@ -4,7 +4,6 @@
 #include "maintenance/BackupCopies.h"
 #include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
-#include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/Session.h"
 #include "store/Collection.h"
@@ -166,7 +165,7 @@ private slots:
             QCOMPARE(shown.size(), 1);
             QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
             QVERIFY(TestSession().CollectionIsOpen());
-            BackupWindow* sauve = Forms::Find<BackupWindow>();
+            BackupWindow* sauve = FindWindow<BackupWindow>();
             QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
                     Control<TextBox>(sauve, "Text1")->isVisible());
             return;
@@ -265,7 +264,7 @@ private slots:
                  qPrintable(ShownMessages().front()));
         QCOMPARE(FileBytes(QStringLiteral("Pivane.mdb")), live);
         QVERIFY(TestSession().CollectionIsOpen());
-        BackupWindow* sauve = Forms::Find<BackupWindow>();
+        BackupWindow* sauve = FindWindow<BackupWindow>();
         QVERIFY(sauve && Control<QPushButton>(sauve, "Command2")->isVisible() &&
                 Control<QAction>(sauve, "Quitter")->isEnabled());
     }

@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 #include "maintenance/BackupWindow.h"
 #include "maintenance/Marker.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
@@ -39,7 +39,7 @@ private slots:
         TestSession().UseLocal();
         QCOMPARE(Control<QLabel>(OpenBackupWindow(), "Label3")->text(),
                  QStringLiteral("PREMIERE SAUVEGARDE "));
-        Forms::UnloadAll();
+        Application::CloseAllWindows();
         ProcessUnloads();
         TestSession().UseServer(name);
 
@@ -89,10 +89,10 @@ private slots:
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().value(0).contains("La collection partagée a été restaurée"),
                  qPrintable(ShownMessages().value(0)));
-        QCOMPARE(Forms::Loaded().size(), std::size_t(1));
-        QVERIFY(Forms::Find<MainWindow>()->isVisible());
+        QCOMPARE(OpenWindows(), QStringList{"KorPivane"});
+        QVERIFY(FindWindow<MainWindow>()->isVisible());
         QCOMPARE(TestSession().collection().Count(Selection::AllCards()).cards, 2);
-        MenuItem(*Forms::Find<MainWindow>(), "General")->trigger();
+        MenuItem(*FindWindow<MainWindow>(), "General")->trigger();
         QCOMPARE(ShownMessages().size(), 1);
     }
 };

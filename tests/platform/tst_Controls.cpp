@@ -1,7 +1,8 @@
 #include "TestSupport.h"
 
+#include "platform/Application.h"
 #include "platform/Controls.h"
-#include "platform/Forms.h"
+#include "platform/Form.h"
 #include "platform/LineEnds.h"
 #include "platform/UserError.h"
 #include "store/StoreError.h"
@@ -267,27 +268,22 @@ private slots:
         QCOMPARE(ShownMessages(), QStringList{expected});
     }
 
-    void windowsAreLoadedOnceAndBuiltAfreshAfterUnload() {
+    void theCloseBoxUnloadsTheWindow() {
         ProgramFixture fixture;
-        FailingForm& first = Forms::Load<FailingForm>();
-        QCOMPARE(&Forms::Load<FailingForm>(), &first);
-        QCOMPARE(first.objectName(), QStringLiteral("FailingForm"));
-        first.failure = [] {};
-        first.close(); // the close box unloads by default
-        QVERIFY(!Forms::Find<FailingForm>());
-        QPointer<FailingForm> gone(&first);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(gone.isNull());
-        QVERIFY(Forms::Show<FailingForm>().isVisible());
+        QPointer<FailingForm> form(&LoadWindow(new FailingForm));
+        QVERIFY(form->isVisible());
+        form->close();
+        QVERIFY(!form->isVisible());
+        ProcessUnloads();
+        QVERIFY(form.isNull());
     }
 
     void aWindowWhoseLoadFailsIsNotLeftOpen() {
         ProgramFixture fixture;
         FailingForm::loadFails = true;
-        QVERIFY_THROWS_EXCEPTION(StoreError, Forms::Load<FailingForm>());
+        QVERIFY_THROWS_EXCEPTION(StoreError, LoadWindow(new FailingForm));
         FailingForm::loadFails = false;
-        QVERIFY(!Forms::Find<FailingForm>());
-        QVERIFY(Forms::Load<FailingForm>().isVisible());
+        QVERIFY(!FindWindow<FailingForm>());
     }
 };
 

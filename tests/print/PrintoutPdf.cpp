@@ -1,7 +1,7 @@
 #include "PrintoutPdf.h"
 
 #include "TestSupport.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
 
@@ -100,14 +100,14 @@ Card CardOfPrintLines(int printLines) {
 
 MainWindow& MainWindowOn(const Card& card) {
     WriteCollection({card});
-    MainWindow& main = Forms::Load<MainWindow>(TestSession());
+    MainWindow& main = LoadMainWindow();
     MenuItem(main, "Windows")->trigger();
     return main;
 }
 
 PrintPreview& OpenPrintout(MainWindow& main) {
     MenuItem(main, "Imprime")->trigger();
-    PrintPreview* printout = Forms::Find<PrintPreview>();
+    PrintPreview* printout = FindWindow<PrintPreview>();
     if (!printout)
         qFatal("the printout did not open");
     return *printout;

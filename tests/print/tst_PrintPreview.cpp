@@ -1,8 +1,8 @@
 #include "PrintoutPdf.h"
 #include "TestSupport.h"
 
+#include "platform/Application.h"
 #include "platform/FileDialog.h"
-#include "platform/Forms.h"
 #include "platform/Printer.h"
 #include "platform/Screen.h"
 #include "print/PrintPreview.h"
@@ -112,7 +112,7 @@ void TestPrintPreview::leavingPrintsNothing() {
         QTest::mouseClick(Control<QPushButton>(printout, "Retour"), Qt::LeftButton);
 
     QVERIFY(!QFile::exists(pdf));
-    QVERIFY(!Forms::Find<PrintPreview>());
+    QVERIFY(!FindWindow<PrintPreview>());
     QVERIFY(main.isVisible());
     QVERIFY(Control<TextBox>(main, "Text1")->isVisible());
     QCOMPARE(ShownMessages(), QStringList());
@@ -174,7 +174,7 @@ void TestPrintPreview::failureKeepsPreviewOpen() {
 
     QCOMPARE(ShownMessages().size(), 1);
     QVERIFY2(ShownMessages().first().startsWith(messageStart), qPrintable(ShownMessages().first()));
-    QCOMPARE(Forms::Find<PrintPreview>(), &printout);
+    QCOMPARE(FindWindow<PrintPreview>(), &printout);
     QVERIFY(printout.isVisible());
     QCOMPARE(Control<ListBox>(printout, "List2")->count(), 10);
 }
@@ -193,7 +193,7 @@ void TestPrintPreview::noCardShownPrintsNothing() {
 
     MenuItem(main, "Imprime")->trigger();
 
-    QVERIFY(!Forms::Find<PrintPreview>());
+    QVERIFY(!FindWindow<PrintPreview>());
     QVERIFY(main.isVisible());
     QCOMPARE(ShownMessages(), QStringList{QStringLiteral("AUCUNE FICHE A IMPRIMER")});
 }

@@ -2,7 +2,7 @@
 // that names a server or goes back to the local collection, and the title that says which.
 #include "TestSupport.h"
 
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "shell/CollectionChoice.h"
 #include "shell/MainWindow.h"
 #include "shell/ServerChoice.h"
@@ -127,7 +127,7 @@ private slots:
         WriteCollection(CardsIn({{"WIN", 1}}));
         const std::unique_ptr<Collection> shared =
             FreshCollection("postgres", CardsIn({{"MAT", 4}}));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QCOMPARE(main.windowTitle(), QStringLiteral("Pivanes — collection locale"));
 
         QTimer toServer;

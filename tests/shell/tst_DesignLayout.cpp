@@ -4,14 +4,15 @@
 #include "browse/CardGrid.h"
 #include "browse/CardList.h"
 #include "maintenance/BackupWindow.h"
+#include "platform/Application.h"
 #include "platform/Controls.h"
 #include "platform/DesignLayout.h"
 #include "platform/Form.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/Screen.h"
 #include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
+#include "shell/Program.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -49,12 +50,12 @@ Form& OpenWindow(const QString& window) {
         return main;
     if (window == "backup") {
         MenuItem(main, "Quitter")->trigger();
-        BackupWindow* sauve = Forms::Find<BackupWindow>();
+        BackupWindow* sauve = FindWindow<BackupWindow>();
         Control<QAction>(sauve, "Sauve")->trigger();
         return *sauve;
     }
     MenuItem(main, "ListeFiche")->trigger();
-    return *Forms::Find<CardList>();
+    return *FindWindow<CardList>();
 }
 
 // Every control the user can see lies whole inside the window's client area.
@@ -196,7 +197,8 @@ private slots:
         ProgramFixture fixture;
         Fakes().screen.Set(screen);
         WriteCollection(CardsIn({{"WIN", 1}}));
-        Backdrop& backdrop = Forms::Load<Backdrop>(TestSession());
+        StartProgram(TestSession());
+        Backdrop& backdrop = *FindWindow<Backdrop>();
         const auto* picture = Control<ImageBox>(backdrop, "Image1");
         for (const QSize size : {QSize(), QSize(700, 500), QSize(1300, 700)}) {
             if (size.isValid())

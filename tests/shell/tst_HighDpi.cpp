@@ -1,7 +1,7 @@
 // A screen of 3840 x 2160 device pixels that Qt scales by two: the program sees 1080 logical
 // pixels and scales its windows for them, once.
 #include "TestSupport.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/Screen.h"
 #include "shell/MainWindow.h"
 
@@ -19,7 +19,7 @@ private slots:
 
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QCOMPARE(main.size(), QSize(1440, 1026));
         QVERIFY(screen->availableGeometry().contains(QRect(QPoint(0, 0), main.size())));
         // The fonts grow by the table's percentage only; Qt doubles every size alike.

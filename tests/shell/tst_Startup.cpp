@@ -1,9 +1,8 @@
 #include "TestSupport.h"
 
-#include "platform/Application.h"
-#include "platform/Forms.h"
 #include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
+#include "shell/Program.h"
 #include "shell/Session.h"
 #include "shell/Splash.h"
 
@@ -16,10 +15,9 @@ private slots:
     void splashFillsTheBarThenHandsOver() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<Backdrop>(TestSession());
-        Splash* splash = Forms::Find<Splash>();
+        auto* splash = qobject_cast<Splash*>(StartProgram(TestSession()));
         QVERIFY(splash && splash->isVisible());
-        QVERIFY(Forms::Find<Backdrop>()->isVisible());
+        QVERIFY(FindWindow<Backdrop>()->isVisible());
         Control<QTimer>(splash, "Timer1")->stop(); // the test gives the ticks itself
         QCOMPARE(Control<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version 5.0.2"));
         QVERIFY(!Control<QLabel>(splash, "lblCopyright")->text().isEmpty());
@@ -31,17 +29,17 @@ private slots:
             splash->tick();
             highest = std::max(highest, Control<QProgressBar>(splash, "ProgressBar1")->value());
             QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), tick);
-            QVERIFY2(!Forms::Find<MainWindow>(), "main window before the 101st tick");
+            QVERIFY2(!FindWindow<MainWindow>(), "main window before the 101st tick");
         }
         QCOMPARE(highest, 100);
         splash->tick();
         QCOMPARE(Control<QProgressBar>(splash, "ProgressBar1")->value(), 100);
-        MainWindow* main = Forms::Find<MainWindow>();
+        QVERIFY(!Control<QTimer>(splash, "Timer1")->isActive());
+        MainWindow* main = FindWindow<MainWindow>();
         QVERIFY(main && main->isVisible());
         QVERIFY(TestSession().CollectionIsOpen());
-        QVERIFY(!Forms::Find<Splash>());
-        QVERIFY(!Forms::Find<Backdrop>());
-        QVERIFY(!Control<QTimer>(splash, "Timer1")->isActive());
+        QVERIFY(!FindWindow<Splash>());
+        QVERIFY(!FindWindow<Backdrop>());
     }
 
     // The wait is for whoever does nothing: a click on the splash, or one of these keys on
@@ -61,8 +59,7 @@ private slots:
         QFETCH(bool, skips);
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 2}}));
-        Forms::Load<Backdrop>(TestSession());
-        Splash* splash = Forms::Find<Splash>();
+        auto* splash = qobject_cast<Splash*>(StartProgram(TestSession()));
         splash->tick();
         const std::map<QString, Qt::Key> keys = {{"Enter", Qt::Key_Return},
                                                  {"Escape", Qt::Key_Escape},
@@ -72,14 +69,14 @@ private slots:
         if (how == "click")
             QTest::mouseClick(Control<QLabel>(splash, "lblVersion"), Qt::LeftButton);
         else if (how == "backdrop")
-            QTest::keyClick(Forms::Find<Backdrop>(), keys.at(how));
+            QTest::keyClick(FindWindow<Backdrop>(), keys.at(how));
         else
             QTest::keyClick(splash, keys.at(how));
         ProcessUnloads();
-        MainWindow* main = Forms::Find<MainWindow>();
+        MainWindow* main = FindWindow<MainWindow>();
         QCOMPARE(main != nullptr && main->isVisible(), skips);
-        QCOMPARE(Forms::Find<Splash>() == nullptr, skips);
-        QCOMPARE(Forms::Find<Backdrop>() == nullptr, skips);
+        QCOMPARE(FindWindow<Splash>() == nullptr, skips);
+        QCOMPARE(FindWindow<Backdrop>() == nullptr, skips);
         if (skips)
             QVERIFY(TestSession().CollectionIsOpen());
         else
@@ -88,14 +85,13 @@ private slots:
 
     void aFailingStartStillEndsTheSplash() {
         ProgramFixture fixture; // no collection here, and the user declines to create one
-        Forms::Load<Backdrop>(TestSession());
-        Splash* splash = Forms::Find<Splash>();
+        auto* splash = qobject_cast<Splash*>(StartProgram(TestSession()));
         Control<QTimer>(splash, "Timer1")->stop();
         for (int tick = 1; tick <= 101; ++tick)
             splash->tick();
-        QVERIFY(!Forms::Find<Splash>());
-        QVERIFY(!Forms::Find<Backdrop>());
-        MainWindow* main = Forms::Find<MainWindow>();
+        QVERIFY(!FindWindow<Splash>());
+        QVERIFY(!FindWindow<Backdrop>());
+        MainWindow* main = FindWindow<MainWindow>();
         QVERIFY(main && main->isVisible());
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(ShownMessages().first().contains("Pivane.mdb"));
@@ -105,8 +101,8 @@ private slots:
     void theBackdropFillsItsWindow() {
         ProgramFixture fixture;
         WriteCollection(CardsIn({{"WIN", 1}}));
-        Backdrop& backdrop = Forms::Load<Backdrop>(TestSession());
-        Control<QTimer>(Forms::Find<Splash>(), "Timer1")->stop();
+        Control<QTimer>(StartProgram(TestSession()), "Timer1")->stop();
+        Backdrop& backdrop = *FindWindow<Backdrop>();
         QCOMPARE(Control<ImageBox>(backdrop, "Image1")->geometry(),
                  QRect(0, 0, backdrop.width(), backdrop.height()));
         QVERIFY(!Control<ImageBox>(backdrop, "Image1")->pixmap().isNull());

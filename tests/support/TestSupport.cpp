@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 
+#include "platform/Application.h"
 #include "platform/Form.h"
-#include "platform/Forms.h"
+#include "shell/MainWindow.h"
+#include "shell/Program.h"
 #include "shell/Session.h"
 #include "store/CategoryCatalogue.h"
 
@@ -22,12 +24,28 @@ Session& TestSession() {
 }
 
 void ResetProgramState() {
-    Forms::UnloadAll();
+    Application::CloseAllWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // Each module's variables are one struct: a variable added to it is put back with the rest.
     TestSession() = Session{};
     Fakes().Clear();
     CategoryCatalogue::Replace({});
+}
+
+MainWindow& LoadMainWindow() {
+    if (MainWindow* main = FindWindow<MainWindow>())
+        return *main;
+    return OpenMainWindow(TestSession());
+}
+
+QStringList OpenWindows() {
+    ProcessUnloads();
+    QStringList names;
+    const auto windows = QApplication::topLevelWidgets();
+    for (const QWidget* window : windows)
+        if (qobject_cast<const Form*>(window))
+            names << window->objectName();
+    return names;
 }
 
 void ProcessUnloads() {

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 class Form;
+class MainWindow;
 class QAction;
 
 // Qt runs without a display; the desktop's seams and the clock hold the test's fakes.
@@ -40,6 +41,12 @@ private:
 // starts with it as at start.
 Session& TestSession();
 void ResetProgramState();
+
+// The main window on the test's session, opened as the splash opens it unless it is open.
+MainWindow& LoadMainWindow();
+
+// The objectNames of the open windows, shown or not.
+QStringList OpenWindows();
 
 // Runs the unloads that windows asked for (they are deferred deletes).
 void ProcessUnloads();

@@ -6,9 +6,10 @@
 #include "ProgramSide.h"
 #include "WindowControls.h"
 #include "edit/CardEditor.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "print/PrintPreview.h"
 #include "shell/MainWindow.h"
+#include "shell/Program.h"
 #include "shell/Session.h"
 #include "store/CategoryCatalogue.h"
 
@@ -118,7 +119,7 @@ void WriteCollection(const QString& file) {
 int RunChild(int reps) {
     QTextStream out(stdout);
     ProgramSide::WindowSession().OpenCollection();
-    MainWindow& main = Forms::Load<MainWindow>(ProgramSide::WindowSession());
+    MainWindow& main = OpenMainWindow(ProgramSide::WindowSession());
     Control<QAction>(main, CategoryCatalogue::FindByCode(QStringLiteral("WIN"))->menuItem)
         ->trigger();
     int index = 0;
@@ -128,13 +129,11 @@ int RunChild(int reps) {
         for (int run = 0; run <= reps; ++run) {
             // From the list: the card looked up by number and shown.
             const double showMs = TimedMs([&] {
-                ProgramSide::WindowSession().currentCard = numero;
-                main.showChosenCard();
+                main.showChosenCard(numero);
                 Drawn(main);
             });
             // ">" from the small card before it, then ">" away from it.
-            ProgramSide::WindowSession().currentCard = numero - 1;
-            main.showChosenCard();
+            main.showChosenCard(numero - 1);
             const double onMs = TimedMs([&] {
                 Control<QPushButton>(main, "Command2")->click();
                 Drawn(main);
@@ -144,15 +143,18 @@ int RunChild(int reps) {
                 Drawn(main);
             });
             Control<QPushButton>(main, "Command1")->click();
-            ProgramSide::WindowSession().currentCard = numero;
-            ProgramSide::WindowSession().categoryCode = QStringLiteral("WIN");
-            const double editMs = TimedMs(
-                [&] { Drawn(Forms::Load<CardEditor>(ProgramSide::WindowSession(), [] {})); });
-            Forms::Unload<CardEditor>();
+            const double editMs = TimedMs([&] {
+                Drawn(LoadWindow(
+                    new CardEditor(ProgramSide::WindowSession(), numero, QStringLiteral("WIN"))));
+            });
+            FindWindow<CardEditor>()->Unload();
             DropUnloadedWindows();
-            const double previewMs =
-                TimedMs([&] { Drawn(Forms::Load<PrintPreview>(ProgramSide::WindowSession())); });
-            Forms::Unload<PrintPreview>();
+            const QString title = Control<TextBox>(main, "Text1")->Text();
+            const QStringList lines = Control<ListBox>(main, "List1")->Items();
+            const double previewMs = TimedMs([&] {
+                Drawn(LoadWindow(new PrintPreview(ProgramSide::WindowSession(), title, lines)));
+            });
+            FindWindow<PrintPreview>()->Unload();
             DropUnloadedWindows();
             if (run == 0)
                 continue;

@@ -8,7 +8,7 @@
 #include "edit/CardPicker.h"
 #include "edit/NewCardForm.h"
 #include "maintenance/Compaction.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "shell/Session.h"
 #include "store/CardCursor.h"
 
@@ -33,11 +33,11 @@ void OpenCounted(const QString& code) {
 }
 
 PagedCardGrid& OpenGrid() {
-    if (auto* list = Forms::Find<CardList>())
+    if (auto* list = FindWindow<CardList>())
         return *list;
-    if (auto* search = Forms::Find<SearchWindow>())
+    if (auto* search = FindWindow<SearchWindow>())
         return *search;
-    if (auto* picker = Forms::Find<CardPicker>())
+    if (auto* picker = FindWindow<CardPicker>())
         return *picker;
     throw std::runtime_error("no grid window is open");
 }
@@ -77,11 +77,11 @@ qint64 Voir(qint32 numero) {
 
 void OpenList(const QString& code) {
     OpenCounted(code);
-    Forms::Load<CardList>(WindowSession());
+    LoadWindow(new CardList(WindowSession(), 0));
 }
 
 void FillList() {
-    Forms::Find<CardList>()->Form_Load();
+    FindWindow<CardList>()->Form_Load();
 }
 
 void NextPage() {
@@ -98,61 +98,59 @@ void PlacePaging(qint32 mark) {
 }
 
 void OpenPicker() {
-    Forms::Load<CardPicker>(WindowSession());
+    LoadWindow(new CardPicker(WindowSession(), 0));
 }
 
 void ChooseInPicker(const QString& code) {
-    Forms::Find<CardPicker>()->listCategory(code, code);
+    FindWindow<CardPicker>()->listCategory(code, code);
 }
 
 void ClosePicker() {
-    Forms::Unload<CardPicker>();
+    FindWindow<CardPicker>()->Unload();
     DropUnloadedWindows();
 }
 
 void CloseList() {
-    Forms::Unload<CardList>();
+    FindWindow<CardList>()->Unload();
     DropUnloadedWindows();
 }
 
 void OpenSearch() {
     OpenCounted(QString());
-    Forms::Load<SearchWindow>(WindowSession());
+    LoadWindow(new SearchWindow(WindowSession(), 0));
 }
 
 qint64 Search(const QString& keyword) {
-    SearchWindow& search = *Forms::Find<SearchWindow>();
+    SearchWindow& search = *FindWindow<SearchWindow>();
     Control<TextBox>(search, "Text1")->SetText(keyword);
     PressEnter(*Control<TextBox>(search, "Text1"));
     return ListedCards();
 }
 
 void CloseSearch() {
-    Forms::Unload<SearchWindow>();
+    FindWindow<SearchWindow>()->Unload();
     DropUnloadedWindows();
 }
 
 void WriteNewCard() {
-    NewCardForm& form = Forms::Load<NewCardForm>(WindowSession());
+    NewCardForm& form = LoadWindow(new NewCardForm(WindowSession()));
     Control<TextBox>(form, "Text1")->SetText(QStringLiteral("MESURE D'UNE NOUVELLE FICHE"));
     Control<TextBox>(form, "Text2")->SetText(QStringLiteral("Texte de mesure\r\nsur deux lignes"));
-    WindowSession().categoryCode = QStringLiteral("WIN");
-    if (!form.storeCard())
+    if (!form.storeCard(QStringLiteral("WIN")))
         throw std::runtime_error("new card not written");
 }
 
 void OpenEditor(qint32 numero, const QString& text) {
-    WindowSession().currentCard = numero;
-    WindowSession().categoryCode = QStringLiteral("WIN");
-    Control<TextBox>(Forms::Load<CardEditor>(WindowSession(), [] {}), "Text2")->SetText(text);
+    auto& editor = LoadWindow(new CardEditor(WindowSession(), numero, QStringLiteral("WIN")));
+    Control<TextBox>(editor, "Text2")->SetText(text);
 }
 
 void SaveEditedCard() {
-    Control<QPushButton>(Forms::Find<CardEditor>(), "Command1")->click();
+    Control<QPushButton>(FindWindow<CardEditor>(), "Command1")->click();
 }
 
 void CloseEditor() {
-    Forms::Unload<CardEditor>();
+    FindWindow<CardEditor>()->Unload();
     DropUnloadedWindows();
 }
 

@@ -5,10 +5,11 @@
 #include "browse/PageStateFile.h"
 #include "maintenance/BackupWindow.h"
 #include "maintenance/Marker.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/Guard.h"
 #include "platform/UserError.h"
 #include "shell/MainWindow.h"
+#include "shell/Program.h"
 #include "shell/Session.h"
 #include "store/CategoryCatalogue.h"
 
@@ -45,16 +46,16 @@ QStringList TakeMessages() {
 
 // Leaves the windows as at start, so that a child can run one command after another.
 void CloseWindows() {
-    Forms::UnloadAll();
+    Application::CloseAllWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ChildSession() = Session{};
     Fakes().eventLoop.Clear();
 }
 
 BackupWindow& OpenBackupWindow() {
-    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
-    RunGuarded([] { Control<QAction>(Forms::Find<MainWindow>(), "Quitter")->trigger(); });
-    BackupWindow* window = Forms::Find<BackupWindow>();
+    RunGuarded([] { OpenMainWindow(ChildSession()); });
+    RunGuarded([] { Control<QAction>(FindWindow<MainWindow>(), "Quitter")->trigger(); });
+    BackupWindow* window = FindWindow<BackupWindow>();
     if (!window)
         qFatal("the backup window did not open: %s", qPrintable(TakeMessages().join('\n')));
     return *window;
@@ -103,10 +104,10 @@ QString CurrentErrorText() {
 }
 
 Said Compact(const std::function<void()>& prepare) {
-    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
+    RunGuarded([] { OpenMainWindow(ChildSession()); });
     TakeMessages();
     prepare();
-    RunGuarded([] { Control<QAction>(Forms::Find<MainWindow>(), "Compacte")->trigger(); });
+    RunGuarded([] { Control<QAction>(FindWindow<MainWindow>(), "Compacte")->trigger(); });
     Said said;
     said.messages = TakeMessages();
     said.done =
@@ -129,7 +130,7 @@ Said Backup(const QString& folder, const std::function<void()>& prepare) {
     said.done =
         said.messages.size() == 1 &&
         said.messages[0].startsWith(QStringLiteral("Sauvegarde | La sauvegarde est faite")) &&
-        !Forms::Find<BackupWindow>() && Forms::Find<MainWindow>();
+        !FindWindow<BackupWindow>() && FindWindow<MainWindow>();
     CloseWindows();
     return said;
 }
@@ -184,11 +185,11 @@ std::optional<QString> OpenAtStart(const QString& file) {
 }
 
 Opening OpenDatabaseFile() {
-    RunGuarded([] { Forms::Load<MainWindow>(ChildSession()); });
+    RunGuarded([] { OpenMainWindow(ChildSession()); });
     Opening opening;
     opening.refused = !ChildSession().CollectionIsOpen();
     if (!opening.refused) {
-        MainWindow& window = *Forms::Find<MainWindow>();
+        MainWindow& window = *FindWindow<MainWindow>();
         RunGuarded([&] { Control<QAction>(window, CategoryCatalogue::kGeneralItem)->trigger(); });
         for (const char* arrow :
              {"Command2", "Command2", "Command4", "Command1", "Command3", "Command1"})

@@ -14,12 +14,12 @@
 #include "edit/NewCardForm.h"
 #include "edit/TrashWindow.h"
 #include "maintenance/BackupWindow.h"
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "platform/Guard.h"
 #include "platform/MessageBox.h"
 #include "print/PrintPreview.h"
-#include "shell/Backdrop.h"
 #include "shell/MainWindow.h"
+#include "shell/Program.h"
 #include "shell/Session.h"
 #include "shell/Splash.h"
 
@@ -64,7 +64,7 @@ void Capture(QWidget& window, const char* name) {
 
 template <typename F> F& Showing() {
     Settle();
-    F* form = Forms::Find<F>();
+    F* form = FindWindow<F>();
     if (!form || !form->isVisible())
         Fail(F::staticMetaObject.className());
     return *form;
@@ -108,7 +108,7 @@ void CaptureMenu(QWidget& window, QMenu& menu, const char* name) {
 }
 
 void StartUp(Session& session) {
-    Forms::Load<Backdrop>(session);
+    StartProgram(session);
     Splash& splash = Showing<Splash>();
     Control<QTimer>(splash, "Timer1")->stop();
     for (int tick = 1; tick <= 40; ++tick)
@@ -259,6 +259,6 @@ int main(int argc, char** argv) {
     });
     for (const Fake::Message& message : Fakes().messages.Shown())
         std::printf("message : %s\n", qPrintable(message.text));
-    Forms::UnloadAll();
+    Application::CloseAllWindows();
     return 0;
 }
