@@ -3,7 +3,6 @@
 #include "browse/CardLines.h"
 #include "platform/Look.h"
 #include "platform/NumberText.h"
-#include "platform/ResumeNext.h"
 #include "shell/MainWindow.h"
 #include "shell/Session.h"
 #include "store/CardCursor.h"
@@ -52,16 +51,18 @@ void MainWindow::showLastCard() {
     refreshViewer();
 }
 
-// Past either end the step fails quietly and the card on screen stays.
+// Past either end the card on screen stays; the next step comes back to the end card.
 void MainWindow::showPreviousCard() {
-    ResumeNext([this] { Cursor().MovePrevious(); });
-    ResumeNext([this] { ShowCurrentRow(); });
+    Cursor().MovePrevious();
+    if (!Cursor().Bof())
+        ShowCurrentRow();
     refreshViewer();
 }
 
 void MainWindow::showNextCard() {
-    ResumeNext([this] { Cursor().MoveNext(); });
-    ResumeNext([this] { ShowCurrentRow(); });
+    Cursor().MoveNext();
+    if (!Cursor().Eof())
+        ShowCurrentRow();
     refreshViewer();
 }
 

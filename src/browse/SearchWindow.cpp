@@ -32,7 +32,7 @@ SearchWindow::SearchWindow(Session& session, qint64 currentCard)
     SetColors(Text1, Colors::Black, Colors::White);
     Text1->document()->setDocumentMargin(1);
     Place(Text1, 4148, 4718, 3585, 315);
-    Text1->KeyPress = [this](int& keyAscii) { keywordKeyPress(keyAscii); };
+    connect(Text1, &TextBox::enterPressed, this, Guarded(&SearchWindow::search));
 
     Check1 = AddControl<QCheckBox>("Check1", nullptr,
                                    QStringLiteral("Chercher aussi dans le texte des fiches"));
@@ -71,11 +71,6 @@ void SearchWindow::askForKeyword() {
     Label1->setText(QStringLiteral("RECHERCHE / ") + NumberText(session().cardCount) +
                     QStringLiteral(" Fiches"));
     Text1->setFocus();
-}
-
-void SearchWindow::keywordKeyPress(int& KeyAscii) {
-    if (KeyAscii == 13)
-        search();
 }
 
 // Enter on the check box searches too, as it does in the keyword box beside it.

@@ -31,7 +31,6 @@ protected:
 
 private:
     void askForKeyword();
-    void keywordKeyPress(int& KeyAscii);
     void search();
     void scaleTick();
 

@@ -1,7 +1,6 @@
 #include "edit/CardForm.h"
 
 #include "edit/CategoryButtons.h"
-#include "platform/Capitals.h"
 #include "platform/Look.h"
 #include "platform/MessageBox.h"
 #include "shell/Pictures.h"
@@ -21,7 +20,7 @@ CardForm::CardForm(const char* className, LabelPlace labelPlace, int command1Top
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetColors(Text1, Colors::Yellow, Colors::Blue);
     Place(Text1, 1830, 420, 9915, 360);
-    Text1->KeyPress = [this](int& keyAscii) { Text1_KeyPress(keyAscii); };
+    Text1->SetCapitals(true);
 
     Text2 = AddControl<TextBox>("Text2", nullptr);
     Text2->SetMaxLength(kTextLimit);
@@ -85,19 +84,6 @@ void CardForm::ClearCard() {
     Text2->show();
     Text1->show();
     lblLabels->show();
-}
-
-void CardForm::Text1_KeyPress(int& keyAscii) {
-    const auto typed = char32_t(keyAscii);
-    const QString capital = Capitals(QString::fromUcs4(&typed, 1));
-    const QList<uint> codes = capital.toUcs4();
-    if (codes.size() == 1) {
-        keyAscii = int(codes.first());
-        return;
-    }
-    // A capital form of several letters is typed whole, or not at all where it does not fit.
-    keyAscii = 0;
-    Text1->Type(capital);
 }
 
 CardFields CardForm::TypedFields() const {

@@ -55,8 +55,6 @@ protected:
     QAction* Retour;
 
 private:
-    // Turns each character typed in the title box into its capital.
-    void Text1_KeyPress(int& keyAscii);
     // "Retour": leaves once the user agreed to lose what was typed, if anything was.
     void leaveAsked();
 

@@ -138,7 +138,7 @@ void BackupWindow::BuildControls() {
     connect(Drive1, &DriveList::Change, this, Guarded(&BackupWindow::driveChosen));
     connect(Dir1, &DirectoryList::Change, this, Guarded(&BackupWindow::folderChosen));
     connect(Dir1, &DirectoryList::Refused, this, &RefuseFolder);
-    Text1->KeyPress = [this](int& keyAscii) { RunGuarded([&] { folderKeyPress(keyAscii); }); };
+    connect(Text1, &TextBox::enterPressed, this, [this] { RunGuarded([this] { RunBackup(); }); });
     OnClick(Command1, &BackupWindow::startBackup);
     OnClick(Command2, &BackupWindow::startRestore);
 }
@@ -223,16 +223,8 @@ void BackupWindow::prepareBackup() {
     Text1->show();
 }
 
-void BackupWindow::folderKeyPress(int& keyAscii) {
-    if (keyAscii != 13)
-        return;
-    keyAscii = 0;
-    RunBackup();
-}
-
 void BackupWindow::startBackup() {
-    int keyAscii = 13;
-    folderKeyPress(keyAscii);
+    RunBackup();
 }
 
 void BackupWindow::StartCopying(const QString& activity) {

@@ -34,7 +34,6 @@ private:
     void prepareRestore();
     void startRestore();
     void leave();
-    void folderKeyPress(int& keyAscii);
     void WindowClosed() override;
     void BuildControls();
     void BuildMenu();

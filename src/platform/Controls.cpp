@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 
+#include "platform/Capitals.h"
 #include "platform/Guard.h"
 #include "platform/LineEnds.h"
 #include "platform/MessageBox.h"
@@ -222,18 +223,12 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    int keyAscii = enter ? 13 : int(codePoints.first());
-    if (KeyPress)
-        RunGuarded([&] { KeyPress(keyAscii); });
-    if (keyAscii == 0)
-        return;
-    if (keyAscii == 13) {
-        if (multiLine_)
-            Type(QStringLiteral("\n"));
-        return;
-    }
-    const char32_t code = char32_t(keyAscii);
-    Type(QString::fromUcs4(&code, 1));
+    if (!enter)
+        Type(capitals_ ? Capitals(typed) : typed);
+    else if (multiLine_)
+        Type(QStringLiteral("\n"));
+    else
+        emit enterPressed();
 }
 
 // A paste that does not fit is refused whole when the box says so, else cut to the room left.

@@ -14,8 +14,8 @@
 struct Pieces;
 
 // A text box. Its text is read and written with CR LF line ends, as cards are stored, and shown
-// with the line feeds that Qt's widgets use. Typed characters pass through a key-press handler
-// that may replace or refuse them; the length limit refuses what would go beyond it.
+// with the line feeds that Qt's widgets use. Typed characters may go in as their capitals; the
+// length limit refuses what would go beyond it.
 //
 // A long text goes on screen a part at a time, as the user scrolls or moves towards its end, and
 // a line of many thousand characters is laid out in pieces: laying out a whole document, or one
@@ -34,8 +34,10 @@ public:
     void SetMaxLength(int characters) { maxLength_ = characters; }
     // Shown when the length limit refuses something; without one the refusal is silent.
     void SetLimitMessage(const QString& message) { limitMessage_ = message; }
-    // A one-line box: Enter reaches the key-press handler but inserts nothing.
+    // A one-line box: Enter inserts nothing, and is told by enterPressed.
     void SetMultiLine(bool multiLine);
+    // Each typed character goes in as its capital, whole where it has several letters.
+    void SetCapitals(bool capitals) { capitals_ = capitals; }
     // Types a text at the cursor as the user would, within the length limit; false if refused.
     bool Type(const QString& text);
     bool WhollyShown() const { return shownUpTo_ == shown_.size(); }
@@ -45,8 +47,8 @@ public:
     void Highlight(const std::function<QList<TextSpan>(QStringView shown)>& find,
                    const QTextCharFormat& format);
 
-    // Receives the character code of each typed character; 0 refuses it.
-    std::function<void(int& keyAscii)> KeyPress;
+signals:
+    void enterPressed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -78,6 +80,7 @@ private:
     int maxLength_ = 0; // 0: no limit
     QString limitMessage_;
     bool multiLine_ = true;
+    bool capitals_ = false;
     QList<TextSpan> highlights_; // in shown_
     QTextCharFormat highlightFormat_;
 };

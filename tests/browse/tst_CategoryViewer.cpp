@@ -317,11 +317,10 @@ private slots:
         MainWindow& main = LoadMainWindow();
         MenuItem(main, "Windows")->trigger();
         TestSession().CloseCollection();
-        Click(Control<QPushButton>(main, "Command2")); // ">" ignores the failure
+        for (const char* step : {"Command2", "Command4"}) // ">" and ">>"
+            Click(Control<QPushButton>(main, step));
+        QCOMPARE(ShownMessages().size(), 2);
         QCOMPARE(Control<TextBox>(main, "Text1")->Text(), QStringLiteral("W1"));
-        QVERIFY(ShownMessages().isEmpty());
-        Click(Control<QPushButton>(main, "Command4")); // ">>" reports it
-        QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(main.isVisible());
     }
 };
