@@ -5,6 +5,7 @@
 #include "store/Collection.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <memory>
 #include <optional>
@@ -103,6 +104,7 @@ private:
     void SetViewerVisible(bool visible);
     // After the database was closed and opened again under the card on screen.
     void ShowSelectionAfterReopening();
+    void ShowBusy(bool busy);
     // Whether the selection on display holds the card.
     bool SelectionHolds(const StoredCard& card) const;
 
@@ -111,6 +113,8 @@ private:
     // Where the arrows stand in the cards shown.
     std::unique_ptr<CardCursor> cards_;
     qint64 shownCard_ = 0;
+    // Where the user was when a long task took the window's commands away.
+    QPointer<QWidget> focusBeforeTask_;
 
     QLabel* lblLabels;
     TextBox* Text1;

@@ -57,6 +57,8 @@ private slots:
 
         MenuItem(main, "Compacte")->trigger();
 
+        FinishTask();
+
         QCOMPARE(ShownMessages(), QStringList({kDone}));
         QCOMPARE(StoredRows(), cards);
         // Rewritten in place, never renamed over: another program holding it open keeps it.
@@ -109,6 +111,8 @@ private slots:
 
         MenuItem(main, "Compacte")->trigger();
 
+        FinishTask();
+
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("compactage")) &&
                      ShownMessages().front().contains(reason),
@@ -131,6 +135,7 @@ private slots:
         MenuItem(main, "Windows")->trigger();
         QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
         MenuItem(main, "Compacte")->trigger();
+        FinishTask();
         QCOMPARE(ShownMessages().size(), 1);
 
         QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("WINDOWS /  3 Fiches"));
