@@ -1,6 +1,7 @@
 // "Compression de Base": the database is rewritten compacted under its own name.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
+#include "maintenance/Compaction.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
@@ -10,7 +11,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 
@@ -145,6 +148,39 @@ private slots:
         QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  3"));
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(StoredRows().size(), 5);
+    }
+
+    // The main window paints while its task runs on the worker, but takes no command and starts
+    // no second task; all comes back, focus included, once the task has ended.
+    void theMainWindowTakesNoCommandWhileItsTaskRuns_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("compaction") << "Compacte";
+        QTest::newRow("export") << "Exporter";
+    }
+    void theMainWindowTakesNoCommandWhileItsTaskRuns() {
+        QFETCH(QString, command);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 20000}}));
+        MainWindow& main = OpenMainWindow();
+        Fakes().fileDialogs.SetNextAnswer(fixture.Path(QStringLiteral("Fiches.csv")));
+        QWidget* focused = main.focusWidget();
+        int ticksWhileBusy = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] {
+            if (!TestSession().worker().Busy())
+                return;
+            ++ticksWhileBusy;
+            QVERIFY(!main.menuBar()->isEnabled() && !main.Client()->isEnabled());
+            QVERIFY(!StartCompaction(TestSession(), [](const CompactionReport&) {}));
+        });
+        tick.start(1);
+        MenuItem(main, qPrintable(command))->trigger();
+        FinishTask();
+        QVERIFY(ticksWhileBusy > 0);
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY(main.menuBar()->isEnabled() && main.Client()->isEnabled());
+        QCOMPARE(main.focusWidget(), focused);
+        QCOMPARE(StoredRows().size(), 20000);
     }
 };
 
