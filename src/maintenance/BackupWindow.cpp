@@ -281,8 +281,8 @@ void BackupWindow::startBackup() {
             return BackupCopies::WriteBackup(before, names, made, database, open, progress, marker);
         },
         [window = QPointer(this)](const BackupCopies::Backup& backup) {
-            if (window)
-                window->BackupEnded(backup);
+            if (BackupWindow* shown = window.data())
+                shown->BackupEnded(backup);
         });
 }
 
@@ -392,8 +392,8 @@ void BackupWindow::RunRestore() {
             return BackupCopies::Restore(names, from, into, database, server, progress, marker);
         },
         [window = QPointer(this)](const QStringList& failed) {
-            if (window)
-                window->EndAfterRestore(failed);
+            if (BackupWindow* shown = window.data())
+                shown->EndAfterRestore(failed);
         });
 }
 

@@ -93,13 +93,14 @@ void MainWindow::openBackupWindow() {
 }
 
 void MainWindow::compactCollection() {
-    StartCompaction(session(), [window = QPointer(this)](const CompactionReport& report) {
+    StartCompaction(session(), [window = QPointer(this),
+                                local = !session().OnServer()](const CompactionReport& report) {
         if (!report.done.isEmpty())
             MessageBox::Show(report.done);
         if (!report.failure.isEmpty())
             MessageBox::Error(report.failure);
-        if (window && !window->session().OnServer())
-            window->ShowSelectionAfterReopening();
+        if (MainWindow* shown = window.data(); shown && local)
+            shown->ShowSelectionAfterReopening();
     });
 }
 
