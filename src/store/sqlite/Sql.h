@@ -239,8 +239,11 @@ inline constexpr const char* kUnqueue = "DELETE FROM Copie_Attente WHERE Identif
 // by a few statements for the whole batch: the full-text indexes write out what they hold at the
 // start of every statement, so a statement per card would leave a piece of index per card to
 // merge. A card still there is updated (the title index then runs only for a changed title), and
-// only where it changed. ?1 is the number; ?2 to ?5 whether it is among the cards, and its fields;
-// ?6 to ?10 whether it is in the trash, its fields there and the moment of deletion.
+// only where it changed. The batch is read through and each card looked up by its number (the
+// unary + keeps the batch's own key out of the plan): a category's change, answered from the
+// category index, would otherwise read the whole index for each batch. ?1 is the number; ?2 to ?5
+// whether it is among the cards, and its fields; ?6 to ?10 whether it is in the trash, its fields
+// there and the moment of deletion.
 inline constexpr const char* kCreateArrivals =
     "CREATE TEMP TABLE IF NOT EXISTS Copie_Arrivees (Numero INTEGER PRIMARY KEY, "
     "Carte INTEGER NOT NULL, Cate TEXT, Titre TEXT, Pivanes TEXT, Jetee INTEGER NOT NULL, "
@@ -251,9 +254,9 @@ inline constexpr const char* kWriteArrivals[] = {
     "DELETE FROM TrucPivane WHERE Numero IN (SELECT Numero FROM temp.Copie_Arrivees WHERE NOT "
     "Carte)",
     "UPDATE TrucPivane SET Cate = a.Cate, Titre = a.Titre, Pivanes = a.Pivanes FROM "
-    "temp.Copie_Arrivees AS a WHERE a.Numero = TrucPivane.Numero AND a.Carte AND (a.Titre IS NOT "
+    "temp.Copie_Arrivees AS a WHERE +a.Numero = TrucPivane.Numero AND a.Carte AND (a.Titre IS NOT "
     "TrucPivane.Titre OR a.Pivanes IS NOT TrucPivane.Pivanes)",
-    "UPDATE TrucPivane SET Cate = a.Cate FROM temp.Copie_Arrivees AS a WHERE a.Numero = "
+    "UPDATE TrucPivane SET Cate = a.Cate FROM temp.Copie_Arrivees AS a WHERE +a.Numero = "
     "TrucPivane.Numero AND a.Carte AND a.Cate IS NOT TrucPivane.Cate",
     "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) SELECT Numero, Cate, Titre, Pivanes "
     "FROM temp.Copie_Arrivees AS a WHERE Carte AND NOT EXISTS (SELECT 1 FROM TrucPivane AS t "
