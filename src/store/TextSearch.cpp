@@ -275,6 +275,35 @@ QList<TextSpan> TextQuery::Occurrences(QStringView text) const {
     return spans;
 }
 
+WordShares::WordShares(const QStringList& words, const std::vector<double>& shares) {
+    const qsizetype listed = std::min(words.size(), qsizetype(shares.size()));
+    shares_.reserve(size_t(listed));
+    for (qsizetype i = 0; i < listed; ++i)
+        shares_.emplace_back(words[i], shares[size_t(i)]);
+    std::sort(shares_.begin(), shares_.end());
+}
+
+double WordShares::Of(const QString& word, bool prefix) const {
+    auto at =
+        std::lower_bound(shares_.begin(), shares_.end(), word,
+                         [](const auto& listed, const QString& w) { return listed.first < w; });
+    double share = 0;
+    for (; at != shares_.end() && at->first.startsWith(word); ++at) {
+        if (!prefix && at->first != word)
+            break;
+        share += at->second;
+    }
+    return std::min(share, 1.0);
+}
+
+double WordShares::MostFoundBy(const TextQuery& query) const {
+    double most = query.IsEmpty() ? 0 : 1;
+    for (const TextQuery::Term& term : query.Terms())
+        for (const QString& word : term.words)
+            most = std::min(most, Of(word, term.prefix));
+    return most;
+}
+
 std::vector<qint64> ScannedMatches(Collection& collection, const Selection& selection,
                                    const TextQuery& query, qint64 upTo) {
     std::vector<qint64> numbers;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <utility>
 #include <vector>
 
 class Collection;
@@ -67,6 +68,22 @@ public:
 private:
     std::vector<Term> terms_;
     QStringList needles_; // each term as it occurs in folded words
+};
+
+// The share of cards holding each of the commonest words, as an engine's statistics have it, and
+// from it what share of the cards a query may find at most: a word outside the list is taken as
+// rare, a beginning of a word as common as all the listed words it begins, together.
+class WordShares {
+public:
+    WordShares() = default;
+    WordShares(const QStringList& words, const std::vector<double>& shares);
+
+    double MostFoundBy(const TextQuery& query) const;
+
+private:
+    double Of(const QString& word, bool prefix) const;
+
+    std::vector<std::pair<QString, double>> shares_; // by word
 };
 
 // The numbers of the cards of the selection, numbered up to upTo, that the query finds, in

@@ -126,6 +126,8 @@ private slots:
     void serverWordsOfManyBatchesAndTheirBackup();
     void occurrencesToHighlight_data();
     void occurrencesToHighlight();
+    void mostFoundByAKeyword_data();
+    void mostFoundByAKeyword();
 };
 
 void TestTextSearch::oneFoldingForTextsAndKeywords_data() {
@@ -450,3 +452,27 @@ void TestTextSearch::occurrencesToHighlight() {
 
 PIVANES_ENGINE_TEST_MAIN(TestTextSearch)
 #include "tst_TextSearch.moc"
+
+void TestTextSearch::mostFoundByAKeyword_data() {
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<double>("share");
+    QTest::addRow("a listed word, and those it begins") << "SÉCURITÉ" << 0.12;
+    QTest::addRow("a word the list lacks is rare") << "kangourou" << 0.0;
+    QTest::addRow("a beginning: every word it begins") << "mémo" << 0.17;
+    QTest::addRow("a beginning of fewer words") << "memoi" << 0.15;
+    QTest::addRow("all the words together at most") << "me" << 1.0;
+    QTest::addRow("every word of a keyword: the rarest") << "fichier secu" << 0.12;
+    QTest::addRow("a phrase: whole words only") << "\"memoire fichier\"" << 0.10;
+    QTest::addRow("a word that reads as NULL") << "NULL" << 0.07;
+    QTest::addRow("no word at all") << "« »" << 0.0;
+}
+
+void TestTextSearch::mostFoundByAKeyword() {
+    QFETCH(QString, keyword);
+    QFETCH(double, share);
+    // As a server's statistics list them: in any order, ending with figures of their own.
+    const WordShares wordShares(
+        {"memoire", "memo", "securite", "null", "memoires", "fichier", "mezzo", "mercure"},
+        {0.10, 0.02, 0.12, 0.07, 0.05, 0.30, 0.6, 0.6, 0.01, 0.6, 0});
+    QCOMPARE(wordShares.MostFoundBy(TextQuery::Parse(keyword)), share);
+}

@@ -23,6 +23,30 @@ constexpr qint64 kCountRowsKept = 1000;
 
 const QString kUniqueViolation = QStringLiteral("23505");
 const QString kInsufficientPrivilege = QStringLiteral("42501");
+const QString kUndefinedFunction = QStringLiteral("42883");
+const QString kDuplicateFunction = QStringLiteral("42723");
+const QString kReadOnlyTransaction = QStringLiteral("25006");
+
+// A keyword expected in one card in twenty or more is searched by the server's workers together.
+constexpr double kManyFoundShare = 0.05;
+
+// The items of an array as the server writes it out ({a,b,"null"}): folded words need no
+// unquoting beyond the quotes around a word that reads as NULL.
+QStringList ArrayItems(QStringView array) {
+    QStringList items = array.mid(1, array.size() - 2).toString().split(QLatin1Char(','));
+    for (QString& item : items)
+        if (item.startsWith(QLatin1Char('"')))
+            item = item.mid(1, item.size() - 2);
+    return items;
+}
+
+std::vector<double> Numbers(const QStringList& items) {
+    std::vector<double> numbers;
+    numbers.reserve(size_t(items.size()));
+    for (const QString& item : items)
+        numbers.push_back(item.toDouble());
+    return numbers;
+}
 
 // What tells one state of a card's fields from another, to check a copy card by card without
 // keeping the cards.
@@ -392,7 +416,9 @@ FoundCards PgCollection::SearchTexts(const Selection& selection, const TextQuery
         return ScannedTexts(selection, query, upTo); // finds none, reading nothing
     auto found =
         std::make_unique<PgTextRows>(PgServer{connection_, place_.name}, selection, query, upTo);
-    PgTextRows::Found answer = found->Search();
+    const bool manyFound = Guarded(
+        Doing::Reading, [&] { return WordSharesNow().MostFoundBy(query) >= kManyFoundShare; });
+    PgTextRows::Found answer = found->Search(manyFound);
     if (answer.stale) {
         // Another program's writes wait for their words: they are caught up with first.
         try {
@@ -402,9 +428,42 @@ FoundCards PgCollection::SearchTexts(const Selection& selection, const TextQuery
                 throw PgServer{connection_, place_.name}.Translated(failure, PgDoing::Reading);
             return ScannedTexts(selection, query, upTo);
         }
-        answer = found->Search();
+        answer = found->Search(manyFound);
     }
     return {std::move(found), answer.count, answer.last};
+}
+
+// Read at the first search of the session; a role that may not make the function, or a server
+// that takes no writes, searches every keyword alike.
+const WordShares& PgCollection::WordSharesNow() {
+    if (wordShares_)
+        return *wordShares_;
+    const auto read = [this] {
+        const PgResult shares = connection_->Run(PgSql::kWordShares);
+        if (shares.Rows() == 0 || shares.IsNull(0, 0))
+            return WordShares();
+        return WordShares(ArrayItems(*shares.Text(0, 0)), Numbers(ArrayItems(*shares.Text(0, 1))));
+    };
+    try {
+        wordShares_ = read();
+    } catch (const PgFailure& failure) {
+        if (failure.sqlState() != kUndefinedFunction)
+            throw;
+        wordShares_ = WordShares();
+        UnderMakingLock([&] {
+            try {
+                connection_->InTransaction([&] { connection_->Exec(PgSql::kCreateWordShares); });
+            } catch (const PgFailure& refused) {
+                if (refused.sqlState() == kInsufficientPrivilege ||
+                    refused.sqlState() == kReadOnlyTransaction)
+                    return;
+                if (refused.sqlState() != kDuplicateFunction)
+                    throw;
+            }
+            wordShares_ = read();
+        });
+    }
+    return *wordShares_;
 }
 
 qint64 PgCollection::Add(const CardFields& fields) {

@@ -2,8 +2,10 @@
 
 #include "store/Collection.h"
 #include "store/ServerChanges.h"
+#include "store/TextSearch.h"
 
 #include <memory>
+#include <optional>
 
 class PgConnection;
 class PgFailure;
@@ -95,6 +97,7 @@ private:
     // The same, for a write: a role that may not write the words leaves them empty.
     void RefreshWordsIfAllowed();
     FoundCards ScannedTexts(const Selection& selection, const TextQuery& query, qint64 upTo);
+    const WordShares& WordSharesNow();
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;
@@ -103,4 +106,5 @@ private:
     std::optional<qint64> epoch_;
     std::optional<QString> whyReadOnly_;
     bool tracked_ = false; // the server keeps what copies catch up from
+    std::optional<WordShares> wordShares_;
 };

@@ -217,10 +217,20 @@ QString LikePattern(const QStringList& words, bool prefix) {
            (prefix ? QLatin1String("%") : QLatin1String(" %"));
 }
 
-QByteArray Matches(const Selection& selection, int categoryAt) {
+// A statement planned for its own words sees the bound on numbers; one prepared once hides it.
+enum class Planning { Once, ForItsWords };
+
+QByteArray Matches(const Selection& selection, int categoryAt, Planning planning) {
     return QString::fromLatin1(PgSql::kTextMatches)
         .arg(selection.IsAllCards() ? QString()
-                                    : QString::fromLatin1(PgSql::kMatchInCategory).arg(categoryAt))
+                                    : QString::fromLatin1(PgSql::kMatchInCategory).arg(categoryAt),
+             planning == Planning::Once ? QStringLiteral(" + 0") : QString())
+        .toLatin1();
+}
+
+QByteArray TextsFound(const Selection& selection, Planning planning) {
+    return QString::fromLatin1(PgSql::kTextsFound)
+        .arg(QString::fromLatin1(Matches(selection, 6, planning)))
         .toLatin1();
 }
 
@@ -271,24 +281,33 @@ PgValues PgTextRows::Values() const {
 
 // Prepared once: planning the statement for each keyword (the estimates of its LIKE patterns
 // read the statistics of every card's words) took ten times as long as running it, and every
-// keyword is best found the same way, through the index of lexemes.
-PgTextRows::Found PgTextRows::Search() {
+// keyword is best found the same way, through the index of lexemes. A keyword that finds many
+// cards is planned for its own words, which lets the server share the reading among its workers.
+PgTextRows::Found PgTextRows::Search(bool manyFound) {
     // The grid's first page.
     constexpr qint64 kRowsAhead = 300;
-    static const QByteArray all = QString::fromLatin1(PgSql::kTextsFound)
-                                      .arg(QString::fromLatin1(Matches(Selection::AllCards(), 6)))
-                                      .toLatin1();
-    static const QByteArray category =
-        QString::fromLatin1(PgSql::kTextsFound)
-            .arg(QString::fromLatin1(Matches(Selection::Category(QString()), 6)))
-            .toLatin1();
+    static const QByteArray all = TextsFound(Selection::AllCards(), Planning::Once);
+    static const QByteArray category = TextsFound(Selection::Category(QString()), Planning::Once);
+    static const QByteArray manyInAll = TextsFound(Selection::AllCards(), Planning::ForItsWords);
+    static const QByteArray manyInCategory =
+        TextsFound(Selection::Category(QString()), Planning::ForItsWords);
     return server_.Guarded(PgDoing::Reading, [&] {
         PgValues values = Values();
         values.Add(kRowsAhead);
         if (!selection_.IsAllCards())
             values.Add(selection_.Code());
+        PgConnection& connection = *server_.connection;
         const PgResult found =
-            server_.connection->Run((selection_.IsAllCards() ? all : category).constData(), values);
+            manyFound
+                ? connection.InTransaction(PgSql::kBeginManyFound,
+                                           [&] {
+                                               return connection.RunPlanned(
+                                                   selection_.IsAllCards()
+                                                       ? manyInAll.constData()
+                                                       : manyInCategory.constData(),
+                                                   values);
+                                           })
+                : connection.Run((selection_.IsAllCards() ? all : category).constData(), values);
         ahead_.clear();
         for (int row = 0; row < found.Rows() && !found.IsNull(row, 3); ++row)
             ahead_.push_back({found.Int64(row, 3), found.Bytes(row, 4).toByteArray()});
@@ -331,7 +350,7 @@ namespace {
 
 QByteArray TextRows(const Selection& selection, const char* from, const char* order) {
     return QString::fromLatin1(PgSql::kTextRows)
-        .arg(QString::fromLatin1(Matches(selection, 8)), QString::fromLatin1(from),
+        .arg(QString::fromLatin1(Matches(selection, 8, Planning::Once)), QString::fromLatin1(from),
              QString::fromLatin1(order))
         .toLatin1();
 }

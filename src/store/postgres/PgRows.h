@@ -85,8 +85,8 @@ public:
         qint64 last = SelectionCount::kNone;
     };
     // Searches, and keeps the first rows found, which the first page reads without asking the
-    // server again.
-    Found Search();
+    // server again; manyFound when the keyword is expected to find many cards.
+    Found Search(bool manyFound);
 
 private:
     std::vector<CardRow> Read(const QByteArray& sql, qint64 numero, qint64 skip, qint64 count);
