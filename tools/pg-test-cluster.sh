@@ -6,15 +6,17 @@
 #   pg-test-cluster.sh start RECORD   starts a cluster and writes its folder into the file RECORD
 #   pg-test-cluster.sh stop RECORD    stops the cluster that RECORD names and removes its folder
 #   pg-test-cluster.sh restart RECORD stops and starts it again, as an administrator would
+#   pg-test-cluster.sh halt RECORD    stops it and keeps it, as a server that went down
+#   pg-test-cluster.sh resume RECORD  starts a halted cluster again
 #
 # Connect with "host=FOLDER user=postgres dbname=postgres" (trust on the socket only); the role
 # "refuse" is always turned away, as a wrong password would be.
 set -euo pipefail
 action=${1:-}
 record=${2:-}
-case "$action" in start | stop | restart) ;; *) action= ;; esac
+case "$action" in start | stop | restart | halt | resume) ;; *) action= ;; esac
 if [ -z "$record" ] || [ -z "$action" ]; then
-    echo "Utilisation : $0 start|stop|restart FICHIER" >&2
+    echo "Utilisation : $0 start|stop|restart|halt|resume FICHIER" >&2
     exit 2
 fi
 
@@ -52,9 +54,20 @@ if [ "$action" = stop ]; then
     stop
     exit 0
 fi
-if [ "$action" = restart ]; then
+# No TCP at all; the data need not survive a crash of the machine.
+options() {
+    echo "-c listen_addresses='' -c unix_socket_directories='$1' -c fsync=off"
+}
+if [ "$action" = restart ] || [ "$action" = halt ] || [ "$action" = resume ]; then
     folder=$(cat "$record")
-    as_owner "$bindir/pg_ctl" -D "$folder/data" -m fast -w restart >/dev/null
+    case "$action" in
+    restart) as_owner "$bindir/pg_ctl" -D "$folder/data" -m fast -w restart >/dev/null ;;
+    halt) as_owner "$bindir/pg_ctl" -D "$folder/data" -m fast -w stop >/dev/null ;;
+    resume)
+        as_owner "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
+            -o "$(options "$folder")" start >/dev/null
+        ;;
+    esac
     exit 0
 fi
 
@@ -74,10 +87,8 @@ if ! as_owner "$bindir/initdb" -D "$folder/data" -U postgres --auth=trust -E UTF
     exit 1
 fi
 sed -i '1i local all refuse reject' "$folder/data/pg_hba.conf"
-# No TCP at all; the data need not survive a crash of the machine.
 if ! as_owner "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
-    -o "-c listen_addresses='' -c unix_socket_directories='$folder' -c fsync=off" \
-    start >/dev/null; then
+    -o "$(options "$folder")" start >/dev/null; then
     cat "$folder/server.log" >&2
     rm -rf "$folder"
     exit 1

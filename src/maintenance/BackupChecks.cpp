@@ -3,13 +3,13 @@
 #include "convert/JetConversion.h"
 #include "convert/JetHeader.h"
 #include "maintenance/SafeFiles.h"
-#include "platform/FileControls.h"
 #include "platform/UserError.h"
 #include "shell/Session.h"
 #include "store/StoreError.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 namespace BackupChecks {
 
@@ -47,6 +47,41 @@ QString JetBackupRefusal(const QString& database) {
 
 QString DataFolder() {
     return QDir::currentPath();
+}
+
+QString WithFinalSlash(const QString& path) {
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+QString ExistingAncestor(const QString& path) {
+    QFileInfo info(QDir::cleanPath(QDir(path).absolutePath()));
+    while (!info.exists() && !info.isRoot())
+        info = QFileInfo(info.absolutePath());
+    return info.absoluteFilePath();
+}
+
+bool CanEnter(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+bool CanWriteIn(const QString& folder) {
+    return CanEnter(folder) && QFileInfo(folder).isWritable();
+}
+
+QStringList VolumeRoots() {
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady() && volume.bytesTotal() > 0 &&
+            QFileInfo(volume.rootPath()).isDir())
+            roots << WithFinalSlash(volume.rootPath());
+    roots.removeDuplicates();
+    roots.sort();
+    return roots;
+}
+
+QString VolumeRoot(const QString& path) {
+    return WithFinalSlash(QStorageInfo(ExistingAncestor(path)).rootPath());
 }
 
 QString Absolute(const QString& typed) {
@@ -120,8 +155,13 @@ std::optional<QString> WhyFolderRefusesBackup(const QString& folder) {
     return std::nullopt;
 }
 
-QStringList BackupNames(const QStringList& listed, const Session& session) {
-    QStringList names = listed;
+QStringList CopiedFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.kor"), QStringLiteral("*.mdb")},
+                                  QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+}
+
+QStringList BackupNames(const Session& session) {
+    QStringList names = CopiedFiles(DataFolder());
     if (session.OnServer() && !names.contains(session.databaseFile, Qt::CaseInsensitive))
         names << session.databaseFile;
     return names;

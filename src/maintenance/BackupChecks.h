@@ -14,6 +14,18 @@ namespace BackupChecks {
 
 // The folder of the data, which takes the place of the program's folder.
 QString DataFolder();
+// A folder path with exactly one "/" at its end.
+QString WithFinalSlash(const QString& path);
+// path itself when it exists, else its nearest parent that does (as far as the user can see).
+QString ExistingAncestor(const QString& path);
+// An existing folder whose list of files the user may read and into which they may go.
+bool CanEnter(const QString& folder);
+// An existing folder in which the user may also create and replace files.
+bool CanWriteIn(const QString& folder);
+// The roots of the mounted volumes of non-zero size, each ending in "/", in order.
+QStringList VolumeRoots();
+// The root of the volume that holds path (or its nearest existing parent), ending in "/".
+QString VolumeRoot(const QString& path);
 // The typed folder, absolute, with a final slash.
 QString Absolute(const QString& typed);
 bool SameFile(const QString& first, const QString& second);
@@ -39,9 +51,12 @@ ProposedBackup ProposeBackup(const QString& markerFile = Marker::kFileName);
 // can. Checked before anything is written, so that a folder the user may not use is never
 // followed into a row of failed copies.
 std::optional<QString> WhyFolderRefusesBackup(const QString& folder);
-// The files a backup copies: those listed in the data folder, and the collection's own copy,
-// which comes from the server when it lives there, whatever the folder holds.
-QStringList BackupNames(const QStringList& listed, const Session& session);
+// The files of a folder that a backup copies and a restore puts back: "*.kor" and "*.mdb",
+// whatever their case, in the order of their names.
+QStringList CopiedFiles(const QString& folder);
+// The files a backup copies: those of the data folder, and the collection's own copy, which
+// comes from the server when it lives there, whatever the folder holds.
+QStringList BackupNames(const Session& session);
 
 // The cards of the collection in place, when there is one that can be read.
 std::optional<qint64> LiveCardCount(const Session& session);

@@ -1,7 +1,6 @@
 #include "maintenance/BackupCopies.h"
 
 #include "maintenance/BackupChecks.h"
-#include "maintenance/Pause.h"
 #include "maintenance/SafeFiles.h"
 #include "platform/UserError.h"
 #include "store/Collection.h"
@@ -58,7 +57,6 @@ namespace BackupCopies {
 Written Write(const QStringList& names, const MarkerLines& made, const QString& databaseName,
               Collection* open, const Progress& progress) {
     QDir().mkdir(made.backupFolder);
-    PauseBetweenFiles();
     QStringList files = names;
     files.removeIf([](const QString& name) {
         return name.compare(Marker::kFileName, Qt::CaseInsensitive) == 0;
@@ -116,7 +114,6 @@ QStringList Restore(const QStringList& names, const QString& backupFolder,
         const QString target =
             dataFolder + SafeFiles::TwinIn(dataFolder, isMarker ? markerFile : name);
         progress(source, i, count);
-        PauseBetweenFiles();
         const bool isDatabase = IsDatabase(name, databaseName);
         try {
             if (isDatabase && server)

@@ -3,7 +3,6 @@
 #include "maintenance/BackupChecks.h"
 #include "maintenance/BackupCopies.h"
 #include "maintenance/Marker.h"
-#include "maintenance/Pause.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Look.h"
@@ -12,8 +11,8 @@
 #include "shell/Session.h"
 #include "shell/WriteAccess.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QSignalBlocker>
 
 namespace {
@@ -47,14 +46,6 @@ void RefuseRestore(const QString& reason) {
                                               "été modifié."));
 }
 
-// The names of a file list, in its order.
-QStringList Names(const FileList& files) {
-    QStringList names;
-    for (int i = 0; i < files.count(); ++i)
-        names << files.item(i)->text();
-    return names;
-}
-
 } // namespace
 
 BackupWindow::BackupWindow(Session& session)
@@ -63,6 +54,7 @@ BackupWindow::BackupWindow(Session& session)
     SetBackground(Client(), Colors::LightBlue);
     BuildMenu();
     BuildControls();
+    connect(&session.worker(), &Worker::Progressed, this, &BackupWindow::ShowProgress);
 }
 
 void BackupWindow::BuildMenu() {
@@ -115,9 +107,13 @@ void BackupWindow::BuildControls() {
     Text1->SetMultiLine(false);
     Place(Text1, 6240, 2280, 4560, 405);
 
-    File1 = AddControl<FileList>("File1", nullptr);
+    File1 = AddControl<QListView>("File1", nullptr);
     File1->setFont(comic);
-    File1->SetPattern(QStringLiteral("*.kor;*.mdb"));
+    files_ = new QFileSystemModel(this);
+    files_->setFilter(QDir::Files | QDir::Hidden);
+    files_->setNameFilters({QStringLiteral("*.kor"), QStringLiteral("*.mdb")});
+    files_->setNameFilterDisables(false);
+    File1->setModel(files_);
     Place(File1, 6240, 3600, 4560, 1200);
 
     Command1 = AddControl<QPushButton>("Command1", nullptr, QStringLiteral("Ecrire la sauvegarde"));
@@ -138,7 +134,7 @@ void BackupWindow::BuildControls() {
     connect(Drive1, &DriveList::Change, this, Guarded(&BackupWindow::driveChosen));
     connect(Dir1, &DirectoryList::Change, this, Guarded(&BackupWindow::folderChosen));
     connect(Dir1, &DirectoryList::Refused, this, &RefuseFolder);
-    connect(Text1, &TextBox::enterPressed, this, [this] { RunGuarded([this] { RunBackup(); }); });
+    connect(Text1, &TextBox::enterPressed, this, [this] { RunGuarded([this] { startBackup(); }); });
     OnClick(Command1, &BackupWindow::startBackup);
     OnClick(Command2, &BackupWindow::startRestore);
 }
@@ -153,6 +149,11 @@ void BackupWindow::SetShown(std::initializer_list<QWidget*> shown,
 
 void BackupWindow::Form_Load() {
     scaleToScreen();
+    ShowStart();
+}
+
+// As the window opens, and again after a backup that was not made.
+void BackupWindow::ShowStart() {
     Sauve->setEnabled(true);
     WriteAccess::Of(session()).Show(Restoration);
     Quitter->setEnabled(true);
@@ -168,9 +169,11 @@ void BackupWindow::Form_Load() {
     // The lists start where the text box points, on that folder's volume.
     SelectFolder(CanEnter(backupFolder_) ? backupFolder_ : DataFolder());
     Text1->SetText(backupFolder_);
-    // Listed once the marker exists, so that the first backup carries it too.
-    File1->SetPath(DataFolder());
-    File1->Refresh();
+    ListFiles(DataFolder());
+}
+
+void BackupWindow::ListFiles(const QString& folder) {
+    File1->setRootIndex(files_->setRootPath(folder));
 }
 
 // A marker without a date was written before any backup was made.
@@ -180,7 +183,7 @@ void BackupWindow::ShowLastBackup(const MarkerLines& lines) {
         return;
     }
     Label3->setText(QStringLiteral("DERNIERE SAUVEGARDE ") + lines.date +
-                    QStringLiteral(" Sur Disque ") + DriveList::RootOf(lines.backupFolder));
+                    QStringLiteral(" Sur Disque ") + VolumeRoot(lines.backupFolder));
 }
 
 // The drive list follows quietly, so that the directory list, and through it the text box,
@@ -223,10 +226,6 @@ void BackupWindow::prepareBackup() {
     Text1->show();
 }
 
-void BackupWindow::startBackup() {
-    RunBackup();
-}
-
 void BackupWindow::StartCopying(const QString& activity) {
     SetShown({Label2, Frame1, ProgressBar1}, {Dir1, Drive1, Command1, Command2, Text1});
     Label2->setText(activity);
@@ -238,10 +237,9 @@ void BackupWindow::ShowProgress(const QString& file, int done, int count) {
     Frame1->setTitle(file);
     ProgressBar1->setMaximum(count);
     ProgressBar1->setValue(done);
-    QCoreApplication::processEvents();
 }
 
-void BackupWindow::RunBackup() {
+void BackupWindow::startBackup() {
     const QString folder = Absolute(Text1->Text().trimmed());
     // Refused before anything is written, and the user picks again.
     if (const std::optional<QString> why = WhyFolderRefusesBackup(folder)) {
@@ -255,7 +253,7 @@ void BackupWindow::RunBackup() {
         // Copies named in capitals beside the live files would be taken for live files.
         MessageBox::Error(QStringLiteral("La sauvegarde ne peut pas être écrite dans le dossier "
                                          "des fiches lui-même. Choisissez un autre dossier."));
-        Form_Load();
+        ShowStart();
         return;
     }
     std::optional<Marker::Snapshot> before;
@@ -263,25 +261,32 @@ void BackupWindow::RunBackup() {
         before.emplace(RewriteMarker(markerFile_));
     } catch (const UserError& error) {
         ReportBackupNotMade(error.sentence(), error.reason());
-        Form_Load();
+        ShowStart();
         return;
     }
     StartCopying(QStringLiteral("JE SAUVEGARDE"));
-    QCoreApplication::processEvents();
     // The date as every writer gives it: the program speaks French whatever the locale.
     const MarkerLines made{backupFolder_, dataFolder_, Marker::BackupDate(Clock::Now().date())};
-    const BackupCopies::Backup backup = BackupCopies::WriteBackup(
-        *before, BackupNames(Names(*File1), session()), made, session().databaseFile,
-        session().CollectionIsOpen() ? &session().collection() : nullptr,
-        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); },
-        markerFile_);
+    Collection* open = session().CollectionIsOpen() ? &session().collection() : nullptr;
+    session().worker().Start<BackupCopies::Backup>(
+        [before = *before, names = BackupNames(session()), made, database = session().databaseFile,
+         open, marker = markerFile_](const Worker::Progress& progress) {
+            return BackupCopies::WriteBackup(before, names, made, database, open, progress, marker);
+        },
+        [window = QPointer(this)](const BackupCopies::Backup& backup) {
+            if (BackupWindow* shown = window.data())
+                shown->BackupEnded(backup);
+        });
+}
+
+void BackupWindow::BackupEnded(const BackupCopies::Backup& backup) {
     const BackupCopies::Written& copies = backup.copies;
     Quitter->setEnabled(true);
     if (!copies.failures.isEmpty()) {
         MessageBox::Show(copies.failures.join(QLatin1Char('\n')) +
                              QStringLiteral("\nLa collection en place n'a pas été modifiée."),
                          kFailedBackupTitle);
-        Form_Load();
+        ShowStart();
         return;
     }
     ReportBackupMade(backup);
@@ -365,20 +370,23 @@ void BackupWindow::startRestore() {
 
 void BackupWindow::RunRestore() {
     StartCopying(QStringLiteral("JE RESTORE"));
-    PauseBetweenFiles();
     // The program ends after the restore: its own connection has nothing more to do, unless the
     // cards go to the server through it.
-    const bool onServer = session().OnServer();
-    if (!onServer)
+    Collection* server = session().OnServer() ? &session().collection() : nullptr;
+    if (!server)
         session().CloseCollection();
     dataFolder_ = WithFinalSlash(DataFolder());
-    File1->SetPath(backupFolder_);
-    File1->Refresh();
-    EndAfterRestore(BackupCopies::Restore(
-        Names(*File1), backupFolder_, dataFolder_, session().databaseFile,
-        onServer ? &session().collection() : nullptr,
-        [this](const QString& file, int done, int count) { ShowProgress(file, done, count); },
-        markerFile_));
+    ListFiles(backupFolder_);
+    session().worker().Start<QStringList>(
+        [names = CopiedFiles(backupFolder_), from = backupFolder_, into = dataFolder_,
+         database = session().databaseFile, server,
+         marker = markerFile_](const Worker::Progress& progress) {
+            return BackupCopies::Restore(names, from, into, database, server, progress, marker);
+        },
+        [window = QPointer(this)](const QStringList& failed) {
+            if (BackupWindow* shown = window.data())
+                shown->EndAfterRestore(failed);
+        });
 }
 
 // The program ends so that its next start opens what was restored; the user is told first.

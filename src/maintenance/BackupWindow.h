@@ -2,12 +2,14 @@
 
 #include "maintenance/BackupChecks.h"
 #include "maintenance/BackupCopies.h"
+#include "maintenance/FolderViews.h"
 #include "platform/Controls.h"
-#include "platform/FileControls.h"
 #include "shell/Window.h"
 
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <optional>
@@ -37,12 +39,14 @@ private:
     void WindowClosed() override;
     void BuildControls();
     void BuildMenu();
+    void ShowStart();
     void SetShown(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> hidden);
     void ShowLastBackup(const MarkerLines& lines);
     void SelectFolder(const QString& folder);
+    void ListFiles(const QString& folder);
     void StartCopying(const QString& activity);
     void ShowProgress(const QString& file, int done, int count);
-    void RunBackup();
+    void BackupEnded(const BackupCopies::Backup& backup);
     void ReportBackupMade(const BackupCopies::Backup& backup);
     bool RestoreConfirmed(const BackupChecks::RestoreSource& source) const;
     void RunRestore();
@@ -61,7 +65,9 @@ private:
     DriveList* Drive1;
     DirectoryList* Dir1;
     TextBox* Text1;
-    FileList* File1;
+    // The files a backup copies or a restore puts back, never shown.
+    QListView* File1;
+    QFileSystemModel* files_;
     QPushButton* Command1;
     QPushButton* Command2;
     QGroupBox* Frame1;

@@ -5,12 +5,13 @@
 #include "store/StoreError.h"
 
 #include <QLocale>
+#include <optional>
 
 namespace {
 
-CompactionReport CompactServer(const Session& session) {
+CompactionReport CompactServer(Collection& server) {
     try {
-        const Compacted compacted = session.collection().Compact();
+        const Compacted compacted = server.Compact();
         const QLocale french(QLocale::French);
         const auto megabytes = [&french](qint64 bytes) {
             return french.toString(double(bytes) / (1 << 20), 'f', 1);
@@ -22,6 +23,34 @@ CompactionReport CompactServer(const Session& session) {
     } catch (const UserError& error) {
         return {{}, error.text()};
     }
+}
+
+// Why the file was not compacted, when it was not.
+std::optional<QString> CompactLocalFile(const QString& fileName) {
+    try {
+        CompactDatabaseFile(fileName);
+        return std::nullopt;
+    } catch (const UserError& error) {
+        return error.text();
+    }
+}
+
+CompactionReport Reopened(Session& session, const std::optional<QString>& notCompacted) {
+    if (notCompacted) {
+        try {
+            session.OpenCollection();
+        } catch (const UserError&) {
+            // The same cause as the compaction's failure, told once.
+        }
+        return {{}, *notCompacted};
+    }
+    CompactionReport report{QStringLiteral("Compactage de la Base de Données et Terminée"), {}};
+    try {
+        session.OpenCollection();
+    } catch (const UserError& error) {
+        report.failure = error.text();
+    }
+    return report;
 }
 
 } // namespace
@@ -38,25 +67,22 @@ void CompactDatabaseFile(const QString& fileName) {
     }
 }
 
-CompactionReport CompactCollection(Session& session) {
+bool StartCompaction(Session& session, const std::function<void(const CompactionReport&)>& ended) {
+    Worker& worker = session.worker();
+    if (worker.Busy())
+        return false;
     if (session.OnServer())
-        return CompactServer(session);
+        return worker.Start<CompactionReport>(
+            [server = &session.collection()](const Worker::Progress&) {
+                return CompactServer(*server);
+            },
+            ended);
     session.CloseCollection();
-    try {
-        CompactDatabaseFile(session.databaseFile);
-    } catch (const UserError& error) {
-        try {
-            session.OpenCollection();
-        } catch (const UserError&) {
-            // The same cause as the compaction's failure, told once.
-        }
-        return {{}, error.text()};
-    }
-    CompactionReport report{QStringLiteral("Compactage de la Base de Données et Terminée"), {}};
-    try {
-        session.OpenCollection();
-    } catch (const UserError& error) {
-        report.failure = error.text();
-    }
-    return report;
+    return worker.Start<std::optional<QString>>(
+        [fileName = session.databaseFile](const Worker::Progress&) {
+            return CompactLocalFile(fileName);
+        },
+        [&session, ended](const std::optional<QString>& notCompacted) {
+            ended(Reopened(session, notCompacted));
+        });
 }

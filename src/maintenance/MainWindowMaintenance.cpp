@@ -6,13 +6,14 @@
 #include "platform/Desktop.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
-#include "platform/UserError.h"
+#include "platform/Worker.h"
 #include "shell/MainWindow.h"
 #include "shell/ProgressDialog.h"
 #include "shell/Session.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace {
@@ -48,14 +49,20 @@ QString AskExportName() {
         QString());
 }
 
-std::unique_ptr<QProgressDialog> ExportProgress(const QString& file, qint64 cards) {
-    if (cards < Exchange::kCardsShowingProgress)
-        return nullptr;
-    return CopyProgress("ExportProgress",
-                        QStringLiteral("Exportation de %1 fiches dans « %2 »…")
-                            .arg(cards)
-                            .arg(QDir::toNativeSeparators(file)),
-                        100);
+void ShowExportProgress(const QString& file, qint64 cards, Worker& worker) {
+    if (cards >= Exchange::kCardsShowingProgress)
+        ShowTaskProgress("ExportProgress",
+                         QStringLiteral("Exportation de %1 fiches dans « %2 »…")
+                             .arg(cards)
+                             .arg(QDir::toNativeSeparators(file)),
+                         100, worker);
+}
+
+void ReportExport(const QString& file, qint64 written) {
+    MessageBox::Show(QStringLiteral("Les fiches sont exportées dans « %1 » : %2 fiche(s), "
+                                    "autant que la collection en compte.")
+                         .arg(QDir::toNativeSeparators(file))
+                         .arg(written));
 }
 
 } // namespace
@@ -66,23 +73,17 @@ void MainWindow::exportCollection() {
     const QString file = AskExportName();
     if (file.isEmpty())
         return;
-    try {
-        const std::unique_ptr<QProgressDialog> progress =
-            ExportProgress(file, session().collection().Count(::Selection::AllCards()).cards);
-        const qint64 written = Exchange::ExportCards(session().collection().Place(), file,
-                                                     [&progress](qint64, int percent) {
-                                                         if (!progress)
-                                                             return;
-                                                         progress->setValue(percent);
-                                                         QApplication::processEvents();
-                                                     });
-        MessageBox::Show(QStringLiteral("Les fiches sont exportées dans « %1 » : %2 fiche(s), "
-                                        "autant que la collection en compte.")
-                             .arg(QDir::toNativeSeparators(file))
-                             .arg(written));
-    } catch (const UserError& error) {
-        MessageBox::Error(error.text());
-    }
+    const qint64 cards = session().collection().Count(::Selection::AllCards()).cards;
+    // The export reads through a connection of its own, opened on the worker.
+    Worker& worker = session().worker();
+    if (worker.Start<qint64>(
+            [place = session().collection().Place(), file](const Worker::Progress& progress) {
+                return Exchange::ExportCards(place, file, [&progress](qint64, int percent) {
+                    progress(QString(), percent, 100);
+                });
+            },
+            [file](qint64 written) { ReportExport(file, written); }))
+        ShowExportProgress(file, cards, worker);
 }
 
 void MainWindow::openBackupWindow() {
@@ -92,13 +93,15 @@ void MainWindow::openBackupWindow() {
 }
 
 void MainWindow::compactCollection() {
-    const CompactionReport report = CompactCollection(session());
-    if (!report.done.isEmpty())
-        MessageBox::Show(report.done);
-    if (!report.failure.isEmpty())
-        MessageBox::Error(report.failure);
-    if (!session().OnServer())
-        ShowSelectionAfterReopening();
+    StartCompaction(session(), [window = QPointer(this),
+                                local = !session().OnServer()](const CompactionReport& report) {
+        if (!report.done.isEmpty())
+            MessageBox::Show(report.done);
+        if (!report.failure.isEmpty())
+            MessageBox::Error(report.failure);
+        if (MainWindow* shown = window.data(); shown && local)
+            shown->ShowSelectionAfterReopening();
+    });
 }
 
 // The user's own help file first, then the guide; the program's own window where neither opens.

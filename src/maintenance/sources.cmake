@@ -5,7 +5,7 @@ target_sources(pivanes_maintenance PRIVATE
     src/maintenance/BackupChecks.cpp
     src/maintenance/BackupCopies.cpp
     src/maintenance/BackupWindow.cpp
+    src/maintenance/FolderViews.cpp
     src/maintenance/Marker.cpp
-    src/maintenance/Pause.cpp
     src/maintenance/SafeFiles.cpp
 )

@@ -13,7 +13,6 @@ target_sources(pivanes_platform PRIVATE
     src/platform/Controls.cpp
     src/platform/Desktop.cpp
     src/platform/Display.cpp
-    src/platform/FileControls.cpp
     src/platform/FileDialog.cpp
     src/platform/FocusRing.cpp
     src/platform/Form.cpp
@@ -22,4 +21,5 @@ target_sources(pivanes_platform PRIVATE
     src/platform/MessageBox.cpp
     src/platform/Printer.cpp
     src/platform/Screen.cpp
+    src/platform/Worker.cpp
 )

@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QShowEvent>
 
 namespace {
@@ -29,6 +30,17 @@ MainWindow::MainWindow(Session& session) : Window("KorPivane", session) {
     SetBackground(Client(), Colors::LightBlue);
     BuildMenus();
     BuildWorkArea();
+    connect(&session.worker(), &Worker::BusyChanged, this, &MainWindow::ShowBusy);
+}
+
+// While a long task runs the window paints but takes no command: the task has the collection.
+void MainWindow::ShowBusy(bool busy) {
+    if (busy)
+        focusBeforeTask_ = focusWidget();
+    menuBar()->setEnabled(!busy);
+    Client()->setEnabled(!busy);
+    if (!busy && focusBeforeTask_)
+        focusBeforeTask_->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -196,7 +208,7 @@ void MainWindow::ShowWriteAccess() {
 void MainWindow::OpenDatabase() {
     // A collection of the old program is offered for conversion before anything opens it.
     if (!session().OnServer() && ReadJetHeader(session().databaseFile).IsJet() &&
-        !OfferConversion(session().databaseFile))
+        !OfferConversion(session().databaseFile, session().worker()))
         return;
     try {
         session().OpenCollection();

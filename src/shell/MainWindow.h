@@ -5,6 +5,7 @@
 #include "store/Collection.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <memory>
 #include <optional>
@@ -111,6 +112,7 @@ private:
     void SetViewerVisible(bool visible);
     // After the database was closed and opened again under the card on screen.
     void ShowSelectionAfterReopening();
+    void ShowBusy(bool busy);
     // Whether the selection on display holds the card.
     bool SelectionHolds(const StoredCard& card) const;
 
@@ -122,6 +124,8 @@ private:
     // The card whose number the viewer shows, or the one a grid chose last. A foreign file may
     // number cards beyond 32 bits: they are shown and kept as stored.
     qint64 currentCard_ = 0;
+    // Where the user was when a long task took the window's commands away.
+    QPointer<QWidget> focusBeforeTask_;
 
     QLabel* lblLabels;
     TextBox* Text1;

@@ -2,12 +2,11 @@
 
 #include "convert/JetConversion.h"
 #include "platform/MessageBox.h"
+#include "platform/Worker.h"
 #include "shell/ProgressDialog.h"
 #include "store/StoreError.h"
 
-#include <QApplication>
 #include <QFileInfo>
-#include <memory>
 
 namespace {
 
@@ -26,32 +25,40 @@ QString Question(const QString& fileName, qint64 cards) {
         .arg(QFileInfo(JetConversion::KeptName(fileName)).fileName());
 }
 
-std::unique_ptr<QProgressDialog> ProgressFor(const QString& fileName, qint64 cards) {
-    if (cards < kProgressFrom)
-        return nullptr;
-    return CopyProgress("ConversionProgress",
-                        QStringLiteral("Conversion de « %1 » (%2 fiches) :\nécriture, puis "
-                                       "vérification fiche par fiche…")
-                            .arg(QFileInfo(fileName).fileName())
-                            .arg(cards),
-                        int(2 * cards));
+// A long conversion runs on the worker while its progress dialog waits for the end; a short one
+// is over before a dialog could be read. A failure is told as it ends.
+bool Convert(const QString& fileName, qint64 cards, Worker& worker) {
+    if (cards < kProgressFrom) {
+        JetConversion::Convert(fileName, {});
+        return true;
+    }
+    bool converted = false;
+    if (!worker.Start(
+            [fileName](const Worker::Progress& progress) {
+                JetConversion::Convert(fileName, [&progress](qint64 done, qint64) {
+                    progress(QString(), int(done), 0);
+                });
+            },
+            [&converted] { converted = true; }))
+        return false;
+    ShowTaskProgress("ConversionProgress",
+                     QStringLiteral("Conversion de « %1 » (%2 fiches) :\nécriture, puis "
+                                    "vérification fiche par fiche…")
+                         .arg(QFileInfo(fileName).fileName())
+                         .arg(cards),
+                     int(2 * cards), worker)
+        ->exec();
+    return converted;
 }
 
 } // namespace
 
-bool OfferConversion(const QString& fileName) {
+bool OfferConversion(const QString& fileName, Worker& worker) {
     try {
         const qint64 cards = JetConversion::CountCards(fileName);
         if (MessageBox::AskYesNo(Question(fileName, cards)) != MessageBox::Answer::Yes)
             return false;
-        const std::unique_ptr<QProgressDialog> progress = ProgressFor(fileName, cards);
-        JetConversion::Convert(fileName, [&progress](qint64 done, qint64) {
-            if (!progress)
-                return;
-            progress->setValue(int(done));
-            QApplication::processEvents();
-        });
-        return true;
+        return Convert(fileName, cards, worker);
     } catch (const StoreError& error) {
         MessageBox::Error(error.text());
         return false;

@@ -15,6 +15,7 @@ qint32 Session::CountCards(const Selection& selection) {
 }
 
 Collection& Session::countedCollection() const {
+    RefuseWhileBusy();
     const std::shared_ptr<Collection> counted = countedIn_.lock();
     if (!counted)
         throw StoreError::CollectionClosed();
@@ -27,7 +28,14 @@ void Session::OpenCollection() {
                                                      : CollectionPlace::Server(server_));
 }
 
+void Session::RefuseWhileBusy() const {
+    if (worker_->Busy())
+        throw UserError(QStringLiteral("Une sauvegarde, une restauration, un compactage ou une "
+                                       "exportation est en cours : attendez qu'elle finisse."));
+}
+
 Collection& Session::collection() const {
+    RefuseWhileBusy();
     if (!collection_)
         throw StoreError::CollectionClosed();
     return *collection_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Worker.h"
 #include "store/Collection.h"
 
 #include <QString>
@@ -23,7 +24,8 @@ public:
     // leaves none counted.
     qint32 CountCards(const Selection& selection);
     // The collection the cards were last counted in; throws once it was closed, even when it has
-    // been opened again since: a count from before does not stand for what is there now.
+    // been opened again since: a count from before does not stand for what is there now. Both
+    // it and collection() throw while the worker runs a task.
     Collection& countedCollection() const;
 
     // The server chosen at start or from the main window; a session without one works on the
@@ -42,15 +44,23 @@ public:
     // Whether another program restored a backup into the open collection since this one last
     // looked (Collection::RestoredElsewhere).
     bool CollectionRestoredElsewhere() const {
-        return collection_ && collection_->RestoredElsewhere();
+        return collection_ && !worker_->Busy() && collection_->RestoredElsewhere();
     }
-    // The open collection; throws when there is none.
+    // The open collection; throws when there is none, and while the worker runs a task: the
+    // task may be using it, and one connection serves one thread at a time.
     Collection& collection() const;
+
+    // Runs the long work of every window, one task at a time.
+    Worker& worker() const { return *worker_; }
     // What a cursor holds on to: it fails cleanly once the collection is closed.
     std::weak_ptr<Collection> sharedCollection() const { return collection_; }
 
 private:
+    void RefuseWhileBusy() const;
+
     std::shared_ptr<Collection> collection_;
     std::weak_ptr<Collection> countedIn_;
     QString server_;
+    // Last, so that a task still running ends before the collection closes.
+    std::unique_ptr<Worker> worker_ = std::make_unique<Worker>();
 };

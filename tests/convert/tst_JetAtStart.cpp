@@ -44,6 +44,7 @@ void RestoreFrom(const QString& picked) {
     Control<QAction>(sauve, "Restoration")->trigger();
     Control<TextBox>(sauve, "Text1")->SetText(picked);
     QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
+    FinishTask();
 }
 
 struct Run {

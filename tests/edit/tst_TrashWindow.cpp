@@ -189,6 +189,7 @@ void TestTrashWindow::exportWritesTheChosenFormatOrNothing() {
         full.emplace(WriteStep::Write);
     ProgressWatch watch("ExportProgress");
     MenuItem(main, "Exporter")->trigger();
+    FinishTask();
     full.reset();
 
     QCOMPARE(Fakes().fileDialogs.Asked().size(), 1);

@@ -10,7 +10,6 @@ pivanes_add_maintenance_test(tst_BackupWindow maintenance/tst_BackupWindow.cpp)
 pivanes_add_maintenance_test(tst_Restore maintenance/tst_Restore.cpp)
 pivanes_add_maintenance_test(tst_Compaction maintenance/tst_Compaction.cpp)
 pivanes_add_maintenance_test(tst_HelpAndWebPage maintenance/tst_HelpAndWebPage.cpp)
-pivanes_add_maintenance_test(tst_Pause maintenance/tst_Pause.cpp)
 
 add_executable(crash_child maintenance/crash_child.cpp)
 target_link_libraries(crash_child PRIVATE pivanes_forms)

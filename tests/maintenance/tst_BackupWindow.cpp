@@ -12,10 +12,12 @@
 #include "shell/Session.h"
 
 #include <QDir>
+#include <QListView>
 #include <QMenuBar>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QTimer>
 #include <optional>
 #include <unistd.h>
 
@@ -83,6 +85,7 @@ void StartBackupTo(BackupWindow& sauve, const QString& folder, bool pressEnter) 
         QTest::keyClick(Control<TextBox>(sauve, "Text1"), Qt::Key_Return);
     else
         QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
+    FinishTask();
 }
 
 // Root may enter every folder, so a check of access rights runs again in a child process of
@@ -151,7 +154,7 @@ private slots:
         for (QWidget* hidden : {static_cast<QWidget*>(Control<QPushButton>(sauve, "Command1")),
                                 static_cast<QWidget*>(Control<QPushButton>(sauve, "Command2")),
                                 static_cast<QWidget*>(Control<QGroupBox>(sauve, "Frame1")),
-                                static_cast<QWidget*>(Control<FileList>(sauve, "File1"))})
+                                static_cast<QWidget*>(Control<QListView>(sauve, "File1"))})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         QVERIFY(Control<QAction>(sauve, "Sauve")->isEnabled() &&
                 Control<QAction>(sauve, "Restoration")->isEnabled());
@@ -424,10 +427,9 @@ private slots:
         QVERIFY(Control<DirectoryList>(sauve, "Dir1")->SetPath(fixture.Path()));
         const QString shown = Control<TextBox>(sauve, "Text1")->Text();
 
-        const auto found = Control<DirectoryList>(sauve, "Dir1")
-                               ->findItems(QStringLiteral("locked"), Qt::MatchEndsWith);
-        QCOMPARE(found.size(), 1);
-        Control<DirectoryList>(sauve, "Dir1")->setCurrentItem(found.front());
+        QTRY_VERIFY(Control<DirectoryList>(sauve, "Dir1")->RowOf(locked).isValid());
+        Control<DirectoryList>(sauve, "Dir1")
+            ->setCurrentIndex(Control<DirectoryList>(sauve, "Dir1")->RowOf(locked));
         Control<DirectoryList>(sauve, "Dir1")->setFocus();
         QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Return);
         QCOMPARE(ShownMessages().size(), 1);
@@ -503,15 +505,20 @@ private slots:
         QVERIFY(Control<QPushButton>(sauve, "Command1")->isVisible());
 
         QVERIFY(tabTo(Control<DirectoryList>(sauve, "Dir1")));
+        QTRY_VERIFY(Control<DirectoryList>(sauve, "Dir1")
+                        ->RowOf(fixture.Path(QStringLiteral("dest")))
+                        .isValid());
         for (int step = 0;
              step < 20 &&
-             !Control<DirectoryList>(sauve, "Dir1")->currentItem()->text().endsWith("dest");
+             Control<DirectoryList>(sauve, "Dir1")->currentIndex().data().toString().trimmed() !=
+                 "dest";
              ++step)
             QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Down);
         QTest::keyClick(Control<DirectoryList>(sauve, "Dir1"), Qt::Key_Return);
         QCOMPARE(Control<TextBox>(sauve, "Text1")->Text(), fixture.Path(QStringLiteral("dest/")));
         QVERIFY(tabTo(Control<QPushButton>(sauve, "Command1")));
         QTest::keyClick(Control<QPushButton>(sauve, "Command1"), Qt::Key_Space);
+        FinishTask();
 
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY(!FindWindow<BackupWindow>());
@@ -683,30 +690,36 @@ private slots:
         QVERIFY(!Fakes().eventLoop.EndRequested());
     }
 
-    void leavingIsRefusedWhileFilesAreCopied() {
+    // The copies run on the worker: the window paints and answers meanwhile, but can neither be
+    // left nor start a second task, and the collection is the task's alone.
+    void theWindowAnswersWhileFilesAreCopied() {
         ProgramFixture fixture;
-        WriteCollection(CardsIn({{"WIN", 2}}));
-        UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
+        WriteCollection(CardsIn({{"WIN", 20000}}));
         BackupWindow& sauve = OpenBackupWindow();
-        QList<bool> quitterEnabled;
-        auto now = std::make_shared<QDateTime>(QDateTime(kToday, QTime(10, 0)));
-        Fakes().clock.Set([&, now] {
-            if (BackupWindow* form = FindWindow<BackupWindow>();
-                form &&
-                Control<QLabel>(form, "Label2")->text() == QStringLiteral("JE SAUVEGARDE")) {
-                quitterEnabled << Control<QAction>(form, "Quitter")->isEnabled();
-                Control<QAction>(form, "Quitter")->trigger();
-                form->close();
-                QTest::keyClick(form, Qt::Key_Escape);
-            }
-            *now = now->addMSecs(100);
-            return *now;
+        Control<QAction>(sauve, "Sauve")->trigger();
+        Control<TextBox>(sauve, "Text1")->SetText(fixture.Path(QStringLiteral("dest")));
+        int ticksWhileBusy = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] {
+            if (!TestSession().worker().Busy())
+                return;
+            ++ticksWhileBusy;
+            QVERIFY(!Control<QAction>(sauve, "Quitter")->isEnabled() &&
+                    !Control<QAction>(sauve, "Sauve")->isEnabled() &&
+                    !Control<QPushButton>(sauve, "Command1")->isVisible());
+            sauve.close();
+            QTest::keyClick(&sauve, Qt::Key_Escape);
+            QVERIFY(!TestSession().worker().Start([](const Worker::Progress&) {}, {}));
+            QVERIFY_THROWS_EXCEPTION(UserError, TestSession().collection());
         });
-        StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
-        QVERIFY(!quitterEnabled.isEmpty());
-        QVERIFY(!quitterEnabled.contains(true));
+        tick.start(1);
+        QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
+        FinishTask();
+        QVERIFY(ticksWhileBusy > 0);
+        QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
                  QStringList({"PIVANE.MDB", "SAUVE.KOR"}));
+        QCOMPARE(StoredRows(fixture.Path(QStringLiteral("dest/PIVANE.MDB"))).size(), 20000);
     }
 
     void progressShowsEachCopiedFile() {
@@ -716,13 +729,21 @@ private slots:
         WriteBytes(QStringLiteral("ignored.txt"), "not copied");
         UseAdvancingClock(QDateTime(kToday, QTime(10, 0)));
         BackupWindow& sauve = OpenBackupWindow();
+        // What the window shows after each step the copies report.
+        QStringList shown;
+        connect(&TestSession().worker(), &Worker::Progressed, &sauve, [&sauve, &shown] {
+            shown << QStringLiteral("%1 %2/%3")
+                         .arg(Control<QGroupBox>(sauve, "Frame1")->title())
+                         .arg(Control<QProgressBar>(sauve, "ProgressBar1")->value())
+                         .arg(Control<QProgressBar>(sauve, "ProgressBar1")->maximum());
+        });
         StartBackupTo(sauve, fixture.Path(QStringLiteral("dest")), false);
         QCOMPARE(FilesIn(fixture.Path(QStringLiteral("dest"))),
                  QStringList({"NOTES.KOR", "PIVANE.MDB", "SAUVE.KOR"}));
-        QCOMPARE(Control<QProgressBar>(sauve, "ProgressBar1")->maximum(), 3);
-        QCOMPARE(Control<QProgressBar>(sauve, "ProgressBar1")->value(), 3);
-        QCOMPARE(Control<QGroupBox>(sauve, "Frame1")->title(),
-                 QDir::currentPath() + QStringLiteral("/Sauve.kor"));
+        const QString data = QDir::currentPath() + QLatin1Char('/');
+        QCOMPARE(shown, QStringList({data + "notes.KOR 0/3", data + "notes.KOR 1/3",
+                                     data + "Pivane.mdb 1/3", data + "Pivane.mdb 2/3",
+                                     data + "Sauve.kor 2/3", data + "Sauve.kor 3/3"}));
     }
 
     void doubleClickedFolderGoesIntoTheTextBox() {
@@ -733,10 +754,12 @@ private slots:
         BackupWindow& sauve = OpenBackupWindow();
         Control<QAction>(sauve, "Sauve")->trigger();
         QVERIFY(Control<DirectoryList>(sauve, "Dir1")->SetPath(fixture.Path()));
-        const auto found = Control<DirectoryList>(sauve, "Dir1")
-                               ->findItems(QStringLiteral("dest"), Qt::MatchEndsWith);
-        QCOMPARE(found.size(), 1);
-        const QRect box = Control<DirectoryList>(sauve, "Dir1")->visualItemRect(found.front());
+        QTRY_VERIFY(Control<DirectoryList>(sauve, "Dir1")
+                        ->RowOf(fixture.Path(QStringLiteral("dest")))
+                        .isValid());
+        const QRect box = Control<DirectoryList>(sauve, "Dir1")
+                              ->visualRect(Control<DirectoryList>(sauve, "Dir1")
+                                               ->RowOf(fixture.Path(QStringLiteral("dest"))));
         QTest::mouseClick(Control<DirectoryList>(sauve, "Dir1")->viewport(), Qt::LeftButton, {},
                           box.center());
         QTest::mouseDClick(Control<DirectoryList>(sauve, "Dir1")->viewport(), Qt::LeftButton, {},

@@ -1,6 +1,7 @@
 // "Compression de Base": the database is rewritten compacted under its own name.
 #include "MaintenanceTestSupport.h"
 #include "TestSupport.h"
+#include "maintenance/Compaction.h"
 #include "platform/Form.h"
 #include "platform/MessageBox.h"
 #include "shell/MainWindow.h"
@@ -10,7 +11,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 
@@ -56,6 +59,8 @@ private slots:
         const quint64 identity = FileIdentity();
 
         MenuItem(main, "Compacte")->trigger();
+
+        FinishTask();
 
         QCOMPARE(ShownMessages(), QStringList({kDone}));
         QCOMPARE(StoredRows(), cards);
@@ -109,6 +114,8 @@ private slots:
 
         MenuItem(main, "Compacte")->trigger();
 
+        FinishTask();
+
         QCOMPARE(ShownMessages().size(), 1);
         QVERIFY2(ShownMessages().front().contains(QStringLiteral("compactage")) &&
                      ShownMessages().front().contains(reason),
@@ -131,6 +138,7 @@ private slots:
         MenuItem(main, "Windows")->trigger();
         QTest::mouseClick(Control<QPushButton>(main, "Command2"), Qt::LeftButton);
         MenuItem(main, "Compacte")->trigger();
+        FinishTask();
         QCOMPARE(ShownMessages().size(), 1);
 
         QCOMPARE(Control<QLabel>(main, "lblLabels")->text(), QStringLiteral("WINDOWS /  3 Fiches"));
@@ -140,6 +148,39 @@ private slots:
         QCOMPARE(Control<QLabel>(main, "Label2")->text(), QStringLiteral("FICHE N°  3"));
         QCOMPARE(ShownMessages().size(), 1);
         QCOMPARE(StoredRows().size(), 5);
+    }
+
+    // The main window paints while its task runs on the worker, but takes no command and starts
+    // no second task; all comes back, focus included, once the task has ended.
+    void theMainWindowTakesNoCommandWhileItsTaskRuns_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("compaction") << "Compacte";
+        QTest::newRow("export") << "Exporter";
+    }
+    void theMainWindowTakesNoCommandWhileItsTaskRuns() {
+        QFETCH(QString, command);
+        ProgramFixture fixture;
+        WriteCollection(CardsIn({{"WIN", 20000}}));
+        MainWindow& main = OpenMainWindow();
+        Fakes().fileDialogs.SetNextAnswer(fixture.Path(QStringLiteral("Fiches.csv")));
+        QWidget* focused = main.focusWidget();
+        int ticksWhileBusy = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] {
+            if (!TestSession().worker().Busy())
+                return;
+            ++ticksWhileBusy;
+            QVERIFY(!main.menuBar()->isEnabled() && !main.Client()->isEnabled());
+            QVERIFY(!StartCompaction(TestSession(), [](const CompactionReport&) {}));
+        });
+        tick.start(1);
+        MenuItem(main, qPrintable(command))->trigger();
+        FinishTask();
+        QVERIFY(ticksWhileBusy > 0);
+        QCOMPARE(ShownMessages().size(), 1);
+        QVERIFY(main.menuBar()->isEnabled() && main.Client()->isEnabled());
+        QCOMPARE(main.focusWidget(), focused);
+        QCOMPARE(StoredRows().size(), 20000);
     }
 };
 

@@ -23,6 +23,7 @@ void BackUpThroughTheWindow(const QString& folder) {
     Control<QAction>(sauve, "Sauve")->trigger();
     Control<TextBox>(sauve, "Text1")->SetText(folder);
     QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
+    FinishTask();
     // The backup's end message, which the restore tests count without.
     QCOMPARE(ShownMessages().size(), 1);
     Fakes().messages.Clear();
@@ -33,6 +34,7 @@ void RestoreFrom(const QString& picked) {
     Control<QAction>(sauve, "Restoration")->trigger();
     Control<TextBox>(sauve, "Text1")->SetText(picked);
     QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
+    FinishTask();
 }
 
 void AddCard(const QString& title) {
@@ -201,6 +203,7 @@ private slots:
         Control<TextBox>(sauve, "Text1")->SetText(backup);
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         QTest::mouseClick(Control<QPushButton>(sauve, "Command2"), Qt::LeftButton);
+        FinishTask();
 
         QVERIFY(Fakes().eventLoop.EndRequested());
         QCOMPARE(StoredRows(), StoredRows(backup + "PIVANE.MDB"));

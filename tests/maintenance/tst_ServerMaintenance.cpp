@@ -29,6 +29,7 @@ private slots:
         Control<QAction>(sauve, "Sauve")->trigger();
         Control<TextBox>(sauve, "Text1")->SetText(backup);
         QTest::mouseClick(Control<QPushButton>(sauve, "Command1"), Qt::LeftButton);
+        FinishTask();
         QVERIFY2(ShownMessages().value(0).contains("La collection sauvegardée contient 5 fiches"),
                  qPrintable(ShownMessages().value(0)));
         const QList<Card> backedUp = StoredCards(*server);
@@ -44,6 +45,8 @@ private slots:
         TestSession().UseServer(name);
 
         MenuItem(OpenMainWindow(), "Compacte")->trigger();
+
+        FinishTask();
         QVERIFY2(ShownMessages().value(1).contains(
                      QRegularExpression("VACUUM ANALYZE.*occupaient \\d+,\\d Mo")),
                  qPrintable(ShownMessages().value(1)));
@@ -54,6 +57,7 @@ private slots:
         Control<TextBox>(restoring, "Text1")->SetText(backup);
         Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
         QTest::mouseClick(Control<QPushButton>(restoring, "Command2"), Qt::LeftButton);
+        FinishTask();
         const QString question = Fakes().messages.Shown().value(2).text;
         QVERIFY2(question.contains("Remplacer la collection partagée de l'équipe, sur le serveur " +
                                    server->ServerName() + " « " + name + " »") &&

@@ -65,6 +65,8 @@ public:
     ~OwnCluster() { Run(QStringLiteral("stop")); }
 
     void Restart() { Run(QStringLiteral("restart")); }
+    void Halt() { Run(QStringLiteral("halt")); }
+    void Resume() { Run(QStringLiteral("resume")); }
     QString Connection() const {
         QFile record(folder_.filePath(QStringLiteral("record")));
         record.open(QIODevice::ReadOnly);
@@ -95,7 +97,9 @@ private slots:
     void anEditOverAnotherUsersChangeIsRefused();
     void aBackupWhileAnotherAddsIsOneMoment();
     void aClientKilledInsideItsTransactionLeavesNothingHalfWritten();
+    void aClientKilledAfterItsChangeWasNumberedHoldsNoWriterBack();
     void aRestartedServerIsSaidThenReconnected();
+    void aServerDownMidSessionGetsTheChangesMadeAwayOnItsReturn();
     void aRoleWithTheRightsTheReadmeGivesWrites();
     void refusalsSayWhatAndWhy_data();
     void refusalsSayWhatAndWhy();
@@ -178,6 +182,37 @@ void TestServerCollection::aClientKilledInsideItsTransactionLeavesNothingHalfWri
     QCOMPARE(collection->Add({QStringLiteral("WIN"), QStringLiteral("APRÈS"), {}}), 10);
 }
 
+// A client killed with its change numbered but not committed: the writer waiting behind it
+// takes the number, and a copy, which never waits for writers, catches up with that one alone.
+void TestServerCollection::aClientKilledAfterItsChangeWasNumberedHoldsNoWriterBack() {
+    TemporaryFolder folder;
+    const std::unique_ptr<Collection> collection = FreshCollection("postgres", kThree);
+    const QString server = collection->Place().name;
+    const QString copy = ServerCopy::FileFor(folder.Path(), server);
+    ServerCopy::BringUpToDate(*collection, copy);
+    QProcess killed;
+    killed.start(QStringLiteral("psql"), {"-XAtq", "-d", server});
+    killed.write("BEGIN; UPDATE trucpivane SET pivanes = 'PERDU' WHERE numero = 5; "
+                 "SELECT 'numérotée';\n");
+    QCOMPARE(ReadLine(killed), "numérotée");
+    QProcess waiting;
+    StartChild(waiting, server, {"modifier", "9", "GARDÉ"});
+    QCOMPARE(ReadLine(waiting), "lue");
+    waiting.write("\n");
+    QVERIFY(!waiting.waitForReadyRead(300));
+    ServerCopy::BringUpToDate(*collection, copy);
+
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    QVERIFY(killed.waitForFinished(60000));
+    QCOMPARE(ReadLine(waiting), "enregistrée");
+    QVERIFY(waiting.waitForFinished(60000));
+    ServerCopy::BringUpToDate(*collection, copy);
+    const QList<Card> expected = {
+        {2, "MAT", "DEUX", "a"}, {5, "WIN", "CINQ", "b"}, {9, "WIN", "NEUF", "GARDÉ"}};
+    QCOMPARE(StoredCards(copy), expected);
+    QCOMPARE(StoredCards(*collection), expected);
+}
+
 void TestServerCollection::aRestartedServerIsSaidThenReconnected() {
     OwnCluster cluster;
     RunPsql(cluster.Connection(), "CREATE DATABASE redemarre");
@@ -200,13 +235,40 @@ void TestServerCollection::aRestartedServerIsSaidThenReconnected() {
     QCOMPARE(Titles(*collection), (QStringList{"AVANT", "APRÈS"}));
 }
 
+// The session goes on through its copy while the server is down; on its return the changes made
+// away reach it, and the session's own connection reads them.
+void TestServerCollection::aServerDownMidSessionGetsTheChangesMadeAwayOnItsReturn() {
+    TemporaryFolder folder;
+    OwnCluster cluster;
+    const QString server = cluster.Connection();
+    const std::unique_ptr<Collection> session = Collection::Open(CollectionPlace::Server(server));
+    session->Add({QStringLiteral("WIN"), QStringLiteral("AVANT"), QStringLiteral("en ligne")});
+    const QString copy = ServerCopy::FileFor(folder.Path(), server);
+    ServerCopy::BringUpToDate(*session, copy);
+    cluster.Halt();
+
+    const QString down = Refusal([&] { session->Count(Selection::AllCards()); }).sentence();
+    QVERIFY2(down.contains("a été coupée"), qPrintable(down));
+    {
+        const std::unique_ptr<Collection> away = ServerCopy::OpenOffline(copy, server);
+        away->Update(*away->ReadCard(1), {{}, {}, QStringLiteral("hors connexion")});
+        QCOMPARE(away->Add({QStringLiteral("WIN"), QStringLiteral("AILLEURS"), {}}), -1);
+    }
+    cluster.Resume();
+    const ReturnReport report = ServerCopy::BringUpToDate(*session, copy);
+    QCOMPARE(report.Lines(), QStringList{"La fiche provisoire 1 est devenue la fiche N° 2."});
+    QCOMPARE(session->ReadCard(1)->pivanes, "hors connexion");
+    QCOMPARE(Titles(*session), (QStringList{"AVANT", "AILLEURS"}));
+    QCOMPARE(Titles(*Collection::OpenLocal(copy)), Titles(*session));
+}
+
 // The triggers keep the titles and the counts with the owner's rights.
 void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     TemporaryFolder folder;
     const std::unique_ptr<Collection> owner = FreshCollection("postgres", kThree);
     const QString writer = QStringLiteral("redacteur_%1").arg(QCoreApplication::applicationPid());
-    // A collection made before restores were counted: a role that may not add the count works
-    // on without it.
+    // A collection that an earlier Pivanes counted restores in: a role that may not drop the
+    // count works on beside it.
     RunPsql(owner->Place().name,
             QStringLiteral(
                 "DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object "
@@ -215,7 +277,8 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
                 "GRANT SELECT ON trucpivane_titres, trucpivane_comptes TO %1; "
                 "GRANT SELECT ON trucpivane_suivi, trucpivane_epoque TO %1; "
                 "GRANT SELECT, INSERT ON trucpivane_appliques TO %1; "
-                "DROP TABLE trucpivane_restaurations")
+                "CREATE TABLE trucpivane_restaurations (restaurations bigint NOT NULL); "
+                "INSERT INTO trucpivane_restaurations VALUES (3)")
                 .arg(writer));
     const CollectionPlace asWriter = CollectionPlace::Server(
         QString(owner->Place().name).replace(QStringLiteral("user=postgres"), "user=" + writer));
@@ -235,16 +298,17 @@ void TestServerCollection::aRoleWithTheRightsTheReadmeGivesWrites() {
     ServerCopy::OpenOffline(copy, collection->Place().name)->Add({"INT", "AILLEURS", {}});
     QCOMPARE(ServerCopy::BringUpToDate(*collection, copy).changes.at(0).numero, 10);
 
-    // The owner's next opening adds it; a role that may read it but not count a restore
-    // restores all the same.
+    // The owner's next opening drops the count; the writer's restore reaches the owner's program
+    // through the epoch, which the triggers move on with the owner's rights.
     const qint64 cards = owner->SnapshotInto(QDir::current().filePath(QStringLiteral("copie.mdb")));
+    const QString countLeft = "SELECT to_regclass('trucpivane_restaurations') IS NOT NULL";
+    QCOMPARE(RunPsql(owner->Place().name, countLeft), "t");
     const std::unique_ptr<Collection> reopened = Collection::Open(owner->Place());
-    RunPsql(owner->Place().name,
-            QStringLiteral("GRANT SELECT ON trucpivane_restaurations TO %1").arg(writer));
-    collection = Collection::Open(asWriter);
+    QCOMPARE(RunPsql(owner->Place().name, countLeft), "f");
     collection->ReplaceWith(QStringLiteral("copie.mdb"));
     QCOMPARE(collection->Count(Selection::AllCards()).cards, cards);
-    QVERIFY(!reopened->RestoredElsewhere());
+    QVERIFY(!collection->RestoredElsewhere());
+    QVERIFY(reopened->RestoredElsewhere());
 
     // Short of one of those rights, or on a database that only reads, it is known at connection
     // (SELECT alone is checked through the windows).

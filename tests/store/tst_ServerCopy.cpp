@@ -5,6 +5,7 @@
 
 #include "store/ServerCopy.h"
 #include "store/StoreError.h"
+#include "store/TextSearch.h"
 
 namespace {
 
@@ -32,6 +33,21 @@ QString State(Collection& collection) {
 
 QString CopyState(const QString& copyFile) {
     return State(*Collection::OpenLocal(copyFile));
+}
+
+// How many cards a search of each word finds, in the titles and then in titles and texts: the
+// copy's indexes against the server's.
+QString Found(Collection& collection) {
+    QStringList counts;
+    for (const QString word : {"CINQ", "AUTRE", "NEUF", "T4321", "mot4321"})
+        counts << QStringLiteral("%1 %2/%3")
+                      .arg(word)
+                      .arg(collection.SearchTitles(Selection::AllCards(), word.toUtf8(), 1 << 30)
+                               .count)
+                      .arg(collection
+                               .SearchTexts(Selection::AllCards(), TextQuery::Parse(word), 1 << 30)
+                               .count);
+    return counts.join(QStringLiteral(", "));
 }
 
 // Restores the server from a file of its three cards, card 5 with this text or left out.
@@ -92,6 +108,16 @@ void TestServerCopy::aCopyCatchesUpWithEveryProgramsWrites_data() {
     QTest::newRow("insert") << "INSERT INTO trucpivane (numero, cate, titre) VALUES (12, 'X', 'D')"
                             << false;
     QTest::newRow("update") << "UPDATE trucpivane SET titre = 'AUTRE' WHERE numero = 5" << false;
+    QTest::newRow("text") << "UPDATE trucpivane SET pivanes = 'AUTRE' WHERE numero = 5" << false;
+    QTest::newRow("category") << "UPDATE trucpivane SET cate = 'MAT' WHERE numero = 5" << false;
+    QTest::newRow("in both") << "INSERT INTO trucpivane_corbeille SELECT numero, cate, titre, "
+                                "'AUTRE', now() FROM trucpivane WHERE numero = 9"
+                             << false;
+    // More than the copy writes at once.
+    QTest::newRow("many") << "INSERT INTO trucpivane SELECT g, 'X', 'T' || g, 'mot' || g, 0 FROM "
+                             "generate_series(10, 12000) g; UPDATE trucpivane SET titre = 'AUTRE' "
+                             "WHERE numero = 5"
+                          << false;
     QTest::newRow("renumbered") << "UPDATE trucpivane SET numero = 7 WHERE numero = 5" << false;
     QTest::newRow("delete") << "DELETE FROM trucpivane WHERE numero = 2" << false;
     QTest::newRow("trash") << kTrashFive << false;
@@ -112,6 +138,7 @@ void TestServerCopy::aCopyCatchesUpWithEveryProgramsWrites() {
 
     ServerCopy::BringUpToDate(*Collection::Open(server->Place()), copy);
     QCOMPARE(CopyState(copy), (readWhole ? "" : "1 Z MARQUE - | ") + State(*server));
+    QCOMPARE(Found(*Collection::OpenLocal(copy)), Found(*server));
 }
 
 // The server holds 2, 5 and 9 (and 5 in the trash when "before" says so) when the copy is made;

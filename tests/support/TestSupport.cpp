@@ -8,6 +8,8 @@
 #include "store/CategoryCatalogue.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 
 void PrepareTestEnvironment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -50,6 +52,14 @@ QStringList OpenWindows() {
 
 void ProcessUnloads() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void FinishTask() {
+    const QDeadlineTimer deadline(std::chrono::minutes(2));
+    while (TestSession().worker().Busy() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (TestSession().worker().Busy())
+        qFatal("the worker's task did not end");
 }
 
 ProgramFixture::ProgramFixture() {

@@ -50,6 +50,8 @@ QStringList OpenWindows();
 
 // Runs the unloads that windows asked for (they are deferred deletes).
 void ProcessUnloads();
+// Turns the event loop until the session's worker has ended its task and said so.
+void FinishTask();
 
 // Types text key by key; QTest::keyClicks knows only ASCII, and accented letters are typed too.
 void TypeText(QWidget* widget, const QString& text);

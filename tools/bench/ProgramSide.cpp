@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -154,10 +155,16 @@ void CloseEditor() {
     DropUnloadedWindows();
 }
 
+// The compaction runs on the session's worker while the event loop turns, as in the program.
 void Compact() {
-    const CompactionReport report = CompactCollection(WindowSession());
-    if (!report.failure.isEmpty())
-        throw std::runtime_error(report.failure.toStdString());
+    std::optional<CompactionReport> report;
+    if (!StartCompaction(WindowSession(),
+                         [&report](const CompactionReport& ended) { report = ended; }))
+        throw std::runtime_error("another task is running");
+    while (!report)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (!report->failure.isEmpty())
+        throw std::runtime_error(report->failure.toStdString());
 }
 
 void Backup(const QString& target) {

@@ -14,6 +14,7 @@
 #include "store/CategoryCatalogue.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -103,11 +104,18 @@ QString CurrentErrorText() {
     }
 }
 
+// The program's event loop turns while the worker runs a long task; the campaign's waits here.
+void AwaitTask() {
+    while (ChildSession().worker().Busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
 Said Compact(const std::function<void()>& prepare) {
     RunGuarded([] { OpenMainWindow(ChildSession()); });
     TakeMessages();
     prepare();
     RunGuarded([] { Control<QAction>(FindWindow<MainWindow>(), "Compacte")->trigger(); });
+    AwaitTask();
     Said said;
     said.messages = TakeMessages();
     said.done =
@@ -124,6 +132,7 @@ Said Backup(const QString& folder, const std::function<void()>& prepare) {
     TakeMessages();
     prepare();
     RunGuarded([&] { Control<QPushButton>(window, "Command1")->click(); });
+    AwaitTask();
     Said said;
     said.messages = TakeMessages();
     // A backup that went through says so, and returns to the main window.
@@ -144,6 +153,7 @@ Said Restore(const QString& folder, const std::function<void()>& prepare) {
     // The user confirms the restore when asked.
     Fakes().messages.SetNextAnswer(MessageBox::Answer::Yes);
     RunGuarded([&] { Control<QPushButton>(window, "Command2")->click(); });
+    AwaitTask();
     Said said;
     said.messages = TakeMessages();
     // A restore that went through says so, after the question the user answered, and ends the

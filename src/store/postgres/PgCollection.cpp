@@ -195,9 +195,8 @@ void PgCollection::MakeOrCheck() {
     MakeTracking();
     if (connection_->Run(PgSql::kCountRows).Int64(0, 0) > kCountRowsKept)
         FoldCounts();
-    if (connection_->Run(PgSql::kHasRestoreGeneration).Bytes(0, 0) != "t")
-        MakeRestoreGeneration();
-    restores_ = RestoreGeneration();
+    DropRestoreCount();
+    epoch_ = Epoch();
 }
 
 // Two programs starting on the same empty database make it once. The lock is the session's, so
@@ -215,14 +214,13 @@ template <typename Work> void PgCollection::UnderMakingLock(const Work& work) {
     connection_->Run(PgSql::kSessionUnlock, key);
 }
 
-// Added beside a collection made before it; a role that may not make tables works on without
-// it, and the first opening by one that may makes it.
-void PgCollection::MakeRestoreGeneration() {
+// The epoch tells of restores now; a role that may not drop the count of before leaves it.
+void PgCollection::DropRestoreCount() {
+    if (!tracked_ || connection_->Run(PgSql::kHasRestoreCount).Bytes(0, 0) != "t")
+        return;
     UnderMakingLock([&] {
         try {
-            if (connection_->Run(PgSql::kHasRestoreGeneration).Bytes(0, 0) != "t")
-                connection_->InTransaction(
-                    [&] { connection_->Exec(PgSql::kCreateRestoreGeneration); });
+            connection_->InTransaction([&] { connection_->Exec(PgSql::kDropRestoreCount); });
         } catch (const PgFailure& failure) {
             if (failure.sqlState() != kInsufficientPrivilege)
                 throw;
@@ -230,22 +228,14 @@ void PgCollection::MakeRestoreGeneration() {
     });
 }
 
-std::optional<qint64> PgCollection::RestoreGeneration() {
+std::optional<qint64> PgCollection::Epoch() {
+    if (!tracked_)
+        return std::nullopt;
     try {
-        return connection_->Run(PgSql::kRestoreGeneration).Int64(0, 0);
+        return connection_->Run(PgSql::kEpoch).Int64(0, 0);
     } catch (const PgFailure&) {
         return std::nullopt;
     }
-}
-
-// Within the restore's transaction. A role that may not count restores restores all the same;
-// the others then see the new cards without being told.
-std::optional<qint64> PgCollection::AdvanceRestoreGeneration() {
-    qint64 advanced = 0;
-    if (!IfAllowed(
-            [&] { advanced = connection_->Run(PgSql::kAdvanceRestoreGeneration).Int64(0, 0); }))
-        return std::nullopt;
-    return advanced;
 }
 
 QString PgCollection::ServerName() const {
@@ -260,11 +250,10 @@ bool PgCollection::RestoredElsewhere() {
     // A broken connection is made again by the action itself, not once more before it.
     if (!connection_->Connected())
         return false;
-    const std::optional<qint64> now = RestoreGeneration();
-    // A count first read now (the table made since by a role that may) tells of no restore.
-    const bool restored = restores_ && now && now != restores_;
+    const std::optional<qint64> now = Epoch();
+    const bool restored = epoch_ && now && now != epoch_;
     if (now)
-        restores_ = now;
+        epoch_ = now;
     return restored;
 }
 
@@ -741,7 +730,7 @@ void PgCollection::ReplaceWith(const QString& source) {
     const qint64 expected = Collection::VerifiedCardCount(source);
     const std::unique_ptr<Collection> restored = Collection::OpenLocal(source);
     Guarded(Doing::Writing, [&] {
-        std::optional<qint64> restores;
+        std::optional<qint64> epoch;
         connection_->InTransaction([&] {
             connection_->Run(PgSql::kNumberingLock, PgValues().Add(PgSql::kNumberingKey));
             connection_->Run(PgSql::kRestoring);
@@ -760,12 +749,12 @@ void PgCollection::ReplaceWith(const QString& source) {
                                                 "remplacée.")
                                      .arg(QDir::toNativeSeparators(source)));
             RefreshWordsIfAllowed();
-            if (restores_)
-                restores = AdvanceRestoreGeneration();
+            if (epoch_)
+                epoch = connection_->Run(PgSql::kEpoch).Int64(0, 0);
         });
         // This program's own restore is not news to it.
-        if (restores)
-            restores_ = restores;
+        if (epoch)
+            epoch_ = epoch;
         FoldCounts();
     });
 }

@@ -74,9 +74,9 @@ private:
     void MakeOrCheck();
     // Runs work under the session's lock that two programs making the collection share.
     template <typename Work> void UnderMakingLock(const Work& work);
-    void MakeRestoreGeneration();
-    std::optional<qint64> RestoreGeneration();
-    std::optional<qint64> AdvanceRestoreGeneration();
+    void DropRestoreCount();
+    // None where the server keeps no epoch, or this role may not read it.
+    std::optional<qint64> Epoch();
     std::optional<QString> AskWriteRights();
     void MakeTracking();
     ChangeMark MarkNow();
@@ -101,9 +101,9 @@ private:
 
     std::shared_ptr<PgConnection> connection_;
     CollectionPlace place_;
-    // The restores counted on the server when the collection was opened or last checked; none
-    // where the server keeps no count, which a role that may not make it leaves so.
-    std::optional<qint64> restores_;
+    // The server's epoch when the collection was opened or last checked: a restore, or another
+    // program's TRUNCATE, moves it on.
+    std::optional<qint64> epoch_;
     std::optional<QString> whyReadOnly_;
     bool tracked_ = false; // the server keeps what copies catch up from
     std::optional<WordShares> wordShares_;

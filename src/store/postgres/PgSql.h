@@ -102,7 +102,8 @@ inline constexpr const char* kHasTrash = "SELECT to_regclass('trucpivane_corbeil
 // What the local copies of the collection catch up from, kept by triggers on the cards and the
 // trash whichever program writes: trucpivane_suivi, each card number's last change number (a
 // number that left keeps its row: the record of cards that left), and trucpivane_epoque, which a
-// restore or a TRUNCATE moves on, so that every copy reads everything again. Writers take a lock
+// restore or a TRUNCATE moves on, so that every copy reads everything again and every program
+// tells its user that the cards it shows may have gone. Writers take a lock
 // of their own before their first row, so that change numbers commit in the order given: a copy
 // that read up to one has missed none below it. A restore says so (pivanes.restauration) and
 // leaves the numbers as they are, since every copy reads it whole. trucpivane_appliques records
@@ -183,6 +184,7 @@ inline constexpr qint64 kChangesKey = 5794292612109393763; // "Pivnes_c", as in 
 // 4) and trash (5 to 9, the moment of deletion last).
 inline constexpr const char* kMark = "SELECT (SELECT epoque FROM trucpivane_epoque), "
                                      "(SELECT coalesce(max(changement), 0) FROM trucpivane_suivi)";
+inline constexpr const char* kEpoch = "SELECT epoque FROM trucpivane_epoque";
 // Each card is looked up by its number (LATERAL, kept apart by its LIMIT), never by reading the
 // table through: the plan is made once for every $1, most of which ask for a few cards of
 // millions.
@@ -233,18 +235,11 @@ inline constexpr const char* kExpectedShape[] = {
     "trucpivane_mots(numero bigint, mots text, lexemes text)",
     "trucpivane_titres(numero bigint, cate text, titre text)",
 };
-// How many restores replaced the collection: one row, which a restore advances in its own
-// transaction, so that every other program sees at its next action that its cards went.
-inline constexpr const char* kCreateRestoreGeneration =
-    "CREATE TABLE trucpivane_restaurations (restaurations bigint NOT NULL); "
-    "INSERT INTO trucpivane_restaurations VALUES (0)";
-inline constexpr const char* kHasRestoreGeneration =
+// Restores were counted in a table of their own before the epoch counted them: the owner drops
+// it at its next opening.
+inline constexpr const char* kHasRestoreCount =
     "SELECT to_regclass('trucpivane_restaurations') IS NOT NULL";
-inline constexpr const char* kRestoreGeneration =
-    "SELECT restaurations FROM trucpivane_restaurations";
-inline constexpr const char* kAdvanceRestoreGeneration =
-    "UPDATE trucpivane_restaurations SET restaurations = restaurations + 1 "
-    "RETURNING restaurations";
+inline constexpr const char* kDropRestoreCount = "DROP TABLE IF EXISTS trucpivane_restaurations";
 // Whether the role may write every table a write touches (has_table_privilege answers true for
 // any one of several privileges named together, so each is asked alone), and whether the
 // server takes writes at all (a standby, a database read-only by default).

@@ -93,23 +93,30 @@ QDateTime CopyFile::ReadAt() {
     return read.Step() ? QDateTime::fromString(read.Text(2), Qt::ISODate).toUTC() : QDateTime();
 }
 
-// The number as the server holds it now, whatever the copy held under it.
-void CopyFile::Apply(const ChangedCard& changed) {
-    for (const char* remove : {Sql::kRemoveCard, Sql::kRemoveTrashed}) {
-        Statement statement(connection(), remove);
-        statement.Bind(1, changed.numero);
-        statement.Step();
-    }
+// The number as the server holds it now, whatever the copy held under it, once the batch is
+// written.
+void CopyFile::Gather(const ChangedCard& changed) {
+    Statement add(connection(), Sql::kAddArrival);
+    add.Bind(1, changed.numero).Bind(2, qint64(changed.card.has_value()));
     if (changed.card)
-        Put(changed.numero, {changed.card->cate, changed.card->titre, changed.card->pivanes});
+        BindFields(add, 3, {changed.card->cate, changed.card->titre, changed.card->pivanes});
+    else
+        BindFields(add, 3, {});
+    add.Bind(6, qint64(changed.trashed.has_value()));
     if (changed.trashed) {
         const StoredCard& card = changed.trashed->card;
-        Statement insert(connection(), Sql::kAddTrashed);
-        insert.Bind(1, changed.numero);
-        BindFields(insert, 2, {card.cate, card.titre, card.pivanes});
-        insert.Bind(5, changed.trashed->deleted.toUTC().toString(Qt::ISODate));
-        insert.Step();
+        BindFields(add, 7, {card.cate, card.titre, card.pivanes});
+        add.Bind(10, changed.trashed->deleted.toUTC().toString(Qt::ISODate));
+    } else {
+        BindFields(add, 7, {});
+        add.BindNull(10);
     }
+    add.Step();
+}
+
+void CopyFile::WriteGathered() {
+    for (const char* write : Sql::kWriteArrivals)
+        connection().Exec(write);
 }
 
 void CopyFile::Transaction(const std::function<void()>& work) {
@@ -131,8 +138,14 @@ bool CopyFile::CatchUp(ServerChanges& server) {
     const LargerCache cache(connection(), 65536);
     Whole(connection(), cards_->Place().name, [&] {
         Schema::SetIndexMemory(connection(), Schema::IndexMemory::Large);
-        const ChangeMark now =
-            server.ChangesAfter(held, [this](const ChangedCard& changed) { Apply(changed); });
+        connection().Exec(Sql::kCreateArrivals);
+        int gathered = 0;
+        const ChangeMark now = server.ChangesAfter(held, [&](const ChangedCard& changed) {
+            Gather(changed);
+            if (++gathered % Sql::kArrivalsBatch == 0)
+                WriteGathered();
+        });
+        WriteGathered();
         // A new epoch comes without changes: nothing was written.
         caughtUp = now.epoch == held.epoch;
         if (caughtUp)

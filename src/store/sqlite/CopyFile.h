@@ -49,7 +49,9 @@ public:
     Connection& connection();
 
 private:
-    void Apply(const ChangedCard& changed);
+    // A catch-up's cards, gathered for a batch, then written.
+    void Gather(const ChangedCard& changed);
+    void WriteGathered();
 
     std::unique_ptr<SqliteCollection> cards_;
 };

@@ -235,6 +235,38 @@ inline constexpr const char* kFirstQueued =
     "SELECT Identifiant, Sorte, Numero, AvantCate, AvantTitre, AvantPivanes, ApresCate, "
     "ApresTitre, ApresPivanes FROM Copie_Attente ORDER BY Ordre LIMIT 1";
 inline constexpr const char* kUnqueue = "DELETE FROM Copie_Attente WHERE Identifiant = ?1";
+// A catch-up's cards, gathered a batch at a time in a table of the connection's own, then written
+// by a few statements for the whole batch: the full-text indexes write out what they hold at the
+// start of every statement, so a statement per card would leave a piece of index per card to
+// merge. A card still there is updated (the title index then runs only for a changed title), and
+// only where it changed. The batch is read through and each card looked up by its number (the
+// unary + keeps the batch's own key out of the plan): a category's change, answered from the
+// category index, would otherwise read the whole index for each batch. ?1 is the number; ?2 to ?5
+// whether it is among the cards, and its fields; ?6 to ?10 whether it is in the trash, its fields
+// there and the moment of deletion.
+inline constexpr const char* kCreateArrivals =
+    "CREATE TEMP TABLE IF NOT EXISTS Copie_Arrivees (Numero INTEGER PRIMARY KEY, "
+    "Carte INTEGER NOT NULL, Cate TEXT, Titre TEXT, Pivanes TEXT, Jetee INTEGER NOT NULL, "
+    "JCate TEXT, JTitre TEXT, JPivanes TEXT, Supprimee TEXT)";
+inline constexpr const char* kAddArrival = "INSERT OR REPLACE INTO temp.Copie_Arrivees VALUES "
+                                           "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)";
+inline constexpr const char* kWriteArrivals[] = {
+    "DELETE FROM TrucPivane WHERE Numero IN (SELECT Numero FROM temp.Copie_Arrivees WHERE NOT "
+    "Carte)",
+    "UPDATE TrucPivane SET Cate = a.Cate, Titre = a.Titre, Pivanes = a.Pivanes FROM "
+    "temp.Copie_Arrivees AS a WHERE +a.Numero = TrucPivane.Numero AND a.Carte AND (a.Titre IS NOT "
+    "TrucPivane.Titre OR a.Pivanes IS NOT TrucPivane.Pivanes)",
+    "UPDATE TrucPivane SET Cate = a.Cate FROM temp.Copie_Arrivees AS a WHERE +a.Numero = "
+    "TrucPivane.Numero AND a.Carte AND a.Cate IS NOT TrucPivane.Cate",
+    "INSERT INTO TrucPivane (Numero, Cate, Titre, Pivanes) SELECT Numero, Cate, Titre, Pivanes "
+    "FROM temp.Copie_Arrivees AS a WHERE Carte AND NOT EXISTS (SELECT 1 FROM TrucPivane AS t "
+    "WHERE t.Numero = a.Numero) ORDER BY Numero",
+    "DELETE FROM TrucPivane_Corbeille WHERE Numero IN (SELECT Numero FROM temp.Copie_Arrivees)",
+    "INSERT INTO TrucPivane_Corbeille (Numero, Cate, Titre, Pivanes, Supprimee) SELECT Numero, "
+    "JCate, JTitre, JPivanes, Supprimee FROM temp.Copie_Arrivees WHERE Jetee ORDER BY Numero",
+    "DELETE FROM temp.Copie_Arrivees",
+};
+inline constexpr int kArrivalsBatch = 5000;
 // A card added away takes its number from the server: ?1 the provisional, ?2 the given one.
 inline constexpr const char* kRenumberCard =
     "UPDATE OR REPLACE TrucPivane SET Numero = ?2 WHERE Numero = ?1";
